@@ -1,0 +1,5 @@
+// Program entry point.
+int main(int argc, char** argv) {
+    (void)argc; (void)argv;
+    return 0;
+}

@@ -1,0 +1,35 @@
+#include "MsgBox.h"
+
+#include <cstdio>
+
+namespace {
+
+// Without a window layer a box can only be reported; the first button answers.
+int ConsoleMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+    std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
+    switch (flags & 0xF) {
+    case MB_YESNO:
+    case MB_YESNOCANCEL: return IDYES;
+    case MB_ABORTRETRYIGNORE: return IDABORT;
+    case MB_RETRYCANCEL: return IDRETRY;
+    default: return IDOK;
+    }
+}
+
+MessageBoxHook& CurrentHook() {
+    static MessageBoxHook hook = ConsoleMessageBox;
+    return hook;
+}
+
+} // namespace
+
+int MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+    return CurrentHook()(text, caption, flags);
+}
+
+MessageBoxHook SetMessageBoxHook(MessageBoxHook hook) {
+    MessageBoxHook previous = CurrentHook();
+    CurrentHook() = hook ? std::move(hook) : MessageBoxHook(ConsoleMessageBox);
+    return previous;
+}
+
