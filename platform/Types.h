@@ -40,3 +40,32 @@ using LongInt = int32_t;
 using SmallInt = int16_t;
 using ShortInt = int8_t;
 using Extended = long double;
+
+#include <initializer_list>
+
+// A set of enumeration values (at most 64), as the class library's sets:
+// TFontStyles s{fsBold}; s.Contains(fsBold); s += fsItalic.
+template <typename E>
+class Set {
+public:
+    constexpr Set() = default;
+    constexpr Set(std::initializer_list<E> items) { for (E e : items) Include(e); }
+    static constexpr Set FromBits(uint64_t bits) { Set s; s.bits_ = bits; return s; }
+    constexpr uint64_t Bits() const { return bits_; }
+    constexpr bool Contains(E e) const { return (bits_ >> static_cast<unsigned>(e)) & 1u; }
+    constexpr Set& Include(E e) { bits_ |= uint64_t(1) << static_cast<unsigned>(e); return *this; }
+    constexpr Set& Exclude(E e) { bits_ &= ~(uint64_t(1) << static_cast<unsigned>(e)); return *this; }
+    constexpr bool Empty() const { return bits_ == 0; }
+    constexpr Set operator+(Set o) const { return FromBits(bits_ | o.bits_); }
+    constexpr Set operator-(Set o) const { return FromBits(bits_ & ~o.bits_); }
+    constexpr Set operator*(Set o) const { return FromBits(bits_ & o.bits_); }
+    constexpr Set operator+(E e) const { Set s = *this; return s.Include(e); }
+    constexpr Set operator-(E e) const { Set s = *this; return s.Exclude(e); }
+    constexpr Set& operator+=(Set o) { bits_ |= o.bits_; return *this; }
+    constexpr Set& operator-=(Set o) { bits_ &= ~o.bits_; return *this; }
+    constexpr Set& operator+=(E e) { return Include(e); }
+    constexpr Set& operator-=(E e) { return Exclude(e); }
+    constexpr bool operator==(const Set&) const = default;
+private:
+    uint64_t bits_ = 0;
+};
