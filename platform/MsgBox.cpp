@@ -16,10 +16,18 @@ int ConsoleMessageBox(const std::string& text, const std::string& caption, unsig
     }
 }
 
+MessageBoxHook& DefaultHook() {
+    static MessageBoxHook hook = ConsoleMessageBox;
+    return hook;
+}
+
 MessageBoxHook& CurrentHook() {
     static MessageBoxHook hook = ConsoleMessageBox;
     return hook;
 }
+
+// Whether the current hook is the default (no one has replaced it).
+bool gUsingDefault = true;
 
 } // namespace
 
@@ -29,7 +37,14 @@ int MessageBox(const std::string& text, const std::string& caption, unsigned fla
 
 MessageBoxHook SetMessageBoxHook(MessageBoxHook hook) {
     MessageBoxHook previous = CurrentHook();
-    CurrentHook() = hook ? std::move(hook) : MessageBoxHook(ConsoleMessageBox);
+    gUsingDefault = !hook;
+    CurrentHook() = hook ? std::move(hook) : DefaultHook();
     return previous;
+}
+
+// The window layer registers its message box here (declared in Dialogs.h).
+void SetDefaultMessageBoxHook(MessageBoxHook hook) {
+    DefaultHook() = hook ? std::move(hook) : MessageBoxHook(ConsoleMessageBox);
+    if (gUsingDefault) CurrentHook() = DefaultHook();
 }
 

@@ -1,0 +1,22 @@
+# Writes a C++ source holding every file of RESOURCE_DIR as bytes, with a
+# lookup table by path relative to RESOURCE_DIR ("forms/Main.txt").
+# Run as: cmake -DRESOURCE_DIR=... -DOUTPUT=... -P EmbedResources.cmake
+file(GLOB_RECURSE files RELATIVE ${RESOURCE_DIR} ${RESOURCE_DIR}/*)
+list(SORT files)
+set(body "// Generated from the resources folder; do not edit.\n#include <cstddef>\n#include <string_view>\n\n")
+set(table "")
+set(index 0)
+foreach(f IN LISTS files)
+  file(READ ${RESOURCE_DIR}/${f} hex HEX)
+  string(LENGTH "${hex}" hexlen)
+  math(EXPR size "${hexlen} / 2")
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+  string(APPEND body "static const unsigned char res${index}[] = {${bytes}0};\n")
+  string(APPEND table "    {\"${f}\", {reinterpret_cast<const char*>(res${index}), ${size}}},\n")
+  math(EXPR index "${index} + 1")
+endforeach()
+string(APPEND body "\nstruct TEmbeddedResource { const char* Name; std::string_view Data; };\n")
+string(APPEND body "extern const TEmbeddedResource g_EmbeddedResources[] = {\n${table}    {nullptr, {}}\n};\n")
+file(WRITE ${OUTPUT}.tmp "${body}")
+file(COPY_FILE ${OUTPUT}.tmp ${OUTPUT} ONLY_IF_DIFFERENT)
+file(REMOVE ${OUTPUT}.tmp)

@@ -1,0 +1,540 @@
+// TControl, TGraphicControl and TCustomControl; TWinControl is in ControlsWin.cpp.
+
+#include "Controls.h"
+#include "ControlsPrivate.h"
+#include "Forms.h"
+#include "Menus.h"
+
+#include <QCursor>
+#include <QPainter>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace {
+// The control the mouse is captured by (TargetId), for routing inside a parent.
+HWND gCaptureControl = 0;
+}
+
+// ---------------------------------------------------------------------------
+// TControl
+
+TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_unique<TFont>()) {
+    FTargetId = RegisterMessageTarget(this);
+    ControlStyle = {csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    FFont->OnChange = [this](TObject* Sender) { FontChanged(Sender); };
+}
+
+TControl::~TControl() {
+    UnregisterMessageTarget(FTargetId);
+    if (gCaptureControl == FTargetId) gCaptureControl = 0;
+    if (Application) Application->MouseOverControl(nullptr);
+    SetPopupMenu(nullptr);
+    if (FParent) FParent->RemoveControl(this);
+}
+
+void TControl::SetParent(TWinControl* AParent) {
+    if (AParent == FParent) return;
+    if (AParent == this) throw EInvalidOperation("A control cannot have itself as its parent");
+    if (FParent) FParent->RemoveControl(this);
+    if (AParent) {
+        AParent->InsertControl(this);
+        // Take the parent's font and colour while they are inherited.
+        Perform(CM_PARENTCOLORCHANGED, 0, 0);
+        Perform(CM_PARENTFONTCHANGED, 0, 0);
+        Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
+    }
+}
+
+void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    if (AWidth < 0) AWidth = 0;
+    if (AHeight < 0) AHeight = 0;
+    if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
+    bool sizeChanged = AWidth != FWidth || AHeight != FHeight;
+    InvalidateControl(FVisible, false);
+    FLeft = ALeft;
+    FTop = ATop;
+    FWidth = AWidth;
+    FHeight = AHeight;
+    InvalidateControl(FVisible, false);
+    BoundsChanged(sizeChanged);
+    RequestAlign();
+}
+
+void TControl::BoundsChanged(bool SizeChanged) {
+    if (SizeChanged) Resize();
+}
+
+TRect TControl::GetClientRect() const { return Rect(0, 0, FWidth, FHeight); }
+
+void TControl::SetClientSize(int AWidth, int AHeight) {
+    TRect cr = GetClientRect();
+    SetBounds(FLeft, FTop, FWidth - cr.Width() + AWidth, FHeight - cr.Height() + AHeight);
+}
+
+TPoint TControl::ClientOrigin() const {
+    if (!FParent) return TPoint{FLeft, FTop};
+    TPoint p = FParent->ClientOrigin();
+    return TPoint{p.X + FLeft, p.Y + FTop};
+}
+
+TPoint TControl::ClientToScreen(TPoint P) const {
+    TPoint o = ClientOrigin();
+    return TPoint{P.X + o.X, P.Y + o.Y};
+}
+
+TPoint TControl::ScreenToClient(TPoint P) const {
+    TPoint o = ClientOrigin();
+    return TPoint{P.X - o.X, P.Y - o.Y};
+}
+
+void TControl::SetAlign(TAlign Value) {
+    if (Value == FAlign) return;
+    TAlign old = FAlign;
+    FAlign = Value;
+    if (old == alNone || Value == alNone || FParent) RequestAlign();
+}
+
+void TControl::RequestAlign() {
+    if (FParent) FParent->AlignControl(this);
+}
+
+void TControl::Resize() {
+    if (OnResize) OnResize(this);
+}
+
+void TControl::SetVisible(bool Value) {
+    if (Value == FVisible) return;
+    VisibleChanging();
+    InvalidateControl(true, false);
+    FVisible = Value;
+    Perform(CM_VISIBLECHANGED, Value, 0);
+    RequestAlign();
+}
+
+bool TControl::Showing() const { return FVisible && FParent && FParent->Showing(); }
+
+void TControl::SetEnabled(bool Value) {
+    if (Value == FEnabled) return;
+    FEnabled = Value;
+    Perform(CM_ENABLEDCHANGED, 0, 0);
+}
+
+bool TControl::IsEnabledChain() const {
+    for (const TControl* c = this; c; c = c->FParent)
+        if (!c->FEnabled) return false;
+    return true;
+}
+
+void TControl::FontChanged(TObject*) {
+    FParentFont = false;
+    Perform(CM_FONTCHANGED, 0, 0);
+}
+
+void TControl::SetParentFont(bool Value) {
+    if (Value == FParentFont) return;
+    FParentFont = Value;
+    if (FParent && !ComponentState.Contains(csReading)) Perform(CM_PARENTFONTCHANGED, 0, 0);
+}
+
+void TControl::SetColor(TColor Value) {
+    if (Value == FColor) return;
+    FColor = Value;
+    FParentColor = false;
+    Perform(CM_COLORCHANGED, 0, 0);
+}
+
+void TControl::SetParentColor(bool Value) {
+    if (Value == FParentColor) return;
+    FParentColor = Value;
+    if (FParent && !ComponentState.Contains(csReading)) Perform(CM_PARENTCOLORCHANGED, 0, 0);
+}
+
+void TControl::SetText(const std::string& Value) {
+    if (Value == GetTextValue()) return;
+    SetTextValue(Value);
+}
+
+void TControl::SetTextValue(const std::string& Value) {
+    FText = Value;
+    Perform(CM_TEXTCHANGED, 0, 0);
+}
+
+void TControl::SetShowHint(bool Value) {
+    if (Value == FShowHint && !FParentShowHint) return;
+    FShowHint = Value;
+    FParentShowHint = false;
+    Perform(CM_SHOWHINTCHANGED, 0, 0);
+}
+
+void TControl::SetParentShowHint(bool Value) {
+    if (Value == FParentShowHint) return;
+    FParentShowHint = Value;
+    if (FParent && !ComponentState.Contains(csReading)) Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
+}
+
+void TControl::SetPopupMenu(TPopupMenu* Value) {
+    if (Value == FPopupMenu) return;
+    if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
+    FPopupMenu = Value;
+    if (Value) Value->FreeNotification(this);
+}
+
+void TControl::SetCursor(TCursor Value) {
+    if (Value == FCursor) return;
+    FCursor = Value;
+    Perform(CM_CURSORCHANGED, 0, 0);
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FPopupMenu) FPopupMenu = nullptr;
+}
+
+void TControl::Loaded() {
+    TComponent::Loaded();
+    if (FParent) {
+        if (FParentColor) Perform(CM_PARENTCOLORCHANGED, 0, 0);
+        if (FParentFont) Perform(CM_PARENTFONTCHANGED, 0, 0);
+        if (FParentShowHint) Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
+    }
+    RequestAlign();
+}
+
+void TControl::InvalidateControl(bool IsVisible, bool) {
+    if (!IsVisible || !FParent || dynamic_cast<TWinControl*>(this)) return;
+    if (QWidget* w = FParent->WidgetIfAllocated()) {
+        QWidget* client = FParent->ClientWidget();
+        (client ? client : w)->update(FLeft, FTop, FWidth, FHeight);
+    }
+}
+
+void TControl::Invalidate() { InvalidateControl(FVisible, ControlStyle.Contains(csOpaque)); }
+
+void TControl::Update() {
+    if (FParent) FParent->Update();
+}
+
+void TControl::Repaint() {
+    if (!FVisible || !FParent) return;
+    if (QWidget* w = FParent->WidgetIfAllocated()) {
+        QWidget* client = FParent->ClientWidget();
+        (client ? client : w)->repaint(FLeft, FTop, FWidth, FHeight);
+    }
+}
+
+LRESULT TControl::Perform(unsigned Msg, WPARAM WParam, LPARAM LParam) {
+    TMessage m;
+    m.Msg = Msg;
+    m.WParam = WParam;
+    m.LParam = LParam;
+    WndProc(m);
+    return m.Result;
+}
+
+static bool IsInputMessage(unsigned msg) {
+    return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) ||
+           msg == CN_KEYDOWN || msg == CN_CHAR || msg == CN_SYSKEYDOWN || msg == CN_SYSCHAR || msg == CN_KEYUP;
+}
+
+void TControl::WndProc(TMessage& Message) {
+    // The one place where input for a disabled control is dropped.
+    if (IsInputMessage(Message.Msg) && !IsEnabledChain()) return;
+    if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSELAST && Message.Msg != WM_MOUSEWHEEL) {
+        if (Application) Application->MouseOverControl(this);
+    }
+    Dispatch(Message);
+}
+
+void TControl::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_LBUTTONDOWN: { TWMMouse m(Message); WMLButtonDown(m); break; }
+    case WM_LBUTTONUP: { TWMMouse m(Message); WMLButtonUp(m); break; }
+    case WM_LBUTTONDBLCLK: { TWMMouse m(Message); WMLButtonDblClk(m); break; }
+    case WM_RBUTTONDOWN: { TWMMouse m(Message); WMRButtonDown(m); break; }
+    case WM_RBUTTONUP: { TWMMouse m(Message); WMRButtonUp(m); break; }
+    case WM_RBUTTONDBLCLK: { TWMMouse m(Message); WMRButtonDblClk(m); break; }
+    case WM_MBUTTONDOWN: { TWMMouse m(Message); WMMButtonDown(m); break; }
+    case WM_MBUTTONUP: { TWMMouse m(Message); WMMButtonUp(m); break; }
+    case WM_MBUTTONDBLCLK: { TWMMouse m(Message); WMMButtonDblClk(m); break; }
+    case WM_MOUSEMOVE: { TWMMouse m(Message); WMMouseMove(m); break; }
+    case WM_MOUSEWHEEL: { TWMMouseWheel m(Message); WMMouseWheel(m); break; }
+    case WM_CONTEXTMENU: { TWMContextMenu m(Message); WMContextMenu(m); break; }
+    case WM_CANCELMODE: { TWMNoParams m(Message); WMCancelMode(m); break; }
+    case CM_ENABLEDCHANGED: CMEnabledChanged(Message); break;
+    case CM_VISIBLECHANGED: CMVisibleChanged(Message); break;
+    case CM_FONTCHANGED: CMFontChanged(Message); break;
+    case CM_COLORCHANGED: CMColorChanged(Message); break;
+    case CM_TEXTCHANGED: CMTextChanged(Message); break;
+    case CM_PARENTFONTCHANGED: CMParentFontChanged(Message); break;
+    case CM_PARENTCOLORCHANGED: CMParentColorChanged(Message); break;
+    case CM_PARENTSHOWHINTCHANGED: CMParentShowHintChanged(Message); break;
+    case CM_MOUSEENTER: CMMouseEnter(Message); break;
+    case CM_MOUSELEAVE: CMMouseLeave(Message); break;
+    case CM_HITTEST: CMHitTest(Message); break;
+    case CM_HINTSHOW: CMHintShow(Message); break;
+    case CM_CURSORCHANGED: CMCursorChanged(Message); break;
+    case WM_GETTEXTLENGTH: Message.Result = LRESULT(GetTextValue().size()); break;
+    default: DefaultHandler(Message); break;
+    }
+}
+
+void TControl::DefaultHandler(TMessage& Message) {}
+
+static TShiftState MouseShift(TWMMouse& m) { return m.Shift(); }
+
+void TControl::WMLButtonDown(TWMMouse& Message) {
+    DefaultHandler(Message.M);
+    if (ControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
+    if (ControlStyle.Contains(csClickEvents)) ControlState += csClicked;
+    MouseDown(mbLeft, MouseShift(Message), Message.XPos(), Message.YPos());
+}
+
+void TControl::WMLButtonUp(TWMMouse& Message) {
+    DefaultHandler(Message.M);
+    if (ControlStyle.Contains(csCaptureMouse)) SetMouseCapture(false);
+    if (ControlState.Contains(csClicked)) {
+        ControlState -= csClicked;
+        if (GetClientRect().Contains(Message.Pos())) Click();
+    }
+    MouseUp(mbLeft, MouseShift(Message), Message.XPos(), Message.YPos());
+}
+
+void TControl::WMLButtonDblClk(TWMMouse& Message) {
+    DefaultHandler(Message.M);
+    if (ControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
+    if (ControlStyle.Contains(csClickEvents)) DblClick();
+    MouseDown(mbLeft, MouseShift(Message) + ssDouble, Message.XPos(), Message.YPos());
+}
+
+void TControl::WMRButtonDown(TWMMouse& Message) {
+    DefaultHandler(Message.M);
+    MouseDown(mbRight, MouseShift(Message), Message.XPos(), Message.YPos());
+}
+
+void TControl::WMRButtonUp(TWMMouse& Message) {
+    DefaultHandler(Message.M);
+    MouseUp(mbRight, MouseShift(Message), Message.XPos(), Message.YPos());
+    // The context menu follows the release of the right button.
+    TPoint screen = ClientToScreen(Message.Pos());
+    Perform(WM_CONTEXTMENU, WPARAM(TargetId()), MakeLParam(screen.X, screen.Y));
+}
+
+void TControl::WMRButtonDblClk(TWMMouse& Message) {
+    DefaultHandler(Message.M);
+    MouseDown(mbRight, MouseShift(Message) + ssDouble, Message.XPos(), Message.YPos());
+}
+
+void TControl::WMMButtonDown(TWMMouse& Message) {
+    DefaultHandler(Message.M);
+    MouseDown(mbMiddle, MouseShift(Message), Message.XPos(), Message.YPos());
+}
+
+void TControl::WMMButtonUp(TWMMouse& Message) {
+    DefaultHandler(Message.M);
+    MouseUp(mbMiddle, MouseShift(Message), Message.XPos(), Message.YPos());
+}
+
+void TControl::WMMButtonDblClk(TWMMouse& Message) {
+    DefaultHandler(Message.M);
+    MouseDown(mbMiddle, MouseShift(Message) + ssDouble, Message.XPos(), Message.YPos());
+}
+
+void TControl::WMMouseMove(TWMMouse& Message) {
+    DefaultHandler(Message.M);
+    MouseMove(MouseShift(Message), Message.XPos(), Message.YPos());
+}
+
+void TControl::WMMouseWheel(TWMMouseWheel& Message) {
+    TPoint pos{Message.XPos(), Message.YPos()};
+    if (DoMouseWheel(Message.Shift(), Message.WheelDelta(), pos)) {
+        Message.Result() = 1;
+        return;
+    }
+    DefaultHandler(Message.M);
+}
+
+bool TControl::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
+    bool handled = false;
+    if (OnMouseWheel) OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
+    return handled;
+}
+
+void TControl::WMContextMenu(TWMContextMenu& Message) {
+    if (Message.Result() != 0) return;
+    TPoint screen{Message.XPos(), Message.YPos()};
+    bool keyboard = screen.X == -1 && screen.Y == -1;
+    TPoint client = keyboard ? TPoint{FWidth / 2, FHeight / 2} : ScreenToClient(screen);
+    if (keyboard) screen = ClientToScreen(client);
+    bool handled = false;
+    DoContextPopup(client, handled);
+    if (handled) {
+        Message.Result() = 1;
+        return;
+    }
+    if (FPopupMenu && FPopupMenu->AutoPopup) {
+        FPopupMenu->PopupComponent = this;
+        FPopupMenu->Popup(screen.X, screen.Y);
+        Message.Result() = 1;
+        return;
+    }
+    // Nobody here: the parent may have a menu.
+    if (FParent) {
+        Message.Result() = FParent->Perform(WM_CONTEXTMENU, WPARAM(TargetId()), Message.M.LParam);
+        return;
+    }
+    DefaultHandler(Message.M);
+}
+
+void TControl::DoContextPopup(TPoint MousePos, bool& Handled) {
+    if (OnContextPopup) OnContextPopup(this, MousePos, Handled);
+}
+
+void TControl::WMCancelMode(TWMNoParams& Message) {
+    if (GetMouseCapture()) {
+        SetMouseCapture(false);
+        if (ControlState.Contains(csLButtonDown)) ControlState -= csLButtonDown;
+    }
+    ControlState -= csClicked;
+    DefaultHandler(Message.M);
+}
+
+void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+}
+
+void TControl::MouseMove(TShiftState Shift, int X, int Y) {
+    if (OnMouseMove) OnMouseMove(this, Shift, X, Y);
+}
+
+void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
+}
+
+void TControl::Click() {
+    if (OnClick) OnClick(this);
+}
+
+void TControl::DblClick() {
+    if (OnDblClick) OnDblClick(this);
+}
+
+bool TControl::GetMouseCapture() const { return gCaptureControl == FTargetId; }
+
+void TControl::SetMouseCapture(bool Value) {
+    if (Value)
+        gCaptureControl = FTargetId;
+    else if (gCaptureControl == FTargetId)
+        gCaptureControl = 0;
+}
+
+TControl* GetCaptureControl() { return FindTargetControl(gCaptureControl); }
+
+void TControl::CMEnabledChanged(TMessage&) { Invalidate(); }
+void TControl::CMVisibleChanged(TMessage&) { InvalidateControl(true, false); }
+void TControl::CMFontChanged(TMessage&) { Invalidate(); }
+void TControl::CMColorChanged(TMessage&) { Invalidate(); }
+void TControl::CMTextChanged(TMessage&) { Invalidate(); }
+
+void TControl::CMParentFontChanged(TMessage&) {
+    if (FParentFont && FParent) {
+        FFont->Assign(FParent->GetFont());
+        FParentFont = true;
+    }
+}
+
+void TControl::CMParentColorChanged(TMessage&) {
+    if (FParentColor && FParent) {
+        if (FColor != FParent->GetColor()) {
+            FColor = FParent->GetColor();
+            Perform(CM_COLORCHANGED, 0, 0);
+        }
+        FParentColor = true;
+    }
+}
+
+void TControl::CMParentShowHintChanged(TMessage&) {
+    if (FParentShowHint && FParent) FShowHint = FParent->GetShowHint();
+}
+
+void TControl::CMMouseEnter(TMessage&) {
+    FMouseInside = true;
+    if (OnMouseEnter) OnMouseEnter(this);
+}
+
+void TControl::CMMouseLeave(TMessage&) {
+    FMouseInside = false;
+    if (OnMouseLeave) OnMouseLeave(this);
+}
+
+void TControl::CMHitTest(TMessage& Message) { Message.Result = 1; }
+
+void TControl::CMHintShow(TMessage&) {}
+
+void TControl::CMCursorChanged(TMessage&) {}
+
+void TControl::BringToFront() { SetZOrder(true); }
+void TControl::SendToBack() { SetZOrder(false); }
+
+void TControl::SetZOrder(bool TopMost) {
+    if (!FParent) return;
+    auto& list = FParent->FControls;
+    auto it = std::find(list.begin(), list.end(), this);
+    if (it == list.end()) return;
+    list.erase(it);
+    if (TopMost)
+        list.push_back(this);
+    else
+        list.insert(list.begin(), this);
+    InvalidateControl(FVisible, true);
+}
+
+TForm* GetParentForm(TControl* Control) {
+    while (Control && Control->GetParent()) Control = Control->GetParent();
+    return dynamic_cast<TForm*>(Control);
+}
+
+// ---------------------------------------------------------------------------
+// TGraphicControl
+
+TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), FCanvas(std::make_unique<TCanvas>()) {}
+
+TGraphicControl::~TGraphicControl() = default;
+
+void TGraphicControl::PaintTo(QPainter& Painter) {
+    FCanvas->SetPainter(&Painter);
+    try {
+        Paint();
+    } catch (...) {
+        FCanvas->SetPainter(nullptr);
+        throw;
+    }
+    FCanvas->SetPainter(nullptr);
+}
+
+void TGraphicControl::Dispatch(TMessage& Message) {
+    if (Message.Msg == WM_PAINT) {
+        TWMPaint m(Message);
+        if (QPainter* p = m.Painter()) PaintTo(*p);
+        return;
+    }
+    TControl::Dispatch(Message);
+}
+
+// ---------------------------------------------------------------------------
+// TCustomControl
+
+TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TCanvas>()) {}
+
+TCustomControl::~TCustomControl() = default;
+
+void TCustomControl::PaintWindow(QPainter& Painter) {
+    FCanvas->SetPainter(&Painter);
+    try {
+        Paint();
+    } catch (...) {
+        FCanvas->SetPainter(nullptr);
+        throw;
+    }
+    FCanvas->SetPainter(nullptr);
+}

@@ -1,0 +1,324 @@
+// TApplication, TScreen and the help service.
+
+#include "Forms.h"
+#include "ControlsPrivate.h"
+#include "Dialogs.h"
+#include "MsgBox.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QToolTip>
+#include <QUrl>
+#include <QWidget>
+
+#include <filesystem>
+
+TApplication* Application = new TApplication(nullptr);
+TScreen* Screen = new TScreen(nullptr);
+
+const char* const SHelpNotInstalled = "Help is not installed on this computer.";
+
+// ---------------------------------------------------------------------------
+// Help service
+
+std::string InstalledHelpFolder(const std::string& HelpFile) {
+    if (HelpFile.empty()) return {};
+    std::filesystem::path p(HelpFile);
+    p.replace_extension();
+    return p.string();
+}
+
+namespace {
+
+bool gHelpNoticePending = false;
+
+bool DefaultHelpService(const std::string& HelpFile, unsigned Command, intptr_t Data) {
+    if (Command == HELP_QUIT) return true;
+    std::string folder = InstalledHelpFolder(HelpFile);
+    std::error_code ec;
+    if (!folder.empty() && std::filesystem::is_directory(folder, ec)) {
+        std::filesystem::path page = std::filesystem::path(folder) / "index.html";
+        if (Command == HELP_CONTEXT || Command == HELP_CONTEXTPOPUP) {
+            std::filesystem::path topic = std::filesystem::path(folder) / (std::to_string(Data) + ".html");
+            if (std::filesystem::exists(topic, ec)) page = topic;
+        }
+        if (std::filesystem::exists(page, ec)) return ShellOpen(page.string());
+    }
+    // Said once and later, so that nothing (start-up above all) waits on the notice.
+    if (!gHelpNoticePending) {
+        gHelpNoticePending = true;
+        QueueCall([] {
+            gHelpNoticePending = false;
+            MessageBox(SHelpNotInstalled, Application ? Application->GetTitle() : "", MB_OK | MB_ICONINFORMATION);
+        });
+    }
+    return false;
+}
+
+THelpService& CurrentHelpService() {
+    static THelpService service = DefaultHelpService;
+    return service;
+}
+
+} // namespace
+
+THelpService SetHelpService(THelpService Service) {
+    THelpService previous = CurrentHelpService();
+    CurrentHelpService() = Service ? std::move(Service) : THelpService(DefaultHelpService);
+    return previous;
+}
+
+// ---------------------------------------------------------------------------
+// TApplication
+
+namespace {
+int gArgc = 1;
+char gArgv0[] = "varnholt";
+char* gArgv[] = {gArgv0, nullptr};
+} // namespace
+
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {}
+
+TApplication::~TApplication() {
+    CancelHint();
+    DestroyComponents();
+    delete static_cast<QTimer*>(FHintTimer);
+    FHintTimer = nullptr;
+    if (FOwnsQtApp) delete QCoreApplication::instance();
+}
+
+void TApplication::Initialize() {
+    if (!QCoreApplication::instance()) {
+        new QApplication(gArgc, gArgv);
+        FOwnsQtApp = true;
+    }
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        app->setQuitOnLastWindowClosed(false);
+        QString platform = QGuiApplication::platformName();
+        if (platform != "offscreen" && platform != "minimal") InstallWindowDialogs();
+    }
+    if (FTitle.empty()) FTitle = QCoreApplication::applicationName().toStdString();
+}
+
+void TApplication::RegisterForm(TForm* Form) {
+    if (!FMainForm) FMainForm = Form;
+    Form->AfterConstruction();
+}
+
+void TApplication::Run() {
+    FRunning = true;
+    if (FMainForm && ShowMainForm && !FTerminated) {
+        try {
+            FMainForm->Show();
+        } catch (...) {
+            HandleException(FMainForm);
+        }
+    }
+    while (!FTerminated && QCoreApplication::instance()) {
+        if (!FMainForm) break;
+        QCoreApplication::exec();
+    }
+    FRunning = false;
+}
+
+void TApplication::ProcessMessages() {
+    if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void TApplication::HandleMessage() {
+    if (!QCoreApplication::instance()) return;
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (OnIdle) GuardedCall(this, [this] { OnIdle(this); });
+}
+
+void TApplication::Terminate() {
+    FTerminated = true;
+    if (QCoreApplication::instance()) QCoreApplication::exit(0);
+}
+
+void TApplication::SetTitle(const std::string& Value) {
+    FTitle = Value;
+    if (QCoreApplication::instance()) QGuiApplication::setApplicationDisplayName(QString::fromStdString(Value));
+}
+
+bool TApplication::HelpCommand(unsigned Command, intptr_t Data) {
+    bool callHelp = true;
+    bool result = false;
+    if (OnHelp) result = OnHelp(Command, Data, callHelp);
+    if (callHelp) result = CurrentHelpService()(HelpFile, Command, Data);
+    return result;
+}
+
+bool TApplication::HelpContext(int Context) { return HelpCommand(HELP_CONTEXT, Context); }
+
+bool TApplication::HelpJump(const std::string& JumpID) {
+    return HelpCommand(HELP_COMMAND, reinterpret_cast<intptr_t>(JumpID.c_str()));
+}
+
+void TApplication::SetHint(const std::string& Value) {
+    if (Value == FHint) return;
+    FHint = Value;
+    if (OnHint) OnHint(this);
+}
+
+void TApplication::SetShowHint(bool Value) {
+    FShowHint = Value;
+    if (!Value) CancelHint();
+}
+
+void TApplication::CancelHint() {
+    if (auto* t = static_cast<QTimer*>(FHintTimer)) t->stop();
+    if (QCoreApplication::instance() && qobject_cast<QApplication*>(QCoreApplication::instance())) QToolTip::hideText();
+}
+
+static bool EffectiveShowHint(TControl* c) { return c && c->GetShowHint(); }
+
+void TApplication::MouseOverControl(TControl* Control) {
+    HWND id = Control ? Control->TargetId() : 0;
+    if (id == FHintControl) return;
+    FHintControl = id;
+    CancelHint();
+    if (!Control) return;
+    SetHint(GetLongHint(::GetHint(Control)));
+    if (FShowHint && EffectiveShowHint(Control) && !::GetHint(Control).empty() && QCoreApplication::instance()) {
+        auto* t = static_cast<QTimer*>(FHintTimer);
+        if (!t) {
+            t = new QTimer();
+            t->setSingleShot(true);
+            QObject::connect(t, &QTimer::timeout, [this] {
+                GuardedCall(this, [this] { ShowHintFor(FindTargetControl(FHintControl)); });
+            });
+            FHintTimer = t;
+        }
+        t->start(std::max(HintPause, 0));
+    }
+}
+
+void TApplication::ShowHintFor(TControl* Control) {
+    if (!Control || !qobject_cast<QApplication*>(QCoreApplication::instance())) return;
+    THintInfo info;
+    info.HintControl = Control;
+    QPoint global = QCursor::pos();
+    info.CursorPos = Control->ScreenToClient(TPoint{global.x(), global.y()});
+    info.HintStr = GetShortHint(::GetHint(Control));
+    info.CursorRect = Control->GetClientRect();
+    info.HideTimeout = HintHidePause;
+    if (Control->Perform(CM_HINTSHOW, 0, LPARAM(&info)) != 0 || info.HintStr.empty()) return;
+    QToolTip::showText(global, QString::fromStdString(info.HintStr), nullptr, QRect(), info.HideTimeout);
+}
+
+void TApplication::HandleException(TObject* Sender) {
+    if (!std::current_exception()) return;
+    auto report = [this, Sender](Exception& e) {
+        if (OnException) {
+            try {
+                OnException(Sender, e);
+            } catch (EAbort&) {
+            } catch (Exception& inner) {
+                ShowException(inner);
+            } catch (std::exception& inner) {
+                Exception wrapped(inner.what());
+                ShowException(wrapped);
+            } catch (...) {
+            }
+        } else {
+            ShowException(e);
+        }
+    };
+    try {
+        throw;
+    } catch (EAbort&) {
+        // Silent by design.
+    } catch (Exception& e) {
+        report(e);
+    } catch (std::exception& e) {
+        Exception wrapped(e.what());
+        report(wrapped);
+    } catch (...) {
+        Exception wrapped("Unknown exception");
+        report(wrapped);
+    }
+}
+
+void TApplication::ShowException(Exception& E) {
+    std::string msg = E.Message;
+    // A message ends in a full stop unless it ends in punctuation already.
+    if (!msg.empty() && static_cast<unsigned char>(msg.back()) > '.') msg += '.';
+    MessageBox(msg, FTitle, MB_OK | MB_ICONSTOP);
+}
+
+void TApplication::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FMainForm) FMainForm = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// TScreen
+
+TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {}
+
+TScreen::~TScreen() = default;
+
+int TScreen::Width() const {
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return 0;
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().width() : 0;
+}
+
+int TScreen::Height() const {
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return 0;
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().height() : 0;
+}
+
+void TScreen::SetCursor(TCursor Value) {
+    if (Value == FCursor) return;
+    bool hadOverride = FCursor != crDefault;
+    FCursor = Value;
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;
+    if (Value == crDefault) {
+        while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
+    } else if (hadOverride && QGuiApplication::overrideCursor()) {
+        QGuiApplication::changeOverrideCursor(QCursor(Qt::CursorShape(CursorToQtShape(Value))));
+    } else {
+        QGuiApplication::setOverrideCursor(QCursor(Qt::CursorShape(CursorToQtShape(Value))));
+    }
+}
+
+TForm* TScreen::ActiveForm() const {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return nullptr;
+    return dynamic_cast<TForm*>(TWinControl::FromWidget(QApplication::activeWindow()));
+}
+
+TWinControl* TScreen::ActiveControl() const { return FindFocusedControl(); }
+
+void TScreen::AddForm(TForm* Form) { FForms.push_back(Form); }
+
+void TScreen::RemoveForm(TForm* Form) { FForms.erase(std::remove(FForms.begin(), FForms.end(), Form), FForms.end()); }
+
+int CursorToQtShape(TCursor Cursor) {
+    switch (Cursor) {
+    case crNone: return Qt::BlankCursor;
+    case crCross: return Qt::CrossCursor;
+    case crIBeam: return Qt::IBeamCursor;
+    case crSizeNESW: return Qt::SizeBDiagCursor;
+    case crSizeNS: return Qt::SizeVerCursor;
+    case crSizeNWSE: return Qt::SizeFDiagCursor;
+    case crSizeWE: return Qt::SizeHorCursor;
+    case crUpArrow: return Qt::UpArrowCursor;
+    case crHourGlass: case crSQLWait: return Qt::WaitCursor;
+    case crDrag: case crMultiDrag: return Qt::DragCopyCursor;
+    case crNoDrop: case crNo: return Qt::ForbiddenCursor;
+    case crHSplit: return Qt::SplitHCursor;
+    case crVSplit: return Qt::SplitVCursor;
+    case crAppStart: return Qt::BusyCursor;
+    case crHelp: return Qt::WhatsThisCursor;
+    case crHandPoint: return Qt::PointingHandCursor;
+    case crSizeAll: return Qt::SizeAllCursor;
+    default: return Qt::ArrowCursor;
+    }
+}

@@ -1,0 +1,373 @@
+// Text on the canvas: output with alignment, background modes and rotation,
+// measuring, metrics, and the formatted text call with its DT_ flags.
+
+#include "GraphicsPrivate.h"
+
+#include <QFontInfo>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace gfx;
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// Widths as the text services give them: whole pixels, with the character
+// extra spacing, and tabs at fixed stops when they are expanded.
+struct Measure {
+    const QFontMetricsF& fm;
+    int extra = 0;
+    bool expandTabs = false;
+    int tabWidth = 8;
+
+    int Plain(const QString& s) const {
+        return static_cast<int>(std::lround(fm.horizontalAdvance(s))) + extra * static_cast<int>(s.size());
+    }
+    int operator()(const QString& s) const {
+        if (!expandTabs || !s.contains(QLatin1Char('\t'))) return Plain(s);
+        int x = 0;
+        qsizetype start = 0;
+        for (qsizetype i = 0; i <= s.size(); ++i) {
+            if (i < s.size() && s[i] != QLatin1Char('\t')) continue;
+            x += Plain(s.mid(start, i - start));
+            if (i < s.size()) x = (x / tabWidth + 1) * tabWidth;
+            start = i + 1;
+        }
+        return x;
+    }
+};
+
+// One line of formatted text: what is shown and which characters are underlined.
+struct Line {
+    QString text;
+    std::vector<qsizetype> underline;
+};
+
+Line StripPrefixes(const QString& s, bool noPrefix) {
+    Line l;
+    if (noPrefix) { l.text = s; return l; }
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (s[i] != QLatin1Char('&')) { l.text += s[i]; continue; }
+        if (i + 1 >= s.size()) break;  // a lone "&" at the end shows nothing
+        if (s[i + 1] != QLatin1Char('&')) l.underline.push_back(l.text.size());
+        l.text += s[i + 1];
+        ++i;
+    }
+    return l;
+}
+
+Line Slice(const Line& l, qsizetype start, qsizetype len) {
+    Line out;
+    out.text = l.text.mid(start, len);
+    for (qsizetype u : l.underline)
+        if (u >= start && u < start + len) out.underline.push_back(u - start);
+    return out;
+}
+
+// Breaks at blanks; a word wider than the line stands alone and is not cut.
+void WrapInto(const Line& l, int maxWidth, const Measure& m, std::vector<Line>& out) {
+    const QString& s = l.text;
+    const qsizetype n = s.size();
+    if (n == 0) { out.push_back(l); return; }
+    qsizetype start = 0;
+    while (start < n) {
+        qsizetype end = -1, k = start;
+        while (k < n) {
+            qsizetype e = k;
+            while (e < n && s[e] == QLatin1Char(' ')) ++e;
+            while (e < n && s[e] != QLatin1Char(' ')) ++e;
+            bool fits = m(s.mid(start, e - start)) <= maxWidth;
+            if (!fits && end >= 0) break;
+            end = e;
+            k = e;
+            if (!fits) break;
+        }
+        qsizetype len = end - start;
+        while (len > 0 && s[start + len - 1] == QLatin1Char(' ')) --len;
+        out.push_back(Slice(l, start, len));
+        start = end;
+        while (start < n && s[start] == QLatin1Char(' ')) ++start;
+    }
+}
+
+void Ellipsize(Line& l, int maxWidth, const Measure& m) {
+    if (m(l.text) <= maxWidth) return;
+    const QString dots = QStringLiteral("...");
+    qsizetype lo = 0, hi = l.text.size();  // the longest prefix that fits with the dots
+    while (lo < hi) {
+        qsizetype mid = (lo + hi + 1) / 2;
+        if (m(l.text.left(mid) + dots) <= maxWidth) lo = mid; else hi = mid - 1;
+    }
+    l.text = l.text.left(lo) + dots;
+    std::erase_if(l.underline, [lo](qsizetype u) { return u >= lo; });
+}
+
+// Paints a run at a baseline; tabs jump to stops when expanded; Dx gives
+// per-character advances.
+void PaintRun(QPainter* p, double x, double baseline, const QString& s, const Measure& m,
+              const std::vector<int>* dx) {
+    if (dx || m.extra != 0) {
+        double cx = x;
+        size_t i = 0;
+        for (qsizetype k = 0; k < s.size(); ++k) {
+            qsizetype len = (s[k].isHighSurrogate() && k + 1 < s.size()) ? 2 : 1;
+            QString ch = s.mid(k, len);
+            p->drawText(QPointF(cx, baseline), ch);
+            cx += (dx && i < dx->size()) ? (*dx)[i] : m.Plain(ch);
+            ++i;
+            k += len - 1;
+        }
+        return;
+    }
+    if (!m.expandTabs || !s.contains(QLatin1Char('\t'))) {
+        p->drawText(QPointF(x, baseline), s);
+        return;
+    }
+    int cx = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= s.size(); ++i) {
+        if (i < s.size() && s[i] != QLatin1Char('\t')) continue;
+        QString seg = s.mid(start, i - start);
+        p->drawText(QPointF(x + cx, baseline), seg);
+        cx += m.Plain(seg);
+        if (i < s.size()) cx = (cx / m.tabWidth + 1) * m.tabWidth;
+        start = i + 1;
+    }
+}
+
+} // namespace
+
+void TCanvas::EnsureFont() {
+    if (S->fontCached) return;
+    S->font = FFont->ToQFont();
+    S->metrics.emplace(S->font);
+    const QFontMetricsF& fm = *S->metrics;
+    TTextMetric& tm = S->tm;
+    tm = TTextMetric{};
+    // Cell parts round up, as the platform's hinted metrics do.
+    tm.tmAscent = static_cast<int>(std::ceil(fm.ascent() - 0.1));
+    tm.tmDescent = static_cast<int>(std::ceil(fm.descent() - 0.1));
+    tm.tmHeight = tm.tmAscent + tm.tmDescent;
+    tm.tmInternalLeading = std::max(0, tm.tmHeight - S->font.pixelSize());
+    tm.tmExternalLeading = std::max(0, static_cast<int>(std::lround(fm.leading())));
+    // The width of "x", as the platform defines the average for outline fonts.
+    tm.tmAveCharWidth = std::max(1, static_cast<int>(std::lround(fm.horizontalAdvance(QLatin1Char('x')))));
+    tm.tmMaxCharWidth = static_cast<int>(std::ceil(fm.maxWidth()));
+    tm.tmWeight = FFont->GetStyle().Contains(fsBold) ? 700 : 400;
+    tm.tmItalic = FFont->GetStyle().Contains(fsItalic);
+    tm.tmUnderlined = FFont->GetStyle().Contains(fsUnderline);
+    tm.tmStruckOut = FFont->GetStyle().Contains(fsStrikeOut);
+    uint8_t pf = 0;
+    if (!QFontInfo(S->font).fixedPitch()) pf |= TMPF_FIXED_PITCH;
+    if (FFont->IsTrueType()) pf |= TMPF_VECTOR | TMPF_TRUETYPE;
+    tm.tmPitchAndFamily = pf;
+    tm.tmCharSet = FFont->GetCharset();
+    S->fontCached = true;
+}
+
+void TCanvas::GetTextMetrics(TTextMetric& tm) {
+    EnsureFont();
+    tm = S->tm;
+}
+
+void TCanvas::SetTextJustification(int BreakExtra, int BreakCount) {
+    FBreakExtra = BreakCount > 0 ? BreakExtra : 0;
+    FBreakCount = std::max(0, BreakCount);
+}
+
+TSize TCanvas::TextExtent(const std::string& Text) {
+    EnsureFont();
+    Measure m{*S->metrics, FCharExtra};
+    return TSize{m(Q(Text)), S->tm.tmHeight};
+}
+
+// Text output at a reference point by the text alignment, rotated by the
+// font's escapement around that point.
+void TCanvas::PaintText(QPainter* p, int X, int Y, unsigned Options, const TRect* Rect, const std::string& Text,
+                        const std::vector<int>* Dx) {
+    EnsureFont();
+    RealizeFont();
+    const TTextMetric& tm = S->tm;
+    Measure m{*S->metrics, FCharExtra};
+    const QString s = Q(Text);
+    // Justification becomes per-character advances with the blanks widened.
+    std::vector<int> justified;
+    if (!Dx && FBreakExtra != 0 && FBreakCount > 0 && s.contains(QLatin1Char(' '))) {
+        int blank = 0;
+        for (qsizetype k = 0; k < s.size(); ++k) {
+            qsizetype len = (s[k].isHighSurrogate() && k + 1 < s.size()) ? 2 : 1;
+            int adv = m.Plain(s.mid(k, len));
+            if (s[k] == QLatin1Char(' ') && blank < FBreakCount) {
+                adv += FBreakExtra / FBreakCount + (blank < FBreakExtra % FBreakCount ? 1 : 0);
+                ++blank;
+            }
+            justified.push_back(adv);
+            k += len - 1;
+        }
+        Dx = &justified;
+    }
+    int width;
+    if (Dx) {
+        width = 0;
+        for (int d : *Dx) width += d;
+    } else {
+        width = m(s);
+    }
+
+    p->save();
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (Rect && (Options & ETO_OPAQUE) && !Rect->IsEmpty()) p->fillRect(ToQRect(*Rect), ColorToQColor(FBkColor));
+    if (Rect && (Options & ETO_CLIPPED)) p->setClipRect(ToQRect(*Rect), Qt::IntersectClip);
+
+    int dx = 0;
+    if ((FTextAlign & TA_CENTER) == TA_CENTER) dx = -width / 2;
+    else if (FTextAlign & TA_RIGHT) dx = -width;
+    int baseline;
+    if ((FTextAlign & TA_BASELINE) == TA_BASELINE) baseline = 0;
+    else if (FTextAlign & TA_BOTTOM) baseline = -tm.tmDescent;
+    else baseline = tm.tmAscent;
+
+    p->translate(X, Y);
+    if (int esc = FFont->GetOrientation(); esc % 3600 != 0) p->rotate(-esc / 10.0);
+    if (FBkMode == OPAQUE && !s.isEmpty())
+        p->fillRect(QRect(dx, baseline - tm.tmAscent, width, tm.tmHeight), ColorToQColor(FBkColor));
+    p->setFont(S->font);
+    p->setPen(ColorToQColor(FTextColor));
+    PaintRun(p, dx, baseline, s, m, Dx);
+    p->restore();
+}
+
+void TCanvas::TextOut(int X, int Y, const std::string& Text) {
+    RealizeBrush();
+    bool updateCP = FTextAlign & TA_UPDATECP;
+    if (updateCP) { X = FPenPos.X; Y = FPenPos.Y; }
+    if (QPainter* p = Ready()) {
+        Changing();
+        PaintText(p, X, Y, TextFlags & ~unsigned(ETO_CLIPPED | ETO_OPAQUE), nullptr, Text, nullptr);
+        Changed();
+    }
+    FPenPos = {X + TextWidth(Text), Y};
+}
+
+void TCanvas::TextRect(const TRect& Rect, int X, int Y, const std::string& Text) {
+    RealizeBrush();
+    unsigned options = ETO_CLIPPED | TextFlags;
+    if (FBrush->GetStyle() != bsClear) options |= ETO_OPAQUE;
+    if (QPainter* p = Ready()) {
+        Changing();
+        PaintText(p, X, Y, options, &Rect, Text, nullptr);
+        Changed();
+    }
+}
+
+void TCanvas::ExtTextOut(int X, int Y, unsigned Options, const TRect* Rect, const std::string& Text,
+                         const std::vector<int>* Dx) {
+    if (QPainter* p = Ready()) {
+        Changing();
+        PaintText(p, X, Y, Options, Rect, Text, Dx);
+        Changed();
+    }
+}
+
+int TCanvas::DrawText(const std::string& Text, TRect& Rect, unsigned Format, std::string* Modified) {
+    EnsureFont();
+    RealizeFont();
+    const TTextMetric& tm = S->tm;
+    Measure m{*S->metrics, FCharExtra, (Format & DT_EXPANDTABS) != 0, 8 * tm.tmAveCharWidth};
+    const bool single = Format & DT_SINGLELINE;
+    const int maxWidth = Rect.Width();
+
+    // Lines: hard breaks (unless single line), prefixes, word breaks, ellipses.
+    std::vector<Line> lines;
+    const QString all = Q(Text);
+    if (!all.isEmpty()) {
+        std::vector<QString> hard;
+        if (single) {
+            QString t = all;
+            t.remove(QLatin1Char('\r'));
+            t.remove(QLatin1Char('\n'));
+            hard.push_back(t);
+        } else {
+            QString cur;
+            for (qsizetype i = 0; i < all.size(); ++i) {
+                if (all[i] == QLatin1Char('\r') || all[i] == QLatin1Char('\n')) {
+                    if (all[i] == QLatin1Char('\r') && i + 1 < all.size() && all[i + 1] == QLatin1Char('\n')) ++i;
+                    hard.push_back(cur);
+                    cur.clear();
+                } else {
+                    cur += all[i];
+                }
+            }
+            hard.push_back(cur);
+        }
+        for (const QString& h : hard) {
+            Line l = StripPrefixes(h, Format & DT_NOPREFIX);
+            if ((Format & DT_WORDBREAK) && !single) WrapInto(l, maxWidth, m, lines);
+            else lines.push_back(l);
+        }
+        if (Format & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS))
+            for (Line& l : lines) Ellipsize(l, maxWidth, m);
+    }
+    if (Modified && (Format & DT_MODIFYSTRING)) {
+        QString joined;
+        for (size_t i = 0; i < lines.size(); ++i) joined += (i ? QStringLiteral("\r\n") : QString()) + lines[i].text;
+        *Modified = joined.toStdString();
+    }
+
+    const int lineHeight = tm.tmHeight + ((Format & DT_EXTERNALLEADING) ? tm.tmExternalLeading : 0);
+    const int total = lineHeight * static_cast<int>(lines.size());
+    std::vector<int> widths;
+    int widest = 0;
+    for (const Line& l : lines) {
+        widths.push_back(m(l.text));
+        widest = std::max(widest, widths.back());
+    }
+
+    if (Format & DT_CALCRECT) {
+        Rect.Right = Rect.Left + widest;
+        Rect.Bottom = Rect.Top + total;
+        return total;
+    }
+
+    int y = Rect.Top;
+    if (single) {
+        if (Format & DT_VCENTER) y = Rect.Top + (Rect.Height() - total) / 2;
+        else if (Format & DT_BOTTOM) y = Rect.Bottom - total;
+    }
+    const int result = single && (Format & (DT_VCENTER | DT_BOTTOM)) ? y - Rect.Top + total : total;
+    QPainter* p = Ready();
+    if (!p || lines.empty()) return result;
+
+    Changing();
+    p->save();
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (!(Format & DT_NOCLIP)) p->setClipRect(ToQRect(Rect), Qt::IntersectClip);
+    p->setFont(S->font);
+    const QColor textColor = ColorToQColor(FTextColor);
+    const double ulPos = std::max(1.0, std::round(S->metrics->underlinePos()));
+    const int ulWidth = std::max(1, static_cast<int>(std::lround(S->metrics->lineWidth())));
+    const int esc = FFont->GetOrientation() % 3600;
+    for (size_t i = 0; i < lines.size(); ++i, y += lineHeight) {
+        const Line& l = lines[i];
+        int x = Rect.Left;
+        if (Format & DT_CENTER) x = Rect.Left + (maxWidth - widths[i]) / 2;
+        else if (Format & DT_RIGHT) x = Rect.Right - widths[i];
+        p->save();
+        p->translate(x, y);
+        if (esc != 0) p->rotate(-esc / 10.0);
+        if (FBkMode == OPAQUE && !l.text.isEmpty())
+            p->fillRect(QRect(0, 0, widths[i], tm.tmHeight), ColorToQColor(FBkColor));
+        p->setPen(textColor);
+        PaintRun(p, 0, tm.tmAscent, l.text, m, nullptr);
+        for (qsizetype u : l.underline) {
+            int x0 = m(l.text.left(u)), x1 = m(l.text.left(u + 1));
+            p->fillRect(QRect(x0, tm.tmAscent + static_cast<int>(ulPos), x1 - x0, ulWidth), textColor);
+        }
+        p->restore();
+    }
+    p->restore();
+    Changed();
+    return result;
+}

@@ -1,0 +1,601 @@
+// Menu items, menus, shortcuts, and their Qt menus.
+
+#include "Menus.h"
+#include "Controls.h"
+#include "Forms.h"
+#include "MenusPrivate.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QEnterEvent>
+#include <QIcon>
+#include <QImage>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QWidgetAction>
+
+#include <algorithm>
+#include <cctype>
+#include <unordered_set>
+
+// ---------------------------------------------------------------------------
+// Shortcuts
+
+TShortCut ShortCut(Word Key, TShiftState Shift) {
+    if (Key & 0xFF00) return scNone;
+    TShortCut sc = Key;
+    if (Shift.Contains(ssShift)) sc |= scShift;
+    if (Shift.Contains(ssCtrl)) sc |= scCtrl;
+    if (Shift.Contains(ssAlt)) sc |= scAlt;
+    return sc;
+}
+
+void ShortCutToKey(TShortCut Value, Word& Key, TShiftState& Shift) {
+    Key = Value & 0xFF;
+    Shift = TShiftState();
+    if (Value & scShift) Shift += ssShift;
+    if (Value & scCtrl) Shift += ssCtrl;
+    if (Value & scAlt) Shift += ssAlt;
+}
+
+static std::string KeyName(Word key) {
+    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return std::string(1, char(key));
+    if (key >= VK_F1 && key <= VK_F24) return "F" + std::to_string(key - VK_F1 + 1);
+    if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9) return "Num " + std::to_string(key - VK_NUMPAD0);
+    switch (key) {
+    case VK_BACK: return "BkSp";
+    case VK_TAB: return "Tab";
+    case VK_ESCAPE: return "Esc";
+    case VK_RETURN: return "Enter";
+    case VK_SPACE: return "Space";
+    case VK_PRIOR: return "PgUp";
+    case VK_NEXT: return "PgDn";
+    case VK_END: return "End";
+    case VK_HOME: return "Home";
+    case VK_LEFT: return "Left";
+    case VK_UP: return "Up";
+    case VK_RIGHT: return "Right";
+    case VK_DOWN: return "Down";
+    case VK_INSERT: return "Ins";
+    case VK_DELETE: return "Del";
+    case VK_MULTIPLY: return "Num *";
+    case VK_ADD: return "Num +";
+    case VK_SUBTRACT: return "Num -";
+    case VK_DECIMAL: return "Num Del";
+    case VK_DIVIDE: return "Num /";
+    case VK_OEM_1: return ";";
+    case VK_OEM_PLUS: return "=";
+    case VK_OEM_COMMA: return ",";
+    case VK_OEM_MINUS: return "-";
+    case VK_OEM_PERIOD: return ".";
+    case VK_OEM_2: return "/";
+    case VK_OEM_3: return "`";
+    case VK_OEM_4: return "[";
+    case VK_OEM_5: return "\\";
+    case VK_OEM_6: return "]";
+    case VK_OEM_7: return "'";
+    default: return {};
+    }
+}
+
+std::string ShortCutToText(TShortCut Value) {
+    std::string name = KeyName(Value & 0xFF);
+    if (name.empty()) return {};
+    std::string text;
+    if (Value & scShift) text += "Shift+";
+    if (Value & scCtrl) text += "Ctrl+";
+    if (Value & scAlt) text += "Alt+";
+    return text + name;
+}
+
+static bool SameTextAscii(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
+TShortCut TextToShortCut(const std::string& Text) {
+    std::string rest = Text;
+    TShortCut shift = 0;
+    // The modifiers may come in any order, each once.
+    for (bool found = true; found;) {
+        found = false;
+        for (auto [prefix, bit] : {std::pair<const char*, TShortCut>{"Shift+", scShift}, {"Ctrl+", scCtrl}, {"Alt+", scAlt}}) {
+            std::string p = prefix;
+            if (rest.size() > p.size() && SameTextAscii(rest.substr(0, p.size()), p) && !(shift & bit)) {
+                shift |= bit;
+                rest = rest.substr(p.size());
+                found = true;
+            }
+        }
+    }
+    if (rest.empty()) return scNone;
+    for (Word key = 0x08; key <= 0xFF; ++key) {
+        std::string name = KeyName(key);
+        if (!name.empty() && SameTextAscii(name, rest)) return TShortCut(key | shift);
+    }
+    return scNone;
+}
+
+std::string StripHotkey(const std::string& Text) {
+    std::string out;
+    for (size_t i = 0; i < Text.size(); ++i) {
+        if (Text[i] == '&') {
+            if (i + 1 < Text.size() && Text[i + 1] == '&') {
+                out += '&';
+                ++i;
+            }
+            continue;
+        }
+        out += Text[i];
+    }
+    return out;
+}
+
+char32_t GetHotkey(const std::string& Text) {
+    for (size_t i = 0; i + 1 < Text.size(); ++i) {
+        if (Text[i] != '&') continue;
+        if (Text[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return char32_t(std::toupper(static_cast<unsigned char>(Text[i + 1])));
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Live items, so a deferred click never reaches a freed item.
+
+namespace {
+std::unordered_set<const TMenuItem*>& LiveItems() {
+    static auto* items = new std::unordered_set<const TMenuItem*>();
+    return *items;
+}
+
+void ClickLater(TMenuItem* item) {
+    QueueCall([item] {
+        if (LiveItems().count(item)) item->Click();
+    });
+}
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TMenuItem
+
+TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) { LiveItems().insert(this); }
+
+TMenuItem::~TMenuItem() {
+    LiveItems().erase(this);
+    if (FParent) FParent->Remove(this);
+    while (!FItems.empty()) {
+        TMenuItem* item = FItems.front();
+        item->FParent = nullptr;
+        FItems.erase(FItems.begin());
+        delete item;
+    }
+}
+
+void TMenuItem::SetCaption(const std::string& Value) {
+    if (Value == FCaption) return;
+    FCaption = Value;
+    Changed(true);
+}
+
+void TMenuItem::SetShortCut(TShortCut Value) {
+    if (Value == FShortCut) return;
+    FShortCut = Value;
+    Changed(true);
+}
+
+void TMenuItem::SetEnabled(bool Value) {
+    if (Value == FEnabled) return;
+    FEnabled = Value;
+    Changed(true);
+}
+
+void TMenuItem::SetVisible(bool Value) {
+    if (Value == FVisible) return;
+    FVisible = Value;
+    Changed(true);
+}
+
+void TMenuItem::SetChecked(bool Value) {
+    if (Value == FChecked) return;
+    FChecked = Value;
+    if (Value && FRadioItem && FParent) {
+        for (TMenuItem* sibling : FParent->FItems)
+            if (sibling != this && sibling->FRadioItem && sibling->FGroupIndex == FGroupIndex) sibling->FChecked = false;
+    }
+    Changed(true);
+}
+
+void TMenuItem::SetRadioItem(bool Value) {
+    if (Value == FRadioItem) return;
+    FRadioItem = Value;
+    if (Value && FChecked) {
+        FChecked = false;
+        SetChecked(true);
+    }
+    Changed(true);
+}
+
+void TMenuItem::SetGroupIndex(Byte Value) {
+    if (Value == FGroupIndex) return;
+    FGroupIndex = Value;
+    if (FChecked && FRadioItem) {
+        FChecked = false;
+        SetChecked(true);
+    }
+}
+
+void TMenuItem::SetImageIndex(int Value) {
+    if (Value == FImageIndex) return;
+    FImageIndex = Value;
+    Changed(true);
+}
+
+void TMenuItem::SetDefault(bool Value) {
+    if (Value == FDefault) return;
+    FDefault = Value;
+    Changed(true);
+}
+
+TMenuItem* TMenuItem::Items(int Index) const {
+    if (Index < 0 || Index >= Count()) throw EMenuError("Menu index out of range (" + std::to_string(Index) + ")");
+    return FItems[size_t(Index)];
+}
+
+void TMenuItem::Add(TMenuItem* Item) { Insert(Count(), Item); }
+
+void TMenuItem::Insert(int Index, TMenuItem* Item) {
+    if (!Item) return;
+    if (Item->FParent) throw EMenuError("Menu inserted twice");
+    if (Index < 0 || Index > Count()) throw EMenuError("Menu index out of range (" + std::to_string(Index) + ")");
+    FItems.insert(FItems.begin() + Index, Item);
+    Item->FParent = this;
+    Changed(FParent == nullptr);
+}
+
+void TMenuItem::Delete(int Index) {
+    TMenuItem* item = Items(Index);
+    FItems.erase(FItems.begin() + Index);
+    item->FParent = nullptr;
+    Changed(FParent == nullptr);
+}
+
+void TMenuItem::Remove(TMenuItem* Item) {
+    int i = IndexOf(Item);
+    if (i < 0) throw EMenuError("Sub-menu is not in menu");
+    Delete(i);
+}
+
+void TMenuItem::Clear() {
+    while (!FItems.empty()) delete FItems.back();
+}
+
+int TMenuItem::IndexOf(const TMenuItem* Item) const {
+    auto it = std::find(FItems.begin(), FItems.end(), Item);
+    return it == FItems.end() ? -1 : int(it - FItems.begin());
+}
+
+int TMenuItem::GetMenuIndex() const { return FParent ? FParent->IndexOf(this) : -1; }
+
+void TMenuItem::SetMenuIndex(int Value) {
+    if (!FParent) return;
+    TMenuItem* parent = FParent;
+    int count = parent->Count();
+    if (Value < 0) Value = 0;
+    if (Value >= count) Value = count - 1;
+    int current = GetMenuIndex();
+    if (Value == current) return;
+    parent->Delete(current);
+    parent->Insert(Value, this);
+}
+
+TMenu* TMenuItem::GetParentMenu() const {
+    const TMenuItem* item = this;
+    while (item->FParent) item = item->FParent;
+    return item->FMenu;
+}
+
+TMenuItem* TMenuItem::Find(const std::string& ACaption) const {
+    std::string wanted = StripHotkey(ACaption);
+    for (TMenuItem* item : FItems)
+        if (SameTextAscii(StripHotkey(item->FCaption), wanted)) return item;
+    return nullptr;
+}
+
+void TMenuItem::Click() {
+    if (!FEnabled) return;
+    if (AutoCheck) SetChecked(!FChecked);
+    if (OnClick) OnClick(this);
+}
+
+void TMenuItem::Changed(bool TopLevelToo) {
+    TMenu* menu = GetParentMenu();
+    if (!menu) return;
+    bool topLevel = FParent && !FParent->FParent;
+    menu->MenuChanged(TopLevelToo && topLevel);
+}
+
+void TMenuItem::MeasureItem(TCanvas* ACanvas, int& Width, int& Height) {
+    if (IsLine()) {
+        Width = 10;
+        Height = 8;
+    } else {
+        std::string text = StripHotkey(FCaption);
+        std::string sc = ShortCutToText(FShortCut);
+        Width = ACanvas->TextWidth(text) + 32 + (sc.empty() ? 0 : ACanvas->TextWidth(sc) + 16);
+        Height = std::max(ACanvas->TextHeight("Wg") + 4, 19);
+    }
+    if (OnMeasureItem) OnMeasureItem(this, ACanvas, Width, Height);
+}
+
+void TMenuItem::DrawItem(TCanvas* ACanvas, TRect ARect, bool Selected) {
+    if (OnDrawItem) {
+        OnDrawItem(this, ACanvas, ARect, Selected);
+        return;
+    }
+    ACanvas->GetBrush()->SetColor(Selected ? clHighlight : clMenu);
+    ACanvas->FillRect(ARect);
+    if (IsLine()) {
+        int y = (ARect.Top + ARect.Bottom) / 2;
+        ACanvas->GetPen()->SetColor(clBtnShadow);
+        ACanvas->MoveTo(ARect.Left + 2, y);
+        ACanvas->LineTo(ARect.Right - 2, y);
+        return;
+    }
+    ACanvas->GetBrush()->SetStyle(bsClear);
+    ACanvas->GetFont()->SetColor(!FEnabled ? clGrayText : Selected ? clHighlightText : clMenuText);
+    TRect r = ARect;
+    r.Left += 20;
+    ACanvas->DrawText(FCaption, r, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+    std::string sc = ShortCutToText(FShortCut);
+    if (!sc.empty()) {
+        r.Right -= 8;
+        ACanvas->DrawText(sc, r, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// TMenu
+
+TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FItems(new TMenuItem(nullptr)) { FItems->FMenu = this; }
+
+TMenu::~TMenu() {
+    FItems->FMenu = nullptr;
+    delete FItems;
+    SetImages(nullptr);
+}
+
+void TMenu::SetImages(TImageList* Value) {
+    if (Value == FImages) return;
+    if (FImages) FImages->RemoveFreeNotification(this);
+    FImages = Value;
+    if (FImages) FImages->FreeNotification(this);
+    if (FItems && FItems->FMenu) MenuChanged(true);
+}
+
+void TMenu::SetOwnerDraw(bool Value) {
+    if (Value == FOwnerDraw) return;
+    FOwnerDraw = Value;
+    MenuChanged(true);
+}
+
+void TMenu::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FImages) FImages = nullptr;
+}
+
+static TMenuItem* FindByShortCut(TMenuItem* parent, TShortCut sc) {
+    for (int i = 0; i < parent->Count(); ++i) {
+        TMenuItem* item = parent->Items(i);
+        if (!item->GetVisible() || !item->GetEnabled()) continue;
+        if (item->GetShortCut() == sc && item->Count() == 0) return item;
+        if (TMenuItem* found = FindByShortCut(item, sc)) return found;
+    }
+    return nullptr;
+}
+
+TMenuItem* TMenu::FindItemByShortCut(TShortCut Value) const {
+    return Value == scNone ? nullptr : FindByShortCut(FItems, Value);
+}
+
+bool TMenu::IsShortCut(TWMKey& Message) {
+    Word key = Message.CharCode();
+    if (key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU) return false;
+    TShortCut sc = ShortCut(key, Message.Shift());
+    TMenuItem* item = FindItemByShortCut(sc);
+    if (!item) return false;
+    item->Click();
+    return true;
+}
+
+void TMenu::MenuChanged(bool) {}
+
+TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner) {}
+
+void TMainMenu::MenuChanged(bool TopLevel) {
+    if (!TopLevel || !Screen) return;
+    for (int i = 0; i < Screen->FormCount(); ++i)
+        if (Screen->Forms(i)->GetMenu() == this) Screen->Forms(i)->MenuChanged();
+}
+
+// ---------------------------------------------------------------------------
+// Qt menus
+
+namespace {
+
+// An owner-drawn item: measured and painted by the item through a TCanvas.
+class OwnerDrawItemWidget : public QWidget {
+public:
+    OwnerDrawItemWidget(TMenuItem* item, QAction* action) : Item(item), Action(action) {
+        setMouseTracking(true);
+        setAttribute(Qt::WA_Hover);
+    }
+    QSize sizeHint() const override {
+        if (!LiveItems().count(Item)) return QSize(0, 0);
+        TCanvas canvas;
+        int w = 0, h = 0;
+        try {
+            Item->MeasureItem(&canvas, w, h);
+        } catch (...) {
+            HandleDispatchException(Item);
+        }
+        return QSize(w, h);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (!LiveItems().count(Item)) return;
+        QPainter p(this);
+        TCanvas canvas(&p);
+        try {
+            Item->DrawItem(&canvas, Rect(0, 0, width(), height()), Hot && Item->GetEnabled() && !Item->IsLine());
+        } catch (...) {
+            std::exception_ptr ep = std::current_exception();
+            QueueCall([ep] {
+                try {
+                    std::rethrow_exception(ep);
+                } catch (...) {
+                    HandleDispatchException(nullptr);
+                }
+            });
+        }
+    }
+    void enterEvent(QEnterEvent*) override {
+        Hot = true;
+        update();
+    }
+    void leaveEvent(QEvent*) override {
+        Hot = false;
+        update();
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        if (e->button() != Qt::LeftButton || !LiveItems().count(Item) || !Item->GetEnabled() || Item->IsLine()) return;
+        Action->trigger();
+        while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    }
+
+private:
+    TMenuItem* Item;
+    QAction* Action;
+    bool Hot = false;
+};
+
+QString ActionText(TMenuItem* item) {
+    QString text = QString::fromStdString(item->GetCaption());
+    std::string sc = ShortCutToText(item->GetShortCut());
+    if (!sc.empty()) text += "\t" + QString::fromStdString(sc);
+    return text;
+}
+
+void FillMenu(QMenu* menu, TMenuItem* parent, TMenu* owner);
+
+QAction* MakeAction(QMenu* menu, TMenuItem* item, TMenu* owner) {
+    if (item->IsLine() && !(owner && owner->GetOwnerDraw())) return menu->addSeparator();
+    if (item->Count() > 0) {
+        auto* sub = menu->addMenu(ActionText(item));
+        QObject::connect(sub, &QMenu::aboutToShow, sub, [sub, item, owner] {
+            if (LiveItems().count(item)) FillMenu(sub, item, owner);
+        });
+        FillMenu(sub, item, owner);
+        sub->menuAction()->setEnabled(item->GetEnabled());
+        return sub->menuAction();
+    }
+    QAction* action;
+    if (owner && owner->GetOwnerDraw()) {
+        auto* wa = new QWidgetAction(menu);
+        wa->setDefaultWidget(new OwnerDrawItemWidget(item, wa));
+        menu->addAction(wa);
+        action = wa;
+    } else {
+        action = menu->addAction(ActionText(item));
+        if (item->GetChecked() || item->GetRadioItem()) {
+            action->setCheckable(true);
+            action->setChecked(item->GetChecked());
+        }
+        if (owner && owner->GetImages() && item->GetImageIndex() >= 0 &&
+            item->GetImageIndex() < owner->GetImages()->Count()) {
+            TBitmap bmp;
+            owner->GetImages()->GetBitmap(item->GetImageIndex(), &bmp);
+            action->setIcon(QIcon(QPixmap::fromImage(bmp.ToImage())));
+        }
+    }
+    action->setEnabled(item->GetEnabled());
+    if (!item->Hint.empty()) action->setStatusTip(QString::fromStdString(GetLongHint(item->Hint)));
+    QObject::connect(action, &QAction::triggered, [item] { ClickLater(item); });
+    QObject::connect(action, &QAction::hovered, [item] {
+        if (LiveItems().count(item) && Application) Application->SetHint(GetLongHint(item->Hint));
+    });
+    return action;
+}
+
+void FillMenu(QMenu* menu, TMenuItem* parent, TMenu* owner) {
+    menu->clear();
+    for (int i = 0; i < parent->Count(); ++i) {
+        TMenuItem* item = parent->Items(i);
+        if (item->GetVisible()) MakeAction(menu, item, owner);
+    }
+}
+
+TPopupHook& CurrentPopupHook() {
+    static TPopupHook hook;
+    return hook;
+}
+
+} // namespace
+
+void BuildMenuBar(TMainMenu* Menu, QMenuBar* Bar) {
+    Bar->clear();
+    if (!Menu) return;
+    TMenuItem* root = Menu->Items();
+    for (int i = 0; i < root->Count(); ++i) {
+        TMenuItem* item = root->Items(i);
+        if (!item->GetVisible()) continue;
+        if (item->Count() > 0) {
+            QMenu* sub = Bar->addMenu(QString::fromStdString(item->GetCaption()));
+            sub->menuAction()->setEnabled(item->GetEnabled());
+            QObject::connect(sub, &QMenu::aboutToShow, sub, [sub, item, Menu] {
+                if (!LiveItems().count(item)) return;
+                // A submenu's own click comes first, so that it may fill itself.
+                GuardedCall(item, [item] { if (item->OnClick) item->OnClick(item); });
+                if (LiveItems().count(item)) FillMenu(sub, item, Menu);
+            });
+            FillMenu(sub, item, Menu);
+        } else {
+            QAction* action = Bar->addAction(QString::fromStdString(item->GetCaption()));
+            action->setEnabled(item->GetEnabled());
+            QObject::connect(action, &QAction::triggered, [item] { ClickLater(item); });
+        }
+    }
+}
+
+TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}
+
+void TPopupMenu::DoPopup() {
+    if (OnPopup) OnPopup(this);
+}
+
+void TPopupMenu::Popup(int X, int Y) {
+    DoPopup();
+    if (CurrentPopupHook()) {
+        TMenuItem* item = CurrentPopupHook()(this, X, Y);
+        if (item && LiveItems().count(item)) item->Click();
+        return;
+    }
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
+    QMenu menu;
+    FillMenu(&menu, Items(), this);
+    menu.exec(QPoint(X, Y));
+}
+
+TPopupHook SetPopupHook(TPopupHook Hook) {
+    TPopupHook previous = CurrentPopupHook();
+    CurrentPopupHook() = std::move(Hook);
+    return previous;
+}

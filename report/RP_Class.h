@@ -1,0 +1,430 @@
+#pragma once
+// Report templates: the objects of a template (TrpObject, TrpView and their
+// stretchable base), template pages and their list, the stream that carries
+// a template, and the report component's template half.
+//
+// The band engine, the memo, band, picture, line and subreport views, the
+// prepared pages and the printer layer build on this header; they plug in
+// through the registries and links declared below.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Classes.h"
+#include "Graphics.h"
+#include "RP_Globals.h"
+#include "RP_Utils.h"
+#include "Types.h"
+#include "Variants.h"
+
+class TrpBand;
+class TrpDataDictionary;
+class TrpDataset;
+class TrpPage;
+class TrpPages;
+class TrpReport;
+class TrpView;
+
+// Object type numbers: the first byte of an object record.
+enum : uint8_t { gtMemo = 0, gtPicture = 1, gtBand = 2, gtSubReport = 3, gtLine = 4, gtAddIn = 10 };
+
+// Record markers of the template stream.
+enum : uint8_t { rpPageRecord = 255, rpDictionaryRecord = 254, rpDataManagerRecord = 253 };
+
+// The version written; 21..24 are read.
+constexpr int rpCurrentTemplateVersion = 24;
+constexpr int rpOldestTemplateVersion = 21;
+
+// Bits of TrpView::Flags that every view shares.
+constexpr uint16_t flStretched = 0x0001;
+constexpr uint16_t flHideZeros = 0x0040;
+
+// Frame sides.
+constexpr uint16_t frbRight = 1, frbBottom = 2, frbLeft = 4, frbTop = 8;
+
+// Frame styles.
+enum : uint16_t { rpfsSolid = 0, rpfsDash = 1, rpfsDot = 2, rpfsDashDot = 3, rpfsDashDotDot = 4, rpfsDouble = 5 };
+
+// Band alignments.
+enum : uint8_t { baNone = 0, baLeft = 1, baRight = 2, baCenter = 3, baWidth = 4, baBottom = 5, baTop = 6, baRest = 7 };
+
+// A colour value that means "no fill".
+constexpr int32_t rpNoFill = 0x1FFFFFFF;
+
+// Stream modes of a view.
+enum : uint8_t { smTemplate = 0, smPrinted = 1 };
+
+// Property descriptor type codes.
+enum : uint16_t {
+    rpdtNumber = 0, rpdtFrameTyp = 2, rpdtBoolean = 8, rpdtColor = 16, rpdtEnum = 32, rpdtRestriction = 64,
+    rpdtPosSize = 128, rpdtFrameWidth = 132, rpdtName = 257, rpdtHasEditor = 320,
+};
+
+// Raised when a template names add-in classes the program does not have; the
+// message lists them, each followed by a carriage return.
+class ErpClassNotFound : public Exception { public: using Exception::Exception; };
+
+// Raised for a template stream that is damaged or of an unknown kind.
+class ErpTemplateError : public EReadError { public: using EReadError::EReadError; };
+
+// ------------------------------------------------------------ engine state
+
+extern TrpReport* ActiveReport;      // report being loaded, built, shown or printed
+extern TrpReport* RootReport;        // outermost report of a build
+extern TrpPage* ActivePage;          // template page being loaded or built
+extern TrpView* ActiveView;          // view being evaluated
+extern TrpBand* ActiveBand;          // band being output; nil outside a build
+extern bool BuildMode;               // False while loading; True while preparing, showing, printing
+extern int TemplateVersion;          // version byte of the template being read
+extern bool ReportErrorFlag;
+extern std::string ReportErrorText;
+extern int TotalPagesCount;
+extern TDateTime ReportDate, ReportTime;
+extern bool BuildCancelled;
+extern bool FirstPassRunning;
+
+// ------------------------------------------------------------ engine links
+
+// What the template half needs of the parts built on top of it: the
+// expression evaluator and value formatter, the report's before-print step
+// and the script interpreter. Unset links are skipped (values stay as they are).
+struct TrpEngineLink {
+    std::function<Variant(const std::string& expression)> Calc;
+    std::function<std::string(const std::string& expression)> FormattedValue;
+    std::function<void(TStringList* memo, TrpView* view)> BeforePrint;
+    std::function<void(TrpView* view, TStrings* script)> RunScript;
+    // Places a view aligned to the bottom, the top or the width of the band
+    // being output (the band engine knows the band).
+    std::function<void(TrpView* view)> AlignToBand;
+    // A value of the report's global variable list; false when it has no such name.
+    std::function<bool(const std::string& name, Variant& value)> GlobalVariable;
+};
+extern TrpEngineLink rpEngineLink;
+
+// Printable area and page size in template units.
+struct TrpPrnInfo {
+    int Pgw = 0, Pgh = 0;   // paper
+    int Ofx = 0, Ofy = 0;   // printable area offset
+    int Pw = 0, Ph = 0;     // printable area size
+};
+
+// The printer layer's part in template loading; the printer unit replaces
+// the defaults (US Letter, whole paper printable, the virtual printer).
+struct TrpPrinterLink {
+    // The default paper of a new page: size code, width, height (0.1 mm).
+    std::function<void(int& size, int& width, int& height)> DefaultPaper;
+    // Hands the paper to the printer; may change each value; fills info.
+    std::function<void(int& size, int& width, int& height, int& orientation, int& bin, TrpPrnInfo& info)>
+        ApplyPaper;
+    std::function<std::string()> CurrentPrinterName;
+    std::function<void(const std::string& name)> SelectPrinter;
+};
+extern TrpPrinterLink rpPrinterLink;
+void rpResetPrinterLink();
+
+// ---------------------------------------------------------------- objects
+
+struct TrpPropRec {
+    std::string PropName;                 // up to 32 characters
+    uint16_t PropType = rpdtNumber;
+    std::vector<std::string> Enum;        // value names of an enumeration
+    std::vector<int> EnumValues;
+    std::function<void()> PEditor;        // editor hooks; unused without a designer
+    std::function<void()> PEnumEditor;
+};
+
+// Base of every template object and page: a property interface by name.
+class TrpObject : public TObject {
+public:
+    std::vector<TrpPropRec> PropList;
+
+    virtual void SetPropertyValue(const std::string& propName, const Variant& value) {}
+    virtual Variant GetPropertyValue(const std::string& propName) { return Null(); }
+    virtual Variant CallMethod(const std::string& methodName, const Variant& p1, const Variant& p2,
+                               const Variant& p3) { return Null(); }
+    virtual void DeclareProperties() {}
+
+    void AddProperty(const std::string& propName, uint16_t propType, std::function<void()> editor = {});
+    // enumText: value names separated by ";"; values default to 0, 1, 2, ...
+    void AddEnumProperty(const std::string& propName, const std::string& enumText,
+                         const std::vector<int>& values = {});
+    void DelProperty(const std::string& propName);
+    const TrpPropRec* PropRec(const std::string& propName) const;   // case-insensitive
+    bool HasProperty(const std::string& propName) const { return PropRec(propName) != nullptr; }
+};
+
+// Font style bits of the script language: 1 italic, 2 bold, 4 underline, 8 strikeout.
+int FontStyleToBits(TFontStyles style);
+TFontStyles BitsToFontStyle(int bits);
+
+// Base of every object placed on a page.
+class TrpView : public TrpObject {
+public:
+    TrpView();
+    ~TrpView() override;
+
+    std::string BaseName = "View";     // prefix of generated names
+    TCanvas* Canvas = nullptr;
+    TRect DRect;                       // inner rectangle after scaling and frame insets
+    TStringList* SMemo;                // evaluated memo
+    uint8_t StreamMode = smTemplate;
+    std::string Name;
+    uint8_t Typ = gtAddIn;
+    uint8_t ViewFormatVersion = 2, ClassFormatVersion = 0;   // as read
+    int32_t ID = 0;
+    double ScaleX = 1.0, ScaleY = 1.0;
+    int32_t OffsX = 0, OffsY = 0;
+    int32_t x = 0, y = 0, dx = 0, dy = 0;
+    uint16_t Flags = flStretched;
+    uint16_t FrameTyp = 0;
+    float FrameWidth = 1.0f;
+    TColor FrameColor = clBlack;
+    uint16_t FrameStyle = rpfsSolid;
+    TColor FillColor = rpNoFill;
+    int32_t Format = 0;                // display format word
+    std::string FormatStr;
+    uint16_t Visible = 0xFFFF;         // 16-bit Boolean
+    int32_t gapx = 2, gapy = 1;
+    uint16_t Restrictions = 0;
+    std::string Tag;
+    TStringList* Memo;
+    TStringList* Script;
+    uint8_t BandAlign = baNone;
+    TrpBand* Parent = nullptr;         // run-time band while a report is built
+    TrpPage* ParentPage = nullptr;     // page whose object list holds the view
+    std::string DataField;             // data-set field the view is bound to
+
+    // Saved by ScaleGeometry, restored by RestoreGeometry.
+    int32_t SaveX = 0, SaveY = 0, SaveDX = 0, SaveDY = 0, SaveGX = 0, SaveGY = 0;
+    float SaveFW = 0;
+
+    bool IsVisible() const { return Visible != 0; }
+    void SetVisible(bool value) { Visible = value ? 0xFFFF : 0; }
+
+    void SetPropertyValue(const std::string& propName, const Variant& value) override;
+    Variant GetPropertyValue(const std::string& propName) override;
+    Variant CallMethod(const std::string& methodName, const Variant& p1, const Variant& p2,
+                       const Variant& p3) override;
+    void DeclareProperties() override;
+
+    virtual void DrawBackground();
+    virtual void DrawFrame();
+    // Data hooks of data-aware views.
+    virtual void GetBlob(const std::string& field) {}
+    virtual void ClearBlob() {}
+    virtual void AfterLoad() {}
+    virtual void ScaleGeometry();
+    virtual void RestoreGeometry();
+    virtual void Draw(TCanvas* canvas) = 0;
+    virtual void WritePreparedObject(TStream* stream);
+    virtual void ExportObject() {}
+    virtual void LoadFromStream(TStream* stream);
+    virtual void SaveToStream(TStream* stream);
+    // Told after a memo view was output, when flag bit 15 is set.
+    virtual void OnHook(TrpView* view) {}
+    virtual void BuildPopupMenu() {}
+    // The view rectangle widened by the frame (and 10 more pixels when outer).
+    virtual TRect GetClipRegion(bool outer);
+    virtual void ShowEditor() {}
+
+    // The class format version the class writes (bands 1, memos 0).
+    virtual uint8_t WrittenClassVersion() const { return 0; }
+    // Whether the view has a frame (bands have none); declares the frame properties.
+    virtual bool HasFrame() const { return true; }
+    // The font of views with text; FONT.NAME and its kin reach it.
+    virtual TFont* ViewFont() { return nullptr; }
+    // String-list properties by upper-case name, for the list methods.
+    virtual TStrings* ListProperty(const std::string& upperName);
+
+    // Stores the canvas, makes this the active view and places the view by
+    // its band alignment among the views of the active page.
+    void BeginDraw(TCanvas* canvas);
+    // The scaled right and bottom edges, as ScaleGeometry computes them.
+    int ScaledRight() const;
+    int ScaledBottom() const;
+
+    // Base name plus the smallest number 1..10000 that no object of the
+    // active report has yet; empty when none is free.
+    std::string CreateUniqueName() const;
+
+protected:
+    void SetFrameWidthProperty(double w);
+};
+
+// A view that can measure the height its content needs.
+class TrpStretcheable : public TrpView {
+public:
+    virtual int CalcHeight() = 0;
+    virtual int MinHeight() = 0;
+    virtual int RemainHeight() = 0;
+    Variant CallMethod(const std::string& methodName, const Variant& p1, const Variant& p2,
+                       const Variant& p3) override;
+};
+
+// Dormant bases of dialog controls (no subclass exists in the system).
+class TrpControl : public TrpView {
+public:
+    TrpControl();
+    void Draw(TCanvas* canvas) override {}
+    void DeclareProperties() override;
+};
+
+class TrpNonVisualControl : public TrpControl {
+public:
+    TrpNonVisualControl();
+    void DeclareProperties() override;
+};
+
+// Object by path: "Memo5.Text", "PAGE2.Visible", "FONT.NAME". Sets propName
+// to the property part; returns nil when nothing matches.
+TrpObject* rpGetObjectByPath(const std::string& path, std::string& propName);
+
+// Replaces every bracketed expression of text (brackets nest) by its
+// formatted value. The formatter defaults to rpEngineLink.FormattedValue.
+void rpExpandExpressions(TrpView* view, std::string& text,
+                         const std::function<std::string(const std::string&)>& formatter = {});
+
+// Object factory: types 0..4 come from the classes the view units register;
+// type 10 finds a registered add-in class by its exact name. Raises
+// ErpClassNotFound for an unknown add-in class (collecting its name in
+// ReportErrorText); returns nil for an unknown type.
+using TrpViewFactory = std::function<TrpView*()>;
+// Returns the factory the type had before (empty when none).
+TrpViewFactory rpRegisterViewType(uint8_t type, TrpViewFactory create);
+void rpRegisterAddInClass(const std::string& className, TrpViewFactory create);
+void rpUnRegisterAddInClass(const std::string& className);
+TrpView* rpCreateObject(uint8_t type, const std::string& className);
+
+// Reads a text or a memo in the encoding of TemplateVersion.
+std::string rpReadTemplateString(TStream* stream);
+void rpReadTemplateMemo(TStream* stream, TStrings* memo);
+
+// Rounds half to even, as the engine's geometry does.
+int rpRound(double value);
+
+// ------------------------------------------------------------------ pages
+
+enum TrpPageType : uint8_t { ptReport = 0, ptDialog = 1 };
+
+// One template page: paper, columns, dialog look, script and objects.
+class TrpPage : public TrpObject {
+public:
+    TrpPage(int size, int width, int height, int orientation, int bin);
+    ~TrpPage() override;
+
+    int32_t Size = 0, Width = 0, Height = 0;
+    int32_t LeftMargin = 0, TopMargin = 0, RightMargin = 0, BottomMargin = 0;
+    uint8_t Orientation = 0;
+    int32_t Bin = 0xFFFF;
+    uint16_t PrintToPrevPage = 0;
+    uint16_t UseMargins = 0xFFFF;
+    int32_t Columns = 0, ColumnWidth = 0, ColumnGap = 0;
+    TrpPageType PageType = ptReport;
+    std::string Name;
+    uint8_t BorderStyle = 3;
+    std::string Caption = "Form";
+    TColor Color = clBtnFace;
+    int32_t FormLeft = 220, FormTop = 120, FormWidth = 380, FormHeight = 300;
+    uint8_t Position = 4;
+    TStringList* Script;
+    bool Visible = true;
+    std::vector<TrpView*> Objects;     // owned
+    TrpPrnInfo PrnInfo;
+
+    int Count() const { return int(Objects.size()); }
+    TrpView* FindObject(const std::string& name) const;   // case-insensitive
+    void ClearObjects();
+    void DeleteObject(int index);
+    // Appends an object; the page owns it from now on.
+    void AddObject(TrpView* view);
+
+    void ApplyPaperSettings(int size, int width, int height, int orientation, int bin);
+    int LeftEdge() const;
+    int TopEdge() const;
+    int RightEdge() const;
+    int BottomEdge() const;
+
+    void LoadFromStream(TStream* stream);
+    void SaveToStream(TStream* stream);
+
+    void SetPropertyValue(const std::string& propName, const Variant& value) override;
+    Variant GetPropertyValue(const std::string& propName) override;
+    void DeclareProperties() override;
+};
+
+// Converts tenths of a millimetre to template units (18 / 50).
+int rpMmToUnits(int tenthsOfMm);
+
+class TrpPages : public TObject {
+public:
+    explicit TrpPages(TrpReport* parent);
+    ~TrpPages() override;
+
+    int Count() const { return int(FPages.size()); }
+    TrpPage* Pages(int index) const;
+    TrpPage* operator[](int index) const { return Pages(index); }
+    TrpPage* Add();
+    void Delete(int index);
+    void Clear();
+    void LoadFromStream(TStream* stream);
+    void SaveToStream(TStream* stream);
+    // Draws every view with a band alignment once, so that it is placed
+    // before a build (the engine's scratch canvas when none is given).
+    void PreDrawAligned(TCanvas* canvas = nullptr);
+
+private:
+    void ReadObjectRecord(TStream* stream, uint8_t type);
+    TrpReport* FParent;
+    std::vector<TrpPage*> FPages;
+};
+
+// ----------------------------------------------------------------- report
+
+// The report component's template half: its pages, dictionary and the
+// header values of its template stream.
+class TrpReport : public TComponent {
+public:
+    explicit TrpReport(TComponent* owner);
+    ~TrpReport() override;
+
+    TrpPages* Pages;
+    TrpDataDictionary* Dictionary;
+    TrpDataset* Dataset = nullptr;
+    std::string PrinterName;
+    uint16_t UseDefaultPrinter = 0;
+    uint16_t TwoPass = 0;
+    // Keep the template in the window definition as the binary "ReportForm".
+    bool StoreInDFM = false;
+
+    // Frees the pages, clears the dictionary and the two-pass flag.
+    void Clear();
+    // The first view of any page with that name (case-insensitive).
+    TrpView* FindObject(const std::string& name) const;
+    // Loads a template; a damaged stream shows "Unsupported RPF format" and
+    // leaves one empty page, a too-new one leaves the pages as they were.
+    void LoadFromStream(TStream* stream);
+    void SaveToStream(TStream* stream);
+    void SelectPrinter(const std::string& name);
+
+    // "ReportForm": an int32 24, then (with StoreInDFM) the template's length
+    // and bytes. Read templates are loaded once the whole form is read.
+    void DefineProperties(TFiler* filer) override;
+    void Loaded() override;
+
+private:
+    void ReadReportForm(TStream* stream);
+    void WriteReportForm(TStream* stream);
+    std::unique_ptr<TMemoryStream> FStoredTemplate;
+};
+
+// A report that chains member reports into one output; its build pass
+// belongs to the report engine.
+class TrpCompositeReport : public TrpReport {
+public:
+    using TrpReport::TrpReport;
+    std::vector<TrpReport*> Reports;   // not owned
+};

@@ -1,0 +1,44 @@
+#pragma once
+// Data sources of data bands: a record counter with a range, driven by the
+// band loop through First, Next and Eof. TrpUserDataset has no data of its
+// own; the application answers through its events.
+
+#include <functional>
+#include <string>
+
+#include "Classes.h"
+
+enum TRangeBegin { rbFirst, rbCurrent };
+enum TRangeEnd { reLast, reCurrent, reCount };
+
+using TCheckEOFEvent = std::function<void(TObject* Sender, bool& Eof)>;
+
+class TrpDataset : public TComponent {
+public:
+    explicit TrpDataset(TComponent* owner);
+
+    TRangeBegin RangeBegin = rbFirst;
+    TRangeEnd RangeEnd = reLast;
+    int RangeEndCount = 0;
+    TNotifyEvent OnFirst, OnNext, OnPrior;
+    TCheckEOFEvent OnCheckEOF;
+    int RecordNo = 0;   // 0-based record counter
+
+    virtual void Init() {}
+    virtual void Exit() {}
+    virtual void First();
+    virtual void Next();
+    virtual void Prior();
+    virtual bool Eof();
+};
+
+class TrpUserDataset : public TrpDataset {
+public:
+    explicit TrpUserDataset(TComponent* owner) : TrpDataset(owner) {}
+};
+
+// The data source a band names. A name beginning with a digit 1..9 is a
+// virtual source repeating that many times: a new TrpUserDataset that the
+// caller owns (owned is set). Other names are components of `owner`, with
+// "Form.Component" paths. Every source found gets Init at once; nil when none.
+TrpDataset* rpGetDataSetByName(const std::string& name, TComponent* owner, bool& owned);

@@ -1,0 +1,302 @@
+#include "RP_StdLib.h"
+
+#include <vector>
+
+#include "MsgBox.h"
+#include "RP_Class.h"
+#include "RP_Vars.h"
+#include "SysUtils.h"
+
+TrpAggregateLink rpAggregateLink;
+TrpScriptLink rpScriptLink;
+TrpInputBoxHook rpInputBoxHook;
+
+namespace {
+
+enum {
+    fnAvg, fnCount, fnDayOf, fnFormatDateTime, fnFormatFloat, fnFormatText, fnInput, fnLength, fnLowerCase,
+    fnMax, fnMaxNum, fnMessageBox, fnMin, fnMinNum, fnMonthOf, fnNameCase, fnPos, fnSum, fnTrim, fnUpperCase,
+    fnYearOf,
+};
+
+const char* const FunctionNames[] = {
+    "AVG", "COUNT", "DAYOF", "FORMATDATETIME", "FORMATFLOAT", "FORMATTEXT", "INPUT", "LENGTH",
+    "LOWERCASE", "MAX", "MAXNUM", "MESSAGEBOX", "MIN", "MINNUM", "MONTHOF", "NAMECASE", "POS", "SUM",
+    "TRIM", "UPPERCASE", "YEAROF",
+};
+
+// Code points of a UTF-8 text, each as its bytes.
+std::vector<std::string> Characters(const std::string& s) {
+    std::vector<std::string> out;
+    for (size_t i = 0; i < s.size();) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
+        if (i + n > s.size()) n = 1;
+        out.push_back(s.substr(i, n));
+        i += n;
+    }
+    return out;
+}
+
+int CharacterCount(const std::string& s) { return static_cast<int>(Characters(s).size()); }
+
+Variant Eval(const Variant& arg) { return rpParser().Calc(VarToStr(arg)); }
+std::string EvalText(const Variant& arg) { return VarToStr(Eval(arg)); }
+
+int DatePart(const Variant& arg, const char* format) {
+    return StrToInt(FormatDateTime(format, VarToDateTime(Eval(arg))));
+}
+
+// The showing band's data band for an aggregate without a band name.
+int MatchingDataBandType(int showingType) {
+    switch (showingType) {
+    case rpbtReportSummary: case rpbtPageFooter: case rpbtMasterFooter: case rpbtGroupFooter: return rpbtMasterData;
+    case rpbtDetailFooter: return rpbtDetailData;
+    case rpbtSubDetailFooter: return rpbtSubDetailData;
+    case rpbtCrossFooter: return rpbtCrossData;
+    default: return -1;
+    }
+}
+
+}  // namespace
+
+std::string rpAggregateKey(const std::string& bandName, char code, const std::string& expression,
+                           const std::string& flags) {
+    const char end = '\x01';
+    return bandName + end + std::string(1, code) + end + expression + end + flags + end;
+}
+
+std::string FormatMaskText(const std::string& editMask, const std::string& value) {
+    // "mask;save literals;blank": the last two fields come from the end
+    std::string mask = editMask;
+    char blank = ' ';
+    bool saveLiterals = true;
+    size_t last = mask.rfind(';');
+    if (last != std::string::npos) {
+        blank = last + 1 < mask.size() ? mask[last + 1] : ' ';
+        mask.erase(last);
+        size_t prev = mask.rfind(';');
+        if (prev != std::string::npos) {
+            saveLiterals = prev + 1 < mask.size() && mask[prev + 1] != '0';
+            mask.erase(prev);
+        }
+    }
+    std::vector<std::string> chars = Characters(value);
+    size_t vi = 0;
+    enum { asIs, upper, lower } caseMode = asIs;
+    std::string out;
+    for (size_t i = 0; i < mask.size(); ++i) {
+        char m = mask[i];
+        if (m == '!') continue;
+        if (m == '>') {
+            if (i + 1 < mask.size() && mask[i + 1] == '<') { caseMode = asIs; ++i; }
+            else caseMode = upper;
+            continue;
+        }
+        if (m == '<') { caseMode = lower; continue; }
+        bool placeholder = m == 'L' || m == 'l' || m == 'A' || m == 'a' || m == 'C' || m == 'c' || m == '0' ||
+                           m == '9' || m == '#';
+        if (placeholder) {
+            if (vi < chars.size()) {
+                std::string ch = chars[vi++];
+                out += caseMode == upper ? AnsiUpperCase(ch) : caseMode == lower ? AnsiLowerCase(ch) : ch;
+            } else {
+                out += blank;
+            }
+            continue;
+        }
+        std::string literal;
+        if (m == '\\' && i + 1 < mask.size()) literal = mask[++i];
+        else if (m == ':') literal = FormatSettings.TimeSeparator;
+        else if (m == '/') literal = FormatSettings.DateSeparator;
+        else literal = m;
+        out += literal;
+        if (saveLiterals && vi < chars.size()) ++vi;  // the value holds the literal too
+    }
+    return out;
+}
+
+// ----------------------------------------------------------------- library
+
+TrpStdFunctionLibrary::TrpStdFunctionLibrary() {
+    for (const char* name : FunctionNames) List->Add(name);
+    // the description texts (engine strings 55349..55416) are not in the string table
+    for (const char* name : FunctionNames) AddFunctionDesc(name, std::string(), std::string());
+}
+
+void TrpStdFunctionLibrary::DoFunction(int index, const Variant& p1, const Variant& p2, const Variant& p3,
+                                       Variant& val) {
+    switch (index) {
+    case fnAvg: return Aggregate(rpagAvg, VarToStr(p1), VarToStr(p2), VarToStr(p3), val);
+    case fnCount: return Aggregate(rpagCount, std::string(), VarToStr(p1), VarToStr(p2), val);
+    case fnMax: return Aggregate(rpagMax, VarToStr(p1), VarToStr(p2), VarToStr(p3), val);
+    case fnMin: return Aggregate(rpagMin, VarToStr(p1), VarToStr(p2), VarToStr(p3), val);
+    case fnSum: return Aggregate(rpagSum, VarToStr(p1), VarToStr(p2), VarToStr(p3), val);
+    case fnDayOf: val = Variant(DatePart(p1, "d")); return;
+    case fnMonthOf: val = Variant(DatePart(p1, "m")); return;
+    case fnYearOf: val = Variant(DatePart(p1, "yyyy")); return;
+    case fnFormatDateTime: val = Variant(FormatDateTime(EvalText(p1), VarToDateTime(Eval(p2)))); return;
+    case fnFormatFloat: val = Variant(FormatFloat(EvalText(p1), Eval(p2).AsDouble())); return;
+    case fnFormatText: val = Variant(FormatMaskText(EvalText(p1) + ";0; ", EvalText(p2))); return;
+    case fnInput: {
+        std::string prompt = EvalText(p1), def = EvalText(p2);
+        val = Variant(rpInputBoxHook ? rpInputBoxHook(std::string(), prompt, def) : def);
+        return;
+    }
+    case fnMessageBox: {
+        std::string text = EvalText(p1), caption = EvalText(p2);
+        val = Variant(MessageBox(text, caption, static_cast<unsigned>(Eval(p3).AsInteger())));
+        return;
+    }
+    case fnLength: val = Variant(CharacterCount(EvalText(p1))); return;
+    case fnLowerCase: val = Variant(AnsiLowerCase(EvalText(p1))); return;
+    case fnUpperCase: val = Variant(AnsiUpperCase(EvalText(p1))); return;
+    case fnNameCase: {
+        std::vector<std::string> chars = Characters(AnsiLowerCase(EvalText(p1)));
+        std::string out;
+        for (size_t i = 0; i < chars.size(); ++i) out += i == 0 ? AnsiUpperCase(chars[i]) : chars[i];
+        val = Variant(out);
+        return;
+    }
+    case fnTrim: val = Variant(Trim(EvalText(p1))); return;
+    case fnPos: {
+        std::string part = EvalText(p1), text = EvalText(p2);
+        int bytePos = Pos(part, text);
+        val = Variant(bytePos == 0 ? 0 : CharacterCount(text.substr(0, bytePos - 1)) + 1);
+        return;
+    }
+    case fnMaxNum: {
+        Variant a = Eval(p1), b = Eval(p2);
+        val = a > b ? a : b;
+        return;
+    }
+    case fnMinNum: {
+        Variant a = Eval(p1), b = Eval(p2);
+        val = a < b ? a : b;
+        return;
+    }
+    default: return;
+    }
+}
+
+void TrpStdFunctionLibrary::Aggregate(char code, const std::string& expression, const std::string& bandArg,
+                                      const std::string& flags, Variant& val) {
+    TrpAggregateBand* showing = rpAggregateLink.ShowingBand ? rpAggregateLink.ShowingBand() : nullptr;
+    if (!showing) return;
+    if (rpAggregateLink.Declaring && rpAggregateLink.Declaring()) {
+        std::string bandName = Trim(bandArg);
+        TrpAggregateBand* accumulating = nullptr;
+        if (!bandName.empty()) {
+            if (rpAggregateLink.FindBand) accumulating = rpAggregateLink.FindBand(bandName);
+        } else {
+            int type = MatchingDataBandType(showing->GetAggregateBandType());
+            if (type >= 0 && rpAggregateLink.FindDataBand) accumulating = rpAggregateLink.FindDataBand(type);
+        }
+        TrpAggregateBand* prepared = rpAggregateLink.PreparedBand ? rpAggregateLink.PreparedBand() : nullptr;
+        if (!accumulating || !prepared ||
+            !SameText(accumulating->GetAggregateBandName(), prepared->GetAggregateBandName()))
+            return;
+        std::string key = rpAggregateKey(showing->GetAggregateBandName(), code, expression, flags);
+        if (showing->GetAggregateBandType() != rpbtCrossFooter && showing->KeysPerColumn())
+            key = std::string("0") + '\x01' + key;
+        Variant start = code == rpagMin ? Variant(rpAggregateMinStart)
+                      : code == rpagMax ? Variant(rpAggregateMaxStart) : Variant(0);
+        if (TrpVariables* list = accumulating->GetAggregates()) list->SetVariable(key, start);
+        showing->SetAccumulatingBand(accumulating);
+        return;
+    }
+    TrpAggregateBand* accumulating = showing->GetAccumulatingBand();
+    if (!accumulating || !accumulating->GetAggregates()) return;
+    std::string bandName = showing->GetAggregateBandType() == rpbtCrossData
+                               ? std::to_string(showing->CurrentColumn()) + '\x01' + showing->CrossedBandName()
+                               : showing->GetAggregateBandName();
+    val = accumulating->GetAggregates()->GetVariable(rpAggregateKey(bandName, code, expression, flags));
+}
+
+// ----------------------------------------------------------------- splitter
+
+namespace {
+TStringList* AggregateNames() {
+    auto* list = new TStringList;
+    for (const char* name : {"AVG", "COUNT", "MAX", "MIN", "SUM"}) list->Add(name);
+    return list;
+}
+}  // namespace
+
+TAggregateFunctionsSplitter::TAggregateFunctionsSplitter(TStrings* splitTo, TrpVariables* dictionaryVariables)
+    : TrpFunctionSplitter(nullptr, splitTo, dictionaryVariables), FMatchList(AggregateNames()) {
+    FMatchFuncs = FMatchList;
+}
+
+TAggregateFunctionsSplitter::~TAggregateFunctionsSplitter() { delete FMatchList; }
+
+void TAggregateFunctionsSplitter::SplitMemo(TStrings* memo) {
+    for (int i = 0; i < memo->Count(); ++i) {
+        std::string line = memo->Get(i);
+        int len = static_cast<int>(line.size());
+        int pos = 1;
+        while (pos <= len) {
+            size_t open = line.find('[', pos - 1);
+            if (open == std::string::npos) break;
+            int start = static_cast<int>(open) + 1, stop = 0;
+            std::string inner = ExtractBracketedVariable(line, start, stop);
+            Split("[" + inner + "]");
+            pos = std::max(stop, start) + 1;
+        }
+    }
+}
+
+void TAggregateFunctionsSplitter::SplitScript(TStrings* script) {
+    if (!script || script->Count() == 0) return;
+    TrpInterpretator collector;
+    collector.CollectFunctions(script, FMatchFuncs, FSplitTo, FVariables);
+}
+
+// -------------------------------------------------------------- interpreter
+
+TInterpretator& rpInterpreter() {
+    static TInterpretator interpreter;
+    return interpreter;
+}
+
+void TInterpretator::GetVariableValue(const std::string& name, Variant& value) {
+    TrpParser& parser = rpParser();
+    if (parser.OnGetValue) parser.OnGetValue(name, value);
+}
+
+void TInterpretator::CallFunction(const std::string& name, const Variant& p1, const Variant& p2, const Variant& p3,
+                                  Variant& value) {
+    TrpParser& parser = rpParser();
+    if (parser.OnFunction) parser.OnFunction(name, p1, p2, p3, value);
+}
+
+void TInterpretator::SetVariableValue(const std::string& name, const Variant& value) {
+    TrpVariables& vars = rpVariables();
+    int i = vars.IndexOf(name);
+    if (i >= 0) {
+        vars.SetValue(i, value);
+        return;
+    }
+    if (rpScriptLink.SetDictionaryValue && rpScriptLink.SetDictionaryValue(name, value)) return;
+    if (SameText(name, "MODALRESULT")) {
+        if (rpScriptLink.SetModalResult) rpScriptLink.SetModalResult(value.AsInteger());
+        return;
+    }
+    if (SameText(name, "CURY")) {
+        if (rpScriptLink.SetCurY) rpScriptLink.SetCurY(value.AsInteger());
+        return;
+    }
+    if (SameText(name, "PROGRESS")) {
+        if (rpScriptLink.ShowProgress) rpScriptLink.ShowProgress(VarToStr(value));
+        return;
+    }
+    if (name.find('.') != std::string::npos) {
+        std::string propName;
+        TrpObject* object = rpGetObjectByPath(name, propName);
+        if (object && !propName.empty() && object->HasProperty(propName)) {
+            object->SetPropertyValue(UpperCase(propName), value);
+            return;
+        }
+    }
+    vars.SetVariable(name, value);
+}

@@ -1,0 +1,112 @@
+#pragma once
+// The standard function library of report expressions (text, number, date
+// and dialog functions and the aggregates AVG, COUNT, MAX, MIN, SUM), the
+// splitter that finds aggregate calls in memos and scripts, and the script
+// interpreter bound to the report being built.
+
+#include <functional>
+#include <string>
+
+#include "RP_Globals.h"
+#include "RP_Intrp.h"
+#include "RP_Pars.h"
+
+// Aggregate codes, one character in aggregate keys.
+enum : char { rpagSum = 11, rpagMin = 12, rpagMax = 13, rpagAvg = 14, rpagCount = 15 };
+
+// Start values of the accumulators: MIN starts high, MAX low, so that any
+// record's value replaces them.
+constexpr double rpAggregateMinStart = 1e300;
+constexpr double rpAggregateMaxStart = -1e300;
+
+// What an aggregate needs of a band (the run-time band implements it).
+class TrpAggregateBand {
+public:
+    virtual ~TrpAggregateBand() = default;
+    virtual std::string GetAggregateBandName() const = 0;
+    virtual int GetAggregateBandType() const = 0;
+    virtual TrpVariables* GetAggregates() = 0;              // keys and their accumulated values
+    virtual TrpAggregateBand* GetAccumulatingBand() const = 0;
+    virtual void SetAccumulatingBand(TrpAggregateBand* band) = 0;
+    // The band's keys are held per cross column (the declaring key gets "0" in front).
+    virtual bool KeysPerColumn() const = 0;
+    // Cross-data bands: the current column and the name of the band crossed.
+    virtual int CurrentColumn() const { return 0; }
+    virtual std::string CrossedBandName() const { return std::string(); }
+};
+
+// What aggregates need of the page engine; unset parts count as absent.
+struct TrpAggregateLink {
+    std::function<bool()> Declaring;                         // the page engine prepares a band's objects
+    std::function<TrpAggregateBand*()> ShowingBand;          // band whose object is evaluated
+    std::function<TrpAggregateBand*()> PreparedBand;         // band being prepared
+    std::function<TrpAggregateBand*(const std::string& name)> FindBand;
+    std::function<TrpAggregateBand*(int type)> FindDataBand; // first band of that type on the page
+};
+extern TrpAggregateLink rpAggregateLink;
+
+// Band types the aggregates care about.
+enum : int {
+    rpbtReportSummary = 1, rpbtPageFooter = 3, rpbtMasterData = 5, rpbtMasterFooter = 6, rpbtDetailData = 8,
+    rpbtDetailFooter = 9, rpbtSubDetailData = 11, rpbtSubDetailFooter = 12, rpbtGroupFooter = 17,
+    rpbtCrossData = 19, rpbtCrossFooter = 20,
+};
+
+// The key of an aggregate in a band's list: band name, code, expression and
+// flags, each ended by the character of code 1.
+std::string rpAggregateKey(const std::string& bandName, char code, const std::string& expression,
+                           const std::string& flags);
+
+// The platform's edit-mask formatting: mask characters take the value's
+// characters in turn, literals are inserted ("000-0000;0; " and "5551234"
+// give "555-1234").
+std::string FormatMaskText(const std::string& editMask, const std::string& value);
+
+// The input box the INPUT function shows; replaceable so that tests and the
+// window layer answer it. The default returns the default text.
+using TrpInputBoxHook = std::function<std::string(const std::string& caption, const std::string& prompt,
+                                                  const std::string& defaultText)>;
+extern TrpInputBoxHook rpInputBoxHook;
+
+class TrpStdFunctionLibrary : public TrpFunctionLibrary {
+public:
+    TrpStdFunctionLibrary();
+    void DoFunction(int index, const Variant& p1, const Variant& p2, const Variant& p3, Variant& val) override;
+
+private:
+    void Aggregate(char code, const std::string& expression, const std::string& bandName, const std::string& flags,
+                   Variant& val);
+};
+
+// Finds aggregate calls (AVG, COUNT, MAX, MIN, SUM) in memo text and scripts.
+class TAggregateFunctionsSplitter : public TrpFunctionSplitter {
+public:
+    TAggregateFunctionsSplitter(TStrings* splitTo, TrpVariables* dictionaryVariables = nullptr);
+    ~TAggregateFunctionsSplitter() override;
+    void SplitMemo(TStrings* memo);
+    void SplitScript(TStrings* script);
+
+private:
+    TStringList* FMatchList;
+};
+
+// What script assignments reach beyond the report variables.
+struct TrpScriptLink {
+    std::function<bool(const std::string& name, const Variant& value)> SetDictionaryValue;
+    std::function<void(int modalResult)> SetModalResult;    // when the current page is a dialog
+    std::function<void(int y)> SetCurY;                     // current page position (and band moved flag)
+    std::function<void(const std::string& text)> ShowProgress;
+};
+extern TrpScriptLink rpScriptLink;
+
+// The interpreter of report scripts: variables and functions go through the
+// global parser's events (the report's resolver and function dispatch).
+class TInterpretator : public TrpInterpretator {
+public:
+    void GetVariableValue(const std::string& name, Variant& value) override;
+    void SetVariableValue(const std::string& name, const Variant& value) override;
+    void CallFunction(const std::string& name, const Variant& p1, const Variant& p2, const Variant& p3,
+                      Variant& value) override;
+};
+
+TInterpretator& rpInterpreter();

@@ -1,0 +1,120 @@
+// Dialogs and services through their hooks.
+
+#include "Dialogs.h"
+#include "Forms.h"
+#include "GuiTestApp.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class DialogsTest : public ::testing::Test {
+protected:
+    void SetUp() override { EnsureGuiApp(); }
+};
+
+TEST_F(DialogsTest, FiltersSplitIntoNamesAndPatterns) {
+    auto f = ParseFileFilter("Varnholt File (*.qvd)|*.qvd|Pictures|*.bmp; *.ico|All files (*.*)|*.*");
+    ASSERT_EQ(f.size(), 3u);
+    EXPECT_EQ(f[0].Name, "Varnholt File (*.qvd)");
+    EXPECT_EQ(f[0].Patterns, (std::vector<std::string>{"*.qvd"}));
+    EXPECT_EQ(f[1].Patterns, (std::vector<std::string>{"*.bmp", "*.ico"}));
+    EXPECT_EQ(f[2].Patterns, (std::vector<std::string>{"*.*"}));
+    EXPECT_TRUE(ParseFileFilter("").empty());
+}
+
+TEST_F(DialogsTest, DefaultExtensionIsAddedOnlyToANameWithoutOne) {
+    struct Row {
+        const char* Name;
+        const char* Ext;
+        const char* Want;
+    } rows[] = {
+        {"/home/u/loans", "*.qvd", "/home/u/loans.qvd"},  // the window definitions write "*.qvd"
+        {"/home/u/loans", "qvd", "/home/u/loans.qvd"},
+        {"/home/u/loans.txt", "qvd", "/home/u/loans.txt"},
+        {"/home/u.v/loans", ".qvd", "/home/u.v/loans.qvd"},
+        {"/home/u/loans", "*.*", "/home/u/loans"},
+        {"", "qvd", ""},
+    };
+    for (auto& r : rows) EXPECT_EQ(ApplyDefaultExt(r.Name, r.Ext), r.Want) << r.Name << " " << r.Ext;
+}
+
+TEST_F(DialogsTest, SaveDialogAsksTheHookAndAppliesTheDefaultExtension) {
+    TSaveDialog dlg(nullptr);
+    dlg.Filter = "Varnholt File (*.qvd)|*.qvd";
+    dlg.DefaultExt = "*.qvd";
+    dlg.FileName = "untitled.qvd";
+    dlg.Options += ofOverwritePrompt;
+    TFileDialogKind kind = fdOpen;
+    std::string offered;
+    auto previous = SetFileDialogHook([&](TOpenDialog& d) {
+        kind = d.Kind();
+        offered = d.FileName;
+        d.FileName = "/tmp/march";
+        return true;
+    });
+    EXPECT_TRUE(dlg.Execute());
+    EXPECT_EQ(kind, fdSave);
+    EXPECT_EQ(offered, "untitled.qvd");
+    EXPECT_EQ(dlg.FileName, "/tmp/march.qvd");
+    SetFileDialogHook([](TOpenDialog&) { return false; });
+    dlg.FileName = "kept";
+    EXPECT_FALSE(dlg.Execute());
+    EXPECT_EQ(dlg.FileName, "kept");
+    SetFileDialogHook(previous);
+}
+
+TEST_F(DialogsTest, MessageDlgShowsThroughTheMessageBoxWithItsButtonsAndIcon) {
+    std::string caption;
+    unsigned flags = 0;
+    auto previous = SetMessageBoxHook([&](const std::string&, const std::string& c, unsigned f) {
+        caption = c;
+        flags = f;
+        return IDNO;
+    });
+    EXPECT_EQ(MessageDlg("Save changes to /tmp/a.qvd", mtConfirmation, {mbYes, mbNo}, 0), mrNo);
+    EXPECT_EQ(caption, "Confirm");
+    EXPECT_EQ(flags, unsigned(MB_YESNO | MB_ICONQUESTION));
+    MessageDlg("x", mtError, mbOKCancel, 0);
+    EXPECT_EQ(flags, unsigned(MB_OKCANCEL | MB_ICONERROR));
+    SetMessageBoxHook(previous);
+    unsigned f = 0;
+    EXPECT_FALSE(MessageDlgFlags(mtWarning, {mbYes, mbAll}, f)) << "no platform box has these buttons";
+}
+
+TEST_F(DialogsTest, ClipboardTextGoesThroughItsHook) {
+    std::string store;
+    TClipboardHook hook;
+    hook.GetText = [&] { return store; };
+    hook.SetText = [&](const std::string& s) { store = s; };
+    hook.HasText = [&] { return !store.empty(); };
+    TClipboardHook previous = SetClipboardHook(hook);
+    EXPECT_FALSE(Clipboard()->HasFormat(CF_TEXT));
+    Clipboard()->SetAsText("1,234.50");
+    EXPECT_EQ(store, "1,234.50");
+    EXPECT_TRUE(Clipboard()->HasFormat(CF_TEXT));
+    EXPECT_EQ(Clipboard()->GetAsText(), "1,234.50");
+    SetClipboardHook(previous);
+}
+
+TEST_F(DialogsTest, ShellOpenAndShellExecuteUseTheHook) {
+    std::vector<std::string> opened;
+    bool answer = true;
+    auto previous = SetShellOpenHook([&](const std::string& t) {
+        opened.push_back(t);
+        return answer;
+    });
+    EXPECT_TRUE(ShellOpen("https://example.com/?source=x"));
+    EXPECT_GT(ShellExecute(0, "open", "readme.txt", "", "/tmp", SW_SHOWNORMAL), 32);
+    answer = false;
+    EXPECT_LE(ShellExecute(0, "", "https://example.com/", "", "", SW_SHOWNORMAL), 32);
+    EXPECT_LE(ShellExecute(0, "print", "a.txt", "", "", SW_SHOWNORMAL), 32);
+    EXPECT_FALSE(ShellOpen(""));
+    EXPECT_EQ(opened, (std::vector<std::string>{"https://example.com/?source=x", "/tmp/readme.txt", "https://example.com/"}));
+    SetShellOpenHook(previous);
+}
+
+} // namespace

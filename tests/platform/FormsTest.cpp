@@ -1,0 +1,262 @@
+// Forms and the application: modal results, closing, release, exceptions, hints, help.
+
+#include "Forms.h"
+#include "Dialogs.h"
+#include "Menus.h"
+#include "GuiTestApp.h"
+#include "MsgBox.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Answers every message box and keeps what it was asked.
+struct BoxRecorder {
+    std::vector<std::string> Texts;
+    unsigned Flags = 0;
+    MessageBoxHook Previous;
+    BoxRecorder() {
+        Previous = SetMessageBoxHook([this](const std::string& text, const std::string&, unsigned flags) {
+            Texts.push_back(text);
+            Flags = flags;
+            return IDOK;
+        });
+    }
+    ~BoxRecorder() { SetMessageBoxHook(Previous); }
+};
+
+class FormsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureGuiApp();
+        Application->OnException = nullptr;
+        Application->OnHint = nullptr;
+        Application->ResetTerminated();
+    }
+    void TearDown() override {
+        Application->OnException = nullptr;
+        Application->OnHint = nullptr;
+        Application->SetMainForm(nullptr);
+        Application->ResetTerminated();
+    }
+    static void Pump() { QCoreApplication::processEvents(); }
+};
+
+TEST_F(FormsTest, ShowModalReturnsTheModalResultThatEndedIt) {
+    TForm form(nullptr);
+    QueueCall([&] { form.SetModalResult(mrYes); });
+    EXPECT_EQ(form.ShowModal(), mrYes);
+    EXPECT_FALSE(form.GetVisible());
+    EXPECT_FALSE(form.FormState.Contains(fsModal));
+    EXPECT_THROW(
+        {
+            form.Show();
+            form.ShowModal();
+        },
+        EInvalidOperation);
+}
+
+TEST_F(FormsTest, CloseQueryCanKeepAModalFormOpen) {
+    TForm form(nullptr);
+    int asked = 0;
+    std::vector<TCloseAction> closes;
+    form.OnCloseQuery = [&](TObject*, bool& canClose) { canClose = ++asked > 1; };
+    form.OnClose = [&](TObject*, TCloseAction& action) { closes.push_back(action); };
+    // The first close is refused, so the loop runs on and the second one ends it.
+    QueueCall([&] {
+        form.Close();
+        QueueCall([&] { form.SetModalResult(mrOk); });
+    });
+    EXPECT_EQ(form.ShowModal(), mrOk);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(closes, (std::vector<TCloseAction>{caHide}));
+}
+
+TEST_F(FormsTest, ClosingActionsHideFreeOrKeepTheForm) {
+    auto* form = new TForm(nullptr);
+    bool destroyed = false;
+    form->OnDestroy = [&](TObject*) { destroyed = true; };
+    form->AfterConstruction();
+    form->Show();
+    TCloseAction next = caNone;
+    form->OnClose = [&](TObject*, TCloseAction& action) { action = next; };
+    form->Close();
+    EXPECT_TRUE(form->GetVisible()) << "caNone keeps the form open";
+    next = caHide;
+    form->Close();
+    EXPECT_FALSE(form->GetVisible());
+    form->Show();
+    next = caFree;
+    form->Close();
+    EXPECT_FALSE(destroyed) << "Release frees only once the queued messages are handled";
+    Pump();
+    EXPECT_TRUE(destroyed);
+}
+
+TEST_F(FormsTest, ClosingTheMainFormTerminatesTheApplication) {
+    auto* form = Application->CreateForm<TForm>();
+    ASSERT_EQ(Application->MainForm(), form);
+    form->Show();
+    form->Close();
+    EXPECT_TRUE(Application->Terminated());
+    delete form;
+    EXPECT_EQ(Application->MainForm(), nullptr);
+}
+
+// An exception in a handler must reach OnException and never cross the event loop.
+TEST_F(FormsTest, ExceptionInAHandlerReachesOnException) {
+    std::vector<std::string> seen;
+    std::vector<TObject*> senders;
+    Application->OnException = [&](TObject* s, Exception& e) {
+        senders.push_back(s);
+        seen.push_back(e.Message);
+    };
+    TForm form(nullptr);
+    form.OnClick = [](TObject*) { throw EZeroDivide(); };
+    PostMessage(&form, WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(1, 1));
+    PostMessage(&form, WM_LBUTTONUP, 0, MakeLParam(1, 1));
+    QueueCall([] { throw EAbort(); });
+    QueueCall([] { throw std::runtime_error("plain"); });
+    Pump();
+    EXPECT_EQ(seen, (std::vector<std::string>{"Floating point division by zero", "plain"}));
+    ASSERT_FALSE(senders.empty());
+    EXPECT_EQ(senders.front(), &form) << "the control whose handler failed";
+}
+
+TEST_F(FormsTest, WithoutOnExceptionTheMessageIsShownEndingInAFullStop) {
+    BoxRecorder boxes;
+    QueueCall([] { throw Exception("Something failed"); });
+    QueueCall([] { throw Exception("Already stopped."); });
+    QueueCall([] { throw EAbort(); });
+    Pump();
+    EXPECT_EQ(boxes.Texts, (std::vector<std::string>{"Something failed.", "Already stopped."}));
+    EXPECT_EQ(boxes.Flags, unsigned(MB_OK | MB_ICONSTOP));
+}
+
+TEST_F(FormsTest, CreateHandlerFailureLeavesTheFormCreated) {
+    std::vector<std::string> seen;
+    Application->OnException = [&](TObject*, Exception& e) { seen.push_back(e.Message); };
+    struct Failing : TForm {
+        explicit Failing(TComponent* owner) : TForm(owner) {
+            OnCreate = [](TObject*) { throw EConvertError("'x' is not a valid floating point value"); };
+        }
+    };
+    TForm* form = Application->CreateForm<Failing>();
+    EXPECT_EQ(seen.size(), 1u);
+    EXPECT_NE(form, nullptr);
+    delete form;
+}
+
+TEST_F(FormsTest, HintsSplitAtTheFirstBar) {
+    struct Row {
+        const char* Hint;
+        const char* Short;
+        const char* Long;
+    } rows[] = {
+        {"Save| Save ...", "Save", " Save ..."},
+        {"Go to Quick Calculators", "Go to Quick Calculators", "Go to Quick Calculators"},
+        {"a|b|c", "a", "b|c"},
+        {"|only long", "", "only long"},
+        {"", "", ""},
+    };
+    for (auto& r : rows) {
+        EXPECT_EQ(GetShortHint(r.Hint), r.Short) << r.Hint;
+        EXPECT_EQ(GetLongHint(r.Hint), r.Long) << r.Hint;
+    }
+}
+
+TEST_F(FormsTest, TheMouseOverAControlSetsTheApplicationHintToItsLongPart) {
+    TForm form(nullptr);
+    form.SetClientSize(100, 100);
+    auto* inner = new TWinControl(&form);
+    inner->SetParent(&form);
+    inner->SetBounds(0, 0, 50, 50);
+    form.Hint = "Form|Whole form";
+    std::vector<std::string> hints;
+    Application->OnHint = [&](TObject*) { hints.push_back(Application->GetHint()); };
+    inner->Perform(WM_MOUSEMOVE, 0, MakeLParam(5, 5));  // no hint of its own: the parent's
+    inner->Hint = "Open| Open ...";
+    form.Perform(WM_MOUSEMOVE, 0, MakeLParam(80, 80));
+    inner->Perform(WM_MOUSEMOVE, 0, MakeLParam(6, 6));
+    EXPECT_EQ(hints, (std::vector<std::string>{"Whole form", " Open ..."}));
+}
+
+TEST_F(FormsTest, HelpGoesThroughTheReplaceableService) {
+    std::vector<std::pair<unsigned, intptr_t>> calls;
+    std::string file;
+    THelpService previous = SetHelpService([&](const std::string& f, unsigned cmd, intptr_t data) {
+        file = f;
+        calls.emplace_back(cmd, data);
+        return true;
+    });
+    Application->HelpFile = "/opt/varnholt/lumfig.hlp";
+    EXPECT_TRUE(Application->HelpContext(10000));
+    EXPECT_TRUE(Application->HelpCommand(HELP_QUIT, 0));
+    EXPECT_EQ(file, "/opt/varnholt/lumfig.hlp");
+    EXPECT_EQ(calls, (std::vector<std::pair<unsigned, intptr_t>>{{HELP_CONTEXT, 10000}, {HELP_QUIT, 0}}));
+    SetHelpService(previous);
+}
+
+TEST_F(FormsTest, MissingHelpIsReportedLaterWithoutBlocking) {
+    BoxRecorder boxes;
+    Application->HelpFile = "/nonexistent/folder/lumfig.hlp";
+    EXPECT_EQ(InstalledHelpFolder(Application->HelpFile), "/nonexistent/folder/lumfig");
+    EXPECT_FALSE(Application->HelpContext(10000));
+    EXPECT_FALSE(Application->HelpContext(5));
+    EXPECT_TRUE(boxes.Texts.empty()) << "the call returns before anyone is told";
+    Pump();
+    EXPECT_EQ(boxes.Texts, (std::vector<std::string>{SHelpNotInstalled})) << "told once";
+}
+
+TEST_F(FormsTest, WindowSizeCountsTheFrameAndMenuBarAroundTheClientArea) {
+    struct Limited : TForm {
+        using TForm::TForm;
+        void WMGetMinMaxInfo(TWMGetMinMaxInfo& m) override {
+            TForm::WMGetMinMaxInfo(m);
+            m.MinMaxInfo()->ptMinTrackSize = TPoint{619, 476};
+        }
+    } form(nullptr);
+    TMainMenu menu(nullptr);
+    form.SetBorderStyle(bsSizeable);
+    form.SetMenu(&menu);
+    form.SetClientSize(611, 430);
+    EXPECT_EQ(form.GetWidth(), 619);
+    EXPECT_EQ(form.GetHeight(), 476);
+    form.Show();
+    Pump();
+    QWidget* w = form.Widget();
+    // The window cannot be made smaller than the limit the handler sets.
+    w->resize(100, 100);
+    Pump();
+    EXPECT_EQ(form.GetWidth(), 619);
+    EXPECT_EQ(form.GetHeight(), 476);
+    EXPECT_EQ(form.GetClientWidth(), 611);
+    EXPECT_EQ(form.GetClientHeight(), 430);
+    form.SetMenu(nullptr);
+}
+
+TEST_F(FormsTest, NextDialogControlMessageMovesTheFocus) {
+    TForm form(nullptr);
+    auto* a = new TWinControl(&form);
+    auto* b = new TWinControl(&form);
+    a->SetParent(&form);
+    b->SetParent(&form);
+    a->SetTabStop(true);
+    b->SetTabStop(true);
+    form.Show();
+    Pump();
+    a->SetFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return a->Focused(); }, 1000));
+    PostMessage(&form, WM_NEXTDLGCTL, 0, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return b->Focused(); }, 1000));
+    PostMessage(&form, WM_NEXTDLGCTL, 1, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return a->Focused(); }, 1000));
+}
+
+} // namespace

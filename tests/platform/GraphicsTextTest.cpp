@@ -1,0 +1,245 @@
+// Text on the canvas checked on bitmaps: DrawText layout flags, alignment,
+// background modes, rotation and metrics.
+
+#include "Graphics.h"
+#include "GuiTestApp.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+struct TextSurface {
+    TBitmap bmp;
+    TCanvas* c;
+    TextSurface(int w, int h, TColor bg = clWhite) {
+        EnsureGuiApp();
+        bmp.SetSize(w, h);
+        c = bmp.GetCanvas();
+        c->GetBrush()->SetColor(bg);
+        c->FillRect(Rect(0, 0, w, h));
+        c->GetFont()->SetName("Arial");
+        c->GetFont()->SetHeight(-16);
+        c->GetFont()->SetColor(clBlack);
+    }
+    TRect Ink(TColor bg = clWhite) {
+        TRect r{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+        for (int y = 0; y < bmp.GetHeight(); ++y)
+            for (int x = 0; x < bmp.GetWidth(); ++x)
+                if (c->GetPixel(x, y) != bg) {
+                    r.Left = std::min(r.Left, x); r.Top = std::min(r.Top, y);
+                    r.Right = std::max(r.Right, x + 1); r.Bottom = std::max(r.Bottom, y + 1);
+                }
+        return r.Left == INT32_MAX ? TRect{} : r;
+    }
+    int Count(TColor color) {
+        int n = 0;
+        for (int y = 0; y < bmp.GetHeight(); ++y)
+            for (int x = 0; x < bmp.GetWidth(); ++x) n += c->GetPixel(x, y) == color;
+        return n;
+    }
+};
+
+} // namespace
+
+TEST(GraphicsText, MetricsAddUpAndPositiveHeightMeansCellHeight) {
+    TextSurface s(10, 10);
+    TTextMetric tm;
+    s.c->GetTextMetrics(tm);
+    EXPECT_EQ(tm.tmHeight, tm.tmAscent + tm.tmDescent);
+    EXPECT_EQ(tm.tmInternalLeading, tm.tmHeight - 16);
+    EXPECT_GT(tm.tmAscent, 12);
+    EXPECT_EQ(s.c->TextHeight("Wy"), tm.tmHeight);
+    EXPECT_TRUE(tm.tmPitchAndFamily & TMPF_TRUETYPE);
+
+    const int cell = tm.tmHeight;
+    s.c->GetFont()->SetHeight(cell);
+    TTextMetric cellTm;
+    s.c->GetTextMetrics(cellTm);
+    EXPECT_NEAR(cellTm.tmHeight, cell, 1);
+
+    s.c->GetFont()->SetName("MS Sans Serif");
+    s.c->GetTextMetrics(tm);
+    EXPECT_FALSE(tm.tmPitchAndFamily & TMPF_TRUETYPE);  // the old raster face
+}
+
+TEST(GraphicsText, DrawTextAlignsWithinTheRectangle) {
+    struct Row { unsigned flags; } rows[] = {
+        {DT_LEFT | DT_TOP}, {DT_CENTER | DT_VCENTER}, {DT_RIGHT | DT_BOTTOM},
+    };
+    for (const Row& row : rows) {
+        TextSurface s(200, 60);
+        const TRect box = Rect(10, 5, 190, 55);
+        const int w = s.c->TextWidth("HIH");
+        TRect r = box;
+        s.c->SetBkMode(TRANSPARENT);
+        s.c->DrawText("HIH", r, row.flags | DT_SINGLELINE);
+        TRect ink = s.Ink();
+        SCOPED_TRACE(row.flags);
+        if (row.flags & DT_CENTER) EXPECT_NEAR((ink.Left + ink.Right) / 2.0, 100, 2);
+        else if (row.flags & DT_RIGHT) EXPECT_NEAR(ink.Right, 190, 2);
+        else EXPECT_NEAR(ink.Left, 10, 2);
+        EXPECT_NEAR(ink.Width(), w, 3);
+        TTextMetric tm;
+        s.c->GetTextMetrics(tm);
+        if (row.flags & DT_VCENTER) EXPECT_NEAR(ink.Top, 5 + (50 - tm.tmHeight) / 2 + tm.tmInternalLeading, 3);
+        else if (row.flags & DT_BOTTOM) EXPECT_NEAR(ink.Bottom, 55 - tm.tmDescent, 2);
+        else EXPECT_NEAR(ink.Top, 5 + tm.tmInternalLeading, 3);
+    }
+}
+
+TEST(GraphicsText, CalcRectMeasuresLinesAndPrefixes) {
+    TextSurface s(10, 10);
+    const int h = s.c->TextHeight("X");
+    struct Row { const char* text; unsigned flags; const char* shown; int lines; } rows[] = {
+        {"Hello", DT_SINGLELINE, "Hello", 1},
+        {"one\r\ntwo\nthree", 0, "three", 3},
+        {"&File", DT_SINGLELINE, "File", 1},
+        {"A&&B", DT_SINGLELINE, "A&B", 1},
+        {"&File", DT_SINGLELINE | DT_NOPREFIX, "&File", 1},
+        {"", DT_SINGLELINE, "", 0},
+    };
+    for (const Row& row : rows) {
+        TRect r = Rect(3, 4, 500, 500);
+        int height = s.c->DrawText(row.text, r, row.flags | DT_CALCRECT);
+        EXPECT_EQ(r.Left, 3) << row.text;
+        EXPECT_EQ(r.Width(), s.c->TextWidth(row.shown)) << row.text;
+        EXPECT_EQ(r.Height(), row.lines * h) << row.text;
+        EXPECT_EQ(height, row.lines * h) << row.text;
+    }
+}
+
+TEST(GraphicsText, WordBreakWrapsAtBlanksWithinTheWidth) {
+    TextSurface s(300, 120);
+    const int width = std::max(s.c->TextWidth("one two"), s.c->TextWidth("three four"));
+    TRect r = Rect(0, 0, width, 0);
+    s.c->DrawText("one two three four", r, DT_WORDBREAK | DT_CALCRECT);
+    EXPECT_EQ(r.Height(), 2 * s.c->TextHeight("X"));
+    EXPECT_LE(r.Width(), width);
+
+    // A word wider than the line stands on a line of its own, uncut.
+    TRect n = Rect(0, 0, s.c->TextWidth("a"), 0);
+    s.c->DrawText("a extraordinary b", n, DT_WORDBREAK | DT_CALCRECT);
+    EXPECT_EQ(n.Height(), 3 * s.c->TextHeight("X"));
+    EXPECT_EQ(n.Width(), s.c->TextWidth("extraordinary"));
+
+    // Drawn, the second line starts at the left edge below the first.
+    TRect d = Rect(10, 10, 10 + width, 110);
+    s.c->SetBkMode(TRANSPARENT);
+    s.c->DrawText("one two three four", d, DT_WORDBREAK);
+    TRect ink = s.Ink();
+    EXPECT_LE(ink.Right, 10 + width + 1);
+    EXPECT_GT(ink.Height(), s.c->TextHeight("X"));
+}
+
+TEST(GraphicsText, EndEllipsisShortensTextThatDoesNotFit) {
+    TextSurface s(10, 10);
+    const std::string text = "Amortization schedule";
+    const int width = s.c->TextWidth("Amortiz...");
+    TRect r = Rect(0, 0, width, 20);
+    std::string shown;
+    s.c->DrawText(text, r, DT_SINGLELINE | DT_END_ELLIPSIS | DT_MODIFYSTRING, &shown);
+    EXPECT_EQ(shown.substr(shown.size() - 3), "...");
+    EXPECT_LE(s.c->TextWidth(shown), width);
+    EXPECT_EQ(shown.substr(0, shown.size() - 3), text.substr(0, shown.size() - 3));
+
+    TRect wide = Rect(0, 0, 1000, 20);
+    s.c->DrawText(text, wide, DT_SINGLELINE | DT_END_ELLIPSIS | DT_MODIFYSTRING, &shown);
+    EXPECT_EQ(shown, text);
+}
+
+TEST(GraphicsText, PrefixUnderlinesTheNextCharacter) {
+    TextSurface plain(60, 40), prefixed(60, 40);
+    TRect r1 = Rect(5, 5, 60, 40), r2 = r1;
+    plain.c->SetBkMode(TRANSPARENT);
+    prefixed.c->SetBkMode(TRANSPARENT);
+    plain.c->DrawText("W", r1, DT_SINGLELINE | DT_NOPREFIX);
+    prefixed.c->DrawText("&W", r2, DT_SINGLELINE);
+    TRect a = plain.Ink(), b = prefixed.Ink();
+    EXPECT_EQ(b.Top, a.Top);
+    EXPECT_GT(b.Bottom, a.Bottom);  // the underline lies below the baseline
+    EXPECT_NEAR(b.Left, a.Left, 1);
+}
+
+TEST(GraphicsText, OpaqueModeFillsBehindTextTransparentDoesNot) {
+    TextSurface opaque(120, 40, clYellow), clear(120, 40, clYellow), explicitMode(120, 40, clYellow);
+    for (TextSurface* s : {&opaque, &clear, &explicitMode}) s->c->GetBrush()->SetColor(clAqua);
+    clear.c->GetBrush()->SetStyle(bsClear);
+    opaque.c->TextOut(10, 10, "Hi");
+    clear.c->TextOut(10, 10, "Hi");
+    explicitMode.c->FillRect(Rect(0, 0, 0, 0));  // the brush is selected: opaque mode
+    explicitMode.c->SetBkMode(TRANSPARENT);
+    explicitMode.c->TextOut(10, 10, "Hi");
+
+    const TSize ext = opaque.c->TextExtent("Hi");
+    EXPECT_EQ(opaque.c->GetPixel(10, 10), clAqua);  // top-left of the text cell
+    EXPECT_EQ(opaque.Ink(clYellow), Bounds(10, 10, ext.cx, ext.cy));
+    EXPECT_EQ(clear.Count(clAqua), 0);
+    EXPECT_EQ(explicitMode.Count(clAqua), 0);
+    EXPECT_GT(clear.Count(clBlack), 0);
+    EXPECT_EQ(opaque.c->GetPenPos(), Point(10 + ext.cx, 10));
+}
+
+TEST(GraphicsText, TextAlignPlacesTheReferencePoint) {
+    TextSurface s(200, 60);
+    s.c->GetBrush()->SetStyle(bsClear);
+    s.c->SetTextAlign(TA_RIGHT | TA_BASELINE);
+    s.c->TextOut(150, 40, "HELLO");
+    TRect ink = s.Ink();
+    EXPECT_NEAR(ink.Right, 150, 2);
+    EXPECT_EQ(ink.Bottom, 40);  // capitals sit on the baseline
+    EXPECT_NEAR(ink.Width(), s.c->TextWidth("HELLO"), 3);
+}
+
+TEST(GraphicsText, RotatedTextRunsUpFromItsStartPoint) {
+    TextSurface s(60, 200);
+    s.c->GetBrush()->SetStyle(bsClear);
+    s.c->GetFont()->SetOrientation(900);
+    const TSize ext = s.c->TextExtent("Loan Spread");
+    s.c->TextOut(20, 180, "Loan Spread");
+    TRect ink = s.Ink();
+    // 90 degrees counter-clockwise: the text's top faces left, so it lies
+    // between x = 20 and x = 20 + cell height, above y = 180.
+    EXPECT_GE(ink.Left, 20);
+    EXPECT_LE(ink.Right, 20 + ext.cy);
+    EXPECT_LE(ink.Bottom, 181);
+    EXPECT_NEAR(ink.Height(), ext.cx, 3);
+    EXPECT_LT(ink.Width(), ext.cy);
+}
+
+TEST(GraphicsText, ExtTextOutClipsAndFillsItsRectangle) {
+    TextSurface s(200, 40);
+    s.c->SetBkColor(clLime);
+    s.c->SetBkMode(TRANSPARENT);
+    TRect box = Rect(10, 5, 30, 30);
+    s.c->ExtTextOut(12, 8, ETO_CLIPPED | ETO_OPAQUE, &box, "A long line of text");
+    EXPECT_EQ(s.Ink(), box);
+    EXPECT_EQ(s.c->GetPixel(10, 5), clLime);
+}
+
+TEST(GraphicsText, JustificationWidensTheBlanksOfTheNextOutputs) {
+    TextSurface plain(200, 40), spread(200, 40);
+    for (TextSurface* s : {&plain, &spread}) s->c->GetBrush()->SetStyle(bsClear);
+    spread.c->SetTextJustification(21, 2);
+    plain.c->TextOut(5, 5, "I I I");
+    spread.c->TextOut(5, 5, "I I I");
+    EXPECT_EQ(spread.Ink().Width(), plain.Ink().Width() + 21);
+    EXPECT_EQ(spread.Ink().Left, plain.Ink().Left);
+}
+
+TEST(GraphicsText, AttachingAPainterStartsFromFreshDeviceSettings) {
+    EnsureGuiApp();
+    TCanvas c;
+    c.SetTextAlign(TA_RIGHT);
+    c.SetBkMode(TRANSPARENT);
+    QImage img(10, 10, QImage::Format_RGB32);
+    QPainter p(&img);
+    c.SetPainter(&p);
+    EXPECT_EQ(c.GetTextAlign(), unsigned(TA_LEFT | TA_TOP));
+    EXPECT_EQ(c.GetBkMode(), OPAQUE);
+    c.SetPainter(nullptr);
+}

@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "RP_Intrp.h"
+#include "SysUtils.h"
+
+namespace {
+
+// An interpreter whose variables live in a map and whose only function
+// records its calls.
+class TestInterpretator : public TrpInterpretator {
+public:
+    std::map<std::string, Variant> Vars;  // upper-case names
+    std::vector<std::string> Calls;
+
+    void GetVariableValue(const std::string& name, Variant& value) override {
+        auto it = Vars.find(UpperCase(name));
+        value = it == Vars.end() ? Variant(0) : it->second;
+    }
+    void SetVariableValue(const std::string& name, const Variant& value) override { Vars[UpperCase(name)] = value; }
+    void CallFunction(const std::string& name, const Variant& p1, const Variant& p2, const Variant& p3,
+                      Variant& value) override {
+        Calls.push_back(name + "(" + VarToStr(p1) + "|" + VarToStr(p2) + "|" + VarToStr(p3) + ")");
+        value = Variant(0);
+    }
+};
+
+class InterpreterTest : public ::testing::Test {
+protected:
+    void SetUp() override { FormatSettings = USFormatSettings(); }
+
+    // Compiles the lines; returns the errors.
+    std::vector<std::string> Compile(const std::vector<std::string>& lines) {
+        memo.Clear();
+        for (const auto& l : lines) memo.Add(l);
+        interp.CompileScript(&memo, &script, &errors);
+        std::vector<std::string> out;
+        for (int i = 0; i < errors.Count(); ++i) out.push_back(errors[i]);
+        return out;
+    }
+    void Run(const std::vector<std::string>& lines) {
+        ASSERT_EQ(Compile(lines), std::vector<std::string>{});
+        interp.RunScript(&script);
+    }
+    double Var(const std::string& name) { return interp.Vars[name].AsDouble(); }
+
+    TestInterpretator interp;
+    TStringList memo, script, errors;
+};
+
+TEST_F(InterpreterTest, EmptyScriptCompilesToNothing) {
+    EXPECT_EQ(Compile({}), std::vector<std::string>{});
+    EXPECT_EQ(script.Count(), 0);
+    EXPECT_EQ(Compile({"", "   "}), std::vector<std::string>{});
+    EXPECT_EQ(script.Count(), 0);
+}
+
+TEST_F(InterpreterTest, StoredLineForms) {
+    ASSERT_EQ(Compile({"begin x := 1 end"}), std::vector<std::string>{});
+    ASSERT_EQ(script.Count(), 1);
+    EXPECT_EQ(script[0], "x " + TrpParser().ToPostfix("1"));
+
+    ASSERT_EQ(Compile({"begin", "  if a > 1 then x := 1 else x := 2", "end"}), std::vector<std::string>{});
+    ASSERT_EQ(script.Count(), 4);
+    EXPECT_EQ(script[0][0], rpslCondJump);
+    EXPECT_EQ(rpScriptLineTarget(script[0]), 3);  // the else assignment
+    EXPECT_EQ(script[0].substr(3), TrpParser().ToPostfix("a > 1"));
+    EXPECT_EQ(script[1], "x 1 ");
+    EXPECT_EQ(script[2][0], rpslJump);
+    EXPECT_EQ(rpScriptLineTarget(script[2]), 4);  // after the else branch
+    EXPECT_EQ(script[3], "x 2 ");
+
+    ASSERT_EQ(Compile({"begin arr[i + 1] := 5; exit; ShowBand(1, 'a') end"}), std::vector<std::string>{});
+    ASSERT_EQ(script.Count(), 3);
+    EXPECT_EQ(script[0], "\x03SETARRAY(arr, i + 1, 5)");
+    EXPECT_EQ(script[1], "\x03" "exit(0)");
+    EXPECT_EQ(script[2], "\x03ShowBand(1, 'a')");
+}
+
+TEST_F(InterpreterTest, LoopsRunAsPascalDoes) {
+    Run({"begin", "  n := 0;", "  for i := 1 to 3 do n := n + i;", "end"});
+    EXPECT_EQ(Var("N"), 6);
+    EXPECT_EQ(Var("I"), 4);
+
+    Run({"begin k := 0; while k < 5 do k := k + 2 end"});
+    EXPECT_EQ(Var("K"), 6);
+
+    Run({"begin r := 10; repeat r := r - 3; c := c + 1 until r < 0 end"});
+    EXPECT_EQ(Var("R"), -2);
+    EXPECT_EQ(Var("C"), 4);
+
+    Run({"begin", "  s := 0;", "  for i := 1 to 10 do", "  begin", "    if i mod 2 = 0 then s := s + i", "  end", "end"});
+    EXPECT_EQ(Var("S"), 30);
+}
+
+TEST_F(InterpreterTest, GotoAndExit) {
+    Run({"begin", "  x := 1;", "  goto 20;", "  x := 2;", "  20: y := 3;", "  exit;", "  y := 4", "end"});
+    EXPECT_EQ(Var("X"), 1);
+    EXPECT_EQ(Var("Y"), 3);
+
+    // a backward goto builds a loop
+    Run({"begin t := 0; 5: t := t + 1; if t < 3 then goto 5 end"});
+    EXPECT_EQ(Var("T"), 3);
+}
+
+TEST_F(InterpreterTest, ProcedureCallsAndFunctions) {
+    Run({"begin NewPage; Inc(x); Report('a', 1 + 2) end"});
+    ASSERT_EQ(interp.Calls.size(), 3u);
+    EXPECT_EQ(interp.Calls[0], "NEWPAGE(0||)");
+    EXPECT_EQ(interp.Calls[1], "INC(x||)");
+    EXPECT_EQ(interp.Calls[2], "REPORT('a'| 1 + 2|)");
+}
+
+TEST_F(InterpreterTest, CompileErrorsAreWordedAndPlaced) {
+    struct Row { std::vector<std::string> lines; std::string error; };
+    const Row rows[] = {
+        {{"begin x := 1 y := 2 end"}, "Line 1/14: Need \";\" or \"end\" here"},
+        {{"begin if x > 1 x := 1 end"}, "Line 1/16: Need \"then\" here"},
+        {{"begin while x < 1 x := 1 end"}, "Line 1/19: Need \"do\" here"},
+        {{"begin for i := 1 do x := 1 end"}, "Line 1/18: Need \"to\" here"},
+        {{"begin for i := 1 to 3 x := 1 end"}, "Line 1/23: Need \"do\" here"},
+        {{"begin repeat x := 1 x := 2 until x end"}, "Line 1/21: Need \";\" or \"until\" here"},
+        {{"begin goto abc end"}, "Line 1/12: \"goto\" label must be a number"},
+        {{"begin", "  x = 1", "end"}, "Line 2/5: Need \":=\" here"},
+        {{"begin x := (1 + 2 end"}, "Line 1/19: Need \")\" here"},
+        {{"begin x := f(1; 2) end"}, "Line 1/15: Need \",\" or \")\" here"},
+        {{"begin x := a[1 end"}, "Line 1/16: Need \"]\" here"},
+    };
+    for (const Row& r : rows) {
+        std::vector<std::string> errs = Compile(r.lines);
+        ASSERT_EQ(errs.size(), 1u) << r.lines[0];
+        EXPECT_EQ(errs[0], r.error) << r.lines[0];
+    }
+}
+
+TEST_F(InterpreterTest, CommentsAreCutWithoutShiftingColumns) {
+    EXPECT_EQ(Compile({"begin x := 1 y := 2 end"}), std::vector<std::string>{"Line 1/14: Need \";\" or \"end\" here"});
+    EXPECT_EQ(Compile({"begin x {note} := 1 y := 2 end"}),
+              std::vector<std::string>{"Line 1/21: Need \";\" or \"end\" here"});
+    EXPECT_EQ(Compile({"begin // a comment", "  x := 1 y := 2", "end"}),
+              std::vector<std::string>{"Line 2/10: Need \";\" or \"end\" here"});
+    // comment signs inside quoted text are text
+    Run({"begin s := 'http://a{b}' end"});
+    EXPECT_EQ(VarToStr(interp.Vars["S"]), "http://a{b}");
+}
+
+TEST_F(InterpreterTest, UndefinedGotoLabelIsACompileError) {
+    EXPECT_EQ(Compile({"begin goto 7 end"}), std::vector<std::string>{"Line 1/12: Label \"7\" is not defined"});
+}
+
+TEST_F(InterpreterTest, TooManyLabelsIsACompileError) {
+    std::vector<std::string> lines{"begin"};
+    for (int i = 0; i <= rpMaxScriptLabels; ++i) lines.push_back(std::to_string(i) + ": x := 1;");
+    lines.push_back("end");
+    std::vector<std::string> errs = Compile(lines);
+    ASSERT_EQ(errs.size(), 1u);
+    EXPECT_NE(errs[0].find("Too many labels"), std::string::npos);
+}
+
+TEST_F(InterpreterTest, OverlongScriptIsACompileError) {
+    std::vector<std::string> lines{"begin"};
+    while (lines.size() < 4000) lines.push_back("  x := x + 1;");
+    lines.push_back("end");
+    std::vector<std::string> errs = Compile(lines);
+    ASSERT_EQ(errs.size(), 1u);
+    EXPECT_NE(errs[0].find("Script is too long"), std::string::npos);
+    EXPECT_EQ(script.Count(), 0);
+}
+
+TEST_F(InterpreterTest, CollectFunctionsReadsEveryExpression) {
+    ASSERT_EQ(Compile({"begin if SUM(a) > 1 then x := MAX(b); COUNT(c); goto 1; 1: end"}), std::vector<std::string>{});
+    TStringList match, out;
+    for (const char* n : {"SUM", "MAX", "COUNT"}) match.Add(n);
+    interp.CollectFunctions(&script, &match, &out, nullptr);
+    ASSERT_EQ(out.Count(), 3);
+    EXPECT_EQ(out[0], "SUM(a)");
+    EXPECT_EQ(out[1], "MAX(b)");
+    EXPECT_EQ(out[2], "COUNT(c)");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(InterpreterTest, DeepNestingIsRefusedNotOverflowed) {
+    std::string expr(5000, '(');
+    expr += "1" + std::string(5000, ')');
+    std::vector<std::string> errs = Compile({"begin x := " + expr + " end"});
+    ASSERT_EQ(errs.size(), 1u);
+    EXPECT_NE(errs[0].find("Script is nested too deeply"), std::string::npos);
+    std::string blocks;
+    for (int i = 0; i < 3000; ++i) blocks += "begin ";
+    errs = Compile({blocks});
+    ASSERT_EQ(errs.size(), 1u);
+    EXPECT_NE(errs[0].find("Script is nested too deeply"), std::string::npos);
+}
+
+}  // namespace

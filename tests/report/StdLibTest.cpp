@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include "MsgBox.h"
+#include "RP_StdLib.h"
+#include "RP_Vars.h"
+#include "SysUtils.h"
+
+namespace {
+
+class StdLibTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FormatSettings = USFormatSettings();
+        rpRegisterFunctionLibrary<TrpStdFunctionLibrary>();
+        rpValueResolver().Hooks = TrpValueHooks{};
+        rpValueResolver().Install();
+        rpVariables().Clear();
+        rpAggregateLink = TrpAggregateLink{};
+    }
+    void TearDown() override {
+        rpAggregateLink = TrpAggregateLink{};
+        rpInputBoxHook = nullptr;
+        rpVariables().Clear();
+    }
+    std::string Text(const std::string& expr) { return VarToStr(rpParser().Calc(expr)); }
+};
+
+TEST_F(StdLibTest, TextAndNumberFunctions) {
+    rpVariables().SetVariable("D", VarFromDateTime(EncodeDate(2023, 11, 7)));
+    struct Row { const char* expr; const char* expected; };
+    const Row rows[] = {
+        {"NAMECASE('mIXED case')", "Mixed case"},
+        {"NAMECASE('')", ""},
+        {"POS('c', 'abc')", "3"},
+        {"POS('z', 'abc')", "0"},
+        {"POS('b', 'äb')", "2"},  // characters, not bytes
+        {"LENGTH('')", "0"},
+        {"LENGTH('äöü')", "3"},
+        {"UPPERCASE('abc')", "ABC"},
+        {"LOWERCASE('ABC')", "abc"},
+        {"TRIM('  x  ')", "x"},
+        {"MAXNUM(2, 3)", "3"},
+        {"MINNUM(2, 3)", "2"},
+        {"FORMATFLOAT('#,##0.00', 1234.5)", "1,234.50"},
+        {"FORMATDATETIME('yyyy-mm-dd', [D])", "2023-11-07"},
+        {"DAYOF([D])", "7"},
+        {"MONTHOF([D])", "11"},
+        {"YEAROF([D])", "2023"},
+        {"FORMATTEXT('000-0000', '5551234')", "555-1234"},
+        {"FORMATTEXT('(000) 000', '12')", "(12 )    "},
+    };
+    for (const Row& r : rows) EXPECT_EQ(Text(r.expr), r.expected) << r.expr;
+}
+
+TEST_F(StdLibTest, MaxNumAndMinNumGiveTheSecondOnATie) {
+    rpVariables().SetVariable("A", Variant(2));
+    rpVariables().SetVariable("B", Variant(2.0));
+    EXPECT_EQ(VarType(rpParser().Calc("MAXNUM([A], [B])")), varDouble);
+    EXPECT_EQ(VarType(rpParser().Calc("MINNUM([A], [B])")), varDouble);
+}
+
+TEST_F(StdLibTest, ConversionErrorsReachTheCaller) {
+    EXPECT_THROW(rpParser().Calc("DAYOF('not a date')"), Exception);
+    EXPECT_THROW(rpParser().Calc("MESSAGEBOX('a', 'b', 'x')"), Exception);
+}
+
+TEST_F(StdLibTest, DialogFunctionsGoThroughTheirHooks) {
+    rpInputBoxHook = [](const std::string& caption, const std::string& prompt, const std::string& def) {
+        return caption + "|" + prompt + "|" + def;
+    };
+    EXPECT_EQ(Text("INPUT('Name?', 'Bob')"), "|Name?|Bob");
+    auto old = SetMessageBoxHook([](const std::string& text, const std::string& caption, unsigned flags) {
+        return static_cast<int>(flags) + static_cast<int>(text.size() + caption.size());
+    });
+    EXPECT_EQ(rpParser().Calc("MESSAGEBOX('ab', 'c', 4)").AsInteger(), 7);
+    SetMessageBoxHook(old);
+}
+
+// A band as the aggregates see it.
+class FakeBand : public TrpAggregateBand {
+public:
+    FakeBand(std::string name, int type) : Name(std::move(name)), Type(type) {}
+    std::string GetAggregateBandName() const override { return Name; }
+    int GetAggregateBandType() const override { return Type; }
+    TrpVariables* GetAggregates() override { return &List; }
+    TrpAggregateBand* GetAccumulatingBand() const override { return Accumulating; }
+    void SetAccumulatingBand(TrpAggregateBand* band) override { Accumulating = band; }
+    bool KeysPerColumn() const override { return PerColumn; }
+
+    std::string Name;
+    int Type;
+    TrpVariables List;
+    TrpAggregateBand* Accumulating = nullptr;
+    bool PerColumn = false;
+};
+
+class AggregateTest : public StdLibTest {
+protected:
+    void SetUp() override {
+        StdLibTest::SetUp();
+        rpAggregateLink.Declaring = [this] { return declaring; };
+        rpAggregateLink.ShowingBand = [this] { return showing; };
+        rpAggregateLink.PreparedBand = [this] { return prepared; };
+        rpAggregateLink.FindBand = [this](const std::string& name) -> TrpAggregateBand* {
+            for (FakeBand* b : {&master, &footer, &detail})
+                if (SameText(b->Name, name)) return b;
+            return nullptr;
+        };
+        rpAggregateLink.FindDataBand = [this](int type) -> TrpAggregateBand* {
+            for (FakeBand* b : {&master, &detail})
+                if (b->Type == type) return b;
+            return nullptr;
+        };
+    }
+    // Declares the aggregates of the expression, as preparing the data band does.
+    void Declare(const std::string& expr) {
+        declaring = true;
+        showing = &footer;
+        prepared = &master;
+        rpValueResolver().Quiet = true;
+        rpParser().Calc(expr);
+        rpValueResolver().Quiet = false;
+        declaring = false;
+    }
+
+    FakeBand master{"MasterData1", rpbtMasterData};
+    FakeBand detail{"DetailData1", rpbtDetailData};
+    FakeBand footer{"Footer1", rpbtMasterFooter};
+    bool declaring = false;
+    TrpAggregateBand* showing = nullptr;
+    TrpAggregateBand* prepared = nullptr;
+};
+
+TEST_F(AggregateTest, DeclaringAddsKeysWithTheirStartValues) {
+    Declare("SUM([x])");
+    Declare("MIN([x])");
+    Declare("MAX([x])");
+    Declare("COUNT(MasterData1)");
+    ASSERT_EQ(master.List.Count(), 4);
+    EXPECT_EQ(master.List.GetVariable(rpAggregateKey("Footer1", rpagSum, "[x]", "")).AsInteger(), 0);
+    EXPECT_EQ(master.List.GetVariable(rpAggregateKey("Footer1", rpagMin, "[x]", "")).AsDouble(), 1e300);
+    // MAX starts from the other end, so all-negative values are not lost to 0
+    EXPECT_EQ(master.List.GetVariable(rpAggregateKey("Footer1", rpagMax, "[x]", "")).AsDouble(), -1e300);
+    EXPECT_GE(master.List.IndexOf(rpAggregateKey("Footer1", rpagCount, "", "")), 0);
+    EXPECT_EQ(footer.Accumulating, &master);
+    EXPECT_EQ(detail.List.Count(), 0);
+}
+
+TEST_F(AggregateTest, OnlyTheBandBeingPreparedDeclares) {
+    declaring = true;
+    showing = &footer;
+    prepared = &detail;  // a footer of the master band is not declared while the detail band prepares
+    rpParser().Calc("SUM([x])");
+    EXPECT_EQ(master.List.Count(), 0);
+    EXPECT_EQ(detail.List.Count(), 0);
+    rpParser().Calc("SUM([x], DetailData1)");
+    EXPECT_EQ(detail.List.Count(), 1);
+}
+
+TEST_F(AggregateTest, PerColumnKeysGetTheZeroPrefix) {
+    footer.PerColumn = true;
+    Declare("SUM(1)");
+    EXPECT_EQ(master.List.GetName(0), std::string("0\x01") + rpAggregateKey("Footer1", rpagSum, "1", ""));
+}
+
+TEST_F(AggregateTest, PrintingReadsTheAccumulatedValue) {
+    Declare("SUM([x])");
+    master.List.SetVariable(rpAggregateKey("Footer1", rpagSum, "[x]", ""), Variant(-12.5));
+    showing = &footer;
+    EXPECT_EQ(rpParser().Calc("SUM([x])").AsDouble(), -12.5);
+    EXPECT_TRUE(VarIsNull(rpParser().Calc("AVG([y])")));  // never declared
+}
+
+TEST_F(AggregateTest, SplitterFindsAggregateCallsInMemosAndScripts) {
+    TStringList out, memo, script, errors;
+    TrpVariables dictionary;
+    dictionary.SetVariable("Total", Variant("SUM([Amount])"));
+    TAggregateFunctionsSplitter splitter(&out, &dictionary);
+    memo.Add("Sum: [SUM([x]) #N0.00] and [MAX(COUNT(MasterData1), 1)]");
+    memo.Add("[Total] [plain]");
+    splitter.SplitMemo(&memo);
+    ASSERT_EQ(out.Count(), 4);
+    EXPECT_EQ(out[0], "SUM([x])");
+    EXPECT_EQ(out[1], "COUNT(MasterData1)");
+    EXPECT_EQ(out[2], "MAX(COUNT(MasterData1), 1)");
+    EXPECT_EQ(out[3], "SUM([Amount])");
+
+    out.Clear();
+    TStringList source;
+    source.Add("begin t := AVG([x]) end");
+    rpInterpreter().CompileScript(&source, &script, &errors);
+    ASSERT_EQ(errors.Count(), 0);
+    splitter.SplitScript(&script);
+    ASSERT_EQ(out.Count(), 1);
+    EXPECT_EQ(out[0], "AVG([x])");
+}
+
+TEST_F(StdLibTest, ScriptAssignmentsReachReportVariablesAndObjects) {
+    rpVariables().SetVariable("Existing", Variant(1));
+    std::vector<std::string> seen;
+    rpScriptLink.SetDictionaryValue = [&](const std::string& name, const Variant&) {
+        seen.push_back("dict:" + name);
+        return SameText(name, "InDictionary");
+    };
+    rpScriptLink.SetCurY = [&](int y) { seen.push_back("cury:" + std::to_string(y)); };
+    TInterpretator& interp = rpInterpreter();
+    interp.SetVariableValue("Existing", Variant(5));
+    interp.SetVariableValue("InDictionary", Variant(6));
+    interp.SetVariableValue("CurY", Variant(100));
+    interp.SetVariableValue("Fresh", Variant(7));
+    rpScriptLink = TrpScriptLink{};
+    EXPECT_EQ(rpVariables().GetVariable("Existing").AsInteger(), 5);
+    EXPECT_EQ(rpVariables().IndexOf("InDictionary"), -1);
+    EXPECT_EQ(rpVariables().GetVariable("Fresh").AsInteger(), 7);
+    EXPECT_EQ(seen, (std::vector<std::string>{"dict:InDictionary", "dict:CurY", "cury:100", "dict:Fresh"}));
+}
+
+TEST(FormatMaskTextTest, MaskRows) {
+    FormatSettings = USFormatSettings();
+    struct Row { const char* mask; const char* value; const char* expected; };
+    const Row rows[] = {
+        {"000-0000;0; ", "5551234", "555-1234"},
+        {"000-0000;1;_", "555-1234", "555-1234"},
+        {"000-0000;0;_", "55", "55_-____"},
+        {">LL<ll;0; ", "abCD", "ABcd"},
+        {"\\(000\\);0; ", "123", "(123)"},
+        {"00/00;0; ", "1231", "12/31"},
+    };
+    for (const Row& r : rows) EXPECT_EQ(FormatMaskText(r.mask, r.value), r.expected) << r.mask;
+}
+
+}  // namespace
