@@ -116,8 +116,16 @@ void RegisterEntControllerClasses() {
     });
 }
 
+namespace {
+TEntController* gDefaultController = nullptr;
+}
+
 TEntController* DefaultController() {
-    static std::unique_ptr<TEntController> controller;
-    if (!controller) controller = std::make_unique<TEntController>(nullptr);
-    return controller.get();
+    if (!gDefaultController) gDefaultController = new TEntController(nullptr);
+    return gDefaultController;
+}
+
+void FreeDefaultController() {
+    delete gDefaultController;
+    gDefaultController = nullptr;
 }

@@ -92,5 +92,7 @@ private:
 void RegisterEntControllerClasses();
 
 // The process-wide controller for controls whose form has none; created on
-// first use, freed at shut-down.
+// first use. The program's shut-down step frees it (while the window layer
+// still exists) with FreeDefaultController.
 TEntController* DefaultController();
+void FreeDefaultController();

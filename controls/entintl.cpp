@@ -216,7 +216,8 @@ void TEntIntlSup::Load(const TEntIntlProfile& p) {
     std::string tlzero = Key(p, "iTLZero");
     int n;
     if (ParseNumber(tlzero, n)) TLZero = n != 0;
-    TwelveHour = !p.LongTimeFormat.empty() && Upper(p.LongTimeFormat.back()) == 'M';
+    // exactly "M" (of AM/PM): a format ending in minutes ("H:mm") is a 24-hour one
+    TwelveHour = !p.LongTimeFormat.empty() && p.LongTimeFormat.back() == 'M';
     ReadChar(p, "sTime", TimeChar);
     ReadChar(p, "sDate", DateChar);
     ReadString(p, "s1159", AMString, 5);

@@ -88,10 +88,10 @@ bool CharIsOK(char maskChar, char& ch, char prevChar, bool fixCase, const TEntIn
         const int set = maskChar - '1';
         if (fixCase) {
             switch (user.CaseRules[set]) {
-            case crUpper: ch = ToUpper(ch); break;
-            case crLower: ch = ToLower(ch); break;
-            case crMixed: ch = Mixed(ch, prevChar); break;
-            case crNone: break;
+            case ucrUpper: ch = ToUpper(ch); break;
+            case ucrLower: ch = ToLower(ch); break;
+            case ucrMixed: ch = Mixed(ch, prevChar); break;
+            case ucrNone: break;
             }
         }
         return user.Sets[set].test(static_cast<unsigned char>(ch));

@@ -18,7 +18,7 @@ enum TEntPositionClass : uint8_t {
     pcSemiLiteral = 2,   // "$" or ",": filled by the engine
 };
 
-enum TEntCaseRule : uint8_t { crNone = 0, crUpper = 1, crLower = 2, crMixed = 3 };
+enum TEntCaseRule : uint8_t { ucrNone = 0, ucrUpper = 1, ucrLower = 2, ucrMixed = 3 };
 
 // The user character sets of the mask characters "1".."8" and the substitution
 // characters shown for the literal mask characters 0xF1..0xF8. The field's

@@ -10,6 +10,7 @@
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
 #include <QToolTip>
 #include <QUrl>
@@ -137,7 +138,8 @@ void TApplication::HandleMessage() {
 
 void TApplication::Terminate() {
     FTerminated = true;
-    if (QCoreApplication::instance()) QCoreApplication::exit(0);
+    // Asking Qt to quit with no loop running would make every later loop return at once.
+    if (QCoreApplication::instance() && QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
 }
 
 void TApplication::SetTitle(const std::string& Value) {

@@ -247,6 +247,10 @@ public:
     int ScaledRight() const;
     int ScaledBottom() const;
 
+    // The data-set field the view shows: the bound field, or the field of a
+    // memo that is one bracketed reference to an existing source; else empty.
+    std::string BoundFieldName() const;
+
     // Base name plus the smallest number 1..10000 that no object of the
     // active report has yet; empty when none is free.
     std::string CreateUniqueName() const;

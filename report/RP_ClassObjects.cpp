@@ -6,6 +6,7 @@
 #include <map>
 
 #include "RP_Class.h"
+#include "RP_Dict.h"
 #include "SysUtils.h"
 
 TrpReport* ActiveReport = nullptr;
@@ -119,6 +120,19 @@ void TrpView::SetFrameWidthProperty(double w) {
     FrameWidth = float(w);
 }
 
+std::string TrpView::BoundFieldName() const {
+    if (!DataField.empty()) return DataField;
+    // A memo that is one bracketed field reference names its field.
+    std::string text = Trim(Memo->GetText());
+    if (text.size() < 3 || text.front() != '[' || text.back() != ']') return std::string();
+    std::string source, field;
+    if (!rpSplitFieldReference(text.substr(1, text.size() - 2), source, field)) return std::string();
+    TObject* ds = nullptr;
+    if (rpFieldLink.FindDataSource) ds = rpFieldLink.FindDataSource(source);
+    else if (ActiveReport) ds = FindComponentByPath(ActiveReport->Owner, source);
+    return ds ? field : std::string();
+}
+
 TStrings* TrpView::ListProperty(const std::string& upperName) {
     if (upperName == "MEMO") return Memo;
     if (upperName == "SCRIPT") return Script;
@@ -194,7 +208,7 @@ Variant TrpView::GetPropertyValue(const std::string& propName) {
     if (p == "GAPY") return gapy;
     if (p == "STRETCHED") return (Flags & flStretched) != 0;
     if (p == "BANDALIGN") return int(BandAlign);
-    if (p == "DATAFIELD") return DataField;
+    if (p == "DATAFIELD") return BoundFieldName();
     if (p == "TAG") return Tag;
     if (p == "RESTRICTIONS") return int(Restrictions);
     if (TFont* f = ViewFont()) {

@@ -461,7 +461,7 @@ void TrpReport::LoadFromStream(TStream* stream) {
     } catch (const ErpClassNotFound&) {
         MessageBox(std::string(rpsNonPluggedComponents) + "\r" + ReportErrorText + rpsIncludeComponents,
                    LoadEngineString(rpsError), MB_OK | MB_ICONERROR);
-    } catch (const Exception&) {
+    } catch (const std::exception&) {
         Pages->Clear();
         Pages->Add();
         Dictionary->Clear();

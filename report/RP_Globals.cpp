@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "RP_StdLib.h"
 #include "SysUtils.h"
 
 std::string rpDemangle(const char* mangled) {
@@ -150,6 +151,7 @@ TrpFunctionLibrary* rpFunctionLibrary(int index) {
 
 bool rpCallLibraryFunction(const std::string& name, const Variant& p1, const Variant& p2,
                            const Variant& p3, Variant& val) {
+    rpGlobals();   // the engine's start-up installs the standard library
     // Index loop: a library function may install or remove libraries.
     for (int i = 0; i < rpFunctionLibraryCount(); ++i)
         if (rpFunctionLibrary(i)->CallFunction(name, p1, p2, p3, val)) return true;
@@ -166,6 +168,7 @@ TrpGlobals::TrpGlobals() : ScratchList(new TStringList), Compressor(new TrpCompr
         DateFormats.push_back(LoadEngineString(rpsFirstDateFormat + i));
         TimeFormats.push_back(LoadEngineString(rpsFirstTimeFormat + i));
     }
+    rpRegisterFunctionLibrary<TrpStdFunctionLibrary>();
 }
 
 TrpGlobals::~TrpGlobals() = default;

@@ -2,7 +2,10 @@
 
 #include <vector>
 
+#include <QCoreApplication>
+
 #include "FormReader.h"
+#include "GuiTestApp.h"
 #include "MsgBox.h"
 #include "TypInfo.h"
 #include "entctrl.h"
@@ -47,26 +50,41 @@ TEST(EntController, ErrorsGoToOnErrorElseAMessageBox) {
     EXPECT_EQ(seen, 258);
 }
 
-TEST(EntController, EditNoticesArePostedThroughTheHiddenTarget) {
+TEST(EntController, EditNoticesArePostedThroughTheHiddenWindow) {
+    EnsureGuiApp();
     TEntController c(nullptr);
-    std::vector<unsigned> posted;
-    c.PostHook = [&](unsigned msg, TObject*, TWinControl*) { posted.push_back(msg); };
-    int pre = 0, post = 0;
-    c.OnPreEdit = [&](TObject*, TWinControl*) { ++pre; };
-    c.OnPostEdit = [&](TObject*, TWinControl*) { ++post; };
-    c.DoOnPreEdit(&c, nullptr);
-    c.DoOnPostEdit(&c, nullptr);
-    EXPECT_EQ(posted, (std::vector<unsigned>{om_PreEdit, om_PostEdit}));
-    EXPECT_EQ(pre + post, 0) << "nothing runs before the message arrives";
-    for (unsigned m : posted) EXPECT_TRUE(c.HandleMessage(m, &c, nullptr));
-    EXPECT_EQ(pre, 1);
-    EXPECT_EQ(post, 1);
-    EXPECT_FALSE(c.HandleMessage(0x7F02, &c, nullptr));
+    auto field = std::make_unique<TWinControl>(nullptr);
+    TWinControl other(nullptr);
+    field->Handle();
+    other.Handle();
+    std::vector<std::pair<TObject*, TWinControl*>> pre, post;
+    c.OnPreEdit = [&](TObject* s, TWinControl* o) { pre.emplace_back(s, o); };
+    c.OnPostEdit = [&](TObject* s, TWinControl* o) { post.emplace_back(s, o); };
+    c.DoOnPreEdit(field.get(), &other);
+    c.DoOnPostEdit(field.get(), nullptr);
+    EXPECT_TRUE(pre.empty() && post.empty()) << "nothing runs before the messages arrive";
+    QCoreApplication::processEvents();
+    ASSERT_EQ(pre.size(), 1u);
+    EXPECT_EQ(pre[0].first, field.get());
+    EXPECT_EQ(pre[0].second, &other);
+    ASSERT_EQ(post.size(), 1u);
+    EXPECT_EQ(post[0].second, nullptr);
 
-    bool special = c.DoIsSpecialControl(nullptr);
-    EXPECT_FALSE(special);
+    // a field destroyed while its notice waits is not reported
+    c.DoOnPostEdit(field.get(), &other);
+    field.reset();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(post.size(), 1u);
+
+    other.Hide();
+    c.PostSetFocus(&other);
+    EXPECT_FALSE(other.GetVisible());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(other.GetVisible()) << "the refocus message shows the control";
+
+    EXPECT_FALSE(c.DoIsSpecialControl(&other));
     c.OnIsSpecialControl = [](TObject*, TWinControl*, bool& s) { s = true; };
-    EXPECT_TRUE(c.DoIsSpecialControl(nullptr));
+    EXPECT_TRUE(c.DoIsSpecialControl(&other));
 }
 
 TEST(EntController, TimerTriggersReachOnTimerTrigger) {
@@ -78,8 +96,7 @@ TEST(EntController, TimerTriggersReachOnTimerTrigger) {
         uint32_t TickCount() override { return *now; }
     };
     uint32_t now = 0;
-    TEntController c(nullptr);
-    c.SetSystemTimer(std::make_unique<Manual>(&now));
+    TEntController c(nullptr, std::make_unique<Manual>(&now));
     int handle = -1;
     c.OnTimerTrigger = [&](TObject* sender, int h, int, int) { handle = h; EXPECT_EQ(sender, &c); };
     const int h = c.TimerPool()->Add(nullptr, 100, true);

@@ -99,8 +99,13 @@ TEST(EntIntl, SettingsFromTheProfile) {
     EXPECT_EQ(us.InternationalTime(true), "Hh:mm:ss tt");
     EXPECT_EQ(us.InternationalLongDate(), "wwww, nnnn dd, yyyy");
 
-    TEntIntlSup dotTime(ProfileWith({{"sTime", "."}}));
+    TEntIntlProfile dotProfile = ProfileWith({{"sTime", "."}, {"iTLZero", "1"}});
+    dotProfile.LongTimeFormat = "HH.mm";
+    TEntIntlSup dotTime(dotProfile);
     EXPECT_EQ(dotTime.TimeChar, '.');
+    EXPECT_FALSE(dotTime.TwelveHour);
+    EXPECT_EQ(dotTime.InternationalTime(false), "hh:mm");
+    EXPECT_EQ(dotTime.TimeToTimeString("hh:mm", HMStoStTime(7, 5, 0), false), "07.05");
 
     TEntIntlSup clash(ProfileWith({{"sDecimal", ","}, {"sThousand", ","}}));
     EXPECT_EQ(clash.DecimalChar, '.');

@@ -75,7 +75,7 @@ TEST_F(MaskFixture, CharIsOKByMaskCharacter) {
     TEntMaskUserData user;
     user.Sets[0].reset();
     for (char c = 'a'; c <= 'f'; ++c) user.Sets[0].set(static_cast<unsigned char>(c));
-    user.CaseRules[0] = crLower;
+    user.CaseRules[0] = ucrLower;
     char c = 'C';
     EXPECT_TRUE(CharIsOK('1', c, ' ', true, intl, user));
     EXPECT_EQ(c, 'c');

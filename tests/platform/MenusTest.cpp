@@ -25,10 +25,10 @@ TEST_F(MenusTest, ShortCutTextRoundTrips) {
     } rows[] = {
         {TShortCut('S' | scCtrl), "Ctrl+S"},
         {TShortCut('N' | scCtrl), "Ctrl+N"},
-        {TShortCut(VK_F5 | scShift | scCtrl), "Shift+Ctrl+F5"},
+        {TShortCut(Word(VK_F5) | scShift | scCtrl), "Shift+Ctrl+F5"},
         {TShortCut(VK_DELETE), "Del"},
-        {TShortCut(VK_BACK | scAlt), "Alt+BkSp"},
-        {TShortCut(VK_INSERT | scShift), "Shift+Ins"},
+        {TShortCut(Word(VK_BACK) | scAlt), "Alt+BkSp"},
+        {TShortCut(Word(VK_INSERT) | scShift), "Shift+Ins"},
         {TShortCut(VK_NEXT), "PgDn"},
         {TShortCut(VK_F1), "F1"},
         {TShortCut(VK_NUMPAD7), "Num 7"},
@@ -38,7 +38,7 @@ TEST_F(MenusTest, ShortCutTextRoundTrips) {
         EXPECT_EQ(ShortCutToText(r.Value), r.Text);
         EXPECT_EQ(TextToShortCut(r.Text), r.Value) << r.Text;
     }
-    EXPECT_EQ(TextToShortCut("ctrl+shift+f5"), TShortCut(VK_F5 | scShift | scCtrl)) << "any order and case";
+    EXPECT_EQ(TextToShortCut("ctrl+shift+f5"), TShortCut(Word(VK_F5) | scShift | scCtrl)) << "any order and case";
     EXPECT_EQ(TextToShortCut("Ctrl+"), scNone);
     EXPECT_EQ(TextToShortCut("Hyper+Q"), scNone);
     EXPECT_EQ(ShortCutToText(scNone), "");

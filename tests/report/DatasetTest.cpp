@@ -64,18 +64,6 @@ TEST(Dataset, CallbackSeesAndMayOverrideTheCountEnd) {
     EXPECT_EQ(seen, (std::vector<bool>{false, false, true, true}));
 }
 
-TEST(Dataset, PriorStepsBack) {
-    TrpUserDataset ds(nullptr);
-    int priors = 0;
-    ds.OnPrior = [&](TObject*) { ++priors; };
-    ds.First();
-    ds.Next();
-    ds.Next();
-    ds.Prior();
-    EXPECT_EQ(ds.RecordNo, 1);
-    EXPECT_EQ(priors, 1);
-}
-
 TEST(Dataset, SourcesByName) {
     TComponent form(nullptr);
     form.SetName("Main");

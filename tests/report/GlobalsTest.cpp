@@ -73,6 +73,7 @@ TEST(NamedConstants, ValuesAndOrder) {
 }
 
 TEST(FunctionLibraries, RegisterOnceFirstInstalledAnswers) {
+    rpGlobals();   // the engine has started: the standard library is installed
     int before = rpFunctionLibraryCount();
     rpRegisterFunctionLibrary<LibOne>();
     rpRegisterFunctionLibrary<LibOne>();
@@ -104,6 +105,7 @@ TEST(FunctionLibraries, RegisterOnceFirstInstalledAnswers) {
 }
 
 TEST(FunctionLibraries, TableOverflowIsAnError) {
+    rpGlobals();
     int before = rpFunctionLibraryCount();
     int added = 0;
     EXPECT_THROW(

