@@ -28,7 +28,7 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_uni
 TControl::~TControl() {
     UnregisterMessageTarget(FTargetId);
     if (gCaptureControl == FTargetId) gCaptureControl = 0;
-    if (Application) Application->MouseOverControl(nullptr);
+    if (Application) Application->ControlDestroyed(this);
     SetPopupMenu(nullptr);
     if (FParent) FParent->RemoveControl(this);
 }
@@ -191,6 +191,12 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation == opRemove && AComponent == FPopupMenu) FPopupMenu = nullptr;
 }
 
+void TControl::SetParentComponent(TComponent* Value) {
+    if (auto* parent = dynamic_cast<TWinControl*>(Value)) SetParent(parent);
+}
+
+TComponent* TControl::GetParentComponent() const { return FParent; }
+
 void TControl::Loaded() {
     TComponent::Loaded();
     if (FParent) {
@@ -315,9 +321,6 @@ void TControl::WMRButtonDown(TWMMouse& Message) {
 void TControl::WMRButtonUp(TWMMouse& Message) {
     DefaultHandler(Message.M);
     MouseUp(mbRight, MouseShift(Message), Message.XPos(), Message.YPos());
-    // The context menu follows the release of the right button.
-    TPoint screen = ClientToScreen(Message.Pos());
-    Perform(WM_CONTEXTMENU, WPARAM(TargetId()), MakeLParam(screen.X, screen.Y));
 }
 
 void TControl::WMRButtonDblClk(TWMMouse& Message) {
@@ -378,12 +381,10 @@ void TControl::WMContextMenu(TWMContextMenu& Message) {
         Message.Result() = 1;
         return;
     }
-    // Nobody here: the parent may have a menu.
-    if (FParent) {
-        Message.Result() = FParent->Perform(WM_CONTEXTMENU, WPARAM(TargetId()), Message.M.LParam);
-        return;
-    }
+    // The widget's own menu (an edit's), else the parent's.
     DefaultHandler(Message.M);
+    if (Message.Result() == 0 && FParent)
+        Message.Result() = FParent->Perform(WM_CONTEXTMENU, WPARAM(TargetId()), Message.M.LParam);
 }
 
 void TControl::DoContextPopup(TPoint MousePos, bool& Handled) {

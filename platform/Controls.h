@@ -203,6 +203,9 @@ public:
 
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void Loaded() override;
+    // The window-definition reader's placing: the parent is the windowed control holding it.
+    void SetParentComponent(TComponent* Value) override;
+    TComponent* GetParentComponent() const override;
 
 protected:
     friend class TWinControl;
@@ -332,6 +335,8 @@ public:
     bool Showing() const override;
     void DefaultHandler(TMessage& Message) override;
     void Dispatch(TMessage& Message) override;
+    // Aligns the children once the definition is read.
+    void Loaded() override;
 
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
@@ -346,7 +351,9 @@ protected:
     // Makes the widget: CreateWidget, then position, font, colour, visibility, children.
     virtual void CreateWnd();
     // The widget for this control, child of ParentWidget (nullptr for a top-level window).
-    // Derived controls return a Qt widget of their kind made with MakeControlWidget<>().
+    // Derived controls return a Qt widget of their kind (a QPushButton, a QLineEdit): its
+    // events arrive as messages, and a message that reaches DefaultHandler gets the
+    // widget's own handling of the event it came from.
     virtual QWidget* CreateWidget(QWidget* ParentWidget);
     virtual void DestroyWnd();
     // Applies the control's properties to a fresh or changed widget.
@@ -395,6 +402,9 @@ protected:
     virtual void WMMove(TWMMove& Message);
     virtual void WMShowWindow(TWMShowWindow& Message);
     virtual void WMTimer(TWMTimer& Message);
+    // The keys a control handles itself (DLGC_WANTARROWS, DLGC_WANTTAB, DLGC_WANTALLKEYS,
+    // DLGC_WANTCHARS). The default wants none, so the form's dialog keys move the focus;
+    // an edit or a grid answers here to keep its arrows.
     virtual void WMGetDlgCode(TMessage& Message);
     virtual void CMEnter(TMessage& Message);
     virtual void CMExit(TMessage& Message);
@@ -520,6 +530,8 @@ private:
 // CreateCaret makes it hidden; ShowCaret and HideCaret nest like the platform's.
 bool CreateCaret(TWinControl* Owner, int Width, int Height, bool Gray = false);
 bool CreateCaret(HWND Owner, int Width, int Height, bool Gray = false);
+// A caret of the bitmap's shape: its white pixels invert what is under them.
+bool CreateCaret(TWinControl* Owner, TBitmap* Shape);
 bool DestroyCaret();
 bool SetCaretPos(int X, int Y);
 bool GetCaretPos(TPoint& Pos);
@@ -537,3 +549,7 @@ void HandleDispatchException(TObject* Sender);
 // Runs Action, handing any exception to the application's handler.
 void GuardedCall(TObject* Sender, const std::function<void()>& Action);
 uint32_t GetTickCount();
+
+// Registers the published properties of controls, forms, menus, timers and dialogs
+// (and the cursor names) for window definitions. Safe to call more than once.
+void RegisterControlsClasses();

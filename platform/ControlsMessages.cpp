@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QImage>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -15,6 +16,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <map>
 #include <mutex>
@@ -223,7 +225,10 @@ public:
 };
 
 Dispatcher* GetDispatcher() {
+    // Posting may happen on worker threads (name lookups, sockets).
+    static std::mutex lock;
     static QPointer<Dispatcher> dispatcher;
+    std::lock_guard<std::mutex> guard(lock);
     if (!dispatcher) {
         auto* app = QCoreApplication::instance();
         if (!app) return nullptr;
@@ -422,6 +427,7 @@ struct CaretState {
     bool Phase = true;    // blink phase: drawn while true
     unsigned BlinkTime = 530;
     QTimer* Blink = nullptr;
+    QImage Shape;         // a bitmap caret's pixels; null for a solid one
 };
 
 static CaretState& Caret() {
@@ -431,6 +437,8 @@ static CaretState& Caret() {
 
 static void InvalidateCaret() {
     CaretState& c = Caret();
+    // A caret parked far outside (the platform's way of hiding it) needs no repaint.
+    if (std::abs(c.Pos.X) > 1000000 || std::abs(c.Pos.Y) > 1000000) return;
     if (auto* ctl = dynamic_cast<TWinControl*>(FindTargetControl(c.Owner))) {
         if (QWidget* w = ctl->WidgetIfAllocated()) {
             QWidget* client = ctl->ClientWidget();
@@ -473,9 +481,17 @@ bool CreateCaret(TWinControl* Owner, int Width, int Height, bool Gray) {
     c.Width = Width > 0 ? Width : 1;
     c.Height = Height > 0 ? Height : 1;
     c.Gray = Gray;
+    c.Shape = QImage();
     c.HideLevel = 1;
     c.Pos = TPoint{0, 0};
     RestartBlink();
+    return true;
+}
+
+bool CreateCaret(TWinControl* Owner, TBitmap* Shape) {
+    if (!Shape || Shape->GetEmpty()) return CreateCaret(Owner, 1, 1, false);
+    if (!CreateCaret(Owner, Shape->GetWidth(), Shape->GetHeight(), false)) return false;
+    Caret().Shape = Shape->ToImage();
     return true;
 }
 
@@ -544,10 +560,12 @@ bool SetCaretBlinkTime(unsigned Milliseconds) {
 }
 
 // Whether the caret is to be drawn in Control's window now, and where.
-bool CaretVisibleIn(const TControl* Control, TRect& R, bool& Gray) {
+bool CaretVisibleIn(const TControl* Control, TRect& R, bool& Gray, const QImage*& Shape) {
     CaretState& c = Caret();
     if (!c.Owner || !Control || c.Owner != Control->TargetId() || c.HideLevel > 0 || !c.Phase) return false;
+    if (std::abs(c.Pos.X) > 1000000 || std::abs(c.Pos.Y) > 1000000) return false;
     R = Bounds(c.Pos.X, c.Pos.Y, c.Width, c.Height);
     Gray = c.Gray;
+    Shape = c.Shape.isNull() ? nullptr : &c.Shape;
     return true;
 }

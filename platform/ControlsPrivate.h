@@ -4,13 +4,33 @@
 #include "Controls.h"
 
 class QKeyEvent;
+class QRegion;
+class QWidget;
+template <class Key, class T> class QHash;
 
 HWND RegisterMessageTarget(TControl* Control);
 void UnregisterMessageTarget(HWND Id);
 TControl* FindTargetControl(HWND Id);
-bool CaretVisibleIn(const TControl* Control, TRect& R, bool& Gray);
+class QImage;
+// Whether the caret shows in Control's window now: where, gray or not, and its bitmap (or nullptr).
+bool CaretVisibleIn(const TControl* Control, TRect& R, bool& Gray, const QImage*& Shape);
 
 // The virtual-key code of a Qt key event (0 when it has none).
 Word VirtualKeyFromQt(int QtKey, unsigned QtModifiers);
 // The modifiers and buttons of a Qt input event as a shift state.
 TShiftState ShiftFromQt(unsigned QtModifiers, unsigned QtButtons);
+
+// The bridge between a windowed control and its widgets' Qt events.
+QHash<QWidget*, TWinControl*>& WidgetMap();
+// How deep the layer is in a widget's event handling (widgets are not deleted under it).
+int BridgeDepth();
+void ForgetFocus(HWND Id);
+// An event filter on Widget (and owned by it) that delivers its events to Control.
+TControlBridge* NewBridge(TWinControl* Control, QWidget* Widget);
+void BridgeWatch(TControlBridge* Bridge, QWidget* Widget);
+// The control is going: late events are ignored.
+void DetachBridge(TControlBridge* Bridge);
+// Runs the widget's own handling of the event Message came from (once).
+bool BridgeRunNative(TControlBridge* Bridge, const TMessage& Message);
+// Whether the bridge is inside a paint event, and the region being painted.
+bool BridgeInPaint(TControlBridge* Bridge, const QRegion*& Region);

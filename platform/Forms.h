@@ -253,6 +253,8 @@ public:
     void CancelHint();
     // The mouse is over Control now (nullptr: over nothing of ours).
     void MouseOverControl(TControl* Control);
+    // A control is going away: it stops being the one hints are shown for.
+    void ControlDestroyed(TControl* Control);
 
     // ---- Exceptions -----------------------------------------------------------------
     TExceptionEvent OnException;

@@ -93,12 +93,27 @@ TApplication::~TApplication() {
 }
 
 void TApplication::Initialize() {
+    RegisterControlsClasses();
     if (!QCoreApplication::instance()) {
+        // With no display to connect to, run on the offscreen platform rather than abort.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
         new QApplication(gArgc, gArgv);
         FOwnsQtApp = true;
     }
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         app->setQuitOnLastWindowClosed(false);
+        static bool connected = false;
+        if (!connected) {
+            connected = true;
+            QObject::connect(app, &QGuiApplication::applicationStateChanged, [](Qt::ApplicationState state) {
+                if (!Application) return;
+                TNotifyEvent& event =
+                    state == Qt::ApplicationActive ? Application->OnActivate : Application->OnDeactivate;
+                if (event) GuardedCall(Application, [&event] { event(Application); });
+            });
+        }
         QString platform = QGuiApplication::platformName();
         if (platform != "offscreen" && platform != "minimal") InstallWindowDialogs();
     }
@@ -175,6 +190,13 @@ void TApplication::SetShowHint(bool Value) {
 void TApplication::CancelHint() {
     if (auto* t = static_cast<QTimer*>(FHintTimer)) t->stop();
     if (QCoreApplication::instance() && qobject_cast<QApplication*>(QCoreApplication::instance())) QToolTip::hideText();
+}
+
+void TApplication::ControlDestroyed(TControl* Control) {
+    if (Control && Control->TargetId() == FHintControl) {
+        FHintControl = 0;
+        CancelHint();
+    }
 }
 
 static bool EffectiveShowHint(TControl* c) { return c && c->GetShowHint(); }

@@ -257,14 +257,14 @@ void TMenuItem::Insert(int Index, TMenuItem* Item) {
     if (Index < 0 || Index > Count()) throw EMenuError("Menu index out of range (" + std::to_string(Index) + ")");
     FItems.insert(FItems.begin() + Index, Item);
     Item->FParent = this;
-    Changed(FParent == nullptr);
+    Changed(true);
 }
 
 void TMenuItem::Delete(int Index) {
     TMenuItem* item = Items(Index);
     FItems.erase(FItems.begin() + Index);
     item->FParent = nullptr;
-    Changed(FParent == nullptr);
+    Changed(true);
 }
 
 void TMenuItem::Remove(TMenuItem* Item) {
@@ -309,6 +309,19 @@ TMenuItem* TMenuItem::Find(const std::string& ACaption) const {
     return nullptr;
 }
 
+void TMenuItem::SetParentComponent(TComponent* Value) {
+    if (FParent) FParent->Remove(this);
+    if (auto* menu = dynamic_cast<TMenu*>(Value))
+        menu->Items()->Add(this);
+    else if (auto* item = dynamic_cast<TMenuItem*>(Value))
+        item->Add(this);
+}
+
+TComponent* TMenuItem::GetParentComponent() const {
+    if (FParent && FParent->FMenu) return FParent->FMenu;
+    return FParent;
+}
+
 void TMenuItem::Click() {
     if (!FEnabled) return;
     if (AutoCheck) SetChecked(!FChecked);
@@ -318,8 +331,9 @@ void TMenuItem::Click() {
 void TMenuItem::Changed(bool TopLevelToo) {
     TMenu* menu = GetParentMenu();
     if (!menu) return;
-    bool topLevel = FParent && !FParent->FParent;
-    menu->MenuChanged(TopLevelToo && topLevel);
+    // The root and its direct items show in a menu bar without opening anything.
+    bool shows = !FParent || !FParent->FParent;
+    menu->MenuChanged(TopLevelToo && shows);
 }
 
 void TMenuItem::MeasureItem(TCanvas* ACanvas, int& Width, int& Height) {
@@ -501,6 +515,9 @@ QAction* MakeAction(QMenu* menu, TMenuItem* item, TMenu* owner) {
     if (item->Count() > 0) {
         auto* sub = menu->addMenu(ActionText(item));
         QObject::connect(sub, &QMenu::aboutToShow, sub, [sub, item, owner] {
+            if (!LiveItems().count(item)) return;
+            // A submenu's own click comes first, so that it may fill itself.
+            GuardedCall(item, [item] { if (item->OnClick) item->OnClick(item); });
             if (LiveItems().count(item)) FillMenu(sub, item, owner);
         });
         FillMenu(sub, item, owner);
@@ -535,7 +552,13 @@ QAction* MakeAction(QMenu* menu, TMenuItem* item, TMenu* owner) {
     return action;
 }
 
+// Submenus made by addMenu belong to their parent widget, not to its actions.
+void DropSubmenus(QWidget* w) {
+    for (QMenu* m : w->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) m->deleteLater();
+}
+
 void FillMenu(QMenu* menu, TMenuItem* parent, TMenu* owner) {
+    DropSubmenus(menu);
     menu->clear();
     for (int i = 0; i < parent->Count(); ++i) {
         TMenuItem* item = parent->Items(i);
@@ -551,6 +574,7 @@ TPopupHook& CurrentPopupHook() {
 } // namespace
 
 void BuildMenuBar(TMainMenu* Menu, QMenuBar* Bar) {
+    DropSubmenus(Bar);
     Bar->clear();
     if (!Menu) return;
     TMenuItem* root = Menu->Items();

@@ -92,6 +92,9 @@ public:
     // Measures and draws the item for owner-drawn menus: the events, or the plain look.
     virtual void MeasureItem(TCanvas* ACanvas, int& Width, int& Height);
     virtual void DrawItem(TCanvas* ACanvas, TRect ARect, bool Selected);
+    // The window-definition reader's placing: under a menu's items or another item.
+    void SetParentComponent(TComponent* Value) override;
+    TComponent* GetParentComponent() const override;
 
 protected:
     void Changed(bool TopLevelToo = false);

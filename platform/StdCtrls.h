@@ -71,6 +71,10 @@ public:
     // The caret moves to Pos; Extend keeps the anchor (a selection from it).
     void MoveTo(int Pos, bool Extend);
     void SelectAll() { SetSel(0, Length()); }
+    void SetAnchorCaret(int AAnchor, int ACaret) {
+        FAnchor = std::clamp(AAnchor, 0, Length());
+        FCaret = std::clamp(ACaret, 0, Length());
+    }
 
     // Replaces the selection with Text, cut so the whole stays within MaxLength;
     // false when nothing changed.

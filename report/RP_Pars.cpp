@@ -490,10 +490,13 @@ void TrpVariables::SetName(int index, const std::string& name) {
         FItems[index].Name = name;
         return;
     }
-    // a sorted list keeps its order: the entry moves to its new place
+    // a sorted list keeps its order: the entry moves to its new place; a
+    // name another entry holds already is refused, so no value is lost
+    int other = IndexOf(name);
+    if (other >= 0 && other != index) return;
     Variant value = FItems[index].Value;
     FItems.erase(FItems.begin() + index);
-    if (IndexOf(name) < 0) Insert(name, value);
+    Insert(name, value);
 }
 
 Variant TrpVariables::GetValue(int index) const {
@@ -526,12 +529,10 @@ TrpParser& rpParser() {
 }
 
 TrpVariables& rpVariables() {
-    static TrpVariables* variables = [] {
-        auto* v = new TrpVariables;
-        v->SetSorted(true);
-        return v;
-    }();
-    return *variables;
+    static TrpVariables variables;
+    static const bool sorted = (variables.SetSorted(true), true);
+    (void)sorted;
+    return variables;
 }
 
 // -------------------------------------------------------------- splitter

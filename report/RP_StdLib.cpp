@@ -4,6 +4,7 @@
 
 #include "MsgBox.h"
 #include "RP_Class.h"
+#include "RP_Dict.h"
 #include "RP_Vars.h"
 #include "SysUtils.h"
 
@@ -226,6 +227,7 @@ TStringList* AggregateNames() {
 TAggregateFunctionsSplitter::TAggregateFunctionsSplitter(TStrings* splitTo, TrpVariables* dictionaryVariables)
     : TrpFunctionSplitter(nullptr, splitTo, dictionaryVariables), FMatchList(AggregateNames()) {
     FMatchFuncs = FMatchList;
+    if (!FVariables && ActiveReport && ActiveReport->Dictionary) FVariables = ActiveReport->Dictionary->Variables;
 }
 
 TAggregateFunctionsSplitter::~TAggregateFunctionsSplitter() { delete FMatchList; }

@@ -78,13 +78,14 @@ private:
                    Variant& val);
 };
 
-// Finds aggregate calls (AVG, COUNT, MAX, MIN, SUM) in memo text and scripts.
+// Finds aggregate calls (AVG, COUNT, MAX, MIN, SUM) in memo text and scripts,
+// expanding dictionary variables (by default the active report's).
 class TAggregateFunctionsSplitter : public TrpFunctionSplitter {
 public:
     TAggregateFunctionsSplitter(TStrings* splitTo, TrpVariables* dictionaryVariables = nullptr);
     ~TAggregateFunctionsSplitter() override;
     void SplitMemo(TStrings* memo);
-    void SplitScript(TStrings* script);
+    void SplitScript(TStrings* script);   // compiled lines (TrpInterpretator::CompileScript)
 
 private:
     TStringList* FMatchList;

@@ -333,6 +333,19 @@ TEST_F(ControlsTest, CaretIsDrawnInvertedInItsOwnerAndHiddenAgain) {
     EXPECT_EQ(w->grab().toImage().pixelColor(5, 3), QColor(255, 255, 255));
     EXPECT_TRUE(DestroyCaret());
     EXPECT_FALSE(ShowCaret(probe->GetHandle()));
+
+    // A bitmap caret inverts where the bitmap is white only.
+    TBitmap shape;
+    shape.SetSize(2, 1);
+    shape.GetCanvas()->SetPixel(0, 0, clWhite);
+    shape.GetCanvas()->SetPixel(1, 0, clBlack);
+    ASSERT_TRUE(CreateCaret(probe, &shape));
+    SetCaretPos(10, 4);
+    ShowCaret(probe->GetHandle());
+    QImage image = w->grab().toImage();
+    EXPECT_EQ(image.pixelColor(10, 4), QColor(0, 0, 0));
+    EXPECT_EQ(image.pixelColor(11, 4), QColor(255, 255, 255));
+    DestroyCaret();
 }
 
 } // namespace

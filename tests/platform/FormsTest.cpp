@@ -2,6 +2,7 @@
 
 #include "Forms.h"
 #include "Dialogs.h"
+#include "FormReader.h"
 #include "Menus.h"
 #include "GuiTestApp.h"
 #include "MsgBox.h"
@@ -107,6 +108,22 @@ TEST_F(FormsTest, ClosingTheMainFormTerminatesTheApplication) {
     EXPECT_TRUE(Application->Terminated());
     delete form;
     EXPECT_EQ(Application->MainForm(), nullptr);
+}
+
+TEST_F(FormsTest, RunShowsTheMainFormAndReturnsWhenItCloses) {
+    auto* form = Application->CreateForm<TForm>();
+    bool shown = false;
+    form->OnShow = [&](TObject*) { shown = true; };
+    QueueCall([form] { form->Close(); });
+    Application->Run();
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(Application->Terminated());
+    delete form;
+    // A later modal loop is not cut short by the finished run.
+    Application->ResetTerminated();
+    TForm dialog(nullptr);
+    QueueCall([&] { dialog.SetModalResult(mrOk); });
+    EXPECT_EQ(dialog.ShowModal(), mrOk);
 }
 
 // An exception in a handler must reach OnException and never cross the event loop.
@@ -257,6 +274,70 @@ TEST_F(FormsTest, NextDialogControlMessageMovesTheFocus) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return b->Focused(); }, 1000));
     PostMessage(&form, WM_NEXTDLGCTL, 1, 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return a->Focused(); }, 1000));
+}
+
+TEST_F(FormsTest, AWindowDefinitionBuildsTheFormWithItsMenuControlsAndEvents) {
+    RegisterControlsClasses();
+    TForm form(nullptr);
+    int exits = 0, creates = 0;
+    THandlerTable handlers;
+    handlers["ExitClick"] = TNotifyEvent([&](TObject*) { ++exits; });
+    handlers["FormCreate"] = TNotifyEvent([&](TObject*) { ++creates; });
+    ReadComponentFromText(&form,
+        "object frmDemo: TForm\n"
+        "  BorderStyle = bsSingle\n"
+        "  Caption = 'Demo'\n"
+        "  ClientHeight = 430\n"
+        "  ClientWidth = 611\n"
+        "  Menu = mnuMain\n"
+        "  Position = poScreenCenter\n"
+        "  OnCreate = FormCreate\n"
+        "  object pnlBar: TWinControl\n"
+        "    Align = alTop\n"
+        "    Height = 33\n"
+        "    object pnlInner: TWinControl\n"
+        "      Align = alClient\n"
+        "      Cursor = crHandPoint\n"
+        "      Hint = 'Open| Open ...'\n"
+        "    end\n"
+        "  end\n"
+        "  object mnuMain: TMainMenu\n"
+        "    object mnuFile: TMenuItem\n"
+        "      Caption = '&File'\n"
+        "      object mnuFileExit: TMenuItem\n"
+        "        Caption = 'E&xit'\n"
+        "        ShortCut = 16472\n"
+        "        OnClick = ExitClick\n"
+        "      end\n"
+        "    end\n"
+        "  end\n"
+        "  object tmrSplash: TTimer\n"
+        "    Interval = 5000\n"
+        "  end\n"
+        "end\n",
+        handlers);
+    form.AfterConstruction();
+    EXPECT_EQ(creates, 1);
+    EXPECT_EQ(form.GetCaption(), "Demo");
+    EXPECT_EQ(form.GetClientWidth(), 611);
+    EXPECT_EQ(form.GetClientHeight(), 430);
+    EXPECT_EQ(form.GetWidth(), 619);
+    EXPECT_EQ(form.GetHeight(), 476);
+    auto* bar = dynamic_cast<TWinControl*>(form.FindComponent("pnlBar"));
+    auto* inner = dynamic_cast<TWinControl*>(form.FindComponent("pnlInner"));
+    ASSERT_TRUE(bar && inner);
+    EXPECT_EQ(bar->BoundsRect(), Rect(0, 0, 611, 33));
+    EXPECT_EQ(inner->GetParent(), bar);
+    EXPECT_EQ(inner->BoundsRect(), Rect(0, 0, 611, 33));
+    EXPECT_EQ(inner->GetCursor(), crHandPoint);
+    ASSERT_NE(form.GetMenu(), nullptr);
+    TMenuItem* exit = form.GetMenu()->Items()->Items(0)->Items(0);
+    EXPECT_EQ(exit->GetShortCut(), TextToShortCut("Ctrl+X"));
+    exit->Click();
+    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(GetPropText(&form, "tmrSplash.Interval"), "5000");
+    SetPropText(&form, "mnuFileExit.Enabled", "False");
+    EXPECT_FALSE(exit->GetEnabled());
 }
 
 } // namespace

@@ -184,6 +184,8 @@ TEST(TrpVariablesTest, SortedListByName) {
     EXPECT_EQ(v.GetValue(5).AsInteger(), 0);
     EXPECT_EQ(v.GetName(-1), "");
     v.SetValue(9, Variant(1));  // harmless
+    v.SetName(0, "b");  // taken: refused
+    EXPECT_EQ(v.GetName(0), "A");
     v.SetName(0, "z");
     EXPECT_EQ(v.GetName(1), "z");
     v.Delete(v.IndexOf("Z"));

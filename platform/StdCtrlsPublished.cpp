@@ -1,0 +1,138 @@
+// Published properties of the standard controls.
+
+#include "StdCtrls.h"
+
+#include "FormReader.h"
+#include "Forms.h"
+#include "StdCtrlsPrivate.h"
+#include "TypInfo.h"
+
+#include <mutex>
+
+namespace {
+
+const char* const kAlignments[] = {"taLeftJustify", "taRightJustify", "taCenter"};
+
+} // namespace
+
+void AddCharProperty(TClassInfo& Info, const std::string& Name, std::function<char32_t(TObject*)> Get,
+                     std::function<void(TObject*, char32_t)> Set) {
+    TPropInfo p;
+    p.Name = Name;
+    p.Kind = pkString;
+    // A character property is written as a one-character string ('*'), or #0 for none.
+    p.GetStr = [Get](TObject* o) { return CharToUtf8(Get(o)); };
+    p.SetStr = [Set](TObject* o, const std::string& v) {
+        std::u32string s = Utf8ToU32(v);
+        Set(o, s.empty() ? 0 : s[0]);
+    };
+    Info.Props.push_back(std::move(p));
+}
+
+void AddIgnoredProperty(TClassInfo& Info, const std::string& Name, TPropKind Kind) {
+    TPropInfo p;
+    p.Name = Name;
+    p.Kind = Kind;
+    p.GetOrd = [](TObject*) { return int64_t(0); };
+    p.SetOrd = [](TObject*, int64_t) {};
+    p.GetStr = [](TObject*) { return std::string(); };
+    p.SetStr = [](TObject*, const std::string&) {};
+    p.GetFloat = [](TObject*) { return 0.0L; };
+    p.SetFloat = [](TObject*, long double) {};
+    if (Kind == pkBool) p.EnumNames = {"False", "True"};
+    Info.Props.push_back(std::move(p));
+}
+
+void RegisterStdCtrlsClasses() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        RegisterControlsClasses();
+        auto alignments = {kAlignments[0], kAlignments[1], kAlignments[2]};
+        for (auto [name, value] : std::initializer_list<std::pair<const char*, int>>{
+                 {"mrNone", mrNone}, {"mrOk", mrOk}, {"mrCancel", mrCancel}, {"mrAbort", mrAbort},
+                 {"mrRetry", mrRetry}, {"mrIgnore", mrIgnore}, {"mrYes", mrYes}, {"mrNo", mrNo}, {"mrAll", mrAll},
+                 {"mrNoToAll", mrNoToAll}, {"mrYesToAll", mrYesToAll}})
+            RegisterIntConstant(name, value);
+
+        // Properties the old windows write that change nothing here.
+        for (const char* name : {"TControl"}) {
+            TClassInfo& info = const_cast<TClassInfo&>(*FindClassInfo(name));
+            for (const char* ignored : {"Ctl3D", "ParentCtl3D", "IsControl"}) {
+                if (!info.FindProp(ignored)) AddIgnoredProperty(info, ignored, pkBool);
+            }
+            if (!info.FindProp("DragCursor")) AddIgnoredProperty(info, "DragCursor", pkInteger);
+            if (!info.FindProp("DragMode")) AddIgnoredProperty(info, "DragMode", pkEnum);
+            if (auto* p = const_cast<TPropInfo*>(info.FindProp("DragMode"))) p->EnumNames = {"dmManual", "dmAutomatic"};
+        }
+
+        auto& edit = Published<TCustomEdit>("TCustomEdit", "TWinControl")
+            .Int("MaxLength", &TCustomEdit::GetMaxLength, &TCustomEdit::SetMaxLength)
+            .Bool("ReadOnly", &TCustomEdit::GetReadOnly, &TCustomEdit::SetReadOnly)
+            .Bool("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::AutoSelect)
+            .Bool("AutoSize", &TCustomEdit::GetAutoSize, &TCustomEdit::SetAutoSize)
+            .Enum("BorderStyle", {"bsNone", "bsSingle"}, &TCustomEdit::GetBorderStyle, &TCustomEdit::SetBorderStyle)
+            .Enum("CharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"}, &TCustomEdit::GetCharCase,
+                  &TCustomEdit::SetCharCase)
+            .Bool("HideSelection", &TCustomEdit::GetHideSelection, &TCustomEdit::SetHideSelection)
+            .Bool("OEMConvert", &TCustomEdit::OEMConvert, &TCustomEdit::OEMConvert)
+            .Event("OnChange", &TCustomEdit::OnChange);
+        AddCharProperty(edit.Info(), "PasswordChar",
+                        [](TObject* o) { return static_cast<TCustomEdit*>(o)->GetPasswordChar(); },
+                        [](TObject* o, char32_t c) { dynamic_cast<TCustomEdit&>(*o).SetPasswordChar(c); });
+        Published<TEdit>("TEdit", "TCustomEdit");
+
+        Published<TCustomMemo>("TCustomMemo", "TCustomEdit")
+            .Object("Lines", &TCustomMemo::GetLines)
+            .Bool("WordWrap", &TCustomMemo::GetWordWrap, &TCustomMemo::SetWordWrap)
+            .Enum("ScrollBars", {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"}, &TCustomMemo::GetScrollBars,
+                  &TCustomMemo::SetScrollBars)
+            .Bool("WantReturns", &TCustomMemo::WantReturns, &TCustomMemo::WantReturns)
+            .Bool("WantTabs", &TCustomMemo::WantTabs, &TCustomMemo::WantTabs)
+            .Enum("Alignment", alignments, &TCustomMemo::GetAlignment, &TCustomMemo::SetAlignment);
+        Published<TMemo>("TMemo", "TCustomMemo");
+
+        Published<TCustomLabel>("TCustomLabel", "TGraphicControl")
+            .Enum("Alignment", alignments, &TCustomLabel::GetAlignment, &TCustomLabel::SetAlignment)
+            .Bool("AutoSize", &TCustomLabel::GetAutoSize, &TCustomLabel::SetAutoSize)
+            .Enum("Layout", {"tlTop", "tlCenter", "tlBottom"}, &TCustomLabel::GetLayout, &TCustomLabel::SetLayout)
+            .Bool("WordWrap", &TCustomLabel::GetWordWrap, &TCustomLabel::SetWordWrap)
+            .Bool("Transparent", &TCustomLabel::GetTransparent, &TCustomLabel::SetTransparent)
+            .Bool("ShowAccelChar", &TCustomLabel::GetShowAccelChar, &TCustomLabel::SetShowAccelChar)
+            .Reference<TWinControl>("FocusControl", &TCustomLabel::GetFocusControl, &TCustomLabel::SetFocusControl);
+        Published<TLabel>("TLabel", "TCustomLabel");
+
+        Published<TButtonControl>("TButtonControl", "TWinControl");
+        Published<TButton>("TButton", "TButtonControl")
+            .Bool("Default", &TButton::GetDefault, &TButton::SetDefault)
+            .Bool("Cancel", &TButton::GetCancel, &TButton::SetCancel)
+            .Int("ModalResult", &TButton::ModalResult, &TButton::ModalResult);
+
+        Published<TCustomCheckBox>("TCustomCheckBox", "TButtonControl")
+            .Bool("Checked", &TCustomCheckBox::GetChecked, &TCustomCheckBox::SetChecked)
+            .Enum("State", {"cbUnchecked", "cbChecked", "cbGrayed"}, &TCustomCheckBox::GetState,
+                  &TCustomCheckBox::SetState)
+            .Bool("AllowGrayed", &TCustomCheckBox::AllowGrayed, &TCustomCheckBox::AllowGrayed)
+            .Enum("Alignment", alignments, &TCustomCheckBox::GetAlignment, &TCustomCheckBox::SetAlignment);
+        Published<TCheckBox>("TCheckBox", "TCustomCheckBox");
+        Published<TRadioButton>("TRadioButton", "TButtonControl")
+            .Bool("Checked", &TRadioButton::GetChecked, &TRadioButton::SetChecked)
+            .Enum("Alignment", alignments, &TRadioButton::GetAlignment, &TRadioButton::SetAlignment);
+
+        Published<TCustomGroupBox>("TCustomGroupBox", "TCustomControl");
+        Published<TGroupBox>("TGroupBox", "TCustomGroupBox");
+
+        auto& combo = Published<TCustomComboBox>("TCustomComboBox", "TWinControl")
+            .Object("Items", &TCustomComboBox::GetItems)
+            .Int("ItemIndex", &TCustomComboBox::GetItemIndex, &TCustomComboBox::SetItemIndex)
+            .Enum("Style", {"csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed", "csOwnerDrawVariable"},
+                  &TCustomComboBox::GetStyle, &TCustomComboBox::SetStyle)
+            .Bool("Sorted", &TCustomComboBox::GetSorted, &TCustomComboBox::SetSorted)
+            .Int("DropDownCount", &TCustomComboBox::DropDownCount, &TCustomComboBox::DropDownCount)
+            .Int("MaxLength", &TCustomComboBox::GetMaxLength, &TCustomComboBox::SetMaxLength)
+            .Event("OnChange", &TCustomComboBox::OnChange)
+            .Event("OnSelect", &TCustomComboBox::OnSelect)
+            .Event("OnDropDown", &TCustomComboBox::OnDropDown);
+        AddIgnoredProperty(combo.Info(), "ItemHeight", pkInteger);
+        Published<TComboBox>("TComboBox", "TCustomComboBox");
+    });
+}

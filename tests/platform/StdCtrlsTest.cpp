@@ -1,0 +1,332 @@
+// Standard controls: the edit model, the edit's key path, buttons, check boxes,
+// radio buttons, labels and combo boxes.
+
+#include "StdCtrls.h"
+#include "Dialogs.h"
+#include "Forms.h"
+#include "GuiTestApp.h"
+
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class StdCtrlsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureGuiApp();
+        Form = new TForm(nullptr);
+        Form->SetClientSize(300, 200);
+        std::string* clip = &ClipText;
+        OldClipboard = SetClipboardHook({[clip] { return *clip; }, [clip](const std::string& s) { *clip = s; },
+                                         [clip] { return !clip->empty(); }});
+    }
+    void TearDown() override {
+        delete Form;
+        SetClipboardHook(OldClipboard);
+        SetInputState({});
+    }
+    void Type(TWinControl* c, const std::string& chars) {
+        for (char ch : chars) c->Perform(WM_CHAR, WPARAM(ch), 0);
+    }
+    void Key(TWinControl* c, Word vk, TShiftState shift = {}) {
+        SetInputState(shift);
+        c->Perform(WM_KEYDOWN, vk, 0);
+        SetInputState({});
+    }
+    TForm* Form = nullptr;
+    std::string ClipText;
+    TClipboardHook OldClipboard;
+};
+
+TEST(EditBufferTest, EditingRows) {
+    struct Row {
+        const char* name;
+        std::string text;
+        int selStart, selLength, maxLength;
+        std::function<bool(TEditBuffer&)> op;
+        std::string expected;
+        int caret;
+        bool changed;
+    };
+    const std::vector<Row> rows = {
+        {"insert at caret", "abc", 1, 0, 0, [](TEditBuffer& b) { return b.ReplaceSel("X"); }, "aXbc", 2, true},
+        {"replace selection", "abcdef", 1, 3, 0, [](TEditBuffer& b) { return b.ReplaceSel("Z"); }, "aZef", 2, true},
+        {"max length cuts insert", "abc", 3, 0, 5, [](TEditBuffer& b) { return b.ReplaceSel("XYZ"); }, "abcXY", 5, true},
+        {"full edit takes nothing", "abcde", 5, 0, 5, [](TEditBuffer& b) { return b.ReplaceSel("X"); }, "abcde", 5, false},
+        {"selection makes room", "abcde", 0, 2, 5, [](TEditBuffer& b) { return b.ReplaceSel("XYZ"); }, "XYcde", 2, true},
+        {"backspace at start", "abc", 0, 0, 0, [](TEditBuffer& b) { return b.Backspace(); }, "abc", 0, false},
+        {"backspace", "abc", 2, 0, 0, [](TEditBuffer& b) { return b.Backspace(); }, "ac", 1, true},
+        {"delete at end", "abc", 3, 0, 0, [](TEditBuffer& b) { return b.DeleteForward(); }, "abc", 3, false},
+        {"delete selection", "abc", 0, 2, 0, [](TEditBuffer& b) { return b.DeleteForward(); }, "c", 0, true},
+        {"characters, not bytes", "\xC3\xA4\xC3\xB6\xC3\xBC", 1, 1, 0, [](TEditBuffer& b) { return b.ReplaceSel(""); },
+         "\xC3\xA4\xC3\xBC", 1, true},
+    };
+    for (const Row& r : rows) {
+        TEditBuffer b;
+        b.SetText(r.text);
+        b.MaxLength = r.maxLength;
+        b.SetSel(r.selStart, r.selLength);
+        EXPECT_EQ(r.op(b), r.changed) << r.name;
+        EXPECT_EQ(b.GetText(), r.expected) << r.name;
+        EXPECT_EQ(b.Caret(), r.caret) << r.name;
+    }
+}
+
+TEST(EditBufferTest, WordMovesSkipBlanks) {
+    TEditBuffer b;
+    b.SetText("one  two three");
+    EXPECT_EQ(b.WordRight(0), 5);
+    EXPECT_EQ(b.WordRight(5), 9);
+    EXPECT_EQ(b.WordLeft(9), 5);
+    EXPECT_EQ(b.WordLeft(4), 0);
+}
+
+TEST_F(StdCtrlsTest, EditTextSelectionAndMaxLength) {
+    auto* e = new TEdit(Form);
+    e->SetParent(Form);
+    int changes = 0;
+    e->OnChange = [&](TObject*) { ++changes; };
+    e->SetText("hello world");
+    EXPECT_EQ(changes, 1);
+    EXPECT_FALSE(e->GetModified());
+
+    e->Perform(EM_SETSEL, 6, 11);
+    EXPECT_EQ(e->GetSelStart(), 6);
+    EXPECT_EQ(e->GetSelLength(), 5);
+    EXPECT_EQ(e->GetSelText(), "world");
+    e->SetSelText("there");
+    EXPECT_EQ(e->GetText(), "hello there");
+
+    e->SetText("");
+    e->SetMaxLength(4);
+    Type(e, "abcdef");
+    EXPECT_EQ(e->GetText(), "abcd");
+    EXPECT_TRUE(e->GetModified());
+    EXPECT_EQ(e->Perform(EM_GETMODIFY), 1);
+
+    // Shift+Home selects back to the start; the clipboard keys work on the selection.
+    Key(e, VK_HOME, {ssShift});
+    EXPECT_EQ(e->GetSelLength(), 4);
+    Type(e, "\x03");  // Ctrl+C
+    EXPECT_EQ(ClipText, "abcd");
+    Key(e, VK_END);
+    Type(e, "\x08");
+    EXPECT_EQ(e->GetText(), "abc");
+    Type(e, "\x1A");  // Ctrl+Z
+    EXPECT_EQ(e->GetText(), "abcd");
+}
+
+TEST_F(StdCtrlsTest, ReadOnlyEditRefusesChangesButCopies) {
+    auto* e = new TEdit(Form);
+    e->SetParent(Form);
+    e->SetText("fixed");
+    e->SetReadOnly(true);
+    e->SelectAll();
+    Type(e, "x\x08");
+    Key(e, VK_DELETE);
+    e->Perform(WM_PASTE);
+    EXPECT_EQ(e->GetText(), "fixed");
+    e->Perform(WM_COPY);
+    EXPECT_EQ(ClipText, "fixed");
+}
+
+// An edit that takes digits only and eats Delete, as numeric edits do.
+class DigitEdit : public TCustomEdit {
+public:
+    using TCustomEdit::TCustomEdit;
+    std::vector<std::string> Seen;
+
+protected:
+    void KeyDown(Word& Key, TShiftState Shift) override {
+        Seen.push_back("down " + std::to_string(Key) + " text " + GetText());
+        if (Key == VK_DELETE) Key = 0;
+        TCustomEdit::KeyDown(Key, Shift);
+    }
+    void KeyPress(char32_t& Key) override {
+        Seen.push_back("press " + CharToUtf8(Key) + " text " + GetText());
+        if (Key >= 32 && (Key < '0' || Key > '9')) Key = 0;
+        TCustomEdit::KeyPress(Key);
+    }
+};
+
+TEST_F(StdCtrlsTest, KeysReachOverridesBeforeTheEditActs) {
+    auto* e = new DigitEdit(Form);
+    e->SetParent(Form);
+    Type(e, "1a2");
+    EXPECT_EQ(e->GetText(), "12");
+    Key(e, VK_HOME);
+    Key(e, VK_DELETE);
+    EXPECT_EQ(e->GetText(), "12");
+    // Each key was seen before the text changed.
+    ASSERT_GE(e->Seen.size(), 3u);
+    EXPECT_EQ(e->Seen[0], "press 1 text ");
+    EXPECT_EQ(e->Seen[2], "press 2 text 1");
+}
+
+TEST_F(StdCtrlsTest, QtKeyEventsTakeTheSamePath) {
+    auto* e = new DigitEdit(Form);
+    e->SetParent(Form);
+    Form->Show();
+    auto* le = qobject_cast<QLineEdit*>(e->Widget());
+    ASSERT_NE(le, nullptr);
+    QTest::keyClicks(le, "4x5");
+    EXPECT_EQ(e->GetText(), "45");
+    EXPECT_EQ(le->text().toStdString(), "45");
+    QTest::keyClick(le, Qt::Key_Left);
+    QTest::keyClick(le, Qt::Key_Backspace);
+    EXPECT_EQ(e->GetText(), "5");
+    EXPECT_EQ(e->GetSelStart(), 0);
+}
+
+TEST_F(StdCtrlsTest, EditWorksBeforeAndAfterItsWidget) {
+    auto* e = new TEdit(Form);
+    e->SetParent(Form);
+    e->SetText("abcdef");
+    e->SetSelStart(2);
+    e->SetSelLength(3);
+    auto* le = qobject_cast<QLineEdit*>(e->Widget());
+    ASSERT_NE(le, nullptr);
+    EXPECT_EQ(le->text().toStdString(), "abcdef");
+    EXPECT_EQ(le->selectedText().toStdString(), "cde");
+    // Changing the alignment remakes the window and keeps the selection.
+    e->SetAlignment(taRightJustify);
+    EXPECT_EQ(e->GetSelText(), "cde");
+    le = qobject_cast<QLineEdit*>(e->Widget());
+    EXPECT_EQ(le->selectedText().toStdString(), "cde");
+}
+
+TEST_F(StdCtrlsTest, ButtonSetsModalResultAndAnswersDialogKeys) {
+    auto* ok = new TButton(Form);
+    ok->SetParent(Form);
+    ok->ModalResult = mrOk;
+    ok->SetDefault(true);
+    auto* cancel = new TButton(Form);
+    cancel->SetParent(Form);
+    cancel->ModalResult = mrCancel;
+    cancel->SetCancel(true);
+    int clicks = 0;
+    ok->OnClick = [&](TObject*) { ++clicks; };
+
+    ok->Click();
+    EXPECT_EQ(Form->GetModalResult(), mrOk);
+    EXPECT_EQ(clicks, 1);
+    Form->SetModalResult(mrNone);
+    EXPECT_NE(Form->Perform(CM_DIALOGKEY, VK_ESCAPE, 0), 0);
+    EXPECT_EQ(Form->GetModalResult(), mrCancel);
+    Form->SetModalResult(mrNone);
+    EXPECT_NE(Form->Perform(CM_DIALOGKEY, VK_RETURN, 0), 0);
+    EXPECT_EQ(Form->GetModalResult(), mrOk);
+    EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(StdCtrlsTest, ButtonAcceleratorClicks) {
+    auto* b = new TButton(Form);
+    b->SetParent(Form);
+    b->SetCaption("&Save");
+    int clicks = 0;
+    b->OnClick = [&](TObject*) { ++clicks; };
+    EXPECT_EQ(Form->Perform(CM_DIALOGCHAR, 'x', 0), 0);
+    EXPECT_NE(Form->Perform(CM_DIALOGCHAR, 's', 0), 0);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(StdCtrlsTest, CheckBoxAndRadioButtonsClickOnChangeOnly) {
+    auto* cb = new TCheckBox(Form);
+    cb->SetParent(Form);
+    int cbClicks = 0;
+    cb->OnClick = [&](TObject*) { ++cbClicks; };
+    cb->SetChecked(true);
+    cb->SetChecked(true);
+    EXPECT_EQ(cbClicks, 1);
+    EXPECT_EQ(cb->GetState(), cbChecked);
+
+    auto* r1 = new TRadioButton(Form);
+    auto* r2 = new TRadioButton(Form);
+    r1->SetParent(Form);
+    r2->SetParent(Form);
+    int r2Clicks = 0;
+    r2->OnClick = [&](TObject*) { ++r2Clicks; };
+    r1->SetChecked(true);
+    r2->SetChecked(true);
+    EXPECT_FALSE(r1->GetChecked());
+    EXPECT_TRUE(r2->GetChecked());
+    EXPECT_TRUE(r2->GetTabStop());
+    EXPECT_FALSE(r1->GetTabStop());
+    r2->SetChecked(true);
+    EXPECT_EQ(r2Clicks, 1);
+}
+
+TEST_F(StdCtrlsTest, LabelSizesToItsTextAndFocusesItsControl) {
+    auto* edit = new TEdit(Form);
+    edit->SetParent(Form);
+    auto* label = new TLabel(Form);
+    label->SetParent(Form);
+    label->SetCaption("&Name");
+    TCanvas c;
+    c.SetFont(label->GetFont());
+    EXPECT_EQ(label->GetWidth(), c.TextWidth("Name"));
+    EXPECT_EQ(label->GetHeight(), c.TextHeight("Name"));
+    // A right-aligned label keeps its right edge.
+    label->SetLeft(100);
+    label->SetAlignment(taRightJustify);
+    int right = label->GetLeft() + label->GetWidth();
+    label->SetCaption("Longer name");
+    EXPECT_EQ(label->GetLeft() + label->GetWidth(), right);
+
+    label->SetCaption("&Name");
+    EXPECT_EQ(Form->Perform(CM_DIALOGCHAR, 'n', 0), 0) << "no FocusControl, no accelerator";
+    label->SetFocusControl(edit);
+    EXPECT_NE(Form->Perform(CM_DIALOGCHAR, 'n', 0), 0);
+    delete edit;
+    EXPECT_EQ(label->GetFocusControl(), nullptr);
+}
+
+TEST_F(StdCtrlsTest, ComboBoxIndexTextAndChange) {
+    auto* cb = new TComboBox(Form);
+    cb->SetParent(Form);
+    int changes = 0;
+    cb->OnChange = [&](TObject*) { ++changes; };
+    cb->GetItems()->SetText("one\r\ntwo\r\nthree");
+    cb->SetItemIndex(1);
+    EXPECT_EQ(cb->GetText(), "two");
+    EXPECT_EQ(changes, 0) << "setting ItemIndex in code raises no OnChange";
+    cb->SetItemIndex(7);
+    EXPECT_EQ(cb->GetItemIndex(), -1);
+
+    cb->SetStyle(csDropDownList);
+    cb->SetText("three");
+    EXPECT_EQ(cb->GetItemIndex(), 2);
+    cb->SetText("four");
+    EXPECT_EQ(cb->GetItemIndex(), -1);
+    EXPECT_EQ(cb->GetText(), "");
+
+    cb->GetItems()->Delete(2);
+    cb->SetItemIndex(1);
+    cb->GetItems()->Delete(1);
+    EXPECT_EQ(cb->GetItemIndex(), -1) << "the chosen item went away";
+}
+
+TEST_F(StdCtrlsTest, MemoLinesAndTextStayTogether) {
+    auto* m = new TMemo(Form);
+    m->SetParent(Form);
+    int changes = 0;
+    m->OnChange = [&](TObject*) { ++changes; };
+    m->GetLines()->Add("first");
+    m->GetLines()->Add("second");
+    EXPECT_EQ(m->GetText(), "first\r\nsecond");
+    EXPECT_EQ(changes, 2);
+    m->SetText("a\r\nb\r\nc");
+    EXPECT_EQ(m->GetLines()->Count(), 3);
+    EXPECT_EQ(m->GetLines()->Get(2), "c");
+    m->Widget();
+    m->GetLines()->Put(1, "B");
+    EXPECT_EQ(m->GetText(), "a\r\nB\r\nc");
+}
+
+} // namespace
