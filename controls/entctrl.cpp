@@ -1,17 +1,24 @@
 #include "entctrl.h"
 
-#include <mutex>
-
 #include "MsgBox.h"
 #include "TypInfo.h"
 #include "entintl.h"
 
 TEntController::TEntController(TComponent* AOwner, std::unique_ptr<TEntSystemTimer> timer)
-    : TComponent(AOwner), FEntryCommands(std::make_unique<TEntCommandProcessor>()), FEpoch(DefaultEpoch()) {
+    : TEntComponent(AOwner), FEntryCommands(std::make_unique<TEntCommandProcessor>()), FEpoch(DefaultEpoch()) {
     FTimerPool = std::make_unique<TEntTimerPool>(std::move(timer), this);
     FTimerPool->OnAllTriggers = [this](TObject*, int Handle, int Interval, int ElapsedTime) {
         if (OnTimerTrigger) OnTimerTrigger(this, Handle, Interval, ElapsedTime);
     };
+    // The owner announced this component before it was a controller, so the
+    // fields of the form that have none learn of it here.
+    if (Owner && !Owner->ComponentState.Contains(csLoading)) {
+        for (int i = 0; i < Owner->ComponentCount(); ++i) {
+            auto* field = dynamic_cast<TEntCustomControlEx*>(Owner->Components(i));
+            if (field && !field->AssignedController() && !field->ComponentState.Contains(csDestroying))
+                field->SetController(this);
+        }
+    }
 }
 
 TEntController::~TEntController() {
@@ -90,16 +97,16 @@ void TEntController::WndProc(TMessage& Message) {
 }
 
 void RegisterEntControllerClasses() {
-    static std::once_flag once;
-    std::call_once(once, [] {
+    // A plain flag: the base classes' registration calls back into this one.
+    static bool registered = false;
+    if (registered) return;
+    registered = true;
+    RegisterEntBaseClasses();
+    {
         const std::string persistent = FindClassInfo("TPersistent") ? "TPersistent" : "";
         Published<TEntCommandProcessor>("TEntCommandProcessor", persistent);
         Published<TEntCommandTable>("TEntCommandTable", persistent);
-        // the base becomes TEntComponent once the control bases publish it
-        const std::string base = FindClassInfo("TEntComponent") ? "TEntComponent"
-                                 : FindClassInfo("TComponent")  ? "TComponent"
-                                                                : "";
-        Published<TEntController>("TEntController", base)
+        Published<TEntController>("TEntController", "TEntComponent")
             .Object("EntryCommands", &TEntController::EntryCommands)
             .SetOf("EntryOptions",
                    {"efoAutoAdvanceChar", "efoAutoAdvanceLeftRight", "efoAutoAdvanceUpDown", "efoAutoSelect",
@@ -113,7 +120,7 @@ void RegisterEntControllerClasses() {
             .Event("OnPostEdit", &TEntController::OnPostEdit)
             .Event("OnPreEdit", &TEntController::OnPreEdit)
             .Event("OnTimerTrigger", &TEntController::OnTimerTrigger);
-    });
+    }
 }
 
 namespace {

@@ -11,6 +11,7 @@
 
 #include "Classes.h"
 #include "Controls.h"
+#include "entbase.h"
 #include "entcmd.h"
 #include "enttimer.h"
 
@@ -37,7 +38,7 @@ using TIsSpecialControlEvent = std::function<void(TObject* Sender, TWinControl* 
 using TPreEditEvent = std::function<void(TObject* Sender, TWinControl* Control)>;
 using TPostEditEvent = std::function<void(TObject* Sender, TWinControl* Control)>;
 
-class TEntController : public TComponent {
+class TEntController : public TEntComponent {
 public:
     // Without a timer the pool runs on its own hidden-window timer.
     explicit TEntController(TComponent* AOwner, std::unique_ptr<TEntSystemTimer> timer = nullptr);
@@ -88,7 +89,8 @@ private:
     HWND FHandle = 0;
 };
 
-// Publishes the controller's properties for window definitions (once).
+// Publishes the controller's properties for window definitions (once); the
+// base classes are published first.
 void RegisterEntControllerClasses();
 
 // The process-wide controller for controls whose form has none; created on

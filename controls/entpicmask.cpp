@@ -47,18 +47,6 @@ char Mixed(char ch, char prev) { return (prev == ' ' || prev == '-') ? ToUpper(c
 
 } // namespace
 
-TEntMaskUserData::TEntMaskUserData() {
-    for (int i = 0; i < 8; ++i) {
-        Sets[i].set();
-        Sets[i].reset(0);
-        SubstChars[i] = static_cast<char>(0xF1 + i);
-    }
-}
-
-const TEntMaskUserData& TEntMaskUserData::Defaults() {
-    static const TEntMaskUserData defaults;
-    return defaults;
-}
 
 bool IsPictureChar(char maskChar) { return maskChar != 0 && std::strchr(kPictureChars, maskChar) != nullptr; }
 

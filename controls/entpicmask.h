@@ -4,10 +4,11 @@
 // value text out in the mask (merge). Pure: no window or key type here, so the
 // field forwards to it and tests use it directly.
 
-#include <bitset>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "entuser.h"
 
 class TEntIntlSup;
 
@@ -18,19 +19,9 @@ enum TEntPositionClass : uint8_t {
     pcSemiLiteral = 2,   // "$" or ",": filled by the engine
 };
 
-enum TEntCaseRule : uint8_t { ucrNone = 0, ucrUpper = 1, ucrLower = 2, ucrMixed = 3 };
-
-// The user character sets of the mask characters "1".."8" and the substitution
-// characters shown for the literal mask characters 0xF1..0xF8. The field's
-// user data object provides these; the defaults are every character 1..255,
-// no case rule and each substitution character its own code.
-struct TEntMaskUserData {
-    std::bitset<256> Sets[8];
-    TEntCaseRule CaseRules[8] = {};
-    char SubstChars[8] = {};
-    TEntMaskUserData();
-    static const TEntMaskUserData& Defaults();
-};
+// The user character sets and substitution characters come from the user
+// data (entuser.h); fields use the process-wide object unless given another.
+using TEntMaskUserData = TEntUserData;
 
 constexpr int MaxPictureLength = 255;
 
