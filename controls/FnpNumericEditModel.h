@@ -22,9 +22,8 @@ class TFnpNumericEditModel {
 public:
     static constexpr int MaxDecimals = 9;
 
-    TFnpNumericEditModel();
-
-    std::string Text;
+    // The text starts as "0"; SetDecimals gives it its format.
+    std::string Text = "0";
     int SelStart = 0;       // 0-based caret
     int SelLength = 0;
     // Length the edit accepts for keys it inserts itself; 0 means no limit.

@@ -439,7 +439,8 @@ private:
     void RealizeFont();                // text colour from the font
     void ApplyClip();
     void ApplyPen(QPainter* p);
-    void ApplyShapeBrush(QPainter* p);
+    // Outlined and filled shapes: pen and brush set up, then `draw` run under the pen mode.
+    void DrawFilledShape(const std::function<void(QPainter*)>& draw);
     void EnsureFont();
     void PaintText(QPainter* p, int X, int Y, unsigned Options, const TRect* Rect, const std::string& Text,
                    const std::vector<int>* Dx);

@@ -222,11 +222,6 @@ bool IsHatch(TBrush* b) {
 
 } // namespace
 
-void TCanvas::ApplyShapeBrush(QPainter* p) {
-    p->setBrush(MakeBrush(FBrush.get(), FTextColor, FBkColor));
-    p->setBrushOrigin(0, 0);
-}
-
 // Runs a shape's drawing with the pen mode; styled pens on an opaque background
 // get their gaps filled with the background colour first, hatches their ground.
 template <typename F>
@@ -335,104 +330,79 @@ void TCanvas::FrameRect(const TRect& Rect) {
     Changed();
 }
 
+void TCanvas::DrawFilledShape(const std::function<void(QPainter*)>& draw) {
+    RealizeBrush();
+    RealizeFont();
+    QPainter* p = Ready();
+    if (!p) return;
+    Changing();
+    {
+        Saver s(p);
+        ApplyPen(p);
+        p->setBrush(MakeBrush(FBrush.get(), FTextColor, FBkColor));
+        p->setBrushOrigin(0, 0);
+        StrokeShape(p, FPen.get(), FBrush.get(), FBkMode, FBkColor, [&] { draw(p); });
+    }
+    Changed();
+}
+
 // Outlined and filled box shapes share the platform's geometry: a 1-pixel pen
 // runs along the last pixel inside the box; a clear pen leaves the fill one
 // pixel short on the right and bottom; an inside-frame pen keeps wide
 // outlines inside the box.
-template <typename F>
-static void BoxShape(QPainter* p, TPen* pen, int x1, int y1, int x2, int y2, F shape) {
+struct BoxGeometry {
+    QRectF Rect;
+    bool FillOnly;  // a clear pen: the box is filled, not outlined
+};
+
+static BoxGeometry BoxShape(TPen* pen, int x1, int y1, int x2, int y2) {
     if (x2 < x1) std::swap(x1, x2);
     if (y2 < y1) std::swap(y1, y2);
     const int w = pen->GetWidth();
-    if (pen->GetStyle() == psClear) {
-        shape(QRectF(x1, y1, x2 - x1 - 1, y2 - y1 - 1), true);
-    } else if (w <= 1) {
-        shape(QRectF(x1, y1, x2 - x1 - 1, y2 - y1 - 1), false);
-    } else if (pen->GetStyle() == psInsideFrame) {
+    if (pen->GetStyle() == psClear) return {QRectF(x1, y1, x2 - x1 - 1, y2 - y1 - 1), true};
+    if (w <= 1) return {QRectF(x1, y1, x2 - x1 - 1, y2 - y1 - 1), false};
+    if (pen->GetStyle() == psInsideFrame) {
         double h = w / 2.0;
-        shape(QRectF(x1 + h, y1 + h, x2 - x1 - w, y2 - y1 - w), false);
-    } else {
-        shape(QRectF(x1 + 0.5, y1 + 0.5, x2 - x1 - 1, y2 - y1 - 1), false);
+        return {QRectF(x1 + h, y1 + h, x2 - x1 - w, y2 - y1 - w), false};
     }
+    return {QRectF(x1 + 0.5, y1 + 0.5, x2 - x1 - 1, y2 - y1 - 1), false};
 }
 
 void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2) {
-    RealizeBrush();
-    RealizeFont();
-    QPainter* p = Ready();
-    if (!p) return;
-    Changing();
-    {
-        Saver s(p);
-        ApplyPen(p);
-        ApplyShapeBrush(p);
-        BoxShape(p, FPen.get(), X1, Y1, X2, Y2, [&](QRectF r, bool fillOnly) {
-            StrokeShape(p, FPen.get(), FBrush.get(), FBkMode, FBkColor, [&] {
-                if (fillOnly) {
-                    if (p->brush().style() != Qt::NoBrush && r.width() > 0 && r.height() > 0)
-                        p->fillRect(r.toRect(), p->brush());
-                } else if (p->pen().width() == 0) {
-                    p->drawRect(r.toRect());
-                } else {
-                    p->drawRect(r);
-                }
-            });
-        });
-    }
-    Changed();
+    const BoxGeometry box = BoxShape(FPen.get(), X1, Y1, X2, Y2);
+    DrawFilledShape([&](QPainter* p) {
+        const QRectF& r = box.Rect;
+        if (box.FillOnly) {
+            if (p->brush().style() != Qt::NoBrush && r.width() > 0 && r.height() > 0)
+                p->fillRect(r.toRect(), p->brush());
+        } else if (p->pen().width() == 0) {
+            p->drawRect(r.toRect());
+        } else {
+            p->drawRect(r);
+        }
+    });
 }
 
 void TCanvas::RoundRect(int X1, int Y1, int X2, int Y2, int X3, int Y3) {
-    RealizeBrush();
-    RealizeFont();
-    QPainter* p = Ready();
-    if (!p) return;
-    Changing();
-    {
-        Saver s(p);
-        ApplyPen(p);
-        ApplyShapeBrush(p);
-        BoxShape(p, FPen.get(), X1, Y1, X2, Y2, [&](QRectF r, bool) {
-            StrokeShape(p, FPen.get(), FBrush.get(), FBkMode, FBkColor,
-                        [&] { p->drawRoundedRect(r, X3 / 2.0, Y3 / 2.0); });
-        });
-    }
-    Changed();
+    const QRectF r = BoxShape(FPen.get(), X1, Y1, X2, Y2).Rect;
+    DrawFilledShape([&](QPainter* p) { p->drawRoundedRect(r, X3 / 2.0, Y3 / 2.0); });
 }
 
 void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2) {
-    RealizeBrush();
-    RealizeFont();
-    QPainter* p = Ready();
-    if (!p) return;
-    Changing();
-    {
-        Saver s(p);
-        ApplyPen(p);
-        ApplyShapeBrush(p);
-        BoxShape(p, FPen.get(), X1, Y1, X2, Y2, [&](QRectF r, bool) {
-            StrokeShape(p, FPen.get(), FBrush.get(), FBkMode, FBkColor, [&] { p->drawEllipse(r); });
-        });
-    }
-    Changed();
+    const QRectF r = BoxShape(FPen.get(), X1, Y1, X2, Y2).Rect;
+    DrawFilledShape([&](QPainter* p) { p->drawEllipse(r); });
 }
 
 void TCanvas::Polygon(const std::vector<TPoint>& Points) {
-    RealizeBrush();
-    RealizeFont();
-    QPainter* p = Ready();
-    if (!p || Points.size() < 2) return;
-    Changing();
-    {
-        Saver s(p);
-        ApplyPen(p);
-        ApplyShapeBrush(p);
-        QPolygon poly;
-        for (const TPoint& pt : Points) poly << QPoint(pt.X, pt.Y);
-        StrokeShape(p, FPen.get(), FBrush.get(), FBkMode, FBkColor,
-                    [&] { p->drawPolygon(poly, Qt::OddEvenFill); });
+    if (Points.size() < 2) {
+        // Nothing to draw; the brush and font are realized as for any shape.
+        RealizeBrush();
+        RealizeFont();
+        return;
     }
-    Changed();
+    QPolygon poly;
+    for (const TPoint& pt : Points) poly << QPoint(pt.X, pt.Y);
+    DrawFilledShape([&](QPainter* p) { p->drawPolygon(poly, Qt::OddEvenFill); });
 }
 
 void TCanvas::InvertRect(const TRect& Rect) {

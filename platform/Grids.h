@@ -49,6 +49,7 @@ using TSetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, co
 using TMovedEvent = std::function<void(TObject* Sender, int FromIndex, int ToIndex)>;
 
 class TCustomGrid;
+struct TGridAxis;
 
 // The editor that opens over the current cell. It tells the grid each change of its
 // text, and passes the keys that move between cells on to the grid.
@@ -194,6 +195,7 @@ protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void DoEnter() override;
     void DoExit() override;
     void WMChar(TWMKey& Message) override;
     void WMGetDlgCode(TMessage& Message) override;
@@ -218,6 +220,9 @@ protected:
     // Whether the scroll bars are shown at the present size.
     void ScrollBarsShown(bool& Horizontal, bool& Vertical) const;
     int BorderSize() const { return FBorderStyle == bsSingle ? 2 : 0; }
+    // The columns (rows) as laid out in the client area now.
+    TGridAxis ColAxis() const;
+    TGridAxis RowAxis() const;
     int MaxTopRow() const;
     int MaxLeftCol() const;
     void SetTopLeft(int ALeftCol, int ATopRow);

@@ -9,6 +9,7 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -25,9 +26,9 @@ std::string U32ToUtf8(const std::u32string& s) {
     return std::string(b.constData(), size_t(b.size()));
 }
 
-QString ToQ(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+QString Utf8ToQString(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
-std::string FromQ(const QString& s) {
+std::string QStringToUtf8(const QString& s) {
     QByteArray b = s.toUtf8();
     return std::string(b.constData(), size_t(b.size()));
 }
@@ -50,6 +51,32 @@ bool IsAccel(char32_t Key, const std::string& Caption) {
     if (!hot || !Key) return false;
     std::u32string k(1, Key);
     return QString::fromStdU32String(k).toUpper().toStdU32String() == std::u32string(1, hot);
+}
+
+// The character a password edit shows for each of its characters.
+class TPasswordStyle : public QProxyStyle {
+public:
+    explicit TPasswordStyle(char32_t ch) : Char(ch) {}
+    char32_t Char;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_LineEdit_PasswordCharacter) return int(Char);
+        if (hint == SH_LineEdit_PasswordMaskDelay) return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+static void ApplyPasswordChar(QLineEdit* le, char32_t ch) {
+    le->setEchoMode(ch ? QLineEdit::Password : QLineEdit::Normal);
+    if (!ch) return;
+    auto* style = dynamic_cast<TPasswordStyle*>(le->style());
+    if (!style) {
+        style = new TPasswordStyle(ch);
+        style->setParent(le);
+        le->setStyle(style);
+    }
+    style->Char = ch;
+    le->update();
 }
 
 // ---------------------------------------------------------------------------
@@ -222,7 +249,7 @@ void TCustomEdit::SetCharCase(TEditCharCase Value) {
 
 void TCustomEdit::SetPasswordChar(char32_t Value) {
     FPasswordChar = Value;
-    if (QLineEdit* le = LineEdit()) le->setEchoMode(Value ? QLineEdit::Password : QLineEdit::Normal);
+    if (QLineEdit* le = LineEdit()) ApplyPasswordChar(le, Value);
 }
 
 void TCustomEdit::SetHideSelection(bool Value) { FHideSelection = Value; }
@@ -269,7 +296,7 @@ QWidget* TCustomEdit::CreateWidget(QWidget* ParentWidget) {
     QObject::connect(le, &QLineEdit::textEdited, le, [this](const QString& text) {
         if (FSyncing) return;
         TEditBuffer before = FBuffer;
-        FBuffer.SetText(FromQ(text));
+        FBuffer.SetText(QStringToUtf8(text));
         if (QLineEdit* w = LineEdit()) FBuffer.MoveTo(w->cursorPosition(), false);
         BufferChanged(before, true);
     });
@@ -306,7 +333,7 @@ void TCustomEdit::UpdateWidget() {
     le->setFrame(FBorderStyle != bsNone);
     le->setReadOnly(FReadOnly);
     le->setMaxLength(32767);
-    le->setEchoMode(FPasswordChar ? QLineEdit::Password : QLineEdit::Normal);
+    ApplyPasswordChar(le, FPasswordChar);
     Qt::Alignment a = FAlignment == taRightJustify ? Qt::AlignRight : FAlignment == taCenter ? Qt::AlignHCenter : Qt::AlignLeft;
     le->setAlignment(a | Qt::AlignVCenter);
     FSyncing = false;
@@ -321,7 +348,7 @@ void TCustomEdit::SyncWidget() {
     QLineEdit* le = LineEdit();
     if (!le) return;
     FSyncing = true;
-    QString text = ToQ(FBuffer.GetText());
+    QString text = Utf8ToQString(FBuffer.GetText());
     if (le->text() != text) le->setText(text);
     if (FBuffer.SelLength() > 0) {
         int anchor = FBuffer.Anchor(), caret = FBuffer.Caret();
@@ -411,8 +438,33 @@ void TCustomEdit::EditChar(char32_t Key) {
     if (FBuffer.ReplaceSel(CharToUtf8(Key))) BufferChanged(before, true);
 }
 
+void TCustomEdit::ShowEditMenu(TPoint ScreenPos) {
+    if (CanFocus() && !Focused()) SetFocus();
+    TPopupMenu menu(nullptr);
+    bool selected = GetSelLength() > 0;
+    bool all = GetSelStart() == 0 && GetSelLength() == int(Utf8ToU32(GetText()).size());
+    auto add = [&](const char* caption, bool enabled, unsigned msg, WPARAM w = 0, LPARAM l = 0) {
+        auto* item = new TMenuItem(nullptr);
+        item->SetCaption(caption);
+        item->SetEnabled(enabled);
+        if (msg) item->OnClick = [this, msg, w, l](TObject*) { Perform(msg, w, l); };
+        menu.Items()->Add(item);
+    };
+    bool secret = FPasswordChar != 0;
+    add("&Undo", FHasUndo && !FReadOnly, WM_UNDO);
+    add("-", true, 0);
+    add("Cu&t", selected && !FReadOnly && !secret, WM_CUT);
+    add("&Copy", selected && !secret, WM_COPY);
+    add("&Paste", !FReadOnly && Clipboard()->HasFormat(CF_TEXT), WM_PASTE);
+    add("&Delete", selected && !FReadOnly, WM_CLEAR);
+    add("-", true, 0);
+    add("Select &All", !all, EM_SETSEL, 0, -1);
+    menu.Popup(ScreenPos.X, ScreenPos.Y);
+}
+
 void TCustomEdit::WMCut(TMessage& Message) {
-    if (FBuffer.SelLength() == 0) return;
+    // A password never goes to the clipboard.
+    if (FBuffer.SelLength() == 0 || FPasswordChar) return;
     Clipboard()->SetAsText(FBuffer.SelText());
     if (FReadOnly) return;
     TEditBuffer before = FBuffer;
@@ -420,7 +472,7 @@ void TCustomEdit::WMCut(TMessage& Message) {
 }
 
 void TCustomEdit::WMCopy(TMessage& Message) {
-    if (FBuffer.SelLength() > 0) Clipboard()->SetAsText(FBuffer.SelText());
+    if (FBuffer.SelLength() > 0 && !FPasswordChar) Clipboard()->SetAsText(FBuffer.SelText());
 }
 
 void TCustomEdit::WMPaste(TMessage& Message) {
@@ -510,6 +562,13 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
     case WM_KEYDOWN: EditKeyDown(Word(Message.WParam), KeyDataToShiftState(Message.LParam)); return;
     case WM_CHAR: EditChar(char32_t(Message.WParam)); return;
     case WM_KEYUP: return;
+    case WM_CONTEXTMENU: {
+        TPoint screen{LoWordSigned(Message.LParam), HiWordSigned(Message.LParam)};
+        if (screen.X == -1 && screen.Y == -1) screen = ClientToScreen(TPoint{FWidth / 2, FHeight / 2});
+        ShowEditMenu(screen);
+        Message.Result = 1;
+        return;
+    }
     default: TWinControl::DefaultHandler(Message); return;
     }
 }
@@ -523,6 +582,21 @@ TCustomMemo::TCustomMemo(TComponent* AOwner) : TCustomEdit(AOwner), FLines(std::
     FAutoSize = false;
     AutoSelect = false;
     FLines->OnChange = [this](TObject*) { LinesChanged(); };
+}
+
+// Memo positions count a line break as its two characters (CR LF); the widget's as one.
+static int MemoToWidgetPos(const std::u32string& memo, int pos) {
+    int breaks = 0;
+    for (int i = 1; i < pos && i < int(memo.size()); ++i)
+        if (memo[size_t(i)] == U'\n' && memo[size_t(i - 1)] == U'\r') ++breaks;
+    return pos - breaks;
+}
+
+static int WidgetToMemoPos(const QString& widget, int pos) {
+    int breaks = 0;
+    for (int i = 0; i < pos && i < int(widget.size()); ++i)
+        if (widget[i] == QLatin1Char('\n')) ++breaks;
+    return pos + breaks;
 }
 
 TCustomMemo::~TCustomMemo() {
@@ -563,7 +637,7 @@ void TCustomMemo::LinesChanged() {
 void TCustomMemo::WidgetTextChanged() {
     QPlainTextEdit* te = TextEdit();
     if (FSyncing || !te) return;
-    std::string text = FromQ(te->toPlainText());
+    std::string text = QStringToUtf8(te->toPlainText());
     FLinesSyncing = true;
     FLines->SetText(text);
     FLinesSyncing = false;
@@ -581,8 +655,10 @@ QWidget* TCustomMemo::CreateWidget(QWidget* ParentWidget) {
         QPlainTextEdit* w = TextEdit();
         if (FSyncing || !w) return;
         QTextCursor c = w->textCursor();
-        FSelStart = c.selectionStart();
-        FSelLength = c.selectionEnd() - c.selectionStart();
+        QString text = w->toPlainText();
+        int start = WidgetToMemoPos(text, c.selectionStart());
+        FSelStart = start;
+        FSelLength = WidgetToMemoPos(text, c.selectionEnd()) - start;
     });
     BridgeWidget(te->viewport());
     return te;
@@ -606,14 +682,15 @@ void TCustomMemo::SyncWidget() {
     QPlainTextEdit* te = TextEdit();
     if (!te) return;
     FSyncing = true;
-    QString text = ToQ(GetTextValue());
+    QString text = Utf8ToQString(GetTextValue());
     // \r\n from the lines becomes one paragraph break.
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     if (te->toPlainText() != text) te->setPlainText(text);
     QTextCursor c = te->textCursor();
     int n = int(te->toPlainText().size());
-    c.setPosition(std::clamp(FSelStart, 0, n));
-    c.setPosition(std::clamp(FSelStart + FSelLength, 0, n), QTextCursor::KeepAnchor);
+    std::u32string memo = Utf8ToU32(GetTextValue());
+    c.setPosition(std::clamp(MemoToWidgetPos(memo, FSelStart), 0, n));
+    c.setPosition(std::clamp(MemoToWidgetPos(memo, FSelStart + FSelLength), 0, n), QTextCursor::KeepAnchor);
     te->setTextCursor(c);
     FSyncing = false;
 }
@@ -695,5 +772,6 @@ void TCustomMemo::WMClear(TMessage&) {
 
 void TCustomMemo::DefaultHandler(TMessage& Message) {
     // A memo lets its widget edit (multi-line navigation is the widget's).
-    TWinControl::DefaultHandler(Message);
+    if (Message.Msg == WM_CONTEXTMENU) TCustomEdit::DefaultHandler(Message);
+    else TWinControl::DefaultHandler(Message);
 }

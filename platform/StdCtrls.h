@@ -158,6 +158,9 @@ protected:
     virtual void EditKeyDown(Word Key, TShiftState Shift);
     virtual void EditChar(char32_t Key);
 
+    // The standard menu of an edit (Undo, Cut, Copy, Paste, Delete, Select All) at a
+    // screen position; each item sends its message, so derived edits' handlers apply.
+    virtual void ShowEditMenu(TPoint ScreenPos);
     virtual void WMCut(TMessage& Message);
     virtual void WMCopy(TMessage& Message);
     virtual void WMPaste(TMessage& Message);

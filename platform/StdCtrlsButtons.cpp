@@ -203,13 +203,13 @@ QWidget* TButton::CreateWidget(QWidget* ParentWidget) {
 void TButton::UpdateWidget() {
     TButtonControl::UpdateWidget();
     if (auto* b = qobject_cast<QPushButton*>(WidgetIfAllocated())) {
-        b->setText(ToQ(GetCaption()));
+        b->setText(Utf8ToQString(GetCaption()));
         b->setDefault(FDefault);
     }
 }
 
 void TButton::CMTextChanged(TMessage& Message) {
-    if (auto* b = qobject_cast<QPushButton*>(WidgetIfAllocated())) b->setText(ToQ(GetCaption()));
+    if (auto* b = qobject_cast<QPushButton*>(WidgetIfAllocated())) b->setText(Utf8ToQString(GetCaption()));
 }
 
 void TButton::CMDialogKey(TWMKey& Message) {
@@ -278,14 +278,14 @@ void TCustomCheckBox::UpdateWidget() {
     auto* cb = qobject_cast<QCheckBox*>(WidgetIfAllocated());
     if (!cb) return;
     QSignalBlocker block(cb);
-    cb->setText(ToQ(GetCaption()));
+    cb->setText(Utf8ToQString(GetCaption()));
     cb->setTristate(AllowGrayed || FState == cbGrayed);
     cb->setCheckState(FState == cbChecked ? Qt::Checked : FState == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
     cb->setLayoutDirection(FAlignment == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
 }
 
 void TCustomCheckBox::CMTextChanged(TMessage& Message) {
-    if (auto* cb = qobject_cast<QCheckBox*>(WidgetIfAllocated())) cb->setText(ToQ(GetCaption()));
+    if (auto* cb = qobject_cast<QCheckBox*>(WidgetIfAllocated())) cb->setText(Utf8ToQString(GetCaption()));
 }
 
 void TCustomCheckBox::CMDialogChar(TWMKey& Message) {
@@ -348,13 +348,13 @@ void TRadioButton::UpdateWidget() {
     auto* rb = qobject_cast<QRadioButton*>(WidgetIfAllocated());
     if (!rb) return;
     QSignalBlocker block(rb);
-    rb->setText(ToQ(GetCaption()));
+    rb->setText(Utf8ToQString(GetCaption()));
     rb->setChecked(FChecked);
     rb->setLayoutDirection(FAlignment == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
 }
 
 void TRadioButton::CMTextChanged(TMessage& Message) {
-    if (auto* rb = qobject_cast<QRadioButton*>(WidgetIfAllocated())) rb->setText(ToQ(GetCaption()));
+    if (auto* rb = qobject_cast<QRadioButton*>(WidgetIfAllocated())) rb->setText(Utf8ToQString(GetCaption()));
 }
 
 void TRadioButton::CMDialogChar(TWMKey& Message) {
@@ -383,11 +383,11 @@ QWidget* TCustomGroupBox::CreateWidget(QWidget* ParentWidget) {
 
 void TCustomGroupBox::UpdateWidget() {
     TCustomControl::UpdateWidget();
-    if (auto* g = qobject_cast<QGroupBox*>(WidgetIfAllocated())) g->setTitle(ToQ(GetCaption()));
+    if (auto* g = qobject_cast<QGroupBox*>(WidgetIfAllocated())) g->setTitle(Utf8ToQString(GetCaption()));
 }
 
 void TCustomGroupBox::CMTextChanged(TMessage& Message) {
-    if (auto* g = qobject_cast<QGroupBox*>(WidgetIfAllocated())) g->setTitle(ToQ(GetCaption()));
+    if (auto* g = qobject_cast<QGroupBox*>(WidgetIfAllocated())) g->setTitle(Utf8ToQString(GetCaption()));
     Realign();
 }
 
@@ -443,7 +443,7 @@ void TCustomComboBox::SetTextValue(const std::string& Value) {
     if (QComboBox* cb = Combo()) {
         FSyncing = true;
         cb->setCurrentIndex(index);
-        cb->setEditText(ToQ(Value));
+        cb->setEditText(Utf8ToQString(Value));
         FSyncing = false;
     }
     Perform(CM_TEXTCHANGED, 0, 0);
@@ -460,7 +460,7 @@ void TCustomComboBox::SetItemIndex(int Value) {
     if (QComboBox* cb = Combo()) {
         FSyncing = true;
         cb->setCurrentIndex(Value);
-        if (cb->isEditable()) cb->setEditText(ToQ(FEditText));
+        if (cb->isEditable()) cb->setEditText(Utf8ToQString(FEditText));
         FSyncing = false;
     }
 }
@@ -515,9 +515,9 @@ void TCustomComboBox::PushItems() {
     if (!cb) return;
     FSyncing = true;
     cb->clear();
-    for (int i = 0; i < FItems->Count(); ++i) cb->addItem(ToQ(FItems->Get(i)));
+    for (int i = 0; i < FItems->Count(); ++i) cb->addItem(Utf8ToQString(FItems->Get(i)));
     cb->setCurrentIndex(ComponentState.Contains(csLoading) ? -1 : FItemIndex);
-    if (cb->isEditable()) cb->setEditText(ToQ(FEditText));
+    if (cb->isEditable()) cb->setEditText(Utf8ToQString(FEditText));
     FSyncing = false;
 }
 
@@ -547,7 +547,7 @@ QWidget* TCustomComboBox::CreateWidget(QWidget* ParentWidget) {
     });
     if (QLineEdit* le = cb->lineEdit()) {
         QObject::connect(le, &QLineEdit::textEdited, cb, [this](const QString& text) {
-            GuardedCall(this, [this, text] { WidgetTextEdited(FromQ(text)); });
+            GuardedCall(this, [this, text] { WidgetTextEdited(QStringToUtf8(text)); });
         });
     }
     return cb;

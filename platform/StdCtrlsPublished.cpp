@@ -29,7 +29,7 @@ void AddCharProperty(TClassInfo& Info, const std::string& Name, std::function<ch
     Info.Props.push_back(std::move(p));
 }
 
-void AddIgnoredProperty(TClassInfo& Info, const std::string& Name, TPropKind Kind) {
+void AddIgnoredProperty(TClassInfo& Info, const std::string& Name, TPropKind Kind, std::vector<std::string> Names) {
     TPropInfo p;
     p.Name = Name;
     p.Kind = Kind;
@@ -39,7 +39,7 @@ void AddIgnoredProperty(TClassInfo& Info, const std::string& Name, TPropKind Kin
     p.SetStr = [](TObject*, const std::string&) {};
     p.GetFloat = [](TObject*) { return 0.0L; };
     p.SetFloat = [](TObject*, long double) {};
-    if (Kind == pkBool) p.EnumNames = {"False", "True"};
+    p.EnumNames = Kind == pkBool ? std::vector<std::string>{"False", "True"} : std::move(Names);
     Info.Props.push_back(std::move(p));
 }
 
@@ -54,16 +54,18 @@ void RegisterStdCtrlsClasses() {
                  {"mrNoToAll", mrNoToAll}, {"mrYesToAll", mrYesToAll}})
             RegisterIntConstant(name, value);
 
-        // Properties the old windows write that change nothing here.
-        for (const char* name : {"TControl"}) {
-            TClassInfo& info = const_cast<TClassInfo&>(*FindClassInfo(name));
-            for (const char* ignored : {"Ctl3D", "ParentCtl3D", "IsControl"}) {
-                if (!info.FindProp(ignored)) AddIgnoredProperty(info, ignored, pkBool);
-            }
-            if (!info.FindProp("DragCursor")) AddIgnoredProperty(info, "DragCursor", pkInteger);
-            if (!info.FindProp("DragMode")) AddIgnoredProperty(info, "DragMode", pkEnum);
-            if (auto* p = const_cast<TPropInfo*>(info.FindProp("DragMode"))) p->EnumNames = {"dmManual", "dmAutomatic"};
-        }
+        // Properties the old windows write that change nothing here (the 3-D look,
+        // drag and drop, the designer's scaling).
+        auto ignore = [](const char* className, const char* name, TPropKind kind, std::vector<std::string> names = {}) {
+            const TClassInfo* found = FindClassInfo(className);
+            if (!found || found->FindProp(name)) return;
+            AddIgnoredProperty(const_cast<TClassInfo&>(*found), name, kind, std::move(names));
+        };
+        for (const char* name : {"Ctl3D", "ParentCtl3D", "IsControl"}) ignore("TControl", name, pkBool);
+        ignore("TControl", "DragCursor", pkInteger);
+        ignore("TControl", "DragMode", pkEnum, {"dmManual", "dmAutomatic"});
+        for (const char* name : {"PixelsPerInch", "TextHeight"}) ignore("TForm", name, pkInteger);
+        for (const char* name : {"Scaled", "OldCreateOrder", "AutoScroll"}) ignore("TForm", name, pkBool);
 
         auto& edit = Published<TCustomEdit>("TCustomEdit", "TWinControl")
             .Int("MaxLength", &TCustomEdit::GetMaxLength, &TCustomEdit::SetMaxLength)
@@ -132,7 +134,7 @@ void RegisterStdCtrlsClasses() {
             .Event("OnChange", &TCustomComboBox::OnChange)
             .Event("OnSelect", &TCustomComboBox::OnSelect)
             .Event("OnDropDown", &TCustomComboBox::OnDropDown);
-        AddIgnoredProperty(combo.Info(), "ItemHeight", pkInteger);
+        AddIgnoredProperty(combo.Info(), "ItemHeight", pkInteger, {});
         Published<TComboBox>("TComboBox", "TCustomComboBox");
     });
 }

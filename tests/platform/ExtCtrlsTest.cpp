@@ -202,3 +202,65 @@ TEST_F(ExtCtrlsTest, DeletingTheActivePageShowsANeighbour) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ExtCtrlsTest, BevelShapesAndStyles) {
+    const TColor hi = ColorToRGB(clBtnHighlight), sh = ColorToRGB(clBtnShadow);
+    struct Row { TBevelShape shape; TBevelStyle style; int x, y; TColor expected; const char* what; };
+    const Row rows[] = {
+        {bsBox, bsLowered, 0, 0, sh, "lowered box top left"},
+        {bsBox, bsLowered, 9, 7, hi, "lowered box bottom right"},
+        {bsBox, bsRaised, 0, 0, hi, "raised box top left"},
+        {bsTopLine, bsLowered, 5, 0, sh, "top line"},
+        {bsTopLine, bsLowered, 5, 1, hi, "top line's light"},
+        {bsBottomLine, bsLowered, 5, 7, hi, "bottom line's light"},
+        {bsRightLine, bsRaised, 8, 4, hi, "right line"},
+        {bsFrame, bsLowered, 1, 1, hi, "frame's inner light"},
+        {bsFrame, bsLowered, 0, 0, sh, "frame's outer shadow"},
+    };
+    for (const Row& r : rows) {
+        auto* bevel = new Painted<TBevel>(Form);
+        bevel->SetBounds(0, 0, 10, 8);
+        bevel->SetShape(r.shape);
+        bevel->SetStyle(r.style);
+        EXPECT_EQ(At(bevel->PaintImage(), r.x, r.y), r.expected) << r.what;
+        delete bevel;
+    }
+}
+
+TEST_F(ExtCtrlsTest, ScrollBoxContentCoversItsChildren) {
+    auto* box = new TScrollBox(Form);
+    box->SetParent(Form);
+    box->SetBounds(0, 0, 100, 80);
+    auto* panel = new TPanel(Form);
+    panel->SetParent(box);
+    panel->SetBounds(150, 20, 50, 100);
+    EXPECT_EQ(box->GetClientRect(), Rect(0, 0, 96, 76));
+    EXPECT_EQ(box->ContentSize(), (TSize{200, 120}));
+    panel->SetVisible(false);
+    EXPECT_EQ(box->ContentSize(), (TSize{96, 76}));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ExtCtrlsTest, RadioGroupLaysItsButtonsOutInColumns) {
+    auto* rg = new TRadioGroup(Form);
+    rg->SetParent(Form);
+    rg->SetBounds(0, 0, 210, 100);
+    rg->GetItems()->SetText("a\r\nb\r\nc\r\nd\r\ne");
+    rg->SetColumns(2);
+    ASSERT_EQ(rg->ButtonCount(), 5);
+    // Three to a column; columns (210 - 10) / 2 wide, starting 8 pixels in.
+    EXPECT_EQ(rg->Buttons(0)->GetLeft(), 8);
+    EXPECT_EQ(rg->Buttons(2)->GetLeft(), 8);
+    EXPECT_EQ(rg->Buttons(3)->GetLeft(), 108);
+    EXPECT_EQ(rg->Buttons(3)->GetTop(), rg->Buttons(0)->GetTop());
+    EXPECT_EQ(rg->Buttons(0)->GetWidth(), 100);
+    EXPECT_GT(rg->Buttons(1)->GetTop(), rg->Buttons(0)->GetTop());
+    EXPECT_EQ(rg->Buttons(4)->GetCaption(), "e");
+}
+
+} // namespace

@@ -4,6 +4,7 @@
 #include "StdCtrls.h"
 #include "Dialogs.h"
 #include "Forms.h"
+#include "Menus.h"
 #include "GuiTestApp.h"
 
 #include <QLineEdit>
@@ -327,6 +328,126 @@ TEST_F(StdCtrlsTest, MemoLinesAndTextStayTogether) {
     m->Widget();
     m->GetLines()->Put(1, "B");
     EXPECT_EQ(m->GetText(), "a\r\nB\r\nc");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(StdCtrlsTest, MemoSelectionCountsLineBreaksAsTwoCharacters) {
+    auto* m = new TMemo(Form);
+    m->SetParent(Form);
+    m->SetText("ab\r\ncd");
+    m->SetSelStart(4);
+    m->SetSelLength(2);
+    EXPECT_EQ(m->GetSelText(), "cd");
+    auto* te = m->Widget();
+    ASSERT_NE(te, nullptr);
+    // The widget selects the same characters, and its own moves come back the same way.
+    m->SetSelStart(1);
+    m->SetSelLength(4);
+    EXPECT_EQ(m->GetSelText(), "b\r\nc");
+    m->SetSelStart(6);
+    m->SetSelText("!");
+    EXPECT_EQ(m->GetText(), "ab\r\ncd!");
+    EXPECT_EQ(m->GetSelStart(), 7);
+}
+
+TEST_F(StdCtrlsTest, PasswordEditKeepsItsText) {
+    auto* e = new TEdit(Form);
+    e->SetParent(Form);
+    e->SetPasswordChar(U'*');
+    Type(e, "pw");
+    auto* le = qobject_cast<QLineEdit*>(e->Widget());
+    ASSERT_NE(le, nullptr);
+    EXPECT_EQ(le->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(le->displayText().toStdString(), "**");
+    EXPECT_EQ(e->GetText(), "pw");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(StdCtrlsTest, MouseClicksOnTheWidgetsClickOnce) {
+    auto* b = new TButton(Form);
+    b->SetParent(Form);
+    auto* cb = new TCheckBox(Form);
+    cb->SetParent(Form);
+    cb->SetBounds(0, 40, 100, 20);
+    cb->SetCaption("Check");
+    Form->Show();
+    int buttonClicks = 0, boxClicks = 0;
+    b->OnClick = [&](TObject*) { ++buttonClicks; };
+    cb->OnClick = [&](TObject*) { ++boxClicks; };
+    QTest::mouseClick(b->Widget(), Qt::LeftButton);
+    EXPECT_EQ(buttonClicks, 1);
+    QTest::mouseClick(cb->Widget(), Qt::LeftButton, {}, QPoint(6, 10));
+    EXPECT_EQ(boxClicks, 1);
+    EXPECT_TRUE(cb->GetChecked());
+    QTest::mouseClick(cb->Widget(), Qt::LeftButton, {}, QPoint(6, 10));
+    EXPECT_FALSE(cb->GetChecked());
+    EXPECT_EQ(boxClicks, 2);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(StdCtrlsTest, StandardMenuSendsTheEditMessages) {
+    auto* e = new TEdit(Form);
+    e->SetParent(Form);
+    e->SetText("menu text");
+    e->Perform(EM_SETSEL, 0, 4);
+    std::vector<std::string> offered;
+    std::string choose = "Cu&t";
+    TPopupHook old = SetPopupHook([&](TPopupMenu* menu, int, int) -> TMenuItem* {
+        offered.clear();
+        TMenuItem* pick = nullptr;
+        for (int i = 0; i < menu->Items()->Count(); ++i) {
+            TMenuItem* item = menu->Items()->Items(i);
+            offered.push_back(item->GetCaption() + (item->GetEnabled() ? "" : " (off)"));
+            if (item->GetCaption() == choose) pick = item;
+        }
+        return pick;
+    });
+    e->Perform(WM_CONTEXTMENU, 0, MakeLParam(-1, -1));
+    EXPECT_EQ(offered, (std::vector<std::string>{"&Undo (off)", "-", "Cu&t", "&Copy", "&Paste (off)", "&Delete", "-",
+                                                 "Select &All"}));
+    EXPECT_EQ(ClipText, "menu");
+    EXPECT_EQ(e->GetText(), " text");
+
+    // A password edit keeps its text off the clipboard.
+    e->SetPasswordChar(U'*');
+    e->SelectAll();
+    choose = "&Copy";
+    e->Perform(WM_CONTEXTMENU, 0, MakeLParam(-1, -1));
+    e->Perform(WM_COPY);
+    e->Perform(WM_CUT);
+    EXPECT_EQ(ClipText, "menu");
+    EXPECT_EQ(e->GetText(), " text");
+    SetPopupHook(old);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(StdCtrlsTest, CharCaseAndAutoSelect) {
+    auto* e = new TEdit(Form);
+    e->SetParent(Form);
+    e->SetCharCase(ecUpperCase);
+    Type(e, "abc");
+    EXPECT_EQ(e->GetText(), "ABC");
+    e->SetCharCase(ecLowerCase);
+    EXPECT_EQ(e->GetText(), "abc");
+    e->SetSelStart(1);
+    e->Perform(CM_ENTER);
+    EXPECT_EQ(e->GetSelLength(), 3) << "entering by keyboard selects the text";
+    e->AutoSelect = false;
+    e->SetSelStart(1);
+    e->Perform(CM_ENTER);
+    EXPECT_EQ(e->GetSelLength(), 0);
 }
 
 } // namespace
