@@ -328,14 +328,9 @@ void TCollection::Delete(int Index) {
 
 void TCollection::Clear() {
     if (FItems.empty()) return;
-    BeginUpdate();
-    try {
+    WithinUpdate(this, [&] {
         while (!FItems.empty()) delete FItems.back();
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 TCollectionItem* TCollection::FindItemID(int ID) const {
@@ -356,15 +351,10 @@ void TCollection::Assign(TPersistent* Source) {
         return;
     }
     if (source == this) return;
-    BeginUpdate();
-    try {
+    WithinUpdate(this, [&] {
         while (!FItems.empty()) delete FItems.back();
         for (TCollectionItem* item : source->FItems) Add()->Assign(item);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TCollection::Changed() {

@@ -465,3 +465,18 @@ public:
 private:
     TPersistent* FOwner;
 };
+
+// Runs Body between Target's BeginUpdate and EndUpdate (string lists,
+// collections); EndUpdate runs however Body ends, and an exception from it
+// still reaches the caller, which a destructor could not let happen.
+template <typename T, typename F>
+void WithinUpdate(T* Target, F&& Body) {
+    Target->BeginUpdate();
+    try {
+        Body();
+    } catch (...) {
+        Target->EndUpdate();
+        throw;
+    }
+    Target->EndUpdate();
+}

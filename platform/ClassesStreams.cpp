@@ -174,33 +174,53 @@ long double BytesToExtended(const uint8_t Bytes[10]) {
 }
 
 // ---------------------------------------------------------------------------
-// TMemoryStream
+// Streams held in memory (a byte vector or a string)
 
-int64_t TMemoryStream::Read(void* Buffer, int64_t Count) {
-    int64_t size = GetSize();
-    if (FPosition < 0 || Count <= 0 || FPosition >= size) return 0;
-    int64_t n = std::min(Count, size - FPosition);
-    std::memcpy(Buffer, FData.data() + FPosition, static_cast<size_t>(n));
-    FPosition += n;
+namespace {
+
+template <typename Bytes>
+int64_t ReadHeld(const Bytes& data, int64_t& position, void* buffer, int64_t count) {
+    const int64_t size = static_cast<int64_t>(data.size());
+    if (position < 0 || count <= 0 || position >= size) return 0;
+    int64_t n = std::min(count, size - position);
+    std::memcpy(buffer, data.data() + position, static_cast<size_t>(n));
+    position += n;
     return n;
 }
 
+// Writing past the end grows the data.
+template <typename Bytes>
+int64_t WriteHeld(Bytes& data, int64_t& position, const void* buffer, int64_t count) {
+    if (position < 0 || count <= 0) return 0;
+    int64_t end = position + count;
+    if (end > static_cast<int64_t>(data.size())) data.resize(static_cast<size_t>(end));
+    std::memcpy(data.data() + position, buffer, static_cast<size_t>(count));
+    position = end;
+    return count;
+}
+
+int64_t SeekHeld(int64_t size, int64_t& position, int64_t offset, TSeekOrigin origin) {
+    switch (origin) {
+    case soBeginning: position = offset; break;
+    case soCurrent: position += offset; break;
+    case soEnd: position = size + offset; break;
+    }
+    return position;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TMemoryStream
+
+int64_t TMemoryStream::Read(void* Buffer, int64_t Count) { return ReadHeld(FData, FPosition, Buffer, Count); }
+
 int64_t TMemoryStream::Write(const void* Buffer, int64_t Count) {
-    if (FPosition < 0 || Count <= 0) return 0;
-    int64_t end = FPosition + Count;
-    if (end > GetSize()) FData.resize(static_cast<size_t>(end));
-    std::memcpy(FData.data() + FPosition, Buffer, static_cast<size_t>(Count));
-    FPosition = end;
-    return Count;
+    return WriteHeld(FData, FPosition, Buffer, Count);
 }
 
 int64_t TMemoryStream::Seek(int64_t Offset, TSeekOrigin Origin) {
-    switch (Origin) {
-    case soBeginning: FPosition = Offset; break;
-    case soCurrent: FPosition += Offset; break;
-    case soEnd: FPosition = GetSize() + Offset; break;
-    }
-    return FPosition;
+    return SeekHeld(GetSize(), FPosition, Offset, Origin);
 }
 
 void TMemoryStream::SetSize(int64_t NewSize) {
@@ -303,31 +323,14 @@ void TFileStream::SetSize(int64_t NewSize) {
 // ---------------------------------------------------------------------------
 // TStringStream
 
-int64_t TStringStream::Read(void* Buffer, int64_t Count) {
-    int64_t size = static_cast<int64_t>(FDataString.size());
-    if (FPosition < 0 || Count <= 0 || FPosition >= size) return 0;
-    int64_t n = std::min(Count, size - FPosition);
-    std::memcpy(Buffer, FDataString.data() + FPosition, static_cast<size_t>(n));
-    FPosition += n;
-    return n;
-}
+int64_t TStringStream::Read(void* Buffer, int64_t Count) { return ReadHeld(FDataString, FPosition, Buffer, Count); }
 
 int64_t TStringStream::Write(const void* Buffer, int64_t Count) {
-    if (FPosition < 0 || Count <= 0) return 0;
-    int64_t end = FPosition + Count;
-    if (end > static_cast<int64_t>(FDataString.size())) FDataString.resize(static_cast<size_t>(end));
-    std::memcpy(FDataString.data() + FPosition, Buffer, static_cast<size_t>(Count));
-    FPosition = end;
-    return Count;
+    return WriteHeld(FDataString, FPosition, Buffer, Count);
 }
 
 int64_t TStringStream::Seek(int64_t Offset, TSeekOrigin Origin) {
-    switch (Origin) {
-    case soBeginning: FPosition = Offset; break;
-    case soCurrent: FPosition += Offset; break;
-    case soEnd: FPosition = static_cast<int64_t>(FDataString.size()) + Offset; break;
-    }
-    return FPosition;
+    return SeekHeld(static_cast<int64_t>(FDataString.size()), FPosition, Offset, Origin);
 }
 
 void TStringStream::SetSize(int64_t NewSize) {

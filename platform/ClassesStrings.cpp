@@ -56,46 +56,31 @@ void TStrings::InsertObject(int Index, const std::string& S, TObject* AObject) {
 }
 
 void TStrings::Exchange(int Index1, int Index2) {
-    BeginUpdate();
-    try {
+    WithinUpdate(this, [&] {
         TObject* obj = GetObject(Index1);
         std::string s = Get(Index1);
         Put(Index1, Get(Index2));
         PutObject(Index1, GetObject(Index2));
         Put(Index2, s);
         PutObject(Index2, obj);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::Move(int CurIndex, int NewIndex) {
     if (CurIndex == NewIndex) return;
-    BeginUpdate();
-    try {
+    WithinUpdate(this, [&] {
         std::string s = Get(CurIndex);
         TObject* obj = GetObject(CurIndex);
         Delete(CurIndex);
         InsertObject(NewIndex, s, obj);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::AddStrings(const TStrings* Strings) {
     if (Strings == nullptr) return;
-    BeginUpdate();
-    try {
+    WithinUpdate(this, [&] {
         for (int i = 0; i < Strings->Count(); ++i) AddObject(Strings->Get(i), Strings->GetObject(i));
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 int TStrings::CompareStrings(const std::string& S1, const std::string& S2) const {
@@ -167,8 +152,7 @@ std::string TStrings::GetText() const {
 }
 
 void TStrings::SetText(const std::string& Value) {
-    BeginUpdate();
-    try {
+    WithinUpdate(this, [&] {
         Clear();
         size_t p = 0;
         const size_t n = Value.size();
@@ -179,11 +163,7 @@ void TStrings::SetText(const std::string& Value) {
             if (p < n && Value[p] == '\r') ++p;
             if (p < n && Value[p] == '\n') ++p;
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 std::string TStrings::JoinDelimited(char Delim, char Quote) const {
@@ -213,8 +193,7 @@ std::string TStrings::JoinDelimited(char Delim, char Quote) const {
 // Items end at the delimiter or at a blank; a quoted item may hold both, and a
 // doubled quote stands for one. A delimiter at the very end adds an empty item.
 void TStrings::SplitDelimited(const std::string& Value, char Delim, char Quote) {
-    BeginUpdate();
-    try {
+    WithinUpdate(this, [&] {
         Clear();
         const size_t n = Value.size();
         size_t p = 0;
@@ -249,11 +228,7 @@ void TStrings::SplitDelimited(const std::string& Value, char Delim, char Quote) 
                 while (p < n && IsBlank(Value[p]));
             }
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::BeginUpdate() {
@@ -274,15 +249,10 @@ void TStrings::Assign(TPersistent* Source) {
         return;
     }
     if (source == this) return;
-    BeginUpdate();
-    try {
+    WithinUpdate(this, [&] {
         Clear();
         AddStrings(source);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::LoadFromFile(const std::string& FileName) {

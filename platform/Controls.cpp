@@ -207,12 +207,16 @@ void TControl::Loaded() {
     RequestAlign();
 }
 
+QWidget* TControl::ParentSurface() const {
+    QWidget* w = FParent ? FParent->WidgetIfAllocated() : nullptr;
+    if (!w) return nullptr;
+    QWidget* client = FParent->ClientWidget();
+    return client ? client : w;
+}
+
 void TControl::InvalidateControl(bool IsVisible, bool) {
-    if (!IsVisible || !FParent || dynamic_cast<TWinControl*>(this)) return;
-    if (QWidget* w = FParent->WidgetIfAllocated()) {
-        QWidget* client = FParent->ClientWidget();
-        (client ? client : w)->update(FLeft, FTop, FWidth, FHeight);
-    }
+    if (!IsVisible || dynamic_cast<TWinControl*>(this)) return;
+    if (QWidget* surface = ParentSurface()) surface->update(FLeft, FTop, FWidth, FHeight);
 }
 
 void TControl::Invalidate() { InvalidateControl(FVisible, ControlStyle.Contains(csOpaque)); }
@@ -222,11 +226,8 @@ void TControl::Update() {
 }
 
 void TControl::Repaint() {
-    if (!FVisible || !FParent) return;
-    if (QWidget* w = FParent->WidgetIfAllocated()) {
-        QWidget* client = FParent->ClientWidget();
-        (client ? client : w)->repaint(FLeft, FTop, FWidth, FHeight);
-    }
+    if (!FVisible) return;
+    if (QWidget* surface = ParentSurface()) surface->repaint(FLeft, FTop, FWidth, FHeight);
 }
 
 LRESULT TControl::Perform(unsigned Msg, WPARAM WParam, LPARAM LParam) {
@@ -287,13 +288,19 @@ void TControl::Dispatch(TMessage& Message) {
 
 void TControl::DefaultHandler(TMessage& Message) {}
 
-static TShiftState MouseShift(TWMMouse& m) { return m.Shift(); }
+void TControl::MouseButtonMessage(TWMMouse& Message, TMouseButton Button, TMouseAction Action) {
+    DefaultHandler(Message.M);
+    TShiftState shift = Message.Shift();
+    if (Action == TMouseAction::Up) return MouseUp(Button, shift, Message.XPos(), Message.YPos());
+    if (Action == TMouseAction::DoubleClick) shift += ssDouble;
+    MouseDown(Button, shift, Message.XPos(), Message.YPos());
+}
 
 void TControl::WMLButtonDown(TWMMouse& Message) {
     DefaultHandler(Message.M);
     if (ControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
     if (ControlStyle.Contains(csClickEvents)) ControlState += csClicked;
-    MouseDown(mbLeft, MouseShift(Message), Message.XPos(), Message.YPos());
+    MouseDown(mbLeft, Message.Shift(), Message.XPos(), Message.YPos());
 }
 
 void TControl::WMLButtonUp(TWMMouse& Message) {
@@ -303,49 +310,26 @@ void TControl::WMLButtonUp(TWMMouse& Message) {
         ControlState -= csClicked;
         if (GetClientRect().Contains(Message.Pos())) Click();
     }
-    MouseUp(mbLeft, MouseShift(Message), Message.XPos(), Message.YPos());
+    MouseUp(mbLeft, Message.Shift(), Message.XPos(), Message.YPos());
 }
 
 void TControl::WMLButtonDblClk(TWMMouse& Message) {
     DefaultHandler(Message.M);
     if (ControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
     if (ControlStyle.Contains(csClickEvents)) DblClick();
-    MouseDown(mbLeft, MouseShift(Message) + ssDouble, Message.XPos(), Message.YPos());
+    MouseDown(mbLeft, Message.Shift() + ssDouble, Message.XPos(), Message.YPos());
 }
 
-void TControl::WMRButtonDown(TWMMouse& Message) {
-    DefaultHandler(Message.M);
-    MouseDown(mbRight, MouseShift(Message), Message.XPos(), Message.YPos());
-}
-
-void TControl::WMRButtonUp(TWMMouse& Message) {
-    DefaultHandler(Message.M);
-    MouseUp(mbRight, MouseShift(Message), Message.XPos(), Message.YPos());
-}
-
-void TControl::WMRButtonDblClk(TWMMouse& Message) {
-    DefaultHandler(Message.M);
-    MouseDown(mbRight, MouseShift(Message) + ssDouble, Message.XPos(), Message.YPos());
-}
-
-void TControl::WMMButtonDown(TWMMouse& Message) {
-    DefaultHandler(Message.M);
-    MouseDown(mbMiddle, MouseShift(Message), Message.XPos(), Message.YPos());
-}
-
-void TControl::WMMButtonUp(TWMMouse& Message) {
-    DefaultHandler(Message.M);
-    MouseUp(mbMiddle, MouseShift(Message), Message.XPos(), Message.YPos());
-}
-
-void TControl::WMMButtonDblClk(TWMMouse& Message) {
-    DefaultHandler(Message.M);
-    MouseDown(mbMiddle, MouseShift(Message) + ssDouble, Message.XPos(), Message.YPos());
-}
+void TControl::WMRButtonDown(TWMMouse& Message) { MouseButtonMessage(Message, mbRight, TMouseAction::Down); }
+void TControl::WMRButtonUp(TWMMouse& Message) { MouseButtonMessage(Message, mbRight, TMouseAction::Up); }
+void TControl::WMRButtonDblClk(TWMMouse& Message) { MouseButtonMessage(Message, mbRight, TMouseAction::DoubleClick); }
+void TControl::WMMButtonDown(TWMMouse& Message) { MouseButtonMessage(Message, mbMiddle, TMouseAction::Down); }
+void TControl::WMMButtonUp(TWMMouse& Message) { MouseButtonMessage(Message, mbMiddle, TMouseAction::Up); }
+void TControl::WMMButtonDblClk(TWMMouse& Message) { MouseButtonMessage(Message, mbMiddle, TMouseAction::DoubleClick); }
 
 void TControl::WMMouseMove(TWMMouse& Message) {
     DefaultHandler(Message.M);
-    MouseMove(MouseShift(Message), Message.XPos(), Message.YPos());
+    MouseMove(Message.Shift(), Message.XPos(), Message.YPos());
 }
 
 void TControl::WMMouseWheel(TWMMouseWheel& Message) {
@@ -503,14 +487,8 @@ TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), FCanvas
 TGraphicControl::~TGraphicControl() = default;
 
 void TGraphicControl::PaintTo(QPainter& Painter) {
-    FCanvas->SetPainter(&Painter);
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas->SetPainter(nullptr);
-        throw;
-    }
-    FCanvas->SetPainter(nullptr);
+    TCanvasPainterScope scope(FCanvas.get(), Painter);
+    Paint();
 }
 
 void TGraphicControl::Dispatch(TMessage& Message) {
@@ -530,12 +508,6 @@ TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), FCanva
 TCustomControl::~TCustomControl() = default;
 
 void TCustomControl::PaintWindow(QPainter& Painter) {
-    FCanvas->SetPainter(&Painter);
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas->SetPainter(nullptr);
-        throw;
-    }
-    FCanvas->SetPainter(nullptr);
+    TCanvasPainterScope scope(FCanvas.get(), Painter);
+    Paint();
 }

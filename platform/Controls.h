@@ -272,6 +272,13 @@ protected:
     TCursor FCursor = crDefault;
     HWND FTargetId = 0;
     bool FMouseInside = false;
+
+private:
+    enum class TMouseAction { Down, Up, DoubleClick };
+    // A button message's default handling, then MouseDown or MouseUp.
+    void MouseButtonMessage(TWMMouse& Message, TMouseButton Button, TMouseAction Action);
+    // The surface this control is painted on (its parent's client widget), if made yet.
+    QWidget* ParentSurface() const;
 };
 
 class TWinControl : public TControl {

@@ -15,6 +15,18 @@ class QImage;
 // Whether the caret shows in Control's window now: where, gray or not, and its bitmap (or nullptr).
 bool CaretVisibleIn(const TControl* Control, TRect& R, bool& Gray, const QImage*& Shape);
 
+// Lends Painter to Canvas for one paint call; the canvas lets go of it however the call ends.
+class TCanvasPainterScope {
+public:
+    TCanvasPainterScope(TCanvas* Canvas, QPainter& Painter) : FCanvas(Canvas) { FCanvas->SetPainter(&Painter); }
+    ~TCanvasPainterScope() { FCanvas->SetPainter(nullptr); }
+    TCanvasPainterScope(const TCanvasPainterScope&) = delete;
+    TCanvasPainterScope& operator=(const TCanvasPainterScope&) = delete;
+
+private:
+    TCanvas* FCanvas;
+};
+
 // The virtual-key code of a Qt key event (0 when it has none).
 Word VirtualKeyFromQt(int QtKey, unsigned QtModifiers);
 // The modifiers and buttons of a Qt input event as a shift state.

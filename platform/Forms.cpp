@@ -618,14 +618,8 @@ void TForm::CMDialogKey(TWMKey& Message) {
 // ---- Painting and messages ---------------------------------------------------------------------
 
 void TForm::PaintWindow(QPainter& Painter) {
-    FCanvas->SetPainter(&Painter);
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas->SetPainter(nullptr);
-        throw;
-    }
-    FCanvas->SetPainter(nullptr);
+    TCanvasPainterScope scope(FCanvas.get(), Painter);
+    Paint();
 }
 
 void TForm::Paint() {

@@ -350,10 +350,12 @@ void TCanvas::DrawFilledShape(const std::function<void(QPainter*)>& draw) {
 // runs along the last pixel inside the box; a clear pen leaves the fill one
 // pixel short on the right and bottom; an inside-frame pen keeps wide
 // outlines inside the box.
+namespace {
 struct BoxGeometry {
     QRectF Rect;
     bool FillOnly;  // a clear pen: the box is filled, not outlined
 };
+} // namespace
 
 static BoxGeometry BoxShape(TPen* pen, int x1, int y1, int x2, int y2) {
     if (x2 < x1) std::swap(x1, x2);

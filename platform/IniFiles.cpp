@@ -239,21 +239,15 @@ void TIniFile::WriteFloat(const std::string& Section, const std::string& Ident, 
 
 void TIniFile::ReadSection(const std::string& Section, TStrings* Strings) const {
     IniDocument doc = ReadDocument(FFileName);
-    Strings->BeginUpdate();
-    try {
+    WithinUpdate(Strings, [&] {
         Strings->Clear();
         for (const IniLine* key : doc.Keys(Section)) Strings->Add(key->Name);
-    } catch (...) {
-        Strings->EndUpdate();
-        throw;
-    }
-    Strings->EndUpdate();
+    });
 }
 
 void TIniFile::ReadSections(TStrings* Strings) const {
     IniDocument doc = ReadDocument(FFileName);
-    Strings->BeginUpdate();
-    try {
+    WithinUpdate(Strings, [&] {
         Strings->Clear();
         std::vector<std::string> seen;
         for (const IniLine& line : doc.Lines) {
@@ -264,24 +258,15 @@ void TIniFile::ReadSections(TStrings* Strings) const {
             seen.push_back(line.Name);
             Strings->Add(line.Name);
         }
-    } catch (...) {
-        Strings->EndUpdate();
-        throw;
-    }
-    Strings->EndUpdate();
+    });
 }
 
 void TIniFile::ReadSectionValues(const std::string& Section, TStrings* Strings) const {
     IniDocument doc = ReadDocument(FFileName);
-    Strings->BeginUpdate();
-    try {
+    WithinUpdate(Strings, [&] {
         Strings->Clear();
         for (const IniLine* key : doc.Keys(Section)) Strings->Add(key->Name + "=" + key->Value);
-    } catch (...) {
-        Strings->EndUpdate();
-        throw;
-    }
-    Strings->EndUpdate();
+    });
 }
 
 bool TIniFile::SectionExists(const std::string& Section) const {

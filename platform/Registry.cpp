@@ -40,6 +40,17 @@ std::string RootPrefix(HKEY root) {
     }
 }
 
+// A key below the open one, or from the root when it starts with "\" or no key is open.
+std::string KeyPath(const std::string& key, bool open, const std::string& currentPath) {
+    return (!key.empty() && key[0] == '\\') || !open ? Normalize(key) : Normalize(currentPath + "\\" + key);
+}
+
+// The section that holds a key's values: the root's prefix and the key's path.
+std::string SectionName(HKEY root, const std::string& path) {
+    std::string prefix = RootPrefix(root);
+    return path.empty() && !prefix.empty() ? prefix.substr(0, prefix.size() - 1) : prefix + path;
+}
+
 bool StartsWithText(const std::string& s, const std::string& prefix) {
     return s.size() >= prefix.size() && CompareTextUtf8(s.substr(0, prefix.size()), prefix) == 0;
 }
@@ -67,19 +78,19 @@ void ChildNames(const std::string& section, TStrings* strings) {
     names.SetSorted(true);
     names.Duplicates = dupIgnore;
     std::string prefix = section.empty() ? std::string() : section + "\\";
-    strings->BeginUpdate();
-    strings->Clear();
-    for (int i = 0; i < sections.Count(); ++i) {
-        std::string s = sections[i];
-        if (!StartsWithText(s, prefix) || s.size() == prefix.size()) continue;
-        std::string child = s.substr(prefix.size());
-        child = child.substr(0, child.find('\\'));
-        if (names.IndexOf(child) < 0) {
-            names.Add(child);
-            strings->Add(child);
+    WithinUpdate(strings, [&] {
+        strings->Clear();
+        for (int i = 0; i < sections.Count(); ++i) {
+            std::string s = sections[i];
+            if (!StartsWithText(s, prefix) || s.size() == prefix.size()) continue;
+            std::string child = s.substr(prefix.size());
+            child = child.substr(0, child.find('\\'));
+            if (names.IndexOf(child) < 0) {
+                names.Add(child);
+                strings->Add(child);
+            }
         }
-    }
-    strings->EndUpdate();
+    });
 }
 
 } // namespace
@@ -91,14 +102,12 @@ std::string TRegistry::RegistryFileName() {
 void TRegistry::SetRegistryFileName(const std::string& FileName) { FileNameOverride() = FileName; }
 
 std::string TRegistry::SectionOf(const std::string& Key) const {
-    std::string path = (!Key.empty() && Key[0] == '\\') || !FOpen ? Normalize(Key) : Normalize(FCurrentPath + "\\" + Key);
-    std::string prefix = RootPrefix(RootKey);
-    return path.empty() && !prefix.empty() ? prefix.substr(0, prefix.size() - 1) : prefix + path;
+    return SectionName(RootKey, KeyPath(Key, FOpen, FCurrentPath));
 }
 
 bool TRegistry::OpenKey(const std::string& Key, bool CanCreate) {
-    std::string path = (!Key.empty() && Key[0] == '\\') || !FOpen ? Normalize(Key) : Normalize(FCurrentPath + "\\" + Key);
-    std::string section = SectionOf(Key);
+    std::string path = KeyPath(Key, FOpen, FCurrentPath);
+    std::string section = SectionName(RootKey, path);
     if (!path.empty() && !SectionOrChildExists(section)) {
         if (!CanCreate) return false;
         try {

@@ -224,7 +224,14 @@ void TCustomEdit::Undo() { Perform(WM_UNDO, 0, 0); }
 
 void TCustomEdit::SetMaxLength(int Value) {
     FBuffer.MaxLength = std::max(Value, 0);
-    if (QLineEdit* le = LineEdit()) le->setMaxLength(32767);
+    // The buffer enforces the limit; the widget's own setter re-sets its text,
+    // which must not flow back and move the caret.
+    if (QLineEdit* le = LineEdit()) {
+        FSyncing = true;
+        le->setMaxLength(32767);
+        FSyncing = false;
+        SyncWidget();
+    }
 }
 
 void TCustomEdit::SetReadOnly(bool Value) {

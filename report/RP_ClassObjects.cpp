@@ -154,6 +154,12 @@ Variant EvalArgument(const Variant& arg) {
     return arg;
 }
 
+// The name and bounds that every placed object declares first.
+void DeclareNameAndBounds(TrpObject* object) {
+    object->AddProperty("Name", rpdtName);
+    for (const char* name : {"Left", "Top", "Width", "Height"}) object->AddProperty(name, rpdtPosSize);
+}
+
 } // namespace
 
 void TrpView::SetPropertyValue(const std::string& propName, const Variant& value) {
@@ -254,11 +260,7 @@ Variant TrpView::CallMethod(const std::string& methodName, const Variant& p1, co
 
 void TrpView::DeclareProperties() {
     PropList.clear();
-    AddProperty("Name", rpdtName);
-    AddProperty("Left", rpdtPosSize);
-    AddProperty("Top", rpdtPosSize);
-    AddProperty("Width", rpdtPosSize);
-    AddProperty("Height", rpdtPosSize);
+    DeclareNameAndBounds(this);
     AddProperty("Flags", rpdtNumber);
     if (HasFrame()) {
         AddProperty("FrameTyp", rpdtFrameTyp);
@@ -500,11 +502,7 @@ TrpControl::TrpControl() {
 
 void TrpControl::DeclareProperties() {
     PropList.clear();
-    AddProperty("Name", rpdtName);
-    AddProperty("Left", rpdtPosSize);
-    AddProperty("Top", rpdtPosSize);
-    AddProperty("Width", rpdtPosSize);
-    AddProperty("Height", rpdtPosSize);
+    DeclareNameAndBounds(this);
     AddProperty("Visible", rpdtBoolean);
     AddProperty("Restrictions", rpdtRestriction);
 }

@@ -210,7 +210,9 @@ private:
         }
     }
 
-    void DoBegin() {
+    // Statements separated by ";" up to the closing word, which is consumed
+    // (what is glued to it is given back).
+    void DoStatementList(const char* closer, const char* expected) {
         for (;;) {
             DoStatement();
             if (FError) return;
@@ -220,24 +222,50 @@ private:
                 UngetToken(word, 1);
                 continue;
             }
-            if (StartsWithWord(word, "END")) {
-                UngetToken(word, 3);
+            if (StartsWithWord(word, closer)) {
+                UngetToken(word, static_cast<int>(std::char_traits<char>::length(closer)));
                 return;
             }
-            AddError("Need \";\" or \"end\" here");
-            return;
+            return AddError(expected);
         }
     }
 
-    void DoIf() {
+    // Reads the next word, which must be the keyword.
+    bool ExpectWord(const char* keyword, const char* expected) {
+        FLastPos = FCur;
+        if (GetToken() == keyword) return true;
+        AddError(expected);
+        return false;
+    }
+
+    // The word read after an assignment's target must begin with ":=";
+    // returns where the expression starts, or -1.
+    int AssignedExpressionStart(const std::string& word) {
+        if (word.compare(0, 2, ":=") != 0) {
+            AddError("Need \":=\" here");
+            return -1;
+        }
+        UngetToken(word, 2);
+        return FCur;
+    }
+
+    // `expression keyword statement` behind a conditional jump whose target
+    // the caller sets; the jump's line, or -1 after an error.
+    int DoGuardedStatement(const char* keyword, const char* expected) {
         int exprStart = FCur;
         DoExpression();
-        if (FError) return;
+        if (FError) return -1;
         int jump = Emit(std::string(1, rpslCondJump) + "  " + Text(exprStart, FCur), exprStart);
-        FLastPos = FCur;
-        if (GetToken() != "THEN") return AddError("Need \"then\" here");
+        if (!ExpectWord(keyword, expected)) return -1;
         DoStatement();
-        if (FError) return;
+        return FError ? -1 : jump;
+    }
+
+    void DoBegin() { DoStatementList("END", "Need \";\" or \"end\" here"); }
+
+    void DoIf() {
+        int jump = DoGuardedStatement("THEN", "Need \"then\" here");
+        if (jump < 0) return;
         int afterThen = FCur;
         if (GetToken() == "ELSE") {
             int skip = Emit(std::string(1, rpslJump) + "  ", afterThen);
@@ -252,35 +280,16 @@ private:
     }
 
     void DoWhile() {
-        int exprStart = FCur;
-        DoExpression();
-        if (FError) return;
-        int jump = Emit(std::string(1, rpslCondJump) + "  " + Text(exprStart, FCur), exprStart);
-        FLastPos = FCur;
-        if (GetToken() != "DO") return AddError("Need \"do\" here");
-        DoStatement();
-        if (FError) return;
+        int jump = DoGuardedStatement("DO", "Need \"do\" here");
+        if (jump < 0) return;
         Emit(std::string(1, rpslJump) + TargetBytes(jump), FCur);
         SetTarget(jump, FScript->Count());
     }
 
     void DoRepeat() {
         int top = FScript->Count();
-        for (;;) {
-            DoStatement();
-            if (FError) return;
-            FLastPos = FCur;
-            std::string word = GetToken();
-            if (word[0] == ';') {
-                UngetToken(word, 1);
-                continue;
-            }
-            if (StartsWithWord(word, "UNTIL")) {
-                UngetToken(word, 5);
-                break;
-            }
-            return AddError("Need \";\" or \"until\" here");
-        }
+        DoStatementList("UNTIL", "Need \";\" or \"until\" here");
+        if (FError) return;
         int exprStart = FCur;
         DoExpression();
         if (FError) return;
@@ -294,21 +303,17 @@ private:
         if (!ReadVariable(name)) return AddError("Need \":=\" here");
         std::string var = Text(start, FCur);
         FLastPos = FCur;
-        std::string word = GetToken();
-        if (word.compare(0, 2, ":=") != 0) return AddError("Need \":=\" here");
-        UngetToken(word, 2);
-        int exprStart = FCur;
+        int exprStart = AssignedExpressionStart(GetToken());
+        if (exprStart < 0) return;
         DoExpression();
         if (FError) return;
         Emit(var + " " + Text(exprStart, FCur), exprStart);
-        FLastPos = FCur;
-        if (GetToken() != "TO") return AddError("Need \"to\" here");
+        if (!ExpectWord("TO", "Need \"to\" here")) return;
         exprStart = FCur;
         DoExpression();
         if (FError) return;
         int test = Emit(std::string(1, rpslCondJump) + "  " + var + "<=" + Text(exprStart, FCur), exprStart);
-        FLastPos = FCur;
-        if (GetToken() != "DO") return AddError("Need \"do\" here");
+        if (!ExpectWord("DO", "Need \"do\" here")) return;
         DoStatement();
         if (FError) return;
         Emit(var + " " + var + "+1", start);
@@ -354,9 +359,8 @@ private:
             Emit(std::string(1, rpslCall) + target + "(0)", start);
             return;
         }
-        if (word.compare(0, 2, ":=") != 0) return AddError("Need \":=\" here");
-        UngetToken(word, 2);
-        int exprStart = FCur;
+        int exprStart = AssignedExpressionStart(word);
+        if (exprStart < 0) return;
         DoExpression();
         if (FError) return;
         std::string expr = Text(exprStart, FCur);
@@ -385,17 +389,19 @@ private:
         name = FBuf.substr(start, FCur - start);
         if (Ch(FCur) == '[') {
             ++FCur;
-            DoExpression();
-            if (FError) return true;
-            SkipSpace();
-            if (Ch(FCur) != ']') {
-                FLastPos = FCur;
-                AddError("Need \"]\" here");
-                return true;
-            }
-            ++FCur;
+            DoEnclosedExpression(']', "Need \"]\" here");
         }
         return true;
+    }
+
+    // An expression and the character that closes it.
+    void DoEnclosedExpression(char closer, const char* expected) {
+        DoExpression();
+        if (FError) return;
+        SkipSpace();
+        FLastPos = FCur;
+        if (Ch(FCur) != closer) return AddError(expected);
+        ++FCur;
     }
 
     bool AtWord(const char* keyword) const {
@@ -448,12 +454,7 @@ private:
         char c = Ch(FCur);
         if (c == '(') {
             ++FCur;
-            DoExpression();
-            if (FError) return;
-            SkipSpace();
-            FLastPos = FCur;
-            if (Ch(FCur) != ')') return AddError("Need \")\" here");
-            ++FCur;
+            DoEnclosedExpression(')', "Need \")\" here");
         } else if (c == '[') {
             int depth = 0;
             bool inSingle = false, inDouble = false;
@@ -493,12 +494,7 @@ private:
                 }
             } else if (Ch(FCur) == '[') {
                 ++FCur;
-                DoExpression();
-                if (FError) return;
-                SkipSpace();
-                FLastPos = FCur;
-                if (Ch(FCur) != ']') return AddError("Need \"]\" here");
-                ++FCur;
+                DoEnclosedExpression(']', "Need \"]\" here");
             }
         } else if (IsDigit(c)) {
             while (IsDigit(Ch(FCur))) ++FCur;

@@ -173,9 +173,8 @@ void SaveStringToStream(const std::string& s, TStream* stream) {
 }
 
 void ReadMemoFromStream(TStream* stream, TStrings* memo) {
-    memo->BeginUpdate();
-    memo->Clear();
-    try {
+    WithinUpdate(memo, [&] {
+        memo->Clear();
         uint16_t count = ReadWordFromStream(stream);
         if (count == 0) {
             ReadByteFromStream(stream);
@@ -188,11 +187,7 @@ void ReadMemoFromStream(TStream* stream, TStrings* memo) {
                 sep = ReadByteFromStream(stream);
             } while (sep != 0);
         }
-    } catch (...) {
-        memo->EndUpdate();
-        throw;
-    }
-    memo->EndUpdate();
+    });
 }
 
 void WriteMemoToStream(TStream* stream, TStrings* memo) {
@@ -221,9 +216,8 @@ std::string ReadOldStringFromStream(TStream* stream) {
 }
 
 void ReadOldMemoFromStream(TStream* stream, TStrings* memo) {
-    memo->BeginUpdate();
-    memo->Clear();
-    try {
+    WithinUpdate(memo, [&] {
+        memo->Clear();
         std::string line;
         bool sawBreak = false;
         for (;;) {
@@ -238,11 +232,7 @@ void ReadOldMemoFromStream(TStream* stream, TStrings* memo) {
             }
         }
         if (!line.empty() || sawBreak) memo->Add(rpTextFromAnsi(line));
-    } catch (...) {
-        memo->EndUpdate();
-        throw;
-    }
-    memo->EndUpdate();
+    });
 }
 
 std::string RemoveQuotes(const std::string& s) {

@@ -1,6 +1,7 @@
 // Text on the canvas checked on bitmaps: DrawText layout flags, alignment,
 // background modes, rotation and metrics.
 
+#include "CanvasSurface.h"
 #include "Graphics.h"
 #include "GuiTestApp.h"
 
@@ -13,34 +14,12 @@
 
 namespace {
 
-struct TextSurface {
-    TBitmap bmp;
-    TCanvas* c;
-    TextSurface(int w, int h, TColor bg = clWhite) {
-        EnsureGuiApp();
-        bmp.SetSize(w, h);
-        c = bmp.GetCanvas();
-        c->GetBrush()->SetColor(bg);
-        c->FillRect(Rect(0, 0, w, h));
+// Black 16-pixel Arial on the surface.
+struct TextSurface : CanvasSurface {
+    TextSurface(int w, int h, TColor bg = clWhite) : CanvasSurface(w, h, bg) {
         c->GetFont()->SetName("Arial");
         c->GetFont()->SetHeight(-16);
         c->GetFont()->SetColor(clBlack);
-    }
-    TRect Ink(TColor bg = clWhite) {
-        TRect r{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-        for (int y = 0; y < bmp.GetHeight(); ++y)
-            for (int x = 0; x < bmp.GetWidth(); ++x)
-                if (c->GetPixel(x, y) != bg) {
-                    r.Left = std::min(r.Left, x); r.Top = std::min(r.Top, y);
-                    r.Right = std::max(r.Right, x + 1); r.Bottom = std::max(r.Bottom, y + 1);
-                }
-        return r.Left == INT32_MAX ? TRect{} : r;
-    }
-    int Count(TColor color) {
-        int n = 0;
-        for (int y = 0; y < bmp.GetHeight(); ++y)
-            for (int x = 0; x < bmp.GetWidth(); ++x) n += c->GetPixel(x, y) == color;
-        return n;
     }
 };
 

@@ -200,6 +200,11 @@ TEST_F(StdCtrlsTest, EditWorksBeforeAndAfterItsWidget) {
     EXPECT_EQ(e->GetSelText(), "cde");
     le = qobject_cast<QLineEdit*>(e->Widget());
     EXPECT_EQ(le->selectedText().toStdString(), "cde");
+    // So does changing the limit while the widget exists.
+    e->SetMaxLength(10);
+    EXPECT_EQ(e->GetSelStart(), 2);
+    EXPECT_EQ(e->GetSelText(), "cde");
+    EXPECT_EQ(le->selectedText().toStdString(), "cde");
 }
 
 TEST_F(StdCtrlsTest, ButtonSetsModalResultAndAnswersDialogKeys) {

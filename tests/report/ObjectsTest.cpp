@@ -30,6 +30,17 @@ protected:
         view = AddView(page, gtMemo, "Memo5");
         ActiveReport = report.get();
     }
+    // Draws the frame of a 20x20 view at (10,10) with one side set, unscaled.
+    void DrawFrameSide(LineCanvas& canvas, int side, int style, float width) {
+        view->Canvas = &canvas;
+        view->x = 10; view->y = 10; view->dx = 20; view->dy = 20;
+        view->FrameTyp = side;
+        view->FrameStyle = style;
+        view->FrameWidth = width;
+        BuildMode = true;
+        view->ScaleGeometry();
+        view->DrawFrame();
+    }
     TrpPage* page = nullptr;
     TTestView* view = nullptr;
 };
@@ -185,16 +196,9 @@ TEST_F(ObjectsTest, ClipRegionWidensByTheFrame) {
 
 TEST_F(ObjectsTest, DoubleFrameDrawsThreeLines) {
     LineCanvas canvas;
-    view->Canvas = &canvas;
-    view->x = 10; view->y = 10; view->dx = 20; view->dy = 20;
-    view->FrameTyp = frbTop;
-    view->FrameStyle = rpfsDouble;
-    view->FrameWidth = 1;
     view->FrameColor = clRed;
     view->FillColor = clYellow;
-    BuildMode = true;
-    view->ScaleGeometry();
-    view->DrawFrame();
+    DrawFrameSide(canvas, frbTop, rpfsDouble, 1);
     ASSERT_EQ(canvas.lines.size(), 3u);
     EXPECT_EQ(canvas.lines[0].y1, 9);
     EXPECT_EQ(canvas.lines[1].y1, 10);
@@ -206,14 +210,7 @@ TEST_F(ObjectsTest, DoubleFrameDrawsThreeLines) {
 
 TEST_F(ObjectsTest, DashedWideFrameDrawsOnePixelLines) {
     LineCanvas canvas;
-    view->Canvas = &canvas;
-    view->x = 10; view->y = 10; view->dx = 20; view->dy = 20;
-    view->FrameTyp = frbLeft;
-    view->FrameStyle = rpfsDash;
-    view->FrameWidth = 3;
-    BuildMode = true;
-    view->ScaleGeometry();
-    view->DrawFrame();
+    DrawFrameSide(canvas, frbLeft, rpfsDash, 3);
     ASSERT_EQ(canvas.lines.size(), 3u);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(canvas.lines[size_t(i)].x1, 10 + i - 1);

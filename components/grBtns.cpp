@@ -1,0 +1,838 @@
+#include "grBtns.h"
+
+#include <algorithm>
+#include <mutex>
+
+#include "ExtCtrls.h"
+#include "Forms.h"
+#include "TypInfo.h"
+
+namespace {
+
+// Each button's repeat timer id.
+constexpr uintptr_t kRepeatTimer = 1;
+
+bool HasGraphic(const TPicture* p) { return p && p->GetGraphic() && !p->GetGraphic()->GetEmpty(); }
+
+// Places a length inside a span: positive from the start, 0 centred, negative from the end.
+int Place(int Setting, int Span, int Length) {
+    if (Setting > 0) return Setting;
+    if (Setting == 0) return (Span - Length) / 2;
+    return Span - Length + Setting;
+}
+
+void OffsetRect(TRect& R, int DX, int DY) {
+    R.Left += DX;
+    R.Right += DX;
+    R.Top += DY;
+    R.Bottom += DY;
+}
+
+TColor Lighten(TColor c, int percent) {
+    TColor rgb = ColorToRGB(c);
+    auto up = [percent](int x) { return x + (255 - x) * percent / 100; };
+    return RGB(up(GetRValue(rgb)), up(GetGValue(rgb)), up(GetBValue(rgb)));
+}
+
+} // namespace
+
+TColor GradientColor(TColor Near, TColor Far, int Steps, int Index) {
+    if (Steps <= 0) return ColorToRGB(Far);
+    TColor a = ColorToRGB(Near), b = ColorToRGB(Far);
+    auto channel = [&](int na, int fb) { return fb - static_cast<int>(static_cast<double>(fb - na) / Steps * Index); };
+    return RGB(channel(GetRValue(a), GetRValue(b)), channel(GetGValue(a), GetGValue(b)),
+               channel(GetBValue(a), GetBValue(b)));
+}
+
+// ---------------------------------------------------------------------------
+// Background
+
+TgrBackground::TgrBackground() : FPicture(std::make_unique<TPicture>()) {
+    FPicture->OnChange = [this](TObject*) { Changed(); };
+}
+
+TgrBackground::~TgrBackground() { FPicture->OnChange = nullptr; }
+
+void TgrBackground::Changed() {
+    if (OnChange) OnChange(this);
+}
+
+void TgrBackground::SetStyle(TgrBackgroundStyle Value) {
+    if (FStyle == Value) return;
+    FStyle = Value;
+    Changed();
+}
+
+void TgrBackground::SetGradient(TColor Value) {
+    if (FGradient == Value) return;
+    FGradient = Value;
+    Changed();
+}
+
+void TgrBackground::SetDitherDown(bool Value) {
+    if (FDitherDown == Value) return;
+    FDitherDown = Value;
+    Changed();
+}
+
+void TgrBackground::Assign(TPersistent* Source) {
+    if (auto* b = dynamic_cast<TgrBackground*>(Source)) {
+        FStyle = b->FStyle;
+        FGradient = b->FGradient;
+        FDitherDown = b->FDitherDown;
+        FPicture->Assign(b->FPicture.get());
+        Changed();
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+// ---------------------------------------------------------------------------
+// Graphic button
+
+TgrCustomGraphicButton::TgrCustomGraphicButton(TComponent* AOwner)
+    : TGraphicControl(AOwner),
+      FBackground(std::make_unique<TgrBackground>()),
+      FBorderInset(std::make_unique<TgrBorderInset>()),
+      FPictureUp(std::make_unique<TPicture>()),
+      FPictureDown(std::make_unique<TPicture>()),
+      FPictureOver(std::make_unique<TPicture>()),
+      FPictureDisabled(std::make_unique<TPicture>()) {
+    // Clicks are counted by the button itself (hit area, menu and repeat types).
+    ControlStyle = {csCaptureMouse, csOpaque, csDoubleClicks, csReplicatable};
+    FColor = clBtnFace;
+    FParentColor = false;
+    FParentFont = false;
+    GetFont()->SetColor(clBtnText);
+    FWidth = 25;
+    FHeight = 25;
+    auto changed = [this](TObject*) { Changed(); };
+    FBackground->OnChange = [this](TObject*) {
+        if (FBackground->GetStyle() == grbClear) ControlStyle -= csOpaque;
+        else ControlStyle += csOpaque;
+        Changed();
+    };
+    FBorderInset->OnChange = changed;
+    for (TPicture* p : {FPictureUp.get(), FPictureDown.get(), FPictureOver.get(), FPictureDisabled.get()})
+        p->OnChange = changed;
+}
+
+TgrCustomGraphicButton::~TgrCustomGraphicButton() {
+    StopRepeat();
+    for (TPicture* p : {FPictureUp.get(), FPictureDown.get(), FPictureOver.get(), FPictureDisabled.get()})
+        p->OnChange = nullptr;
+    FBackground->OnChange = nullptr;
+    FBorderInset->OnChange = nullptr;
+}
+
+void TgrCustomGraphicButton::Changed() { Invalidate(); }
+
+TgrBtnStyle TgrCustomGraphicButton::EffectiveStyle() const { return FStyle == bsAuto ? bsWin97 : FStyle; }
+
+#define GR_SETTER(Name, Field)                                   \
+    void TgrCustomGraphicButton::Set##Name(decltype(Field) Value) { \
+        if (Field == Value) return;                              \
+        Field = Value;                                           \
+        Changed();                                               \
+    }
+
+GR_SETTER(Style, FStyle)
+GR_SETTER(MultiLine, FMultiLine)
+GR_SETTER(Font3D, FFont3D)
+GR_SETTER(TextX, FTextX)
+GR_SETTER(TextY, FTextY)
+GR_SETTER(PictureX, FPictureX)
+GR_SETTER(PictureY, FPictureY)
+GR_SETTER(ImageIndex, FImageIndex)
+GR_SETTER(Grayed, FGrayed)
+GR_SETTER(Options, FOptions)
+GR_SETTER(FocusStyle, FFocusStyle)
+#undef GR_SETTER
+
+void TgrCustomGraphicButton::SetButtonType(TgrButtonType Value) {
+    if (FButtonType == Value) return;
+    FButtonType = Value;
+    if (Value != grbToggle && FValue) {
+        FValue = false;
+        FState = grsUp;
+    }
+    Changed();
+}
+
+void TgrCustomGraphicButton::SetTextAngle(int Value) {
+    Value = std::clamp(Value, 0, 360);
+    if (FTextAngle == Value) return;
+    FTextAngle = Value;
+    Changed();
+}
+
+void TgrCustomGraphicButton::SetImages(TImageList* Value) {
+    if (FImages == Value) return;
+    if (FImages) FImages->RemoveFreeNotification(this);
+    FImages = Value;
+    if (FImages) FImages->FreeNotification(this);
+    Changed();
+}
+
+void TgrCustomGraphicButton::Notification(TComponent* AComponent, TOperation Operation) {
+    TGraphicControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FImages) FImages = nullptr;
+}
+
+void TgrCustomGraphicButton::SetBorderColors(TgrBorderColors Value) {
+    FBorderColors = Value;
+    if (Value == grbWinColor) {
+        FBtnLightColor = cl3DLight;
+        FBtnHighlightColor = clBtnHighlight;
+        FBtnShadowColor = clBtnShadow;
+        FBtnDkShadowColor = cl3DDkShadow;
+        FShadowColor = FBtnShadowColor;
+    }
+    Changed();
+}
+
+#define GR_COLOUR_SETTER(Name, Field)                     \
+    void TgrCustomGraphicButton::Set##Name(TColor Value) { \
+        if (Field == Value) return;                       \
+        Field = Value;                                    \
+        FBorderColors = grbCustomColor;                   \
+        Changed();                                        \
+    }
+
+GR_COLOUR_SETTER(ShadowColor, FShadowColor)
+GR_COLOUR_SETTER(BtnLightColor, FBtnLightColor)
+GR_COLOUR_SETTER(BtnHighlightColor, FBtnHighlightColor)
+GR_COLOUR_SETTER(BtnShadowColor, FBtnShadowColor)
+GR_COLOUR_SETTER(BtnDkShadowColor, FBtnDkShadowColor)
+#undef GR_COLOUR_SETTER
+
+// ---- Toggle state and groups ---------------------------------------------------------
+
+void TgrCustomGraphicButton::SetValue(bool Value) {
+    if (FButtonType != grbToggle) Value = false;
+    if (Value == FValue) return;
+    if (!Value && !FGroupAllowNoSel) return;
+    FValue = Value;
+    FState = Value ? grsToggledDown : grsUp;
+    if (OnChange) OnChange(this);
+    Invalidate();
+    if (Value) TellGroup();
+}
+
+void TgrCustomGraphicButton::SetGroup(int Value) {
+    if (FGroup == Value) return;
+    FGroup = Value;
+    TellGroup();
+}
+
+void TgrCustomGraphicButton::SetGroupAllowNoSel(bool Value) {
+    if (FGroupAllowNoSel == Value) return;
+    FGroupAllowNoSel = Value;
+    TellGroup();
+}
+
+void TgrCustomGraphicButton::TellGroup() {
+    if (FButtonType != grbToggle) return;
+    TWinControl* parent = FWrapper ? FWrapper->GetParent() : GetParent();
+    if (!parent) return;
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        TgrCustomGraphicButton* other = dynamic_cast<TgrCustomGraphicButton*>(c);
+        if (auto* wrapped = dynamic_cast<TgrCustomButton*>(c)) other = wrapped->Button();
+        if (!other || other == this || other->FGroup != FGroup) continue;
+        other->FGroupAllowNoSel = FGroupAllowNoSel;
+        if (FValue && other->FValue) {
+            other->FValue = false;
+            other->FState = grsUp;
+            other->Invalidate();
+            if (other->OnChange) other->OnChange(other);
+        }
+    }
+}
+
+// ---- Mouse --------------------------------------------------------------------------------
+
+TSize TgrCustomGraphicButton::PictureSize() const {
+    if (FImages && FImageIndex >= 0 && FImageIndex < FImages->Count())
+        return TSize{FImages->GetWidth(), FImages->GetHeight()};
+    const TPicture* p = HasGraphic(FPictureUp.get()) ? FPictureUp.get() : FPictureOver.get();
+    if (!HasGraphic(p)) return TSize{0, 0};
+    return TSize{p->GetWidth(), p->GetHeight()};
+}
+
+TRect TgrCustomGraphicButton::PictureRect() const {
+    TSize s = PictureSize();
+    if (s.cx <= 0 || s.cy <= 0) return TRect();
+    TRect c = GetClientRect();
+    int x = Place(FPictureX, c.Width(), s.cx);
+    int y = Place(FPictureY, c.Height(), s.cy);
+    return Bounds(x, y, s.cx, s.cy);
+}
+
+TRect TgrCustomGraphicButton::CaptionRect() {
+    const std::string caption = GetCaption();
+    if (caption.empty()) return TRect();
+    TCanvas* c = Canvas();
+    c->SetFont(GetFont());
+    TRect r = GetClientRect();
+    if (FState == grsPressed) OffsetRect(r, 2, 2);
+    else if (FValue) OffsetRect(r, 1, 1);
+    TRect m(0, 0, r.Width(), r.Height());
+    c->DrawText(caption, m, DT_CALCRECT | DT_SINGLELINE | DT_CENTER);
+    int w = m.Width() + 4, h = m.Height() + 2;
+    int x = r.Left + Place(FTextX, r.Width(), w);
+    int y = r.Top + Place(FTextY, r.Height(), h);
+    return Bounds(x, y, w, h);
+}
+
+bool TgrCustomGraphicButton::InHitArea(TPoint P) {
+    bool inside = false;
+    TgrBtnStyle style = EffectiveStyle();
+    if (style == bsBorderless || style == bsShaped) {
+        inside = PictureRect().Contains(P) || (FFont3D != f3dNone && CaptionRect().Contains(P));
+    } else {
+        inside = GetClientRect().Contains(P);
+    }
+    if (!inside && FButtonType == grbCombo) {
+        int top = (FHeight - 14) / 2;
+        inside = TRect(FWidth - 14, top, FWidth, top + 14).Contains(P);
+    }
+    return inside;
+}
+
+void TgrCustomGraphicButton::CMHitTest(TMessage& Message) {
+    Message.Result = InHitArea(TPoint{LoWordSigned(Message.LParam), HiWordSigned(Message.LParam)}) ? 1 : 0;
+}
+
+TPopupMenu* TgrCustomGraphicButton::DropDownMenu() const {
+    return FWrapper ? FWrapper->GetPopupMenu() : GetPopupMenu();
+}
+
+void TgrCustomGraphicButton::DropDown() {
+    TPopupMenu* menu = DropDownMenu();
+    if (!menu) return;
+    TPoint p = ClientToScreen(TPoint{0, FHeight});
+    menu->PopupComponent = FWrapper ? static_cast<TComponent*>(FWrapper) : this;
+    menu->Popup(p.X, p.Y);
+}
+
+void TgrCustomGraphicButton::Click() {
+    if (FWrapper) FWrapper->Click();
+    else TGraphicControl::Click();
+}
+
+void TgrCustomGraphicButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (Button == mbLeft && GetEnabled() && InHitArea(TPoint{X, Y})) {
+        FState = grsPressed;
+        FTracking = true;
+        bool menu = FButtonType == grbMenu || (FButtonType == grbCombo && X > FWidth - 14);
+        if (menu) {
+            SetMouseCapture(false);
+            if (FButtonType == grbCombo) FState = grsComboPressed;
+            Repaint();
+            DropDown();
+            FState = FValue ? grsToggledDown : grsUp;
+            FTracking = false;
+            FMouseOver = FMouseInside;
+        } else if (FButtonType == grbRepeat) {
+            FRepeatTarget = TargetId();
+            SetTimer(FRepeatTarget, kRepeatTimer, static_cast<unsigned>(FInitDelay));
+        }
+    }
+    TGraphicControl::MouseDown(Button, Shift, X, Y);
+    if (FWrapper && FWrapper->OnMouseDown) FWrapper->OnMouseDown(FWrapper, Button, Shift, X, Y);
+    Invalidate();
+}
+
+void TgrCustomGraphicButton::MouseMove(TShiftState Shift, int X, int Y) {
+    if (FTracking) {
+        bool inside = InHitArea(TPoint{X, Y});
+        TgrButtonState state = inside ? grsPressed : grsUp;
+        FMouseOver = inside;
+        if (state != FState) {
+            FState = state;
+            Invalidate();
+        }
+    } else if (EffectiveStyle() == bsBorderless && GetEnabled()) {
+        bool inside = InHitArea(TPoint{X, Y});
+        if (inside != FMouseOver) {
+            FMouseOver = inside;
+            Invalidate();
+        }
+    }
+    TGraphicControl::MouseMove(Shift, X, Y);
+    if (FWrapper && FWrapper->OnMouseMove) FWrapper->OnMouseMove(FWrapper, Shift, X, Y);
+}
+
+void TgrCustomGraphicButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    StopRepeat();
+    bool clicked = false;
+    if (FTracking && Button == mbLeft) {
+        FTracking = false;
+        clicked = InHitArea(TPoint{X, Y}) && FButtonType != grbRepeat;
+        FState = grsUp;
+        if (!clicked) FMouseOver = false;
+        if (FButtonType == grbToggle && clicked) SetValue(!FValue);
+        if (FValue) FState = grsToggledDown;
+        Invalidate();
+    }
+    TGraphicControl::MouseUp(Button, Shift, X, Y);
+    if (FWrapper && FWrapper->OnMouseUp) FWrapper->OnMouseUp(FWrapper, Button, Shift, X, Y);
+    if (clicked) Click();
+}
+
+void TgrCustomGraphicButton::CMMouseEnter(TMessage& Message) {
+    if (!FTracking && GetEnabled()) {
+        FMouseOver = true;
+        Invalidate();
+    }
+    TGraphicControl::CMMouseEnter(Message);
+    if (FWrapper && FWrapper->OnMouseEnter) FWrapper->OnMouseEnter(FWrapper);
+}
+
+void TgrCustomGraphicButton::CMMouseLeave(TMessage& Message) {
+    if (!FTracking && GetEnabled()) {
+        FMouseOver = false;
+        Invalidate();
+    }
+    TGraphicControl::CMMouseLeave(Message);
+    if (FWrapper && FWrapper->OnMouseLeave) FWrapper->OnMouseLeave(FWrapper);
+}
+
+void TgrCustomGraphicButton::CMEnabledChanged(TMessage& Message) {
+    TGraphicControl::CMEnabledChanged(Message);
+    FMouseOver = GetEnabled() && FMouseInside;
+    if (!GetEnabled()) {
+        FTracking = false;
+        FState = FValue ? grsToggledDown : grsUp;
+        StopRepeat();
+    }
+    Invalidate();
+}
+
+void TgrCustomGraphicButton::CMTextChanged(TMessage& Message) {
+    TGraphicControl::CMTextChanged(Message);
+    Invalidate();
+}
+
+void TgrCustomGraphicButton::SetDefaultLook(bool Value) {
+    if (FDefaultLook == Value) return;
+    FDefaultLook = Value;
+    Invalidate();
+}
+
+void TgrCustomGraphicButton::Dispatch(TMessage& Message) {
+    if (Message.Msg == WM_TIMER && Message.WParam == kRepeatTimer) {
+        RepeatTick();
+        return;
+    }
+    TGraphicControl::Dispatch(Message);
+}
+
+void TgrCustomGraphicButton::RepeatTick() {
+    if (!FRepeatTarget) return;
+    SetTimer(FRepeatTarget, kRepeatTimer, static_cast<unsigned>(FDelay));
+    if (FState == grsPressed && FTracking) Click();
+}
+
+void TgrCustomGraphicButton::StopRepeat() {
+    if (FRepeatTarget) KillTimer(FRepeatTarget, kRepeatTimer);
+    FRepeatTarget = 0;
+}
+
+// ---- Painting ---------------------------------------------------------------------------------
+
+void TgrCustomGraphicButton::PaintBackground(const TRect& R, TColor Face) {
+    TCanvas* c = Canvas();
+    c->GetBrush()->SetStyle(bsSolid);
+    switch (FBackground->GetStyle()) {
+    case grbClear: return;
+    case grbGradient:
+    case grbVertGradient: {
+        const bool vertical = FBackground->GetStyle() == grbVertGradient;
+        const int span = vertical ? R.Height() : R.Width();
+        const int steps = std::max(1, std::min(128, span));
+        const double q = static_cast<double>(span) / steps;
+        for (int i = 0; i < steps; ++i) {
+            int a = static_cast<int>(i * q), b = static_cast<int>((i + 1) * q);
+            if (b <= a) continue;
+            c->GetBrush()->SetColor(GradientColor(Face, FBackground->GetGradient(), steps, i));
+            c->FillRect(vertical ? TRect(R.Left, R.Top + a, R.Right, R.Top + b) : TRect(R.Left + a, R.Top, R.Left + b, R.Bottom));
+        }
+        return;
+    }
+    case grbPictureStretch:
+        c->GetBrush()->SetColor(Face);
+        c->FillRect(R);
+        if (TGraphic* g = FBackground->GetPicture()->GetGraphic()) c->StretchDraw(R, g);
+        return;
+    case grbPictureClip:
+    case grbPicturePattern:
+        c->GetBrush()->SetColor(Face);
+        c->FillRect(R);
+        if (TGraphic* g = FBackground->GetPicture()->GetGraphic())
+            c->Draw(R.Left + (R.Width() - g->GetWidth()) / 2, R.Top + (R.Height() - g->GetHeight()) / 2, g);
+        return;
+    case grbSolid:
+        c->GetBrush()->SetColor(Face);
+        c->FillRect(R);
+        return;
+    }
+}
+
+void TgrCustomGraphicButton::PaintBorder(TRect R, bool Default, bool Down) {
+    TCanvas* c = Canvas();
+    Down = Down || FValue;
+    switch (EffectiveStyle()) {
+    case bsBorderless:
+    case bsShaped: return;
+    case bsWin97:
+        if (!Down && !FMouseOver && !Default) return;
+        if (Default) Frame3D(c, R, FBtnDkShadowColor, FBtnDkShadowColor, 1);
+        if (Down) Frame3D(c, R, FBtnShadowColor, FBtnHighlightColor, 1);
+        else Frame3D(c, R, FBtnHighlightColor, FBtnShadowColor, 1);
+        return;
+    default:
+        if (Default) Frame3D(c, R, FBtnDkShadowColor, FBtnDkShadowColor, 1);
+        if (Down) {
+            Frame3D(c, R, FBtnDkShadowColor, FBtnHighlightColor, 1);
+            Frame3D(c, R, FBtnShadowColor, FBtnLightColor, 1);
+        } else {
+            Frame3D(c, R, FBtnHighlightColor, FBtnDkShadowColor, 1);
+            Frame3D(c, R, FBtnLightColor, FBtnShadowColor, 1);
+        }
+        return;
+    }
+}
+
+void TgrCustomGraphicButton::PaintPicture(const TRect& R) {
+    TRect pr = PictureRect();
+    if (pr.Width() <= 0) return;
+    const bool down = FState == grsPressed || FState == grsComboPressed;
+    if (down) OffsetRect(pr, 1, 1);
+    TCanvas* c = Canvas();
+    if (FImages && FImageIndex >= 0 && FImageIndex < FImages->Count()) {
+        FImages->Draw(c, pr.Left, pr.Top, FImageIndex, GetEnabled());
+        return;
+    }
+    TPicture* p = FPictureUp.get();
+    if ((down || FValue) && HasGraphic(FPictureDown.get())) p = FPictureDown.get();
+    else if ((FMouseOver || FFocused) && HasGraphic(FPictureOver.get())) p = FPictureOver.get();
+    else if (!HasGraphic(p)) p = FPictureOver.get();
+    if (!GetEnabled() && HasGraphic(FPictureDisabled.get())) p = FPictureDisabled.get();
+    if (HasGraphic(p)) c->Draw(pr.Left, pr.Top, p->GetGraphic());
+}
+
+void TgrCustomGraphicButton::PaintCaption(const TRect&) {
+    if (FFont3D == f3dNone) return;
+    const std::string caption = GetCaption();
+    if (caption.empty()) return;
+    TRect r = CaptionRect();
+    TCanvas* c = Canvas();
+    c->GetBrush()->SetStyle(bsClear);
+    auto pass = [&](TColor colour, int dx, int dy) {
+        c->GetFont()->SetColor(colour);
+        TRect t = r;
+        OffsetRect(t, dx, dy);
+        c->DrawText(caption, t, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    };
+    if (!GetEnabled()) {
+        pass(FBtnHighlightColor, 1, 1);
+        pass(TColor(0x808080), 0, 0);
+        return;
+    }
+    TColor text = GetFont()->GetColor();
+    switch (FFont3D) {
+    case f3dRaised: pass(FBtnHighlightColor, -1, -1); break;
+    case f3dInset: pass(FBtnHighlightColor, 1, 1); break;
+    case f3dRidged: pass(FBtnShadowColor, 1, 1); pass(FBtnHighlightColor, -1, -1); break;
+    case f3dGrooved: pass(FBtnShadowColor, -1, -1); pass(FBtnHighlightColor, 1, 1); break;
+    case f3dShadow: pass(FBtnShadowColor, FState == grsPressed ? 4 : 2, FState == grsPressed ? 4 : 2); break;
+    default: break;
+    }
+    pass(text, 0, 0);
+}
+
+void TgrCustomGraphicButton::Paint() {
+    TCanvas* c = Canvas();
+    TRect r = GetClientRect();
+    r.Left += FBorderInset->Left;
+    r.Top += FBorderInset->Top;
+    r.Right -= FBorderInset->Right;
+    r.Bottom -= FBorderInset->Bottom;
+    if (r.Right < r.Left) r.Right = r.Left;
+    if (r.Bottom < r.Top) r.Bottom = r.Top;
+    TColor face = GetColor();
+    if (FMouseOver && GetEnabled() && FBackground->GetStyle() == grbSolid && EffectiveStyle() >= bsWin97)
+        face = Lighten(face, 12);
+    PaintBackground(r, face);
+    PaintPicture(r);
+    c->SetFont(GetFont());
+    PaintCaption(r);
+    const bool isDefault = (FFocused || FDefaultLook) && FFocusStyle.Contains(fsDefault);
+    if (FButtonType == grbCombo) {
+        TRect arrow(r.Right - 14, r.Top, r.Right, r.Bottom);
+        TRect main(r.Left, r.Top, r.Right - 14, r.Bottom);
+        const int o = FState == grsComboPressed ? 0 : -1;
+        const int w = arrow.Width(), mid = arrow.Bottom / 2;
+        c->GetBrush()->SetStyle(bsSolid);
+        c->GetBrush()->SetColor(clBtnText);
+        c->GetPen()->SetColor(clBtnText);
+        c->Polygon({TPoint{arrow.Left + w / 3 + o, mid + o}, TPoint{arrow.Right - w / 3 + o, mid + o},
+                    TPoint{arrow.Left + w / 2 + o, mid + o + w / 4}});
+        PaintBorder(main, isDefault, FState == grsPressed);
+        PaintBorder(arrow, false, FState == grsComboPressed);
+    } else {
+        PaintBorder(r, isDefault, FState == grsPressed || FState == grsComboPressed);
+    }
+    if (FFocused && FFocusStyle.Contains(fsText) && !GetCaption().empty()) {
+        TRect f = CaptionRect();
+        c->DrawFocusRect(f);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Windowed button
+
+TgrCustomButton::TgrCustomButton(TComponent* AOwner) : TCustomControl(AOwner) {
+    FButton = new TgrCustomGraphicButton(nullptr);
+    FButton->FWrapper = this;
+    FButton->SetFocusStyle({fsDefault, fsText});
+    FButton->SetParentFont(true);
+    FButton->SetParentColor(true);
+    FButton->SetParent(this);
+    FButton->SetAlign(alClient);
+    ControlStyle = {csCaptureMouse, csDoubleClicks, csSetCaption};
+    FColor = clBtnFace;
+    FParentColor = false;
+    FParentFont = false;
+    GetFont()->SetColor(clBtnText);
+    FTabStop = true;
+    SetBounds(0, 0, 75, 25);
+    FButton->OnChange = [this](TObject*) {
+        if (OnChange) OnChange(this);
+    };
+}
+
+TgrCustomButton::~TgrCustomButton() {
+    TgrCustomGraphicButton* inner = FButton;
+    FButton = nullptr;
+    inner->FWrapper = nullptr;
+    delete inner;
+}
+
+void TgrCustomButton::Click() {
+    if (FKind == bkClose && GetKind() == bkClose) {
+        if (TForm* form = GetParentForm(this)) form->Close();
+        return;
+    }
+    if (ModalResult != 0)
+        if (TForm* form = GetParentForm(this)) form->SetModalResult(ModalResult);
+    TCustomControl::Click();
+}
+
+void TgrCustomButton::Loaded() {
+    TCustomControl::Loaded();
+    FButton->SetColor(GetColor());
+}
+
+void TgrCustomButton::DefineProperties(TFiler* Filer) {
+    TCustomControl::DefineProperties(Filer);
+    // Older definitions carry these at the top level; they are read and ignored.
+    Filer->DefineProperty("TransparentColor", [](TReader*) {}, nullptr, false);
+    Filer->DefineProperty("DitherDown", [](TReader*) {}, nullptr, false);
+}
+
+void TgrCustomButton::Paint() {
+    // The inner button covers the whole client area and paints everything.
+}
+
+void TgrCustomButton::CMTextChanged(TMessage& Message) {
+    TCustomControl::CMTextChanged(Message);
+    if (FButton) FButton->SetCaption(GetCaption());
+}
+
+void TgrCustomButton::CMEnabledChanged(TMessage& Message) {
+    TCustomControl::CMEnabledChanged(Message);
+    if (FButton) FButton->SetEnabled(GetEnabled());
+}
+
+void TgrCustomButton::CMColorChanged(TMessage& Message) {
+    TCustomControl::CMColorChanged(Message);
+    if (FButton) FButton->SetColor(GetColor());
+}
+
+void TgrCustomButton::WMSetFocus(TWMSetFocus& Message) {
+    TCustomControl::WMSetFocus(Message);
+    FButton->FFocused = true;
+    FButton->Invalidate();
+}
+
+void TgrCustomButton::WMKillFocus(TWMKillFocus& Message) {
+    TCustomControl::WMKillFocus(Message);
+    FButton->FFocused = false;
+    FSpaceDown = false;
+    if (FButton->FState == grsPressed) FButton->FState = FButton->GetValue() ? grsToggledDown : grsUp;
+    FButton->Invalidate();
+}
+
+void TgrCustomButton::KeyDown(Word& Key, TShiftState Shift) {
+    if (Key == VK_SPACE && !FSpaceDown) {
+        FSpaceDown = true;
+        FButton->FState = grsPressed;
+        FButton->Repaint();
+        if (FButton->GetButtonType() == grbMenu) {
+            FButton->DropDown();
+            FButton->FState = grsUp;
+            FSpaceDown = false;
+            FButton->Invalidate();
+        }
+        Key = 0;
+        return;
+    }
+    if (Key == VK_SPACE && FSpaceDown && FButton->GetButtonType() == grbRepeat) {
+        Click();
+        Key = 0;
+        return;
+    }
+    TCustomControl::KeyDown(Key, Shift);
+}
+
+void TgrCustomButton::KeyUp(Word& Key, TShiftState Shift) {
+    if (Key == VK_SPACE && FSpaceDown) {
+        FSpaceDown = false;
+        FButton->FState = grsUp;
+        if (FButton->GetButtonType() == grbToggle) FButton->SetValue(!FButton->GetValue());
+        FButton->Invalidate();
+        Click();
+        Key = 0;
+        return;
+    }
+    TCustomControl::KeyUp(Key, Shift);
+}
+
+void TgrCustomButton::SetDefault(bool Value) {
+    FDefault = Value;
+    FButton->SetDefaultLook(Value);
+}
+
+namespace {
+struct KindRow {
+    TgrBtnKind kind;
+    const char* caption;
+    int modalResult;
+};
+constexpr KindRow kKinds[] = {
+    {bkOK, "OK", 1},       {bkCancel, "&Cancel", 2}, {bkHelp, "&Help", 0},
+    {bkYes, "&Yes", 6},    {bkNo, "&No", 7},         {bkClose, "&Close", 0},
+};
+} // namespace
+
+void TgrCustomButton::SetKind(TgrBtnKind Value) {
+    FKind = Value;
+    if (Value == bkCustom) return;
+    for (const KindRow& row : kKinds)
+        if (row.kind == Value) {
+            SetDefault(Value == bkOK || Value == bkYes);
+            Cancel = Value == bkCancel || Value == bkNo;
+            SetCaption(row.caption);
+            ModalResult = row.modalResult;
+        }
+}
+
+TgrBtnKind TgrCustomButton::GetKind() const {
+    if (FKind == bkCustom) return bkCustom;
+    for (const KindRow& row : kKinds) {
+        if (row.kind != FKind) continue;
+        if (GetCaption() != row.caption || ModalResult != row.modalResult) return bkCustom;
+        if ((FKind == bkOK || FKind == bkYes) && !FDefault) return bkCustom;
+        if ((FKind == bkCancel || FKind == bkNo) && !Cancel) return bkCustom;
+    }
+    return FKind;
+}
+
+// ---------------------------------------------------------------------------
+// Registration
+
+namespace {
+
+template <typename T, typename P>
+void ButtonSettings(P& p) {
+    p.Enum("Style", {"bsAuto", "bsWin31", "bsWin95", "bsInset", "bsDelphi", "bsSpeed", "bsWin97", "bsBorderless",
+                     "bsShaped"},
+           &T::GetStyle, &T::SetStyle)
+        .Enum("ButtonType", {"grbCommand", "grbToggle", "grbRepeat", "grbMenu", "grbCombo"}, &T::GetButtonType,
+              &T::SetButtonType)
+        .Object("Background", &T::GetBackground)
+        .Object("BorderInset", &T::GetBorderInset)
+        .Bool("MultiLine", &T::GetMultiLine, &T::SetMultiLine)
+        .Enum("Font3D", {"fsNone", "fsNormal", "fsRaised", "fsInset", "fsRidged", "fsGrooved", "fsShadow"},
+              &T::GetFont3D, &T::SetFont3D)
+        .Int("TextAngle", &T::GetTextAngle, &T::SetTextAngle)
+        .Int("TextX", &T::GetTextX, &T::SetTextX)
+        .Int("TextY", &T::GetTextY, &T::SetTextY)
+        .Object("PictureUp", &T::GetPictureUp)
+        .Object("PictureDown", &T::GetPictureDown)
+        .Object("PictureOver", &T::GetPictureOver)
+        .Object("PictureDisabled", &T::GetPictureDisabled)
+        .Int("PictureX", &T::GetPictureX, &T::SetPictureX)
+        .Int("PictureY", &T::GetPictureY, &T::SetPictureY)
+        .template Reference<TImageList>("Images", &T::GetImages, &T::SetImages)
+        .Int("ImageIndex", &T::GetImageIndex, &T::SetImageIndex)
+        .Bool("Animate", &T::GetAnimate, &T::SetAnimate)
+        .Bool("Grayed", &T::GetGrayed, &T::SetGrayed)
+        .Bool("Value", &T::GetValue, &T::SetValue)
+        .Int("Group", &T::GetGroup, &T::SetGroup)
+        .Bool("GroupAllowNoSel", &T::GetGroupAllowNoSel, &T::SetGroupAllowNoSel)
+        .Int("Delay", &T::GetDelay, &T::SetDelay)
+        .Int("InitDelay", &T::GetInitDelay, &T::SetInitDelay)
+        .SetOf("Options", {"grbCacheImages", "grbUsePalette", "grbSmallIcons", "grbNoPicEffects"}, &T::GetOptions,
+               &T::SetOptions)
+        .SetOf("FocusStyle", {"fsDefault", "fsText", "fsOutline", "fsBoldFont"}, &T::GetFocusStyle,
+               &T::SetFocusStyle)
+        .Enum("BorderColors", {"grbCustomColor", "grbWinColor", "grbAutoColor", "grbAutoShade"}, &T::GetBorderColors,
+              &T::SetBorderColors)
+        .Int("ShadowColor", &T::GetShadowColor, &T::SetShadowColor)
+        .Int("BtnLightColor", &T::GetBtnLightColor, &T::SetBtnLightColor)
+        .Int("BtnHighlightColor", &T::GetBtnHighlightColor, &T::SetBtnHighlightColor)
+        .Int("BtnShadowColor", &T::GetBtnShadowColor, &T::SetBtnShadowColor)
+        .Int("BtnDkShadowColor", &T::GetBtnDkShadowColor, &T::SetBtnDkShadowColor)
+        .Event("OnChange", &T::OnChange);
+}
+
+std::string ParentIfRegistered(const char* name) { return FindClassInfo(name) ? name : ""; }
+
+} // namespace
+
+void RegisterGrBtnsClasses() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        RegisterControlsClasses();
+        const std::string persistent = ParentIfRegistered("TPersistent");
+        Published<TgrBackground>("TgrBackground", persistent)
+            .Enum("Style", {"grbSolid", "grbClear", "grbPictureClip", "grbPictureStretch", "grbPicturePattern",
+                            "grbGradient", "grbVertGradient"},
+                  &TgrBackground::GetStyle, &TgrBackground::SetStyle)
+            .Object("Picture", &TgrBackground::GetPicture)
+            .Int("Gradient", &TgrBackground::GetGradient, &TgrBackground::SetGradient)
+            .Bool("DitherDown", &TgrBackground::GetDitherDown, &TgrBackground::SetDitherDown);
+        Published<TgrBorderInset>("TgrBorderInset", persistent)
+            .Int("Left", &TgrBorderInset::GetLeft, &TgrBorderInset::SetLeft)
+            .Int("Top", &TgrBorderInset::GetTop, &TgrBorderInset::SetTop)
+            .Int("Right", &TgrBorderInset::GetRight, &TgrBorderInset::SetRight)
+            .Int("Bottom", &TgrBorderInset::GetBottom, &TgrBorderInset::SetBottom);
+
+        Published<TgrCustomGraphicButton> graphic("TgrCustomGraphicButton", "TGraphicControl");
+        ButtonSettings<TgrCustomGraphicButton>(graphic);
+        Published<TgrGraphicButton>("TgrGraphicButton", "TgrCustomGraphicButton");
+
+        Published<TgrCustomButton> windowed("TgrCustomButton", "TCustomControl");
+        ButtonSettings<TgrCustomButton>(windowed);
+        windowed.Bool("Cancel", &TgrCustomButton::Cancel, &TgrCustomButton::Cancel)
+            .Bool("Default", &TgrCustomButton::GetDefault, &TgrCustomButton::SetDefault)
+            .Enum("Kind", {"bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes", "bkNo", "bkClose"},
+                  &TgrCustomButton::GetKind, &TgrCustomButton::SetKind)
+            .Int("ModalResult", &TgrCustomButton::ModalResult, &TgrCustomButton::ModalResult);
+        Published<TgrButton>("TgrButton", "TgrCustomButton");
+    });
+}

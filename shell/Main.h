@@ -1,0 +1,218 @@
+#pragma once
+// The main window: the frame (button bar, title strip, notebook of sixteen
+// pages, status bar, menus), its life cycle, navigation between the pages,
+// the application-wide error and hint handlers, and the calculator pages
+// built so far. The layout is the window definition resources/forms/Main.txt;
+// this class holds the behaviour.
+//
+// Sources by topic: Main.cpp (creation, life cycle, settings), MainNavigation.cpp,
+// MainErrors.cpp, MainStatusBar.cpp (hints, help and web links), MainQuickCalc.cpp,
+// MainLoanComparisons.cpp, MainResets.cpp.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "Controls.h"
+#include "ExtCtrls.h"
+#include "FormReader.h"
+#include "Forms.h"
+#include "Menus.h"
+#include "StdCtrls.h"
+#include "Types.h"
+
+class TEntNotebook;
+class TEntPictureField;
+class TEntRotatedLabel;
+class TMortgage;
+class TNumEdit;
+class TgrButton;
+class TgrCustomGraphicButton;
+
+// Texts the window shows in more than one place.
+extern const char* const SProgramCaption;   // "Varnholt, 3.0.01"
+extern const char* const SApplicationTitle; // "Quorvane® - Varnholt, 3.0.01"
+extern const char* const SMathErrorMessage;
+extern const char* const SUnidentifiedErrorMessage;
+extern const char* const SQuickCalcErrorMessage;
+extern const char* const SWebSiteName;
+extern const char* const SCopyrightLine;
+
+// Registers every class the main window's definition names. Safe to call more than once.
+void RegisterMainWindowClasses();
+
+class TfrmMain : public TForm {
+public:
+    // Reads the window from its definition; OnCreate runs with AfterConstruction.
+    explicit TfrmMain(TComponent* AOwner);
+    ~TfrmMain() override;
+
+    // ---- Window events ------------------------------------------------------------
+    void FormCreate(TObject* Sender);
+    void FormActivate(TObject* Sender);
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void FormDestroy(TObject* Sender);
+    void MnuFileExitClick(TObject* Sender);
+
+    // ---- Navigation ---------------------------------------------------------------
+    void gotoChosenCalculator(TObject* Sender);
+    void EnableMnuCalcItems(TObject* Sender);
+    void CloseCalculators(TObject* Sender);
+    void AllowPrinting(TObject* Sender);
+    void DisallowPrinting(TObject* Sender);
+    void MenuButtonEnter(TObject* Sender);
+    void MenuButtonLeave(TObject* Sender);
+    void nbkMainPageChanged(TObject* Sender);
+    void nbkMainMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+
+    // ---- Errors and hints ---------------------------------------------------------
+    void AppOnException(TObject* Sender, Exception& E);
+    void AppOnHint(TObject* Sender);
+
+    // ---- Help, web links, status bar ----------------------------------------------
+    void btnHelpClick(TObject* Sender);
+    void MnuHelpContentsClick(TObject* Sender);
+    void MnuHelpSearchClick(TObject* Sender);
+    void MnuHelpHowClick(TObject* Sender);
+    void MnuHelpGlossaryClick(TObject* Sender);
+    void GoOnline(TObject* Sender);
+    void statusBarMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void statusBarPanelClick(TObject* Sender);
+    void statusBarResize(TObject* Sender);
+    void lblCompanyMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    // The text of the status bar's hint panel.
+    std::string HintPanelText() const;
+    void SetHintPanelText(const std::string& Text);
+
+    // ---- Quick calculators --------------------------------------------------------
+    void btnCalcLAClick(TObject* Sender);
+    void btnCalcIRClick(TObject* Sender);
+    void btnCalcPMTClick(TObject* Sender);
+    void btnCalcNClick(TObject* Sender);
+    void btnCalcQuickCalcClick(TObject* Sender);
+    void CalcMPI(TObject* Sender);
+    void nbkQuickCalcTabClick(TObject* Sender, int Index);
+
+    // ---- Loan comparisons ---------------------------------------------------------
+    void CalcLC(TObject* Sender);
+
+    // ---- Resets -------------------------------------------------------------------
+    void mnuResetThisZeroClick(TObject* Sender);
+    void mnuResetSamplesClick(TObject* Sender);
+    void mnuResetAllZeroClick(TObject* Sender);
+    void mnuResetAllSamplesClick(TObject* Sender);
+    void ResetAllCalculatorsToZero(TObject* Sender);
+    void ResetAllCalculatorsToSamples(TObject* Sender);
+    void ResetQuickCalcValues(TObject* Sender);
+    void ResetLoanComparisonValues(TObject* Sender);
+    void ResetLoanSpreadValues(TObject* Sender);
+    void ResetAmortizationSchedule(TObject* Sender);
+
+    // ---- Seams of the pages that come later ----------------------------------------
+    // The loan spread table (rebuilt from the four loan spread fields) and the
+    // amortization schedule. Until those pages exist there is no table to build.
+    virtual void CleanGrid(TObject* Sender);
+    virtual void ChooseLoanSpreadCalculator(TObject* Sender);
+    virtual void CalcAmortization(TObject* Sender);
+    virtual void btnCancelClick(TObject* Sender);
+    virtual void CreatePrepaymentList(TObject* Sender);
+    // Saving to CurrentFileName (the calculator file); closing asks for it.
+    virtual void SaveCurrentFile(TObject* Sender);
+
+    // ---- Settings -------------------------------------------------------------------
+    void ReadIniSettings(TObject* Sender);
+    void WriteIniSettings();
+    // The settings file "ZEMR.INI" in the settings folder.
+    static std::string SettingsFileName();
+
+    // ---- Shared with the other windows ----------------------------------------------
+    void CenterForm(TForm* AForm);
+    std::string ActivePageName() const;
+    // The component of that name, or nullptr.
+    template <class T>
+    T* Find(const std::string& Name) const {
+        return dynamic_cast<T*>(FindComponent(Name));
+    }
+
+    // ---- State (the window's private fields, in declaration order) ------------------
+    std::array<int32_t, 4> QuickSolveFlags{};  // loan amount, rate, payment, number of payments
+    TDateTime Today = 0;
+    std::string ThisMonthShort;
+    int32_t ThisYear = 0;
+    bool RetainTape = false;
+    TMortgage* Mortgage = nullptr;
+    double AmortPrincipal = 0, AmortRate = 0;
+    int32_t AmortNumPayments = 0, AmortStartMonth = 1, AmortStartYear = 0;
+    int32_t ExtraFrom = 0, ExtraTo = 0;
+    double ExtraAmount = 0;
+    uint8_t ExtraMode = 0;
+    std::string AmortizationGridText, PrepaymentText;
+    std::array<double, 31> DCFYears{};  // 1..30
+    std::array<double, 6> DCFRates{};   // 1..5
+    int DefaultValueSet = 0;
+    double DefaultLoan = 0, DefaultInterest = 0;
+    int DefaultTerm = 0;
+    double DefaultPayment = 0, DefaultFederal = 0, DefaultState = 0, DefaultDownpayment = 0;
+    int DefaultCalc = 0;
+    double HRatio = 0, DRatio = 0;
+    int LoanSpreadMode = 0;
+    std::string LoanIncrementText, RateIncrementText, PaymentIncrementText;
+    std::string ProgramDir;
+    bool Tips = true;
+    bool Run = false;
+
+    // ---- Components the code reaches ------------------------------------------------
+    TPanel* pnlButtonBar = nullptr;
+    TEntRotatedLabel* lblCalculatorName = nullptr;
+    TNotebook* nbkMain = nullptr;
+    TWinControl* statusBar = nullptr;
+    TgrCustomGraphicButton* btnPrint = nullptr;
+    TgrCustomGraphicButton* btnReset = nullptr;
+    TControl* btnPrevCalc = nullptr;
+    TControl* btnNextCalc = nullptr;
+    TControl* btnCalculators = nullptr;
+    TControl* btnExit = nullptr;
+    TMenuItem* MnuFilePrint = nullptr;
+    TPopupMenu* mnuPopCalcs = nullptr;
+    TMemo* memPrepayments = nullptr;
+    TMemo* memFileContents = nullptr;
+
+    TEntNotebook* nbkQuickCalc = nullptr;
+    TEntPictureField *edtMPISalesPrice = nullptr, *edtMPIDownPaymentSum = nullptr,
+                     *edtMPIDownPaymentPercent = nullptr, *edtMPILoanAmount = nullptr,
+                     *edtMPIInterestRate = nullptr, *edtMPITermInMonths = nullptr, *edtMPIPayment = nullptr;
+    TEntPictureField *edtLA = nullptr, *edtIR = nullptr, *edtPMT = nullptr, *edtN = nullptr;
+    TWinControl *btnCalcLA = nullptr, *btnCalcIR = nullptr, *btnCalcPMT = nullptr, *btnCalcN = nullptr,
+                *btnCalcQuickCalc = nullptr;
+
+    std::array<TEntPictureField*, 6> edtLCLoan{}, edtLCTerm{}, edtLCPayment{}, edtLCTotalPaid{}, edtLCLoanCost{},
+        edtLCPointsCost{};
+    std::array<TNumEdit*, 6> edtLCInterest{}, edtLCPoints{};
+
+protected:
+    void WMGetMinMaxInfo(TWMGetMinMaxInfo& Message) override;
+    // The handlers the definition binds, by name.
+    THandlerTable Handlers();
+
+private:
+    void FindComponents();
+    // Navigation helpers.
+    void SetTitleStrip(const std::string& Title, int OriginY);
+    void SetPageItemsEnabled(int Target, bool Enabled);
+    void ShowPage(const char* Name);
+    void FocusNamed(const std::string& Name);
+    void SetResetEnabled(bool Enabled);
+    // Quick calculators.
+    void ChooseQuickSolve(int Flag, TEntPictureField* Field, TWinControl* FocusAfter);
+    void ClearQuickSolveFields();
+    // The math-error repairs; a failure inside them is swallowed.
+    void RepairAfterMathError(TObject* Sender);
+    void RestoreLoanSpreadSamples();
+    bool SetLoanSpreadFields(double Loan, double Interest, int Term, double Payment);
+};
+
+extern TfrmMain* frmMain;
+// Path of the open calculator file; empty when none is open.
+extern std::string CurrentFileName;

@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "FormReader.h"
+#include "Forms.h"
+#include "GuiTestApp.h"
+#include "Menus.h"
+#include "grBtns.h"
+
+namespace {
+
+// Answers pop-up menus in place of the person: records each and picks an item.
+class PopupRecorder {
+public:
+    explicit PopupRecorder(std::function<TMenuItem*(TPopupMenu*)> choose = {}) {
+        previous_ = SetPopupHook([this, choose](TPopupMenu* Menu, int X, int Y) -> TMenuItem* {
+            shown.push_back(Menu);
+            where.push_back(TPoint{X, Y});
+            return choose ? choose(Menu) : nullptr;
+        });
+    }
+    ~PopupRecorder() { SetPopupHook(previous_); }
+    std::vector<TPopupMenu*> shown;
+    std::vector<TPoint> where;
+
+private:
+    TPopupHook previous_;
+};
+
+void Press(TControl* c, int x, int y) { c->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(x, y)); }
+void Move(TControl* c, int x, int y) { c->Perform(WM_MOUSEMOVE, MK_LBUTTON, MakeLParam(x, y)); }
+void Release(TControl* c, int x, int y) { c->Perform(WM_LBUTTONUP, 0, MakeLParam(x, y)); }
+
+struct ButtonForm {
+    std::unique_ptr<TForm> form;
+    TPopupMenu* menu = nullptr;
+    TMenuItem* item = nullptr;
+    int itemClicks = 0;
+
+    ButtonForm() {
+        EnsureGuiApp();
+        form = std::make_unique<TForm>(nullptr);
+        form->SetBounds(100, 100, 400, 300);
+        menu = new TPopupMenu(form.get());
+        item = new TMenuItem(form.get());
+        item->SetCaption("Reset");
+        item->OnClick = [this](TObject*) { ++itemClicks; };
+        menu->Items()->Add(item);
+    }
+    template <class T>
+    T* Add(int left, int top, int width, int height) {
+        auto* b = new T(form.get());
+        b->SetParent(form.get());
+        b->SetBounds(left, top, width, height);
+        return b;
+    }
+};
+
+TEST(GrButtons, MenuTypeDropsItsMenuBelowItselfInsteadOfClicking) {
+    ButtonForm f;
+    PopupRecorder popups([&](TPopupMenu* m) { return m->Items()->Items(0); });
+    auto* graphic = f.Add<TgrGraphicButton>(79, 4, 25, 25);
+    auto* windowed = f.Add<TgrButton>(200, 4, 117, 25);
+    int clicks = 0;
+    for (TControl* c : std::vector<TControl*>{graphic, windowed}) c->OnClick = [&](TObject*) { ++clicks; };
+    graphic->SetButtonType(grbMenu);
+    graphic->SetPopupMenu(f.menu);
+    windowed->SetButtonType(grbMenu);
+    windowed->SetPopupMenu(f.menu);
+
+    Press(graphic, 5, 5);
+    Release(graphic, 5, 5);
+    ASSERT_EQ(popups.shown.size(), 1u);
+    EXPECT_EQ(popups.shown[0], f.menu);
+    EXPECT_EQ(popups.where[0], graphic->ClientToScreen(TPoint{0, 25}));
+    EXPECT_EQ(f.itemClicks, 1);
+    EXPECT_EQ(graphic->State(), grsUp);
+
+    // The windowed button's inner button drops the outer button's menu.
+    Press(windowed->Button(), 10, 10);
+    Release(windowed->Button(), 10, 10);
+    ASSERT_EQ(popups.shown.size(), 2u);
+    EXPECT_EQ(popups.where[1], windowed->Button()->ClientToScreen(TPoint{0, 25}));
+    EXPECT_EQ(f.menu->PopupComponent, windowed);
+    EXPECT_EQ(f.itemClicks, 2);
+    EXPECT_EQ(clicks, 0);
+
+    // Without a menu the drop-down does nothing.
+    graphic->SetPopupMenu(nullptr);
+    Press(graphic, 5, 5);
+    EXPECT_EQ(popups.shown.size(), 2u);
+}
+
+TEST(GrButtons, CommandClickCountsOnlyWhenReleasedInside) {
+    ButtonForm f;
+    auto* b = f.Add<TgrGraphicButton>(0, 0, 40, 25);
+    int clicks = 0;
+    b->OnClick = [&](TObject* Sender) {
+        EXPECT_EQ(Sender, b);
+        ++clicks;
+    };
+    Press(b, 5, 5);
+    EXPECT_EQ(b->State(), grsPressed);
+    Move(b, 60, 5);
+    EXPECT_EQ(b->State(), grsUp);
+    Release(b, 60, 5);
+    EXPECT_EQ(clicks, 0);
+    Press(b, 5, 5);
+    Release(b, 6, 6);
+    EXPECT_EQ(clicks, 1);
+    b->SetEnabled(false);
+    Press(b, 5, 5);
+    Release(b, 5, 5);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(GrButtons, WindowedButtonReportsItselfAsSender) {
+    ButtonForm f;
+    auto* b = f.Add<TgrButton>(0, 0, 249, 28);
+    std::vector<std::string> events;
+    b->OnClick = [&](TObject* s) { events.push_back(s == b ? "click" : "click from inner"); };
+    b->OnMouseEnter = [&](TObject* s) { events.push_back(s == b ? "enter" : "enter from inner"); };
+    b->OnMouseLeave = [&](TObject* s) { events.push_back(s == b ? "leave" : "leave from inner"); };
+    b->SetCaption("  Quick Calculators");
+    EXPECT_EQ(b->Button()->GetCaption(), "  Quick Calculators");
+    TgrCustomGraphicButton* inner = b->Button();
+    EXPECT_EQ(inner->BoundsRect(), Rect(0, 0, 249, 28));
+    inner->Perform(CM_MOUSEENTER, 0, LPARAM(inner));
+    EXPECT_TRUE(inner->MouseOver());
+    Press(inner, 10, 10);
+    Release(inner, 10, 10);
+    inner->Perform(CM_MOUSELEAVE, 0, LPARAM(inner));
+    EXPECT_EQ(events, (std::vector<std::string>{"enter", "click", "leave"}));
+    b->SetEnabled(false);
+    EXPECT_FALSE(inner->GetEnabled());
+}
+
+TEST(GrButtons, BorderlessButtonTakesClicksOnlyOnItsCaption) {
+    ButtonForm f;
+    auto* b = f.Add<TgrGraphicButton>(0, 0, 249, 28);
+    b->SetStyle(bsBorderless);
+    b->SetCaption("Go");
+    TRect caption = b->CaptionRect();
+    ASSERT_FALSE(caption.IsEmpty());
+    EXPECT_TRUE(b->InHitArea(TPoint{caption.Left + 1, caption.Top + 1}));
+    EXPECT_FALSE(b->InHitArea(TPoint{1, 1}));
+    EXPECT_EQ(b->Perform(CM_HITTEST, 0, MakeLParam(1, 1)), 0);
+    b->SetFont3D(f3dNone);
+    EXPECT_FALSE(b->InHitArea(TPoint{caption.Left + 1, caption.Top + 1}));
+}
+
+TEST(GrButtons, TogglesOfOneGroupReleaseEachOther) {
+    ButtonForm f;
+    auto* a = f.Add<TgrGraphicButton>(0, 0, 25, 25);
+    auto* b = f.Add<TgrGraphicButton>(30, 0, 25, 25);
+    for (auto* t : {a, b}) t->SetButtonType(grbToggle);
+    int changes = 0;
+    a->OnChange = [&](TObject*) { ++changes; };
+    Press(a, 5, 5);
+    Release(a, 5, 5);
+    EXPECT_TRUE(a->GetValue());
+    // Clicking it again cannot release it without GroupAllowNoSel.
+    Press(a, 5, 5);
+    Release(a, 5, 5);
+    EXPECT_TRUE(a->GetValue());
+    Press(b, 5, 5);
+    Release(b, 5, 5);
+    EXPECT_TRUE(b->GetValue());
+    EXPECT_FALSE(a->GetValue());
+    EXPECT_EQ(changes, 2);
+    // A command button has no down state.
+    a->SetButtonType(grbCommand);
+    a->SetValue(true);
+    EXPECT_FALSE(a->GetValue());
+}
+
+TEST(GrButtons, KindAndBorderColoursFollowTheirSettings) {
+    ButtonForm f;
+    auto* b = f.Add<TgrButton>(0, 0, 75, 25);
+    b->SetKind(bkYes);
+    EXPECT_TRUE(b->GetDefault());
+    EXPECT_EQ(b->GetCaption(), "&Yes");
+    EXPECT_EQ(b->ModalResult, 6);
+    EXPECT_EQ(b->GetKind(), bkYes);
+    b->SetCaption("Sure");
+    EXPECT_EQ(b->GetKind(), bkCustom);
+
+    b->SetBtnShadowColor(clRed);
+    EXPECT_EQ(b->GetBorderColors(), grbCustomColor);
+    b->SetBorderColors(grbWinColor);
+    EXPECT_EQ(b->GetBtnShadowColor(), clBtnShadow);
+}
+
+TEST(GrButtons, WindowDefinitionSetsTheButtonSettings) {
+    EnsureGuiApp();
+    RegisterGrBtnsClasses();
+    TForm form(nullptr);
+    int enters = 0;
+    THandlerTable handlers;
+    handlers["MenuButtonEnter"] = TNotifyEvent([&](TObject*) { ++enters; });
+    ReadComponentFromText(&form,
+                          "object frmMain: TForm\n"
+                          "  object mnuPopCalcs: TPopupMenu\n"
+                          "  end\n"
+                          "  object btnCalculators: TgrButton\n"
+                          "    Left = 459\n"
+                          "    Width = 117\n"
+                          "    Caption = 'Calculator Menu'\n"
+                          "    Font.Color = clNavy\n"
+                          "    ButtonType = grbMenu\n"
+                          "    PopupMenu = mnuPopCalcs\n"
+                          "    Style = bsBorderless\n"
+                          "    Background.Style = grbClear\n"
+                          "    Background.DitherDown = False\n"
+                          "    Font3D = fsRaised\n"
+                          "    TransparentColor = clWhite\n"
+                          "    TabStop = False\n"
+                          "    OnMouseEnter = MenuButtonEnter\n"
+                          "  end\n"
+                          "end\n",
+                          handlers);
+    auto* b = dynamic_cast<TgrButton*>(form.FindComponent("btnCalculators"));
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->GetButtonType(), grbMenu);
+    EXPECT_EQ(b->GetStyle(), bsBorderless);
+    EXPECT_EQ(b->GetBackground()->GetStyle(), grbClear);
+    EXPECT_FALSE(b->GetBackground()->GetDitherDown());
+    EXPECT_EQ(b->GetFont3D(), f3dRaised);
+    EXPECT_EQ(b->Button()->GetFont()->GetColor(), clNavy);
+    EXPECT_EQ(b->GetPopupMenu(), form.FindComponent("mnuPopCalcs"));
+    b->Button()->Perform(CM_MOUSEENTER, 0, 0);
+    EXPECT_EQ(enters, 1);
+}
+
+// Paints the control into an image the size of the control.
+QImage Render(TGraphicControl* c) {
+    QImage image(c->GetWidth(), c->GetHeight(), QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    QPainter painter(&image);
+    c->PaintTo(painter);
+    painter.end();
+    return image;
+}
+
+TColor Pixel(const QImage& image, int x, int y) {
+    QRgb p = image.pixel(x, y);
+    return RGB(uint8_t(qRed(p)), uint8_t(qGreen(p)), uint8_t(qBlue(p)));
+}
+
+TEST(GrButtons, BackgroundStylesPaintTheFace) {
+    ButtonForm f;
+    auto* b = f.Add<TgrGraphicButton>(0, 0, 60, 25);
+    b->SetStyle(bsWin95);
+    b->SetColor(clRed);
+    EXPECT_EQ(Pixel(Render(b), 30, 12), RGB(255, 0, 0));
+    // A clear button leaves what lies beneath.
+    b->GetBackground()->SetStyle(grbClear);
+    EXPECT_EQ(Pixel(Render(b), 30, 3), RGB(255, 0, 255));
+    b->GetBackground()->SetStyle(grbGradient);
+    b->SetColor(clBlack);
+    QImage g = Render(b);
+    EXPECT_GT(GetRValue(Pixel(g, 3, 12)), GetRValue(Pixel(g, 56, 12)));
+    // Pressed, disabled and menu looks paint as well.
+    b->SetButtonType(grbCombo);
+    b->SetCaption("Reset");
+    b->SetEnabled(false);
+    EXPECT_EQ(Render(b).width(), 60);
+}
+
+TEST(GrButtons, GradientRunsFromTheFarColourTowardsTheNearOne) {
+    EXPECT_EQ(GradientColor(clBlack, clWhite, 128, 0), RGB(255, 255, 255));
+    // Entry i is Far - trunc((Far - Near) / N * i): half way is 255 - 127.5 -> 128.
+    EXPECT_EQ(GradientColor(clBlack, clWhite, 128, 64), RGB(128, 128, 128));
+    EXPECT_NE(GradientColor(clBlack, clWhite, 128, 127), RGB(0, 0, 0));
+}
+
+} // namespace
