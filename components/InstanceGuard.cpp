@@ -110,8 +110,11 @@ void TInstanceGuard::Check() {
     FLock.reset();
     FFirst = true;
     if (!gGuardsEnabled) return;
+    // Without a name there is nothing to recognise another instance by (as an unnamed mutex).
+    const std::string name = LockName();
+    if (name.empty()) return;
 
-    const std::string base = RuntimeFolder() + "varnholt-" + NameKey(LockName());
+    const std::string base = RuntimeFolder() + "varnholt-" + NameKey(name);
     auto lock = std::make_unique<TLock>();
     lock->socketPath = base + ".sock";
     lock->fd = open((base + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);

@@ -29,6 +29,7 @@ public:
     std::string LockName() const;
 
     // Takes the lock or, when another instance holds it, acts as a second start.
+    // An empty name guards nothing.
     void Check();
     bool IsFirstInstance() const { return FFirst; }
     bool Checked() const { return FChecked; }

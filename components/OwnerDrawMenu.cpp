@@ -287,6 +287,7 @@ void TOwnerDrawMenu::DrawItem(TObject* Sender, TCanvas* ACanvas, TRect ARect, bo
     TColor captionColour = enabled ? FFont->GetColor() : colors.disabled;
     if (Selected && enabled) captionColour = colors.selectedFont;
     c->GetBrush()->SetStyle(bsClear);
+    c->SetBkMode(TRANSPARENT);
     c->GetFont()->SetColor(captionColour);
     TRect t = text;
     t.Left += 3;

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "ExtCtrls.h"
+#include "StdCtrls.h"
 #include "Forms.h"
 #include "TypInfo.h"
 
@@ -530,6 +531,7 @@ void TgrCustomGraphicButton::PaintCaption(const TRect&) {
     TRect r = CaptionRect();
     TCanvas* c = Canvas();
     c->GetBrush()->SetStyle(bsClear);
+    c->SetBkMode(TRANSPARENT);
     auto pass = [&](TColor colour, int dx, int dy) {
         c->GetFont()->SetColor(colour);
         TRect t = r;
@@ -612,9 +614,28 @@ TgrCustomButton::TgrCustomButton(TComponent* AOwner) : TCustomControl(AOwner) {
     FButton->OnChange = [this](TObject*) {
         if (OnChange) OnChange(this);
     };
+    TgrBackground* background = FButton->GetBackground();
+    TNotifyEvent innerChange = background->OnChange;
+    background->OnChange = [this, innerChange](TObject* Sender) {
+        const bool wasClear = FClearWindow;
+        FClearWindow = FButton && FButton->GetBackground()->GetStyle() == grbClear;
+        if (innerChange) innerChange(Sender);
+        // The window's background fill is decided when the window is made.
+        if (wasClear != FClearWindow && HandleAllocated()) RecreateWnd();
+    };
+}
+
+void TgrCustomButton::CMMouseEnter(TMessage&) { FMouseInside = true; }
+
+void TgrCustomButton::CMMouseLeave(TMessage&) { FMouseInside = false; }
+
+void TgrCustomButton::UpdateWidgetColor() {
+    if (FClearWindow) return;
+    TCustomControl::UpdateWidgetColor();
 }
 
 TgrCustomButton::~TgrCustomButton() {
+    FButton->GetBackground()->OnChange = nullptr;
     TgrCustomGraphicButton* inner = FButton;
     FButton = nullptr;
     inner->FWrapper = nullptr;
@@ -709,6 +730,42 @@ void TgrCustomButton::KeyUp(Word& Key, TShiftState Shift) {
         return;
     }
     TCustomControl::KeyUp(Key, Shift);
+}
+
+void TgrCustomButton::AccelAction() {
+    switch (FButton->GetButtonType()) {
+    case grbToggle:
+        FButton->SetValue(!FButton->GetValue());
+        Click();
+        break;
+    case grbMenu:
+        FButton->FState = grsPressed;
+        FButton->Repaint();
+        FButton->DropDown();
+        FButton->FState = FButton->GetValue() ? grsToggledDown : grsUp;
+        FButton->Invalidate();
+        break;
+    default: Click(); break;
+    }
+}
+
+void TgrCustomButton::CMDialogChar(TWMKey& Message) {
+    if (IsAccel(char32_t(Message.M.WParam), GetCaption()) && CanFocus()) {
+        AccelAction();
+        Message.Result() = 1;
+        return;
+    }
+    TCustomControl::CMDialogChar(Message);
+}
+
+void TgrCustomButton::CMDialogKey(TWMKey& Message) {
+    const Word key = Message.CharCode();
+    if (Message.Shift().Empty() && ((key == VK_RETURN && FDefault) || (key == VK_ESCAPE && Cancel)) && CanFocus()) {
+        AccelAction();
+        Message.Result() = 1;
+        return;
+    }
+    TCustomControl::CMDialogKey(Message);
 }
 
 void TgrCustomButton::SetDefault(bool Value) {

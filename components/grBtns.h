@@ -299,12 +299,22 @@ protected:
     void WMKillFocus(TWMKillFocus& Message) override;
     void KeyDown(Word& Key, TShiftState Shift) override;
     void KeyUp(Word& Key, TShiftState Shift) override;
+    void CMDialogChar(TWMKey& Message) override;
+    void CMDialogKey(TWMKey& Message) override;
+    // Enter and leave come from the inner button, bounded by its hit area.
+    void CMMouseEnter(TMessage& Message) override;
+    void CMMouseLeave(TMessage& Message) override;
+    // A clear button's window does not fill its background, so its parent shows through.
+    void UpdateWidgetColor() override;
+    // The accelerator's action: toggle, drop the menu or click, by button type.
+    void AccelAction();
 
 private:
     TgrCustomGraphicButton* FButton;
     bool FDefault = false;
     TgrBtnKind FKind = bkCustom;
     bool FSpaceDown = false;
+    bool FClearWindow = false;
 };
 
 #undef GR_FORWARD

@@ -6,9 +6,11 @@
 
 TEntController::TEntController(TComponent* AOwner, std::unique_ptr<TEntSystemTimer> timer)
     : TEntComponent(AOwner), FEntryCommands(std::make_unique<TEntCommandProcessor>()), FEpoch(DefaultEpoch()) {
-    FTimerPool = std::make_unique<TEntTimerPool>(std::move(timer), this);
-    FTimerPool->OnAllTriggers = [this](TObject*, int Handle, int Interval, int ElapsedTime) {
-        if (OnTimerTrigger) OnTimerTrigger(this, Handle, Interval, ElapsedTime);
+    // Held by the controller rather than owned as a component, so that it is
+    // freed with the processor in the destructor, not among the owner's children.
+    FTimerPool = std::make_unique<TEntTimerPool>(nullptr, std::move(timer));
+    FTimerPool->OnAllTriggers = [this](TObject* Sender, int Handle, int Interval, int ElapsedTime) {
+        if (OnTimerTrigger) OnTimerTrigger(Sender, Handle, Interval, ElapsedTime);
     };
     // The owner announced this component before it was a controller, so the
     // fields of the form that have none learn of it here.
@@ -106,6 +108,9 @@ void RegisterEntControllerClasses() {
         const std::string persistent = FindClassInfo("TPersistent") ? "TPersistent" : "";
         Published<TEntCommandProcessor>("TEntCommandProcessor", persistent);
         Published<TEntCommandTable>("TEntCommandTable", persistent);
+        Published<TEntTimerPool>("TEntTimerPool", "TComponent")
+            .Str("About", &TEntTimerPool::About, nullptr)
+            .Event("OnAllTriggers", &TEntTimerPool::OnAllTriggers);
         Published<TEntController>("TEntController", "TEntComponent")
             .Object("EntryCommands", &TEntController::EntryCommands)
             .SetOf("EntryOptions",

@@ -4,7 +4,7 @@
 
 #include "entpf.h"
 
-#include <cstring>
+#include <exception>
 
 #include "Classes.h"
 #include "Forms.h"
@@ -91,7 +91,7 @@ void TEntBaseEntryField::Loaded() {
     // The options read from the definition are fitted to the data type now
     // (a numeric field drops efoTrimBlanks); setting the flag to itself runs
     // the model's adjustment.
-    //X
+    FModel.SetUninitialized(FModel.GetUninitialized());
     if (HandleAllocated()) PrepareValue();
     AdjustHeight();
     Invalidate();
@@ -391,9 +391,16 @@ void TEntBaseEntryField::WMKillFocus(TWMKillFocus& Message) {
     // The page's calculation hangs on OnExit and must see the typed value
     // before the field is checked, so OnExit runs here rather than when the
     // form hands the focus on.
+    // A failing calculation still leaves the field in a sound state: the
+    // rest of the focus loss runs and the exception goes on afterwards.
+    std::exception_ptr exitFailure;
     if (toFormControl && !FExitDone) {
         FExitDone = true;
-        DoExit();
+        try {
+            DoExit();
+        } catch (...) {
+            exitFailure = std::current_exception();
+        }
     }
 
     const TEntEntryFieldOptions options = FModel.GetOptions();
@@ -419,6 +426,7 @@ void TEntBaseEntryField::WMKillFocus(TWMKillFocus& Message) {
     FEditor.EndEdit(FKeepPlace);
     if (!FKeepPlace) FFirstVisible = 0;
     AfterValueChange();
+    if (exitFailure) std::rethrow_exception(exitFailure);
 }
 
 void TEntBaseEntryField::CMExit(TMessage& Message) {

@@ -380,20 +380,18 @@ void TEntBaseEntryField::Paint() {
     int x = TextLeft();
     const int selStart = FEditor.SelStart();
     const int selEnd = FEditor.SelEnd();
-    cv->SetBkMode(TRANSPARENT);
-    for (int i = FFirstVisible; i < int(s.size()) && x < area.Right; ++i) {
+    for (int i = FFirstVisible; i < int(s.size()); ++i) {
         bool control = false;
         const std::string shown = Glyph(s, i, control);
         if (shown.empty()) continue;
         const int w = cv->TextWidth(shown);
-        // The selection shows only while the field has the focus.
+        if (x + w > area.Right) break;  // a character cut by the frame is not drawn
+        // The selection shows only while the field has the focus. Text goes
+        // out on the brush, which colours each character's cell.
         const bool selected = FEditing && i >= selStart && i < selEnd;
-        if (selected) {
-            cv->GetBrush()->SetColor(CharBackColor(true));
-            cv->FillRect(TRect{x, y, std::min(x + w, int(area.Right)), y + height});
-        }
+        cv->GetBrush()->SetColor(CharBackColor(selected));
         cv->GetFont()->SetColor(CharTextColor(selected, control));
-        cv->TextRect(area, x, y, shown);
+        cv->TextOut(x, y, shown);
         x += w;
     }
     FBorders->Paint(cv, GetWidth(), GetHeight());

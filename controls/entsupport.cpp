@@ -2,6 +2,7 @@
 
 #include "Graphics.h"
 #include "Messages.h"
+#include "SysUtils.h"
 #include "entcmd.h"
 
 namespace {
@@ -73,3 +74,9 @@ uint8_t GetShiftFlags() {
 
 // The layer reports buttons as pressed, after any swap the system applies.
 int PrimaryMouseButton() { return VK_LBUTTON; }
+
+TCursor LoadEntCursor(const std::string& name) {
+    // The tab cursor is a pointing hand: the tab under it can be clicked.
+    if (SameText(name, "ENTTABCURSOR")) return crHandPoint;
+    return crDefault;
+}

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "Controls.h"
 #include "entstr.h"
 
 class TFont;
@@ -24,7 +25,15 @@ uint8_t GetShiftFlags();
 // The virtual key of the primary mouse button.
 int PrimaryMouseButton();
 
+// A named cursor of the controls ("ENTTABCURSOR", the notebook's tab cursor),
+// name compared without regard to case; an unknown name gives crDefault, as a
+// missing cursor resource leaves the default cursor.
+TCursor LoadEntCursor(const std::string& name);
+inline TCursor LoadTabCursor(const std::string& name) { return LoadEntCursor(name); }
+
 // Measures texts in the system menu font.
 TEntTextMeasure MenuFontMeasure();
 // ShortenPath in the system menu font.
 std::string ShortenPath(const std::string& path, int width);
+// A menu caption that fits the width: the same shortening of a file path.
+inline std::string ShortenMenuCaption(const std::string& text, int width) { return ShortenPath(text, width); }

@@ -25,8 +25,8 @@ void TEntWindowTimer::KillTimer() {
     if (FWindow) ::KillTimer(FWindow, 1);
 }
 
-TEntTimerPool::TEntTimerPool(std::unique_ptr<TEntSystemTimer> timer, TObject* sender)
-    : timer_(timer ? std::move(timer) : std::make_unique<TEntWindowTimer>()), sender_(sender) {
+TEntTimerPool::TEntTimerPool(TComponent* AOwner, std::unique_ptr<TEntSystemTimer> timer)
+    : TComponent(AOwner), timer_(timer ? std::move(timer) : std::make_unique<TEntWindowTimer>()) {
     timer_->OnTick = [this] { DoTick(); };
 }
 
@@ -141,7 +141,7 @@ void TEntTimerPool::DoTick() {
             RemoveAt(i);   // the walk goes on with the trigger that took its place
         else
             ++i;
-        if (onTrigger) onTrigger(sender_, handle, interval, total);
-        if (OnAllTriggers) OnAllTriggers(sender_, handle, interval, total);
+        if (onTrigger) onTrigger(this, handle, interval, total);
+        if (OnAllTriggers) OnAllTriggers(this, handle, interval, total);
     }
 }

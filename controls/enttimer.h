@@ -52,16 +52,14 @@ struct TEntTriggerRec {
     bool Repeating = true;   // false: fire once, then remove
 };
 
-class TEntTimerPool {
+// The events receive the pool itself as their Sender.
+class TEntTimerPool : public TComponent {
 public:
     static constexpr uint32_t MinInterval = 55;
 
-    // sender is what the events receive as their Sender; without a timer the
-    // pool runs on a TEntWindowTimer.
-    explicit TEntTimerPool(std::unique_ptr<TEntSystemTimer> timer = nullptr, TObject* sender = nullptr);
-    ~TEntTimerPool();
-    TEntTimerPool(const TEntTimerPool&) = delete;
-    TEntTimerPool& operator=(const TEntTimerPool&) = delete;
+    // Without a timer the pool runs on a TEntWindowTimer.
+    explicit TEntTimerPool(TComponent* AOwner, std::unique_ptr<TEntSystemTimer> timer = nullptr);
+    ~TEntTimerPool() override;
 
     TTriggerEvent OnAllTriggers;
     std::string About() const { return "v4.05"; }
@@ -85,7 +83,6 @@ private:
     TEntTriggerRec* Find(int handle);
 
     std::unique_ptr<TEntSystemTimer> timer_;
-    TObject* sender_;
     std::vector<TEntTriggerRec> triggers_;
     uint32_t interval_ = 0;
     int enabledCount_ = 0;

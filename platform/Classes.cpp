@@ -31,6 +31,13 @@ std::string DemangledClassName(const std::type_info& type) {
     return name;
 }
 
+// Where Item stands in List, or -1.
+template <typename T, typename U>
+int IndexIn(const std::vector<T*>& List, const U* Item) {
+    auto it = std::find(List.begin(), List.end(), Item);
+    return it == List.end() ? -1 : static_cast<int>(it - List.begin());
+}
+
 } // namespace
 
 std::string TObject::ClassName() const {
@@ -121,10 +128,7 @@ TComponent* TComponent::Components(int Index) const {
 }
 
 int TComponent::ComponentIndex() const {
-    if (FOwner == nullptr) return -1;
-    auto& list = FOwner->FComponents;
-    auto it = std::find(list.begin(), list.end(), this);
-    return it == list.end() ? -1 : static_cast<int>(it - list.begin());
+    return FOwner == nullptr ? -1 : IndexIn(FOwner->FComponents, this);
 }
 
 void TComponent::SetComponentIndex(int Value) {
@@ -263,10 +267,7 @@ void TCollectionItem::SetCollection(TCollection* Value) {
 }
 
 int TCollectionItem::GetIndex() const {
-    if (FCollection == nullptr) return -1;
-    auto& items = FCollection->FItems;
-    auto it = std::find(items.begin(), items.end(), this);
-    return it == items.end() ? -1 : static_cast<int>(it - items.begin());
+    return FCollection == nullptr ? -1 : IndexIn(FCollection->FItems, this);
 }
 
 void TCollectionItem::SetIndex(int Value) {

@@ -283,30 +283,34 @@ TFileStream::~TFileStream() {
     if (FHandle >= 0) ::close(FHandle);
 }
 
-int64_t TFileStream::Read(void* Buffer, int64_t Count) {
+namespace {
+
+// Runs Step (a read or write of up to n bytes after the first done) until
+// Count bytes are moved, the file ends or a call fails; an interrupted call
+// is repeated.
+template <typename F>
+int64_t TransferAll(int64_t Count, F Step) {
     if (Count <= 0) return 0;
-    auto* p = static_cast<char*>(Buffer);
     int64_t done = 0;
     while (done < Count) {
-        ssize_t r = ::read(FHandle, p + done, static_cast<size_t>(Count - done));
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) break;
-        done += r;
+        ssize_t n = Step(done, static_cast<size_t>(Count - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += n;
     }
     return done;
 }
 
+} // namespace
+
+int64_t TFileStream::Read(void* Buffer, int64_t Count) {
+    auto* p = static_cast<char*>(Buffer);
+    return TransferAll(Count, [&](int64_t done, size_t n) { return ::read(FHandle, p + done, n); });
+}
+
 int64_t TFileStream::Write(const void* Buffer, int64_t Count) {
-    if (Count <= 0) return 0;
     const auto* p = static_cast<const char*>(Buffer);
-    int64_t done = 0;
-    while (done < Count) {
-        ssize_t w = ::write(FHandle, p + done, static_cast<size_t>(Count - done));
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) break;
-        done += w;
-    }
-    return done;
+    return TransferAll(Count, [&](int64_t done, size_t n) { return ::write(FHandle, p + done, n); });
 }
 
 int64_t TFileStream::Seek(int64_t Offset, TSeekOrigin Origin) {

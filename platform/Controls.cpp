@@ -231,10 +231,7 @@ void TControl::Repaint() {
 }
 
 LRESULT TControl::Perform(unsigned Msg, WPARAM WParam, LPARAM LParam) {
-    TMessage m;
-    m.Msg = Msg;
-    m.WParam = WParam;
-    m.LParam = LParam;
+    TMessage m{Msg, WParam, LParam};
     WndProc(m);
     return m.Result;
 }

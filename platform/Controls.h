@@ -555,6 +555,10 @@ TShiftState GetInputState();
 void HandleDispatchException(TObject* Sender);
 // Runs Action, handing any exception to the application's handler.
 void GuardedCall(TObject* Sender, const std::function<void()>& Action);
+// Runs a Qt signal's handler. Inside the layer's own event handling a failure
+// goes on to that dispatch point; a signal Qt emits by itself (input methods,
+// menu hovering) hands it to the application here, so none crosses Qt's loop.
+void SignalCall(TObject* Sender, const std::function<void()>& Action);
 uint32_t GetTickCount();
 
 // Registers the published properties of controls, forms, menus, timers and dialogs

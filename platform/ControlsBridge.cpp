@@ -178,6 +178,17 @@ public:
         return true;
     }
 
+    // A message without native handling behind it, to the bridged control.
+    void Send(unsigned msg, WPARAM wParam = 0) {
+        TMessage m{msg, wParam};
+        Deliver(Control, m, nullptr);
+    }
+
+    // A focus message names the other control by its window, when it has one.
+    static WPARAM FocusPartner(TWinControl* other) {
+        return WPARAM(other && other->HandleAllocated() ? other->GetHandle() : 0);
+    }
+
     bool eventFilter(QObject* obj, QEvent* e) override {
         if (!Control) return false;
         auto* w = qobject_cast<QWidget*>(obj);
@@ -233,6 +244,7 @@ public:
         case QEvent::KeyPress: return KeyPress(w, static_cast<QKeyEvent*>(e));
         case QEvent::KeyRelease: {
             auto* ke = static_cast<QKeyEvent*>(e);
+            NoteLockKeys(ke);
             SetInputState(ShiftFromQt(ke->modifiers(), QApplication::mouseButtons()));
             Word vk = VirtualKeyFromQt(ke->key(), ke->modifiers());
             if (!vk) return false;
@@ -264,9 +276,7 @@ public:
             auto* ce = static_cast<QContextMenuEvent*>(e);
             TPoint p = ToClient(w, ce->pos());
             TControl* target = MouseTarget(p);
-            TMessage m;
-            m.Msg = WM_CONTEXTMENU;
-            m.WParam = WPARAM(target->TargetId());
+            TMessage m{WM_CONTEXTMENU, WPARAM(target->TargetId())};
             if (ce->reason() == QContextMenuEvent::Keyboard)
                 m.LParam = MakeLParam(-1, -1);
             else
@@ -295,10 +305,7 @@ public:
             TWinControl* other =
                 gLastFocus != self->TargetId() ? dynamic_cast<TWinControl*>(FindTargetControl(gLastFocus)) : nullptr;
             gFocused = self->TargetId();
-            TMessage m;
-            m.Msg = WM_SETFOCUS;
-            m.WParam = WPARAM(other && other->HandleAllocated() ? other->GetHandle() : 0);
-            Deliver(self, m, nullptr);
+            Send(WM_SETFOCUS, FocusPartner(other));
             return false;
         }
         case QEvent::FocusOut: {
@@ -308,10 +315,7 @@ public:
             if (gFocused == self->TargetId()) gFocused = 0;
             // The next control learns who had the focus from gLastFocus.
             gLastFocus = self->TargetId();
-            TMessage m;
-            m.Msg = WM_KILLFOCUS;
-            m.WParam = WPARAM(other && other->HandleAllocated() ? other->GetHandle() : 0);
-            Deliver(self, m, nullptr);
+            Send(WM_KILLFOCUS, FocusPartner(other));
             return false;
         }
         case QEvent::Paint: {
@@ -322,8 +326,7 @@ public:
             const QRegion* savedRegion = PaintRegion;
             InPaint = true;
             PaintRegion = &pe->region();
-            TMessage m;
-            m.Msg = WM_PAINT;
+            TMessage m{WM_PAINT};
             struct Restore {
                 TControlBridge* b; bool in; const QRegion* r;
                 ~Restore() { b->InPaint = in; b->PaintRegion = r; }
@@ -335,29 +338,19 @@ public:
             if (w == Control->WidgetIfAllocated() && w->isWindow()) {
                 // The window system asks: the form decides through WM_CLOSE.
                 e->ignore();
-                TMessage m;
-                m.Msg = WM_CLOSE;
-                Deliver(Control, m, nullptr);
+                Send(WM_CLOSE);
                 return true;
             }
             return false;
         case QEvent::WindowActivate:
         case QEvent::WindowDeactivate:
-            if (w == Control->WidgetIfAllocated() && w->isWindow()) {
-                TMessage m;
-                m.Msg = WM_ACTIVATE;
-                m.WParam = e->type() == QEvent::WindowActivate ? WA_ACTIVE : WA_INACTIVE;
-                Deliver(Control, m, nullptr);
-            }
+            if (w == Control->WidgetIfAllocated() && w->isWindow())
+                Send(WM_ACTIVATE, e->type() == QEvent::WindowActivate ? WA_ACTIVE : WA_INACTIVE);
             return false;
         case QEvent::Show:
         case QEvent::Hide:
-            if (w == Control->WidgetIfAllocated() && !e->spontaneous()) {
-                TMessage m;
-                m.Msg = WM_SHOWWINDOW;
-                m.WParam = e->type() == QEvent::Show ? 1 : 0;
-                Deliver(Control, m, nullptr);
-            }
+            if (w == Control->WidgetIfAllocated() && !e->spontaneous())
+                Send(WM_SHOWWINDOW, e->type() == QEvent::Show ? 1 : 0);
             return false;
         case QEvent::Resize:
         case QEvent::Move:
@@ -369,6 +362,7 @@ public:
 
     bool KeyPress(QWidget* w, QKeyEvent* ke) {
         Qt::KeyboardModifiers mods = ke->modifiers();
+        NoteLockKeys(ke);
         SetInputState(ShiftFromQt(mods, QApplication::mouseButtons()));
         Word vk = VirtualKeyFromQt(ke->key(), mods);
         bool ctrl = mods & Qt::ControlModifier;
@@ -389,10 +383,7 @@ public:
         if (vk) {
             if (self->Perform(alt ? CN_SYSKEYDOWN : CN_KEYDOWN, vk, keyData) != 0) return true;
             if (!alive()) return true;
-            TMessage m;
-            m.Msg = alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
-            m.WParam = vk;
-            m.LParam = keyData;
+            TMessage m{alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, keyData};
             // A key with text does its native work with the character message.
             std::function<void()> native;
             if (chars.empty()) native = [w, ke, guard] { if (guard) static_cast<QObject*>(w)->event(ke); };
@@ -402,10 +393,7 @@ public:
         for (char32_t c : chars) {
             if (self->Perform(alt ? CN_SYSCHAR : CN_CHAR, WPARAM(c), keyData) != 0) continue;
             if (!alive()) return true;
-            TMessage m;
-            m.Msg = alt ? WM_SYSCHAR : WM_CHAR;
-            m.WParam = WPARAM(c);
-            m.LParam = keyData;
+            TMessage m{alt ? WM_SYSCHAR : WM_CHAR, WPARAM(c), keyData};
             TMessage* mp = &m;
             auto native = [w, ke, guard, c, mp, &nativeDone] {
                 if (nativeDone || !guard) return;
@@ -449,10 +437,7 @@ public:
                 w->setCursor(QCursor(Qt::CursorShape(CursorToQtShape(cursor))));
             }
         }
-        TMessage m;
-        m.Msg = msg;
-        m.WParam = MouseKeys(s);
-        m.LParam = MakeLParam(p.X, p.Y);
+        TMessage m{msg, MouseKeys(s), MakeLParam(p.X, p.Y)};
         Deliver(target, m, native);
         return true;
     }

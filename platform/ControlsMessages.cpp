@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -89,8 +90,45 @@ int16_t GetKeyState(int virtKey) {
     case VK_LBUTTON: return down(s.Contains(ssLeft));
     case VK_RBUTTON: return down(s.Contains(ssRight));
     case VK_MBUTTON: return down(s.Contains(ssMiddle));
-    default: return 0;  // lock keys: the display system does not tell, so they read as off
+    // Toggled lock keys set the low bit; they read as off until the display system tells.
+    case VK_NUMLOCK: return LockKeys().NumLock ? 1 : 0;
+    case VK_CAPITAL: return LockKeys().CapsLock ? 1 : 0;
+    default: return 0;
     }
+}
+
+// ---------------------------------------------------------------------------
+// Lock keys, as the display system reports them with its key events.
+
+namespace {
+std::atomic<unsigned> gLockKeys{0};  // bit 0 known, bit 1 NumLock, bit 2 CapsLock
+// The X11 modifier bits of a key event's state: Lock, and Mod2 that NumLock sets.
+constexpr unsigned X11LockMask = 0x02, X11NumLockMask = 0x10;
+} // namespace
+
+TLockKeys LockKeysAfterKey(TLockKeys Before, bool PlatformTells, unsigned NativeModifiers, int QtKey, bool Press) {
+    if (!PlatformTells) return Before;
+    const bool numKey = QtKey == Qt::Key_NumLock, capsKey = QtKey == Qt::Key_CapsLock;
+    // A lock key's release still carries the state from before it unlocked.
+    if (!Press && (numKey || capsKey)) return Before;
+    // The state is the one before the event, so the lock key's own press toggles it.
+    TLockKeys after{true, (NativeModifiers & X11NumLockMask) != 0, (NativeModifiers & X11LockMask) != 0};
+    if (Press && numKey) after.NumLock = !after.NumLock;
+    if (Press && capsKey) after.CapsLock = !after.CapsLock;
+    return after;
+}
+
+TLockKeys LockKeys() {
+    unsigned bits = gLockKeys.load();
+    return TLockKeys{(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0};
+}
+
+void NoteLockKeys(const QKeyEvent* Event) {
+    // Only the X11 platform hands its modifier state on with the key events.
+    const bool tells = QGuiApplication::platformName() == QLatin1String("xcb");
+    TLockKeys after = LockKeysAfterKey(LockKeys(), tells, Event->nativeModifiers(), Event->key(),
+                                       Event->type() == QEvent::KeyPress);
+    gLockKeys = (after.Known ? 1u : 0u) | (after.NumLock ? 2u : 0u) | (after.CapsLock ? 4u : 0u);
 }
 
 TShiftState KeyDataToShiftState(LPARAM keyData) {
@@ -136,6 +174,13 @@ void GuardedCall(TObject* Sender, const std::function<void()>& Action) {
     } catch (...) {
         HandleDispatchException(Sender);
     }
+}
+
+void SignalCall(TObject* Sender, const std::function<void()>& Action) {
+    if (BridgeDepth() > 0)
+        Action();
+    else
+        GuardedCall(Sender, Action);
 }
 
 // ---------------------------------------------------------------------------
@@ -286,10 +331,7 @@ bool PostMessage(HWND Target, unsigned Msg, WPARAM WParam, LPARAM LParam) {
     if (!IsWindow(Target)) return false;
     Dispatcher* d = GetDispatcher();
     if (!d) return false;
-    TMessage m;
-    m.Msg = Msg;
-    m.WParam = WParam;
-    m.LParam = LParam;
+    TMessage m{Msg, WParam, LParam};
     QCoreApplication::postEvent(d, new PostedMessageEvent(Target, m));
     return true;
 }
@@ -301,10 +343,7 @@ bool PostMessage(TControl* Target, unsigned Msg, WPARAM WParam, LPARAM LParam) {
 LRESULT SendMessage(HWND Target, unsigned Msg, WPARAM WParam, LPARAM LParam) {
     TargetEntry e;
     if (!LookupTarget(Target, e)) return 0;
-    TMessage m;
-    m.Msg = Msg;
-    m.WParam = WParam;
-    m.LParam = LParam;
+    TMessage m{Msg, WParam, LParam};
     try {
         if (e.Control) {
             e.Control->WndProc(m);

@@ -32,6 +32,19 @@ Word VirtualKeyFromQt(int QtKey, unsigned QtModifiers);
 // The modifiers and buttons of a Qt input event as a shift state.
 TShiftState ShiftFromQt(unsigned QtModifiers, unsigned QtButtons);
 
+// The toggled lock keys. Known stays false until the display system reports them.
+struct TLockKeys {
+    bool Known = false;
+    bool NumLock = false;
+    bool CapsLock = false;
+};
+// The lock keys after a key event (Press or release of QtKey) whose native
+// modifier state is NativeModifiers; unchanged where the platform does not tell.
+TLockKeys LockKeysAfterKey(TLockKeys Before, bool PlatformTells, unsigned NativeModifiers, int QtKey, bool Press);
+TLockKeys LockKeys();
+// Records what a key event tells of the lock keys (GetKeyState reads it).
+void NoteLockKeys(const QKeyEvent* Event);
+
 // The bridge between a windowed control and its widgets' Qt events.
 QHash<QWidget*, TWinControl*>& WidgetMap();
 // How deep the layer is in a widget's event handling (widgets are not deleted under it).

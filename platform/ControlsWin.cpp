@@ -537,11 +537,17 @@ void TWinControl::NotifyControls(unsigned Msg) {
     for (int i = 0; i < ControlCount(); ++i) Controls(i)->Perform(Msg, 0, 0);
 }
 
+// The form that sees this control's keys before it does (KeyPreview), if any.
+static TForm* KeyPreviewForm(TWinControl* Control) {
+    TForm* form = GetParentForm(Control);
+    return form && form != static_cast<TControl*>(Control) && form->KeyPreview ? form : nullptr;
+}
+
 bool TWinControl::DoKeyDown(TWMKey& Message) {
-    TForm* form = GetParentForm(this);
+    TForm* form = KeyPreviewForm(this);
     Word key = Message.CharCode();
     TShiftState shift = Message.Shift();
-    if (form && form != static_cast<TControl*>(this) && form->KeyPreview && form->OnKeyDown) {
+    if (form && form->OnKeyDown) {
         form->OnKeyDown(form, key, shift);
         Message.SetCharCode(key);
         if (key == 0) return true;
@@ -552,10 +558,10 @@ bool TWinControl::DoKeyDown(TWMKey& Message) {
 }
 
 bool TWinControl::DoKeyUp(TWMKey& Message) {
-    TForm* form = GetParentForm(this);
+    TForm* form = KeyPreviewForm(this);
     Word key = Message.CharCode();
     TShiftState shift = Message.Shift();
-    if (form && form != static_cast<TControl*>(this) && form->KeyPreview && form->OnKeyUp) {
+    if (form && form->OnKeyUp) {
         form->OnKeyUp(form, key, shift);
         Message.SetCharCode(key);
         if (key == 0) return true;
@@ -566,9 +572,9 @@ bool TWinControl::DoKeyUp(TWMKey& Message) {
 }
 
 bool TWinControl::DoKeyPress(TWMKey& Message) {
-    TForm* form = GetParentForm(this);
+    TForm* form = KeyPreviewForm(this);
     char32_t key = char32_t(Message.M.WParam);
-    if (form && form != static_cast<TControl*>(this) && form->KeyPreview && form->OnKeyPress) {
+    if (form && form->OnKeyPress) {
         form->OnKeyPress(form, key);
         Message.M.WParam = WPARAM(key);
         if (key == 0) return true;

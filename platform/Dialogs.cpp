@@ -31,6 +31,14 @@ QWidget* DialogParent() {
     return QApplication::activeWindow();
 }
 
+// Installs Hook in Slot (the platform's own when Hook is empty); returns the hook it replaces.
+template <typename THook, typename TDefault>
+THook ReplaceHook(THook& Slot, THook Hook, TDefault Default) {
+    THook previous = Slot;
+    Slot = Hook ? std::move(Hook) : THook(Default);
+    return previous;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -126,18 +134,34 @@ int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Butto
 }
 
 TMessageDlgHook SetMessageDlgHook(TMessageDlgHook Hook) {
-    TMessageDlgHook previous = CurrentMessageDlgHook();
-    CurrentMessageDlgHook() = Hook ? std::move(Hook) : TMessageDlgHook(DefaultMessageDlg);
-    return previous;
+    return ReplaceHook(CurrentMessageDlgHook(), std::move(Hook), DefaultMessageDlg);
 }
 
 void ShowMessage(const std::string& Msg) { MessageBox(Msg, Application ? Application->GetTitle() : "", MB_OK); }
+
+std::string MessageBoxLines(const std::string& Text) {
+    std::string out;
+    out.reserve(Text.size());
+    for (size_t i = 0; i < Text.size(); ++i) {
+        char c = Text[i];
+        if (c != '\r' && c != '\n') {
+            out += c;
+            continue;
+        }
+        out += '\n';
+        // The other character of a CR LF or LF CR pair belongs to the same break.
+        if (i + 1 < Text.size() && (Text[i + 1] == '\r' || Text[i + 1] == '\n') && Text[i + 1] != c) ++i;
+    }
+    return out;
+}
 
 int QtMessageBox(const std::string& Text, const std::string& Caption, unsigned Flags) {
     if (!HaveWidgets()) return IDCANCEL;
     QMessageBox box(DialogParent());
     box.setWindowTitle(QString::fromStdString(Caption));
-    box.setText(QString::fromStdString(Text));
+    // Plain text: a message such as "below <1>" must not be read as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setText(QString::fromStdString(MessageBoxLines(Text)));
     switch (Flags & 0xF0) {
     case MB_ICONHAND: box.setIcon(QMessageBox::Critical); break;
     case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
@@ -303,17 +327,13 @@ bool TOpenDialog::Execute() {
 }
 
 TFileDialogHook SetFileDialogHook(TFileDialogHook Hook) {
-    TFileDialogHook previous = CurrentFileDialogHook();
-    CurrentFileDialogHook() = Hook ? std::move(Hook) : TFileDialogHook(QtFileDialog);
-    return previous;
+    return ReplaceHook(CurrentFileDialogHook(), std::move(Hook), QtFileDialog);
 }
 
 bool TPrinterSetupDialog::Execute() { return CurrentPrinterSetupHook()(); }
 
 TPrinterSetupHook SetPrinterSetupHook(TPrinterSetupHook Hook) {
-    TPrinterSetupHook previous = CurrentPrinterSetupHook();
-    CurrentPrinterSetupHook() = Hook ? std::move(Hook) : TPrinterSetupHook(QtPrinterSetup);
-    return previous;
+    return ReplaceHook(CurrentPrinterSetupHook(), std::move(Hook), QtPrinterSetup);
 }
 
 // ---------------------------------------------------------------------------
@@ -404,9 +424,7 @@ TBeepHook& CurrentBeepHook() {
 bool ShellOpen(const std::string& Target) { return !Target.empty() && CurrentShellOpenHook()(Target); }
 
 TShellOpenHook SetShellOpenHook(TShellOpenHook Hook) {
-    TShellOpenHook previous = CurrentShellOpenHook();
-    CurrentShellOpenHook() = Hook ? std::move(Hook) : TShellOpenHook(QtShellOpen);
-    return previous;
+    return ReplaceHook(CurrentShellOpenHook(), std::move(Hook), QtShellOpen);
 }
 
 intptr_t ShellExecute(HWND, const std::string& Operation, const std::string& File, const std::string&,
@@ -424,7 +442,5 @@ bool MessageBeep(unsigned Type) {
 }
 
 TBeepHook SetBeepHook(TBeepHook Hook) {
-    TBeepHook previous = CurrentBeepHook();
-    CurrentBeepHook() = Hook ? std::move(Hook) : TBeepHook(QtBeep);
-    return previous;
+    return ReplaceHook(CurrentBeepHook(), std::move(Hook), QtBeep);
 }

@@ -38,6 +38,9 @@ TMessageDlgHook SetMessageDlgHook(TMessageDlgHook Hook);
 // The window layer's message box (Qt), and its installation as the MessageBox
 // default. TApplication::Initialize installs them when there is a display.
 int QtMessageBox(const std::string& Text, const std::string& Caption, unsigned Flags);
+// A message's text as the window layer shows it: each line break (CR LF, LF CR,
+// or a lone LF or CR) becomes one LF, since Qt would draw a CR as a glyph.
+std::string MessageBoxLines(const std::string& Text);
 void InstallWindowDialogs();
 // Replaces the default that SetMessageBoxHook({}) restores, and the current hook
 // unless one was set through SetMessageBoxHook. (Defined with MessageBox.)

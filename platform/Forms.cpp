@@ -550,9 +550,7 @@ bool TForm::SetFocusedControl(TWinControl* Control) {
     if (static_cast<TControl*>(Control) != this) FActiveControl = Control;
     if (FFocusedControl == Control && FLastFocusedControl == Control) return true;
     FFocusedControl = Control;
-    TMessage changed;
-    changed.Msg = CM_FOCUSCHANGED;
-    changed.LParam = LPARAM(Control);
+    TMessage changed{CM_FOCUSCHANGED, 0, LPARAM(Control)};
     Broadcast(changed);
     if (!FLastFocusedControl) FLastFocusedControl = this;
     // Leave the old control and its parents that do not hold the new one.

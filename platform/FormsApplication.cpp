@@ -235,37 +235,38 @@ void TApplication::ShowHintFor(TControl* Control) {
     QToolTip::showText(global, QString::fromStdString(info.HintStr), nullptr, QRect(), info.HideTimeout);
 }
 
-void TApplication::HandleException(TObject* Sender) {
-    if (!std::current_exception()) return;
-    auto report = [this, Sender](Exception& e) {
-        if (OnException) {
-            try {
-                OnException(Sender, e);
-            } catch (EAbort&) {
-            } catch (Exception& inner) {
-                ShowException(inner);
-            } catch (std::exception& inner) {
-                Exception wrapped(inner.what());
-                ShowException(wrapped);
-            } catch (...) {
-            }
-        } else {
-            ShowException(e);
-        }
-    };
+// Hands the exception in flight to Show as an Exception. EAbort is silent by
+// design; one of no known type is shown as Unknown, or not at all without it.
+template <typename F>
+static void ShowCurrentException(F Show, const char* Unknown) {
     try {
         throw;
     } catch (EAbort&) {
-        // Silent by design.
     } catch (Exception& e) {
-        report(e);
+        Show(e);
     } catch (std::exception& e) {
         Exception wrapped(e.what());
-        report(wrapped);
+        Show(wrapped);
     } catch (...) {
-        Exception wrapped("Unknown exception");
-        report(wrapped);
+        if (!Unknown) return;
+        Exception wrapped(Unknown);
+        Show(wrapped);
     }
+}
+
+void TApplication::HandleException(TObject* Sender) {
+    if (!std::current_exception()) return;
+    ShowCurrentException(
+        [this, Sender](Exception& e) {
+            if (!OnException) return ShowException(e);
+            try {
+                OnException(Sender, e);
+            } catch (...) {
+                // A failing handler shows its own failure, never the original again.
+                ShowCurrentException([this](Exception& inner) { ShowException(inner); }, nullptr);
+            }
+        },
+        "Unknown exception");
 }
 
 void TApplication::ShowException(Exception& E) {

@@ -346,18 +346,18 @@ void TCanvas::DrawFilledShape(const std::function<void(QPainter*)>& draw) {
     Changed();
 }
 
-// Outlined and filled box shapes share the platform's geometry: a 1-pixel pen
-// runs along the last pixel inside the box; a clear pen leaves the fill one
-// pixel short on the right and bottom; an inside-frame pen keeps wide
-// outlines inside the box.
 namespace {
+
 struct BoxGeometry {
     QRectF Rect;
     bool FillOnly;  // a clear pen: the box is filled, not outlined
 };
-} // namespace
 
-static BoxGeometry BoxShape(TPen* pen, int x1, int y1, int x2, int y2) {
+// Outlined and filled box shapes share the platform's geometry: a 1-pixel pen
+// runs along the last pixel inside the box; a clear pen leaves the fill one
+// pixel short on the right and bottom; an inside-frame pen keeps wide
+// outlines inside the box.
+BoxGeometry BoxShape(TPen* pen, int x1, int y1, int x2, int y2) {
     if (x2 < x1) std::swap(x1, x2);
     if (y2 < y1) std::swap(y1, y2);
     const int w = pen->GetWidth();
@@ -369,6 +369,8 @@ static BoxGeometry BoxShape(TPen* pen, int x1, int y1, int x2, int y2) {
     }
     return {QRectF(x1 + 0.5, y1 + 0.5, x2 - x1 - 1, y2 - y1 - 1), false};
 }
+
+} // namespace
 
 void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2) {
     const BoxGeometry box = BoxShape(FPen.get(), X1, Y1, X2, Y2);

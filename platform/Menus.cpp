@@ -547,7 +547,8 @@ QAction* MakeAction(QMenu* menu, TMenuItem* item, TMenu* owner) {
     if (!item->Hint.empty()) action->setStatusTip(QString::fromStdString(GetLongHint(item->Hint)));
     QObject::connect(action, &QAction::triggered, [item] { ClickLater(item); });
     QObject::connect(action, &QAction::hovered, [item] {
-        if (LiveItems().count(item) && Application) Application->SetHint(GetLongHint(item->Hint));
+        if (LiveItems().count(item) && Application)
+            SignalCall(item, [item] { Application->SetHint(GetLongHint(item->Hint)); });
     });
     return action;
 }

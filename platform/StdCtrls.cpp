@@ -305,7 +305,7 @@ QWidget* TCustomEdit::CreateWidget(QWidget* ParentWidget) {
         TEditBuffer before = FBuffer;
         FBuffer.SetText(QStringToUtf8(text));
         if (QLineEdit* w = LineEdit()) FBuffer.MoveTo(w->cursorPosition(), false);
-        BufferChanged(before, true);
+        SignalCall(this, [&] { BufferChanged(before, true); });
     });
     auto selectionFromWidget = [this]() {
         QLineEdit* w = LineEdit();
@@ -657,7 +657,7 @@ QWidget* TCustomMemo::CreateWidget(QWidget* ParentWidget) {
     te->setFocusPolicy(Qt::StrongFocus);
     te->setContextMenuPolicy(Qt::NoContextMenu);
     te->setTabChangesFocus(!WantTabs);
-    QObject::connect(te, &QPlainTextEdit::textChanged, te, [this] { WidgetTextChanged(); });
+    QObject::connect(te, &QPlainTextEdit::textChanged, te, [this] { SignalCall(this, [this] { WidgetTextChanged(); }); });
     QObject::connect(te, &QPlainTextEdit::cursorPositionChanged, te, [this] {
         QPlainTextEdit* w = TextEdit();
         if (FSyncing || !w) return;

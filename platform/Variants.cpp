@@ -202,6 +202,19 @@ bool IsBoolLike(const Variant& v) {
     return v.VarType() == varBoolean || (v.VarType() == varString && TryBoolText(v.RawString(), b));
 }
 
+// An integer result is Int64 when an operand was, or when it leaves the 32-bit range.
+Variant FittedIntResult(int64_t v, bool wide) { return IntResult(v, wide || v < INT32_MIN || v > INT32_MAX); }
+
+// And, Or and Xor: logical on two Boolean-like operands, bitwise otherwise.
+template <typename F>
+Variant Bitwise(const Variant& a, const Variant& b, F op) {
+    if (a.IsNull() || b.IsNull()) return Null();
+    if (IsBoolLike(a) && IsBoolLike(b)) return Variant(static_cast<bool>(op(ToBoolForCompare(a), ToBoolForCompare(b))));
+    bool wide = false;
+    int64_t x = ToIntOperand(a, wide), y = ToIntOperand(b, wide);
+    return FittedIntResult(op(x, y), wide);
+}
+
 }  // namespace
 
 int32_t Variant::AsInteger() const {
@@ -316,8 +329,7 @@ Variant Variant::Div(const Variant& r) const {
     int64_t a = ToIntOperand(*this, wide), b = ToIntOperand(r, wide);
     if (b == 0) throw EDivByZero();
     if (a == INT64_MIN && b == -1) return Variant(-static_cast<double>(a));
-    int64_t q = a / b;
-    return IntResult(q, wide || q < INT32_MIN || q > INT32_MAX);
+    return FittedIntResult(a / b, wide);
 }
 
 Variant Variant::Mod(const Variant& r) const {
@@ -329,36 +341,16 @@ Variant Variant::Mod(const Variant& r) const {
     return IntResult(a % b, wide);
 }
 
-Variant Variant::And(const Variant& r) const {
-    if (IsNull() || r.IsNull()) return Null();
-    if (IsBoolLike(*this) && IsBoolLike(r)) return Variant(ToBoolForCompare(*this) && ToBoolForCompare(r));
-    bool wide = false;
-    int64_t a = ToIntOperand(*this, wide), b = ToIntOperand(r, wide);
-    return IntResult(a & b, wide || (a & b) < INT32_MIN || (a & b) > INT32_MAX);
-}
-
-Variant Variant::Or(const Variant& r) const {
-    if (IsNull() || r.IsNull()) return Null();
-    if (IsBoolLike(*this) && IsBoolLike(r)) return Variant(ToBoolForCompare(*this) || ToBoolForCompare(r));
-    bool wide = false;
-    int64_t a = ToIntOperand(*this, wide), b = ToIntOperand(r, wide);
-    return IntResult(a | b, wide || (a | b) < INT32_MIN || (a | b) > INT32_MAX);
-}
-
-Variant Variant::Xor(const Variant& r) const {
-    if (IsNull() || r.IsNull()) return Null();
-    if (IsBoolLike(*this) && IsBoolLike(r)) return Variant(ToBoolForCompare(*this) != ToBoolForCompare(r));
-    bool wide = false;
-    int64_t a = ToIntOperand(*this, wide), b = ToIntOperand(r, wide);
-    return IntResult(a ^ b, wide || (a ^ b) < INT32_MIN || (a ^ b) > INT32_MAX);
-}
+Variant Variant::And(const Variant& r) const { return Bitwise(*this, r, [](auto x, auto y) { return x & y; }); }
+Variant Variant::Or(const Variant& r) const { return Bitwise(*this, r, [](auto x, auto y) { return x | y; }); }
+Variant Variant::Xor(const Variant& r) const { return Bitwise(*this, r, [](auto x, auto y) { return x ^ y; }); }
 
 Variant Variant::Not() const {
     if (IsNull()) return Null();
     if (IsBoolLike(*this)) return Variant(!ToBoolForCompare(*this));
     bool wide = false;
     int64_t a = ToIntOperand(*this, wide);
-    return IntResult(~a, wide || ~a < INT32_MIN || ~a > INT32_MAX);
+    return FittedIntResult(~a, wide);
 }
 
 bool Variant::operator==(const Variant& r) const { return Compare(*this, r, CmpOp::Eq); }

@@ -33,6 +33,23 @@ namespace {
 struct PrinterLinkInit {
     PrinterLinkInit() { rpResetPrinterLink(); }
 } printerLinkInit;
+
+// Pages and objects leave their list before they are freed, so that nothing
+// their destructors reach finds them listed.
+template <typename T>
+void DeleteEntry(std::vector<T*>& list, int index) {
+    if (index < 0 || index >= int(list.size())) return;
+    T* entry = list[size_t(index)];
+    list.erase(list.begin() + index);
+    delete entry;
+}
+
+template <typename T>
+void DeleteAll(std::vector<T*>& list) {
+    std::vector<T*> entries;
+    entries.swap(list);
+    for (T* entry : entries) delete entry;
+}
 } // namespace
 
 int rpMmToUnits(int tenthsOfMm) { return int(int64_t(tenthsOfMm) * 18 / 50); }
@@ -55,18 +72,9 @@ TrpView* TrpPage::FindObject(const std::string& name) const {
     return nullptr;
 }
 
-void TrpPage::ClearObjects() {
-    std::vector<TrpView*> objects;
-    objects.swap(Objects);
-    for (TrpView* v : objects) delete v;
-}
+void TrpPage::ClearObjects() { DeleteAll(Objects); }
 
-void TrpPage::DeleteObject(int index) {
-    if (index < 0 || index >= Count()) return;
-    TrpView* v = Objects[size_t(index)];
-    Objects.erase(Objects.begin() + index);
-    delete v;
-}
+void TrpPage::DeleteObject(int index) { DeleteEntry(Objects, index); }
 
 void TrpPage::AddObject(TrpView* view) {
     if (!view) return;
@@ -242,18 +250,9 @@ TrpPage* TrpPages::Add() {
     return page;
 }
 
-void TrpPages::Delete(int index) {
-    if (index < 0 || index >= Count()) return;
-    TrpPage* page = FPages[size_t(index)];
-    FPages.erase(FPages.begin() + index);
-    delete page;
-}
+void TrpPages::Delete(int index) { DeleteEntry(FPages, index); }
 
-void TrpPages::Clear() {
-    std::vector<TrpPage*> pages;
-    pages.swap(FPages);
-    for (TrpPage* p : pages) delete p;
-}
+void TrpPages::Clear() { DeleteAll(FPages); }
 
 void TrpPages::ReadObjectRecord(TStream* stream, uint8_t type) {
     int64_t recordStart = stream->GetPosition() - 1;

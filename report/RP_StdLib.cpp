@@ -67,6 +67,30 @@ std::string rpAggregateKey(const std::string& bandName, char code, const std::st
     return bandName + end + std::string(1, code) + end + expression + end + flags + end;
 }
 
+Variant rpAggregateStartValue(char code) {
+    if (code == rpagMin) return Variant(rpAggregateMinStart);
+    if (code == rpagMax) return Variant(rpAggregateMaxStart);
+    return Variant(0);
+}
+
+void rpAccumulateAggregate(char code, Variant& entry, const Variant& value) {
+    const Variant v = value.IsEmpty() || value.IsNull() ? Variant(0) : value;
+    switch (code) {
+    case rpagSum: case rpagAvg: entry = entry + v; break;
+    case rpagMin: if (v < entry) entry = v; break;
+    case rpagMax: if (v > entry) entry = v; break;
+    case rpagCount: entry = entry + Variant(1); break;
+    default: break;
+    }
+}
+
+Variant rpAggregateValue(char code, const Variant& entry, int count) {
+    if (code != rpagAvg) return entry;
+    // An average over no records is 0, not a division by zero.
+    if (count <= 0) return Variant(0);
+    return entry / Variant(count);
+}
+
 std::string FormatMaskText(const std::string& editMask, const std::string& value) {
     // "mask;save literals;blank": the last two fields come from the end
     std::string mask = editMask;
@@ -200,9 +224,7 @@ void TrpStdFunctionLibrary::Aggregate(char code, const std::string& expression, 
         std::string key = rpAggregateKey(showing->GetAggregateBandName(), code, expression, flags);
         if (showing->GetAggregateBandType() != rpbtCrossFooter && showing->KeysPerColumn())
             key = std::string("0") + '\x01' + key;
-        Variant start = code == rpagMin ? Variant(rpAggregateMinStart)
-                      : code == rpagMax ? Variant(rpAggregateMaxStart) : Variant(0);
-        if (TrpVariables* list = accumulating->GetAggregates()) list->SetVariable(key, start);
+        if (TrpVariables* list = accumulating->GetAggregates()) list->SetVariable(key, rpAggregateStartValue(code));
         showing->SetAccumulatingBand(accumulating);
         return;
     }
@@ -211,7 +233,9 @@ void TrpStdFunctionLibrary::Aggregate(char code, const std::string& expression, 
     std::string bandName = showing->GetAggregateBandType() == rpbtCrossData
                                ? std::to_string(showing->CurrentColumn()) + '\x01' + showing->CrossedBandName()
                                : showing->GetAggregateBandName();
-    val = accumulating->GetAggregates()->GetVariable(rpAggregateKey(bandName, code, expression, flags));
+    TrpVariables* values = accumulating->GetAggregates();
+    int index = values->IndexOf(rpAggregateKey(bandName, code, expression, flags));
+    val = index < 0 ? Null() : rpAggregateValue(code, values->GetValue(index), accumulating->GetAggregateCount());
 }
 
 // ----------------------------------------------------------------- splitter

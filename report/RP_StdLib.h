@@ -28,12 +28,26 @@ public:
     virtual TrpVariables* GetAggregates() = 0;              // keys and their accumulated values
     virtual TrpAggregateBand* GetAccumulatingBand() const = 0;
     virtual void SetAccumulatingBand(TrpAggregateBand* band) = 0;
+    // Records aggregated since the values were last reset (AVG divides by it).
+    virtual int GetAggregateCount() const = 0;
     // The band's keys are held per cross column (the declaring key gets "0" in front).
     virtual bool KeysPerColumn() const = 0;
     // Cross-data bands: the current column and the name of the band crossed.
     virtual int CurrentColumn() const { return 0; }
     virtual std::string CrossedBandName() const { return std::string(); }
 };
+
+// The value an entry starts from and is reset to: MIN and MAX from the far
+// ends, so that the first record replaces them; 0 for SUM, AVG and COUNT.
+Variant rpAggregateStartValue(char code);
+
+// Adds one record's value to an entry: SUM and AVG add it, MIN keeps the
+// smaller, MAX the larger, COUNT adds 1. An empty or null value counts as 0.
+void rpAccumulateAggregate(char code, Variant& entry, const Variant& value);
+
+// What an entry shows after `count` records: AVG is the sum divided by the
+// count, and 0 when no record came; the others are the entry as it stands.
+Variant rpAggregateValue(char code, const Variant& entry, int count);
 
 // What aggregates need of the page engine; unset parts count as absent.
 struct TrpAggregateLink {

@@ -17,24 +17,6 @@ const uint16_t kCp1252High[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-void AppendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += char(cp);
-    } else if (cp < 0x800) {
-        out += char(0xC0 | (cp >> 6));
-        out += char(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += char(0xE0 | (cp >> 12));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    } else {
-        out += char(0xF0 | (cp >> 18));
-        out += char(0x80 | ((cp >> 12) & 0x3F));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    }
-}
-
 // Decodes one UTF-8 sequence at i; false when the bytes are not valid UTF-8.
 bool DecodeUtf8(const std::string& s, size_t& i, uint32_t& cp) {
     auto b = [&](size_t k) { return uint8_t(s[k]); };
@@ -56,14 +38,6 @@ bool DecodeUtf8(const std::string& s, size_t& i, uint32_t& cp) {
     return true;
 }
 
-bool IsValidUtf8(const std::string& s) {
-    size_t i = 0;
-    uint32_t cp;
-    while (i < s.size())
-        if (!DecodeUtf8(s, i, cp)) return false;
-    return true;
-}
-
 int AnsiByteOf(uint32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return int(cp);
     for (int k = 0; k < 32; ++k)
@@ -73,17 +47,7 @@ int AnsiByteOf(uint32_t cp) {
 
 } // namespace
 
-std::string rpTextFromAnsi(const std::string& bytes) {
-    if (IsValidUtf8(bytes)) return bytes;
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (unsigned char c : bytes) {
-        if (c < 0x80) out += char(c);
-        else if (c < 0xA0) AppendUtf8(out, kCp1252High[c - 0x80]);
-        else AppendUtf8(out, c);
-    }
-    return out;
-}
+std::string rpTextFromAnsi(const std::string& bytes) { return TextFromBytes(bytes); }
 
 std::string rpTextToAnsi(const std::string& utf8) {
     std::string out;

@@ -261,7 +261,14 @@ void TrpValueResolver::DoBuiltinProcedure(const std::string& name, const Variant
         rpInterpreter().SetVariableValue(var, v);
         return;
     }
-    if (name != "SETARRAY" && name != "GETARRAY") return;
+    if (name != "SETARRAY" && name != "GETARRAY") {
+        // "Object.Method(...)" in a script: a method of a report object
+        // ("MEMO5.HIDE", "MEMO.ADD" of the active view), arguments as texts.
+        if (name.find('.') == std::string::npos) return;
+        std::string method;
+        if (TrpObject* object = rpGetObjectByPath(name, method)) value = object->CallMethod(UpperCase(method), p1, p2, p3);
+        return;
+    }
     std::string array = Trim(VarToStr(p1));
     Variant index = parser.Calc(VarToStr(p2));
     if (array.find('.') != std::string::npos) {

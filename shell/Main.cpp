@@ -14,6 +14,7 @@
 #include "MortLib.h"
 #include "NumCtrl.h"
 #include "PlatformClasses.h"
+#include "RP_Register.h"
 #include "Resources.h"
 #include "SysUtils.h"
 #include "entctrl.h"
@@ -25,6 +26,7 @@
 #include "InstanceGuard.h"
 #include "OwnerDrawMenu.h"
 #include "grBtns.h"
+#include "WebFileInfo.h"
 #include "vsStatusBars.h"
 #include "splash.h"
 
@@ -50,6 +52,8 @@ void RegisterMainWindowClasses() {
     RegisterVsStatusBarsClasses();
     RegisterOwnerDrawMenuClasses();
     RegisterInstanceGuardClasses();
+    RegisterWebFileInfoClasses();
+    RegisterReportClasses();
     static std::once_flag once;
     std::call_once(once, [] {
         // The windows themselves, so their definitions' own properties are found.
@@ -65,6 +69,11 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
 }
 
 TfrmMain::~TfrmMain() {
+    // The application's handlers must not outlive the window they call into.
+    if (FHandlersInstalled && Application) {
+        Application->OnException = nullptr;
+        Application->OnHint = nullptr;
+    }
     delete Mortgage;
     Mortgage = nullptr;
     if (frmMain == this) frmMain = nullptr;
@@ -196,6 +205,7 @@ void TfrmMain::FormCreate(TObject* Sender) {
     CreatePrepaymentList(Sender);
     Application->OnException = [this](TObject* s, Exception& e) { AppOnException(s, e); };
     Application->OnHint = [this](TObject* s) { AppOnHint(s); };
+    FHandlersInstalled = true;
     Today = Now();
     ThisMonthShort = FormatDateTime("mmm", Today);
     ThisYear = StrToInt(FormatDateTime("yyyy", Today));

@@ -211,6 +211,8 @@ private:
     void RepairAfterMathError(TObject* Sender);
     void RestoreLoanSpreadSamples();
     bool SetLoanSpreadFields(double Loan, double Interest, int Term, double Payment);
+
+    bool FHandlersInstalled = false;
 };
 
 extern TfrmMain* frmMain;

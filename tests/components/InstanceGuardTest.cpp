@@ -101,6 +101,18 @@ TEST_F(InstanceGuardTest, LongTitlesAreCutAndSwitchedOffGuardsNeverBlock) {
     auto u = Guard(std::string(255, 'x') + "\xC3\xA9");
     EXPECT_EQ(u->LockName().size(), 255u);
 
+    // Without a title there is nothing to tell programs apart by.
+    {
+        const std::string title = Application->GetTitle();
+        Application->SetTitle("");
+        auto a = Guard("");
+        auto b = Guard("");
+        a->Check();
+        b->Check();
+        Application->SetTitle(title);
+        EXPECT_TRUE(b->IsFirstInstance());
+    }
+
     TInstanceGuard::SetGuardsEnabled(false);
     auto first = Guard(name);
     auto second = Guard(name);

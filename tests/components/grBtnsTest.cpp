@@ -2,6 +2,8 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPixmap>
+#include <QWidget>
 
 #include <memory>
 #include <string>
@@ -136,6 +138,9 @@ TEST(GrButtons, WindowedButtonReportsItselfAsSender) {
     Press(inner, 10, 10);
     Release(inner, 10, 10);
     inner->Perform(CM_MOUSELEAVE, 0, LPARAM(inner));
+    // The outer window's own enter and leave (outside the inner hit area) stay silent.
+    b->Perform(CM_MOUSEENTER, 0, LPARAM(b));
+    b->Perform(CM_MOUSELEAVE, 0, LPARAM(b));
     EXPECT_EQ(events, (std::vector<std::string>{"enter", "click", "leave"}));
     b->SetEnabled(false);
     EXPECT_FALSE(inner->GetEnabled());
@@ -178,6 +183,30 @@ TEST(GrButtons, TogglesOfOneGroupReleaseEachOther) {
     a->SetButtonType(grbCommand);
     a->SetValue(true);
     EXPECT_FALSE(a->GetValue());
+}
+
+TEST(GrButtons, AcceleratorAndDialogKeysActByButtonType) {
+    ButtonForm f;
+    PopupRecorder popups;
+    f.form->Show();
+    auto* ok = f.Add<TgrButton>(0, 0, 75, 25);
+    auto* menu = f.Add<TgrButton>(80, 0, 75, 25);
+    ok->SetCaption(" &OK");
+    menu->SetCaption("&Reset");
+    menu->SetButtonType(grbMenu);
+    menu->SetPopupMenu(f.menu);
+    int clicks = 0;
+    ok->OnClick = [&](TObject*) { ++clicks; };
+    menu->OnClick = [&](TObject*) { ++clicks; };
+    EXPECT_EQ(ok->Perform(CM_DIALOGCHAR, 'o', 0), 1);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(menu->Perform(CM_DIALOGCHAR, 'r', 0), 1);
+    EXPECT_EQ(popups.shown.size(), 1u);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(ok->Perform(CM_DIALOGKEY, VK_ESCAPE, 0), 0);
+    ok->Cancel = true;
+    EXPECT_EQ(ok->Perform(CM_DIALOGKEY, VK_ESCAPE, 0), 1);
+    EXPECT_EQ(clicks, 2);
 }
 
 TEST(GrButtons, KindAndBorderColoursFollowTheirSettings) {
@@ -271,6 +300,24 @@ TEST(GrButtons, BackgroundStylesPaintTheFace) {
     b->SetCaption("Reset");
     b->SetEnabled(false);
     EXPECT_EQ(Render(b).width(), 60);
+}
+
+TEST(GrButtons, ClearWindowedButtonShowsItsParentThrough) {
+    ButtonForm f;
+    f.form->SetColor(clYellow);
+    auto* clear = f.Add<TgrButton>(10, 10, 100, 28);
+    auto* solid = f.Add<TgrButton>(10, 50, 100, 28);
+    clear->GetBackground()->SetStyle(grbClear);
+    solid->SetColor(clRed);
+    f.form->HandleNeeded();
+    QImage image = f.form->ClientWidget()->grab().toImage();
+    EXPECT_EQ(QColor(image.pixel(60, 24)), QColor(Qt::yellow));
+    EXPECT_EQ(QColor(image.pixel(60, 64)), QColor(Qt::red));
+    // Switching back after the window exists fills it again.
+    clear->GetBackground()->SetStyle(grbSolid);
+    clear->SetColor(clRed);
+    image = f.form->ClientWidget()->grab().toImage();
+    EXPECT_EQ(QColor(image.pixel(60, 24)), QColor(Qt::red));
 }
 
 TEST(GrButtons, GradientRunsFromTheFarColourTowardsTheNearOne) {

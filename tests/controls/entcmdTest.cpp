@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "SysUtils.h"
 #include "entcmd.h"
 #include "entmsgs.h"
 
@@ -79,9 +80,38 @@ TEST(EntCommandTables, NoTwoTablesShareAName) {
     TEntCommandProcessor p;
     for (const char* name : {"Grid7", "Grid7", "Grid", "Grid1", "Grid1", "x", "x1", "x", "1", "1", "11", "Default"})
         p.AddTable(name, false);
+    // names compare as GetTable compares them: case ignored
     for (int i = 0; i < p.TableCount(); ++i)
         for (int j = i + 1; j < p.TableCount(); ++j)
-            EXPECT_NE(p.GetTable(p.Tables(i)->TableName), p.Tables(j)) << p.Tables(j)->TableName;
+            EXPECT_FALSE(SameText(p.Tables(i)->TableName, p.Tables(j)->TableName))
+                << i << " and " << j << " are both " << p.Tables(j)->TableName;
+}
+
+TEST(EntCommandTables, ActiveTablesAreScannedInListOrder) {
+    TEntCommandProcessor p;
+    TEntCommandTable* grid = p.GetTable("grid");
+    ASSERT_NE(grid, nullptr);
+    grid->IsActive = true;
+    // "Default" comes first and wins where both bind a key
+    EXPECT_EQ(p.TranslateKey('Z', Ctrl), ccUndo);
+    EXPECT_EQ(p.TranslateKey(VK_LEFT, Ctrl), ccWordLeft);
+    // keys only "Grid" binds fall through to it
+    EXPECT_EQ(p.TranslateKey(VK_F2, 0), ccTableEdit);
+    EXPECT_EQ(p.TranslateKey(VK_UP, Ctrl), ccTopLeftCell);
+    EXPECT_EQ(p.TranslateKey(VK_DOWN, Ctrl), ccBotRightCell);
+
+    p.GetTable("Default")->IsActive = false;
+    EXPECT_EQ(p.TranslateKey('Z', Ctrl), ccRestore);
+    EXPECT_EQ(p.TranslateKey(VK_LEFT, Ctrl), ccPageLeft);
+    EXPECT_EQ(p.TranslateKey(VK_RIGHT, Ctrl), ccPageRight);
+    EXPECT_EQ(p.TranslateKey(VK_RETURN, Ctrl), ccNoCmd) << "Ctrl+Enter is the default table's only";
+
+    // an entry bound to ccNone gives no result: the scan goes on to the next table
+    grid->IsActive = false;
+    p.GetTable("Default")->IsActive = true;
+    p.GetTable("WordStar")->IsActive = true;
+    p.AddCommandRec("Default", {'S', ssfCtrl, 0, 0, ccNone});
+    EXPECT_EQ(p.TranslateKey('S', Ctrl), ccLeft);
 }
 
 TEST(EntCommandTables, DifferenceStreamRoundTrip) {

@@ -98,7 +98,8 @@ TEST(EntController, TimerTriggersReachOnTimerTrigger) {
     uint32_t now = 0;
     TEntController c(nullptr, std::make_unique<Manual>(&now));
     int handle = -1;
-    c.OnTimerTrigger = [&](TObject* sender, int h, int, int) { handle = h; EXPECT_EQ(sender, &c); };
+    // forwarded with the pool's own arguments
+    c.OnTimerTrigger = [&](TObject* sender, int h, int, int) { handle = h; EXPECT_EQ(sender, c.TimerPool()); };
     const int h = c.TimerPool()->Add(nullptr, 100, true);
     now = 100;
     c.TimerPool()->DoTick();

@@ -161,3 +161,26 @@ TEST(EntIntl, DateAndTimeTextsRoundTrip) {
     EXPECT_EQ(intl.TimeToTimeString("HH:MM", HMStoStTime(9, 5, 0), true), "9:5");
     EXPECT_EQ(intl.TimeToTimeString(tmask, BadTime, true), "  :  ");
 }
+
+TEST(EntIntl, DateTextsRoundTripOverTheWholeRange) {
+    TEntIntlSup intl(USIntlProfile());
+    // numbers zero- and blank-padded, and month names cut to three letters
+    for (const std::string& mask : {intl.InternationalDate(true), std::string("DD NNN yyyy")}) {
+        // the first and the last day of every month
+        for (int y = MinYear; y <= MaxYear; ++y) {
+            for (int m = 1; m <= 12; ++m) {
+                for (int d : {1, DaysInMonth(m, y, 0)}) {
+                    const TStDate n = DMYtoStDate(d, m, y, 0);
+                    const std::string s = intl.DateToDateString(mask, n, false);
+                    ASSERT_EQ(intl.DateStringToDate(mask, s, 1900), n) << mask << ": " << s;
+                }
+            }
+        }
+    }
+    // a two-digit year comes back through the epoch
+    const std::string shortMask = intl.InternationalDate(false);
+    for (int y : {1950, 1999, 2000, 2049}) {
+        const TStDate n = DMYtoStDate(15, 6, y, 0);
+        EXPECT_EQ(intl.DateStringToDate(shortMask, intl.DateToDateString(shortMask, n, false), 1950), n) << y;
+    }
+}

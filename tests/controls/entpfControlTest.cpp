@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -175,6 +176,32 @@ TEST_F(PictureFieldTest, InsertModeIsSharedAndAltBackspaceRestores) {
     Focus(other);
 }
 
+TEST_F(PictureFieldTest, ArrowsStayInTheFieldToStepValuesAndTypingAdvances) {
+    a->SetDataType(pftInteger);
+    a->SetRangeLo("0");
+    a->SetRangeHi("10");
+    a->SetOptions(a->GetOptions() + efoArrowIncDec);
+    a->SetAsInteger(10);
+    int changes = 0;
+    a->OnChange = [&](TObject*) { ++changes; };
+    Focus(a);
+    Key(a, Qt::Key_Up);
+    EXPECT_TRUE(a->Focused()) << "the field keeps its arrows";
+    EXPECT_EQ(Trimmed(a->Model().Text()), "0") << "stepping past the top wraps to the bottom";
+    Key(a, Qt::Key_Down);
+    EXPECT_EQ(Trimmed(a->Model().Text()), "10");
+    EXPECT_EQ(changes, 2);
+
+    // Filling the last position moves on to the next control.
+    controller->EntryOptions += efoAutoAdvanceChar;
+    b->SetDataType(pftLongInt);
+    b->SetPictureMask("99");
+    Focus(b);
+    QTest::keyClicks(b->Widget(), "12");
+    EXPECT_EQ(Trimmed(b->Model().Text()), "12");
+    EXPECT_TRUE(WaitFor([&] { return other->Focused(); }));
+}
+
 TEST_F(PictureFieldTest, MouseClicksPlaceTheCaretAndDragsSelect) {
     a->SetDataType(pftLongInt);
     a->SetPictureMask("99999");
@@ -211,13 +238,18 @@ TEST_F(PictureFieldTest, MouseClicksPlaceTheCaretAndDragsSelect) {
     EXPECT_EQ(b->GetSelEnd(), int(b->Model().Text().size()));
 }
 
-// Dark pixels inside the field's frame: the text drawn.
-int InkInside(TWinControl* c) {
+// Dark pixels inside the field's frame (the text drawn), and how wide a run they cover.
+int InkInside(TWinControl* c, int* span = nullptr) {
     QImage img = c->Widget()->grab().toImage();
-    int ink = 0;
+    int ink = 0, left = img.width(), right = -1;
     for (int y = 3; y < img.height() - 3; ++y)
         for (int x = 3; x < img.width() - 3; ++x)
-            if (qGray(img.pixel(x, y)) < 100) ++ink;
+            if (qGray(img.pixel(x, y)) < 100) {
+                ++ink;
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    if (span) *span = right - left;
     return ink;
 }
 
@@ -232,6 +264,12 @@ TEST_F(PictureFieldTest, PaintingHidesZeroAndShowsTheErrorColours) {
     b->SetAsFloat(5);
     Pump();
     EXPECT_GT(InkInside(b), 0);
+    b->SetAsFloat(123.45);
+    Pump();
+    int span = 0;
+    InkInside(b, &span);
+    b->Canvas()->SetFont(b->GetFont());
+    EXPECT_GE(span, b->Canvas()->TextWidth("123.4")) << "every character stays drawn";
 
     b->SetRangeLo("0");
     b->SetRangeHi("10");
@@ -381,6 +419,23 @@ TEST_F(PictureFieldTest, OnExitRunsOnceAndBeforeTheCheckAndItsReport) {
     EXPECT_TRUE(boxes.empty()) << "the field's own OnError replaces the message box";
 }
 
+TEST_F(PictureFieldTest, AFailingOnExitStillEndsTheEdit) {
+    a->SetDataType(pftInteger);
+    a->OnExit = [](TObject*) { throw Exception("calculation failed"); };
+    Focus(a);
+    QTest::keyClicks(a->Widget(), "5");
+    Focus(other);
+    Pump();
+    ASSERT_EQ(boxes.size(), 1u) << "the failure reaches the global handler";
+    EXPECT_NE(boxes[0].find("calculation failed"), std::string::npos);
+    EXPECT_FALSE(a->Editing());
+    EXPECT_EQ(a->GetCaretPos(), 0) << "the caret went back to the start, as on any exit";
+    a->OnExit = nullptr;
+    Focus(a);
+    EXPECT_TRUE(a->Editing());
+    EXPECT_EQ(a->GetAsInteger(), 5);
+}
+
 TEST_F(PictureFieldTest, ContextMenuItemStatesFollowSelectionReadOnlyAndClipboard) {
     a->SetDataType(pftLongInt);
     a->SetPictureMask("99999");
@@ -505,7 +560,6 @@ TEST_F(PictureFieldTest, ValuesOfFieldsReadFromAWindowDefinition) {
     auto* loan = dynamic_cast<TEntPictureField*>(root.FindComponent("edtLoan"));
     auto* term = dynamic_cast<TEntPictureField*>(root.FindComponent("edtTerm"));
     ASSERT_TRUE(loan && term);
-    printf("OPTS %d\n", (int)loan->GetOptions().Contains(efoTrimBlanks));
     EXPECT_EQ(loan->GetMaxLength(), 17);
     EXPECT_EQ(loan->GetColor(), clWhite);
     EXPECT_EQ(term->GetRangeHi(), "32767");

@@ -30,7 +30,7 @@ struct PoolFixture : ::testing::Test {
     void SetUp() override {
         auto t = std::make_unique<FakeTimer>(&now, &running);
         timer = t.get();
-        pool = std::make_unique<TEntTimerPool>(std::move(t));
+        pool = std::make_unique<TEntTimerPool>(nullptr, std::move(t));
     }
 };
 
@@ -64,7 +64,10 @@ TEST_F(PoolFixture, NoEnabledTriggerStopsTheTimer) {
 TEST_F(PoolFixture, TicksFireDueTriggersAndDropOneShots) {
     std::vector<int> fired;
     int allCalls = 0;
-    pool->OnAllTriggers = [&](TObject*, int, int, int) { ++allCalls; };
+    pool->OnAllTriggers = [&](TObject* sender, int, int, int) {
+        ++allCalls;
+        EXPECT_EQ(sender, pool.get());
+    };
     int rep = pool->Add([&](TObject*, int h, int, int) { fired.push_back(h); }, 300, true);
     int once = pool->Add([&](TObject*, int h, int, int elapsed) { fired.push_back(h); EXPECT_EQ(elapsed, 1000); }, 1000, false);
     now += 280;   // within 27 ms of 300: due

@@ -85,6 +85,21 @@ TEST_F(DialogsTest, MessageDlgShowsThroughTheMessageBoxWithItsButtonsAndIcon) {
     EXPECT_FALSE(MessageDlgFlags(mtWarning, {mbYes, mbAll}, f)) << "no platform box has these buttons";
 }
 
+TEST(MessageBoxText, EveryLineBreakBecomesOneLineFeed) {
+    struct Row {
+        const char* text;
+        const char* shown;
+    } rows[] = {
+        {"figures.\n\r\n\rPlease", "figures.\n\nPlease"},  // LF CR pairs, as the calculators write them
+        {"a\r\nb\r\n", "a\nb\n"},
+        {"a\nb\rc", "a\nb\nc"},
+        {"a\n\nb", "a\n\nb"},
+        {"a\r\rb", "a\n\nb"},
+        {"no break", "no break"},
+    };
+    for (const Row& r : rows) EXPECT_EQ(MessageBoxLines(r.text), r.shown) << r.text;
+}
+
 TEST_F(DialogsTest, ClipboardTextGoesThroughItsHook) {
     std::string store;
     TClipboardHook hook;

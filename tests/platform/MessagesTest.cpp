@@ -1,6 +1,7 @@
 // Posting, sending, hidden targets and timers.
 
 #include "Controls.h"
+#include "ControlsPrivate.h"
 #include "Forms.h"
 #include "GuiTestApp.h"
 
@@ -126,6 +127,33 @@ TEST_F(MessagesTest, KeyDataCarriesAltAndTheLayerKnowsShiftAndCtrl) {
     EXPECT_EQ(GetKeyState(VK_NUMLOCK), 0) << "NumLock reads off where the display system cannot tell";
     SetInputState({});
     EXPECT_EQ(KeysToShiftState(MK_LBUTTON | MK_SHIFT), (TShiftState{ssLeft, ssShift}));
+}
+
+TEST(LockKeys, FollowTheModifierStateTheDisplaySystemReports) {
+    const TLockKeys unknown{}, off{true, false, false}, num{true, true, false};
+    struct Row {
+        const char* what;
+        TLockKeys before;
+        bool tells;
+        unsigned native;
+        int key;
+        bool press;
+        TLockKeys after;
+    } rows[] = {
+        {"a platform that does not tell", unknown, false, 0x10, Qt::Key_A, true, unknown},
+        {"NumLock on Mod2 of any key", unknown, true, 0x10, Qt::Key_A, true, num},
+        {"CapsLock on Lock, on a release", unknown, true, 0x12, Qt::Key_5, false, {true, true, true}},
+        {"pressing NumLock turns it on", off, true, 0x00, Qt::Key_NumLock, true, num},
+        {"pressing NumLock again turns it off", num, true, 0x10, Qt::Key_NumLock, true, off},
+        {"its release still shows the old state", off, true, 0x10, Qt::Key_NumLock, false, off},
+        {"pressing CapsLock leaves NumLock", num, true, 0x10, Qt::Key_CapsLock, true, {true, true, true}},
+    };
+    for (const Row& r : rows) {
+        TLockKeys got = LockKeysAfterKey(r.before, r.tells, r.native, r.key, r.press);
+        EXPECT_EQ(got.Known, r.after.Known) << r.what;
+        EXPECT_EQ(got.NumLock, r.after.NumLock) << r.what;
+        EXPECT_EQ(got.CapsLock, r.after.CapsLock) << r.what;
+    }
 }
 
 TEST_F(MessagesTest, TypedViewsReadAndWriteTheirMessage) {

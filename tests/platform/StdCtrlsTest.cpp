@@ -7,6 +7,8 @@
 #include "Menus.h"
 #include "GuiTestApp.h"
 
+#include <QCoreApplication>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTest>
 
@@ -183,6 +185,24 @@ TEST_F(StdCtrlsTest, QtKeyEventsTakeTheSamePath) {
     QTest::keyClick(le, Qt::Key_Backspace);
     EXPECT_EQ(e->GetText(), "5");
     EXPECT_EQ(e->GetSelStart(), 0);
+}
+
+TEST_F(StdCtrlsTest, ChangeHandlerFailureFromAnInputMethodReachesOnException) {
+    auto* e = new TEdit(Form);
+    e->SetParent(Form);
+    Form->Show();
+    auto* le = qobject_cast<QLineEdit*>(e->Widget());
+    ASSERT_NE(le, nullptr);
+    e->OnChange = [](TObject*) { throw EConvertError("bad entry"); };
+    std::vector<std::string> handled;
+    Application->OnException = [&](TObject*, Exception& x) { handled.push_back(x.Message); };
+    // Composed text reaches the widget without passing the layer's key handling.
+    QInputMethodEvent commit;
+    commit.setCommitString("7");
+    EXPECT_NO_THROW(QCoreApplication::sendEvent(le, &commit));
+    Application->OnException = nullptr;
+    EXPECT_EQ(handled, std::vector<std::string>{"bad entry"});
+    EXPECT_EQ(e->GetText(), "7");
 }
 
 TEST_F(StdCtrlsTest, EditWorksBeforeAndAfterItsWidget) {

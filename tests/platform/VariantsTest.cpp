@@ -141,6 +141,43 @@ TEST_F(VariantsTest, DatesKeepTheirKindAndText) {
     EXPECT_DOUBLE_EQ(VarToDateTime(Variant(DateToStr(d))), d);
 }
 
+TEST_F(VariantsTest, DateTextsFollowTheLocale) {
+    TDateTime d = EncodeDate(2024, 2, 29);
+    TDateTime dt = d + EncodeTime(18, 30, 0, 0);
+    struct Row { Variant value; const char* text; };
+    const Row rows[] = {
+        {VarFromDateTime(d), "2/29/2024"},                 // a date without a time shows no time
+        {VarFromDateTime(dt), "2/29/2024 6:30:00 PM"},
+        {VarFromDateTime(d) + Variant(1), "3/1/2024"},     // a date plus days stays a date
+    };
+    for (const Row& r : rows) EXPECT_EQ(VarToStr(r.value), r.text);
+    // Text is read back as a date when compared with one.
+    EXPECT_TRUE(VarFromDateTime(d) == Variant("2/29/2024"));
+    EXPECT_TRUE(VarFromDateTime(d) < Variant("3/1/2024"));
+    EXPECT_DOUBLE_EQ(VarToDateTime(Variant("2/29/2024 6:30 PM")), dt);
+    EXPECT_THROW(VarToDateTime(Variant("2/30/2024")), EVariantTypeCastError);
+}
+
+TEST_F(VariantsTest, UnassignedAndNullTakeDifferentPaths) {
+    Variant e, n = Null();
+    // unassigned acts as 0 or "" in arithmetic; null swallows the result
+    EXPECT_EQ(VarType(e * Variant(5)), varInteger);
+    EXPECT_EQ((e * Variant(5)).AsInteger(), 0);
+    EXPECT_EQ(VarType(e - Variant(2.5)), varDouble);
+    EXPECT_TRUE(VarIsNull(e + n));
+    EXPECT_TRUE(VarIsNull(n - e));
+    EXPECT_TRUE(e == e);
+    EXPECT_TRUE(n == n);
+    EXPECT_FALSE(n == Variant(0));
+    EXPECT_TRUE(n < e);   // null orders first
+    EXPECT_FALSE(e.AsBoolean());
+    EXPECT_THROW(n.AsBoolean(), EVariantTypeCastError);
+    EXPECT_TRUE(VarIsEmpty(VarAsType(Variant(3), varEmpty)));
+    EXPECT_TRUE(VarIsNull(VarAsType(Variant(3), varNull)));
+    EXPECT_EQ(VarToStrDef(e, "d"), "d");
+    EXPECT_EQ(VarToStrDef(n, "d"), "d");
+}
+
 TEST_F(VariantsTest, ConversionsRoundAndRangeCheck) {
     EXPECT_EQ(Variant(2.5).AsInteger(), 2);
     EXPECT_EQ(Variant(3.5).AsInteger(), 4);

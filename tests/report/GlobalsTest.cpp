@@ -188,3 +188,38 @@ TEST(EngineHelpers, ControlAtPosFindsTheDeepestTopmostChild) {
     EnableControls({panel, inner}, true);
     EXPECT_TRUE(inner->GetEnabled());
 }
+
+namespace {
+
+TEST(EngineGlobals, TablesComeFromTheEngineStrings) {
+    TrpGlobals& g = rpGlobals();
+    EXPECT_EQ(g.DefaultCharset, 1);
+    ASSERT_EQ(g.BandNames.size(), 23u);
+    EXPECT_EQ(g.BandNames[0], "Report title");
+    EXPECT_EQ(g.BandNames[5], "Master data");
+    EXPECT_EQ(g.BandNames[22], "None");
+    ASSERT_EQ(g.DateFormats.size(), 4u);
+    EXPECT_EQ(g.DateFormats[0], "mm.dd.yy");
+    EXPECT_EQ(g.TimeFormats[1], "h:nn:ss");
+    EXPECT_EQ(g.BooleanFormats[1], "No;Yes");
+    EXPECT_EQ(g.BooleanFormats[3], "False;True");
+    EXPECT_FALSE(g.Compressor->Enabled);   // prepared-report files are never compressed
+}
+
+TEST(EngineHelpers, RotatedFontKeepsTheAttributes) {
+    TFont font;
+    font.SetName("Arial");
+    font.SetSize(14);
+    font.SetColor(clRed);
+    font.SetStyle(TFontStyles{fsBold});
+    std::unique_ptr<TFont> rotated = rpCreateRotatedFont(&font);
+    ASSERT_NE(rotated, nullptr);
+    EXPECT_EQ(rotated->GetOrientation(), 900);
+    EXPECT_EQ(rotated->GetName(), "Arial");
+    EXPECT_EQ(rotated->GetSize(), 14);
+    EXPECT_EQ(rotated->GetColor(), clRed);
+    EXPECT_TRUE(rotated->GetStyle().Contains(fsBold));
+    EXPECT_EQ(font.GetOrientation(), 0);   // the original stays upright
+}
+
+} // namespace

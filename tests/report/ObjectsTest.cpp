@@ -1,5 +1,7 @@
 // Template objects: properties by name, methods, paths, geometry, frames.
 
+#include "RP_StdLib.h"
+#include "RP_Vars.h"
 #include "ReportTestViews.h"
 
 namespace {
@@ -363,4 +365,39 @@ TEST_F(ObjectsTest, PreDrawAlignedDrawsOnlyAlignedViews) {
     EXPECT_EQ(checker->GetWidth(), 8);
     EXPECT_NE(checker->GetCanvas()->GetPixel(0, 0), checker->GetCanvas()->GetPixel(1, 0));
     EXPECT_EQ(checker->GetCanvas()->GetPixel(0, 0), checker->GetCanvas()->GetPixel(1, 1));
+}
+
+TEST_F(ObjectsTest, ExpressionsAndScriptsReachPropertiesAndMethodsByName) {
+    TrpValueResolver& resolver = rpValueResolver();
+    resolver.Hooks = TrpValueHooks{};
+    resolver.Install();
+    rpVariables().Clear();
+    rpScriptLink = TrpScriptLink{};
+    page->Columns = 2;
+    view->x = 40;
+    view->Memo->Add("a");
+    ActiveView = view;
+    EXPECT_EQ(rpParser().Calc("Memo5.Left + 2").AsInteger(), 42);
+    EXPECT_EQ(rpParser().Calc("[memo5.memo.count]").AsInteger(), 1);
+    EXPECT_EQ(rpParser().Calc("PAGE1.Columns * 10").AsInteger(), 20);
+    EXPECT_EQ(rpParser().Calc("Memo.Count").AsInteger(), 1);   // a property of the active view
+
+    TStringList source, script, errors;
+    source.Add("begin");
+    source.Add("  Memo5.Left := Memo5.Left * 2;");
+    source.Add("  Memo5.Memo.Add('b' + 'c');");
+    source.Add("  Memo5.Tag := 'x' + Memo5.Name;");
+    source.Add("  if Memo5.Memo.IndexOf('bc') = 1 then Memo5.Hide");
+    source.Add("end");
+    rpInterpreter().CompileScript(&source, &script, &errors);
+    ASSERT_EQ(errors.Count(), 0) << errors[0];
+    rpInterpreter().RunScript(&script);
+    EXPECT_EQ(view->x, 80);
+    ASSERT_EQ(view->Memo->Count(), 2);
+    EXPECT_EQ(view->Memo->Get(1), "bc");
+    EXPECT_EQ(view->Tag, "xMemo5");
+    EXPECT_FALSE(view->IsVisible());
+    EXPECT_EQ(rpVariables().Count(), 0);   // nothing went astray into report variables
+    rpEngineLink = TrpEngineLink{};
+    resolver.Hooks = TrpValueHooks{};
 }

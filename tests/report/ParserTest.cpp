@@ -106,6 +106,18 @@ TEST_F(ParserTest, StackHoldsThirtyTwoValues) {
     EXPECT_THROW(parser.Calc(deep), EParserError);
 }
 
+TEST(OperatorPriorityTest, PriorityTable) {
+    struct Row { char code; int priority; };
+    const Row rows[] = {
+        {rpopGreaterEq, 3}, {rpopLessEq, 3}, {rpopNotEqual, 3}, {'<', 3}, {'=', 3}, {'>', 3},
+        {rpopOr, 1}, {rpopAnd, 1}, {'*', 1}, {'/', 1}, {rpopMod, 1}, {rpopNot, 1},
+        {'+', 2}, {'-', 2}, {rpopNegate, 2}, {rpopPlus, 2},
+        {rpopInt, 0}, {rpopFrac, 0}, {rpopRound, 0}, {rpopStr, 0}, {8, 0}, {'x', 0},
+        {'(', 5}, {')', 4},
+    };
+    for (const Row& r : rows) EXPECT_EQ(OperatorPriority(r.code), r.priority) << int(r.code);
+}
+
 TEST_F(ParserTest, PostfixForm) {
     EXPECT_EQ(parser.ToPostfix("a + b * 2"), "a b 2 *+");
     EXPECT_EQ(parser.ToPostfix("-2 * 3"), "2 3 *\x09");

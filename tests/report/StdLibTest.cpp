@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "MsgBox.h"
 #include "RP_StdLib.h"
 #include "RP_Vars.h"
@@ -85,6 +88,7 @@ public:
     TrpVariables* GetAggregates() override { return &List; }
     TrpAggregateBand* GetAccumulatingBand() const override { return Accumulating; }
     void SetAccumulatingBand(TrpAggregateBand* band) override { Accumulating = band; }
+    int GetAggregateCount() const override { return Count; }
     bool KeysPerColumn() const override { return PerColumn; }
 
     std::string Name;
@@ -92,6 +96,7 @@ public:
     TrpVariables List;
     TrpAggregateBand* Accumulating = nullptr;
     bool PerColumn = false;
+    int Count = 0;
 };
 
 class AggregateTest : public StdLibTest {
@@ -169,6 +174,88 @@ TEST_F(AggregateTest, PrintingReadsTheAccumulatedValue) {
     showing = &footer;
     EXPECT_EQ(rpParser().Calc("SUM([x])").AsDouble(), -12.5);
     EXPECT_TRUE(VarIsNull(rpParser().Calc("AVG([y])")));  // never declared
+}
+
+// The code and expression fields of an aggregate key.
+void SplitKey(const std::string& key, char& code, std::string& expression) {
+    size_t codeAt = key.find('\x01') + 1;
+    code = key[codeAt];
+    size_t exprAt = codeAt + 2;
+    expression = key.substr(exprAt, key.find('\x01', exprAt) - exprAt);
+}
+
+// Runs a data band over the values the way the band engine does: every
+// entry is reset to its start value, then each record's value of the entry's
+// expression is added to it.
+void RunBand(FakeBand& band, const std::vector<double>& values) {
+    TrpVariables& list = band.List;
+    char code;
+    std::string expression;
+    for (int i = 0; i < list.Count(); ++i) {
+        SplitKey(list.GetName(i), code, expression);
+        list.SetValue(i, rpAggregateStartValue(code));
+    }
+    band.Count = 0;
+    for (double x : values) {
+        rpVariables().SetVariable("X", Variant(x));
+        for (int i = 0; i < list.Count(); ++i) {
+            SplitKey(list.GetName(i), code, expression);
+            Variant entry = list.GetValue(i);
+            rpAccumulateAggregate(code, entry, code == rpagCount ? Variant() : rpParser().Calc(expression));
+            list.SetValue(i, entry);
+        }
+        ++band.Count;
+    }
+}
+
+TEST_F(AggregateTest, AggregatesOverBandsOfValues) {
+    for (const char* expr : {"SUM([x])", "MIN([x])", "MAX([x])", "AVG([x])", "COUNT(MasterData1)"}) Declare(expr);
+    const std::vector<std::vector<double>> groups = {
+        {3, -1, 4.5}, {-5, -2, -9}, {7}, {}, {-0.25, -0.5},
+    };
+    for (const auto& values : groups) {
+        RunBand(master, values);
+        showing = &footer;
+        double sum = 0, lo = 1e300, hi = -1e300;
+        for (double v : values) {
+            sum += v;
+            lo = std::min(lo, v);
+            hi = std::max(hi, v);
+        }
+        const std::string label = "group of " + std::to_string(values.size());
+        EXPECT_DOUBLE_EQ(rpParser().Calc("SUM([x])").AsDouble(), sum) << label;
+        EXPECT_DOUBLE_EQ(rpParser().Calc("MIN([x])").AsDouble(), lo) << label;
+        // all-negative groups keep their largest value instead of a starting 0
+        EXPECT_DOUBLE_EQ(rpParser().Calc("MAX([x])").AsDouble(), hi) << label;
+        EXPECT_DOUBLE_EQ(rpParser().Calc("AVG([x])").AsDouble(), values.empty() ? 0 : sum / values.size()) << label;
+        EXPECT_EQ(rpParser().Calc("COUNT(MasterData1)").AsInteger(), int(values.size())) << label;
+    }
+}
+
+TEST_F(AggregateTest, AverageOverNoRecordsIsZeroNotADivision) {
+    EXPECT_EQ(VarType(rpAggregateValue(rpagAvg, Variant(0), 0)), varInteger);
+    EXPECT_EQ(rpAggregateValue(rpagAvg, Variant(0), 0).AsInteger(), 0);
+    EXPECT_DOUBLE_EQ(rpAggregateValue(rpagAvg, Variant(7), 2).AsDouble(), 3.5);
+    // the other codes show the entry as it stands, whatever the count
+    EXPECT_EQ(rpAggregateValue(rpagSum, Variant(9), 0).AsInteger(), 9);
+    EXPECT_DOUBLE_EQ(rpAggregateValue(rpagMin, Variant(1e300), 0).AsDouble(), 1e300);
+}
+
+TEST_F(AggregateTest, EmptyAndNullValuesCountAsZero) {
+    struct Row { char code; Variant start; Variant value; double expected; };
+    const Row rows[] = {
+        {rpagSum, Variant(2), Variant(), 2},
+        {rpagSum, Variant(2), Null(), 2},
+        {rpagMax, rpAggregateStartValue(rpagMax), Null(), 0},
+        {rpagMin, rpAggregateStartValue(rpagMin), Variant(), 0},
+        {rpagCount, Variant(4), Variant("ignored"), 5},
+        {rpagSum, Variant(1), Variant("2.5"), 3.5},
+    };
+    for (const Row& r : rows) {
+        Variant entry = r.start;
+        rpAccumulateAggregate(r.code, entry, r.value);
+        EXPECT_DOUBLE_EQ(entry.AsDouble(), r.expected) << int(r.code);
+    }
 }
 
 TEST_F(AggregateTest, SplitterFindsAggregateCallsInMemosAndScripts) {
