@@ -542,12 +542,19 @@ TrpFunctionSplitter::TrpFunctionSplitter(TStrings* matchFuncs, TStrings* splitTo
 
 TrpFunctionSplitter::~TrpFunctionSplitter() { delete FParser; }
 
-void TrpFunctionSplitter::SplitVariable(const std::string& name) {
+int TrpFunctionSplitter::VariableIndex(const std::string& name) const {
+    if (!FVariables || name.empty()) return -1;
+    int i = FVariables->IndexOf(" " + name);
+    return i >= 0 ? i : FVariables->IndexOf(name);
+}
+
+void TrpFunctionSplitter::SplitVariable(int index) {
+    std::string name = FVariables->GetName(index);
     for (const std::string& n : FExpanding)
         if (SameText(n, name)) return;
     FExpanding.push_back(name);
     try {
-        Split(VarToStr(FVariables->GetVariable(name)));
+        Split(VarToStr(FVariables->GetValue(index)));
     } catch (...) {
         FExpanding.pop_back();
         throw;
@@ -565,8 +572,9 @@ void TrpFunctionSplitter::Split(const std::string& source) {
             int start = i, stop = 0;
             std::string inner = ExtractBracketedVariable(text, start, stop);
             if (!inner.empty()) {
-                if (FVariables && FVariables->IndexOf(inner) >= 0)
-                    SplitVariable(inner);
+                int index = VariableIndex(inner);
+                if (index >= 0)
+                    SplitVariable(index);
                 else
                     Split(inner);
             }
@@ -585,8 +593,8 @@ void TrpFunctionSplitter::Split(const std::string& source) {
             Split(a3);
             if (FMatchFuncs && FMatchFuncs->IndexOf(name) >= 0 && FSplitTo)
                 FSplitTo->Add(Trim(text.substr(start - 1, i - start)));
-        } else if (!name.empty() && FVariables && FVariables->IndexOf(name) >= 0) {
-            SplitVariable(name);
+        } else if (VariableIndex(name) >= 0) {
+            SplitVariable(VariableIndex(name));
         } else {
             char c = At(text, i);
             if (c == '\r' || c == ' ' || c == '*' || c == '+' || c == '-' || c == '/' || c == '<' || c == '=' ||

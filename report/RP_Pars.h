@@ -109,6 +109,9 @@ protected:
     TrpVariables* FVariables;  // not owned
 
 private:
-    void SplitVariable(const std::string& name);
+    // The entry a name refers to, or -1. A data dictionary holds its
+    // variables' names with a leading blank, so that form is tried first.
+    int VariableIndex(const std::string& name) const;
+    void SplitVariable(int index);
     std::vector<std::string> FExpanding;  // variables being expanded, so a self-reference ends
 };

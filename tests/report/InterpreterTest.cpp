@@ -104,6 +104,31 @@ TEST_F(InterpreterTest, GotoAndExit) {
     EXPECT_EQ(Var("T"), 3);
 }
 
+TEST_F(InterpreterTest, ControlFlowRows) {
+    struct Row { std::vector<std::string> lines; const char* var; double expected; };
+    const Row rows[] = {
+        // exit inside a loop ends the whole run at once
+        {{"begin n := 0; for i := 1 to 10 do begin if i = 3 then exit; n := i end end"}, "N", 2},
+        // else belongs to the nearest if
+        {{"begin r := 0; if 1 then if 0 then r := 1 else r := 2 end"}, "R", 2},
+        {{"begin r := 0; if 0 then if 1 then r := 1 else r := 2 end"}, "R", 0},
+        // a false condition skips the body entirely
+        {{"begin w := 0; while w > 5 do w := 99 end"}, "W", 0},
+        {{"begin f := 7; for j := 5 to 1 do f := 0 end"}, "F", 7},
+        // repeat runs its body once before testing
+        {{"begin u := 0; repeat u := u + 1 until 1 end"}, "U", 1},
+        // nested loops
+        {{"begin t := 0; for a := 1 to 3 do for b := 1 to a do t := t + 1 end"}, "T", 6},
+        // goto out of a loop
+        {{"begin g := 0; while 1 do begin g := g + 1; if g >= 4 then goto 9 end; 9: g := g * 10 end"}, "G", 40},
+    };
+    for (const Row& r : rows) {
+        interp.Vars.clear();
+        Run(r.lines);
+        EXPECT_EQ(Var(r.var), r.expected) << r.lines[0];
+    }
+}
+
 TEST_F(InterpreterTest, ProcedureCallsAndFunctions) {
     Run({"begin NewPage; Inc(x); Report('a', 1 + 2) end"});
     ASSERT_EQ(interp.Calls.size(), 3u);

@@ -401,3 +401,25 @@ TEST_F(ObjectsTest, ExpressionsAndScriptsReachPropertiesAndMethodsByName) {
     rpEngineLink = TrpEngineLink{};
     resolver.Hooks = TrpValueHooks{};
 }
+
+TEST_F(ObjectsTest, NewViewDefaults) {
+    FormatSettings.DecimalSeparator = ',';
+    TTestAddIn fresh;
+    FormatSettings = USFormatSettings();
+    EXPECT_EQ(fresh.Typ, gtAddIn);
+    EXPECT_EQ(fresh.BaseName, "View");
+    EXPECT_EQ(fresh.Flags, flStretched);
+    EXPECT_EQ(fresh.FrameTyp, 0);
+    EXPECT_FLOAT_EQ(fresh.FrameWidth, 1.0f);
+    EXPECT_EQ(fresh.FrameColor, clBlack);
+    EXPECT_EQ(fresh.FrameStyle, rpfsSolid);
+    EXPECT_EQ(fresh.FillColor, rpNoFill);
+    EXPECT_TRUE(fresh.IsVisible());
+    EXPECT_EQ(fresh.gapx, 2);
+    EXPECT_EQ(fresh.gapy, 1);
+    EXPECT_DOUBLE_EQ(fresh.ScaleX, 1.0);
+    EXPECT_EQ(fresh.BandAlign, baNone);
+    // Text category, index 0, 2 decimals, the locale's separator at creation.
+    EXPECT_EQ(fresh.Format, rpMakeFormat(fcText, 0, 2, ','));
+    EXPECT_TRUE(fresh.GetPropertyValue("STRETCHED").AsBoolean());
+}

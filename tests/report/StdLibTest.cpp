@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "MsgBox.h"
+#include "RP_Class.h"
+#include "RP_Dict.h"
 #include "RP_StdLib.h"
 #include "RP_Vars.h"
 #include "SysUtils.h"
@@ -280,6 +282,33 @@ TEST_F(AggregateTest, SplitterFindsAggregateCallsInMemosAndScripts) {
     splitter.SplitScript(&script);
     ASSERT_EQ(out.Count(), 1);
     EXPECT_EQ(out[0], "AVG([x])");
+}
+
+TEST_F(AggregateTest, SplitterExpandsVariablesOfALoadedDictionary) {
+    // A loaded dictionary holds its variables' names with a leading blank.
+    TrpDataDictionary dictionary;
+    dictionary.Variables->SetVariable("Total", Variant("SUM([Amount]) / 2"));
+    TMemoryStream stream;
+    dictionary.SaveToStream(&stream);
+    stream.SetPosition(0);
+    TemplateVersion = rpCurrentTemplateVersion;
+    dictionary.LoadFromStream(&stream);
+    ASSERT_EQ(dictionary.Variables->GetName(0), " Total");
+
+    TStringList out, memo, source, script, errors;
+    TAggregateFunctionsSplitter splitter(&out, dictionary.Variables);
+    memo.Add("[Total]");
+    splitter.SplitMemo(&memo);
+    ASSERT_EQ(out.Count(), 1);
+    EXPECT_EQ(out[0], "SUM([Amount])");
+
+    out.Clear();
+    source.Add("begin t := Total + 1 end");
+    rpInterpreter().CompileScript(&source, &script, &errors);
+    ASSERT_EQ(errors.Count(), 0);
+    splitter.SplitScript(&script);
+    ASSERT_EQ(out.Count(), 1);
+    EXPECT_EQ(out[0], "SUM([Amount])");
 }
 
 TEST_F(StdLibTest, ScriptAssignmentsReachReportVariablesAndObjects) {

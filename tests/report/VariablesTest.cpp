@@ -126,6 +126,26 @@ TEST_F(VariablesTest, LookupOrder) {
     EXPECT_EQ(VarToStr(rpParser().Calc("[Shared] + '!'")), "application!");
 }
 
+TEST_F(VariablesTest, EarlierSourcesShadowLaterOnes) {
+    // A dictionary variable named like a system variable wins over it.
+    resolver.Hooks.GetDictionaryValue = [](const std::string& name, Variant& value) {
+        if (name != "DATE") return false;
+        value = Variant("from dictionary");
+        return true;
+    };
+    EXPECT_EQ(VarToStr(Get("DATE")), "from dictionary");
+    EXPECT_EQ(VarType(Get("TIME")), varDate);
+    // A report variable wins over the named constant of the same name.
+    EXPECT_EQ(Get("clRed").AsInteger(), 0xFF);
+    rpVariables().SetVariable("clRed", Variant(5));
+    EXPECT_EQ(Get("clRed").AsInteger(), 5);
+    // An application answer of Null is an answer: the lookup stops there.
+    resolver.Hooks.OnGetValue = [](const std::string& name, Variant& value) {
+        if (name == "clRed") value = Null();
+    };
+    EXPECT_TRUE(VarIsNull(Get("clRed")));
+}
+
 TEST_F(VariablesTest, UndefinedSymbol) {
     EXPECT_EQ(GetError("Nothing"), "Undefined symbol \"NOTHING\"");
     resolver.Quiet = true;
