@@ -54,18 +54,22 @@ void TEntMenuMRU::ItemsChanged(TObject*) {
 
 void TEntMenuMRU::Add(const std::string& FileName) {
     if (FStyle == msSplit) throw EMenuMRUError(LookupMessageText(SEntSplitMenu));
+    EditItems([&] {
+        if (FItems->Count() > 0 && AnsiSameText(FItems->Get(0), FileName)) return;
+        for (int i = FItems->Count() - 1; i >= 0; --i)
+            if (AnsiSameText(FItems->Get(i), FileName)) {
+                FItems->Delete(i);
+                break;
+            }
+        FItems->Insert(0, FileName);
+        if (FItems->Count() > FMaxItems) FItems->Delete(FItems->Count() - 1);
+    });
+}
+
+void TEntMenuMRU::EditItems(const std::function<void()>& Change) {
     ++FSuppress;
     try {
-        bool alreadyFirst = FItems->Count() > 0 && AnsiSameText(FItems->Get(0), FileName);
-        if (!alreadyFirst) {
-            for (int i = FItems->Count() - 1; i >= 0; --i)
-                if (AnsiSameText(FItems->Get(i), FileName)) {
-                    FItems->Delete(i);
-                    break;
-                }
-            FItems->Insert(0, FileName);
-            if (FItems->Count() > FMaxItems) FItems->Delete(FItems->Count() - 1);
-        }
+        Change();
     } catch (...) {
         --FSuppress;
         throw;
@@ -85,8 +89,7 @@ void TEntMenuMRU::AddSplit(const std::string& FileName, TEntMRUAddPosition Posit
     if (!FMenuItem) throw EMenuMRUError(LookupMessageText(SEntNoMenuItem));
     if (Position == apTop) FUsedUpper = true;
     else FUsedLower = true;
-    ++FSuppress;
-    try {
+    EditItems([&] {
         if (FItems->Count() == 0) {
             FItems->Add(FileName);
         } else {
@@ -113,20 +116,14 @@ void TEntMenuMRU::AddSplit(const std::string& FileName, TEntMRUAddPosition Posit
                 if (FItems->Count() > FMaxItems) FItems->Delete(FItems->Count() - 1);
             }
         }
-    } catch (...) {
-        --FSuppress;
-        throw;
-    }
-    --FSuppress;
-    RebuildMenu();
+    });
 }
 
 void TEntMenuMRU::Clear() {
-    ++FSuppress;
-    FItems->Clear();
-    FUsedUpper = FUsedLower = false;
-    --FSuppress;
-    RebuildMenu();
+    EditItems([&] {
+        FItems->Clear();
+        FUsedUpper = FUsedLower = false;
+    });
 }
 
 // ---------------------------------------------------------------------------
@@ -250,10 +247,9 @@ void TEntMenuMRU::SetMaxItems(int Value) {
     if (Value < 1) return;
     FMaxItems = Value;
     if (ComponentState.Contains(csLoading)) return;
-    ++FSuppress;
-    while (FItems->Count() > FMaxItems) FItems->Delete(FItems->Count() - 1);
-    --FSuppress;
-    RebuildMenu();
+    EditItems([&] {
+        while (FItems->Count() > FMaxItems) FItems->Delete(FItems->Count() - 1);
+    });
 }
 
 void TEntMenuMRU::SetMaxMenuWidth(int Value) {
@@ -332,16 +328,10 @@ void TEntMenuMRU::SaveToStore() {
 
 void TEntMenuMRU::Loaded() {
     TEntComponent::Loaded();
-    ++FSuppress;
-    try {
+    EditItems([&] {
         FItems->Clear();
         if (FStore && !ComponentState.Contains(csDesigning)) LoadFromStore();
-    } catch (...) {
-        --FSuppress;
-        throw;
-    }
-    --FSuppress;
-    RebuildMenu();
+    });
 }
 
 void TEntMenuMRU::Notification(TComponent* AComponent, TOperation Operation) {

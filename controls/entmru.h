@@ -74,6 +74,8 @@ public:
 private:
     bool CanRebuild() const;
     void ItemsChanged(TObject* Sender);
+    // Runs Change with the list's own rebuilds held back, then rebuilds the menu once.
+    void EditItems(const std::function<void()>& Change);
     std::string GeneratedPrefix() const { return "EntMRU" + GetName(); }
     std::string StoreSection() const;
     void LoadFromStore();

@@ -127,10 +127,7 @@ std::string TrpView::BoundFieldName() const {
     if (text.size() < 3 || text.front() != '[' || text.back() != ']') return std::string();
     std::string source, field;
     if (!rpSplitFieldReference(text.substr(1, text.size() - 2), source, field)) return std::string();
-    TObject* ds = nullptr;
-    if (rpFieldLink.FindDataSource) ds = rpFieldLink.FindDataSource(source);
-    else if (ActiveReport) ds = FindComponentByPath(ActiveReport->Owner, source);
-    return ds ? field : std::string();
+    return rpFindDataSource(source) ? field : std::string();
 }
 
 TStrings* TrpView::ListProperty(const std::string& upperName) {

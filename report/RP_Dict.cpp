@@ -1,18 +1,13 @@
 #include "RP_Dict.h"
 
 #include "RP_Class.h"
+#include "RP_DSet.h"
 #include "RP_Utils.h"
 #include "SysUtils.h"
 
 TrpFieldLink rpFieldLink;
 
 namespace {
-
-TObject* FindSource(const std::string& source) {
-    if (rpFieldLink.FindDataSource) return rpFieldLink.FindDataSource(source);
-    TComponent* owner = ActiveReport ? ActiveReport->Owner : nullptr;
-    return owner ? FindComponentByPath(owner, source) : nullptr;
-}
 
 // Each entry of the older record takes at least this many bytes.
 constexpr int64_t kOldEntryBytes = 1 + 4 + 3;
@@ -37,6 +32,14 @@ const char* const kSystemVariables[] = {"", "", "PAGE#", "DATE", "TIME", "LINE#"
                                         "COLUMN#", "CURRENT#", "TOTALPAGES"};
 
 } // namespace
+
+TObject* rpFindDataSource(const std::string& source) {
+    if (rpFieldLink.FindDataSource) return rpFieldLink.FindDataSource(source);
+    // Only a data set can hold fields: a control of the form that happens to
+    // share the name must not turn "Memo1.Left" into a field reference.
+    TComponent* owner = ActiveReport ? ActiveReport->Owner : nullptr;
+    return owner ? dynamic_cast<TrpDataset*>(FindComponentByPath(owner, source)) : nullptr;
+}
 
 bool rpSplitFieldReference(const std::string& reference, std::string& source, std::string& field) {
     bool quoted = false;
@@ -79,7 +82,7 @@ int TrpDataDictionary::VariableIndex(const std::string& name) const {
 bool TrpDataDictionary::Resolve(const std::string& name, const std::string& reference) {
     std::string source, field;
     if (!rpSplitFieldReference(reference, source, field)) return false;
-    TObject* ds = FindSource(source);
+    TObject* ds = rpFindDataSource(source);
     if (!ds) return false;
     FieldCache[UpperCase(name)] = TrpFieldRef{ds, field};
     return true;
@@ -195,11 +198,11 @@ void TrpDataDictionary::LoadFromStream(TStream* stream) {
         // Aliases of sources the program does not have are dropped.
         for (int i = FieldAliases->Count() - 1; i >= 0; --i) {
             std::string source, field;
-            if (!rpSplitFieldReference(VarToStr(FieldAliases->GetValue(i)), source, field) || !FindSource(source))
+            if (!rpSplitFieldReference(VarToStr(FieldAliases->GetValue(i)), source, field) || !rpFindDataSource(source))
                 FieldAliases->Delete(i);
         }
         for (int i = SourceAliases->Count() - 1; i >= 0; --i)
-            if (!FindSource(VarToStr(SourceAliases->GetValue(i)))) SourceAliases->Delete(i);
+            if (!rpFindDataSource(VarToStr(SourceAliases->GetValue(i)))) SourceAliases->Delete(i);
     }
 }
 

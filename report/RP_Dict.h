@@ -23,6 +23,10 @@ struct TrpFieldLink {
 };
 extern TrpFieldLink rpFieldLink;
 
+// The data source a field reference names: through rpFieldLink when the data
+// layer set it, else a data set among the active report owner's components.
+TObject* rpFindDataSource(const std::string& source);
+
 // Splits a field reference at the last "." outside double quotes; the field
 // part loses its surrounding quotes. False when there is no such ".".
 bool rpSplitFieldReference(const std::string& reference, std::string& source, std::string& field);

@@ -273,6 +273,24 @@ TEST_F(FormsTest, MissingHelpIsReportedLaterWithoutBlocking) {
     EXPECT_EQ(boxes.Texts, (std::vector<std::string>{SHelpNotInstalled})) << "told once";
 }
 
+TEST_F(FormsTest, ScreenCentrePositionPlacesTheWindowWhenShown) {
+    ASSERT_GT(Screen->Width(), 300);
+    ASSERT_GT(Screen->Height(), 200);
+    TForm form(nullptr);
+    // Without a frame, so that no window-system frame offsets the position.
+    form.SetBorderStyle(bsNone);
+    form.SetBounds(3, 4, 300, 200);
+    form.SetPosition(poScreenCenter);
+    EXPECT_EQ(form.GetLeft(), 3) << "placed when shown, not before";
+    form.Show();
+    Pump();
+    EXPECT_EQ(form.GetLeft(), (Screen->Width() - 300) / 2);
+    EXPECT_EQ(form.GetTop(), (Screen->Height() - 200) / 2);
+    EXPECT_EQ(form.GetWidth(), 300);
+    EXPECT_EQ(form.GetHeight(), 200);
+    form.Hide();
+}
+
 TEST_F(FormsTest, WindowSizeCountsTheFrameAndMenuBarAroundTheClientArea) {
     struct Limited : TForm {
         using TForm::TForm;

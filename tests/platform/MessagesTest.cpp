@@ -86,6 +86,36 @@ TEST_F(MessagesTest, PostedMessagesAreDeliveredInsideAModalLoop) {
     delete form;
 }
 
+TEST_F(MessagesTest, PostedMessagesReachAModalLoopOpenedByAPostedMessage) {
+    TForm outer(nullptr), inner(nullptr);
+    std::vector<std::pair<WPARAM, int>> got;  // message and modal depth at delivery
+    int depth = 0;
+    HWND h = 0;
+    h = AllocateHWnd([&](TMessage& m) {
+        got.emplace_back(m.WParam, depth);
+        if (m.WParam == 1) {
+            ++depth;
+            inner.ShowModal();  // opened while the queue still holds 2 and 3
+            --depth;
+        } else if (m.WParam == 2) {
+            PostMessage(h, WM_USER, 4, 0);
+        } else if (m.WParam == 4) {
+            inner.SetModalResult(mrOk);
+        } else if (m.WParam == 3) {
+            outer.SetModalResult(mrOk);
+        }
+    });
+    QueueCall([&] {
+        ++depth;
+        for (WPARAM i = 1; i <= 3; ++i) PostMessage(h, WM_USER, i, 0);
+    });
+    EXPECT_EQ(outer.ShowModal(), mrOk);
+    // Everything after 1 arrives inside the inner loop, first in, first out:
+    // 4, posted there, after the 2 and 3 that were waiting already.
+    EXPECT_EQ(got, (std::vector<std::pair<WPARAM, int>>{{1, 1}, {2, 2}, {3, 2}, {4, 2}}));
+    DeallocateHWnd(h);
+}
+
 TEST_F(MessagesTest, TimerDeliversWmTimerWithItsIdUntilKilled) {
     std::vector<WPARAM> ids;
     HWND h = AllocateHWnd([&](TMessage& m) {

@@ -222,3 +222,51 @@ TEST_F(InterpreterTest, DeepNestingIsRefusedNotOverflowed) {
 }
 
 }  // namespace
+
+namespace {
+
+// Random scripts from the language's words: compiling always ends, raises
+// nothing, and a script that compiles without errors holds only jumps that
+// land inside it.
+TEST(InterpreterFuzzTest, RandomScriptsCompileCleanly) {
+    FormatSettings = USFormatSettings();
+    const char* const words[] = {
+        "begin", "end", "end;", ";", "if", "then", "else", "while", "do", "repeat", "until", "for", "to",
+        "goto", "1", "2:", "1:", "x", ":=", "x :=", "y[1] :=", "(", ")", "'a'", "'", "{c}", "{", "}", "//",
+        "\r", "[Cell1]", "[", "]", "+", "*", "-", "not", "and", "mod", "<>", ">=", "=", "f(1,", "exit", "3.5",
+    };
+    uint32_t seed = 2024;
+    auto next = [&] { seed = seed * 1103515245u + 12345u; return (seed >> 16) & 0x7FFF; };
+    TrpInterpretator interp;
+    TStringList memo, script, errors;
+    int clean = 0;
+    for (int n = 0; n < 2000; ++n) {
+        memo.Clear();
+        std::string line;
+        int count = 1 + next() % 20;
+        for (int k = 0; k < count; ++k) {
+            std::string w = words[next() % std::size(words)];
+            if (w == "\r") {
+                memo.Add(line);
+                line.clear();
+            } else {
+                line += w + (next() % 4 ? " " : "");
+            }
+        }
+        memo.Add(line);
+        ASSERT_NO_THROW(interp.CompileScript(&memo, &script, &errors)) << memo.GetText();
+        if (errors.Count() > 0) continue;
+        ++clean;
+        for (int i = 0; i < script.Count(); ++i) {
+            std::string l = script[i];
+            if (!l.empty() && (l[0] == rpslJump || l[0] == rpslCondJump)) {
+                int target = rpScriptLineTarget(l);
+                EXPECT_GE(target, 0) << memo.GetText();
+                EXPECT_LE(target, script.Count()) << memo.GetText();
+            }
+        }
+    }
+    EXPECT_GT(clean, 0);
+}
+
+}  // namespace

@@ -1,5 +1,6 @@
 // Template objects: properties by name, methods, paths, geometry, frames.
 
+#include "RP_DSet.h"
 #include "RP_StdLib.h"
 #include "RP_Vars.h"
 #include "ReportTestViews.h"
@@ -422,4 +423,32 @@ TEST_F(ObjectsTest, NewViewDefaults) {
     // Text category, index 0, 2 decimals, the locale's separator at creation.
     EXPECT_EQ(fresh.Format, rpMakeFormat(fcText, 0, 2, ','));
     EXPECT_TRUE(fresh.GetPropertyValue("STRETCHED").AsBoolean());
+}
+
+TEST_F(ObjectsTest, OnlyDataSetsOfTheFormTurnDottedNamesIntoFields) {
+    // The form holds a control that shares the report object's name, and a data set.
+    TComponent form(nullptr);
+    form.SetName("MainForm");
+    (new TComponent(&form))->SetName("Memo5");
+    (new TrpUserDataset(&form))->SetName("Rows");
+    auto* owned = new TrpReport(&form);
+    TrpPage* p = owned->Pages->Add();
+    ActiveReport = owned;
+    TTestView* v = AddView(p, gtMemo, "Memo5");
+    ActiveReport = owned;
+    v->x = 17;
+    v->Memo->SetText("[Rows.Amount]");
+
+    EXPECT_FALSE(owned->Dictionary->IsVariable("Memo5.Left"));
+    EXPECT_TRUE(owned->Dictionary->IsVariable("Rows.Amount"));
+    EXPECT_EQ(v->GetPropertyValue("DATAFIELD").AsString(), "Amount");
+
+    TrpValueResolver& resolver = rpValueResolver();
+    resolver.Hooks = TrpValueHooks{};
+    resolver.Install();
+    Variant value;
+    resolver.GetVariableValue("MEMO5.LEFT", value);
+    EXPECT_EQ(value.AsInteger(), 17);
+    rpEngineLink = TrpEngineLink{};
+    ActiveReport = report.get();
 }
