@@ -2,29 +2,12 @@
 
 #include <mutex>
 
-#include "Graphics.h"
 #include "SysUtils.h"
 #include "TypInfo.h"
 #include "entmsgs.h"
 #include "entstate.h"
 #include "entstr.h"
-
-namespace {
-
-// Captions are measured in the menu font of the platform layer's menus.
-TEntTextMeasure MenuFontMeasure() {
-    auto canvas = std::make_shared<TCanvas>();
-    return TEntTextMeasure{
-        [canvas](const std::string& s) { return canvas->TextWidth(s); },
-        [canvas](const std::string& s, int width) {
-            TRect r(0, 0, width, 100);
-            std::string cut = s;
-            canvas->DrawText(s, r, DT_SINGLELINE | DT_END_ELLIPSIS | DT_MODIFYSTRING | DT_CALCRECT | DT_NOPREFIX, &cut);
-            return cut;
-        }};
-}
-
-} // namespace
+#include "entsupport.h"
 
 TEntMenuMRU::TEntMenuMRU(TComponent* AOwner) : TEntComponent(AOwner), FItems(std::make_unique<TStringList>()) {
     FItems->OnChange = [this](TObject* Sender) { ItemsChanged(Sender); };
@@ -135,7 +118,7 @@ std::string TEntMenuMRU::ItemCaption(const std::string& Text, int Number) const 
         size_t cut = t.find_last_of("/\\:");
         if (cut != std::string::npos) t = t.substr(cut + 1);
     }
-    if (FMaxMenuWidth != 0) t = ShortenPath(t, FMaxMenuWidth, MenuFontMeasure());
+    if (FMaxMenuWidth != 0) t = ShortenMenuCaption(t, FMaxMenuWidth);
     if (!FOptions.Contains(moAddAccelerators)) return t;
     if (Number >= 1 && Number <= 9) return "&" + std::to_string(Number) + " " + t;
     if (Number >= 10 && Number <= 35) return std::string("&") + char(Number + 55) + " " + t;
@@ -299,31 +282,21 @@ std::string TEntMenuMRU::StoreSection() const {
 
 void TEntMenuMRU::LoadFromStore() {
     FItems->Clear();
-    FStore->Open();
-    try {
+    FStore->WhileOpen([&] {
         const std::string section = StoreSection();
         int count = std::min(FStore->ReadInteger(section, "Count", 0), FMaxItems);
         for (int i = 0; i < count; ++i) FItems->Add(FStore->ReadString(section, std::to_string(i), ""));
-    } catch (...) {
-        FStore->Close();
-        throw;
-    }
-    FStore->Close();
+    });
 }
 
 void TEntMenuMRU::SaveToStore() {
-    FStore->Open();
-    try {
+    FStore->WhileOpen([&] {
         const std::string section = StoreSection();
         FStore->EraseSection(section);
         FStore->WriteInteger(section, "Count", FItems->Count());
         for (int i = 0; i < std::min(FItems->Count(), FMaxItems); ++i)
             FStore->WriteString(section, std::to_string(i), FItems->Get(i));
-    } catch (...) {
-        FStore->Close();
-        throw;
-    }
-    FStore->Close();
+    });
 }
 
 void TEntMenuMRU::Loaded() {

@@ -218,33 +218,32 @@ void TEntPictureFieldModel::SetDataType(TPictureDataType value) {
     SetOptions(options);
     SetDefaultRange();
     const std::string mask = DefaultPictureMask(value, FIntl);
-    // At run time the old text is read as the new type and laid into the new mask.
-    const bool keepValue = !DesignTime && !Loading;
+    // The old text is read as the new type.
     ApplyMaskFlags();
-    TEntFieldValue v;
-    if (keepValue) Transfer(v, toGet);
-    FMask.Mask = mask;
-    FMaxLength = static_cast<int>(mask.size());
-    FDecimalPlaces = 0;
-    ApplyMaskFlags();
-    AdjustOptionsToType();
-    if (keepValue) {
-        Transfer(v, toPut);
-    } else {
-        FOverflow = false;
-        FText = FMask.MergePicture("");
-    }
+    Remask([&] {
+        FMask.Mask = mask;
+        FMaxLength = static_cast<int>(mask.size());
+        FDecimalPlaces = 0;
+    });
 }
 
 void TEntPictureFieldModel::SetPictureMask(const std::string& value) {
     if (value.empty() || value == FMask.Mask) return;
     const bool floatType = FDataType >= pftReal && FDataType <= pftSingle;
     if (DesignTime && value.find('.') != std::string::npos && !floatType) throw EInvalidPictureMask(value);
+    Remask([&] {
+        FMask.Mask = value.substr(0, MaxPictureLength);
+        if (!Loading) FMaxLength = static_cast<int>(FMask.Mask.size());
+    });
+}
+
+void TEntPictureFieldModel::Remask(const std::function<void()>& ChangeMask) {
+    // At run time the old text is read under the old mask and laid into the
+    // new one; otherwise the field starts blank.
     const bool keepValue = !DesignTime && !Loading;
     TEntFieldValue v;
     if (keepValue) Transfer(v, toGet);
-    FMask.Mask = value.substr(0, MaxPictureLength);
-    if (!Loading) FMaxLength = static_cast<int>(FMask.Mask.size());
+    ChangeMask();
     ApplyMaskFlags();
     AdjustOptionsToType();
     if (keepValue) {

@@ -184,6 +184,8 @@ public:
 
 private:
     void ApplyMaskFlags();
+    // Swaps the mask through ChangeMask, keeping the value at run time.
+    void Remask(const std::function<void()>& ChangeMask);
     void ApplyInitDateTime();
     void AdjustOptionsToType();
     std::string RangeText(const TEntRangeCell& cell) const;

@@ -162,6 +162,17 @@ void TEntAbstractStore::Close() {
     if (--FOpenCount == 0) DoClose();
 }
 
+void TEntAbstractStore::WhileOpen(const std::function<void()>& Work) {
+    Open();
+    try {
+        Work();
+    } catch (...) {
+        Close();
+        throw;
+    }
+    Close();
+}
+
 int TEntAbstractStore::ReadInteger(const std::string& Section, const std::string& Key, int Default) {
     int value = 0;
     return TryStrToInt(Trim(ReadString(Section, Key, IntToStr(Default))), value) ? value : Default;
@@ -352,8 +363,7 @@ void TEntComponentState::Transfer(bool Saving) {
     TEntAbstractStore* store = FStorage;
     if (!store) return;
     const std::string section = StoredSection();
-    store->Open();
-    try {
+    store->WhileOpen([&] {
         RenameEntries();
         for (int i = 0; i < FStoredProperties->Count(); ++i) {
             std::string component, property;
@@ -366,11 +376,7 @@ void TEntComponentState::Transfer(bool Saving) {
             if (Saving) WriteProp(store, section, prefix, linked, *p, 0);
             else ReadProp(store, section, prefix, linked, *p, 0);
         }
-    } catch (...) {
-        store->Close();
-        throw;
-    }
-    store->Close();
+    });
 }
 
 void TEntComponentState::SaveState() { Transfer(true); }

@@ -10,6 +10,7 @@
 //                       after the form's own OnCreate and saves them once the
 //                       form may close
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -27,6 +28,8 @@ public:
     void Open();
     void Close();
     int OpenCount() const { return FOpenCount; }
+    // Runs Work with the store open and closes it again, also when Work throws.
+    void WhileOpen(const std::function<void()>& Work);
 
     virtual std::string ReadString(const std::string& Section, const std::string& Key,
                                    const std::string& Default) = 0;

@@ -217,13 +217,26 @@ void TMortgage::Recalculate(int FromRow) {
 // principal includes it, and the page rebuilds its extra payments from this
 // column, so clearing it would move the payoff on every refresh. The payoff
 // row keeps the whole amount, which caps it again on a recalculation.
+// Each row keeps the extra payment that was applied to it: rows after the
+// payoff get 0, and the payoff row the part of its extra payment that the
+// capped principal used, rounded up to the cent so that applying it again
+// still pays the loan off on that row.
 void TMortgage::ClearUnpaidPrepayments() {
     UpdateRows();
     TPayment* rows = Payments.FItems.get();
     double before = FCalc.Principal;
     for (int k = 0; k < Payments.FCount; ++k) {
-        if (before == 0) rows[k].Prepayment = 0;
-        before = rows[k].Balance;
+        TPayment& row = rows[k];
+        if (before == 0) {
+            row.Prepayment = 0;
+        } else if (row.Balance == 0 && row.Prepayment > 0) {
+            const long double regular = FCalc.Payment - static_cast<long double>(row.Interest);
+            const long double used = static_cast<long double>(before) - regular;
+            long double applied = used <= 0 ? 0 : std::ceil(used * 100 - 1e-6L) / 100;
+            if (applied > 0 && regular + applied < before) applied += 0.01L;
+            if (applied < row.Prepayment) row.Prepayment = ToDouble(applied);
+        }
+        before = row.Balance;
     }
 }
 

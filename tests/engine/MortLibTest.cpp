@@ -117,23 +117,35 @@ TEST(MortLib, EmptyZeroRateAndRefusedSchedules) {
 
 // With 1000 extra on every payment the payoff row's principal includes the
 // extra payment, so it must show it; otherwise the page, which rebuilds its
-// extra payments from that column, moves the payoff on every refresh.
+// extra payments from that column, moves the payoff on every refresh. The
+// payoff row shows only the part of its extra payment that it used.
 TEST(MortLib, ZeroingPassKeepsTheExtraPaymentARowReceived) {
-    std::unique_ptr<TMortgage> m(StandardLoan());
-    m->SetExtraPaymentFrom(1, 1000);
-    const int payoff = PayoffRow(*m);
-    ASSERT_GT(payoff, 1);
-    EXPECT_NEAR(m->Payments[71].Principal, 1771.40, 1e-9);
-    for (const TPayment& p : m->Payments)
-        EXPECT_EQ(p.Prepayment, p.Number <= payoff ? 1000 : 0) << p.Number;
+    for (double amount : {1000.0, 300.0, 7000.0, 12345.67}) {
+        SCOPED_TRACE(amount);
+        std::unique_ptr<TMortgage> m(StandardLoan());
+        m->SetExtraPaymentFrom(1, amount);
+        const int payoff = PayoffRow(*m);
+        ASSERT_GT(payoff, 1);
+        if (amount == 1000) EXPECT_NEAR(m->Payments[71].Principal, 1771.40, 1e-9);
+        for (const TPayment& p : m->Payments)
+            if (p.Number != payoff) EXPECT_EQ(p.Prepayment, p.Number < payoff ? amount : 0) << p.Number;
+        const TPayment& last = m->Payments[payoff - 1];
+        const double regular = m->Payment - last.Interest;
+        if (regular >= last.Principal) {
+            EXPECT_EQ(last.Prepayment, 0);  // the regular payment alone paid it off
+        } else {
+            EXPECT_GE(regular + last.Prepayment, last.Principal - 1e-9);
+            EXPECT_LT(regular + last.Prepayment, last.Principal + 0.01 + 1e-9);
+        }
 
-    // The page's refresh: rebuild and apply the column one row at a time.
-    std::vector<double> column;
-    for (const TPayment& p : m->Payments) column.push_back(p.Prepayment);
-    const auto before = Snapshot(*m);
-    m->Create(360, 100000, 0.0875, 12, 1, 2000);
-    for (int k = 0; k < 360; ++k) m->SetExtraPayment(k + 1, column[k]);
-    EXPECT_EQ(Snapshot(*m), before);
+        // The page's refresh: rebuild and apply the column one row at a time.
+        std::vector<double> column;
+        for (const TPayment& p : m->Payments) column.push_back(p.Prepayment);
+        const auto before = Snapshot(*m);
+        m->Create(360, 100000, 0.0875, 12, 1, 2000);
+        for (int k = 0; k < 360; ++k) m->SetExtraPayment(k + 1, column[k]);
+        EXPECT_EQ(Snapshot(*m), before);
+    }
 }
 
 // Extra payments applied one at a time, in any order, give the schedule a

@@ -135,6 +135,24 @@ TEST_F(QuickCalcPageTest, TabClickFocusesTheTabsFirstControl) {
     Form->Hide();
 }
 
+TEST_F(QuickCalcPageTest, EveryTabHoldsItsCaptionInTheActiveTabFont) {
+    // The tab widths are measured with every "&" dropped while "&&" shows one,
+    // so the strip must be justified for the bold active caption to fit.
+    TEntNotebook* nb = Form->nbkQuickCalc;
+    for (int i = 0; i < nb->PageCount(); ++i) {
+        std::string shown;
+        const std::string caption = nb->Pages(i)->GetCaption();
+        for (size_t k = 0; k < caption.size(); ++k) {
+            if (caption[k] == '&' && k + 1 < caption.size()) ++k;
+            shown += caption[k];
+        }
+        TCanvas canvas;
+        canvas.SetFont(nb->GetActiveTabFont());
+        // the caption is drawn 6 pixels inside each end of its tab
+        EXPECT_GE(nb->Pages(i)->TabWidth() - 12, canvas.TextWidth(shown)) << caption;
+    }
+}
+
 TEST_F(MainWindowTest, LoanComparisonsThroughTheFields) {
     Create();
     const struct {
