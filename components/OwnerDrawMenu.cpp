@@ -68,29 +68,23 @@ void TOwnerDrawMenu::SetActive(bool Value) {
     if (!ComponentState.Contains(csLoading)) HookComponents(Value);
 }
 
+void TOwnerDrawMenu::Rehook(const std::function<void()>& Change) {
+    const bool active = FActive && !ComponentState.Contains(csLoading);
+    if (active) HookComponents(false);
+    Change();
+    if (active) HookComponents(true);
+}
+
 void TOwnerDrawMenu::SetOverrideOwnerDraw(bool Value) {
-    if (FOverrideOwnerDraw == Value) return;
-    FOverrideOwnerDraw = Value;
-    if (FActive && !ComponentState.Contains(csLoading)) {
-        HookComponents(false);
-        HookComponents(true);
-    }
+    if (FOverrideOwnerDraw != Value) Rehook([&] { FOverrideOwnerDraw = Value; });
 }
 
 void TOwnerDrawMenu::SetXPContainers(TXPContainers Value) {
-    if (FXPContainers == Value) return;
-    const bool active = FActive && !ComponentState.Contains(csLoading);
-    if (active) HookComponents(false);
-    FXPContainers = Value;
-    if (active) HookComponents(true);
+    if (FXPContainers != Value) Rehook([&] { FXPContainers = Value; });
 }
 
 void TOwnerDrawMenu::SetXPControls(TXPControls Value) {
-    if (FXPControls == Value) return;
-    const bool active = FActive && !ComponentState.Contains(csLoading);
-    if (active) HookComponents(false);
-    FXPControls = Value;
-    if (active) HookComponents(true);
+    if (FXPControls != Value) Rehook([&] { FXPControls = Value; });
 }
 
 void TOwnerDrawMenu::Loaded() {

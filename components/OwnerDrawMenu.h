@@ -3,6 +3,7 @@
 // menus are measured and drawn by this component (light body, icon strip at
 // the left, framed selection box, thin separators, right-aligned shortcuts).
 
+#include <functional>
 #include <memory>
 
 #include "Classes.h"
@@ -81,6 +82,9 @@ private:
     };
     TColors EffectiveColors() const;
     void HookComponents(bool Enable);
+    // Applies a change of the settings the hooks depend on: an active menu is
+    // unhooked before it and hooked again after it.
+    void Rehook(const std::function<void()>& Change);
     void HookComponent(TComponent* Component, bool Enable);
     void HookItem(TMenuItem* Item, bool Enable);
     bool IsTopLevelOfMainMenu(const TMenuItem* Item) const;

@@ -16,6 +16,13 @@ constexpr unsigned kLockKeyPeriod = 100;
 
 TRect Shrunk(const TRect& R, int By) { return TRect{R.Left + By, R.Top + By, R.Right - By, R.Bottom - By}; }
 
+// A caption centred across a panel of the given width.
+void DrawPanelCaption(TCanvas* C, const TRect& R, int PanelWidth, const std::string& Caption) {
+    C->GetBrush()->SetStyle(bsClear);
+    C->TextRect(R, R.Left + (PanelWidth - C->TextWidth(Caption) - 3) / 2,
+                R.Top + (R.Height() - C->TextHeight(Caption) + 1) / 2, Caption);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -225,12 +232,14 @@ void TvsStatusPanel::SetParentColor(bool Value) {
 void TvsStatusPanel::SetParentFont(bool Value) {
     FParentFont = Value;
     if (!Value) return;
-    if (TvsCustomStatusBar* bar = StatusBar()) {
-        FApplyingParentFont = true;
-        FFont->Assign(bar->GetFont());
-        FApplyingParentFont = false;
-    }
+    if (TvsCustomStatusBar* bar = StatusBar()) TakeFont(bar->GetFont());
     PanelChanged();
+}
+
+void TvsStatusPanel::TakeFont(TFont* Source) {
+    FApplyingParentFont = true;
+    FFont->Assign(Source);
+    FApplyingParentFont = false;
 }
 
 void TvsStatusPanel::SetVisible(bool Value) {
@@ -280,9 +289,7 @@ void TvsStatusPanel::Assign(TPersistent* Source) {
     FBevel = s->FBevel;
     FBrushColor = s->FBrushColor;
     FBrushStyle = s->FBrushStyle;
-    FApplyingParentFont = true;
-    FFont->Assign(s->FFont.get());
-    FApplyingParentFont = false;
+    TakeFont(s->FFont.get());
     Hint = s->Hint;
     FParentColor = s->FParentColor;
     FParentFont = s->FParentFont;
@@ -436,11 +443,13 @@ void TvsCustomStatusBar::ScrollPanels() {
 
 void TvsCustomStatusBar::Loaded() {
     TCustomControl::Loaded();
-    for (int i = 0; i < FPanels->Count(); ++i) {
-        TvsStatusPanel* p = FPanels->GetItem(i);
-        if (p->GetParentColor()) p->FBrushColor = GetColor();
-    }
+    ColorPanels();
     UpdateLockKeys();
+}
+
+void TvsCustomStatusBar::ColorPanels() {
+    for (int i = 0; i < FPanels->Count(); ++i)
+        if (FPanels->GetItem(i)->GetParentColor()) FPanels->GetItem(i)->FBrushColor = GetColor();
 }
 
 void TvsCustomStatusBar::CreateWnd() {
@@ -474,26 +483,19 @@ void TvsCustomStatusBar::BoundsChanged(bool SizeChanged) {
 
 void TvsCustomStatusBar::CMParentColorChanged(TMessage& Message) {
     TCustomControl::CMParentColorChanged(Message);
-    for (int i = 0; i < FPanels->Count(); ++i)
-        if (FPanels->GetItem(i)->GetParentColor()) FPanels->GetItem(i)->FBrushColor = GetColor();
+    ColorPanels();
 }
 
 void TvsCustomStatusBar::CMColorChanged(TMessage& Message) {
     TCustomControl::CMColorChanged(Message);
-    for (int i = 0; i < FPanels->Count(); ++i)
-        if (FPanels->GetItem(i)->GetParentColor()) FPanels->GetItem(i)->FBrushColor = GetColor();
+    ColorPanels();
     Invalidate();
 }
 
 void TvsCustomStatusBar::CMFontChanged(TMessage& Message) {
     TCustomControl::CMFontChanged(Message);
-    for (int i = 0; i < FPanels->Count(); ++i) {
-        TvsStatusPanel* p = FPanels->GetItem(i);
-        if (!p->GetParentFont()) continue;
-        p->FApplyingParentFont = true;
-        p->GetFont()->Assign(GetFont());
-        p->FApplyingParentFont = false;
-    }
+    for (int i = 0; i < FPanels->Count(); ++i)
+        if (FPanels->GetItem(i)->GetParentFont()) FPanels->GetItem(i)->TakeFont(GetFont());
     Invalidate();
 }
 
@@ -637,21 +639,14 @@ void TvsCustomStatusBar::DrawProgressPanel(TvsStatusPanel* Panel, const TRect& R
     c->GetBrush()->SetColor(Panel->GetBrushColor());
     c->GetBrush()->SetStyle(Panel->GetBrushStyle());
     c->FillRect(TRect{R.Left, R.Top, std::min(R.Right, R.Left + edge), R.Bottom});
-    if (!s->GetShowCaption()) return;
-    const std::string caption = s->CaptionText();
-    c->GetBrush()->SetStyle(bsClear);
-    c->TextRect(R, R.Left + (pw - c->TextWidth(caption) - 3) / 2,
-                R.Top + (R.Height() - c->TextHeight(caption) + 1) / 2, caption);
+    if (s->GetShowCaption()) DrawPanelCaption(c, R, pw, s->CaptionText());
 }
 
 void TvsCustomStatusBar::DrawLockKeyPanel(TvsStatusPanel* Panel, const TRect& R) {
     TvsLockKeyStyle* s = Panel->GetLockKeyStyle();
     TCanvas* c = Canvas();
     c->GetFont()->SetColor(s->KeyOn ? s->GetColorOn() : s->GetColorOff());
-    c->GetBrush()->SetStyle(bsClear);
-    const std::string caption = s->GetCaption();
-    c->TextRect(R, R.Left + (Panel->GetWidth() - c->TextWidth(caption) - 3) / 2,
-                R.Top + (R.Height() - c->TextHeight(caption) + 1) / 2, caption);
+    DrawPanelCaption(c, R, Panel->GetWidth(), s->GetCaption());
 }
 
 // ---------------------------------------------------------------------------

@@ -184,6 +184,8 @@ private:
     friend class TvsCustomStatusBar;
     void PanelChanged() { Changed(false); }
     void LayoutChanged() { Changed(true); }
+    // Copies a font into the panel's own without turning ParentFont off.
+    void TakeFont(TFont* Source);
 
     TvsStatusPanelBevel FBevel = apbLowered;
     TColor FBrushColor = clBtnFace;
@@ -284,6 +286,9 @@ protected:
     void CMFontChanged(TMessage& Message) override;
 
 private:
+    // The bar's colour to the panels that follow it.
+    void ColorPanels();
+
     std::unique_ptr<TvsStatusPanels> FPanels;
     bool FSizeGrip = true;
     bool FSimplePanel = false;

@@ -37,12 +37,7 @@ void TEntCaret::SetShape(TEntCaretShape Value) {
     case csHalfBlock: FAlign = caBottom; break;
     case csVertLine: FAlign = caLeft; FCaretWidth = 2; break;
     case csHorzLine: FAlign = caBottom; FCaretHeight = 2; break;
-    case csBitmap:
-        if (!FBitmap->GetEmpty()) {
-            FCaretHeight = FBitmap->GetHeight();
-            FCaretWidth = FBitmap->GetWidth();
-        }
-        break;
+    case csBitmap: FitBitmap(); break;
     case csCustom: break;
     }
     Changed();
@@ -80,11 +75,14 @@ void TEntCaret::SetIsGray(bool Value) {
 
 void TEntCaret::SetBitmap(TBitmap* Value) {
     FBitmap->Assign(Value);
-    if (FShape == csBitmap && !FBitmap->GetEmpty()) {
-        FCaretHeight = FBitmap->GetHeight();
-        FCaretWidth = FBitmap->GetWidth();
-    }
+    if (FShape == csBitmap) FitBitmap();
     Changed();
+}
+
+void TEntCaret::FitBitmap() {
+    if (FBitmap->GetEmpty()) return;
+    FCaretHeight = FBitmap->GetHeight();
+    FCaretWidth = FBitmap->GetWidth();
 }
 
 void TEntCaret::SetBitmapHotSpotX(int Value) {

@@ -52,6 +52,8 @@ public:
 
 private:
     void Changed();
+    // A bitmap caret takes the size of a bitmap it has.
+    void FitBitmap();
     TEntCaretShape FShape = csVertLine;
     TEntCaretAlign FAlign = caLeft;
     int FCaretHeight = 10;

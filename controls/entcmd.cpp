@@ -46,6 +46,13 @@ enum : uint8_t {
     vaLString = 12, vaInt64 = 19, vaUTF8String = 20,
 };
 
+const char* const SInvalidPropertyValue = "Invalid property value";
+
+// Appends the low Bytes bytes of Value, least significant first.
+void AppendLittleEndian(std::string& Data, uint64_t Value, int Bytes) {
+    for (int i = 0; i < Bytes; ++i) Data += char(Value >> (8 * i));
+}
+
 } // namespace
 
 TEntCommandRec TEntCommandRec::FromKeys(uint32_t keys, uint16_t cmd) {
@@ -122,8 +129,7 @@ void TEntBinaryValueWriter::WriteString(const std::string& s) {
         Data += char(s.size());
     } else {
         Data += char(vaLString);
-        const uint32_t n = static_cast<uint32_t>(s.size());
-        for (int i = 0; i < 4; ++i) Data += char(n >> (8 * i));
+        AppendLittleEndian(Data, static_cast<uint32_t>(s.size()), 4);
     }
     Data += s;
 }
@@ -133,7 +139,7 @@ void TEntBinaryValueWriter::WriteBoolean(bool b) { Data += char(b ? vaTrue : vaF
 void TEntBinaryValueWriter::WriteInteger(int64_t v) {
     auto put = [&](uint8_t kind, int bytes) {
         Data += char(kind);
-        for (int i = 0; i < bytes; ++i) Data += char(static_cast<uint64_t>(v) >> (8 * i));
+        AppendLittleEndian(Data, static_cast<uint64_t>(v), bytes);
     };
     if (v >= -128 && v <= 127) put(vaInt8, 1);
     else if (v >= -32768 && v <= 32767) put(vaInt16, 2);
@@ -150,8 +156,15 @@ uint8_t TEntBinaryValueReader::NextByte() {
     return static_cast<uint8_t>(Data[Pos++]);
 }
 
+uint64_t TEntBinaryValueReader::NextLittleEndian(int Bytes) {
+    Need(size_t(Bytes));
+    uint64_t u = 0;
+    for (int i = 0; i < Bytes; ++i) u |= uint64_t(static_cast<uint8_t>(Data[Pos++])) << (8 * i);
+    return u;
+}
+
 void TEntBinaryValueReader::ReadListBegin() {
-    if (NextByte() != vaList) throw EReadError("Invalid property value");
+    if (NextByte() != vaList) throw EReadError(SInvalidPropertyValue);
 }
 
 bool TEntBinaryValueReader::EndOfList() {
@@ -160,7 +173,7 @@ bool TEntBinaryValueReader::EndOfList() {
 }
 
 void TEntBinaryValueReader::ReadListEnd() {
-    if (NextByte() != vaNull) throw EReadError("Invalid property value");
+    if (NextByte() != vaNull) throw EReadError(SInvalidPropertyValue);
 }
 
 std::string TEntBinaryValueReader::ReadString() {
@@ -169,11 +182,9 @@ std::string TEntBinaryValueReader::ReadString() {
     if (kind == vaString) {
         n = NextByte();
     } else if (kind == vaLString || kind == vaUTF8String) {
-        Need(4);
-        n = 0;
-        for (int i = 0; i < 4; ++i) n |= size_t(static_cast<uint8_t>(Data[Pos++])) << (8 * i);
+        n = size_t(NextLittleEndian(4));
     } else {
-        throw EReadError("Invalid property value");
+        throw EReadError(SInvalidPropertyValue);
     }
     Need(n);
     std::string s = Data.substr(Pos, n);
@@ -183,7 +194,7 @@ std::string TEntBinaryValueReader::ReadString() {
 
 bool TEntBinaryValueReader::ReadBoolean() {
     const uint8_t kind = NextByte();
-    if (kind != vaTrue && kind != vaFalse) throw EReadError("Invalid property value");
+    if (kind != vaTrue && kind != vaFalse) throw EReadError(SInvalidPropertyValue);
     return kind == vaTrue;
 }
 
@@ -195,11 +206,9 @@ int64_t TEntBinaryValueReader::ReadInteger() {
     case vaInt16: bytes = 2; break;
     case vaInt32: bytes = 4; break;
     case vaInt64: bytes = 8; break;
-    default: throw EReadError("Invalid property value");
+    default: throw EReadError(SInvalidPropertyValue);
     }
-    Need(bytes);
-    uint64_t u = 0;
-    for (int i = 0; i < bytes; ++i) u |= uint64_t(static_cast<uint8_t>(Data[Pos++])) << (8 * i);
+    uint64_t u = NextLittleEndian(bytes);
     if (bytes < 8 && (u >> (8 * bytes - 1)) & 1) u |= ~uint64_t(0) << (8 * bytes);   // sign-extend
     return static_cast<int64_t>(u);
 }
@@ -210,13 +219,13 @@ TEntFormValueReader::TEntFormValueReader(const TFormValue& value) : FTop{value} 
 
 const TFormValue& TEntFormValueReader::Next() {
     Level& l = FLevels.back();
-    if (l.Pos >= l.Items->size()) throw EReadError("Invalid property value");
+    if (l.Pos >= l.Items->size()) throw EReadError(SInvalidPropertyValue);
     return (*l.Items)[l.Pos++];
 }
 
 void TEntFormValueReader::ReadListBegin() {
     const TFormValue& v = Next();
-    if (v.kind != TFormValue::vkList) throw EReadError("Invalid property value");
+    if (v.kind != TFormValue::vkList) throw EReadError(SInvalidPropertyValue);
     FLevels.push_back({&v.Items, 0});
 }
 
@@ -226,13 +235,13 @@ bool TEntFormValueReader::EndOfList() {
 }
 
 void TEntFormValueReader::ReadListEnd() {
-    if (FLevels.size() == 1 || !EndOfList()) throw EReadError("Invalid property value");
+    if (FLevels.size() == 1 || !EndOfList()) throw EReadError(SInvalidPropertyValue);
     FLevels.pop_back();
 }
 
 std::string TEntFormValueReader::ReadString() {
     const TFormValue& v = Next();
-    if (v.kind != TFormValue::vkString) throw EReadError("Invalid property value");
+    if (v.kind != TFormValue::vkString) throw EReadError(SInvalidPropertyValue);
     return v.Str;
 }
 
@@ -244,12 +253,12 @@ bool TEntFormValueReader::ReadBoolean() {
         if (u == "FALSE") return false;
     }
     if (v.kind == TFormValue::vkInteger) return v.Int != 0;
-    throw EReadError("Invalid property value");
+    throw EReadError(SInvalidPropertyValue);
 }
 
 int64_t TEntFormValueReader::ReadInteger() {
     const TFormValue& v = Next();
-    if (v.kind != TFormValue::vkInteger) throw EReadError("Invalid property value");
+    if (v.kind != TFormValue::vkInteger) throw EReadError(SInvalidPropertyValue);
     return v.Int;
 }
 

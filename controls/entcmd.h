@@ -102,6 +102,8 @@ public:
 
 private:
     uint8_t NextByte();
+    // An unsigned integer of Bytes bytes, least significant first.
+    uint64_t NextLittleEndian(int Bytes);
     void Need(size_t n) const;
 };
 

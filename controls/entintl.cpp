@@ -106,6 +106,14 @@ void Blank(TOutput& out, const TRun& run) {
     for (int i = 0; i < run.Len; ++i) out.Text[run.Pos + i] = ' ';
 }
 
+// The picture's "/" and ":" become the separators given.
+void PutSeparators(TOutput& out, const std::string& picture, char dateChar, char timeChar) {
+    for (size_t i = 0; i < picture.size(); ++i) {
+        if (picture[i] == '/') out.Text[i] = dateChar;
+        else if (picture[i] == ':') out.Text[i] = timeChar;
+    }
+}
+
 std::string Packed(const TOutput& out, bool pack) {
     if (!pack) return out.Text;
     std::string s;
@@ -313,10 +321,7 @@ std::string TEntIntlSup::DateToDateString(const std::string& picture, TStDate ju
         for (int i = 0; r.Found() && i < r.Len; ++i)
             out.Text[r.Pos + i] = i < static_cast<int>(Literals[slot].size()) ? Literals[slot][i] : ' ';
     }
-    for (size_t i = 0; i < picture.size(); ++i) {
-        if (picture[i] == '/') out.Text[i] = DateChar;
-        else if (picture[i] == ':') out.Text[i] = TimeChar;
-    }
+    PutSeparators(out, picture, DateChar, TimeChar);
     return Packed(out, pack);
 }
 
@@ -355,10 +360,7 @@ std::string TEntIntlSup::TimeToTimeString(const std::string& picture, TStTime t,
             if (tr.Pos > 0 && out.Text[tr.Pos - 1] == ' ') out.Removable[tr.Pos - 1] = true;
         }
     }
-    for (size_t i = 0; i < picture.size(); ++i) {
-        if (picture[i] == '/') out.Text[i] = DateChar;
-        else if (picture[i] == ':') out.Text[i] = TimeChar;
-    }
+    PutSeparators(out, picture, DateChar, TimeChar);
     return Packed(out, pack);
 }
 

@@ -6,7 +6,6 @@
 #include "TypInfo.h"
 #include "entmsgs.h"
 #include "entstate.h"
-#include "entstr.h"
 #include "entsupport.h"
 
 TEntMenuMRU::TEntMenuMRU(TComponent* AOwner) : TEntComponent(AOwner), FItems(std::make_unique<TStringList>()) {

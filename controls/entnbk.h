@@ -184,6 +184,8 @@ private:
     bool Loading() const { return ComponentState.Contains(csLoading); }
     bool Designing() const { return ComponentState.Contains(csDesigning); }
     bool SideTabs() const { return FTabOrientation == toRight || FTabOrientation == toLeft; }
+    // Gives the canvas the font for tab captions: turned to run along side tabs.
+    void SetTabFont(TCanvas& Canvas, TFont* Font) const;
 
     // Page collection notices.
     void PageJoined(TEntTabPage* Page);

@@ -24,12 +24,16 @@ std::string WithoutAmpersands(const std::string& Caption) {
 
 } // namespace
 
+void TEntNotebook::SetTabFont(TCanvas& Canvas, TFont* Font) const {
+    if (SideTabs()) Canvas.SetFont(CreateRotatedFont(Font, FTabOrientation == toRight ? 90 : 270).get());
+    else Canvas.SetFont(Font);
+}
+
 int TEntNotebook::CaptionWidth(TEntTabPage* Page) {
     const std::string text = WithoutAmpersands(Page->GetCaption());
     auto measure = [&](TFont* font) {
         TCanvas canvas;
-        if (SideTabs()) canvas.SetFont(CreateRotatedFont(font, FTabOrientation == toRight ? 90 : 270).get());
-        else canvas.SetFont(font);
+        SetTabFont(canvas, font);
         return canvas.TextWidth(text);
     };
     int width = measure(Page->GetFont());
@@ -52,8 +56,7 @@ void TEntNotebook::LayoutTabs() {
         int height = 0;
         auto measure = [&](TFont* font) {
             TCanvas canvas;
-            if (SideTabs()) canvas.SetFont(CreateRotatedFont(font, FTabOrientation == toRight ? 90 : 270).get());
-            else canvas.SetFont(font);
+            SetTabFont(canvas, font);
             height = std::max(height, canvas.TextHeight(measureText) + 4);
         };
         if (FUseActiveTabFont) measure(FActiveTabFont.get());

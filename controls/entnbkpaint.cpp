@@ -7,7 +7,6 @@
 
 #include "entmsgs.h"
 #include "entnbk.h"
-#include "entsupport.h"
 
 struct TEntNotebook::TabPainter {
     TEntNotebook& nb;
@@ -39,8 +38,7 @@ struct TEntNotebook::TabPainter {
     }
 
     void SelectFont(TFont* font, TColor color) {
-        if (Side()) c.SetFont(CreateRotatedFont(font, orient == toRight ? 90 : 270).get());
-        else c.SetFont(font);
+        nb.SetTabFont(c, font);
         c.GetFont()->SetColor(color);
     }
 

@@ -369,12 +369,9 @@ void TEntComponentState::Transfer(bool Saving) {
             std::string component, property;
             auto* linked = dynamic_cast<TComponent*>(FStoredProperties->Objects(i));
             if (!linked || !ParseStateEntry(FStoredProperties->Get(i), component, property)) continue;
-            const TClassInfo* info = ClassInfoOf(linked);
-            const TPropInfo* p = info ? info->FindProp(property) : nullptr;
-            if (!p || p->Kind == pkEvent) continue;
             const std::string prefix = linked->GetName() + ".";
-            if (Saving) WriteProp(store, section, prefix, linked, *p, 0);
-            else ReadProp(store, section, prefix, linked, *p, 0);
+            if (Saving) WriteStoredProperty(store, section, prefix, linked, property);
+            else ReadStoredProperty(store, section, prefix, linked, property);
         }
     });
 }
@@ -390,18 +387,25 @@ void TEntComponentState::Notification(TComponent* AComponent, TOperation Operati
         if (FStoredProperties->Objects(i) == AComponent) FStoredProperties->Delete(i);
 }
 
-void WriteStoredProperty(TEntAbstractStore* Store, const std::string& Section, const std::string& Prefix,
-                         TObject* Instance, const std::string& PropName) {
+namespace {
+
+// The published property of that name that a store can hold (no event); nullptr when none.
+const TPropInfo* StoredProp(TObject* Instance, const std::string& PropName) {
     const TClassInfo* info = ClassInfoOf(Instance);
     const TPropInfo* p = info ? info->FindProp(PropName) : nullptr;
-    if (p && p->Kind != pkEvent) WriteProp(Store, Section, Prefix, Instance, *p, 0);
+    return p && p->Kind != pkEvent ? p : nullptr;
+}
+
+} // namespace
+
+void WriteStoredProperty(TEntAbstractStore* Store, const std::string& Section, const std::string& Prefix,
+                         TObject* Instance, const std::string& PropName) {
+    if (const TPropInfo* p = StoredProp(Instance, PropName)) WriteProp(Store, Section, Prefix, Instance, *p, 0);
 }
 
 void ReadStoredProperty(TEntAbstractStore* Store, const std::string& Section, const std::string& Prefix,
                         TObject* Instance, const std::string& PropName) {
-    const TClassInfo* info = ClassInfoOf(Instance);
-    const TPropInfo* p = info ? info->FindProp(PropName) : nullptr;
-    if (p && p->Kind != pkEvent) ReadProp(Store, Section, Prefix, Instance, *p, 0);
+    if (const TPropInfo* p = StoredProp(Instance, PropName)) ReadProp(Store, Section, Prefix, Instance, *p, 0);
 }
 
 void RegisterEntStateClasses() {

@@ -207,6 +207,10 @@ private:
     // Quick calculators.
     void ChooseQuickSolve(int Flag, TEntPictureField* Field, TWinControl* FocusAfter);
     void ClearQuickSolveFields();
+    // Resets the calculator on the active page to DefaultValueSet.
+    void ResetActivePage(TObject* Sender);
+    // The hint panel's text where nothing with a hint of its own is pointed at.
+    static std::string IdleHintText();
     // The math-error repairs; a failure inside them is swallowed.
     void RepairAfterMathError(TObject* Sender);
     void RestoreLoanSpreadSamples();

@@ -221,19 +221,21 @@ void TfrmMain::gotoChosenCalculator(TObject* Sender) {
     }
 }
 
-void TfrmMain::MenuButtonEnter(TObject* Sender) {
+namespace {
+
+// Colours the caption of the sender when it is one of the menu page's buttons.
+void ColorMenuButton(const TfrmMain& Form, TObject* Sender, TColor Color) {
     auto* control = dynamic_cast<TControl*>(Sender);
     if (!control) return;
     for (const char* name : kMenuButtons)
-        if (Find<TControl>(name) == control) control->GetFont()->SetColor(kMenuButtonHover);
+        if (Form.Find<TControl>(name) == control) control->GetFont()->SetColor(Color);
 }
 
-void TfrmMain::MenuButtonLeave(TObject* Sender) {
-    auto* control = dynamic_cast<TControl*>(Sender);
-    if (!control) return;
-    for (const char* name : kMenuButtons)
-        if (Find<TControl>(name) == control) control->GetFont()->SetColor(kMenuButtonNormal);
-}
+} // namespace
+
+void TfrmMain::MenuButtonEnter(TObject* Sender) { ColorMenuButton(*this, Sender, kMenuButtonHover); }
+
+void TfrmMain::MenuButtonLeave(TObject* Sender) { ColorMenuButton(*this, Sender, kMenuButtonNormal); }
 
 void TfrmMain::nbkMainPageChanged(TObject*) {
     // Only the shown page's controls keep window handles.
@@ -242,5 +244,5 @@ void TfrmMain::nbkMainPageChanged(TObject*) {
 }
 
 void TfrmMain::nbkMainMouseMove(TObject*, TShiftState, int, int) {
-    SetHintPanelText(std::string(" ") + SProgramCaption + "        " + SCopyrightLine);
+    SetHintPanelText(IdleHintText());
 }

@@ -70,7 +70,7 @@ void TfrmMain::ResetLoanComparisonValues(TObject*) {
 
 void TfrmMain::ResetLoanSpreadValues(TObject* Sender) {
     const bool samples = DefaultValueSet != 0;
-    if (samples) SetLoanSpreadFields(100000, 8.75, 360, 786.7);
+    if (samples) RestoreLoanSpreadSamples();
     else SetLoanSpreadFields(0, 0, 0, 0);
     if (auto* mode = Find<TCustomRadioGroup>("rgCalculate")) mode->SetItemIndex(0);
     if (!samples) CleanGrid(Sender);
@@ -148,8 +148,7 @@ void TfrmMain::ResetAllCalculatorsToSamples(TObject* Sender) {
     DefaultValueSet = saved;
 }
 
-void TfrmMain::mnuResetThisZeroClick(TObject* Sender) {
-    DefaultValueSet = 0;
+void TfrmMain::ResetActivePage(TObject* Sender) {
     const std::string page = ActivePageName();
     if (page == "pgQuickCalculators") ResetQuickCalcValues(Sender);
     if (page == "pgLoanComparisons") ResetLoanComparisonValues(Sender);
@@ -157,13 +156,14 @@ void TfrmMain::mnuResetThisZeroClick(TObject* Sender) {
     if (page == "pgAmortizationSchedules") ResetAmortizationSchedule(Sender);
 }
 
+void TfrmMain::mnuResetThisZeroClick(TObject* Sender) {
+    DefaultValueSet = 0;
+    ResetActivePage(Sender);
+}
+
 void TfrmMain::mnuResetSamplesClick(TObject* Sender) {
     DefaultValueSet = 1;
-    const std::string page = ActivePageName();
-    if (page == "pgQuickCalculators") ResetQuickCalcValues(Sender);
-    if (page == "pgLoanComparisons") ResetLoanComparisonValues(Sender);
-    if (page == "pgLoanSpreadCalculator") ResetLoanSpreadValues(Sender);
-    if (page == "pgAmortizationSchedules") ResetAmortizationSchedule(Sender);
+    ResetActivePage(Sender);
 }
 
 void TfrmMain::mnuResetAllZeroClick(TObject* Sender) { ResetAllCalculatorsToZero(Sender); }

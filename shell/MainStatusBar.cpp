@@ -90,6 +90,8 @@ void TfrmMain::SetHintPanelText(const std::string& Text) {
     if (TvsStatusPanel* p = Panel(statusBar, HintPanel)) p->SetText(Text);
 }
 
+std::string TfrmMain::IdleHintText() { return std::string(" ") + SProgramCaption + "        " + SCopyrightLine; }
+
 void TfrmMain::statusBarMouseMove(TObject*, TShiftState, int X, int) {
     TvsStatusPanel* web = Panel(statusBar, WebPanel);
     if (!web) return;
@@ -97,7 +99,7 @@ void TfrmMain::statusBarMouseMove(TObject*, TShiftState, int X, int) {
     if (X <= web->GetWidth())
         SetHintPanelText(std::string(" Click to visit ") + SWebSiteName);
     else
-        SetHintPanelText(std::string(" ") + SProgramCaption + "        " + SCopyrightLine);
+        SetHintPanelText(IdleHintText());
 }
 
 void TfrmMain::statusBarPanelClick(TObject* Sender) {

@@ -11,12 +11,6 @@ namespace {
 
 constexpr size_t kMaxContent = 1000;
 
-std::string Upper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
 // Text from Start up to the next double quote (or the end).
 std::string UpToQuote(const std::string& s, size_t start, size_t limit = std::string::npos) {
     if (start >= s.size()) return "";
@@ -109,7 +103,7 @@ void TWebFileInfo::ParseInfo(const TStrings* Lines) {
     };
     for (int i = 0; i < Lines->Count(); ++i) {
         const std::string line = Lines->Get(i);
-        size_t p = Upper(line).find("META HTTP-EQUIV");
+        size_t p = UpperCase(line).find("META HTTP-EQUIV");
         if (p == std::string::npos) continue;
         const std::string tag = UpToQuote(line, p + 17);
         for (auto& [name, target] : targets)
@@ -120,7 +114,7 @@ void TWebFileInfo::ParseInfo(const TStrings* Lines) {
 
 TDateTime ParseInfoDate(const std::string& Text) {
     static const std::string kMonths = "JANFEBMARAPRMAYJUNJULAUGSEPOCTNOVDEC";
-    const size_t at = kMonths.find(Upper(Text.substr(0, 3)));
+    const size_t at = kMonths.find(UpperCase(Text.substr(0, 3)));
     const int month = at == std::string::npos || Text.size() < 3 ? 0 : (static_cast<int>(at) + 1 + 2) / 3;
     const size_t comma = Text.find(',');
     const int day = comma == std::string::npos || comma < 2 ? 0 : LeadingNumber(Trim(Text.substr(comma - 2, 2)));

@@ -3,9 +3,9 @@
 
 #include "FnpNumericEdit.h"
 
-#include "Dialogs.h"
 #include "Forms.h"
 #include "GuiTestApp.h"
+#include "TestHooks.h"
 #include "TypInfo.h"
 
 #include <QCoreApplication>
@@ -25,21 +25,15 @@ protected:
     {
         EnsureGuiApp();
         FormatSettings = USFormatSettings();
-        TClipboardHook hook;
-        hook.GetText = [this] { return clip; };
-        hook.SetText = [this](const std::string& s) { clip = s; };
-        hook.HasText = [this] { return !clip.empty(); };
-        previousClipboard = SetClipboardHook(hook);
     }
-    void TearDown() override { SetClipboardHook(previousClipboard); }
     static void Place(TFnpNumericEdit& e, const std::string& text, int selStart, int selLength)
     {
         e.SetText(text);
         e.SetSelStart(selStart);
         e.SetSelLength(selLength);
     }
-    std::string clip;
-    TClipboardHook previousClipboard;
+    FakeClipboard clipboard;
+    std::string& clip = clipboard.Text;
 };
 
 TEST_F(FnpNumericEditTest, Construction)

@@ -5,7 +5,7 @@
 
 #include "Forms.h"
 #include "GuiTestApp.h"
-#include "MsgBox.h"
+#include "TestHooks.h"
 #include "TypInfo.h"
 
 #include <QCoreApplication>
@@ -20,19 +20,6 @@
 
 namespace {
 
-struct BoxRecorder {
-    std::vector<std::string> Texts;
-    MessageBoxHook Previous;
-    BoxRecorder()
-    {
-        Previous = SetMessageBoxHook([this](const std::string& text, const std::string&, unsigned) {
-            Texts.push_back(text);
-            return IDOK;
-        });
-    }
-    ~BoxRecorder() { SetMessageBoxHook(Previous); }
-};
-
 class NumCtrlTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -45,7 +32,7 @@ protected:
         for (char k : keys) c.Perform(WM_CHAR, WPARAM(static_cast<unsigned char>(k)), 0);
     }
     static void Pump() { QCoreApplication::processEvents(); }
-    BoxRecorder boxes;
+    MessageBoxRecorder boxes;
 };
 
 TEST_F(NumCtrlTest, ValueSetterStoresOnlyChangedValuesInRange)

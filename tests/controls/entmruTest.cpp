@@ -9,6 +9,7 @@
 #include "Menus.h"
 #include "entmru.h"
 #include "entmsgs.h"
+#include "entsupport.h"
 
 namespace {
 
@@ -101,6 +102,17 @@ TEST(EntMenuMRU, AcceleratorsRunFromDigitsToLettersThenStop) {
     EXPECT_EQ(f.mru->ItemCaption("/p/a.qvd", 36), "a.qvd");
     f.mru->SetOptions({});
     EXPECT_EQ(f.mru->ItemCaption("/p/a.qvd", 1), "/p/a.qvd");
+}
+
+TEST(EntMenuMRU, LongPathsAreShortenedToTheMenuWidth) {
+    MenuFixture f;
+    f.mru->SetOptions({moAddAccelerators});
+    f.mru->SetMaxMenuWidth(150);
+    const std::string path = "/home/user/Documents/Real estate/2026/clients/refinance plan.qvd";
+    const std::string caption = f.mru->ItemCaption(path, 1);
+    ASSERT_EQ(caption.substr(0, 3), "&1 ");
+    EXPECT_NE(caption.substr(3), path);
+    EXPECT_LE(MenuFontMeasure().Width(caption.substr(3)), 150) << caption;
 }
 
 TEST(EntMenuMRU, SeparatorEntryTakesNoNumberAndSeparatorOptionAddsOne) {

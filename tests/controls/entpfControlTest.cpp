@@ -12,6 +12,7 @@
 #include "MsgBox.h"
 #include "StdCtrls.h"
 #include "SysUtils.h"
+#include "TestHooks.h"
 #include "entmsgs.h"
 
 #include <QCoreApplication>
@@ -44,14 +45,7 @@ protected:
         EnsureGuiApp();
         FormatSettings = USFormatSettings();
         RegisterEntPictureFieldClasses();
-        previousBox = SetMessageBoxHook([this](const std::string& text, const std::string&, unsigned) {
-            boxes.push_back(text);
-            return IDOK;
-        });
         previousBeep = SetBeepHook([this](unsigned) { ++beeps; });
-        previousClipboard = SetClipboardHook(TClipboardHook{[this] { return clipboard; },
-                                                            [this](const std::string& s) { clipboard = s; },
-                                                            [this] { return !clipboard.empty(); }});
         form = std::make_unique<TForm>(nullptr);
         form->SetName("frmTest");
         form->SetClientSize(360, 200);
@@ -70,9 +64,7 @@ protected:
     void TearDown() override {
         form.reset();
         Pump();
-        SetMessageBoxHook(previousBox);
         SetBeepHook(previousBeep);
-        SetClipboardHook(previousClipboard);
         SetPopupHook(nullptr);
     }
     TTestField* AddField(const std::string& name, int top) {
@@ -99,12 +91,12 @@ protected:
     TTestField* a = nullptr;
     TTestField* b = nullptr;
     TEdit* other = nullptr;
-    std::vector<std::string> boxes;
+    MessageBoxRecorder boxRecorder;
+    std::vector<std::string>& boxes = boxRecorder.Texts;
     int beeps = 0;
-    std::string clipboard;
-    MessageBoxHook previousBox;
+    FakeClipboard clipboardHook;
+    std::string& clipboard = clipboardHook.Text;
     TBeepHook previousBeep;
-    TClipboardHook previousClipboard;
 };
 
 TEST_F(PictureFieldTest, TypingIntoAMoneyMaskGivesItsValueAndFormatsOnLeaving) {

@@ -8,6 +8,7 @@
 #include "Menus.h"
 #include "entrlbl.h"
 #include "grBtns.h"
+#include "vsStatusBars.h"
 
 namespace {
 
@@ -189,6 +190,16 @@ TEST_F(MainWindowTest, CloseQueryAsksOnlyWithAnOpenFile) {
     ASSERT_EQ(Messages.size(), 1u);
     EXPECT_EQ(Messages[0].Text, "Save changes to /tmp/loans.qvd");
     CurrentFileName.clear();
+}
+
+TEST_F(MainWindowTest, WebPanelShowsTheWholeAddress) {
+    Create();
+    TvsStatusPanel* web = C<TvsStatusBar>("statusBar")->GetPanels()->GetItem(0);
+    ASSERT_EQ(web->GetName(), "WebPanel");
+    TCanvas canvas;
+    canvas.SetFont(web->GetFont());
+    // the caption is centred with 3 pixels kept for the panel's edges
+    EXPECT_LE(canvas.TextWidth(web->GetText()) + 3, web->GetWidth()) << web->GetText();
 }
 
 } // namespace
