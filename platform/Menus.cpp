@@ -7,18 +7,20 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QEnterEvent>
 #include <QIcon>
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
-#include <QWidgetAction>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleOptionMenuItem>
+#include <QVariant>
 
 #include <algorithm>
 #include <cctype>
+#include <exception>
 #include <unordered_set>
 
 // ---------------------------------------------------------------------------
@@ -444,62 +446,135 @@ void TMainMenu::MenuChanged(bool TopLevel) {
 
 namespace {
 
-// An owner-drawn item: measured and painted by the item through a TCanvas.
-class OwnerDrawItemWidget : public QWidget {
-public:
-    OwnerDrawItemWidget(TMenuItem* item, QAction* action) : Item(item), Action(action) {
-        setMouseTracking(true);
-        setAttribute(Qt::WA_Hover);
-    }
-    QSize sizeHint() const override {
-        if (!LiveItems().count(Item)) return QSize(0, 0);
-        TCanvas canvas;
-        int w = 0, h = 0;
+// Reports a failure in measuring or painting later: the layout or paint that ran
+// into it belongs to Qt and must finish first.
+void ReportLater(std::exception_ptr failure) {
+    QueueCall([failure] {
         try {
-            Item->MeasureItem(&canvas, w, h);
+            std::rethrow_exception(failure);
         } catch (...) {
-            HandleDispatchException(Item);
+            HandleDispatchException(nullptr);
         }
-        return QSize(w, h);
-    }
+    });
+}
+
+// The menu item an owner-drawn action stands for; plain actions carry none.
+constexpr const char* OwnerDrawnItemProperty = "ownerDrawnItem";
+
+void MarkOwnerDrawn(QAction* action, TMenuItem* item) {
+    action->setProperty(OwnerDrawnItemProperty, QVariant::fromValue(quintptr(item)));
+}
+
+TMenuItem* OwnerDrawnItemOf(const QAction* action) {
+    if (!action) return nullptr;
+    auto* item = reinterpret_cast<TMenuItem*>(action->property(OwnerDrawnItemProperty).value<quintptr>());
+    return item && LiveItems().count(item) ? item : nullptr;
+}
+
+// Our pop-up menus. Items stay Qt's own actions, so that the arrow keys, Return,
+// Space, Escape and the "&" letters work as in any menu; owner-drawn ones are only
+// measured and painted by their TMenuItem (see MenuStyle).
+class TQtMenu : public QMenu {
+public:
+    using QMenu::QMenu;
+
+    // The owner-drawn item the style is asked about: Qt prepares each item's
+    // style option right before it measures or paints that item.
+    TMenuItem* StyledItem() const { return OwnerDrawnItemOf(FStyledAction.data()); }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
-        if (!LiveItems().count(Item)) return;
-        QPainter p(this);
-        TCanvas canvas(&p);
-        try {
-            Item->DrawItem(&canvas, Rect(0, 0, width(), height()), Hot && Item->GetEnabled() && !Item->IsLine());
-        } catch (...) {
-            std::exception_ptr ep = std::current_exception();
-            QueueCall([ep] {
-                try {
-                    std::rethrow_exception(ep);
-                } catch (...) {
-                    HandleDispatchException(nullptr);
-                }
-            });
-        }
-    }
-    void enterEvent(QEnterEvent*) override {
-        Hot = true;
-        update();
-    }
-    void leaveEvent(QEvent*) override {
-        Hot = false;
-        update();
-    }
-    void mouseReleaseEvent(QMouseEvent* e) override {
-        if (e->button() != Qt::LeftButton || !LiveItems().count(Item) || !Item->GetEnabled() || Item->IsLine()) return;
-        Action->trigger();
-        while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override {
+        QMenu::initStyleOption(option, action);
+        FStyledAction = const_cast<QAction*>(action);
     }
 
 private:
-    TMenuItem* Item;
-    QAction* Action;
-    bool Hot = false;
+    mutable QPointer<QAction> FStyledAction;
 };
+
+// Room the menu leaves right of an owner-drawn item's measured width, where a
+// check mark or a submenu arrow would go; without it long captions touch the edge.
+constexpr int OwnerDrawnItemRoom = 14;
+
+class MenuStyle : public QProxyStyle {
+public:
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget) const override {
+        if (type == CT_MenuItem) {
+            if (TMenuItem* item = OwnerDrawnItem(widget)) {
+                TCanvas canvas;
+                int w = 0, h = 0;
+                try {
+                    item->MeasureItem(&canvas, w, h);
+                } catch (...) {
+                    ReportLater(std::current_exception());
+                }
+                if (w <= 0 || h <= 0) return QSize(0, 0);
+                return QSize(w + OwnerDrawnItemRoom, h);
+            }
+        }
+        return QProxyStyle::sizeFromContents(type, option, size, widget);
+    }
+
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        auto* menuOption = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        TMenuItem* item = element == CE_MenuItem && menuOption ? OwnerDrawnItem(widget) : nullptr;
+        if (!item) {
+            QProxyStyle::drawControl(element, option, painter, widget);
+            return;
+        }
+        const QRect r = option->rect;
+        // Qt highlights the current item whether the mouse or the keyboard made it current.
+        const bool selected = (option->state & State_Selected) && item->GetEnabled() && !item->IsLine();
+        painter->save();
+        painter->setClipRect(r, Qt::IntersectClip);
+        try {
+            TCanvas canvas(painter);
+            item->DrawItem(&canvas, Rect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height()), selected);
+        } catch (...) {
+            ReportLater(std::current_exception());
+        }
+        painter->restore();
+        if (menuOption->menuItemType == QStyleOptionMenuItem::SubMenu) {
+            QStyleOption arrow(*option);
+            arrow.rect = QRect(r.right() - OwnerDrawnItemRoom + 1, r.top(), OwnerDrawnItemRoom - 2, r.height());
+            QProxyStyle::drawPrimitive(PE_IndicatorArrowRight, &arrow, painter, widget);
+        }
+    }
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (dynamic_cast<const TQtMenu*>(widget)) {
+            // The keyboard passes over disabled items, and Space chooses like Return.
+            if (hint == SH_Menu_AllowActiveAndDisabled) return 0;
+            if (hint == SH_Menu_SpaceActivatesItem) return 1;
+        }
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+
+private:
+    static TMenuItem* OwnerDrawnItem(const QWidget* widget) {
+        auto* menu = dynamic_cast<const TQtMenu*>(widget);
+        return menu ? menu->StyledItem() : nullptr;
+    }
+};
+
+// One style for all our menus, living as long as the application.
+QStyle* TheMenuStyle() {
+    static QPointer<MenuStyle> style;
+    if (!style) {
+        style = new MenuStyle();
+        style->setParent(QCoreApplication::instance());
+    }
+    return style;
+}
+
+TQtMenu* NewMenu(const QString& title, QWidget* parent) {
+    auto* menu = new TQtMenu(title, parent);
+    menu->setStyle(TheMenuStyle());
+    return menu;
+}
 
 QString ActionText(TMenuItem* item) {
     QString text = QString::fromStdString(item->GetCaption());
@@ -511,9 +586,19 @@ QString ActionText(TMenuItem* item) {
 void FillMenu(QMenu* menu, TMenuItem* parent, TMenu* owner);
 
 QAction* MakeAction(QMenu* menu, TMenuItem* item, TMenu* owner) {
-    if (item->IsLine() && !(owner && owner->GetOwnerDraw())) return menu->addSeparator();
+    const bool ownerDraw = owner && owner->GetOwnerDraw();
+    QAction* action;
+    if (item->IsLine()) {
+        action = menu->addSeparator();
+        if (ownerDraw) MarkOwnerDrawn(action, item);
+        return action;
+    }
+    // An owner-drawn item draws its own shortcut text; a tab in the text would make
+    // Qt reserve a shortcut column besides.
+    const QString text = ownerDraw ? QString::fromStdString(item->GetCaption()) : ActionText(item);
     if (item->Count() > 0) {
-        auto* sub = menu->addMenu(ActionText(item));
+        TQtMenu* sub = NewMenu(text, menu);
+        menu->addMenu(sub);
         QObject::connect(sub, &QMenu::aboutToShow, sub, [sub, item, owner] {
             if (!LiveItems().count(item)) return;
             // A submenu's own click comes first, so that it may fill itself.
@@ -521,17 +606,15 @@ QAction* MakeAction(QMenu* menu, TMenuItem* item, TMenu* owner) {
             if (LiveItems().count(item)) FillMenu(sub, item, owner);
         });
         FillMenu(sub, item, owner);
-        sub->menuAction()->setEnabled(item->GetEnabled());
-        return sub->menuAction();
+        action = sub->menuAction();
+        action->setEnabled(item->GetEnabled());
+        if (ownerDraw) MarkOwnerDrawn(action, item);
+        return action;
     }
-    QAction* action;
-    if (owner && owner->GetOwnerDraw()) {
-        auto* wa = new QWidgetAction(menu);
-        wa->setDefaultWidget(new OwnerDrawItemWidget(item, wa));
-        menu->addAction(wa);
-        action = wa;
+    action = menu->addAction(text);
+    if (ownerDraw) {
+        MarkOwnerDrawn(action, item);
     } else {
-        action = menu->addAction(ActionText(item));
         if (item->GetChecked() || item->GetRadioItem()) {
             action->setCheckable(true);
             action->setChecked(item->GetChecked());
@@ -583,7 +666,8 @@ void BuildMenuBar(TMainMenu* Menu, QMenuBar* Bar) {
         TMenuItem* item = root->Items(i);
         if (!item->GetVisible()) continue;
         if (item->Count() > 0) {
-            QMenu* sub = Bar->addMenu(QString::fromStdString(item->GetCaption()));
+            TQtMenu* sub = NewMenu(QString::fromStdString(item->GetCaption()), Bar);
+            Bar->addMenu(sub);
             sub->menuAction()->setEnabled(item->GetEnabled());
             QObject::connect(sub, &QMenu::aboutToShow, sub, [sub, item, Menu] {
                 if (!LiveItems().count(item)) return;
@@ -614,7 +698,8 @@ void TPopupMenu::Popup(int X, int Y) {
         return;
     }
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
-    QMenu menu;
+    TQtMenu menu;
+    menu.setStyle(TheMenuStyle());
     FillMenu(&menu, Items(), this);
     menu.exec(QPoint(X, Y));
 }

@@ -5,9 +5,15 @@
 #include "GuiTestApp.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTest>
+#include <QTimer>
+
+#include <map>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -184,6 +190,236 @@ TEST_F(MenusTest, OwnerDrawnItemsAreMeasuredAndDrawnThroughTheCanvas) {
     item.DrawItem(bmp.GetCanvas(), Rect(0, 0, w, h), true);
     EXPECT_TRUE(drew);
     EXPECT_EQ(bmp.GetCanvas()->GetPixel(10, 10), clNavy);
+}
+
+// An owner-drawn main menu on a shown form: File with Open, a disabled Print, a
+// line, a submenu and Exit. Every item reports its measuring and drawing.
+struct OwnerDrawnForm {
+    std::unique_ptr<TForm> form = std::make_unique<TForm>(nullptr);
+    TMainMenu* menu = new TMainMenu(form.get());
+    TMenuItem* file = nullptr;
+    TMenuItem* open = nullptr;
+    TMenuItem* print = nullptr;
+    TMenuItem* line = nullptr;
+    TMenuItem* recent = nullptr;
+    TMenuItem* first = nullptr;
+    TMenuItem* exit = nullptr;
+    std::map<TMenuItem*, int> clicks;
+    std::map<TMenuItem*, bool> selected;  // as last drawn
+    std::map<TMenuItem*, TRect> drawnRect;
+    QMenu* popup = nullptr;
+    static constexpr int ItemWidth = 140, ItemHeight = 22, LineHeight = 5;
+
+    OwnerDrawnForm() {
+        auto add = [&](TMenuItem* parent, const char* caption) {
+            auto* item = new TMenuItem(form.get());
+            item->SetCaption(caption);
+            item->OnClick = [this, item](TObject*) { ++clicks[item]; };
+            item->OnMeasureItem = [](TObject* s, TCanvas*, int& w, int& h) {
+                w = ItemWidth;
+                h = static_cast<TMenuItem*>(s)->IsLine() ? LineHeight : ItemHeight;
+            };
+            item->OnDrawItem = [this, item](TObject*, TCanvas* c, TRect r, bool sel) {
+                selected[item] = sel;
+                drawnRect[item] = r;
+                c->GetBrush()->SetColor(sel ? clNavy : clWhite);
+                c->FillRect(r);
+            };
+            parent->Add(item);
+            return item;
+        };
+        file = add(menu->Items(), "&File");
+        open = add(file, "&Open");
+        print = add(file, "&Print");
+        print->SetEnabled(false);
+        line = add(file, "-");
+        recent = add(file, "&Recent");
+        first = add(recent, "&First");
+        exit = add(file, "E&xit");
+        menu->SetOwnerDraw(true);
+        form->SetMenu(menu);
+        form->Show();
+        QCoreApplication::processEvents();
+        auto* bar = form->Widget()->findChild<QMenuBar*>();
+        if (bar && !bar->actions().isEmpty()) popup = bar->actions().first()->menu();
+    }
+    ~OwnerDrawnForm() {
+        if (popup) popup->hide();
+        form->SetMenu(nullptr);
+    }
+    void Open() {
+        popup->popup(QPoint(10, 10));
+        QCoreApplication::processEvents();
+    }
+    // Paints the menu as it stands, so the draw hook reports the current state.
+    void Paint() {
+        selected.clear();
+        popup->grab();
+    }
+    TMenuItem* Highlighted() {
+        Paint();
+        TMenuItem* found = nullptr;
+        for (auto [item, sel] : selected)
+            if (sel) {
+                EXPECT_EQ(found, nullptr) << "two items drawn selected";
+                found = item;
+            }
+        return found;
+    }
+    void Key(int key) { QTest::keyClick(popup, Qt::Key(key)); }
+};
+
+TEST_F(MenusTest, OwnerDrawnMenuIsNavigatedByArrowKeysSkippingDisabledItemsAndLines) {
+    OwnerDrawnForm f;
+    ASSERT_NE(f.popup, nullptr);
+    f.Open();
+    ASSERT_TRUE(f.popup->isVisible());
+    EXPECT_EQ(f.Highlighted(), nullptr) << "nothing is highlighted before a key or the mouse";
+    struct Row {
+        int Key;
+        TMenuItem* Expected;
+    } rows[] = {
+        {Qt::Key_Down, f.open},
+        {Qt::Key_Down, f.recent},  // over the disabled item and the line
+        {Qt::Key_Down, f.exit},
+        {Qt::Key_Up, f.recent},
+        {Qt::Key_Up, f.open},
+    };
+    for (const Row& r : rows) {
+        f.Key(r.Key);
+        EXPECT_EQ(f.Highlighted(), r.Expected) << "after key " << r.Key << " expected " << r.Expected->GetCaption();
+    }
+    f.Key(Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.clicks[f.open], 1);
+    EXPECT_FALSE(f.popup->isVisible()) << "choosing an item closes the menu";
+    EXPECT_EQ(f.clicks[f.exit], 0);
+}
+
+TEST_F(MenusTest, OwnerDrawnMenuChoosesByAcceleratorSpaceAndClosesOnEscape) {
+    OwnerDrawnForm f;
+    ASSERT_NE(f.popup, nullptr);
+    f.Open();
+    QTest::keyClick(f.popup, 'p');  // the disabled item's letter chooses nothing
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.clicks[f.print], 0);
+    QTest::keyClick(f.popup, 'x');
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.clicks[f.exit], 1);
+    EXPECT_FALSE(f.popup->isVisible());
+
+    f.Open();
+    f.Key(Qt::Key_Down);
+    f.Key(Qt::Key_Space);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.clicks[f.open], 1);
+
+    f.Open();
+    f.Key(Qt::Key_Down);
+    f.Key(Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(f.popup->isVisible());
+    EXPECT_EQ(f.clicks[f.open], 1) << "Escape chooses nothing";
+}
+
+TEST_F(MenusTest, OwnerDrawnSubmenuOpensFromTheKeyboardAndIsOwnerDrawnToo) {
+    OwnerDrawnForm f;
+    ASSERT_NE(f.popup, nullptr);
+    f.Open();
+    f.Key(Qt::Key_Down);
+    f.Key(Qt::Key_Down);
+    ASSERT_EQ(f.Highlighted(), f.recent);
+    f.Key(Qt::Key_Right);
+    QCoreApplication::processEvents();
+    auto* sub = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(sub, nullptr);
+    ASSERT_NE(sub, f.popup);
+    f.selected.clear();
+    sub->grab();
+    ASSERT_EQ(f.selected.count(f.first), 1u) << "the submenu's items go through the draw hook";
+    EXPECT_TRUE(f.selected[f.first]) << "Right opens the submenu on its first item";
+    QTest::keyClick(sub, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.clicks[f.first], 1);
+}
+
+TEST_F(MenusTest, OwnerDrawnItemsGetTheirMeasuredHeightAndRoomRightOfTheirWidth) {
+    OwnerDrawnForm f;
+    ASSERT_NE(f.popup, nullptr);
+    f.Open();
+    f.Paint();
+    for (TMenuItem* item : {f.open, f.print, f.line, f.exit}) {
+        ASSERT_EQ(f.drawnRect.count(item), 1u) << item->GetCaption();
+        TRect r = f.drawnRect[item];
+        EXPECT_EQ(r.Height(), item->IsLine() ? f.LineHeight : f.ItemHeight) << item->GetCaption();
+        EXPECT_GE(r.Width(), f.ItemWidth + 8) << "a caption as wide as measured keeps clear of the edge";
+    }
+    EXPECT_LT(f.drawnRect[f.open].Bottom, f.drawnRect[f.exit].Top);
+}
+
+TEST_F(MenusTest, OwnerDrawnItemIsHighlightedAndChosenWithTheMouse) {
+    OwnerDrawnForm f;
+    ASSERT_NE(f.popup, nullptr);
+    // A menu ignores the mouse until it has moved away from where the menu opened.
+    QCursor::setPos(600, 600);
+    f.Open();
+    QAction* exitAction = nullptr;
+    for (QAction* a : f.popup->actions())
+        if (a->text() == "E&xit") exitAction = a;
+    ASSERT_NE(exitAction, nullptr);
+    QPoint where = f.popup->actionGeometry(exitAction).center();
+    QTest::mouseMove(f.popup, where);
+    EXPECT_EQ(f.Highlighted(), f.exit);
+    QTest::mouseClick(f.popup, Qt::LeftButton, {}, where);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.clicks[f.exit], 1);
+}
+
+TEST_F(MenusTest, OwnerDrawnPopupMenuIsChosenFromTheKeyboard) {
+    TPopupMenu popup(nullptr);
+    int clicks[2] = {0, 0};
+    TMenuItem* items[2];
+    TMenuItem* drawnSelected = nullptr;
+    for (int i = 0; i < 2; ++i) {
+        auto* item = new TMenuItem(&popup);
+        item->SetCaption(i ? "&Second" : "&First");
+        item->OnClick = [&clicks, i](TObject*) { ++clicks[i]; };
+        item->OnMeasureItem = [](TObject*, TCanvas*, int& w, int& h) {
+            w = 100;
+            h = 20;
+        };
+        item->OnDrawItem = [&drawnSelected](TObject* s, TCanvas*, TRect, bool sel) {
+            if (sel) drawnSelected = static_cast<TMenuItem*>(s);
+        };
+        popup.Items()->Add(item);
+        items[i] = item;
+    }
+    popup.SetOwnerDraw(true);
+    bool sawMenu = false;
+    QTimer keys, guard;
+    keys.setSingleShot(true);
+    QObject::connect(&keys, &QTimer::timeout, [&] {
+        QWidget* shown = QApplication::activePopupWidget();
+        sawMenu = shown != nullptr;
+        if (!shown) return;
+        QTest::keyClick(shown, Qt::Key_Down);
+        QTest::keyClick(shown, Qt::Key_Down);
+        shown->grab();
+        QTest::keyClick(shown, Qt::Key_Return);
+    });
+    // Should the menu not take the keys, close it rather than hang.
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] {
+        while (QWidget* w = QApplication::activePopupWidget()) w->close();
+    });
+    keys.start(0);
+    guard.start(2000);
+    popup.Popup(20, 20);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(sawMenu);
+    EXPECT_EQ(drawnSelected, items[1]);
+    EXPECT_EQ(clicks[0], 0);
+    EXPECT_EQ(clicks[1], 1);
 }
 
 } // namespace
