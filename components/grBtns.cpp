@@ -857,7 +857,6 @@ void ButtonSettings(P& p) {
         .Event("OnChange", &T::OnChange);
 }
 
-std::string ParentIfRegistered(const char* name) { return FindClassInfo(name) ? name : ""; }
 
 } // namespace
 

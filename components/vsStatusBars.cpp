@@ -656,7 +656,7 @@ void RegisterVsStatusBarsClasses() {
     static std::once_flag once;
     std::call_once(once, [] {
         RegisterControlsClasses();
-        const std::string persistent = FindClassInfo("TPersistent") ? "TPersistent" : "";
+        const std::string persistent = ParentIfRegistered("TPersistent");
         using T = TvsTextStyle;
         Published<TvsTextStyle>("TvsTextStyle", persistent)
             .Enum("Alignment", {"taLeftJustify", "taRightJustify", "taCenter"}, &T::GetAlignment, &T::SetAlignment)

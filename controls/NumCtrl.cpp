@@ -286,7 +286,7 @@ void RegisterNumCtrlClasses()
     RegisterStdCtrlsClasses();
     static std::once_flag once;
     std::call_once(once, [] {
-        const std::string persistent = FindClassInfo("TPersistent") ? "TPersistent" : "";
+        const std::string persistent = ParentIfRegistered("TPersistent");
         Published<TMasks>("TMasks", persistent)
             .Str("PositiveMask", &TMasks::GetPositiveMask, &TMasks::SetPositiveMask)
             .Str("NegativeMask", &TMasks::GetNegativeMask, &TMasks::SetNegativeMask)

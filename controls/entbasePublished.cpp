@@ -12,10 +12,6 @@
 
 namespace {
 
-std::string ParentIfRegistered(const char* name, const char* fallback) {
-    return FindClassInfo(name) ? name : fallback;
-}
-
 // The label properties, published again here so that the label classes have
 // them whether or not the standard label was registered first.
 template <typename T>

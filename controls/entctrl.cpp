@@ -105,7 +105,7 @@ void RegisterEntControllerClasses() {
     registered = true;
     RegisterEntBaseClasses();
     {
-        const std::string persistent = FindClassInfo("TPersistent") ? "TPersistent" : "";
+        const std::string persistent = ParentIfRegistered("TPersistent");
         Published<TEntCommandProcessor>("TEntCommandProcessor", persistent);
         Published<TEntCommandTable>("TEntCommandTable", persistent);
         Published<TEntTimerPool>("TEntTimerPool", "TComponent")

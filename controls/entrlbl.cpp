@@ -205,7 +205,7 @@ void RegisterEntRotatedLabelClasses() {
     static std::once_flag once;
     std::call_once(once, [] {
         RegisterEntBaseClasses();
-        const std::string base = FindClassInfo("TEntGraphicControl") ? "TEntGraphicControl" : "TGraphicControl";
+        const std::string base = ParentIfRegistered("TEntGraphicControl", "TGraphicControl");
         using L = TEntCustomRotatedLabel;
         Published<TEntCustomRotatedLabel>("TEntCustomRotatedLabel", base);
         Published<TEntRotatedLabel>("TEntRotatedLabel", "TEntCustomRotatedLabel")

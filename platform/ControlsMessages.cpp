@@ -3,6 +3,7 @@
 #include "Controls.h"
 #include "ControlsPrivate.h"
 #include "Forms.h"
+#include "SysUtils.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -26,26 +27,7 @@
 // ---------------------------------------------------------------------------
 // Small helpers
 
-std::string CharToUtf8(char32_t c) {
-    std::string s;
-    if (c == 0) return s;
-    if (c < 0x80) {
-        s += char(c);
-    } else if (c < 0x800) {
-        s += char(0xC0 | (c >> 6));
-        s += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        s += char(0xE0 | (c >> 12));
-        s += char(0x80 | ((c >> 6) & 0x3F));
-        s += char(0x80 | (c & 0x3F));
-    } else {
-        s += char(0xF0 | (c >> 18));
-        s += char(0x80 | ((c >> 12) & 0x3F));
-        s += char(0x80 | ((c >> 6) & 0x3F));
-        s += char(0x80 | (c & 0x3F));
-    }
-    return s;
-}
+std::string CharToUtf8(char32_t c) { return c == 0 ? std::string() : CodePointToUtf8(c); }
 
 uint32_t GetTickCount() {
     using namespace std::chrono;

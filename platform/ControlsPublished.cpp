@@ -12,8 +12,6 @@
 
 namespace {
 
-std::string ParentIfRegistered(const char* name) { return FindClassInfo(name) ? name : ""; }
-
 const std::pair<const char*, int> kCursorIdents[] = {
     {"crDefault", crDefault}, {"crNone", crNone}, {"crArrow", crArrow}, {"crCross", crCross},
     {"crIBeam", crIBeam}, {"crSize", crSize}, {"crSizeNESW", crSizeNESW}, {"crSizeNS", crSizeNS},

@@ -1,15 +1,11 @@
 #include "FormReader.h"
 
+#include "SysUtils.h"
+
 #include <cctype>
 #include <unordered_map>
 
 namespace {
-
-std::string Lower(const std::string& s) {
-    std::string r = s;
-    for (char& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return r;
-}
 
 std::unordered_map<std::string, int64_t>& Constants() {
     static std::unordered_map<std::string, int64_t> table;
@@ -37,13 +33,13 @@ void SetLines(TStrings* strings, const TFormValue& value, const std::string& whe
 } // namespace
 
 bool TCaseInsensitiveLess::operator()(const std::string& a, const std::string& b) const {
-    return Lower(a) < Lower(b);
+    return CompareText(a, b) < 0;
 }
 
-void RegisterIntConstant(const std::string& name, int64_t value) { Constants()[Lower(name)] = value; }
+void RegisterIntConstant(const std::string& name, int64_t value) { Constants()[LowerCase(name)] = value; }
 
 bool IdentToInt(const std::string& name, int64_t& value) {
-    auto it = Constants().find(Lower(name));
+    auto it = Constants().find(LowerCase(name));
     if (it == Constants().end()) return false;
     value = it->second;
     return true;
@@ -52,13 +48,13 @@ bool IdentToInt(const std::string& name, int64_t& value) {
 // ---------------------------------------------------------------------------
 
 void TReader::DefineProperty(const std::string& Name, TReaderProc ReadData, TWriterProc, bool) {
-    if (FHandled || !ReadData || Lower(Name) != Lower(FName)) return;
+    if (FHandled || !ReadData || !SameText(Name, FName)) return;
     FHandled = true;
     ReadData(this);
 }
 
 void TReader::DefineBinaryProperty(const std::string& Name, TStreamProc ReadData, TStreamProc, bool) {
-    if (FHandled || !ReadData || Lower(Name) != Lower(FName)) return;
+    if (FHandled || !ReadData || !SameText(Name, FName)) return;
     if (FValue->kind != TFormValue::vkBinary) throw EReadError("Invalid binary value for " + Name);
     FHandled = true;
     TMemoryStream stream;
@@ -84,7 +80,7 @@ long double TReader::ReadFloat() const {
 }
 
 bool TReader::ReadBoolean() const {
-    std::string id = Lower(ReadIdent());
+    std::string id = LowerCase(ReadIdent());
     if (id == "true") return true;
     if (id == "false") return false;
     throw EReadError("Boolean expected for " + FName);
@@ -147,7 +143,7 @@ void TFormReader::ApplyProperty(TObject* obj, const std::string& path, const TFo
     std::string step = path.substr(0, dot);
     std::string rest = dot == std::string::npos ? "" : path.substr(dot + 1);
 
-    if (auto* strings = dynamic_cast<TStrings*>(obj); strings && rest.empty() && Lower(step) == "strings") {
+    if (auto* strings = dynamic_cast<TStrings*>(obj); strings && rest.empty() && SameText(step, "strings")) {
         SetLines(strings, value, where);
         return;
     }
@@ -182,7 +178,7 @@ void TFormReader::ApplyValue(TObject* obj, const TPropInfo& prop, const TFormVal
     case pkBool: {
         needSetter(bool(prop.SetOrd));
         if (value.kind != TFormValue::vkIdent) Fail(where, "Invalid property value");
-        std::string id = Lower(value.Str);
+        std::string id = LowerCase(value.Str);
         if (id != "true" && id != "false") Fail(where, "Invalid property value");
         prop.SetOrd(obj, id == "true");
         return;
@@ -219,7 +215,7 @@ void TFormReader::ApplyValue(TObject* obj, const TPropInfo& prop, const TFormVal
         return;
     case pkClass: {
         if (value.kind == TFormValue::vkIdent && prop.SetObject) {
-            if (Lower(value.Str) == "nil") prop.SetObject(obj, nullptr);
+            if (SameText(value.Str, "nil")) prop.SetObject(obj, nullptr);
             else FFixups.push_back(Fixup{obj, &prop, value.Str, where});
             return;
         }
@@ -272,7 +268,7 @@ bool TFormReader::ApplyDefined(TObject* obj, const std::string& name, const TFor
 
 void TFormReader::ResolveFixups() {
     for (const Fixup& f : FFixups) {
-        TComponent* target = Lower(f.name) == Lower(FRoot->GetName()) ? FRoot : FRoot->FindComponent(f.name);
+        TComponent* target = SameText(f.name, FRoot->GetName()) ? FRoot : FRoot->FindComponent(f.name);
         if (!target) Fail(f.where, "Component " + f.name + " not found");
         f.prop->SetObject(f.target, target);
     }

@@ -1,5 +1,7 @@
 #include "FormText.h"
 
+#include "SysUtils.h"
+
 #include <cctype>
 #include <cstdlib>
 
@@ -174,7 +176,8 @@ private:
                 while (pos_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[pos_]))) ++pos_;
                 if (start == pos_) Fail("Character code expected");
                 long code = std::strtol(s_.substr(start, pos_ - start).c_str(), nullptr, 10);
-                AppendUtf8(out, code);
+                if (code < 0 || code > 0x10FFFF) Fail("Invalid character code");
+                out += CodePointToUtf8(static_cast<char32_t>(code));
             } else if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
                 size_t save = pos_;
                 int saveLine = line_;
@@ -191,19 +194,6 @@ private:
             }
         }
         return out;
-    }
-
-    void AppendUtf8(std::string& out, long code) {
-        if (code < 0 || code > 0x10FFFF) Fail("Invalid character code");
-        if (code < 0x80) out += static_cast<char>(code);
-        else if (code < 0x800) { out += static_cast<char>(0xC0 | (code >> 6)); out += static_cast<char>(0x80 | (code & 0x3F)); }
-        else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | (code >> 12)); out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (code >> 18)); out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F)); out += static_cast<char>(0x80 | (code & 0x3F));
-        }
     }
 
     void ParseNumber(TFormValue& v) {

@@ -21,7 +21,6 @@ const char* const kColorIdents[] = {
     "clNone", "clDefault",
 };
 
-std::string ParentIfRegistered(const char* name) { return FindClassInfo(name) ? name : ""; }
 
 } // namespace
 

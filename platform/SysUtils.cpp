@@ -367,21 +367,28 @@ bool IsValidUtf8(std::string_view s)
     return true;
 }
 
-namespace {
-
-void AppendUtf8(std::string& out, char32_t cp)
+std::string CodePointToUtf8(char32_t cp)
 {
+    std::string out;
     if (cp < 0x80) {
         out += static_cast<char>(cp);
     } else if (cp < 0x800) {
         out += static_cast<char>(0xC0 | (cp >> 6));
         out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
+    } else if (cp < 0x10000) {
         out += static_cast<char>(0xE0 | (cp >> 12));
         out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
     }
+    return out;
 }
+
+namespace {
 
 // Windows-1252 0x80..0x9F; the five unassigned bytes keep their C1 code.
 const char16_t kCp1252High[32] = {
@@ -391,6 +398,36 @@ const char16_t kCp1252High[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+// Decodes one UTF-8 sequence at i; false when the bytes are not valid UTF-8.
+bool DecodeUtf8(const std::string& s, size_t& i, char32_t& cp)
+{
+    const auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char c = b(i);
+    int extra;
+    if (c < 0x80) { cp = c; i += 1; return true; }
+    if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; extra = 1; }
+    else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; extra = 2; }
+    else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; extra = 3; }
+    else return false;
+    if (i + extra >= s.size()) return false;
+    for (int k = 1; k <= extra; ++k) {
+        if ((b(i + k) & 0xC0) != 0x80) return false;
+        cp = (cp << 6) | (b(i + k) & 0x3F);
+    }
+    static const char32_t kMin[4] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += extra + 1;
+    return true;
+}
+
+int AnsiByteOf(char32_t cp)
+{
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
+    for (int k = 0; k < 32; ++k)
+        if (kCp1252High[k] == cp) return 0x80 + k;
+    return -1;
+}
+
 } // namespace
 
 std::string TextFromBytes(const std::string& bytes)
@@ -398,11 +435,25 @@ std::string TextFromBytes(const std::string& bytes)
     if (IsValidUtf8(bytes)) return bytes;
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2);
-    for (unsigned char c : bytes) {
-        if (c >= 0x80 && c < 0xA0) AppendUtf8(out, kCp1252High[c - 0x80]);
-        else AppendUtf8(out, c);
-    }
+    for (unsigned char c : bytes)
+        out += CodePointToUtf8(c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c);
     return out;
+}
+
+bool TryTextToAnsi(const std::string& utf8, std::string& bytes)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    size_t i = 0;
+    char32_t cp = 0;
+    while (i < utf8.size()) {
+        if (!DecodeUtf8(utf8, i, cp)) return false;
+        const int b = AnsiByteOf(cp);
+        if (b < 0) return false;
+        out += static_cast<char>(b);
+    }
+    bytes = std::move(out);
+    return true;
 }
 
 // ---------------------------------------------------------------------------

@@ -180,6 +180,11 @@ int LastDelimiter(const std::string& delimiters, const std::string& s);
 // Valid UTF-8 is kept; anything else is read as Windows-1252.
 std::string TextFromBytes(const std::string& bytes);
 bool IsValidUtf8(std::string_view s);
+// Windows-1252 bytes of UTF-8 text; false when the text is not valid UTF-8
+// or holds a character the code page cannot.
+bool TryTextToAnsi(const std::string& utf8, std::string& bytes);
+// The UTF-8 form of one code point (U+0000..U+10FFFF).
+std::string CodePointToUtf8(char32_t cp);
 
 // ---------------------------------------------------------------------------
 // File names and files. Both "/" and "\" separate folders on input.

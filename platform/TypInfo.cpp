@@ -1,5 +1,7 @@
 #include "TypInfo.h"
 
+#include "SysUtils.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -9,16 +11,6 @@
 
 namespace {
 
-std::string Lower(const std::string& s) {
-    std::string r = s;
-    for (char& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return r;
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && Lower(a) == Lower(b);
-}
-
 struct Registry {
     std::map<std::string, std::unique_ptr<TClassInfo>> byName;  // lower-case name
     std::unordered_map<std::type_index, TClassInfo*> byType;
@@ -27,13 +19,6 @@ struct Registry {
 Registry& TheRegistry() {
     static Registry r;
     return r;
-}
-
-std::string Trimmed(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return "";
-    size_t e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
 }
 
 } // namespace
@@ -51,13 +36,13 @@ bool TPropInfo::ReadOnly() const {
 const TPropInfo* TClassInfo::FindProp(const std::string& name) const {
     for (const TClassInfo* c = this; c; c = c->Parent)
         for (const TPropInfo& p : c->Props)
-            if (SameName(p.Name, name)) return &p;
+            if (SameText(p.Name, name)) return &p;
     return nullptr;
 }
 
 bool TClassInfo::InheritsFrom(const std::string& className) const {
     for (const TClassInfo* c = this; c; c = c->Parent)
-        if (SameName(c->Name, className)) return true;
+        if (SameText(c->Name, className)) return true;
     return false;
 }
 
@@ -68,7 +53,7 @@ TClassInfo& RegisterClassInfo(const std::string& name, const std::string& parent
         parent = FindClassInfo(parentName);
         if (!parent) throw EPropertyError("Class " + parentName + " must be registered before " + name);
     }
-    auto& slot = r.byName[Lower(name)];
+    auto& slot = r.byName[LowerCase(name)];
     if (!slot) slot = std::make_unique<TClassInfo>();
     else slot->Props.clear();  // registering again replaces the table
     slot->Name = name;
@@ -79,7 +64,7 @@ TClassInfo& RegisterClassInfo(const std::string& name, const std::string& parent
 
 const TClassInfo* FindClassInfo(const std::string& name) {
     Registry& r = TheRegistry();
-    auto it = r.byName.find(Lower(name));
+    auto it = r.byName.find(LowerCase(name));
     return it == r.byName.end() ? nullptr : it->second.get();
 }
 
@@ -91,6 +76,10 @@ const TClassInfo* ClassInfoOf(const TObject* obj) {
     return FindClassInfo(obj->ClassName());
 }
 
+std::string ParentIfRegistered(const std::string& name, const std::string& fallback) {
+    return FindClassInfo(name) ? name : fallback;
+}
+
 std::vector<std::string> RegisteredClassNames() {
     std::vector<std::string> names;
     for (auto& [key, info] : TheRegistry().byName) names.push_back(info->Name);
@@ -99,7 +88,7 @@ std::vector<std::string> RegisteredClassNames() {
 
 int EnumIndex(const TPropInfo& prop, const std::string& name) {
     for (size_t i = 0; i < prop.EnumNames.size(); ++i)
-        if (SameName(prop.EnumNames[i], name)) return static_cast<int>(i);
+        if (SameText(prop.EnumNames[i], name)) return static_cast<int>(i);
     return -1;
 }
 
@@ -116,14 +105,14 @@ std::string SetToText(const TPropInfo& prop, int64_t bits) {
 }
 
 int64_t TextToSet(const TPropInfo& prop, const std::string& text) {
-    std::string t = Trimmed(text);
+    std::string t = Trim(text);
     if (t.size() < 2 || t.front() != '[' || t.back() != ']')
         throw EPropertyError("Invalid property value " + text);
     uint64_t bits = 0;
     std::stringstream in(t.substr(1, t.size() - 2));
     std::string item;
     while (std::getline(in, item, ',')) {
-        item = Trimmed(item);
+        item = Trim(item);
         if (item.empty()) continue;
         int index = EnumIndex(prop, item);
         if (index < 0) throw EPropertyError("Invalid property value " + item);
@@ -198,7 +187,7 @@ void SetPropText(TObject* root, const std::string& path, const std::string& valu
     case pkInteger: {
         if (!p->SetOrd) throw readOnly();
         char* end = nullptr;
-        std::string t = Trimmed(value);
+        std::string t = Trim(value);
         long long v = std::strtoll(t.c_str(), &end, 10);
         if (t.empty() || *end) throw EPropertyError("Invalid property value " + value);
         p->SetOrd(obj, v);
@@ -206,7 +195,7 @@ void SetPropText(TObject* root, const std::string& path, const std::string& valu
     }
     case pkBool: {
         if (!p->SetOrd) throw readOnly();
-        std::string t = Lower(Trimmed(value));
+        std::string t = LowerCase(Trim(value));
         if (t == "true" || t == "1" || t == "-1") p->SetOrd(obj, 1);
         else if (t == "false" || t == "0") p->SetOrd(obj, 0);
         else throw EPropertyError("Invalid property value " + value);
@@ -214,7 +203,7 @@ void SetPropText(TObject* root, const std::string& path, const std::string& valu
     }
     case pkEnum: {
         if (!p->SetOrd) throw readOnly();
-        int index = EnumIndex(*p, Trimmed(value));
+        int index = EnumIndex(*p, Trim(value));
         if (index < 0) throw EPropertyError("Invalid property value " + value);
         p->SetOrd(obj, index);
         return;
@@ -226,7 +215,7 @@ void SetPropText(TObject* root, const std::string& path, const std::string& valu
     case pkFloat: {
         if (!p->SetFloat) throw readOnly();
         char* end = nullptr;
-        std::string t = Trimmed(value);
+        std::string t = Trim(value);
         long double v = std::strtold(t.c_str(), &end);
         if (t.empty() || *end) throw EPropertyError("Invalid property value " + value);
         p->SetFloat(obj, v);

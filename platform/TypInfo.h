@@ -59,6 +59,9 @@ struct TClassInfo {
 TClassInfo& RegisterClassInfo(const std::string& name, const std::string& parentName, std::type_index type);
 const TClassInfo* FindClassInfo(const std::string& name);
 const TClassInfo* ClassInfoOf(const TObject* obj);  // by dynamic type; nullptr when unregistered
+// The name when that class is registered, else the fallback: a parent for a
+// class whose registration may run before or without its base's.
+std::string ParentIfRegistered(const std::string& name, const std::string& fallback = "");
 std::vector<std::string> RegisteredClassNames();
 
 // Reading and writing by name. A path may step through object properties:

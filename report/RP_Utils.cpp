@@ -6,61 +6,12 @@
 
 std::function<TComponent*(const std::string& name)> rpFindGlobalComponent;
 
-namespace {
-
-// Code points of Windows-1252 bytes 0x80..0x9F; the five unassigned bytes
-// map to the C1 control of the same number.
-const uint16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-// Decodes one UTF-8 sequence at i; false when the bytes are not valid UTF-8.
-bool DecodeUtf8(const std::string& s, size_t& i, uint32_t& cp) {
-    auto b = [&](size_t k) { return uint8_t(s[k]); };
-    uint8_t c = b(i);
-    int extra;
-    if (c < 0x80) { cp = c; i += 1; return true; }
-    if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; extra = 1; }
-    else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; extra = 2; }
-    else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; extra = 3; }
-    else return false;
-    if (i + extra >= s.size()) return false;
-    for (int k = 1; k <= extra; ++k) {
-        if ((b(i + k) & 0xC0) != 0x80) return false;
-        cp = (cp << 6) | (b(i + k) & 0x3F);
-    }
-    static const uint32_t kMin[4] = {0, 0x80, 0x800, 0x10000};
-    if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    i += extra + 1;
-    return true;
-}
-
-int AnsiByteOf(uint32_t cp) {
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return int(cp);
-    for (int k = 0; k < 32; ++k)
-        if (kCp1252High[k] == cp) return 0x80 + k;
-    return -1;
-}
-
-} // namespace
-
 std::string rpTextFromAnsi(const std::string& bytes) { return TextFromBytes(bytes); }
 
+// Text that is not UTF-8 is already bytes; text the code page cannot hold stays UTF-8.
 std::string rpTextToAnsi(const std::string& utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    size_t i = 0;
-    uint32_t cp;
-    while (i < utf8.size()) {
-        if (!DecodeUtf8(utf8, i, cp)) return utf8;   // not UTF-8: already bytes
-        int b = AnsiByteOf(cp);
-        if (b < 0) return utf8;                      // the code page cannot hold it
-        out += char(b);
-    }
-    return out;
+    std::string bytes;
+    return TryTextToAnsi(utf8, bytes) ? bytes : utf8;
 }
 
 void rpCheckAvailable(TStream* stream, int64_t count, const char* what) {

@@ -151,7 +151,7 @@ void RegisterWebFileInfoClasses() {
     static std::once_flag once;
     std::call_once(once, [] {
         RegisterControlsClasses();
-        const std::string persistent = FindClassInfo("TPersistent") ? "TPersistent" : "";
+        const std::string persistent = ParentIfRegistered("TPersistent");
         Published<TWfiTags>("TWfiTags", persistent)
             .Str("AuthorTag", &TWfiTags::AuthorTag, &TWfiTags::AuthorTag)
             .Str("AuthorEMailTag", &TWfiTags::AuthorEMailTag, &TWfiTags::AuthorEMailTag)

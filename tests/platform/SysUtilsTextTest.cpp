@@ -70,6 +70,19 @@ TEST(StringText, TextFromBytesKeepsUtf8AndReadsTheRestAsWindows1252) {
     EXPECT_TRUE(IsValidUtf8("\xf0\x9f\x98\x80"));
 }
 
+TEST(StringText, TryTextToAnsiIsTheInverseWhereTheCodePageHoldsTheText) {
+    std::string bytes;
+    ASSERT_TRUE(TryTextToAnsi("café € “x” \xc2\x81Ÿÿ", bytes));
+    EXPECT_EQ(bytes, "caf\xe9 \x80 \x93x\x94 \x81\x9f\xff");
+    EXPECT_EQ(TextFromBytes(bytes), "café € “x” \xc2\x81Ÿÿ");
+    bytes = "unchanged";
+    EXPECT_FALSE(TryTextToAnsi("\xf0\x9f\x98\x80", bytes));  // no such character in the code page
+    EXPECT_FALSE(TryTextToAnsi("caf\xe9", bytes));              // not UTF-8
+    EXPECT_EQ(bytes, "unchanged");
+    EXPECT_EQ(CodePointToUtf8(0x1F600), "\xf0\x9f\x98\x80");
+    EXPECT_EQ(CodePointToUtf8(U'é'), "é");
+}
+
 TEST(FileNames, BothSlashesSeparateFolders) {
     const struct { const char* name; const char* path; const char* file; const char* ext; const char* dir; } rows[] = {
         {"C:\\loans\\home.mtg", "C:\\loans\\", "home.mtg", ".mtg", "C:\\loans"},
