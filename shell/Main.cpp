@@ -10,7 +10,11 @@
 
 #include "Dialogs.h"
 #include "Folders.h"
+#include "AlignGrid.h"
+#include "AmortizationPage.h"
+#include "DepreciationPage.h"
 #include "LoanComparisonsPage.h"
+#include "LoanSpreadPage.h"
 #include "QuickCalcPage.h"
 #include "IniFiles.h"
 #include "MortLib.h"
@@ -50,6 +54,7 @@ void RegisterMainWindowClasses() {
     RegisterNumericEditClasses();
     RegisterEntMenuMRUClasses();
     RegisterEntStateClasses();
+    RegisterAlignGridClasses();
     RegisterGrBtnsClasses();
     RegisterVsStatusBarsClasses();
     RegisterOwnerDrawMenuClasses();
@@ -69,6 +74,9 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
     // The calculator pages, in the order the resets run through them.
     QuickCalc = AddPage<TQuickCalcPage>();
     LoanComparisons = AddPage<TLoanComparisonsPage>();
+    Depreciation = AddPage<TDepreciationPage>();
+    LoanSpread = AddPage<TLoanSpreadPage>();
+    Amortization = AddPage<TAmortizationPage>();
     ReadComponentFromText(this, std::string(FindResource("forms/Main.txt")), Handlers());
     FindComponents();
     for (auto& page : FPages) page->FindComponents();
@@ -231,13 +239,13 @@ void TfrmMain::CenterForm(TForm* AForm) {
     AForm->SetTop(std::max(0, m->GetTop() + (m->GetHeight() - AForm->GetHeight()) / 2));
 }
 
-// ---- Seams of the pages and files that come later ---------------------------------------
+// ---- Seams of the loan spread and amortization pages ---------------------------------------
 
-void TfrmMain::CleanGrid(TObject*) {}
-void TfrmMain::ChooseLoanSpreadCalculator(TObject*) {}
-void TfrmMain::CalcAmortization(TObject*) {}
-void TfrmMain::btnCancelClick(TObject*) {}
-void TfrmMain::CreatePrepaymentList(TObject*) {}
+void TfrmMain::CleanGrid(TObject* Sender) { if (LoanSpread) LoanSpread->CleanGrid(Sender); }
+void TfrmMain::ChooseLoanSpreadCalculator(TObject* Sender) { if (LoanSpread) LoanSpread->ChooseLoanSpreadCalculator(Sender); }
+void TfrmMain::CalcAmortization(TObject* Sender) { if (Amortization) Amortization->CalcAmortization(Sender); }
+void TfrmMain::btnCancelClick(TObject* Sender) { if (Amortization) Amortization->btnCancelClick(Sender); }
+void TfrmMain::CreatePrepaymentList(TObject* Sender) { if (Amortization) Amortization->CreatePrepaymentList(Sender); }
 void TfrmMain::SaveCurrentFile(TObject*) {}
 
 // ---- Settings file -------------------------------------------------------------------------
