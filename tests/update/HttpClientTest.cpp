@@ -10,10 +10,13 @@
 
 namespace {
 
+struct GuiFirst {
+    GuiFirst() { EnsureGuiApp(); }  // before any hidden message target exists
+};
+
 // A client with short bounds that notes when its request is done.
-struct Fetch {
+struct Fetch : GuiFirst {
     Fetch() {
-        EnsureGuiApp();
         Client.IdleTimeout = 2000;
         Client.ConnectTimeout = 2000;
         Client.RcvdStream = &Body;

@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "GuiTestApp.h"
+
 struct ServerStep {
     std::string Bytes;  // sent as they are
     int PauseMs = 0;    // waited before the bytes
@@ -38,6 +40,7 @@ inline ServerScript Answer(const std::string& Status, const std::string& Headers
 class LoopbackServer {
 public:
     LoopbackServer() {
+        EnsureGuiApp();  // the server needs the event loop too
         FServer.listen(QHostAddress(QHostAddress::LocalHost), 0);
         QObject::connect(&FServer, &QTcpServer::newConnection, [this] { Accept(); });
     }
