@@ -10,6 +10,8 @@
 
 #include "Dialogs.h"
 #include "Folders.h"
+#include "LoanComparisonsPage.h"
+#include "QuickCalcPage.h"
 #include "IniFiles.h"
 #include "MortLib.h"
 #include "NumCtrl.h"
@@ -64,8 +66,12 @@ void RegisterMainWindowClasses() {
 
 TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
     RegisterMainWindowClasses();
+    // The calculator pages, in the order the resets run through them.
+    QuickCalc = AddPage<TQuickCalcPage>();
+    LoanComparisons = AddPage<TLoanComparisonsPage>();
     ReadComponentFromText(this, std::string(FindResource("forms/Main.txt")), Handlers());
     FindComponents();
+    for (auto& page : FPages) page->FindComponents();
 }
 
 TfrmMain::~TfrmMain() {
@@ -74,8 +80,6 @@ TfrmMain::~TfrmMain() {
         Application->OnException = nullptr;
         Application->OnHint = nullptr;
     }
-    delete Mortgage;
-    Mortgage = nullptr;
     if (frmMain == this) frmMain = nullptr;
 }
 
@@ -83,9 +87,7 @@ namespace {
 
 template <class T>
 T* Need(TComponent* Root, const std::string& Name) {
-    auto* c = dynamic_cast<T*>(Root->FindComponent(Name));
-    if (!c) throw EComponentError("The main window's definition lacks " + Name);
-    return c;
+    return NeedComponent<T>(Root, Name);
 }
 
 } // namespace
@@ -105,36 +107,6 @@ void TfrmMain::FindComponents() {
     mnuPopCalcs = Need<TPopupMenu>(this, "mnuPopCalcs");
     memPrepayments = Need<TMemo>(this, "memPrepayments");
     memFileContents = Need<TMemo>(this, "memFileContents");
-
-    nbkQuickCalc = Need<TEntNotebook>(this, "nbkQuickCalc");
-    edtMPISalesPrice = Need<TEntPictureField>(this, "edtMPISalesPrice");
-    edtMPIDownPaymentSum = Need<TEntPictureField>(this, "edtMPIDownPaymentSum");
-    edtMPIDownPaymentPercent = Need<TEntPictureField>(this, "edtMPIDownPaymentPercent");
-    edtMPILoanAmount = Need<TEntPictureField>(this, "edtMPILoanAmount");
-    edtMPIInterestRate = Need<TEntPictureField>(this, "edtMPIInterestRate");
-    edtMPITermInMonths = Need<TEntPictureField>(this, "edtMPITermInMonths");
-    edtMPIPayment = Need<TEntPictureField>(this, "edtMPIPayment");
-    edtLA = Need<TEntPictureField>(this, "edtLA");
-    edtIR = Need<TEntPictureField>(this, "edtIR");
-    edtPMT = Need<TEntPictureField>(this, "edtPMT");
-    edtN = Need<TEntPictureField>(this, "edtN");
-    btnCalcLA = Need<TWinControl>(this, "btnCalcLA");
-    btnCalcIR = Need<TWinControl>(this, "btnCalcIR");
-    btnCalcPMT = Need<TWinControl>(this, "btnCalcPMT");
-    btnCalcN = Need<TWinControl>(this, "btnCalcN");
-    btnCalcQuickCalc = Need<TWinControl>(this, "btnCalcQuickCalc");
-
-    for (size_t i = 0; i < 6; ++i) {
-        const std::string n = std::to_string(i + 1);
-        edtLCLoan[i] = Need<TEntPictureField>(this, "edtLCLoan" + n);
-        edtLCInterest[i] = Need<TNumEdit>(this, "edtLCInterest" + n);
-        edtLCTerm[i] = Need<TEntPictureField>(this, "edtLCTerm" + n);
-        edtLCPoints[i] = Need<TNumEdit>(this, "edtLCPoints" + n);
-        edtLCPayment[i] = Need<TEntPictureField>(this, "edtLCPayment" + n);
-        edtLCTotalPaid[i] = Need<TEntPictureField>(this, "edtLCTotalPaid" + n);
-        edtLCLoanCost[i] = Need<TEntPictureField>(this, "edtLCLoanCost" + n);
-        edtLCPointsCost[i] = Need<TEntPictureField>(this, "edtLCPointsCost" + n);
-    }
 }
 
 THandlerTable TfrmMain::Handlers() {
@@ -172,19 +144,11 @@ THandlerTable TfrmMain::Handlers() {
     notify("statusBarResize", &TfrmMain::statusBarResize);
     mouseMove("lblCompanyMouseMove", &TfrmMain::lblCompanyMouseMove);
 
-    notify("btnCalcLAClick", &TfrmMain::btnCalcLAClick);
-    notify("btnCalcIRClick", &TfrmMain::btnCalcIRClick);
-    notify("btnCalcPMTClick", &TfrmMain::btnCalcPMTClick);
-    notify("btnCalcNClick", &TfrmMain::btnCalcNClick);
-    notify("btnCalcQuickCalcClick", &TfrmMain::btnCalcQuickCalcClick);
-    notify("CalcMPI", &TfrmMain::CalcMPI);
-    h["nbkQuickCalcTabClick"] = TTabClickEvent([this](TObject* s, int i) { nbkQuickCalcTabClick(s, i); });
-    notify("CalcLC", &TfrmMain::CalcLC);
-
     notify("mnuResetThisZeroClick", &TfrmMain::mnuResetThisZeroClick);
     notify("mnuResetAllZeroClick", &TfrmMain::mnuResetAllZeroClick);
     notify("mnuResetSamplesClick", &TfrmMain::mnuResetSamplesClick);
     notify("mnuResetAllSamplesClick", &TfrmMain::mnuResetAllSamplesClick);
+    for (auto& page : FPages) page->RegisterHandlers(h);
     return h;
 }
 
@@ -249,8 +213,7 @@ void TfrmMain::FormCloseQuery(TObject*, bool& CanClose) {
 void TfrmMain::FormClose(TObject*, TCloseAction& Action) {
     Application->HelpCommand(HELP_QUIT, 0);
     WriteIniSettings();
-    delete Mortgage;
-    Mortgage = nullptr;
+    Mortgage.reset();
     Action = caFree;
 }
 
@@ -303,6 +266,7 @@ void TfrmMain::ReadIniSettings(TObject*) {
     for (int i = 1; i <= 5; ++i) DCFRates[size_t(i)] = ini.ReadFloat("DCF", "Rate" + std::to_string(i), 3 + i);
     Tips = ini.ReadBool(g, "Tips", true);
     Run = ini.ReadBool(g, "Run", false);
+    for (auto& page : FPages) page->ReadSettings(ini);
 }
 
 void TfrmMain::WriteIniSettings() {
@@ -310,4 +274,5 @@ void TfrmMain::WriteIniSettings() {
     ini.WriteBool("GeneralValues", "Tips", Tips);
     ini.WriteBool("GeneralValues", "RetainTape", RetainTape);
     ini.WriteBool("GeneralValues", "Run", Run);
+    for (auto& page : FPages) page->WriteSettings(ini);
 }

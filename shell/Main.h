@@ -1,19 +1,40 @@
 #pragma once
 // The main window: the frame (button bar, title strip, notebook of sixteen
 // pages, status bar, menus), its life cycle, navigation between the pages,
-// the application-wide error and hint handlers, and the calculator pages
-// built so far. The layout is the window definition resources/forms/Main.txt;
-// this class holds the behaviour.
+// the application-wide error and hint handlers, help, settings and files.
+// The layout is the window definition resources/forms/Main.txt; this class
+// holds the behaviour.
 //
 // Sources by topic: Main.cpp (creation, life cycle, settings), MainNavigation.cpp,
-// MainErrors.cpp, MainStatusBar.cpp (hints, help and web links), MainQuickCalc.cpp,
-// MainLoanComparisons.cpp, MainResets.cpp.
+// MainErrors.cpp, MainStatusBar.cpp (hints, help and web links), MainResets.cpp.
+//
+// Calculator pages. Each calculator page is a unit of its own, a TCalcPage
+// (CalcPage.h) named after the page: QuickCalcPage.h, LoanComparisonsPage.h.
+// It holds the page's components, state, handlers, reset and settings. To add
+// one:
+//  - declare `class TXxxPage : public TCalcPage` with PageName() giving its
+//    notebook page, its handlers as methods under the names the definition
+//    binds (btnCalcLAClick, CalcLC, ...), and its components as members;
+//  - in RegisterHandlers bind each handler name with BindNotify (or Bind for
+//    other event types); the window collects every page's table before it
+//    reads the definition, so a name missing here fails the read;
+//  - in FindComponents look up the components with Need<T>("name");
+//  - ResetValues sets the page to zeros or samples as DefaultValueSet says
+//    (the window calls it for "reset this page" and "reset all to samples"),
+//    ZeroValues zeros the values for "reset all to zero"; ReadSettings and
+//    WriteSettings take the page's own entries of the settings file;
+//  - add a member `TXxxPage* Xxx` below and create it in the constructor's
+//    page list (Main.cpp) with AddPage<TXxxPage>(); the window owns it. Pages
+//    are reset in the order they are added.
+// The reset dispatch (ResetActivePage, reset all to zero or samples,
+// DefaultValueSet) stays here and reaches the pages only through TCalcPage.
 
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "CalcPage.h"
 #include "Controls.h"
 #include "ExtCtrls.h"
 #include "FormReader.h"
@@ -22,12 +43,12 @@
 #include "StdCtrls.h"
 #include "Types.h"
 
-class TEntNotebook;
-class TEntPictureField;
+#include <vector>
+
 class TEntRotatedLabel;
+class TLoanComparisonsPage;
 class TMortgage;
-class TNumEdit;
-class TgrButton;
+class TQuickCalcPage;
 class TgrCustomGraphicButton;
 
 // Texts the window shows in more than one place.
@@ -35,7 +56,6 @@ extern const char* const SProgramCaption;   // "Varnholt, 3.0.01"
 extern const char* const SApplicationTitle; // "Quorvane® - Varnholt, 3.0.01"
 extern const char* const SMathErrorMessage;
 extern const char* const SUnidentifiedErrorMessage;
-extern const char* const SQuickCalcErrorMessage;
 extern const char* const SWebSiteName;
 extern const char* const SCopyrightLine;
 
@@ -86,17 +106,11 @@ public:
     std::string HintPanelText() const;
     void SetHintPanelText(const std::string& Text);
 
-    // ---- Quick calculators --------------------------------------------------------
-    void btnCalcLAClick(TObject* Sender);
-    void btnCalcIRClick(TObject* Sender);
-    void btnCalcPMTClick(TObject* Sender);
-    void btnCalcNClick(TObject* Sender);
-    void btnCalcQuickCalcClick(TObject* Sender);
-    void CalcMPI(TObject* Sender);
-    void nbkQuickCalcTabClick(TObject* Sender, int Index);
-
-    // ---- Loan comparisons ---------------------------------------------------------
-    void CalcLC(TObject* Sender);
+    // ---- Calculator pages (owned by the window) -------------------------------------
+    TQuickCalcPage* QuickCalc = nullptr;
+    TLoanComparisonsPage* LoanComparisons = nullptr;
+    // Every page in the order they were added.
+    const std::vector<std::unique_ptr<TCalcPage>>& CalcPages() const { return FPages; }
 
     // ---- Resets -------------------------------------------------------------------
     void mnuResetThisZeroClick(TObject* Sender);
@@ -105,8 +119,6 @@ public:
     void mnuResetAllSamplesClick(TObject* Sender);
     void ResetAllCalculatorsToZero(TObject* Sender);
     void ResetAllCalculatorsToSamples(TObject* Sender);
-    void ResetQuickCalcValues(TObject* Sender);
-    void ResetLoanComparisonValues(TObject* Sender);
     void ResetLoanSpreadValues(TObject* Sender);
     void ResetAmortizationSchedule(TObject* Sender);
 
@@ -137,12 +149,11 @@ public:
     }
 
     // ---- State (the window's private fields, in declaration order) ------------------
-    std::array<int32_t, 4> QuickSolveFlags{};  // loan amount, rate, payment, number of payments
     TDateTime Today = 0;
     std::string ThisMonthShort;
     int32_t ThisYear = 0;
     bool RetainTape = false;
-    TMortgage* Mortgage = nullptr;
+    std::unique_ptr<TMortgage> Mortgage;
     double AmortPrincipal = 0, AmortRate = 0;
     int32_t AmortNumPayments = 0, AmortStartMonth = 1, AmortStartYear = 0;
     int32_t ExtraFrom = 0, ExtraTo = 0;
@@ -179,17 +190,9 @@ public:
     TMemo* memPrepayments = nullptr;
     TMemo* memFileContents = nullptr;
 
-    TEntNotebook* nbkQuickCalc = nullptr;
-    TEntPictureField *edtMPISalesPrice = nullptr, *edtMPIDownPaymentSum = nullptr,
-                     *edtMPIDownPaymentPercent = nullptr, *edtMPILoanAmount = nullptr,
-                     *edtMPIInterestRate = nullptr, *edtMPITermInMonths = nullptr, *edtMPIPayment = nullptr;
-    TEntPictureField *edtLA = nullptr, *edtIR = nullptr, *edtPMT = nullptr, *edtN = nullptr;
-    TWinControl *btnCalcLA = nullptr, *btnCalcIR = nullptr, *btnCalcPMT = nullptr, *btnCalcN = nullptr,
-                *btnCalcQuickCalc = nullptr;
 
-    std::array<TEntPictureField*, 6> edtLCLoan{}, edtLCTerm{}, edtLCPayment{}, edtLCTotalPaid{}, edtLCLoanCost{},
-        edtLCPointsCost{};
-    std::array<TNumEdit*, 6> edtLCInterest{}, edtLCPoints{};
+    // Focuses the named control when it can take the focus.
+    void FocusNamed(const std::string& Name);
 
 protected:
     void WMGetMinMaxInfo(TWMGetMinMaxInfo& Message) override;
@@ -202,11 +205,7 @@ private:
     void SetTitleStrip(const std::string& Title, int OriginY);
     void SetPageItemsEnabled(int Target, bool Enabled);
     void ShowPage(const char* Name);
-    void FocusNamed(const std::string& Name);
     void SetResetEnabled(bool Enabled);
-    // Quick calculators.
-    void ChooseQuickSolve(int Flag, TEntPictureField* Field, TWinControl* FocusAfter);
-    void ClearQuickSolveFields();
     // Resets the calculator on the active page to DefaultValueSet.
     void ResetActivePage(TObject* Sender);
     // The hint panel's text where nothing with a hint of its own is pointed at.
@@ -216,6 +215,16 @@ private:
     void RestoreLoanSpreadSamples();
     bool SetLoanSpreadFields(double Loan, double Interest, int Term, double Payment);
 
+    // Creates a page unit; the window owns it.
+    template <class P>
+    P* AddPage() {
+        auto page = std::make_unique<P>(*this);
+        P* raw = page.get();
+        FPages.push_back(std::move(page));
+        return raw;
+    }
+
+    std::vector<std::unique_ptr<TCalcPage>> FPages;
     bool FHandlersInstalled = false;
 };
 

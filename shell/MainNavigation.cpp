@@ -180,7 +180,7 @@ void TfrmMain::gotoChosenCalculator(TObject* Sender) {
         SetResetEnabled(true);
         DisallowPrinting(Sender);
         ShowPage(nav.Page);
-        if (nbkQuickCalc && nbkQuickCalc->CanFocus()) nbkQuickCalc->SetFocus();
+        FocusNamed("nbkQuickCalc");
         break;
     case navRefinancing:
         ShowPage(nav.Page);

@@ -1,6 +1,7 @@
 // The application-wide error handler with its repairs, and the hint panel.
 
 #include "MainWindowFixture.h"
+#include "QuickCalcPage.h"
 
 #include "Controls.h"
 #include "entpf.h"
@@ -29,14 +30,14 @@ TEST_F(MainWindowTest, OtherErrorsAskToContactSupportAndRepairNothing) {
     Create();
     Form->gotoChosenCalculator(Form->FindComponent("btnLeaveWelcome"));
     Form->gotoChosenCalculator(Form->FindComponent("btnQC"));
-    Form->edtLA->SetAsFloat(1234);
+    Form->QuickCalc->edtLA->SetAsFloat(1234);
     GuardedCall(Form, [] { throw EConvertError("'abc' is not a valid floating point value"); });
     ASSERT_EQ(Messages.size(), 1u);
     EXPECT_EQ(Messages[0].Text.rfind("An unidentified error has occurred.\r\n\r\nPlease contact Kestrilune Software    "
                                      "\r\n\r\nat:  ",
                                      0),
               0u);
-    EXPECT_EQ(Form->edtLA->GetAsFloat(), 1234);
+    EXPECT_EQ(Form->QuickCalc->edtLA->GetAsFloat(), 1234);
     EXPECT_EQ(Form->ActivePageName(), "pgQuickCalculators");
 }
 

@@ -1,5 +1,4 @@
-// The quick calculators page: the monthly payment tab and the solver for the
-// missing loan variable. The arithmetic is in QuickCalc.h.
+#include "QuickCalcPage.h"
 
 #include "Main.h"
 
@@ -29,7 +28,70 @@ void MakeInput(TEntPictureField* Field) {
 
 } // namespace
 
-void TfrmMain::ChooseQuickSolve(int Flag, TEntPictureField* Field, TWinControl* FocusAfter) {
+void TQuickCalcPage::RegisterHandlers(THandlerTable& h) {
+    BindNotify(h, "btnCalcLAClick", this, &TQuickCalcPage::btnCalcLAClick);
+    BindNotify(h, "btnCalcIRClick", this, &TQuickCalcPage::btnCalcIRClick);
+    BindNotify(h, "btnCalcPMTClick", this, &TQuickCalcPage::btnCalcPMTClick);
+    BindNotify(h, "btnCalcNClick", this, &TQuickCalcPage::btnCalcNClick);
+    BindNotify(h, "btnCalcQuickCalcClick", this, &TQuickCalcPage::btnCalcQuickCalcClick);
+    BindNotify(h, "CalcMPI", this, &TQuickCalcPage::CalcMPI);
+    Bind<TQuickCalcPage, TTabClickEvent>(h, "nbkQuickCalcTabClick", this, &TQuickCalcPage::nbkQuickCalcTabClick);
+}
+
+void TQuickCalcPage::FindComponents() {
+    nbkQuickCalc = Need<TEntNotebook>("nbkQuickCalc");
+    edtMPISalesPrice = Need<TEntPictureField>("edtMPISalesPrice");
+    edtMPIDownPaymentSum = Need<TEntPictureField>("edtMPIDownPaymentSum");
+    edtMPIDownPaymentPercent = Need<TEntPictureField>("edtMPIDownPaymentPercent");
+    edtMPILoanAmount = Need<TEntPictureField>("edtMPILoanAmount");
+    edtMPIInterestRate = Need<TEntPictureField>("edtMPIInterestRate");
+    edtMPITermInMonths = Need<TEntPictureField>("edtMPITermInMonths");
+    edtMPIPayment = Need<TEntPictureField>("edtMPIPayment");
+    edtLA = Need<TEntPictureField>("edtLA");
+    edtIR = Need<TEntPictureField>("edtIR");
+    edtPMT = Need<TEntPictureField>("edtPMT");
+    edtN = Need<TEntPictureField>("edtN");
+    btnCalcLA = Need<TWinControl>("btnCalcLA");
+    btnCalcIR = Need<TWinControl>("btnCalcIR");
+    btnCalcPMT = Need<TWinControl>("btnCalcPMT");
+    btnCalcN = Need<TWinControl>("btnCalcN");
+    btnCalcQuickCalc = Need<TWinControl>("btnCalcQuickCalc");
+}
+
+void TQuickCalcPage::ResetValues(TObject*) {
+    const bool samples = Main.DefaultValueSet != 0;
+    edtLA->SetAsFloat(samples ? 100000 : 0);
+    edtIR->SetAsFloat(samples ? 8.75 : 0);
+    edtPMT->SetAsFloat(samples ? 786.7 : 0);
+    edtN->SetAsInteger(samples ? 360 : 0);
+    edtMPISalesPrice->SetAsFloat(samples ? 125000 : 0);
+    edtMPIDownPaymentSum->SetAsFloat(samples ? 25000 : 0);
+    edtMPIDownPaymentPercent->SetAsFloat(samples ? 20 : 0);
+    edtMPILoanAmount->SetAsFloat(samples ? 100000 : 0);
+    edtMPIInterestRate->SetAsFloat(samples ? 8.75 : 0);
+    edtMPITermInMonths->SetAsInteger(samples ? 360 : 0);
+    edtMPIPayment->SetAsFloat(samples ? 786.7 : 0);
+    for (TEntPictureField* f : {edtLA, edtIR, edtPMT, edtN}) {
+        f->SetColor(clWindow);
+        f->GetFont()->SetColor(clWindowText);
+        f->SetEnabled(true);
+    }
+    btnCalcQuickCalc->SetEnabled(false);
+    if (IsActive() && nbkQuickCalc->CanFocus()) nbkQuickCalc->SetFocus();
+}
+
+void TQuickCalcPage::ZeroValues(TObject*) {
+    edtLA->SetAsFloat(0);
+    edtIR->SetAsFloat(0);
+    edtPMT->SetAsFloat(0);
+    edtN->SetAsInteger(0);
+    for (TEntPictureField* f : {edtMPISalesPrice, edtMPIDownPaymentSum, edtMPIDownPaymentPercent, edtMPILoanAmount,
+                                edtMPIInterestRate, edtMPIPayment})
+        f->SetAsFloat(0);
+    edtMPITermInMonths->SetAsInteger(0);
+}
+
+void TQuickCalcPage::ChooseQuickSolve(int Flag, TEntPictureField* Field, TWinControl* FocusAfter) {
     for (int i = 0; i < 4; ++i) QuickSolveFlags[size_t(i)] = i == Flag ? 1 : 0;
     btnCalcQuickCalc->SetEnabled(true);
     for (TEntPictureField* f : {edtLA, edtIR, edtPMT, edtN}) {
@@ -45,16 +107,16 @@ void TfrmMain::ChooseQuickSolve(int Flag, TEntPictureField* Field, TWinControl* 
     if (FocusAfter->CanFocus()) FocusAfter->SetFocus();
 }
 
-void TfrmMain::btnCalcLAClick(TObject*) { ChooseQuickSolve(qfLoanAmount, edtLA, edtIR); }
-void TfrmMain::btnCalcIRClick(TObject*) { ChooseQuickSolve(qfInterestRate, edtIR, edtLA); }
-void TfrmMain::btnCalcPMTClick(TObject*) { ChooseQuickSolve(qfPayment, edtPMT, edtLA); }
-void TfrmMain::btnCalcNClick(TObject*) { ChooseQuickSolve(qfNumPayments, edtN, edtLA); }
+void TQuickCalcPage::btnCalcLAClick(TObject*) { ChooseQuickSolve(qfLoanAmount, edtLA, edtIR); }
+void TQuickCalcPage::btnCalcIRClick(TObject*) { ChooseQuickSolve(qfInterestRate, edtIR, edtLA); }
+void TQuickCalcPage::btnCalcPMTClick(TObject*) { ChooseQuickSolve(qfPayment, edtPMT, edtLA); }
+void TQuickCalcPage::btnCalcNClick(TObject*) { ChooseQuickSolve(qfNumPayments, edtN, edtLA); }
 
-void TfrmMain::ClearQuickSolveFields() {
+void TQuickCalcPage::ClearQuickSolveFields() {
     for (TEntPictureField* f : {edtLA, edtIR, edtPMT, edtN}) MakeInput(f);
 }
 
-void TfrmMain::btnCalcQuickCalcClick(TObject*) {
+void TQuickCalcPage::btnCalcQuickCalcClick(TObject*) {
     TQuickSolveFor what = TQuickSolveFor::None;
     if (QuickSolveFlags[qfLoanAmount] == 1) what = TQuickSolveFor::LoanAmount;
     else if (QuickSolveFlags[qfInterestRate] == 1) what = TQuickSolveFor::InterestRate;
@@ -111,7 +173,7 @@ void TfrmMain::btnCalcQuickCalcClick(TObject*) {
     if (nbkQuickCalc->CanFocus()) nbkQuickCalc->SetFocus();
 }
 
-void TfrmMain::CalcMPI(TObject* Sender) {
+void TQuickCalcPage::CalcMPI(TObject* Sender) {
     TMPIInputs in;
     in.SalesPrice = edtMPISalesPrice->GetAsFloat();
     if (in.SalesPrice == 0) {
@@ -134,7 +196,7 @@ void TfrmMain::CalcMPI(TObject* Sender) {
     edtMPIPayment->SetAsFloat(r.Payment);
 }
 
-void TfrmMain::nbkQuickCalcTabClick(TObject*, int) {
+void TQuickCalcPage::nbkQuickCalcTabClick(TObject*, int) {
     TWinControl* target = nullptr;
     if (nbkQuickCalc->GetPageIndex() == 0) target = edtMPISalesPrice;
     else if (nbkQuickCalc->GetPageIndex() == 1) target = btnCalcLA;

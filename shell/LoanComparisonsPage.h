@@ -1,0 +1,29 @@
+#pragma once
+// The loan comparisons page: six loans side by side, recomputed whenever one
+// of its inputs is left. The arithmetic is in LoanComparisons.h.
+
+#include <array>
+
+#include "CalcPage.h"
+
+class TEntPictureField;
+class TNumEdit;
+
+class TLoanComparisonsPage : public TCalcPage {
+public:
+    using TCalcPage::TCalcPage;
+
+    const char* PageName() const override { return "pgLoanComparisons"; }
+    void RegisterHandlers(THandlerTable& Handlers) override;
+    void FindComponents() override;
+    void ResetValues(TObject* Sender) override;  // ResetLoanComparisonValues
+    void ZeroValues(TObject* Sender) override;
+
+    // ---- Handlers ---------------------------------------------------------------
+    void CalcLC(TObject* Sender);
+
+    // ---- Components (one per row) -------------------------------------------------
+    std::array<TEntPictureField*, 6> edtLCLoan{}, edtLCTerm{}, edtLCPayment{}, edtLCTotalPaid{}, edtLCLoanCost{},
+        edtLCPointsCost{};
+    std::array<TNumEdit*, 6> edtLCInterest{}, edtLCPoints{};
+};
