@@ -106,4 +106,8 @@ public:
     using TCalcPage::TCalcPage;
     void ResetValues(TObject* Sender) override;
     void ZeroValues(TObject* Sender) override;
+
+protected:
+    // Focuses the page's first field while the page is shown.
+    void FocusWhenShown() const;
 };

@@ -92,8 +92,11 @@ TEST_F(CalculatorPagesTest, ResetAllToZeroLeavesNoFigureBehind) {
     Form->MortgageQualifier->CalcMQ(nullptr);
     ASSERT_NE(Form->MortgageQualifier->edtCalculatedHousingRatio->GetAsFloat(), 0);
     Form->QuickCalc->btnCalcNClick(nullptr);  // greys the term field
+    Form->gotoChosenCalculator(Form->FindComponent("btnROR"));
+    Form->FocusNamed("edtRORBV3");
 
     Form->mnuResetAllZeroClick(nullptr);
+    EXPECT_EQ(Form->GetActiveControl(), Form->RatesOfReturn->edtRORBV[0]);
     for (const TCalculatorReset& set : CalculatorResets()) {
         if (!OnThisWindow(set, Form)) continue;
         ExpectValueSet(set, false, 0);
