@@ -132,7 +132,7 @@ int32_t TEntBaseEntryField::GetAsInteger() {
 std::string TEntBaseEntryField::GetAsString() {
     if (!FValueReady) PrepareValue();
     SyncModels();
-    return FModel.GetAsString();
+    return AnsiToText(FModel.GetAsString());
 }
 
 // Values put by code never fire OnChange: OnChange belongs to the user's edits.
@@ -153,7 +153,7 @@ void TEntBaseEntryField::SetAsInteger(int32_t Value) {
 void TEntBaseEntryField::SetAsString(const std::string& Value) {
     WindowNeeded();
     SyncModels();
-    FModel.SetAsString(Value);
+    FModel.SetAsString(TextToAnsi(Value));
     AfterValueChange();
 }
 
@@ -193,10 +193,14 @@ void TEntBaseEntryField::SetPasswordChar(char Value) {
     Invalidate();
 }
 
-void TEntBaseEntryField::SetPadCharText(const std::string& Value) { SetPadChar(Value.empty() ? ' ' : Value[0]); }
+void TEntBaseEntryField::SetPadCharText(const std::string& Value) {
+    const std::string c = TextToAnsi(Value);
+    SetPadChar(c.empty() ? ' ' : c[0]);
+}
 
 void TEntBaseEntryField::SetPasswordCharText(const std::string& Value) {
-    SetPasswordChar(Value.empty() ? '\0' : Value[0]);
+    const std::string c = TextToAnsi(Value);
+    SetPasswordChar(c.empty() ? '\0' : c[0]);
 }
 
 void TEntBaseEntryField::SetTextMargin(int Value) {
@@ -485,7 +489,7 @@ void TEntBaseEntryField::WMSetFocus(TWMSetFocus& Message) {
 
 void TEntPictureBase::SetPictureMask(const std::string& Value) {
     SyncModels();
-    FModel.SetPictureMask(Value);
+    FModel.SetPictureMask(TextToAnsi(Value));
     AfterValueChange();
 }
 
@@ -503,13 +507,13 @@ void TEntCustomPictureField::SetDataType(TPictureDataType Value) {
 
 void TEntCustomPictureField::SetRangeHi(const std::string& Value) {
     SyncModels();
-    FModel.SetRangeHi(Value);
+    FModel.SetRangeHi(TextToAnsi(Value));
     RangeChanged();
 }
 
 void TEntCustomPictureField::SetRangeLo(const std::string& Value) {
     SyncModels();
-    FModel.SetRangeLo(Value);
+    FModel.SetRangeLo(TextToAnsi(Value));
     RangeChanged();
 }
 

@@ -23,6 +23,7 @@
 #include "entctrl.h"
 #include "entpfedit.h"
 #include "entpfmodel.h"
+#include "SysUtils.h"
 
 // Posted to the field's own window: WParam the error code, report it now.
 enum : unsigned { om_ReportError = 0x7F00 };
@@ -69,10 +70,10 @@ public:
     char GetPasswordChar() const { return FModel.PasswordChar; }
     void SetPasswordChar(char Value);
     // The two characters as one-character texts, for window definitions.
-    std::string GetPadCharText() const { return std::string(1, GetPadChar()); }
+    std::string GetPadCharText() const { return AnsiToText(std::string(1, GetPadChar())); }
     void SetPadCharText(const std::string& Value);
     std::string GetPasswordCharText() const {
-        return GetPasswordChar() ? std::string(1, GetPasswordChar()) : std::string();
+        return GetPasswordChar() ? AnsiToText(std::string(1, GetPasswordChar())) : std::string();
     }
     void SetPasswordCharText(const std::string& Value);
     int GetTextMargin() const { return FTextMargin; }
@@ -137,7 +138,7 @@ protected:
     void CreateWnd() override;
     QWidget* CreateWidget(QWidget* ParentWidget) override;
     void Paint() override;
-    std::string GetTextValue() const override { return FModel.Text(); }
+    std::string GetTextValue() const override { return AnsiToText(FModel.Text()); }
     // The window-text message: select all and paste the text.
     void SetTextValue(const std::string& Value) override;
 
@@ -219,7 +220,7 @@ private:
 class TEntPictureBase : public TEntBaseEntryField {
 public:
     explicit TEntPictureBase(TComponent* AOwner) : TEntBaseEntryField(AOwner) {}
-    std::string GetPictureMask() const { return FModel.GetPictureMask(); }
+    std::string GetPictureMask() const { return AnsiToText(FModel.GetPictureMask()); }
     // The value survives the change of mask; MaxLength follows the mask
     // outside loading.
     void SetPictureMask(const std::string& Value);
@@ -233,9 +234,9 @@ public:
     void SetDataType(TPictureDataType Value);
     // The range as text for the data type; a text that does not parse raises
     // EInvalidRangeValue and leaves the range unchanged.
-    std::string GetRangeHi() const { return FModel.GetRangeHi(); }
+    std::string GetRangeHi() const { return AnsiToText(FModel.GetRangeHi()); }
     void SetRangeHi(const std::string& Value);
-    std::string GetRangeLo() const { return FModel.GetRangeLo(); }
+    std::string GetRangeLo() const { return AnsiToText(FModel.GetRangeLo()); }
     void SetRangeLo(const std::string& Value);
     // "RangeHigh" and "RangeLow": the 10 raw bytes of each range cell.
     void DefineProperties(TFiler* Filer) override;

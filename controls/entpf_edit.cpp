@@ -15,21 +15,12 @@
 namespace {
 
 // What position i of the edit text shows: control characters as the letter
-// 64 places higher (1 as "A"); a character of several UTF-8 bytes (a
-// currency sign) at its first byte, the bytes after it showing nothing.
+// 64 places higher (1 as "A"), every other byte as its Windows-1252 character.
 std::string Glyph(const std::string& s, int i, bool& control) {
     const auto c = static_cast<unsigned char>(s[i]);
     control = c < 32;
     if (control) return std::string(1, static_cast<char>(c + 64));
-    if (c < 0x80) return std::string(1, static_cast<char>(c));
-    if ((c & 0xC0) == 0x80) return {};
-    int n = 1;
-    while (i + n < int(s.size()) && (static_cast<unsigned char>(s[i + n]) & 0xC0) == 0x80) ++n;
-    return s.substr(i, n);
-}
-
-bool IsContinuationByte(const std::string& s, int i) {
-    return i < int(s.size()) && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80;
+    return AnsiToText(std::string(1, static_cast<char>(c)));
 }
 
 } // namespace
@@ -75,10 +66,13 @@ void TEntBaseEntryField::WMChar(TWMKey& Message) {
     }
     if (DoKeyPress(Message)) return;
     const char32_t key = char32_t(Message.M.WParam);
-    if (key == 0 || key > 0x7F) return;
+    if (key == 0 || key > 0x10FFFF) return;
     // Control characters are typed only after ccCtrlChar.
     if (key < 32 && !FEditor.PendingLiteral()) return;
-    ProcessChar(static_cast<char>(key));
+    // The text holds Windows-1252: a character outside it cannot be typed.
+    const std::string ansi = TextToAnsi(CodePointToUtf8(key));
+    if (ansi.size() != 1 || (ansi[0] == '?' && key != U'?')) return;
+    ProcessChar(ansi[0]);
 }
 
 void TEntBaseEntryField::ProcessChar(char Ch) {
@@ -137,7 +131,7 @@ void TEntBaseEntryField::SetTextValue(const std::string& Value) {
     }
     if (!FValueReady) PrepareValue();
     FEditor.SelectAll();
-    ApplyResult(FEditor.Paste(Value));
+    ApplyResult(FEditor.Paste(TextToAnsi(Value)));
 }
 
 void TEntBaseEntryField::SetSelection(int Start, int End) {
@@ -154,11 +148,11 @@ std::string TEntBaseEntryField::DisplayText() const { return FModel.DisplayText(
 // ---- Clipboard and context menu -------------------------------------------------------------------
 
 void TEntBaseEntryField::CopyToClipboard() {
-    if (FEditor.HasSelection()) Clipboard()->SetAsText(FEditor.SelectedText());
+    if (FEditor.HasSelection()) Clipboard()->SetAsText(AnsiToText(FEditor.SelectedText()));
 }
 
 void TEntBaseEntryField::PasteFromClipboard() {
-    ApplyResult(FEditor.Paste(Clipboard()->GetAsText()));
+    ApplyResult(FEditor.Paste(TextToAnsi(Clipboard()->GetAsText())));
 }
 
 TEntEditMenuState TEntBaseEntryField::ContextMenuState() const {
@@ -287,7 +281,6 @@ int TEntBaseEntryField::IndexAtX(int X) {
     if (X < x && FFirstVisible > 0) return --FFirstVisible;
     bool control = false;
     for (int i = FFirstVisible; i < int(s.size()); ++i) {
-        if (IsContinuationByte(s, i)) continue;
         const int w = Canvas()->TextWidth(Glyph(s, i, control));
         if (X < x + w / 2 + (w % 2)) return i;
         x += w;
@@ -383,7 +376,6 @@ void TEntBaseEntryField::Paint() {
     for (int i = FFirstVisible; i < int(s.size()); ++i) {
         bool control = false;
         const std::string shown = Glyph(s, i, control);
-        if (shown.empty()) continue;
         const int w = cv->TextWidth(shown);
         if (x + w > area.Right) break;  // a character cut by the frame is not drawn
         // The selection shows only while the field has the focus. Text goes

@@ -153,9 +153,12 @@ int ReadField(const std::string& text, const TRun& run, int absentValue) {
     return ParseNumber(s, v) ? v : -1;
 }
 
+// The entry fields hold Windows-1252 text, one byte per position, so every
+// setting is read in that form: a no-break space or a euro sign is one
+// character there as it is on the screen.
 std::string Key(const TEntIntlProfile& p, const char* name) {
     auto it = p.Intl.find(name);
-    return it == p.Intl.end() ? std::string() : it->second;
+    return it == p.Intl.end() ? std::string() : TextToAnsi(it->second);
 }
 
 void ReadChar(const TEntIntlProfile& p, const char* name, char& dest) {
@@ -166,12 +169,7 @@ void ReadChar(const TEntIntlProfile& p, const char* name, char& dest) {
 void ReadString(const TEntIntlProfile& p, const char* name, std::string& dest, size_t capacity) {
     std::string v = Key(p, name);
     if (v.empty()) return;
-    if (v.size() > capacity) {
-        size_t n = capacity;
-        // never split a UTF-8 sequence
-        while (n > 0 && (static_cast<unsigned char>(v[n]) & 0xC0) == 0x80) --n;
-        v.resize(n);
-    }
+    if (v.size() > capacity) v.resize(capacity);
     dest = v;
 }
 
@@ -232,7 +230,7 @@ void TEntIntlSup::Load(const TEntIntlProfile& p) {
     ReadString(p, "s2359", PMString, 5);
 
     if (!p.RegistryShortDate.empty())
-        ShortDate = p.RegistryShortDate.substr(0, 29);
+        ShortDate = TextToAnsi(p.RegistryShortDate).substr(0, 29);
     else
         ReadString(p, "sShortDate", ShortDate, 29);
     std::replace(ShortDate.begin(), ShortDate.end(), DateChar, '/');
@@ -268,8 +266,8 @@ void TEntIntlSup::Load(const TEntIntlProfile& p) {
     letter(SEntYesChar, YesChar);
     letter(SEntNoChar, NoChar);
 
-    for (int i = 0; i < 12; ++i) LongMonthNames[i] = p.LongMonthNames[i];
-    for (int i = 0; i < 7; ++i) LongDayNames[i] = p.LongDayNames[i];
+    for (int i = 0; i < 12; ++i) LongMonthNames[i] = TextToAnsi(p.LongMonthNames[i]);
+    for (int i = 0; i < 7; ++i) LongDayNames[i] = TextToAnsi(p.LongDayNames[i]);
 }
 
 std::string TEntIntlSup::InternationalTime(bool showSeconds) const {

@@ -543,7 +543,11 @@ std::string TEntPictureFieldModel::FormatIntegerText(int64_t v) const {
 }
 
 std::string TEntPictureFieldModel::StrippedValueText() const {
-    std::string s = FMask.StripPicture(FText);
+    // Digits typed anywhere left of the point (one digit after the whole
+    // text was selected lands at the first position) count as the aligned
+    // number they become when the field is left; a blank number reads 0.
+    if (IsEmpty() && !FText.empty()) return {};
+    std::string s = FMask.StripPicture(FMask.DecimalPos() >= 0 ? FMask.AlignDecimal(FText) : FText);
     if (FMask.DecimalPos() >= 0 || IsFloatType(FDataType))
         std::replace(s.begin(), s.end(), FIntl.DecimalChar, '.');
     return TrimSpaces(s);
@@ -949,7 +953,7 @@ bool TEntPictureFieldModel::StepValue(int delta, char maskCharAtCaret) {
 
 bool TEntPictureFieldModel::IsEmpty() const {
     for (int i = 0; i < static_cast<int>(FText.size()); ++i)
-        if (FMask.PositionClass(i) == pcPicture && FText[i] != ' ') return false;
+        if (FMask.PositionClass(i) != pcLiteral && FText[i] != ' ') return false;
     return true;
 }
 

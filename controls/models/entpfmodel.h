@@ -161,7 +161,8 @@ public:
     TTextState SaveTextState() const { return {FText, FOverflow, FOverflowValue}; }
     void RestoreTextState(const TTextState& state);
 
-    // Every picture position blank.
+    // Every picture and semi-literal position blank (a cleaned number may
+    // hold digits where the currency symbol stood).
     bool IsEmpty() const;
     // The required check then Validate (ValidateContents and ValidateSelf
     // without their focus and reporting steps).

@@ -333,22 +333,26 @@ bool TEntPictureMask::CleanForEditing(std::string& text) const {
     int lastPicture = -1;
     for (int i = 0; i < MaxLength; ++i)
         if (PositionClass(i) == pcPicture) lastPicture = i;
+    if (lastPicture < numberStart) return true;
+    // The number is rebuilt from what stays, blanks closing up from its left
+    // end. Separators are recognised by the mask's "," positions, never by
+    // the character alone: a blank separator must not be taken for padding.
+    std::string kept;
+    int dropped = 0;
+    for (int i = numberStart; i <= lastPicture; ++i) {
+        const bool separator = intl_.CommaChar != 0 && text[i] == intl_.CommaChar &&
+                               PositionClass(i) == pcSemiLiteral && MaskCharAt(i) == ',';
+        if (separator) ++dropped;
+        else kept += text[i];
+    }
     const std::string cur = intl_.CurrencyLtStr();
     if (!cur.empty()) {
-        auto at = text.find(cur, numberStart);
-        if (at != std::string::npos && static_cast<int>(at) <= lastPicture) {
-            text.erase(at, cur.size());
-            text.insert(numberStart, cur.size(), ' ');
+        if (auto at = kept.find(cur); at != std::string::npos) {
+            kept.erase(at, cur.size());
+            dropped += static_cast<int>(cur.size());
         }
     }
-    if (intl_.CommaChar != 0) {
-        for (int i = lastPicture; i >= numberStart; --i) {
-            if (text[i] != intl_.CommaChar) continue;
-            text.erase(i, 1);
-            text.insert(numberStart, 1, ' ');
-            ++i;   // the character now at i moved in from the left
-        }
-    }
+    text.replace(numberStart, lastPicture - numberStart + 1, std::string(dropped, ' ') + kept);
     return true;
 }
 

@@ -433,10 +433,34 @@ int AnsiByteOf(char32_t cp)
 std::string TextFromBytes(const std::string& bytes)
 {
     if (IsValidUtf8(bytes)) return bytes;
+    return AnsiToText(bytes);
+}
+
+std::string AnsiToText(const std::string& bytes)
+{
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2);
     for (unsigned char c : bytes)
         out += CodePointToUtf8(c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c);
+    return out;
+}
+
+std::string TextToAnsi(const std::string& utf8)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    size_t i = 0;
+    char32_t cp = 0;
+    while (i < utf8.size()) {
+        const size_t start = i;
+        if (!DecodeUtf8(utf8, i, cp)) {
+            out += utf8[start];
+            i = start + 1;
+            continue;
+        }
+        const int b = AnsiByteOf(cp);
+        out += b < 0 ? '?' : static_cast<char>(b);
+    }
     return out;
 }
 

@@ -183,6 +183,12 @@ bool IsValidUtf8(std::string_view s);
 // Windows-1252 bytes of UTF-8 text; false when the text is not valid UTF-8
 // or holds a character the code page cannot.
 bool TryTextToAnsi(const std::string& utf8, std::string& bytes);
+// Windows-1252 bytes of a text for code that works one byte per character:
+// a character the code page lacks becomes "?", a byte that is not UTF-8 is
+// taken as Windows-1252 already.
+std::string TextToAnsi(const std::string& utf8);
+// The UTF-8 form of Windows-1252 bytes (always read as that code page).
+std::string AnsiToText(const std::string& bytes);
 // The UTF-8 form of one code point (U+0000..U+10FFFF).
 std::string CodePointToUtf8(char32_t cp);
 

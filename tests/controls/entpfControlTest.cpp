@@ -13,6 +13,7 @@
 #include "StdCtrls.h"
 #include "SysUtils.h"
 #include "TestHooks.h"
+#include "entintl.h"
 #include "entmsgs.h"
 
 #include <QCoreApplication>
@@ -593,3 +594,53 @@ TEST_F(PictureFieldTest, ValuesOfFieldsReadFromAWindowDefinition) {
 }
 
 } // namespace
+
+// Regional settings the fields must all work under: the separators people
+// use, a currency of several bytes and a blank separator among them.
+struct LocaleRow {
+    const char* thousand;
+    const char* decimal;
+    const char* currency;
+    const char* shown;   // 1234.5 as the field shows it after leaving
+};
+
+TEST_F(PictureFieldTest, MoneyFieldsTakeTypedAmountsUnderEveryRegionalSetting) {
+    const LocaleRow rows[] = {
+        {",", ".", "$", "$1,234.50"},
+        {".", ",", "\u20AC", "\u20AC1.234,50"},
+        {" ", ",", "kr", "k1 234,50"},   // one "$" position takes one character
+        {"\u00A0", ",", "\u20AC", "\u20AC1\u00A0234,50"},
+        {"'", ".", "\u00A3", "\u00A31'234.50"},
+    };
+    for (const LocaleRow& row : rows) {
+        TEntIntlProfile p = USIntlProfile();
+        p.Intl = {{"sThousand", row.thousand}, {"sDecimal", row.decimal}, {"sCurrency", row.currency}};
+        LoadEntIntlSup(p);
+        a->SetDataType(pftDouble);
+        a->SetPictureMask("$#,###,###,###.##");
+        a->SetAsFloat(0);
+        Focus(a);
+        QTest::keyClicks(a->Widget(), (std::string("1234") + row.decimal + "5").c_str());
+        Focus(other);
+        EXPECT_DOUBLE_EQ(a->GetAsFloat(), 1234.5) << row.thousand;
+        EXPECT_EQ(Trimmed(a->GetAsString()), row.shown);
+
+        // One digit, and a field cleared before leaving.
+        Focus(a);
+        QTest::keyClicks(a->Widget(), "7");
+        Key(a, Qt::Key_Tab);
+        ASSERT_TRUE(WaitFor([&] { return !a->Focused(); })) << row.thousand;
+        EXPECT_DOUBLE_EQ(a->GetAsFloat(), 7) << row.thousand;
+        Focus(a);
+        Key(a, Qt::Key_Home);
+        Key(a, Qt::Key_End, Qt::ShiftModifier);
+        Key(a, Qt::Key_Delete);
+        Focus(other);
+        Pump();
+        EXPECT_DOUBLE_EQ(a->GetAsFloat(), 0) << row.thousand;
+        EXPECT_EQ(a->LastError(), 0);
+        EXPECT_TRUE(boxes.empty()) << row.thousand << ": " << (boxes.empty() ? "" : boxes[0]);
+        boxes.clear();
+    }
+    LoadEntIntlSup(USIntlProfile());
+}
