@@ -16,6 +16,7 @@
 
 #include "Classes.h"
 #include "Graphics.h"
+#include "RP_Context.h"
 #include "RP_Globals.h"
 #include "RP_Utils.h"
 #include "Types.h"
@@ -65,66 +66,12 @@ enum : uint16_t {
 };
 
 // Raised when a template names add-in classes the program does not have; the
-// message lists them, each followed by a carriage return.
+// message is the one the user sees, listing them. The rest of the template
+// is loaded.
 class ErpClassNotFound : public Exception { public: using Exception::Exception; };
 
 // Raised for a template stream that is damaged or of an unknown kind.
 class ErpTemplateError : public EReadError { public: using EReadError::EReadError; };
-
-// ------------------------------------------------------------ engine state
-
-extern TrpReport* ActiveReport;      // report being loaded, built, shown or printed
-extern TrpReport* RootReport;        // outermost report of a build
-extern TrpPage* ActivePage;          // template page being loaded or built
-extern TrpView* ActiveView;          // view being evaluated
-extern TrpBand* ActiveBand;          // band being output; nil outside a build
-extern bool BuildMode;               // False while loading; True while preparing, showing, printing
-extern int TemplateVersion;          // version byte of the template being read
-extern bool ReportErrorFlag;
-extern std::string ReportErrorText;
-extern int TotalPagesCount;
-extern TDateTime ReportDate, ReportTime;
-extern bool BuildCancelled;
-extern bool FirstPassRunning;
-
-// ------------------------------------------------------------ engine links
-
-// What the template half needs of the parts built on top of it: the
-// expression evaluator and value formatter, the report's before-print step
-// and the script interpreter. Unset links are skipped (values stay as they are).
-struct TrpEngineLink {
-    std::function<Variant(const std::string& expression)> Calc;
-    std::function<std::string(const std::string& expression)> FormattedValue;
-    std::function<void(TStringList* memo, TrpView* view)> BeforePrint;
-    std::function<void(TrpView* view, TStrings* script)> RunScript;
-    // Places a view aligned to the bottom, the top or the width of the band
-    // being output (the band engine knows the band).
-    std::function<void(TrpView* view)> AlignToBand;
-    // A value of the report's global variable list; false when it has no such name.
-    std::function<bool(const std::string& name, Variant& value)> GlobalVariable;
-};
-extern TrpEngineLink rpEngineLink;
-
-// Printable area and page size in template units.
-struct TrpPrnInfo {
-    int Pgw = 0, Pgh = 0;   // paper
-    int Ofx = 0, Ofy = 0;   // printable area offset
-    int Pw = 0, Ph = 0;     // printable area size
-};
-
-// The printer layer's part in template loading; the printer unit replaces
-// the defaults (US Letter, whole paper printable, the virtual printer).
-struct TrpPrinterLink {
-    // The default paper of a new page: size code, width, height (0.1 mm).
-    std::function<void(int& size, int& width, int& height)> DefaultPaper;
-    // Hands the paper to the printer; may change each value; fills info.
-    std::function<void(int& size, int& width, int& height, int& orientation, int& bin, TrpPrnInfo& info)>
-        ApplyPaper;
-    std::function<std::string()> CurrentPrinterName;
-    std::function<void(const std::string& name)> SelectPrinter;
-};
-extern TrpPrinterLink rpPrinterLink;
-void rpResetPrinterLink();
 
 // ---------------------------------------------------------------- objects
 
@@ -201,6 +148,10 @@ public:
     // Saved by ScaleGeometry, restored by RestoreGeometry.
     int32_t SaveX = 0, SaveY = 0, SaveDX = 0, SaveDY = 0, SaveGX = 0, SaveGY = 0;
     float SaveFW = 0;
+
+    // The context of the report whose page holds the view; nil for a view on
+    // no page of a report.
+    TrpContext* Context() const;
 
     bool IsVisible() const { return Visible != 0; }
     void SetVisible(bool value) { Visible = value ? 0xFFFF : 0; }
@@ -283,13 +234,15 @@ public:
     void DeclareProperties() override;
 };
 
-// Object by path: "Memo5.Text", "PAGE2.Visible", "FONT.NAME". Sets propName
-// to the property part; returns nil when nothing matches.
-TrpObject* rpGetObjectByPath(const std::string& path, std::string& propName);
+// Object by path among the report's objects: "Memo5.Text", "PAGE2.Visible",
+// "FONT.NAME" (of the active view). Sets propName to the property part;
+// returns nil when nothing matches.
+TrpObject* rpGetObjectByPath(TrpContext& context, const std::string& path, std::string& propName);
 
 // Replaces every bracketed expression of text (brackets nest) by its
-// formatted value. The formatter defaults to rpEngineLink.FormattedValue.
-void rpExpandExpressions(TrpView* view, std::string& text,
+// formatted value, the view being the active view meanwhile. The formatter
+// defaults to the context's.
+void rpExpandExpressions(TrpContext& context, TrpView* view, std::string& text,
                          const std::function<std::string(const std::string&)>& formatter = {});
 
 // Object factory: types 0..4 come from the classes the view units register;
@@ -303,9 +256,9 @@ void rpRegisterAddInClass(const std::string& className, TrpViewFactory create);
 void rpUnRegisterAddInClass(const std::string& className);
 TrpView* rpCreateObject(uint8_t type, const std::string& className);
 
-// Reads a text or a memo in the encoding of TemplateVersion.
-std::string rpReadTemplateString(TStream* stream);
-void rpReadTemplateMemo(TStream* stream, TStrings* memo);
+// Reads a text or a memo in the encoding of a template version.
+std::string rpReadTemplateString(TStream* stream, int version);
+void rpReadTemplateMemo(TStream* stream, TStrings* memo, int version);
 
 // Rounds half to even, as the engine's geometry does.
 int rpRound(double value);
@@ -317,8 +270,12 @@ enum TrpPageType : uint8_t { ptReport = 0, ptDialog = 1 };
 // One template page: paper, columns, dialog look, script and objects.
 class TrpPage : public TrpObject {
 public:
-    TrpPage(int size, int width, int height, int orientation, int bin);
+    // The report gives the page its printer; nil for a page of no report
+    // (the virtual printer's paper).
+    TrpPage(TrpReport* report, int size, int width, int height, int orientation, int bin);
     ~TrpPage() override;
+
+    TrpReport* const Report;
 
     int32_t Size = 0, Width = 0, Height = 0;
     int32_t LeftMargin = 0, TopMargin = 0, RightMargin = 0, BottomMargin = 0;
@@ -334,7 +291,7 @@ public:
     TColor Color = clBtnFace;
     int32_t FormLeft = 220, FormTop = 120, FormWidth = 380, FormHeight = 300;
     uint8_t Position = 4;
-    TStringList* Script;
+    std::unique_ptr<TStringList> Script;
     bool Visible = true;
     std::vector<TrpView*> Objects;     // owned
     TrpPrnInfo PrnInfo;
@@ -395,8 +352,20 @@ public:
     explicit TrpReport(TComponent* owner);
     ~TrpReport() override;
 
-    TrpPages* Pages;
-    TrpDataDictionary* Dictionary;
+    TrpContext& Context() { return *FContext; }
+
+    // First step of every variable lookup: the application's answer.
+    std::function<void(const std::string& name, Variant& value)> OnGetValue;
+    // Last step of a function call no library and no built-in knows; p1..p3
+    // carry the argument texts.
+    std::function<void(const std::string& name, const Variant& p1, const Variant& p2, const Variant& p3,
+                       Variant& val)>
+        OnUserFunction;
+    // Before a view's text is evaluated and output.
+    std::function<void(TStringList* memo, TrpView* view)> OnBeforePrint;
+
+    std::unique_ptr<TrpPages> Pages;
+    std::unique_ptr<TrpDataDictionary> Dictionary;
     TrpDataset* Dataset = nullptr;
     std::string PrinterName;
     uint16_t UseDefaultPrinter = 0;
@@ -408,8 +377,11 @@ public:
     void Clear();
     // The first view of any page with that name (case-insensitive).
     TrpView* FindObject(const std::string& name) const;
-    // Loads a template; a damaged stream shows "Unsupported RPF format" and
-    // leaves one empty page, a too-new one leaves the pages as they were.
+    // Loads a template. Raises ErpTemplateError "Unsupported RPF format" for a
+    // damaged stream (leaving one empty page) and for a too-new one (leaving
+    // the pages as they were), and ErpClassNotFound when add-in classes are
+    // missing (their objects are skipped, the rest is loaded). Shows nothing:
+    // the caller decides how to tell the user.
     void LoadFromStream(TStream* stream);
     void SaveToStream(TStream* stream);
     void SelectPrinter(const std::string& name);
@@ -420,6 +392,7 @@ public:
     void Loaded() override;
 
 private:
+    std::unique_ptr<TrpContext> FContext;   // outlives Pages and Dictionary (see the destructor)
     void ReadReportForm(TStream* stream);
     void WriteReportForm(TStream* stream);
     std::unique_ptr<TMemoryStream> FStoredTemplate;
