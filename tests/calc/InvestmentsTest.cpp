@@ -17,16 +17,14 @@ TEST(FutureValuesTest, SampleRows) {
     std::array<TFVRow, FutureValueRows> rows;
     const double expected[] = {12160.27, 14517.34, 17089.12, 19895.18, 22956.86};
     for (size_t k = 0; k < rows.size(); ++k) rows[k] = {10000, "Monthly", 100, 8.75, 12.0 * double(k + 1)};
-    std::array<TCalcResult, FutureValueRows> out;
-    CalcFV(rows, out);
-    for (size_t k = 0; k < rows.size(); ++k) EXPECT_EQ(Cents(*out[k]), expected[k]) << k;
+    for (size_t k = 0; k < rows.size(); ++k) EXPECT_EQ(Cents(CalcFV(rows[k])), expected[k]) << k;
 }
 
 TEST(FutureValuesTest, CompoundingAndZeroRate) {
-    EXPECT_DOUBLE_EQ(CalcFVRow({10000, "Monthly", 100, 0, 36}), 13600);
+    EXPECT_DOUBLE_EQ(CalcFV({10000, "Monthly", 100, 0, 36}), 13600);
     // Annual compounding over one year is the plain annual rate.
-    EXPECT_NEAR(CalcFVRow({10000, "Annually", 0, 8.75, 12}), 10875, 1e-8);
-    EXPECT_NEAR(CalcFVRow({10000, "Quarterly", 0, 8, 12}), 10000 * std::pow(1.02, 4), 1e-8);
+    EXPECT_NEAR(CalcFV({10000, "Annually", 0, 8.75, 12}), 10875, 1e-8);
+    EXPECT_NEAR(CalcFV({10000, "Quarterly", 0, 8, 12}), 10000 * std::pow(1.02, 4), 1e-8);
 }
 
 TEST(FutureValuesTest, TextsThatNameNoPeriodBecomeMonthly) {
