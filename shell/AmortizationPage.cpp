@@ -7,9 +7,7 @@
 #include "ExtCtrls.h"
 #include "MortLib.h"
 #include "StdCtrls.h"
-#include "SysUtils.h"
 #include "entpf.h"
-#include "iniSetup.h"
 
 namespace {
 
@@ -24,11 +22,6 @@ struct THourglass {
     THourglass() { Screen->SetCursor(crHourGlass); }
     void Done() { Screen->SetCursor(crDefault); }
 };
-
-void ClearCells(TAlignGrid* Grid) {
-    for (int c = 0; c < Grid->GetColCount(); ++c)
-        for (int r = 0; r < Grid->GetRowCount(); ++r) Grid->SetCells(c, r, "");
-}
 
 } // namespace
 
@@ -140,7 +133,7 @@ void TAmortizationPage::FillGrdAmortization() {
 
 void TAmortizationPage::FillGrdAnnualAmortization() {
     TAlignGrid* a = grdAnnualAmortization;
-    ClearCells(a);
+    a->ClearCells();
     TitleGrids();
     TAlignGrid* g = grdAmortization;
     auto rows = BuildAnnualAmortizationRows(g->GetRowCount(), [g](int c, int r) { return g->GetCells(c, r); });
@@ -248,18 +241,8 @@ void TAmortizationPage::CloseExtraPanel(TObject* Sender) {
     Main.btnCancelClick(Sender);
 }
 
-void TAmortizationPage::ShowLoanValues() {
-    edtMortAmt->SetAsFloat(Main.AmortPrincipal);
-    edtIRate->SetAsFloat(Main.AmortRate * 100);
-    edtNumPmts->SetAsInteger(Main.AmortNumPayments);
-    edtAmortPayment->SetAsFloat(Main.DefaultPayment);
-    // The list's own name of this month, whatever the regional settings call it.
-    cbMonth->SetText(MonthListName(StrToInt(FormatDateTime("m", Main.Today))));
-    edtYear->SetAsInteger(Main.ThisYear);
-}
-
 void TAmortizationPage::ClearGrids() {
-    ClearCells(grdAmortization);
-    ClearCells(grdAnnualAmortization);
+    grdAmortization->ClearCells();
+    grdAnnualAmortization->ClearCells();
     TitleGrids();
 }

@@ -50,8 +50,6 @@ public:
     void ClearSelection();
     // Closes the extra-payment panel when it is open, zeroing its three fields.
     void CloseExtraPanel(TObject* Sender);
-    // Shows the window's loan values in the fields; month and year are today's.
-    void ShowLoanValues();
     // Empties both grids and writes their headers and widths.
     void ClearGrids();
 

@@ -11,8 +11,7 @@
 
 namespace {
 constexpr int kTableWidth = 324;
-constexpr int kDesignRows = 10;
-} // namespace
+constexpr int kDesignRows = 10;} // namespace
 
 void TDepreciationPage::RegisterHandlers(THandlerTable& h) {
     BindNotify(h, "CalcDepreciation", this, &TDepreciationPage::CalcDepreciation);
@@ -37,7 +36,7 @@ void TDepreciationPage::CalcDepreciation(TObject* Sender) {
         ~TDone() { Flag = false; }
     } done{FCalculating};
 
-    Main.AllowPrinting(Sender);
+    BeginCalculation(Sender);
     if (Main.btnReset) Main.btnReset->SetEnabled(true);
     TDepreciationInputs in;
     in.Cost = edtOriginalCost->GetAsFloat();
@@ -47,66 +46,39 @@ void TDepreciationPage::CalcDepreciation(TObject* Sender) {
     in.Years = edtDepreciationPeriod->GetAsInteger();
 
     TDepreciationResults r;
-    TAlignGrid* g = grdDepreciation;
-    auto clear = [&] {
-        g->SetRowCount(r.RowCount);
-        g->SetWidth(kTableWidth);
-        for (int c = 0; c < g->GetColCount(); ++c)
-            for (int row = 0; row < g->GetRowCount(); ++row) g->SetCells(c, row, "");
-    };
-    try {
-        ::CalcDepreciation(in, r);
-    } catch (...) {
-        // The total is shown and the table left empty before the error goes on.
-        if (r.TotalDepreciated) {
-            edtTotalDepreciated->SetAsFloat(*r.TotalDepreciated);
-            r.RowCount = std::max(in.Years, 1);
-            clear();
-        }
-        throw;
-    }
-    edtTotalDepreciated->SetAsFloat(*r.TotalDepreciated);
-    clear();
-    int row = 0;
-    for (const TDepreciationRow& d : r.Rows) {
-        if (row >= g->GetRowCount()) break;
-        auto texts = DepreciationRowTexts(d);
-        for (int c = 0; c < 4; ++c) g->SetCells(c, row, texts[size_t(c)]);
-        ++row;
-    }
+    ComputeAndShow([&] { ::CalcDepreciation(in, r); },
+                   [&] {
+                       if (!r.TotalDepreciated) return;
+                       edtTotalDepreciated->SetAsFloat(*r.TotalDepreciated);
+                       // The table is emptied to its rows, then filled from the top
+                       // (a failed calculation leaves it empty).
+                       TAlignGrid* g = grdDepreciation;
+                       g->SetRowCount(r.RowCount);
+                       g->SetWidth(kTableWidth);
+                       g->ClearCells();
+                       int row = 0;
+                       for (const TDepreciationRow& d : r.Rows) {
+                           if (row >= g->GetRowCount()) break;
+                           auto texts = DepreciationRowTexts(d);
+                           for (int c = 0; c < 4; ++c) g->SetCells(c, row, texts[size_t(c)]);
+                           ++row;
+                       }
+                   });
 }
 
-void TDepreciationPage::ResetValues(TObject* Sender) {
-    const bool samples = Main.DefaultValueSet != 0;
-    if (!samples) return ZeroValues(Sender);
-    rgDepreciationMethod->SetItemIndex(0);
-    if (const TCalculatorReset* reset = FindCalculatorReset(PageName()))
-        for (const TResetValue& v : reset->Values) {
-            auto* f = Need<TEntPictureField>(v.Field);
-            if (f->GetDataType() == pftInteger) f->SetAsInteger(int32_t(v.Sample));
-            else f->SetAsFloat(v.Sample);
-        }
-    grdDepreciation->SetRowCount(kDesignRows);
-    grdDepreciation->SetWidth(kTableWidth);
-    if (IsActive()) {
-        CalcDepreciation(Sender);
-        Main.FocusNamed("edtOriginalCost");
-    }
-}
+void TDepreciationPage::ResetValues(TObject* Sender) { Reset(Sender, Main.DefaultValueSet != 0); }
+void TDepreciationPage::ZeroValues(TObject* Sender) { Reset(Sender, false); }
 
-void TDepreciationPage::ZeroValues(TObject* Sender) {
+void TDepreciationPage::Reset(TObject* Sender, bool Samples) {
+    const bool samples = Samples;
     rgDepreciationMethod->SetItemIndex(0);
     TAlignGrid* g = grdDepreciation;
-    for (int c = 0; c < g->GetColCount(); ++c)
-        for (int r = 0; r < g->GetRowCount(); ++r) g->SetCells(c, r, "");
+    if (!samples) g->ClearCells();
     g->SetRowCount(kDesignRows);
     g->SetWidth(kTableWidth);
-    edtOriginalCost->SetAsFloat(0);
-    edtSalvageValue->SetAsFloat(0);
-    edtTotalDepreciated->SetAsFloat(0);
-    edtDepreciationPeriod->SetAsInteger(0);
+    WriteValueSet(ValueSet(), samples ? TValueSet::Samples : TValueSet::Zeros);
     if (IsActive()) {
         CalcDepreciation(Sender);
-        Main.FocusNamed("edtOriginalCost");
+        Main.FocusNamed(ValueSet().FocusField);
     }
 }

@@ -29,5 +29,6 @@ public:
     TAlignGrid* grdDepreciation = nullptr;
 
 private:
+    void Reset(TObject* Sender, bool Samples);
     bool FCalculating = false;
 };

@@ -97,8 +97,7 @@ void TLoanSpreadPage::MarkCentre() {
 
 void TLoanSpreadPage::CleanGrid(TObject*) {
     grdLS->SetRowCount(LoanSpreadRows);
-    for (int c = 0; c < grdLS->GetColCount(); ++c)
-        for (int r = 0; r < grdLS->GetRowCount(); ++r) grdLS->SetCells(c, r, "");
+    grdLS->ClearCells();
     MarkCentre();
     for (int c = 0; c < LoanSpreadCols; ++c)
         for (int r = 0; r < LoanSpreadRows; ++r)
@@ -134,13 +133,7 @@ void TLoanSpreadPage::ChooseLoanSpreadCalculator(TObject* Sender) {
         if (t.TotalPaid) edtTotalPaid->SetAsFloat(*t.TotalPaid);
         if (t.InterestPaid) edtInterestPaid->SetAsFloat(*t.InterestPaid);
     };
-    try {
-        BuildLoanSpreadTable(in, t);
-    } catch (...) {
-        apply();
-        throw;
-    }
-    apply();
+    ComputeAndShow([&] { BuildLoanSpreadTable(in, t); }, apply);
     if (!t.Complete) return;
     MarkCentre();
     Main.AllowPrinting(Sender);
