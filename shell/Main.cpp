@@ -151,6 +151,7 @@ THandlerTable TfrmMain::Handlers() {
     notify("MnuHelpHowClick", &TfrmMain::MnuHelpHowClick);
     notify("MnuHelpGlossaryClick", &TfrmMain::MnuHelpGlossaryClick);
     notify("GoOnline", &TfrmMain::GoOnline);
+    notify("ShowUpdate", &TfrmMain::ShowUpdate);
     mouseMove("statusBarMouseMove", &TfrmMain::statusBarMouseMove);
     h["statusBarPanelClick"] = TvsPanelClickNotifyEvent(
         [this](TObject* panel, TMouseButton, TShiftState, int, int) { statusBarPanelClick(panel); });

@@ -164,6 +164,11 @@ public:
 
     // ---- Shared with the other windows ----------------------------------------------
     void CenterForm(TForm* AForm);
+    // Shows a window made for one showing modally at the centre of this window's
+    // rectangle, then releases it, also when the showing raised.
+    void ShowCentredModal(TForm* Window);
+    // The update window (MainUpdate.cpp); bound to btnUpdate and mnuWOUpdate.
+    void ShowUpdate(TObject* Sender);
     std::string ActivePageName() const;
     // The component of that name, or nullptr.
     template <class T>
