@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "Classes.h"
+#include "Controls.h"
 #include "Graphics.h"
 #include "RP_Context.h"
 #include "RP_Globals.h"
@@ -119,6 +120,7 @@ public:
     TRect DRect;                       // inner rectangle after scaling and frame insets
     TStringList* SMemo;                // evaluated memo
     uint8_t StreamMode = smTemplate;
+    bool Printing = false;             // drawn onto the printer
     std::string Name;
     uint8_t Typ = gtAddIn;
     uint8_t ViewFormatVersion = 2, ClassFormatVersion = 0;   // as read
@@ -168,6 +170,8 @@ public:
     virtual void GetBlob(const std::string& field) {}
     virtual void ClearBlob() {}
     virtual void AfterLoad() {}
+    // After the view was read from a prepared page.
+    virtual void AfterPreparedLoad() {}
     virtual void ScaleGeometry();
     virtual void RestoreGeometry();
     virtual void Draw(TCanvas* canvas) = 0;
@@ -343,8 +347,65 @@ private:
     std::vector<TrpPage*> FPages;
 };
 
-// ----------------------------------------------------------------- report
+// --------------------------------------------------------- prepared pages
 
+// Raised for a prepared-report file that is damaged, cut short or hostile.
+class ErpPreparedReportError : public EReadError { public: using EReadError::EReadError; };
+
+// One page of a built report: the paper of the template page it was made
+// from and the object records output onto it.
+struct TrpPreparedPage {
+    TRect R;                           // place in the preview's layout
+    uint16_t PaperSize = 0;            // 256: a user-defined size
+    int32_t PaperWidth = 0, PaperHeight = 0;   // 0.1 mm
+    uint8_t Orientation = 0;
+    int32_t Bin = 0;                   // -1 for pages of files older than version 24
+    bool UseMargins = false;
+    TRect Margins;                     // page pixels
+    TrpPrnInfo Geometry;               // from the printer, never stored
+    bool Visible = true;               // meets the preview's visible area
+    std::unique_ptr<TMemoryStream> Stream;   // version byte, then object records
+    std::unique_ptr<TrpPage> Page;           // decoded on demand
+};
+
+// Limits a prepared-report file is held to: nothing a real report needs
+// comes near them, and a hostile file cannot make the reader allocate more.
+constexpr int32_t rpMaxPreparedPages = 1000000;
+constexpr int32_t rpMaxPaperTenthsMm = 100000;   // 10 m
+
+class TrpEMFPages : public TObject {
+public:
+    explicit TrpEMFPages(TrpReport* parent);
+    ~TrpEMFPages() override;
+
+    int Count() const { return int(FPages.size()); }
+    TrpPreparedPage& Page(int index);
+    void Clear();
+    // A new page with the paper of the template page; Add then fires OnBeginPage.
+    void Add(TrpPage* page);
+    void Insert(int index, TrpPage* page);
+    void Delete(int index);
+    // Draws the page's objects scaled into drawRect.
+    void Draw(int index, TCanvas* canvas, const TRect& drawRect);
+    void LoadPageObjects(int index);
+    void StorePageObjects(int index);
+    // The topmost object under the point (page pixels) gets the report's
+    // click or mouse-over event; true when an event was called.
+    bool ObjectAtPoint(int index, TPoint point, bool click, TCursor& cursor);
+
+    // The prepared-report file. The reader checks the whole stream before
+    // it replaces the pages and raises ErpPreparedReportError when anything
+    // in it does not hold; the pages are then as they were.
+    void LoadFromStream(TStream* stream);
+    void SaveToStream(TStream* stream);
+
+private:
+    std::unique_ptr<TrpPage> DecodePage(const TrpPreparedPage& record);
+    TrpReport* FParent;
+    std::vector<std::unique_ptr<TrpPreparedPage>> FPages;
+};
+
+// ----------------------------------------------------------------- report
 // The report component's template half: its pages, dictionary and the
 // header values of its template stream.
 class TrpReport : public TComponent {
@@ -363,8 +424,14 @@ public:
         OnUserFunction;
     // Before a view's text is evaluated and output.
     std::function<void(TStringList* memo, TrpView* view)> OnBeforePrint;
+    // Around each output page, with its number.
+    std::function<void(int pageNo)> OnBeginPage, OnEndPage;
+    // Click on, and mouse over, an object of a prepared page.
+    std::function<void(TrpView* view)> OnObjectClick;
+    std::function<void(TrpView* view, TCursor& cursor)> OnMouseOverObject;
 
     std::unique_ptr<TrpPages> Pages;
+    std::unique_ptr<TrpEMFPages> EMFPages;
     std::unique_ptr<TrpDataDictionary> Dictionary;
     TrpDataset* Dataset = nullptr;
     std::string PrinterName;
@@ -372,7 +439,8 @@ public:
     uint16_t TwoPass = 0;
     // Keep the template in the window definition as the binary "ReportForm".
     bool StoreInDFM = false;
-
+    // False after prepared pages were loaded from a file.
+    bool Rebuildable = true;
     // Frees the pages, clears the dictionary and the two-pass flag.
     void Clear();
     // The first view of any page with that name (case-insensitive).
@@ -386,6 +454,11 @@ public:
     void SaveToStream(TStream* stream);
     void SelectPrinter(const std::string& name);
 
+    // The prepared-report file (".rpp"). Loading reads and checks the whole
+    // file first; saving writes a temporary file beside the target and
+    // renames it over the target, so a failed save leaves the old file.
+    void LoadPreparedReport(const std::string& fileName);
+    void SavePreparedReport(const std::string& fileName);
     // "ReportForm": an int32 24, then (with StoreInDFM) the template's length
     // and bytes. Read templates are loaded once the whole form is read.
     void DefineProperties(TFiler* filer) override;

@@ -438,7 +438,8 @@ void TrpView::SaveToStream(TStream* stream) {
         WriteIntegerToStream(stream, Format);
         SaveStringToStream(FormatStr, stream);
     }
-    WriteMemoToStream(stream, Memo);
+    // A prepared page keeps the evaluated text.
+    WriteMemoToStream(stream, templ ? Memo : SMemo);
     if (templ) {
         WriteMemoToStream(stream, Script);
         WriteWordToStream(stream, Visible);

@@ -3,6 +3,7 @@
 
 #include "RP_Class.h"
 #include "RP_Dict.h"
+#include "RP_View.h"
 #include "SysUtils.h"
 
 namespace {
@@ -389,13 +390,16 @@ void TrpPages::PreDrawAligned(TCanvas* canvas) {
 // ---------------------------------------------------------------- TrpReport
 
 TrpReport::TrpReport(TComponent* owner) : TComponent(owner), FContext(std::make_unique<TrpContext>(this)) {
+    rpRegisterStandardViews();
     Pages = std::make_unique<TrpPages>(this);
+    EMFPages = std::make_unique<TrpEMFPages>(this);
     Dictionary = std::make_unique<TrpDataDictionary>(*FContext);
 }
 
 TrpReport::~TrpReport() {
     // Pages and views reach the context while they are freed.
     Dictionary.reset();
+    EMFPages.reset();
     Pages.reset();
 }
 

@@ -100,6 +100,7 @@ public:
     bool ReportErrorFlag = false;
     std::string ReportErrorText;
     int TotalPagesCount = 0;
+    int PageNo = 0;                    // the page engine's current output page number (1-based); 0 outside a build
     TDateTime ReportDate = 0, ReportTime = 0;
     bool BuildCancelled = false;
     bool FirstPassRunning = false;

@@ -5,8 +5,12 @@
 
 #include <string>
 
+#include "CalcResult.h"
 #include "Classes.h"
 #include "FormReader.h"
+
+struct TCalculatorReset;
+class TEntPictureField;
 
 class TIniFile;
 class TfrmMain;
@@ -18,6 +22,10 @@ T* NeedComponent(TComponent* Root, const std::string& Name) {
     if (!c) throw EComponentError("The main window's definition lacks " + Name);
     return c;
 }
+
+// Writes a number into a picture field (as an integer or a float by its data
+// type) or a numeric edit; EComponentError for any other component.
+void SetComponentNumber(TComponent* Component, double Value);
 
 class TCalcPage {
 public:
@@ -45,6 +53,31 @@ public:
     bool IsActive() const;
 
 protected:
+    enum class TValueSet { Zeros, Samples };
+    // The page's zero and sample values among the calculator resets.
+    const TCalculatorReset& ValueSet() const;
+    // Writes a value set of the calculator resets into the page's components:
+    // picture fields as integers or floats by their data type, numeric edits
+    // as values, combo boxes as texts.
+    void WriteValueSet(const TCalculatorReset& Set, TValueSet Which) const;
+    // Writes a result that was computed; one that was not keeps its old value.
+    static void ShowResult(TEntPictureField* Field, const TCalcResult& Value);
+    // A page shows what its compute step got done even when a later step
+    // fails, then lets the failure go on to the window's handler.
+    template <class Compute, class Show>
+    static void ComputeAndShow(Compute&& DoCompute, Show&& DoShow) {
+        try {
+            DoCompute();
+        } catch (...) {
+            DoShow();
+            throw;
+        }
+        DoShow();
+    }
+    // What each calculation does first: the window finishes its pending
+    // repaints, and printing becomes possible.
+    void BeginCalculation(TObject* Sender) const;
+
     // The window's component of that name and type.
     template <class T>
     T* Need(const std::string& Name) const {
@@ -64,4 +97,17 @@ protected:
 
 private:
     TComponent* Root() const;
+};
+
+// A page whose resets write its value set from the calculator resets (by its
+// page name): samples or zeros, then the focus while the page is shown.
+class TValueSetPage : public TCalcPage {
+public:
+    using TCalcPage::TCalcPage;
+    void ResetValues(TObject* Sender) override;
+    void ZeroValues(TObject* Sender) override;
+
+protected:
+    // Focuses the page's first field while the page is shown.
+    void FocusWhenShown() const;
 };
