@@ -75,12 +75,6 @@ extern const char* const SUnidentifiedErrorMessage;
 extern const char* const SWebSiteName;
 extern const char* const SCopyrightLine;
 
-// Creates the update window for one modal showing of ShowUpdate; the update
-// check's window unit installs it. Returns the factory it replaces.
-class TfrmMain;
-using TUpdateWindowFactory = std::function<TForm*(TfrmMain& Main)>;
-TUpdateWindowFactory SetUpdateWindowFactory(TUpdateWindowFactory Factory);
-
 // Registers every class the main window's definition names. Safe to call more than once.
 void RegisterMainWindowClasses();
 
@@ -181,14 +175,10 @@ public:
     // "Varnholt, 3.0.01 - " and the name without its folder.
     static std::string FileCaption(const std::string& FileName);
 
-    // ---- About, Disclaimer and update windows (MainWindows.cpp) ---------------------
+    // ---- About and Disclaimer windows (MainWindows.cpp) ------------------------------
     void MnuHelpAboutClick(TObject* Sender);
     void MnuHelpDisclaimerClick(TObject* Sender);
     void lblCompanyClick(TObject* Sender);
-    // Opens the update window that the installed factory creates (nothing without one).
-    void ShowUpdate(TObject* Sender);
-    // Shows a window modally at the centre of this one, then releases it.
-    void ShowCentredModal(TForm* Window);
 
     // ---- Settings -------------------------------------------------------------------
     void ReadIniSettings(TObject* Sender);

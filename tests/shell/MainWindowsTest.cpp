@@ -1,5 +1,4 @@
-// The About, Disclaimer and update windows: one modal showing each, centred
-// on the main window, released afterwards.
+// The About and Disclaimer windows: one modal showing each, released afterwards.
 
 #include "MainWindowFixture.h"
 
@@ -55,34 +54,6 @@ TEST_F(MainWindowTest, DisclaimerShowsItsTextAndIsFreedOnce) {
     ProcessPending();
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(frmDisclaim, nullptr);
-}
-
-TEST_F(MainWindowTest, ShowUpdateOpensWhatTheInstalledFactoryMakesCentredOnTheWindow) {
-    Create();
-    Form->SetBounds(10, 20, 611, 476);
-    Form->ShowUpdate(Form);  // nothing installed: nothing happens
-    bool released = false;
-    struct TProbe : TForm {
-        explicit TProbe(bool& Released) : TForm(nullptr), released(Released) {}
-        ~TProbe() override { released = true; }
-        bool& released;
-    };
-    auto previous = SetUpdateWindowFactory([&](TfrmMain&) -> TForm* {
-        auto* w = new TProbe(released);
-        w->SetBorderStyle(bsNone);
-        w->SetBounds(0, 0, 310, 100);
-        WhenShown([w] {
-            // 10 + (611 - 310) div 2, and the same for the height.
-            EXPECT_EQ(w->GetLeft(), 160);
-            EXPECT_EQ(w->GetTop(), 20 + (476 - 100) / 2);
-            w->Close();
-        });
-        return w;
-    });
-    Form->ShowUpdate(Form);
-    ProcessPending();
-    EXPECT_TRUE(released);
-    SetUpdateWindowFactory(previous);
 }
 
 } // namespace
