@@ -55,7 +55,11 @@ const TCalculatorReset& TCalcPage::ValueSet() const {
 void TValueSetPage::ResetValues(TObject*) {
     const TCalculatorReset& set = ValueSet();
     WriteValueSet(set, Main.DefaultValueSet != 0 ? TValueSet::Samples : TValueSet::Zeros);
-    if (IsActive()) Main.FocusNamed(set.FocusField);
+    FocusWhenShown();
+}
+
+void TValueSetPage::FocusWhenShown() const {
+    if (IsActive()) Main.FocusNamed(ValueSet().FocusField);
 }
 
 void TValueSetPage::ZeroValues(TObject*) { WriteValueSet(ValueSet(), TValueSet::Zeros); }

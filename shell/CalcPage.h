@@ -9,11 +9,10 @@
 #include "Classes.h"
 #include "FormReader.h"
 
-struct TCalculatorReset;
 class TEntPictureField;
-
 class TIniFile;
 class TfrmMain;
+struct TCalculatorReset;
 
 // The component of that name and type under Root; the window definition must have it.
 template <class T>
@@ -43,8 +42,8 @@ public:
     virtual void FindComponents() = 0;
     // Sets the page to zeros or to its samples, as the window's DefaultValueSet says.
     virtual void ResetValues(TObject* Sender) = 0;
-    // Part of "reset all to zero": zeros the page's values and leaves colours,
-    // enabled states and focus as they are.
+    // Part of "reset all to zero": zeros the page's values and leaves colours
+    // and enabled states as they are; the focus moves only where a page says so.
     virtual void ZeroValues(TObject* Sender) = 0;
     // The page's own entries in the settings file, read at start and written at close.
     virtual void ReadSettings(TIniFile&) {}
@@ -106,4 +105,8 @@ public:
     using TCalcPage::TCalcPage;
     void ResetValues(TObject* Sender) override;
     void ZeroValues(TObject* Sender) override;
+
+protected:
+    // Focuses the page's first field while the page is shown.
+    void FocusWhenShown() const;
 };

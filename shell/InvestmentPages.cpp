@@ -32,6 +32,11 @@ void TFutureValuesPage::FindComponents() {
     NeedRow(edtFV, "edtFV", &Main);
 }
 
+void TFutureValuesPage::ZeroValues(TObject* Sender) {
+    TValueSetPage::ZeroValues(Sender);
+    FocusWhenShown();
+}
+
 void TFutureValuesPage::CalcFV(TObject* Sender) {
     BeginCalculation(Sender);
     if (Main.btnReset) Main.btnReset->SetEnabled(true);
@@ -64,6 +69,11 @@ void TRatesOfReturnPage::FindComponents() {
     NeedRow(edtROREV, "edtROREV", &Main);
     NeedRow(edtRORDV, "edtRORDV", &Main);
     NeedRow(edtROR, "edtROR", &Main);
+}
+
+void TRatesOfReturnPage::ZeroValues(TObject* Sender) {
+    TValueSetPage::ZeroValues(Sender);
+    FocusWhenShown();
 }
 
 void TRatesOfReturnPage::CalcROR(TObject* Sender) {

@@ -16,6 +16,8 @@ class TFnpNumericEdit;
 class TFutureValuesPage : public TValueSetPage {
 public:
     using TValueSetPage::TValueSetPage;
+    // "Reset all to zero" also moves the focus to this page's first field.
+    void ZeroValues(TObject* Sender) override;
 
     const char* PageName() const override { return "pgFutureValues"; }
     void RegisterHandlers(THandlerTable& Handlers) override;
@@ -33,6 +35,8 @@ public:
 class TRatesOfReturnPage : public TValueSetPage {
 public:
     using TValueSetPage::TValueSetPage;
+    // "Reset all to zero" also moves the focus to this page's first field.
+    void ZeroValues(TObject* Sender) override;
 
     const char* PageName() const override { return "pgRatesOfReturn"; }
     void RegisterHandlers(THandlerTable& Handlers) override;

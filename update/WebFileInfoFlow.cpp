@@ -154,8 +154,8 @@ std::string GroupedCount(int64_t Value) {
 int DownloadPercent(int64_t Received, int64_t Total) {
     if (Total <= 0) return -1;
     const int64_t part = std::clamp<int64_t>(Received, 0, Total);
-    // part * 100 could overflow for the largest totals; divide first there.
-    return int(part <= INT64_MAX / 100 ? part * 100 / Total : part / (Total / 100));
+    // 128 bits, so that part * 100 cannot overflow for the largest totals.
+    return int(static_cast<__int128>(part) * 100 / Total);
 }
 
 std::string BareFileName(const std::string& Name) {
@@ -252,7 +252,13 @@ bool TWebFileInfo::GetInfo() {
             if (gHttpEvents) gHttpEvents->RequestDone(s, k, e);
         };
     }
-    FActive = FetchInfo(0);
+    try {
+        FActive = FetchInfo(0);
+    } catch (...) {
+        FWaitWindow.reset();
+        if (installed && FHookInstalled) RemoveHook();
+        throw;
+    }
     FWaitWindow.reset();
     if (installed && FHookInstalled) RemoveHook();
     return FActive;
@@ -462,10 +468,10 @@ bool TWebFileInfo::DownloadFile(const std::string& Address, const std::string& P
     const bool complete = FLastError.empty() && !cancelled && c.GetRequestDoneError() == 0 && c.StatusCode == 200 &&
                           (c.ContentLength < 0 || c.RcvdCount == c.ContentLength);
     if (!complete) {
-        if (FLastError.empty())
-            FLastError = cancelled ? "Download cancelled"
-                         : c.StatusCode > 200 || c.GetRequestDoneError() ? c.ReasonPhrase
-                                                                          : "Download incomplete";
+        if (cancelled)
+            FLastError = "Download cancelled";
+        else if (FLastError.empty())
+            FLastError = c.StatusCode > 200 || c.GetRequestDoneError() ? c.ReasonPhrase : "Download incomplete";
         DeleteFile(partial);
         return false;
     }

@@ -92,8 +92,11 @@ TEST_F(CalculatorPagesTest, ResetAllToZeroLeavesNoFigureBehind) {
     Form->MortgageQualifier->CalcMQ(nullptr);
     ASSERT_NE(Form->MortgageQualifier->edtCalculatedHousingRatio->GetAsFloat(), 0);
     Form->QuickCalc->btnCalcNClick(nullptr);  // greys the term field
+    Form->gotoChosenCalculator(Form->FindComponent("btnROR"));
+    Form->FocusNamed("edtRORBV3");
 
     Form->mnuResetAllZeroClick(nullptr);
+    EXPECT_EQ(Form->GetActiveControl(), Form->RatesOfReturn->edtRORBV[0]);
     for (const TCalculatorReset& set : CalculatorResets()) {
         if (!OnThisWindow(set, Form)) continue;
         ExpectValueSet(set, false, 0);
@@ -131,7 +134,8 @@ TEST_F(CalculatorPagesTest, MortgageQualifierThroughItsFields) {
     mq->edtDebtRatio->SetAsFloat(36);
     mq->edtMQDownPayment->SetAsFloat(20000);
     mq->edtMQir[0]->SetAsFloat(8);
-    mq->edtMQir1Change(mq->edtMQir[0]);
+    ASSERT_TRUE(mq->edtMQir[0]->OnChange);
+    mq->edtMQir[0]->OnChange(mq->edtMQir[0]);  // as typing does
     EXPECT_EQ(mq->edtMQir[1]->GetAsFloat(), 7.75);
     EXPECT_EQ(mq->edtMQir[2]->GetAsFloat(), 7.5);
     for (size_t k = 0; k < 3; ++k) mq->edtMQTerm[k]->SetAsInteger(30);
