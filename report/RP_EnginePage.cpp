@@ -88,6 +88,16 @@ void TrpPageBuilder::CreateBands() {
         }
         Bands[size_t(t)] = std::move(chain[0]);
     }
+    // Subreports print after the other objects of their band.
+    for (const auto& slot : Bands)
+        for (TrpBand* b = slot.get(); b; b = b->Next)
+            std::stable_partition(b->Objects.begin(), b->Objects.end(),
+                                  [](TrpView* v) { return !dynamic_cast<TrpSubReportView*>(v); });
+    // Pages shown inside subreports print only there.
+    for (TrpView* v : Page->Objects)
+        if (auto* sub = dynamic_cast<TrpSubReportView*>(v))
+            if (TrpPage* shown = Engine->Report->Pages->Pages(sub->SubPage); shown && shown != Page)
+                Engine->BuilderOf(shown)->IsSubReport = true;
     // Objects in no band belong to the band of type 22.
     TrpBand* none = Band(btNone);
     for (TrpView* o : Page->Objects)
@@ -254,14 +264,14 @@ void TrpPageBuilder::BuildPage() {
     context.RunScript(nullptr, Page->Script.get());
     if (Engine->AppendPage && Engine->SavedCurY == Engine->SavedBottomY) {
         Engine->AppendPage = Engine->LastPageHasFooter = false;
-        Engine->PageNo = report->EMFPages->Count();
+        Engine->PageNo = Engine->Pages->Count();
     }
     CurBottomY = Engine->AppendPage && Engine->LastPageHasFooter ? Engine->SavedBottomY : BottomEdge();
     CurColumn = 0;
     XAdjust = Page->LeftEdge();
     if (!Engine->AppendPage) {
-        report->EMFPages->Add(Page);
-        Engine->PageNo = report->EMFPages->Count() - 1;
+        Engine->Pages->Add(Page);
+        Engine->PageNo = Engine->Pages->Count() - 1;
         CurY = Page->TopEdge();
         ShowBand(Band(btOverlay));
         ShowBand(Band(btNone));
@@ -393,15 +403,52 @@ void TrpPageBuilder::DoLoop(int level) {
     }
 }
 
+void TrpPageBuilder::PrintAsSubReport(TrpPageBuilder* host, int x, int y) {
+    TrpPageBuilder* savedCurrent = Engine->Current;
+    Engine->SubReportPages.push_back(Page);
+    struct Restore {
+        TrpPageBuilder* self;
+        TrpPageBuilder* current;
+        ~Restore() {
+            self->Engine->SubReportPages.pop_back();
+            self->Engine->Current = current;
+            self->Host = nullptr;
+        }
+    } restore{this, savedCurrent};
+    Host = host;
+    Engine->Current = this;
+    XAdjust = x;
+    CurY = y;
+    CurBottomY = host->CurBottomY;
+    CurColumn = 0;
+    Columns = 1;
+    LastBand = nullptr;
+    MarkPageStart();
+    ShowBand(Band(btReportTitle));
+    if (MaxLevel > 0) DoLoop(1);
+    ShowBand(Band(btReportSummary));
+    host->CurY = CurY;
+    host->CurBottomY = CurBottomY;
+    host->SubMaxY = std::max(host->SubMaxY, CurY);
+}
+
 void TrpPageBuilder::NewPage() {
-    TrpReport* report = Engine->Report;
+    if (Host) {
+        // A subreport continues on the host's next page.
+        Host->CurY = CurY;
+        Host->NewPage();
+        CurY = Host->CurY;
+        CurBottomY = Host->CurBottomY;
+        MarkPageStart();
+        return;
+    }
     ++FBreaking;
     Engine->ShowProgress(Engine->PageNo + 1);
     if (!PrintingSummary) ShowBand(Band(btColumnFooter));
     FinishPage(false);
     CurBottomY = BottomEdge();
-    report->EMFPages->Add(Page);
-    Engine->PageNo = report->EMFPages->Count() - 1;
+    Engine->Pages->Add(Page);
+    Engine->PageNo = Engine->Pages->Count() - 1;
     Engine->AppendPage = false;
     ShowBand(Band(btOverlay));
     CurY = Page->TopEdge();
@@ -417,7 +464,7 @@ void TrpPageBuilder::FinishPage(bool footerOnFirstPage) {
     CurColumn = 0;
     XAdjust = Page->LeftEdge();
     TrpBand* footer = Band(btPageFooter);
-    const int count = report->EMFPages->Count();
+    const int count = Engine->Pages->Count();
     if (Engine->PageNo == 0 && !footerOnFirstPage && !(footer->Flags & flBandOnFirstPage)) Engine->PageNo = count;
     while (Engine->PageNo < count) {
         if (!(Engine->AppendPage && Engine->LastPageHasFooter)) {
@@ -428,10 +475,14 @@ void TrpPageBuilder::FinishPage(bool footerOnFirstPage) {
         }
         ++Engine->PageNo;
     }
-    Engine->PageNo = report->EMFPages->Count();
+    Engine->PageNo = Engine->Pages->Count();
 }
 
 void TrpPageBuilder::NewColumn(TrpBand* band) {
+    if (Host) {
+        NewPage();
+        return;
+    }
     ++FBreaking;
     if (CurColumn < Columns - 1) {
         ShowBand(Band(btColumnFooter));
@@ -457,7 +508,9 @@ void TrpPageBuilder::NewColumn(TrpBand* band) {
 
 // ------------------------------------------------------------- page engine
 
-TrpPageEngine::TrpPageEngine(TrpReport* report) : Report(report), Context(report->Context()) {}
+TrpPageEngine::TrpPageEngine(TrpReport* report)
+    : Report(report), Context(report->Context()),
+      Pages(report->Context().RootReport ? report->Context().RootReport->EMFPages.get() : report->EMFPages.get()) {}
 
 TrpPageEngine::~TrpPageEngine() = default;
 

@@ -374,3 +374,138 @@ TEST_F(BandLayoutTest, StretchedBandGrowsToItsMemo) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BandLayoutTest, SubReportPrintsItsPageInsideTheBand) {
+    AddBand(btMasterData, 0, 40, "Outer", "2");
+    AddMemo("OuterRow", 0, 0, 100, 16, "outer [LINE#]");
+    auto* sub = new TrpSubReportView;
+    sub->Name = "Sub";
+    sub->x = 50; sub->y = 20; sub->dx = 200; sub->dy = 20;
+    sub->SubPage = 1;
+    page->AddObject(sub);
+    TrpPage* inner = report.Pages->Add();
+    auto* band = new TrpBandView;
+    band->SetBandType(btMasterData);
+    band->Name = "Inner";
+    band->dy = 15;
+    band->FormatStr = "3";
+    inner->AddObject(band);
+    auto* row = new TrpMemoView;
+    row->Name = "InnerRow";
+    row->dx = 100; row->dy = 15;
+    row->Memo->SetText("inner [LINE#]");
+    inner->AddObject(row);
+    ASSERT_TRUE(report.PrepareReport());
+    auto pages = Output();
+    ASSERT_EQ(pages.size(), 1u);   // the inner page prints only inside the subreport
+    std::vector<std::string> order;
+    for (const Out& o : pages[0]) order.push_back(o.text + "@" + std::to_string(o.y));
+    // Each outer record, then the inner page's three rows from the subreport's top;
+    // the next outer record starts below the lowest of them.
+    EXPECT_EQ(order, (std::vector<std::string>{"outer 1@0", "inner 1@20", "inner 2@35", "inner 3@50",
+                                               "outer 2@65", "inner 1@85", "inner 2@100", "inner 3@115"}));
+    EXPECT_EQ(Named(pages[0], "InnerRow")[0].x, page->LeftEdge() + 50);
+}
+
+TEST_F(BandLayoutTest, SubReportsThatCannotPrintPrintNothing) {
+    AddBand(btReportTitle, 0, 40, "Title");
+    AddMemo("Heading", 0, 0, 100, 16, "title");
+    struct Row { const char* what; int subPage; };
+    const Row rows[] = {{"out of range", 7}, {"negative", -1}, {"its own page", 0}};
+    for (const Row& r : rows) {
+        report.Clear();
+        page = report.Pages->Add();
+        AddBand(btReportTitle, 0, 40, "Title");
+        AddMemo("Heading", 0, 0, 100, 16, "title");
+        auto* sub = new TrpSubReportView;
+        sub->Name = "Sub";
+        sub->y = 20; sub->dx = 100; sub->dy = 20;
+        sub->SubPage = r.subPage;
+        page->AddObject(sub);
+        ASSERT_TRUE(report.PrepareReport()) << r.what;
+        auto pages = Output();
+        ASSERT_EQ(pages.size(), 1u) << r.what;
+        EXPECT_EQ(pages[0].size(), 1u) << r.what;
+    }
+    // Two pages showing each other: neither prints the other inside itself.
+    report.Clear();
+    TrpPage* first = report.Pages->Add();
+    TrpPage* second = report.Pages->Add();
+    for (auto [p, target] : {std::pair{first, 1}, std::pair{second, 0}}) {
+        page = p;
+        AddBand(btReportTitle, 0, 40, "Title");
+        auto* sub = new TrpSubReportView;
+        sub->Name = "Sub" + std::to_string(target);
+        sub->y = 20; sub->dx = 100; sub->dy = 20;
+        sub->SubPage = target;
+        p->AddObject(sub);
+    }
+    EXPECT_TRUE(report.PrepareReport());
+}
+
+TEST_F(BandLayoutTest, LineTakesTheShapeOfItsRectangle) {
+    struct Row { int dx, dy; uint16_t side; int keptDx, keptDy; };
+    const Row rows[] = {{5, 5, frbLeft, 0, 5}, {40, 3, frbTop, 40, 0}, {2, 30, frbLeft, 0, 30}};
+    for (const Row& r : rows) {
+        TrpLineView line;
+        line.dx = r.dx;
+        line.dy = r.dy;
+        TCanvas canvas;
+        line.Draw(&canvas);
+        EXPECT_EQ(line.FrameTyp, r.side) << r.dx << "x" << r.dy;
+        EXPECT_EQ(line.dx, r.keptDx);
+        EXPECT_EQ(line.dy, r.keptDy);
+        EXPECT_EQ(line.CalcHeight(), r.keptDy);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A member report of one title band holding one memo.
+std::unique_ptr<TrpReport> Member(const std::string& text, int height, bool printToPrevPage) {
+    auto report = std::make_unique<TrpReport>(nullptr);
+    TrpPage* page = report->Pages->Add();
+    page->PrintToPrevPage = printToPrevPage ? 0xFFFF : 0;
+    auto* band = new TrpBandView;
+    band->SetBandType(btReportTitle);
+    band->Name = "Title";
+    band->dy = height;
+    page->AddObject(band);
+    auto* memo = new TrpMemoView;
+    memo->Name = "Text";
+    memo->dx = 200; memo->dy = 16;
+    memo->Memo->SetText(text);
+    page->AddObject(memo);
+    return report;
+}
+
+TEST_F(BandLayoutTest, CompositeChainsMembersIntoOneOutput) {
+    auto first = Member("first [PAGE#]", 100, false);
+    auto second = Member("second [PAGE#]", 100, true);    // continues on the first's page
+    auto third = Member("third [PAGE#]", 100, false);     // starts a page of its own
+    TrpCompositeReport composite(nullptr);
+    composite.Reports = {first.get(), second.get(), third.get()};
+    int firstDocs = 0;
+    first->OnBeginDoc = [&] { ++firstDocs; };
+    first->OnEndDoc = [&] { ++firstDocs; };
+    ASSERT_TRUE(composite.PrepareReport());
+    ASSERT_EQ(composite.EMFPages->Count(), 2);
+    EXPECT_EQ(first->EMFPages->Count(), 0);   // members write into the composite's pages
+    std::vector<std::string> page1, page2;
+    composite.EMFPages->LoadPageObjects(0);
+    for (TrpView* v : composite.EMFPages->Page(0).Page->Objects)
+        page1.push_back(Trim(v->Memo->GetText()) + "@" + std::to_string(v->y));
+    composite.EMFPages->LoadPageObjects(1);
+    for (TrpView* v : composite.EMFPages->Page(1).Page->Objects) page2.push_back(Trim(v->Memo->GetText()));
+    EXPECT_EQ(page1, (std::vector<std::string>{"first 1@0", "second 1@100"}));
+    EXPECT_EQ(page2, (std::vector<std::string>{"third 2"}));
+    EXPECT_EQ(firstDocs, 2);
+    // Every member's template is as it was.
+    EXPECT_EQ(first->FindObject("Text")->Memo->GetText(), "first [PAGE#]\r\n");
+}
+
+}  // namespace
