@@ -106,6 +106,14 @@ void TOwnerDrawMenu::HookComponents(bool Enable) {
 }
 
 void TOwnerDrawMenu::HookComponent(TComponent* Component, bool Enable) {
+    if (auto* control = dynamic_cast<TControl*>(Component)) {
+        // Subclasses follow Active themselves: switched off, each lets its
+        // control go at the repaint asked for here.
+        if (ComponentState.Contains(csDesigning) || ComponentState.Contains(csDestroying)) return;
+        if (Enable && !SubClassOf(control) && Qualifies(control)) new TControlSubClass(this, control);
+        if (SubClassOf(control)) control->Invalidate();
+        return;
+    }
     auto* menu = dynamic_cast<TMenu*>(Component);
     if (!menu) return;
     if (dynamic_cast<TMainMenu*>(menu)) {

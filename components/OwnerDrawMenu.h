@@ -7,10 +7,12 @@
 #include <memory>
 
 #include "Classes.h"
+#include "Controls.h"
 #include "Graphics.h"
 #include "Menus.h"
 
 class TForm;
+class TControlSubClass;
 
 enum TXPContainer {
     xccForm, xccFrame, xccToolbar, xccCoolbar, xccControlbar, xccPanel, xccScrollBox, xccGroupBox, xccTabSheet,
@@ -75,12 +77,19 @@ public:
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
-private:
+    // The colours one drawing pass derives from the settings.
     struct TColors {
         TColor body, iconStrip, selection, selectionBorder, selectedFont, checked, checkedArea, checkedAreaSelected,
             menuBar, disabled, separator;
     };
     TColors EffectiveColors() const;
+    // Whether the control would be restyled: its kind is in XPControls, its
+    // parent's in XPContainers, and neither carries Tag 999.
+    bool Qualifies(const TControl* Control) const;
+    // The restyling object of a control; nullptr when it has none.
+    TControlSubClass* SubClassOf(const TControl* Control) const;
+
+private:
     void HookComponents(bool Enable);
     // Applies a change of the settings the hooks depend on: an active menu is
     // unhooked before it and hooked again after it.
@@ -94,6 +103,50 @@ private:
     TXPContainers FXPContainers = TXPContainers::FromBits(0x3FF);
     TXPControls FXPControls = TXPControls::FromBits(0xFFFF);
     bool FActive = false;
+};
+
+// Repaints one control of the form flat, over the control's own painting, while
+// its TOwnerDrawMenu is active: it takes over the control's WindowProc, passes
+// every message on, and follows focus, mouse and key state to paint the frame,
+// button or check mark in the menu's colours. It goes (putting the previous
+// WindowProc back) at the first message after the menu turns inactive, with
+// its menu, or stays inert once its control is gone.
+class TControlSubClass : public TComponent {
+public:
+    TControlSubClass(TOwnerDrawMenu* AOwner, TControl* AControl);
+    ~TControlSubClass() override;
+
+    TControl* GetControl() const { return FControl; }
+    TOwnerDrawMenu* GetOwnerDrawMenu() const { return FOwnerDrawMenu; }
+    bool Hot() const { return FHot; }
+    unsigned LastMessage() const { return FLastMessage; }
+
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    void ControlSubClassProc(TMessage& Message);
+    // Asks for a repaint; the flat look is drawn over the control's own
+    // painting when WM_PAINT comes.
+    void Paint();
+    void PaintNow();
+    void Release();
+    void PaintEdit(TCanvas* C, const TOwnerDrawMenu::TColors& K);
+    void PaintCombo(TCanvas* C, const TOwnerDrawMenu::TColors& K);
+    void PaintCheckBox(TCanvas* C, const TOwnerDrawMenu::TColors& K);
+    void PaintRadio(TCanvas* C, const TOwnerDrawMenu::TColors& K);
+    void PaintButton(TCanvas* C, const TOwnerDrawMenu::TColors& K);
+    void PaintPanel(TCanvas* C);
+    void PaintGroupBox(TCanvas* C);
+
+    TControl* FControl;
+    TOwnerDrawMenu* FOwnerDrawMenu;
+    TControl::TWndMethod FSavedProc;
+    bool FHot = false;
+    bool FMouseDown = false;
+    bool FSpaceDown = false;
+    bool FSpacePainted = false;
+    bool FFocused = false;
+    unsigned FLastMessage = 0;
 };
 
 // Registers the component for window definitions; safe to call more than once.

@@ -232,8 +232,15 @@ void TControl::Repaint() {
 
 LRESULT TControl::Perform(unsigned Msg, WPARAM WParam, LPARAM LParam) {
     TMessage m{Msg, WParam, LParam};
-    WndProc(m);
+    CallWindowProc(m);
     return m.Result;
+}
+
+void TControl::CallWindowProc(TMessage& Message) {
+    if (!WindowProc) return WndProc(Message);
+    // A copy: the procedure may put the previous one back while it runs.
+    TWndMethod proc = WindowProc;
+    proc(Message);
 }
 
 static bool IsInputMessage(unsigned msg) {

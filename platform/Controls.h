@@ -26,6 +26,7 @@
 
 class QWidget;
 class QEvent;
+class QPainter;
 class TControl;
 class TWinControl;
 class TPopupMenu;
@@ -184,6 +185,12 @@ public:
 
     // ---- Messages ----------------------------------------------------------------
     LRESULT Perform(unsigned Msg, WPARAM WParam = 0, LPARAM LParam = 0);
+    // The control's message entry: WndProc unless replaced. Whoever replaces it
+    // keeps the previous value and passes messages on to it (or calls WndProc
+    // when it was empty); every message sent, posted or performed goes here.
+    using TWndMethod = std::function<void(TMessage&)>;
+    TWndMethod WindowProc;
+    void CallWindowProc(TMessage& Message);
     // Every message passes here first; input for a disabled control stops here.
     virtual void WndProc(TMessage& Message);
     // The message switch: routes a message number to its typed handler.
@@ -471,6 +478,18 @@ protected:
     virtual void Paint() {}
     void PaintWindow(QPainter& Painter) override;
     std::unique_ptr<TCanvas> FCanvas;
+};
+
+// A canvas on a windowed control's client widget, usable while that widget is
+// being painted (from the control's WM_PAINT on, after the painting that the
+// message does itself); elsewhere it has no handle and draws nothing.
+class TControlCanvas : public TCanvas {
+public:
+    explicit TControlCanvas(TControl* Control);
+    ~TControlCanvas() override;
+
+private:
+    std::unique_ptr<QPainter> FPainter;
 };
 
 // The form a control sits on; nullptr when none.

@@ -176,7 +176,7 @@ public:
             NativeFor = nullptr;
             Native = nullptr;
         }
-        target->WndProc(m);
+        target->CallWindowProc(m);
         if (FindTargetControl(id) != Control) return false;
         NativeFor = savedFor;
         Native = std::move(saved);

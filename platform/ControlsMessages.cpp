@@ -328,7 +328,7 @@ LRESULT SendMessage(HWND Target, unsigned Msg, WPARAM WParam, LPARAM LParam) {
     TMessage m{Msg, WParam, LParam};
     try {
         if (e.Control) {
-            e.Control->WndProc(m);
+            e.Control->CallWindowProc(m);
         } else if (e.Proc) {
             e.Proc(m);
         }

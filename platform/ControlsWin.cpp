@@ -531,7 +531,7 @@ void TWinControl::DefaultHandler(TMessage& Message) {
 
 void TWinControl::Broadcast(TMessage& Message) {
     for (int i = 0; i < ControlCount(); ++i) {
-        Controls(i)->WndProc(Message);
+        Controls(i)->CallWindowProc(Message);
         if (Message.Result != 0) return;
     }
 }
@@ -744,4 +744,24 @@ void TWinControl::SetZOrder(bool TopMost) {
         list.insert(list.begin(), this);
         if (FWidget) FWidget->lower();
     }
+}
+
+// ---- Control canvas ----------------------------------------------------------------------
+
+TControlCanvas::TControlCanvas(TControl* Control) {
+    auto* win = dynamic_cast<TWinControl*>(Control);
+    QWidget* surface = win && win->HandleAllocated() ? win->ClientWidget() : nullptr;
+    // Qt lets a widget be painted on only inside its paint event.
+    if (!surface || !surface->testAttribute(Qt::WA_WState_InPaintEvent)) return;
+    FPainter = std::make_unique<QPainter>(surface);
+    if (!FPainter->isActive()) {
+        FPainter.reset();
+        return;
+    }
+    SetPainter(FPainter.get());
+}
+
+TControlCanvas::~TControlCanvas() {
+    SetPainter(nullptr);
+    FPainter.reset();
 }
