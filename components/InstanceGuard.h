@@ -10,6 +10,8 @@
 
 #include "Classes.h"
 
+class TInstanceLock;
+
 class TInstanceGuard : public TComponent {
 public:
     explicit TInstanceGuard(TComponent* AOwner);
@@ -41,9 +43,8 @@ public:
     static bool GuardsEnabled();
 
 private:
-    struct TLock;
     void SwitchRequested();
-    std::unique_ptr<TLock> FLock;
+    std::unique_ptr<TInstanceLock> FLock;
     bool FFirst = false;
     bool FChecked = false;
 };

@@ -35,6 +35,8 @@
 #include "WebFileInfo.h"
 #include "vsStatusBars.h"
 #include "splash.h"
+#include "About.h"
+#include "uFrmDisclaim.h"
 
 const char* const SProgramCaption = "Varnholt, 3.0.01";
 const char* const SApplicationTitle = "Quorvane\xC2\xAE - Varnholt, 3.0.01";
@@ -65,6 +67,8 @@ void RegisterMainWindowClasses() {
         // The windows themselves, so their definitions' own properties are found.
         Published<TfrmMain>("TfrmMain", "TForm");
         Published<TSplashScreen>("TSplashScreen", "TForm");
+        Published<TAboutBox>("TAboutBox", "TForm");
+        Published<TfrmDisclaim>("TfrmDisclaim", "TForm");
     });
 }
 
@@ -124,9 +128,7 @@ void TfrmMain::FindComponents() {
 
 THandlerTable TfrmMain::Handlers() {
     THandlerTable h;
-    auto notify = [&](const char* name, void (TfrmMain::*method)(TObject*)) {
-        h[name] = TNotifyEvent([this, method](TObject* s) { (this->*method)(s); });
-    };
+    auto notify = [&](const char* name, void (TfrmMain::*method)(TObject*)) { BindNotify(h, name, method); };
     auto mouseMove = [&](const char* name, void (TfrmMain::*method)(TObject*, TShiftState, int, int)) {
         h[name] = TMouseMoveEvent([this, method](TObject* s, TShiftState sh, int x, int y) {
             (this->*method)(s, sh, x, y);
@@ -162,8 +164,14 @@ THandlerTable TfrmMain::Handlers() {
     notify("mnuResetAllZeroClick", &TfrmMain::mnuResetAllZeroClick);
     notify("mnuResetSamplesClick", &TfrmMain::mnuResetSamplesClick);
     notify("mnuResetAllSamplesClick", &TfrmMain::mnuResetAllSamplesClick);
+    AddFileHandlers(h);
+    AddWindowHandlers(h);
     for (auto& page : FPages) page->RegisterHandlers(h);
     return h;
+}
+
+void TfrmMain::BindNotify(THandlerTable& h, const char* Name, void (TfrmMain::*Method)(TObject*)) {
+    h[Name] = TNotifyEvent([this, Method](TObject* s) { (this->*Method)(s); });
 }
 
 std::string TfrmMain::ActivePageName() const { return nbkMain ? nbkMain->GetActivePage() : std::string(); }
@@ -226,7 +234,12 @@ void TfrmMain::FormCloseQuery(TObject*, bool& CanClose) {
 
 void TfrmMain::FormClose(TObject*, TCloseAction& Action) {
     Application->HelpCommand(HELP_QUIT, 0);
-    WriteIniSettings();
+    // A settings file that cannot be written is reported; the window closes all the same.
+    try {
+        WriteIniSettings();
+    } catch (const Exception& e) {
+        MessageDlg(e.Message, mtError, TMsgDlgButtons{mbOK}, 0);
+    }
     Mortgage.reset();
     Action = caFree;
 }
@@ -252,7 +265,6 @@ void TfrmMain::ChooseLoanSpreadCalculator(TObject*) {}
 void TfrmMain::CalcAmortization(TObject*) {}
 void TfrmMain::btnCancelClick(TObject*) {}
 void TfrmMain::CreatePrepaymentList(TObject*) {}
-void TfrmMain::SaveCurrentFile(TObject*) {}
 
 // ---- Settings file -------------------------------------------------------------------------
 

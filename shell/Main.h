@@ -36,6 +36,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -47,6 +48,7 @@
 #include "Menus.h"
 #include "StdCtrls.h"
 #include "Types.h"
+#include "entmru.h"
 
 #include <vector>
 
@@ -156,6 +158,28 @@ public:
     // Saving to CurrentFileName (the calculator file); closing asks for it.
     virtual void SaveCurrentFile(TObject* Sender);
 
+    // ---- Calculator files (MainFiles.cpp) -------------------------------------------
+    void btnOpenClick(TObject* Sender);
+    void btnSaveClick(TObject* Sender);
+    void mnuFileSaveAsClick(TObject* Sender);
+    void mnuFileCloseClick(TObject* Sender);
+    void CreateNewFile(TObject* Sender);
+    void mnuFileClearHistoryClick(TObject* Sender);
+    void mnuFileReopenMRUClick(TObject* Sender, const std::string& ItemText, TEntMRUClickAction& Action);
+    enum class TOpenMode { CloseFirst, KeepOpen };
+    // Reads and converts the whole file, then stores it; false (and said so) when
+    // the file is missing, unreadable or damaged, with nothing changed.
+    bool OpenCalculatorFile(const std::string& Name, TOpenMode Mode);
+    // Saves through a temporary file; false (and said so) when it cannot be written.
+    bool WriteCalculatorFile(const std::string& Name);
+    // "Varnholt, 3.0.01 - " and the name without its folder.
+    static std::string FileCaption(const std::string& FileName);
+
+    // ---- About and Disclaimer windows (MainWindows.cpp) ------------------------------
+    void MnuHelpAboutClick(TObject* Sender);
+    void MnuHelpDisclaimerClick(TObject* Sender);
+    void lblCompanyClick(TObject* Sender);
+
     // ---- Settings -------------------------------------------------------------------
     void ReadIniSettings(TObject* Sender);
     void WriteIniSettings();
@@ -229,6 +253,11 @@ protected:
 
 private:
     void FindComponents();
+    // Binds a handler name of the definition to a method of the window.
+    void BindNotify(THandlerTable& Handlers, const char* Name, void (TfrmMain::*Method)(TObject*));
+    void AddFileHandlers(THandlerTable& Handlers);
+    void AddWindowHandlers(THandlerTable& Handlers);
+    void SaveAsThroughDialog();
     // Navigation helpers.
     void SetTitleStrip(const std::string& Title, int OriginY);
     void SetPageItemsEnabled(int Target, bool Enabled);

@@ -256,6 +256,10 @@ void THttpClient::StartRequest(THttpRequest Kind) {
 void THttpClient::Login() {
     FDnsResult.clear();
     SetState(httpDnsLookup);
+    if (Trim(FTargetHost).empty()) {  // an address without a host: nothing to look up
+        EndRequest(WSAEINVAL, 404, "can't resolve hostname to IP address");
+        return;
+    }
     ArmWatchdog(ConnectTimeout);
     FCtrlSocket->SetLocalAddr(LocalAddr);
     FCtrlSocket->MultiThreaded = MultiThreaded;

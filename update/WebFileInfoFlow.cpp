@@ -252,7 +252,13 @@ bool TWebFileInfo::GetInfo() {
             if (gHttpEvents) gHttpEvents->RequestDone(s, k, e);
         };
     }
-    FActive = FetchInfo(0);
+    try {
+        FActive = FetchInfo(0);
+    } catch (...) {
+        FWaitWindow.reset();
+        if (installed && FHookInstalled) RemoveHook();
+        throw;
+    }
     FWaitWindow.reset();
     if (installed && FHookInstalled) RemoveHook();
     return FActive;

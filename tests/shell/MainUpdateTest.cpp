@@ -21,8 +21,10 @@ TEST_F(MainUpdateTest, UpdateButtonShowsTheWindowOverTheMainWindowAndReleasesIt)
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (!frmUpdate || !frmUpdate->FormState.Contains(fsModal) || shown) return;
-        shown = true;
+        // Checks unless the activation's check runs (this may fire inside its wait).
         frmUpdate->CheckUpdate(frmUpdate->btnCheckForUpdate);
+        if (frmUpdate->lblUpdateStatus->GetCaption() == "Update Status:  Unknown") return;
+        shown = true;
         retrieveShown = frmUpdate->btnRetrieveUpdate->GetVisible();
         frmUpdate->Close();
     });

@@ -91,6 +91,57 @@ TEST(HttpClient, OptionalRequestLinesFollowTheirProperties) {
     EXPECT_EQ(f.Client.Username, "");
 }
 
+TEST(HttpClient, PostHeadAndProxyRequests) {
+    LoopbackServer server;
+    server.Scripts["*"] = {{"HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nok", 300, true}};  // after the body came
+    Fetch f;
+    TMemoryStream form;
+    form.Write("a=1&b=2", 7);
+    form.SetPosition(0);
+    f.Client.SendStream = &form;
+    f.Done = false;
+    f.Client.URL = server.Url("/form");
+    f.Client.StartPost();
+    ASSERT_TRUE(RunUntil([&] { return f.Done; }));
+    EXPECT_EQ(f.Error, 0);
+    EXPECT_EQ(f.Client.SentCount, 7);
+    ASSERT_EQ(server.Received.size(), 1u);
+    EXPECT_EQ(server.Received[0],
+              "POST /form HTTP/1.0\r\n"
+              "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*\r\n"
+              "Content-Type: application/x-www-form-urlencoded\r\n"
+              "User-Agent: Mozilla/3.0 (compatible)\r\n"
+              "Host: 127.0.0.1\r\n"
+              "Content-Length: 7\r\n"
+              "\r\n"
+              "a=1&b=2");
+
+    f.Done = false;
+    f.Client.StartHead();
+    ASSERT_TRUE(RunUntil([&] { return f.Done; }));
+    EXPECT_EQ(server.Requests.back().substr(0, 21), "HEAD /form HTTP/1.0\r\n");
+
+    // Through a proxy the request names the whole address; only the proxy is contacted.
+    f.Client.Proxy = "127.0.0.1";
+    f.Client.ProxyPort = std::to_string(server.Port());
+    f.Client.ProxyUsername = "pu";
+    f.Client.ProxyPassword = "pp";
+    f.Get("http://example.invalid:8080/page?x=1");
+    EXPECT_EQ(f.Error, 0);
+    EXPECT_EQ(server.Requests.back(),
+              "GET http://example.invalid:8080/page?x=1 HTTP/1.0\r\n"
+              "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*\r\n"
+              "User-Agent: Mozilla/3.0 (compatible)\r\n"
+              "Host: example.invalid\r\n"
+              "Proxy-Authorization: Basic cHU6cHA=\r\n"
+              "\r\n");
+
+    f.Client.Proxy.clear();
+    f.Get("http:///nohost");
+    EXPECT_EQ(f.Error, WSAEINVAL);
+    EXPECT_EQ(f.Client.ReasonPhrase, "can't resolve hostname to IP address");
+}
+
 TEST(HttpClient, HeaderLinesJoinAcrossReadsAndEndAtABareLineFeed) {
     LoopbackServer server;
     server.Scripts["/setup.exe"] = {{"HTTP/1.0 200 O", 0, false},

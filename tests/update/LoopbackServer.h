@@ -56,16 +56,21 @@ public:
     std::map<std::string, ServerScript> Scripts;
     // Every request header received, in order.
     std::vector<std::string> Requests;
+    // Everything each connection sent, in the order of the connections.
+    std::vector<std::string> Received;
     int Connections = 0;
 
 private:
     void Accept() {
         while (QTcpSocket* s = FServer.nextPendingConnection()) {
-            ++Connections;
+            const size_t index = size_t(Connections++);
+            Received.emplace_back();
             FSockets.emplace_back(s);
             auto buffer = std::make_shared<std::string>();
-            QObject::connect(s, &QTcpSocket::readyRead, [this, s, buffer] {
-                *buffer += s->readAll().toStdString();
+            QObject::connect(s, &QTcpSocket::readyRead, [this, s, buffer, index] {
+                const std::string data = s->readAll().toStdString();
+                Received[index] += data;
+                *buffer += data;
                 const size_t end = buffer->find("\r\n\r\n");
                 if (end == std::string::npos || buffer->empty()) return;
                 const std::string header = buffer->substr(0, end + 4);
