@@ -10,9 +10,13 @@
 
 #include "Dialogs.h"
 #include "Folders.h"
+#include "AlignGrid.h"
+#include "AmortizationPage.h"
+#include "DepreciationPage.h"
 #include "IncomePropertyPages.h"
 #include "InvestmentPages.h"
 #include "LoanComparisonsPage.h"
+#include "LoanSpreadPage.h"
 #include "MortgageQualifierPage.h"
 #include "QuickCalcPage.h"
 #include "RefinancePage.h"
@@ -56,6 +60,7 @@ void RegisterMainWindowClasses() {
     RegisterNumericEditClasses();
     RegisterEntMenuMRUClasses();
     RegisterEntStateClasses();
+    RegisterAlignGridClasses();
     RegisterGrBtnsClasses();
     RegisterVsStatusBarsClasses();
     RegisterOwnerDrawMenuClasses();
@@ -86,6 +91,9 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
     RatesOfReturn = AddPage<TRatesOfReturnPage>();
     FutureValues = AddPage<TFutureValuesPage>();
     DiscountedCashFlows = AddPage<TDiscountedCashFlowsPage>();
+    Depreciation = AddPage<TDepreciationPage>();
+    LoanSpread = AddPage<TLoanSpreadPage>();
+    Amortization = AddPage<TAmortizationPage>();
     ReadComponentFromText(this, std::string(FindResource("forms/Main.txt")), Handlers());
     FindComponents();
     for (auto& page : FPages) page->FindComponents();
@@ -258,13 +266,13 @@ void TfrmMain::CenterForm(TForm* AForm) {
     AForm->SetTop(std::max(0, m->GetTop() + (m->GetHeight() - AForm->GetHeight()) / 2));
 }
 
-// ---- Seams of the pages and files that come later ---------------------------------------
+// ---- Seams of the loan spread and amortization pages ---------------------------------------
 
-void TfrmMain::CleanGrid(TObject*) {}
-void TfrmMain::ChooseLoanSpreadCalculator(TObject*) {}
-void TfrmMain::CalcAmortization(TObject*) {}
-void TfrmMain::btnCancelClick(TObject*) {}
-void TfrmMain::CreatePrepaymentList(TObject*) {}
+void TfrmMain::CleanGrid(TObject* Sender) { if (LoanSpread) LoanSpread->CleanGrid(Sender); }
+void TfrmMain::ChooseLoanSpreadCalculator(TObject* Sender) { if (LoanSpread) LoanSpread->ChooseLoanSpreadCalculator(Sender); }
+void TfrmMain::CalcAmortization(TObject* Sender) { if (Amortization) Amortization->CalcAmortization(Sender); }
+void TfrmMain::btnCancelClick(TObject* Sender) { if (Amortization) Amortization->btnCancelClick(Sender); }
+void TfrmMain::CreatePrepaymentList(TObject* Sender) { if (Amortization) Amortization->CreatePrepaymentList(Sender); }
 
 // ---- Settings file -------------------------------------------------------------------------
 

@@ -53,11 +53,14 @@
 #include <vector>
 
 class TEntRotatedLabel;
+class TAmortizationPage;
 class TCapRatePage;
+class TDepreciationPage;
 class TDiscountedCashFlowsPage;
 class TFutureValuesPage;
 class TIncomeMultipliersPage;
 class TLoanComparisonsPage;
+class TLoanSpreadPage;
 class TMaximumLoanPage;
 class TMortgageQualifierPage;
 class TRatesOfReturnPage;
@@ -134,6 +137,9 @@ public:
     TMaximumLoanPage* MaximumLoan = nullptr;
     TIncomeMultipliersPage* IncomeMultipliers = nullptr;
     TUnderwritingPage* Underwriting = nullptr;
+    TDepreciationPage* Depreciation = nullptr;
+    TLoanSpreadPage* LoanSpread = nullptr;
+    TAmortizationPage* Amortization = nullptr;
     // Every page in the order they were added.
     const std::vector<std::unique_ptr<TCalcPage>>& CalcPages() const { return FPages; }
 
@@ -147,9 +153,9 @@ public:
     void ResetLoanSpreadValues(TObject* Sender);
     void ResetAmortizationSchedule(TObject* Sender);
 
-    // ---- Seams of the pages that come later ----------------------------------------
-    // The loan spread table (rebuilt from the four loan spread fields) and the
-    // amortization schedule. Until those pages exist there is no table to build.
+    // ---- Seams of the loan spread and amortization pages ---------------------------
+    // Every caller (the pages' own events, navigation, resets, files, the error
+    // handler) goes through these, which hand over to the page units.
     virtual void CleanGrid(TObject* Sender);
     virtual void ChooseLoanSpreadCalculator(TObject* Sender);
     virtual void CalcAmortization(TObject* Sender);
