@@ -35,6 +35,8 @@ int gBridgeDepth = 0;
 // The windowed control that has the focus (TargetId), and the one that had it last.
 HWND gFocused = 0;
 HWND gLastFocus = 0;
+// Set while a focus gain caused by a mouse press is delivered.
+bool gFocusByMouse = false;
 // The control the mouse is over (TargetId), for CM_MOUSEENTER and CM_MOUSELEAVE.
 HWND gMouseControl = 0;
 
@@ -48,6 +50,9 @@ void SetMouseControl(TControl* Control) {
 }
 
 } // namespace
+
+bool FocusFromMousePress() { return gFocusByMouse; }
+
 
 Word VirtualKeyFromQt(int key, unsigned mods) {
     bool keypad = mods & Qt::KeypadModifier;
@@ -305,7 +310,11 @@ public:
             TWinControl* other =
                 gLastFocus != self->TargetId() ? dynamic_cast<TWinControl*>(FindTargetControl(gLastFocus)) : nullptr;
             gFocused = self->TargetId();
+            const bool byMouse = static_cast<QFocusEvent*>(e)->reason() == Qt::MouseFocusReason;
+            const bool saved = gFocusByMouse;
+            gFocusByMouse = byMouse;
             Send(WM_SETFOCUS, FocusPartner(other));
+            gFocusByMouse = saved;
             return false;
         }
         case QEvent::FocusOut: {
@@ -439,6 +448,9 @@ public:
         }
         TMessage m{msg, MouseKeys(s), MakeLParam(p.X, p.Y)};
         Deliver(target, m, native);
+        // The control's window took the message: it must not travel on to
+        // the parent widget, as an event the native handler ignored would.
+        me->accept();
         return true;
     }
 };
@@ -456,12 +468,16 @@ void ForgetFocus(HWND Id) {
 TControlBridge* NewBridge(TWinControl* Control, QWidget* Widget) {
     auto* bridge = new TControlBridge(Control);
     bridge->setParent(Widget);
-    Widget->installEventFilter(bridge);
+    BridgeWatch(bridge, Widget);
     return bridge;
 }
 
 void BridgeWatch(TControlBridge* Bridge, QWidget* Widget) {
-    if (Bridge && Widget) Widget->installEventFilter(Bridge);
+    if (!Bridge || !Widget) return;
+    Widget->installEventFilter(Bridge);
+    // Controls get mouse moves with no button held, as the system's windows
+    // do: hints, hot looks and cursors follow the mouse.
+    Widget->setMouseTracking(true);
 }
 
 void DetachBridge(TControlBridge* Bridge) {

@@ -1,6 +1,8 @@
 // Forms and the application: modal results, closing, release, exceptions, hints, help.
 
 #include "Forms.h"
+#include "ExtCtrls.h"
+#include "StdCtrls.h"
 #include "Dialogs.h"
 #include "FormReader.h"
 #include "Menus.h"
@@ -8,6 +10,8 @@
 #include "MsgBox.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QWidget>
 #include <QFontInfo>
 #include <QMenu>
 #include <QMessageBox>
@@ -227,6 +231,32 @@ TEST_F(FormsTest, HelpGoesThroughTheReplaceableService) {
     SetHelpService(previous);
 }
 
+TEST_F(FormsTest, F1AsksForTheNearestHelpContextUpTheParents) {
+    std::vector<intptr_t> contexts;
+    THelpService previous = SetHelpService([&](const std::string&, unsigned cmd, intptr_t data) {
+        if (cmd == HELP_CONTEXT) contexts.push_back(data);
+        return true;
+    });
+    TForm form(nullptr);
+    form.HelpContext = 5;
+    auto* panel = new TPanel(&form);
+    panel->SetParent(&form);
+    panel->HelpContext = 20;
+    auto* inPanel = new TEdit(&form);
+    inPanel->SetParent(panel);
+    auto* onForm = new TEdit(&form);
+    onForm->SetParent(&form);
+    onForm->SetTop(100);
+    form.Show();
+    for (TEdit* edit : {inPanel, onForm}) {
+        edit->SetFocus();
+        QTest::keyClick(edit->Widget(), Qt::Key_F1);
+        QTest::keyClick(edit->Widget(), Qt::Key_F1, Qt::ShiftModifier);  // not help
+    }
+    EXPECT_EQ(contexts, (std::vector<intptr_t>{20, 5}));
+    SetHelpService(previous);
+}
+
 TEST_F(FormsTest, MissingHelpIsReportedLaterWithoutBlocking) {
     BoxRecorder boxes;
     Application->HelpFile = "/nonexistent/folder/lumfig.hlp";
@@ -383,3 +413,16 @@ TEST(ApplicationFont, QtsOwnWindowsUseTheProgramsFont) {
 }
 
 } // namespace
+
+// The window system appends the application's display name to every title
+// bar; the program's title must not become it, so a window and a message box
+// show their own caption alone.
+TEST_F(FormsTest, TheApplicationTitleIsNotAppendedToWindowTitles) {
+    const QString before = QGuiApplication::applicationDisplayName();
+    Application->SetTitle("Varnholt");
+    EXPECT_EQ(Application->GetTitle(), "Varnholt");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), before);
+    TForm form(nullptr);
+    form.SetCaption("Varnholt, 3.0.01");
+    EXPECT_EQ(form.Widget()->windowTitle().toStdString(), "Varnholt, 3.0.01");
+}
