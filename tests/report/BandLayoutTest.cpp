@@ -562,3 +562,34 @@ TEST_F(BandLayoutTest, HiddenDataBandPrintsItsChildOnlyWhenAskedAndAggregatesFla
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BandLayoutTest, CrossTabPrintsACellPerCrossRecordBesideEachRow) {
+    AddBand(btMasterData, 0, 20, "Rows", "2");
+    AddMemo("Label", 0, 2, 80, 16, "row [LINE#]");
+    TrpBandView* cross = AddBand(btCrossData, 0, 1000, "Cols", "3");
+    cross->x = 100;
+    cross->dx = 50;
+    AddMemo("Cell", 105, 2, 40, 16, "[LINE#].[COLUMN#]");
+    std::vector<int> columns;
+    report.OnPrintColumn = [&](int column, int& width) {
+        columns.push_back(column);
+        if (column == 2) width = 70;   // the application may widen a column
+    };
+    int begun = 0;
+    report.OnBeginColumn = [&](TrpBand*) { ++begun; };
+    ASSERT_TRUE(report.PrepareReport()) << (boxes.empty() ? "" : boxes[0]);
+    auto pages = Output();
+    auto cells = Named(pages[0], "Cell");
+    ASSERT_EQ(cells.size(), 6u);
+    std::vector<std::string> texts;
+    for (const Out& c : cells) texts.push_back(c.text + "@" + std::to_string(c.x) + "," + std::to_string(c.y));
+    EXPECT_EQ(texts, (std::vector<std::string>{"1.1@105,2", "1.2@155,2", "1.3@225,2", "2.1@105,22", "2.2@155,22",
+                                               "2.3@225,22"}));
+    EXPECT_EQ(Named(pages[0], "Label").size(), 2u);
+    EXPECT_EQ(begun, 2);
+    EXPECT_EQ(columns, (std::vector<int>{1, 2, 3, 1, 2, 3}));
+}
+
+}  // namespace
