@@ -719,5 +719,11 @@ void RegisterVsStatusBarsClasses() {
             .Event("OnPanelClick", &B::OnPanelClick)
             .Event("OnPanelDblClick", &B::OnPanelDblClick);
         Published<TvsStatusBar>("TvsStatusBar", "TvsCustomStatusBar");
+        using I = TvsStatusBarInserter;
+        Published<TvsStatusBarInserter>("TvsStatusBarInserter", "TComponent")
+            .Str("About", &I::About, nullptr)
+            .Reference<TvsCustomStatusBar>("vsStatusBar", &I::GetvsStatusBar, &I::SetvsStatusBar)
+            .Reference<TControl>("Control", &I::GetControl, &I::SetControl)
+            .Int("PanelIndex", &I::GetPanelIndex, &I::SetPanelIndex);
     });
 }
