@@ -51,7 +51,10 @@ std::string NameKey(const std::string& name) {
     return buf;
 }
 
-// Brings the application's main window to the front, restoring it when minimised.
+std::string LockBase(const std::string& name) { return RuntimeFolder() + "varnholt-" + NameKey(name); }
+
+} // namespace
+
 void ActivateMainForm() {
     if (!Application) return;
     TForm* form = Application->MainForm();
@@ -65,14 +68,11 @@ void ActivateMainForm() {
     }
 }
 
-} // namespace
-
-struct TInstanceGuard::TLock {
+struct TInstanceLock::TImpl {
     int fd = -1;
-    std::string socketPath;
     std::unique_ptr<QLocalServer> server;
 
-    ~TLock() {
+    ~TImpl() {
         server.reset();
         if (fd >= 0) {
             flock(fd, LOCK_UN);
@@ -80,6 +80,49 @@ struct TInstanceGuard::TLock {
         }
     }
 };
+
+TInstanceLock::TInstanceLock(const std::string& Name) : FImpl(std::make_unique<TImpl>()) {
+    const std::string base = LockBase(Name);
+    FImpl->fd = open((base + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (FImpl->fd < 0) return;
+    if (flock(FImpl->fd, LOCK_EX | LOCK_NB) != 0) {
+        FOwned = false;
+        FImpl.reset();
+        return;
+    }
+    auto server = std::make_unique<QLocalServer>();
+    const QString path = QString::fromStdString(base + ".sock");
+    // A socket left by an instance that ended without cleaning up.
+    QLocalServer::removeServer(path);
+    if (!server->listen(path)) return;
+    QLocalServer* s = server.get();
+    QObject::connect(s, &QLocalServer::newConnection, s, [this, s] {
+        while (QLocalSocket* peer = s->nextPendingConnection()) {
+            QObject::connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
+            auto readRequest = [this, peer] {
+                if (!peer->canReadLine()) return;
+                if (peer->readLine().trimmed() == "activate") GuardedCall(nullptr, [this] {
+                        if (OnActivateRequest) OnActivateRequest();
+                    });
+            };
+            QObject::connect(peer, &QLocalSocket::readyRead, peer, readRequest);
+            readRequest();
+        }
+    });
+    FImpl->server = std::move(server);
+}
+
+TInstanceLock::~TInstanceLock() = default;
+
+bool TInstanceLock::RequestActivation(const std::string& Name) {
+    QLocalSocket socket;
+    socket.connectToServer(QString::fromStdString(LockBase(Name) + ".sock"));
+    if (!socket.waitForConnected(500)) return false;
+    socket.write(kSwitchRequest);
+    const bool sent = socket.waitForBytesWritten(500);
+    socket.disconnectFromServer();
+    return sent;
+}
 
 TInstanceGuard::TInstanceGuard(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -114,33 +157,9 @@ void TInstanceGuard::Check() {
     const std::string name = LockName();
     if (name.empty()) return;
 
-    const std::string base = RuntimeFolder() + "varnholt-" + NameKey(name);
-    auto lock = std::make_unique<TLock>();
-    lock->socketPath = base + ".sock";
-    lock->fd = open((base + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    // Without a lock file there is nothing to guard with; the program runs rather than refusing to start.
-    if (lock->fd < 0) return;
-
-    if (flock(lock->fd, LOCK_EX | LOCK_NB) == 0) {
-        auto server = std::make_unique<QLocalServer>();
-        const QString path = QString::fromStdString(lock->socketPath);
-        // A socket left by an instance that ended without cleaning up.
-        QLocalServer::removeServer(path);
-        if (server->listen(path)) {
-            QLocalServer* s = server.get();
-            QObject::connect(s, &QLocalServer::newConnection, s, [this, s] {
-                while (QLocalSocket* peer = s->nextPendingConnection()) {
-                    QObject::connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
-                    auto readRequest = [this, peer] {
-                        if (!peer->canReadLine()) return;
-                        if (peer->readLine().trimmed() == "activate") GuardedCall(this, [this] { SwitchRequested(); });
-                    };
-                    QObject::connect(peer, &QLocalSocket::readyRead, peer, readRequest);
-                    readRequest();
-                }
-            });
-            lock->server = std::move(server);
-        }
+    auto lock = std::make_unique<TInstanceLock>(name);
+    if (lock->Owned()) {
+        lock->OnActivateRequest = [this] { SwitchRequested(); };
         FLock = std::move(lock);
         return;
     }
@@ -149,15 +168,7 @@ void TInstanceGuard::Check() {
     FFirst = false;
     lock.reset();
     if (AlreadyExist) AlreadyExist(this);
-    if (SwitchToPrevious) {
-        QLocalSocket socket;
-        socket.connectToServer(QString::fromStdString(base + ".sock"));
-        if (socket.waitForConnected(500)) {
-            socket.write(kSwitchRequest);
-            socket.waitForBytesWritten(500);
-            socket.disconnectFromServer();
-        }
-    }
+    if (SwitchToPrevious) TInstanceLock::RequestActivation(name);
     if (Application) {
         Application->ShowMainForm = false;
         Application->Terminate();

@@ -29,6 +29,7 @@
 #include "OwnerDrawMenu.h"
 #include "grBtns.h"
 #include "WebFileInfo.h"
+#include "vsComps.h"
 #include "vsStatusBars.h"
 #include "splash.h"
 
@@ -54,6 +55,7 @@ void RegisterMainWindowClasses() {
     RegisterVsStatusBarsClasses();
     RegisterOwnerDrawMenuClasses();
     RegisterInstanceGuardClasses();
+    RegisterVsCompsClasses();
     RegisterWebFileInfoClasses();
     RegisterReportClasses();
     static std::once_flag once;
