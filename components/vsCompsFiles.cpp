@@ -317,6 +317,7 @@ bool TvsFileAssociation::Write() {
              EntryValue(FFields[afOpenCommand]) + "\n" + actionSections;
     if (classes_io::WriteFileAtomic(package, xml) != 0 || classes_io::WriteFileAtomic(desktop, entry) != 0) return false;
     try {
+        fs::create_directories(ConfigHome(), ec);
         TIniFile apps(ConfigHome() + "mimeapps.list");
         apps.WriteString("Default Applications", MimeType(), ExtractFileNamePart(desktop));
     } catch (const EIniFileException&) {

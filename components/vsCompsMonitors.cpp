@@ -213,6 +213,8 @@ void TvsCustomRegistryMonitor::Restart() {
     FWatcher->OnChange = [this](const std::string&) { Check(); };
     FLast = Snapshot();
     const std::string file = TRegistry::RegistryFileName();
+    std::error_code ec;
+    fs::create_directories(ExtractFilePathPart(file), ec);
     // The folder too: a save replaces the file, and a first save creates it.
     FWatcher->SetPaths({ExtractFilePathPart(file), file});
 }

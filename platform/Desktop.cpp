@@ -1,7 +1,6 @@
 #include "Desktop.h"
 
 #include <QCursor>
-#include <QFile>
 #include <QWidget>
 #include <QWindow>
 #include <QGuiApplication>
@@ -13,6 +12,15 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "Controls.h"
 #include "Messages.h"
@@ -33,10 +41,99 @@ TColor GetScreenPixel(TPoint Pos) {
     return RGB(uint8_t(qRed(c)), uint8_t(qGreen(c)), uint8_t(qBlue(c)));
 }
 
+namespace {
+
+// RFC 2396 escaping of a path, as trash records keep it.
+std::string EscapePath(const std::string& Path) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : Path) {
+        if (std::isalnum(c) || std::strchr("/-_.!~*'()", c)) out += char(c);
+        else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
+}
+
+std::string DataHomeFolder() {
+    const char* v = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    return v && *v ? std::string(v) : std::string(home ? home : "") + "/.local/share";
+}
+
+// The highest folder above Path on the same file system.
+std::filesystem::path TopDir(const std::filesystem::path& Path, dev_t Device) {
+    std::filesystem::path top = Path;
+    for (std::filesystem::path p = Path.parent_path(); !p.empty(); p = p.parent_path()) {
+        struct stat st {};
+        if (stat(p.c_str(), &st) != 0 || st.st_dev != Device) break;
+        top = p;
+        if (p == p.root_path()) break;
+    }
+    return top;
+}
+
+} // namespace
+
 bool MoveToTrash(const std::string& Path, std::string& Error) {
-    QFile file(QString::fromStdString(Path));
-    if (file.moveToTrash()) return true;
-    Error = file.errorString().toStdString();
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path source = fs::absolute(Path, ec);
+    struct stat src {};
+    if (ec || lstat(source.c_str(), &src) != 0) {
+        Error = "No such file or directory";
+        return false;
+    }
+    // The home trash for files on its file system, else the volume's own.
+    fs::path trash = fs::path(DataHomeFolder()) / "Trash";
+    fs::create_directories(DataHomeFolder(), ec);
+    struct stat home {};
+    if (stat(DataHomeFolder().c_str(), &home) != 0 || home.st_dev != src.st_dev)
+        trash = TopDir(source.parent_path(), src.st_dev) / (".Trash-" + std::to_string(getuid()));
+    fs::create_directories(trash / "files", ec);
+    fs::create_directories(trash / "info", ec);
+    if (ec) {
+        Error = "Cannot make the trash folder " + trash.string() + ": " + ec.message();
+        return false;
+    }
+    fs::permissions(trash, fs::perms::owner_all, fs::perm_options::replace, ec);
+    // Claim a name by creating its record exclusively, then move the file in.
+    const std::string name = source.filename().string();
+    for (int n = 1; n < 10000; ++n) {
+        const std::string candidate = n == 1 ? name : name + "." + std::to_string(n);
+        const fs::path info = trash / "info" / (candidate + ".trashinfo");
+        const int fd = open(info.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            Error = std::strerror(errno);
+            return false;
+        }
+        char date[32];
+        const std::time_t now = std::time(nullptr);
+        std::tm local {};
+        localtime_r(&now, &local);
+        std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
+        const std::string record =
+            "[Trash Info]\nPath=" + EscapePath(source.string()) + "\nDeletionDate=" + date + "\n";
+        const bool written = write(fd, record.data(), record.size()) == ssize_t(record.size());
+        close(fd);
+        if (written && !fs::exists(trash / "files" / candidate, ec)) {
+            fs::rename(source, trash / "files" / candidate, ec);
+            if (!ec) return true;
+            Error = ec.message();
+        } else if (!written) {
+            Error = std::strerror(errno);
+        } else {
+            fs::remove(info, ec);
+            continue;
+        }
+        fs::remove(info, ec);
+        return false;
+    }
+    Error = "No free name in the trash";
     return false;
 }
 
