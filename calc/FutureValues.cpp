@@ -14,11 +14,7 @@ std::string CorrectedCompounding(const std::string& Text) {
     return named ? Text : "Monthly";
 }
 
-double CalcFVRow(const TFVRow& Row) {
+double CalcFV(const TFVRow& Row) {
     return FutureValueCompounded(Row.Compounding, Row.BeginningBalance, Row.AnnualRatePercent, Row.Months,
                                  Row.MonthlyInvestment);
-}
-
-void CalcFV(const std::array<TFVRow, FutureValueRows>& In, std::array<TCalcResult, FutureValueRows>& Out) {
-    for (size_t k = 0; k < In.size(); ++k) Out[k] = CalcFVRow(In[k]);
 }

@@ -5,8 +5,6 @@
 #include <array>
 #include <string>
 
-#include "CalcResult.h"
-
 constexpr int FutureValueRows = 5;
 
 // The compounding periods, in the order the boxes list them.
@@ -24,7 +22,5 @@ struct TFVRow {
     double Months = 0;
 };
 
-double CalcFVRow(const TFVRow& Row);
-
-// Rows top to bottom; each result is set as its row is computed.
-void CalcFV(const std::array<TFVRow, FutureValueRows>& In, std::array<TCalcResult, FutureValueRows>& Out);
+// One row's future value; the page computes its rows top to bottom.
+double CalcFV(const TFVRow& Row);

@@ -22,9 +22,8 @@ struct TCalculatorReset {
     const char* FocusField;  // focused after the reset while the page is shown
 };
 
-// The calculators whose reset is a plain set of values, in the order the
-// "all calculators" samples run them. The amortization schedule keeps its
-// values in the window and resets itself.
+// The calculators whose reset is a plain set of values, one per page. The
+// amortization schedule keeps its values in the window and resets itself.
 std::span<const TCalculatorReset> CalculatorResets();
 
 // The reset of the calculator on that page, or nullptr.

@@ -506,13 +506,13 @@ void TgrCustomGraphicButton::PaintBorder(TRect R, bool Default, bool Down) {
     }
 }
 
-void TgrCustomGraphicButton::PaintPicture(const TRect& R) {
+void TgrCustomGraphicButton::PaintPicture(const TRect&, TColor Face) {
     TRect pr = PictureRect();
     if (pr.Width() <= 0) return;
     const bool down = FState == grsPressed || FState == grsComboPressed;
-    if (down) OffsetRect(pr, 1, 1);
     TCanvas* c = Canvas();
     if (FImages && FImageIndex >= 0 && FImageIndex < FImages->Count()) {
+        if (down) OffsetRect(pr, 1, 1);
         FImages->Draw(c, pr.Left, pr.Top, FImageIndex, GetEnabled());
         return;
     }
@@ -520,8 +520,20 @@ void TgrCustomGraphicButton::PaintPicture(const TRect& R) {
     if ((down || FValue) && HasGraphic(FPictureDown.get())) p = FPictureDown.get();
     else if ((FMouseOver || FFocused) && HasGraphic(FPictureOver.get())) p = FPictureOver.get();
     else if (!HasGraphic(p)) p = FPictureOver.get();
-    if (!GetEnabled() && HasGraphic(FPictureDisabled.get())) p = FPictureDisabled.get();
-    if (HasGraphic(p)) c->Draw(pr.Left, pr.Top, p->GetGraphic());
+    const bool ownDisabled = !GetEnabled() && HasGraphic(FPictureDisabled.get());
+    if (ownDisabled) p = FPictureDisabled.get();
+    if (!HasGraphic(p)) return;
+    if (!GetEnabled() && !ownDisabled && !FOptions.Contains(grbNoPicEffects)) {
+        // Without a picture of its own for the disabled state, the mask is
+        // embossed: light below right, shadow above left, the face between.
+        const int o = FState == grsPressed ? 2 : FValue ? 1 : 0;
+        c->DrawMask(pr.Left + o + 1, pr.Top + o + 1, p->GetGraphic(), FBtnHighlightColor);
+        c->DrawMask(pr.Left + o - 1, pr.Top + o - 1, p->GetGraphic(), FBtnShadowColor);
+        c->DrawMask(pr.Left + o, pr.Top + o, p->GetGraphic(), Face);
+        return;
+    }
+    if (down) OffsetRect(pr, 1, 1);
+    c->Draw(pr.Left, pr.Top, p->GetGraphic());
 }
 
 void TgrCustomGraphicButton::PaintCaption(const TRect&) {
@@ -568,7 +580,7 @@ void TgrCustomGraphicButton::Paint() {
     if (FMouseOver && GetEnabled() && FBackground->GetStyle() == grbSolid && EffectiveStyle() >= bsWin97)
         face = Lighten(face, 12);
     PaintBackground(r, face);
-    PaintPicture(r);
+    PaintPicture(r, face);
     c->SetFont(GetFont());
     PaintCaption(r);
     const bool isDefault = (FFocused || FDefaultLook) && FFocusStyle.Contains(fsDefault);

@@ -182,7 +182,7 @@ protected:
 
     void PaintBackground(const TRect& R, TColor Face);
     void PaintBorder(TRect R, bool Default, bool Down);
-    void PaintPicture(const TRect& R);
+    void PaintPicture(const TRect& R, TColor Face);
     void PaintCaption(const TRect& R);
 
     TgrCustomButton* FWrapper = nullptr;

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFont>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QScreen>
@@ -101,6 +102,15 @@ void TApplication::Initialize() {
             qputenv("QT_QPA_PLATFORM", "offscreen");
         new QApplication(gArgc, gArgv);
         FOwnsQtApp = true;
+    }
+    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        // Qt's own windows (message boxes, tooltips, context menus) speak in the
+        // program's font rather than whatever the desktop falls back to.
+        TFont programFont;
+        programFont.SetName("Arial");
+        programFont.SetHeight(-11);
+        QApplication::setFont(programFont.ToQFont());
+        QToolTip::setFont(programFont.ToQFont());
     }
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         app->setQuitOnLastWindowClosed(false);

@@ -385,6 +385,10 @@ public:
     // Graphics and copies.
     virtual void Draw(int X, int Y, TGraphic* Graphic);
     virtual void StretchDraw(const TRect& Rect, TGraphic* Graphic);
+    // Paints Color wherever the graphic is not transparent (a bitmap by its
+    // transparent colour, whether or not it draws transparently; other graphics
+    // by their alpha): the one-bit mask used for shadows and embossed pictures.
+    void DrawMask(int X, int Y, TGraphic* Graphic, TColor Color);
     // Copies Source's rectangle into Dest with CopyMode; stretches when the sizes differ.
     virtual void CopyRect(const TRect& Dest, TCanvas* Canvas, const TRect& Source);
     // Copies Source's rectangle of a bitmap with every pixel of Color replaced by the brush.

@@ -519,6 +519,27 @@ void TCanvas::Draw(int X, int Y, TGraphic* Graphic) {
     StretchDraw(Bounds(X, Y, Graphic->GetWidth(), Graphic->GetHeight()), Graphic);
 }
 
+void TCanvas::DrawMask(int X, int Y, TGraphic* Graphic, TColor Color) {
+    if (!Graphic || Graphic->GetEmpty()) return;
+    QPainter* p = Painter();
+    if (!p) return;
+    QImage mask;
+    if (auto* b = dynamic_cast<const TBitmap*>(Graphic)) mask = MaskedByColor(b->Image(), b->GetTransparentColor());
+    else mask = Graphic->ToImage().convertToFormat(QImage::Format_ARGB32);
+    const QRgb fill = ToQRgb(Color) | 0xFF000000u;
+    for (int y = 0; y < mask.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(mask.scanLine(y));
+        for (int x = 0; x < mask.width(); ++x) line[x] = qAlpha(line[x]) >= 128 ? fill : 0;
+    }
+    Changing();
+    {
+        Saver s(p);
+        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        p->drawImage(X, Y, mask);
+    }
+    Changed();
+}
+
 void TCanvas::StretchDraw(const TRect& Rect, TGraphic* Graphic) {
     if (!Graphic || Graphic->GetEmpty()) return;
     Changing();

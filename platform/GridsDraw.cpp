@@ -20,19 +20,31 @@ void TCustomGrid::Paint() {
     TColor normalLine = ColorToRGB(FColor) == ColorToRGB(clSilver) ? clGray : clSilver;
     int gridRight = 0, gridBottom = 0;
 
-    auto visible = [](const TGridAxis& a, std::vector<int>& out) {
-        for (int i = 0; i < a.Count(); ++i)
-            if (a.Pos(i) >= 0) out.push_back(i);
+    // The lines in view with their positions, found in one walk: the fixed ones,
+    // then the scrolled ones from First until the client ends, so a grid of many
+    // thousand rows paints as fast as a short one.
+    auto visible = [](const TGridAxis& a, std::vector<int>& index, std::vector<int>& pos) {
+        int x = 0;
+        for (int i = 0; i < a.Fixed && i < a.Count() && x < a.Extent; x += a.Step(i), ++i) {
+            index.push_back(i);
+            pos.push_back(x);
+        }
+        for (int i = std::max(a.First, a.Fixed); i < a.Count() && x < a.Extent; x += a.Step(i), ++i) {
+            index.push_back(i);
+            pos.push_back(x);
+        }
     };
-    std::vector<int> vc, vr;
-    visible(cols, vc);
-    visible(rows, vr);
+    std::vector<int> vc, vr, xs, ys;
+    visible(cols, vc, xs);
+    visible(rows, vr, ys);
 
-    for (int r : vr) {
-        int y = rows.Pos(r);
+    for (size_t ri = 0; ri < vr.size(); ++ri) {
+        int r = vr[ri];
+        int y = ys[ri];
         int h = FRowHeights[size_t(r)];
-        for (int col : vc) {
-            int x = cols.Pos(col);
+        for (size_t ci = 0; ci < vc.size(); ++ci) {
+            int col = vc[ci];
+            int x = xs[ci];
             int w = FColWidths[size_t(col)];
             TRect rect = Rect(x, y, x + w, y + h);
             gridRight = std::max(gridRight, x + w + FGridLineWidth);

@@ -31,7 +31,7 @@ struct TGridAxis {
         } else {
             if (i < First) return -1;
             x = FixedExtent();
-            for (int j = First; j < i; ++j) x += Step(j);
+            for (int j = First; j < i && x < Extent; ++j) x += Step(j);
         }
         return x < Extent ? x : -1;
     }

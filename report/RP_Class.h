@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "Classes.h"
+#include "Controls.h"
 #include "Graphics.h"
+#include "RP_Context.h"
 #include "RP_Globals.h"
 #include "RP_Utils.h"
 #include "Types.h"
@@ -65,66 +67,12 @@ enum : uint16_t {
 };
 
 // Raised when a template names add-in classes the program does not have; the
-// message lists them, each followed by a carriage return.
+// message is the one the user sees, listing them. The rest of the template
+// is loaded.
 class ErpClassNotFound : public Exception { public: using Exception::Exception; };
 
 // Raised for a template stream that is damaged or of an unknown kind.
 class ErpTemplateError : public EReadError { public: using EReadError::EReadError; };
-
-// ------------------------------------------------------------ engine state
-
-extern TrpReport* ActiveReport;      // report being loaded, built, shown or printed
-extern TrpReport* RootReport;        // outermost report of a build
-extern TrpPage* ActivePage;          // template page being loaded or built
-extern TrpView* ActiveView;          // view being evaluated
-extern TrpBand* ActiveBand;          // band being output; nil outside a build
-extern bool BuildMode;               // False while loading; True while preparing, showing, printing
-extern int TemplateVersion;          // version byte of the template being read
-extern bool ReportErrorFlag;
-extern std::string ReportErrorText;
-extern int TotalPagesCount;
-extern TDateTime ReportDate, ReportTime;
-extern bool BuildCancelled;
-extern bool FirstPassRunning;
-
-// ------------------------------------------------------------ engine links
-
-// What the template half needs of the parts built on top of it: the
-// expression evaluator and value formatter, the report's before-print step
-// and the script interpreter. Unset links are skipped (values stay as they are).
-struct TrpEngineLink {
-    std::function<Variant(const std::string& expression)> Calc;
-    std::function<std::string(const std::string& expression)> FormattedValue;
-    std::function<void(TStringList* memo, TrpView* view)> BeforePrint;
-    std::function<void(TrpView* view, TStrings* script)> RunScript;
-    // Places a view aligned to the bottom, the top or the width of the band
-    // being output (the band engine knows the band).
-    std::function<void(TrpView* view)> AlignToBand;
-    // A value of the report's global variable list; false when it has no such name.
-    std::function<bool(const std::string& name, Variant& value)> GlobalVariable;
-};
-extern TrpEngineLink rpEngineLink;
-
-// Printable area and page size in template units.
-struct TrpPrnInfo {
-    int Pgw = 0, Pgh = 0;   // paper
-    int Ofx = 0, Ofy = 0;   // printable area offset
-    int Pw = 0, Ph = 0;     // printable area size
-};
-
-// The printer layer's part in template loading; the printer unit replaces
-// the defaults (US Letter, whole paper printable, the virtual printer).
-struct TrpPrinterLink {
-    // The default paper of a new page: size code, width, height (0.1 mm).
-    std::function<void(int& size, int& width, int& height)> DefaultPaper;
-    // Hands the paper to the printer; may change each value; fills info.
-    std::function<void(int& size, int& width, int& height, int& orientation, int& bin, TrpPrnInfo& info)>
-        ApplyPaper;
-    std::function<std::string()> CurrentPrinterName;
-    std::function<void(const std::string& name)> SelectPrinter;
-};
-extern TrpPrinterLink rpPrinterLink;
-void rpResetPrinterLink();
 
 // ---------------------------------------------------------------- objects
 
@@ -172,6 +120,7 @@ public:
     TRect DRect;                       // inner rectangle after scaling and frame insets
     TStringList* SMemo;                // evaluated memo
     uint8_t StreamMode = smTemplate;
+    bool Printing = false;             // drawn onto the printer
     std::string Name;
     uint8_t Typ = gtAddIn;
     uint8_t ViewFormatVersion = 2, ClassFormatVersion = 0;   // as read
@@ -202,6 +151,10 @@ public:
     int32_t SaveX = 0, SaveY = 0, SaveDX = 0, SaveDY = 0, SaveGX = 0, SaveGY = 0;
     float SaveFW = 0;
 
+    // The context of the report whose page holds the view; nil for a view on
+    // no page of a report.
+    TrpContext* Context() const;
+
     bool IsVisible() const { return Visible != 0; }
     void SetVisible(bool value) { Visible = value ? 0xFFFF : 0; }
 
@@ -217,6 +170,8 @@ public:
     virtual void GetBlob(const std::string& field) {}
     virtual void ClearBlob() {}
     virtual void AfterLoad() {}
+    // After the view was read from a prepared page.
+    virtual void AfterPreparedLoad() {}
     virtual void ScaleGeometry();
     virtual void RestoreGeometry();
     virtual void Draw(TCanvas* canvas) = 0;
@@ -283,13 +238,15 @@ public:
     void DeclareProperties() override;
 };
 
-// Object by path: "Memo5.Text", "PAGE2.Visible", "FONT.NAME". Sets propName
-// to the property part; returns nil when nothing matches.
-TrpObject* rpGetObjectByPath(const std::string& path, std::string& propName);
+// Object by path among the report's objects: "Memo5.Text", "PAGE2.Visible",
+// "FONT.NAME" (of the active view). Sets propName to the property part;
+// returns nil when nothing matches.
+TrpObject* rpGetObjectByPath(TrpContext& context, const std::string& path, std::string& propName);
 
 // Replaces every bracketed expression of text (brackets nest) by its
-// formatted value. The formatter defaults to rpEngineLink.FormattedValue.
-void rpExpandExpressions(TrpView* view, std::string& text,
+// formatted value, the view being the active view meanwhile. The formatter
+// defaults to the context's.
+void rpExpandExpressions(TrpContext& context, TrpView* view, std::string& text,
                          const std::function<std::string(const std::string&)>& formatter = {});
 
 // Object factory: types 0..4 come from the classes the view units register;
@@ -303,9 +260,9 @@ void rpRegisterAddInClass(const std::string& className, TrpViewFactory create);
 void rpUnRegisterAddInClass(const std::string& className);
 TrpView* rpCreateObject(uint8_t type, const std::string& className);
 
-// Reads a text or a memo in the encoding of TemplateVersion.
-std::string rpReadTemplateString(TStream* stream);
-void rpReadTemplateMemo(TStream* stream, TStrings* memo);
+// Reads a text or a memo in the encoding of a template version.
+std::string rpReadTemplateString(TStream* stream, int version);
+void rpReadTemplateMemo(TStream* stream, TStrings* memo, int version);
 
 // Rounds half to even, as the engine's geometry does.
 int rpRound(double value);
@@ -317,8 +274,12 @@ enum TrpPageType : uint8_t { ptReport = 0, ptDialog = 1 };
 // One template page: paper, columns, dialog look, script and objects.
 class TrpPage : public TrpObject {
 public:
-    TrpPage(int size, int width, int height, int orientation, int bin);
+    // The report gives the page its printer; nil for a page of no report
+    // (the virtual printer's paper).
+    TrpPage(TrpReport* report, int size, int width, int height, int orientation, int bin);
     ~TrpPage() override;
+
+    TrpReport* const Report;
 
     int32_t Size = 0, Width = 0, Height = 0;
     int32_t LeftMargin = 0, TopMargin = 0, RightMargin = 0, BottomMargin = 0;
@@ -334,7 +295,7 @@ public:
     TColor Color = clBtnFace;
     int32_t FormLeft = 220, FormTop = 120, FormWidth = 380, FormHeight = 300;
     uint8_t Position = 4;
-    TStringList* Script;
+    std::unique_ptr<TStringList> Script;
     bool Visible = true;
     std::vector<TrpView*> Objects;     // owned
     TrpPrnInfo PrnInfo;
@@ -386,8 +347,65 @@ private:
     std::vector<TrpPage*> FPages;
 };
 
-// ----------------------------------------------------------------- report
+// --------------------------------------------------------- prepared pages
 
+// Raised for a prepared-report file that is damaged, cut short or hostile.
+class ErpPreparedReportError : public EReadError { public: using EReadError::EReadError; };
+
+// One page of a built report: the paper of the template page it was made
+// from and the object records output onto it.
+struct TrpPreparedPage {
+    TRect R;                           // place in the preview's layout
+    uint16_t PaperSize = 0;            // 256: a user-defined size
+    int32_t PaperWidth = 0, PaperHeight = 0;   // 0.1 mm
+    uint8_t Orientation = 0;
+    int32_t Bin = 0;                   // -1 for pages of files older than version 24
+    bool UseMargins = false;
+    TRect Margins;                     // page pixels
+    TrpPrnInfo Geometry;               // from the printer, never stored
+    bool Visible = true;               // meets the preview's visible area
+    std::unique_ptr<TMemoryStream> Stream;   // version byte, then object records
+    std::unique_ptr<TrpPage> Page;           // decoded on demand
+};
+
+// Limits a prepared-report file is held to: nothing a real report needs
+// comes near them, and a hostile file cannot make the reader allocate more.
+constexpr int32_t rpMaxPreparedPages = 1000000;
+constexpr int32_t rpMaxPaperTenthsMm = 100000;   // 10 m
+
+class TrpEMFPages : public TObject {
+public:
+    explicit TrpEMFPages(TrpReport* parent);
+    ~TrpEMFPages() override;
+
+    int Count() const { return int(FPages.size()); }
+    TrpPreparedPage& Page(int index);
+    void Clear();
+    // A new page with the paper of the template page; Add then fires OnBeginPage.
+    void Add(TrpPage* page);
+    void Insert(int index, TrpPage* page);
+    void Delete(int index);
+    // Draws the page's objects scaled into drawRect.
+    void Draw(int index, TCanvas* canvas, const TRect& drawRect);
+    void LoadPageObjects(int index);
+    void StorePageObjects(int index);
+    // The topmost object under the point (page pixels) gets the report's
+    // click or mouse-over event; true when an event was called.
+    bool ObjectAtPoint(int index, TPoint point, bool click, TCursor& cursor);
+
+    // The prepared-report file. The reader checks the whole stream before
+    // it replaces the pages and raises ErpPreparedReportError when anything
+    // in it does not hold; the pages are then as they were.
+    void LoadFromStream(TStream* stream);
+    void SaveToStream(TStream* stream);
+
+private:
+    std::unique_ptr<TrpPage> DecodePage(const TrpPreparedPage& record);
+    TrpReport* FParent;
+    std::vector<std::unique_ptr<TrpPreparedPage>> FPages;
+};
+
+// ----------------------------------------------------------------- report
 // The report component's template half: its pages, dictionary and the
 // header values of its template stream.
 class TrpReport : public TComponent {
@@ -395,31 +413,59 @@ public:
     explicit TrpReport(TComponent* owner);
     ~TrpReport() override;
 
-    TrpPages* Pages;
-    TrpDataDictionary* Dictionary;
+    TrpContext& Context() { return *FContext; }
+
+    // First step of every variable lookup: the application's answer.
+    std::function<void(const std::string& name, Variant& value)> OnGetValue;
+    // Last step of a function call no library and no built-in knows; p1..p3
+    // carry the argument texts.
+    std::function<void(const std::string& name, const Variant& p1, const Variant& p2, const Variant& p3,
+                       Variant& val)>
+        OnUserFunction;
+    // Before a view's text is evaluated and output.
+    std::function<void(TStringList* memo, TrpView* view)> OnBeforePrint;
+    // Around each output page, with its number.
+    std::function<void(int pageNo)> OnBeginPage, OnEndPage;
+    // Click on, and mouse over, an object of a prepared page.
+    std::function<void(TrpView* view)> OnObjectClick;
+    std::function<void(TrpView* view, TCursor& cursor)> OnMouseOverObject;
+
+    std::unique_ptr<TrpPages> Pages;
+    std::unique_ptr<TrpEMFPages> EMFPages;
+    std::unique_ptr<TrpDataDictionary> Dictionary;
     TrpDataset* Dataset = nullptr;
     std::string PrinterName;
     uint16_t UseDefaultPrinter = 0;
     uint16_t TwoPass = 0;
     // Keep the template in the window definition as the binary "ReportForm".
     bool StoreInDFM = false;
-
+    // False after prepared pages were loaded from a file.
+    bool Rebuildable = true;
     // Frees the pages, clears the dictionary and the two-pass flag.
     void Clear();
     // The first view of any page with that name (case-insensitive).
     TrpView* FindObject(const std::string& name) const;
-    // Loads a template; a damaged stream shows "Unsupported RPF format" and
-    // leaves one empty page, a too-new one leaves the pages as they were.
+    // Loads a template. Raises ErpTemplateError "Unsupported RPF format" for a
+    // damaged stream (leaving one empty page) and for a too-new one (leaving
+    // the pages as they were), and ErpClassNotFound when add-in classes are
+    // missing (their objects are skipped, the rest is loaded). Shows nothing:
+    // the caller decides how to tell the user.
     void LoadFromStream(TStream* stream);
     void SaveToStream(TStream* stream);
     void SelectPrinter(const std::string& name);
 
+    // The prepared-report file (".rpp"). Loading reads and checks the whole
+    // file first; saving writes a temporary file beside the target and
+    // renames it over the target, so a failed save leaves the old file.
+    void LoadPreparedReport(const std::string& fileName);
+    void SavePreparedReport(const std::string& fileName);
     // "ReportForm": an int32 24, then (with StoreInDFM) the template's length
     // and bytes. Read templates are loaded once the whole form is read.
     void DefineProperties(TFiler* filer) override;
     void Loaded() override;
 
 private:
+    std::unique_ptr<TrpContext> FContext;   // outlives Pages and Dictionary (see the destructor)
     void ReadReportForm(TStream* stream);
     void WriteReportForm(TStream* stream);
     std::unique_ptr<TMemoryStream> FStoredTemplate;

@@ -3,7 +3,9 @@
 #include "RP_Class.h"
 
 void TrpView::DrawBackground() {
-    if (!Canvas || FirstPassRunning) return;
+    TrpContext* context = Context();
+    const bool BuildMode = context && context->BuildMode;
+    if (!Canvas || (context && context->FirstPassRunning)) return;
     if (BuildMode && FillColor == rpNoFill) return;
     TBrush* brush = Canvas->GetBrush();
     brush->SetStyle(bsSolid);
@@ -30,7 +32,9 @@ void Line(TCanvas* c, int x1, int y1, int x2, int y2, Side side, int shift) {
 } // namespace
 
 void TrpView::DrawFrame() {
-    if (!Canvas || FirstPassRunning) return;
+    TrpContext* context = Context();
+    const bool BuildMode = context && context->BuildMode;
+    if (!Canvas || (context && context->FirstPassRunning)) return;
     if (BuildMode && FrameTyp == 0) return;
     TCanvas* c = Canvas;
     TPen* pen = c->GetPen();

@@ -9,22 +9,6 @@
 #include "RP_Dict.h"
 #include "SysUtils.h"
 
-TrpReport* ActiveReport = nullptr;
-TrpReport* RootReport = nullptr;
-TrpPage* ActivePage = nullptr;
-TrpView* ActiveView = nullptr;
-TrpBand* ActiveBand = nullptr;
-bool BuildMode = false;
-int TemplateVersion = rpCurrentTemplateVersion;
-bool ReportErrorFlag = false;
-std::string ReportErrorText;
-int TotalPagesCount = 0;
-TDateTime ReportDate = 0, ReportTime = 0;
-bool BuildCancelled = false;
-bool FirstPassRunning = false;
-
-TrpEngineLink rpEngineLink;
-
 int rpRound(double value) {
     // Damaged templates may hold any coordinate: stay inside int instead of overflowing.
     if (!(value == value)) return 0;
@@ -34,12 +18,12 @@ int rpRound(double value) {
     return int(r);
 }
 
-std::string rpReadTemplateString(TStream* stream) {
-    return TemplateVersion < 23 ? ReadOldStringFromStream(stream) : ReadStringFromStream(stream);
+std::string rpReadTemplateString(TStream* stream, int version) {
+    return version < 23 ? ReadOldStringFromStream(stream) : ReadStringFromStream(stream);
 }
 
-void rpReadTemplateMemo(TStream* stream, TStrings* memo) {
-    if (TemplateVersion < 23) ReadOldMemoFromStream(stream, memo);
+void rpReadTemplateMemo(TStream* stream, TStrings* memo, int version) {
+    if (version < 23) ReadOldMemoFromStream(stream, memo);
     else ReadMemoFromStream(stream, memo);
 }
 
@@ -95,13 +79,17 @@ const TrpPropRec* TrpObject::PropRec(const std::string& propName) const {
 
 // ------------------------------------------------------------------ TrpView
 
+TrpContext* TrpView::Context() const {
+    return ParentPage && ParentPage->Report ? &ParentPage->Report->Context() : nullptr;
+}
+
 TrpView::TrpView() : SMemo(new TStringList), Memo(new TStringList), Script(new TStringList) {
     // Number formats default to the locale's decimal separator with 2 decimals.
     Format = (2 << 8) | uint8_t(FormatSettings.DecimalSeparator);
 }
 
 TrpView::~TrpView() {
-    if (ActiveView == this) ActiveView = nullptr;
+    if (TrpContext* context = Context(); context && context->ActiveView == this) context->ActiveView = nullptr;
     delete SMemo;
     delete Memo;
     delete Script;
@@ -110,7 +98,8 @@ TrpView::~TrpView() {
 std::string TrpView::CreateUniqueName() const {
     for (int i = 1; i <= 10000; ++i) {
         std::string candidate = BaseName + std::to_string(i);
-        if (!ActiveReport || !ActiveReport->FindObject(candidate)) return candidate;
+        TrpContext* context = Context();
+        if (!context || !context->Report->FindObject(candidate)) return candidate;
     }
     return std::string();
 }
@@ -127,7 +116,8 @@ std::string TrpView::BoundFieldName() const {
     if (text.size() < 3 || text.front() != '[' || text.back() != ']') return std::string();
     std::string source, field;
     if (!rpSplitFieldReference(text.substr(1, text.size() - 2), source, field)) return std::string();
-    return rpFindDataSource(source) ? field : std::string();
+    TrpContext* context = Context();
+    return context && context->FindDataSource(source) ? field : std::string();
 }
 
 TStrings* TrpView::ListProperty(const std::string& upperName) {
@@ -146,8 +136,9 @@ int VarInt(const Variant& v) {
 }
 
 // Evaluates a method argument, which arrives as the text of an expression.
-Variant EvalArgument(const Variant& arg) {
-    if (arg.IsString() && rpEngineLink.Calc) return rpEngineLink.Calc(arg.AsString());
+Variant EvalArgument(TrpView* view, const Variant& arg) {
+    TrpContext* context = view->Context();
+    if (arg.IsString() && context) return context->Calc(arg.AsString());
     return arg;
 }
 
@@ -243,14 +234,14 @@ Variant TrpView::CallMethod(const std::string& methodName, const Variant& p1, co
     if (!list) return Null();
     std::string op = m.substr(dot + 1);
     if (op == "ADD") {
-        list->Add(VarText(EvalArgument(p1)));
+        list->Add(VarText(EvalArgument(this, p1)));
     } else if (op == "CLEAR") {
         list->Clear();
     } else if (op == "DELETE") {
-        int index = VarInt(EvalArgument(p1));
+        int index = VarInt(EvalArgument(this, p1));
         if (index >= 0 && index < list->Count()) list->Delete(index);
     } else if (op == "INDEXOF") {
-        return list->IndexOf(VarText(EvalArgument(p1)));
+        return list->IndexOf(VarText(EvalArgument(this, p1)));
     }
     return Null();
 }
@@ -282,7 +273,8 @@ int TrpView::ScaledBottom() const { return rpRound((SaveY + SaveDY) * ScaleY + O
 void TrpView::ScaleGeometry() {
     SaveX = x; SaveY = y; SaveDX = dx; SaveDY = dy;
     SaveFW = FrameWidth; SaveGX = gapx; SaveGY = gapy;
-    if (!BuildMode) {
+    TrpContext* context = Context();
+    if (!context || !context->BuildMode) {
         ScaleX = ScaleY = 1.0;
         OffsX = OffsY = 0;
     }
@@ -332,22 +324,23 @@ TRect TrpView::GetClipRegion(bool outer) {
 
 void TrpView::BeginDraw(TCanvas* canvas) {
     Canvas = canvas;
-    ActiveView = this;
-    if (!ActivePage || BandAlign == baNone) return;
-    int leftBound = ActivePage->LeftEdge(), rightBound = ActivePage->RightEdge();
+    if (TrpContext* context = Context()) context->ActiveView = this;
+    TrpPage* page = ParentPage;
+    if (!page || BandAlign == baNone) return;
+    int leftBound = page->LeftEdge(), rightBound = page->RightEdge();
     // Neighbours on the same row: non-band views whose vertical extent meets ours.
     auto sameRow = [&](const TrpView* v) {
         return v != this && v->Typ != gtBand && v->y <= y + dy && y <= v->y + v->dy;
     };
     auto nearestLeft = [&]() -> const TrpView* {
         const TrpView* best = nullptr;
-        for (const TrpView* v : ActivePage->Objects)
+        for (const TrpView* v : page->Objects)
             if (sameRow(v) && v->BandAlign == baLeft && v->x < x && (!best || v->x > best->x)) best = v;
         return best;
     };
     auto nearestRight = [&]() -> const TrpView* {
         const TrpView* best = nullptr;
-        for (const TrpView* v : ActivePage->Objects)
+        for (const TrpView* v : page->Objects)
             if (sameRow(v) && v->BandAlign == baRight && v->x > x && (!best || v->x < best->x)) best = v;
         return best;
     };
@@ -381,7 +374,9 @@ void TrpView::BeginDraw(TCanvas* canvas) {
 
 void TrpView::LoadFromStream(TStream* stream) {
     bool templ = StreamMode == smTemplate;
-    if (TemplateVersion >= 24 || (TemplateVersion == 23 && templ)) Name = rpReadTemplateString(stream);
+    TrpContext* context = Context();
+    const int TemplateVersion = context ? context->TemplateVersion : rpCurrentTemplateVersion;
+    if (TemplateVersion >= 24 || (TemplateVersion == 23 && templ)) Name = rpReadTemplateString(stream, TemplateVersion);
     else Name = CreateUniqueName();
     if (TemplateVersion >= 24) {
         ViewFormatVersion = ReadByteFromStream(stream);
@@ -403,16 +398,16 @@ void TrpView::LoadFromStream(TStream* stream) {
     FillColor = ReadIntegerFromStream(stream);
     if (templ) {
         Format = ReadIntegerFromStream(stream);
-        FormatStr = rpReadTemplateString(stream);
+        FormatStr = rpReadTemplateString(stream, TemplateVersion);
     }
-    rpReadTemplateMemo(stream, Memo);
+    rpReadTemplateMemo(stream, Memo, TemplateVersion);
     if (TemplateVersion >= 23 && templ) {
-        rpReadTemplateMemo(stream, Script);
+        rpReadTemplateMemo(stream, Script, TemplateVersion);
         Visible = ReadWordFromStream(stream);
     }
     if (TemplateVersion >= 24) {
         Restrictions = ReadWordFromStream(stream);
-        Tag = rpReadTemplateString(stream);
+        Tag = rpReadTemplateString(stream, TemplateVersion);
         gapx = ReadIntegerFromStream(stream);
         gapy = ReadIntegerFromStream(stream);
     }
@@ -443,7 +438,8 @@ void TrpView::SaveToStream(TStream* stream) {
         WriteIntegerToStream(stream, Format);
         SaveStringToStream(FormatStr, stream);
     }
-    WriteMemoToStream(stream, Memo);
+    // A prepared page keeps the evaluated text.
+    WriteMemoToStream(stream, templ ? Memo : SMemo);
     if (templ) {
         WriteMemoToStream(stream, Script);
         WriteWordToStream(stream, Visible);
@@ -456,15 +452,17 @@ void TrpView::SaveToStream(TStream* stream) {
 }
 
 void TrpView::WritePreparedObject(TStream* stream) {
+    TrpContext* context = Context();
+    if (!context) throw EInvalidOperation("View " + Name + " is on no page of a report");
     BeginDraw(Canvas);
     SMemo->Assign(Memo);
-    if (rpEngineLink.BeforePrint) rpEngineLink.BeforePrint(SMemo, this);
-    if (rpEngineLink.RunScript && Script->Count() > 0) rpEngineLink.RunScript(this, Script);
+    context->BeforePrint(SMemo, this);
+    context->RunScript(this, Script);
     if (!IsVisible()) return;
     std::string savedTag = Tag;
-    if (Tag.find('[') != std::string::npos) rpExpandExpressions(this, Tag);
+    if (Tag.find('[') != std::string::npos) rpExpandExpressions(*context, this, Tag);
     if (BandAlign == baBottom || BandAlign == baTop || BandAlign == baWidth)
-        if (rpEngineLink.AlignToBand) rpEngineLink.AlignToBand(this);
+        if (TrpPageEngineLink* engine = context->PageEngine()) engine->AlignToBand(this);
     WriteByteToStream(stream, Typ);
     if (Typ == gtAddIn) SaveStringToStream(ClassName(), stream);
     uint8_t savedMode = StreamMode;
@@ -549,11 +547,7 @@ TrpView* rpCreateObject(uint8_t type, const std::string& className) {
     TrpView* view = nullptr;
     if (type == gtAddIn) {
         auto it = AddInClasses().find(className);
-        if (it == AddInClasses().end()) {
-            ReportErrorFlag = true;
-            ReportErrorText += className + "\r";
-            throw ErpClassNotFound(ReportErrorText);
-        }
+        if (it == AddInClasses().end()) throw ErpClassNotFound(className);
         view = it->second();
         if (view) view->Typ = gtAddIn;
     } else if (type <= gtLine) {
@@ -566,7 +560,9 @@ TrpView* rpCreateObject(uint8_t type, const std::string& className) {
 
 // ------------------------------------------------------------- path resolver
 
-TrpObject* rpGetObjectByPath(const std::string& path, std::string& propName) {
+TrpObject* rpGetObjectByPath(TrpContext& context, const std::string& path, std::string& propName) {
+    TrpView* const ActiveView = context.ActiveView;
+    TrpReport* const report = context.Report;
     TrpObject* obj = ActiveView;
     propName = path;
     size_t dot = path.find('.');
@@ -577,11 +573,10 @@ TrpObject* rpGetObjectByPath(const std::string& path, std::string& propName) {
         if (upper.size() > 4 && upper.compare(0, 4, "PAGE") == 0 && upper[4] >= '0' && upper[4] <= '9') {
             obj = nullptr;
             int number = 0;
-            if (TryStrToInt(objName.substr(4), number) && ActiveReport && number >= 1 &&
-                number <= ActiveReport->Pages->Count())
-                obj = ActiveReport->Pages->Pages(number - 1);
+            if (TryStrToInt(objName.substr(4), number) && report && number >= 1 && number <= report->Pages->Count())
+                obj = report->Pages->Pages(number - 1);
         } else {
-            obj = ActiveReport ? ActiveReport->FindObject(objName) : nullptr;
+            obj = report ? report->FindObject(objName) : nullptr;
             if (!obj && ActiveView) {
                 if (ActiveView->PropList.empty()) ActiveView->DeclareProperties();
                 if (ActiveView->HasProperty(objName)) {
@@ -597,11 +592,9 @@ TrpObject* rpGetObjectByPath(const std::string& path, std::string& propName) {
 
 // ------------------------------------------------------ expression expansion
 
-void rpExpandExpressions(TrpView* view, std::string& text,
+void rpExpandExpressions(TrpContext& context, TrpView* view, std::string& text,
                          const std::function<std::string(const std::string&)>& formatter) {
-    const auto& format = formatter ? formatter : rpEngineLink.FormattedValue;
-    TrpView* savedActive = ActiveView;
-    if (view) ActiveView = view;
+    TrpRestore<TrpView*> active(context.ActiveView, view ? view : context.ActiveView);
     size_t from = 0;
     for (;;) {
         size_t open = text.find('[', from);
@@ -618,9 +611,8 @@ void rpExpandExpressions(TrpView* view, std::string& text,
         }
         if (close == std::string::npos) break;   // unbalanced: the rest stays as written
         std::string expression = text.substr(open + 1, close - open - 1);
-        std::string value = format ? format(expression) : std::string();
+        std::string value = formatter ? formatter(expression) : context.FormattedValue(expression);
         text.replace(open, close - open + 1, value);
         from = open + value.size();
     }
-    ActiveView = savedActive;
 }

@@ -3,37 +3,10 @@
 
 #include "RP_Class.h"
 #include "RP_Dict.h"
-#include "MsgBox.h"
+#include "RP_View.h"
 #include "SysUtils.h"
 
-TrpPrinterLink rpPrinterLink;
-
-void rpResetPrinterLink() {
-    rpPrinterLink.DefaultPaper = [](int& size, int& width, int& height) {
-        size = 1;   // US Letter
-        width = 2159;
-        height = 2794;
-    };
-    rpPrinterLink.ApplyPaper = [](int& size, int& width, int& height, int& orientation, int& bin,
-                                  TrpPrnInfo& info) {
-        if (bin == -1) bin = 0xFFFF;
-        int w = orientation == 1 ? height : width;
-        int h = orientation == 1 ? width : height;
-        info.Pgw = rpMmToUnits(w);
-        info.Pgh = rpMmToUnits(h);
-        info.Ofx = info.Ofy = 0;
-        info.Pw = info.Pgw;
-        info.Ph = info.Pgh;
-    };
-    rpPrinterLink.CurrentPrinterName = [] { return LoadEngineString(rpsVirtualPrinter); };
-    rpPrinterLink.SelectPrinter = nullptr;
-}
-
 namespace {
-struct PrinterLinkInit {
-    PrinterLinkInit() { rpResetPrinterLink(); }
-} printerLinkInit;
-
 // Pages and objects leave their list before they are freed, so that nothing
 // their destructors reach finds them listed.
 template <typename T>
@@ -56,14 +29,14 @@ int rpMmToUnits(int tenthsOfMm) { return int(int64_t(tenthsOfMm) * 18 / 50); }
 
 // ------------------------------------------------------------------ TrpPage
 
-TrpPage::TrpPage(int size, int width, int height, int orientation, int bin) : Script(new TStringList) {
+TrpPage::TrpPage(TrpReport* report, int size, int width, int height, int orientation, int bin)
+    : Report(report), Script(std::make_unique<TStringList>()) {
     ApplyPaperSettings(size, width, height, orientation, bin);
 }
 
 TrpPage::~TrpPage() {
     ClearObjects();
-    if (ActivePage == this) ActivePage = nullptr;
-    delete Script;
+    if (Report && Report->Context().ActivePage == this) Report->Context().ActivePage = nullptr;
 }
 
 TrpView* TrpPage::FindObject(const std::string& name) const {
@@ -83,7 +56,8 @@ void TrpPage::AddObject(TrpView* view) {
 }
 
 void TrpPage::ApplyPaperSettings(int size, int width, int height, int orientation, int bin) {
-    if (rpPrinterLink.ApplyPaper) rpPrinterLink.ApplyPaper(size, width, height, orientation, bin, PrnInfo);
+    if (Report) Report->Context().Printer().ApplyPaper(size, width, height, orientation, bin, PrnInfo);
+    else TrpPrinterLink().ApplyPaper(size, width, height, orientation, bin, PrnInfo);
     Size = size;
     Width = width;
     Height = height;
@@ -112,6 +86,7 @@ int TrpPage::BottomEdge() const {
 }
 
 void TrpPage::LoadFromStream(TStream* stream) {
+    const int TemplateVersion = Report ? Report->Context().TemplateVersion : rpCurrentTemplateVersion;
     int32_t first = ReadIntegerFromStream(stream);
     bool hasScript = first == -1;
     int32_t size = hasScript ? ReadIntegerFromStream(stream) : first;
@@ -144,16 +119,16 @@ void TrpPage::LoadFromStream(TStream* stream) {
         FormWidth = ReadIntegerFromStream(stream);
         FormHeight = ReadIntegerFromStream(stream);
         Position = ReadByteFromStream(stream) != 0 ? 4 : 0;
-        if (hasScript) ReadMemoFromStream(stream, Script);
+        if (hasScript) ReadMemoFromStream(stream, Script.get());
     } else {
         // Older pages keep the dialog defaults and get a free "PageN" name.
         Name = "Page";
         for (int i = 1; i <= 10000; ++i) {
             std::string candidate = "Page" + std::to_string(i);
             bool taken = false;
-            if (ActiveReport)
-                for (int p = 0; p < ActiveReport->Pages->Count() && !taken; ++p) {
-                    TrpPage* other = ActiveReport->Pages->Pages(p);
+            if (Report)
+                for (int p = 0; p < Report->Pages->Count() && !taken; ++p) {
+                    TrpPage* other = Report->Pages->Pages(p);
                     taken = other != this && SameText(other->Name, candidate);
                 }
             if (!taken) {
@@ -190,7 +165,7 @@ void TrpPage::SaveToStream(TStream* stream) {
     WriteIntegerToStream(stream, FormWidth);
     WriteIntegerToStream(stream, FormHeight);
     WriteByteToStream(stream, Position);
-    WriteMemoToStream(stream, Script);
+    WriteMemoToStream(stream, Script.get());
 }
 
 void TrpPage::SetPropertyValue(const std::string& propName, const Variant& value) {
@@ -234,8 +209,8 @@ TrpPage* TrpPages::Pages(int index) const {
 
 TrpPage* TrpPages::Add() {
     int size = 9, width = 2100, height = 2970;
-    if (rpPrinterLink.DefaultPaper) rpPrinterLink.DefaultPaper(size, width, height);
-    auto* page = new TrpPage(size, width, height, 0, 0xFFFF);
+    FParent->Context().Printer().DefaultPaper(size, width, height);
+    auto* page = new TrpPage(FParent, size, width, height, 0, 0xFFFF);
     FPages.push_back(page);
     // A new page is named after the first free page number.
     for (int i = 1; i <= 10000; ++i) {
@@ -255,6 +230,8 @@ void TrpPages::Delete(int index) { DeleteEntry(FPages, index); }
 void TrpPages::Clear() { DeleteAll(FPages); }
 
 void TrpPages::ReadObjectRecord(TStream* stream, uint8_t type) {
+    TrpContext& context = FParent->Context();
+    const int TemplateVersion = context.TemplateVersion;
     int64_t recordStart = stream->GetPosition() - 1;
     int64_t next = -1;
     bool framedMemo = false;
@@ -279,7 +256,7 @@ void TrpPages::ReadObjectRecord(TStream* stream, uint8_t type) {
     try {
         std::string className;
         if (type == gtAddIn) {
-            className = rpReadTemplateString(stream);
+            className = rpReadTemplateString(stream, TemplateVersion);
             std::string upper = UpperCase(className);
             if (upper == "TRPBDELOOKUPCONTROL" || upper == "TRPIBXLOOKUPCONTROL") className = "TrpDBLookupControl";
             if (upper == "TRPFRAMEDMEMOVIEW") {
@@ -296,7 +273,7 @@ void TrpPages::ReadObjectRecord(TStream* stream, uint8_t type) {
         if (!page)
             throw Exception("Object record at " + std::to_string(recordStart) + " names page " +
                             std::to_string(pageIndex) + " of " + std::to_string(Count()));
-        ActivePage = page;
+        context.ActivePage = page;
         view = rpCreateObject(type, className);
         if (!view)
             throw Exception("Object record at " + std::to_string(recordStart) + " has type " +
@@ -314,6 +291,11 @@ void TrpPages::ReadObjectRecord(TStream* stream, uint8_t type) {
         throw;
     } catch (const Exception& e) {
         dropView();
+        if (dynamic_cast<const ErpClassNotFound*>(&e)) {
+            // Collected for one message once the rest is loaded.
+            context.ReportErrorFlag = true;
+            context.ReportErrorText += e.Message + "\r";
+        }
         if (TemplateVersion < 24) {
             // Without a next position a record whose bytes ran out (or whose
             // lengths point past the end) leaves nothing to go on with.
@@ -324,7 +306,7 @@ void TrpPages::ReadObjectRecord(TStream* stream, uint8_t type) {
         if (next < 0) {
             // The failure came before the next position was read: read it now.
             stream->SetPosition(recordStart + 1);
-            if (type == gtAddIn || framedMemo) rpReadTemplateString(stream);
+            if (type == gtAddIn || framedMemo) rpReadTemplateString(stream, TemplateVersion);
             ReadByteFromStream(stream);
             next = ReadIntegerFromStream(stream);
             checkNext();
@@ -337,7 +319,7 @@ void TrpPages::LoadFromStream(TStream* stream) {
     FParent->Clear();
     FParent->UseDefaultPrinter = ReadWordFromStream(stream);
     FParent->TwoPass = ReadWordFromStream(stream);
-    std::string printer = rpReadTemplateString(stream);
+    std::string printer = rpReadTemplateString(stream, FParent->Context().TemplateVersion);
     if (printer == std::string(1, '\x01')) printer = LoadEngineString(rpsVirtualPrinter);
     FParent->SelectPrinter(printer);
 
@@ -357,15 +339,18 @@ void TrpPages::LoadFromStream(TStream* stream) {
             ReadObjectRecord(stream, marker);
         }
     }
-    if (ReportErrorFlag) throw ErpClassNotFound(ReportErrorText);
     for (TrpPage* page : FPages)
         for (TrpView* v : page->Objects) v->AfterLoad();
+    TrpContext& context = FParent->Context();
+    if (context.ReportErrorFlag)
+        throw ErpClassNotFound(std::string(rpsNonPluggedComponents) + "\r" + context.ReportErrorText +
+                               rpsIncludeComponents);
 }
 
 void TrpPages::SaveToStream(TStream* stream) {
     WriteWordToStream(stream, FParent->UseDefaultPrinter);
     WriteWordToStream(stream, FParent->TwoPass);
-    std::string printer = rpPrinterLink.CurrentPrinterName ? rpPrinterLink.CurrentPrinterName() : std::string();
+    std::string printer = FParent->Context().Printer().CurrentPrinterName();
     if (printer == LoadEngineString(rpsVirtualPrinter)) printer = std::string(1, '\x01');
     SaveStringToStream(printer, stream);
     for (TrpPage* page : FPages) {
@@ -397,21 +382,25 @@ void TrpPages::PreDrawAligned(TCanvas* canvas) {
     for (TrpPage* page : FPages)
         for (TrpView* v : page->Objects)
             if (v->BandAlign != baNone) {
-                ActivePage = page;
+                FParent->Context().ActivePage = page;
                 v->Draw(canvas);
             }
 }
 
 // ---------------------------------------------------------------- TrpReport
 
-TrpReport::TrpReport(TComponent* owner)
-    : TComponent(owner), Pages(new TrpPages(this)), Dictionary(new TrpDataDictionary) {}
+TrpReport::TrpReport(TComponent* owner) : TComponent(owner), FContext(std::make_unique<TrpContext>(this)) {
+    rpRegisterStandardViews();
+    Pages = std::make_unique<TrpPages>(this);
+    EMFPages = std::make_unique<TrpEMFPages>(this);
+    Dictionary = std::make_unique<TrpDataDictionary>(*FContext);
+}
 
 TrpReport::~TrpReport() {
-    if (ActiveReport == this) ActiveReport = nullptr;
-    if (RootReport == this) RootReport = nullptr;
-    delete Dictionary;
-    delete Pages;
+    // Pages and views reach the context while they are freed.
+    Dictionary.reset();
+    EMFPages.reset();
+    Pages.reset();
 }
 
 void TrpReport::Clear() {
@@ -427,44 +416,40 @@ TrpView* TrpReport::FindObject(const std::string& name) const {
 }
 
 void TrpReport::SelectPrinter(const std::string& name) {
-    if (!UseDefaultPrinter && rpPrinterLink.SelectPrinter) rpPrinterLink.SelectPrinter(name);
+    if (!UseDefaultPrinter) FContext->Printer().SelectPrinter(name);
     PrinterName = name;
 }
 
 void TrpReport::SaveToStream(TStream* stream) {
-    ActiveReport = this;
     WriteByteToStream(stream, rpCurrentTemplateVersion);
     Pages->SaveToStream(stream);
 }
 
 void TrpReport::LoadFromStream(TStream* stream) {
-    BuildMode = false;
-    ActiveReport = this;
+    TrpContext& context = *FContext;
+    context.BuildMode = false;
     Dictionary->Clear();
     if (stream->GetPosition() >= stream->GetSize()) return;
     int64_t start = stream->GetPosition();
-    TemplateVersion = ReadByteFromStream(stream);
-    if (TemplateVersion < rpOldestTemplateVersion) {
+    context.TemplateVersion = ReadByteFromStream(stream);
+    if (context.TemplateVersion < rpOldestTemplateVersion) {
         // No version byte: the stream is read from its start as version 21.
-        TemplateVersion = rpOldestTemplateVersion;
+        context.TemplateVersion = rpOldestTemplateVersion;
         stream->SetPosition(start);
     }
-    ReportErrorFlag = false;
-    ReportErrorText.clear();
-    if (TemplateVersion > rpCurrentTemplateVersion) {
-        MessageBox(LoadEngineString(rpsUnsupportedFormat), LoadEngineString(rpsError), MB_OK | MB_ICONERROR);
-        return;
-    }
+    context.ReportErrorFlag = false;
+    context.ReportErrorText.clear();
+    if (context.TemplateVersion > rpCurrentTemplateVersion)
+        throw ErpTemplateError(LoadEngineString(rpsUnsupportedFormat));
     try {
         Pages->LoadFromStream(stream);
     } catch (const ErpClassNotFound&) {
-        MessageBox(std::string(rpsNonPluggedComponents) + "\r" + ReportErrorText + rpsIncludeComponents,
-                   LoadEngineString(rpsError), MB_OK | MB_ICONERROR);
+        throw;
     } catch (const std::exception&) {
         Pages->Clear();
         Pages->Add();
         Dictionary->Clear();
-        MessageBox(LoadEngineString(rpsUnsupportedFormat), LoadEngineString(rpsError), MB_OK | MB_ICONERROR);
+        throw ErpTemplateError(LoadEngineString(rpsUnsupportedFormat));
     }
 }
 

@@ -1,11 +1,10 @@
 #include "RP_Dict.h"
 
 #include "RP_Class.h"
+#include "RP_Context.h"
 #include "RP_DSet.h"
 #include "RP_Utils.h"
 #include "SysUtils.h"
-
-TrpFieldLink rpFieldLink;
 
 namespace {
 
@@ -33,14 +32,6 @@ const char* const kSystemVariables[] = {"", "", "PAGE#", "DATE", "TIME", "LINE#"
 
 } // namespace
 
-TObject* rpFindDataSource(const std::string& source) {
-    if (rpFieldLink.FindDataSource) return rpFieldLink.FindDataSource(source);
-    // Only a data set can hold fields: a control of the form that happens to
-    // share the name must not turn "Memo1.Left" into a field reference.
-    TComponent* owner = ActiveReport ? ActiveReport->Owner : nullptr;
-    return owner ? dynamic_cast<TrpDataset*>(FindComponentByPath(owner, source)) : nullptr;
-}
-
 bool rpSplitFieldReference(const std::string& reference, std::string& source, std::string& field) {
     bool quoted = false;
     size_t split = std::string::npos;
@@ -55,8 +46,9 @@ bool rpSplitFieldReference(const std::string& reference, std::string& source, st
     return true;
 }
 
-TrpDataDictionary::TrpDataDictionary()
-    : Variables(new TrpVariables), FieldAliases(new TrpVariables), SourceAliases(new TrpVariables) {}
+TrpDataDictionary::TrpDataDictionary(TrpContext& context)
+    : Variables(new TrpVariables), FieldAliases(new TrpVariables), SourceAliases(new TrpVariables),
+      FContext(context) {}
 
 TrpDataDictionary::~TrpDataDictionary() {
     delete Variables;
@@ -82,7 +74,7 @@ int TrpDataDictionary::VariableIndex(const std::string& name) const {
 bool TrpDataDictionary::Resolve(const std::string& name, const std::string& reference) {
     std::string source, field;
     if (!rpSplitFieldReference(reference, source, field)) return false;
-    TObject* ds = rpFindDataSource(source);
+    TObject* ds = FContext.FindDataSource(source);
     if (!ds) return false;
     FieldCache[UpperCase(name)] = TrpFieldRef{ds, field};
     return true;
@@ -105,21 +97,19 @@ bool TrpDataDictionary::IsVariable(const std::string& name) {
 Variant TrpDataDictionary::GetValue(const std::string& name) {
     auto cached = FieldCache.find(UpperCase(name));
     if (cached != FieldCache.end()) {
-        if (rpFieldLink.GetFieldValue) return rpFieldLink.GetFieldValue(cached->second.DataSource, cached->second.FieldName);
-        return Null();
+        return FContext.GetFieldValue(cached->second.DataSource, cached->second.FieldName);
     }
     int i = VariableIndex(name);
     if (i < 0) return Null();
     Variant value;
-    if (!(rpEngineLink.GlobalVariable && rpEngineLink.GlobalVariable(name, value))) value = Variables->GetValue(i);
+    if (!FContext.GlobalVariable(name, value)) value = Variables->GetValue(i);
     if (!value.IsString() || value.AsString().empty()) return value;
     // A variable whose expression leads back to itself would recurse without end.
     std::string key = UpperCase(name);
     if (FEvaluating.count(key)) throw EParserError(LoadEngineString(rpsUndefinedSymbol) + " \"" + name + "\"");
-    if (!rpEngineLink.Calc) return value;
     FEvaluating.insert(key);
     try {
-        value = rpEngineLink.Calc(value.AsString());
+        value = FContext.Calc(value.AsString());
     } catch (...) {
         FEvaluating.erase(key);
         throw;
@@ -152,7 +142,7 @@ void TrpDataDictionary::ReadOldRecord(TStream* stream) {
         entries.push_back(std::move(e));
     }
     TStringList names;
-    rpReadTemplateMemo(stream, &names);
+    rpReadTemplateMemo(stream, &names, FContext.TemplateVersion);
     for (size_t i = 0; i < entries.size(); ++i) {
         const Entry& e = entries[i];
         std::string name = int(i) < names.Count() ? names.Get(int(i)) : e.S1;
@@ -175,12 +165,12 @@ void TrpDataDictionary::LoadFromStream(TStream* stream) {
     uint16_t format = ReadWordFromStream(stream);
     if (format == 0xFFFE || format == 0xFFFF) {
         TrpVariables* lists[3] = {Variables, FieldAliases, SourceAliases};
-        int64_t minString = TemplateVersion < 23 ? 1 : 3;
+        int64_t minString = FContext.TemplateVersion < 23 ? 1 : 3;
         for (TrpVariables* list : lists) {
             int32_t count = ReadCount(stream, 2 * minString);
             for (int32_t i = 0; i < count; ++i) {
-                std::string name = rpReadTemplateString(stream);
-                std::string value = rpReadTemplateString(stream);
+                std::string name = rpReadTemplateString(stream, FContext.TemplateVersion);
+                std::string value = rpReadTemplateString(stream, FContext.TemplateVersion);
                 list->SetVariable(name, value);
             }
         }
@@ -198,11 +188,11 @@ void TrpDataDictionary::LoadFromStream(TStream* stream) {
         // Aliases of sources the program does not have are dropped.
         for (int i = FieldAliases->Count() - 1; i >= 0; --i) {
             std::string source, field;
-            if (!rpSplitFieldReference(VarToStr(FieldAliases->GetValue(i)), source, field) || !rpFindDataSource(source))
+            if (!rpSplitFieldReference(VarToStr(FieldAliases->GetValue(i)), source, field) || !FContext.FindDataSource(source))
                 FieldAliases->Delete(i);
         }
         for (int i = SourceAliases->Count() - 1; i >= 0; --i)
-            if (!rpFindDataSource(VarToStr(SourceAliases->GetValue(i)))) SourceAliases->Delete(i);
+            if (!FContext.FindDataSource(VarToStr(SourceAliases->GetValue(i)))) SourceAliases->Delete(i);
     }
 }
 

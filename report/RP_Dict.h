@@ -13,19 +13,7 @@
 #include "RP_Pars.h"
 #include "Variants.h"
 
-// How the dictionary reaches data sources; the data layer installs it. By
-// default a source is a component of the active report's owner (paths with
-// "." allowed) and a field has no value.
-struct TrpFieldLink {
-    std::function<TObject*(const std::string& source)> FindDataSource;
-    // The field's current value (the source is opened first when closed).
-    std::function<Variant(TObject* source, const std::string& field)> GetFieldValue;
-};
-extern TrpFieldLink rpFieldLink;
-
-// The data source a field reference names: through rpFieldLink when the data
-// layer set it, else a data set among the active report owner's components.
-TObject* rpFindDataSource(const std::string& source);
+class TrpContext;
 
 // Splits a field reference at the last "." outside double quotes; the field
 // part loses its surrounding quotes. False when there is no such ".".
@@ -33,7 +21,9 @@ bool rpSplitFieldReference(const std::string& reference, std::string& source, st
 
 class TrpDataDictionary : public TObject {
 public:
-    TrpDataDictionary();
+    // Values, data sources and the template version come from the context
+    // of the report that owns the dictionary.
+    explicit TrpDataDictionary(TrpContext& context);
     ~TrpDataDictionary() override;
 
     TrpVariables* Variables;
@@ -56,6 +46,7 @@ public:
     void SaveToStream(TStream* stream);
 
 private:
+    TrpContext& FContext;
     int VariableIndex(const std::string& name) const;
     bool Resolve(const std::string& name, const std::string& reference);
     void ReadOldRecord(TStream* stream);

@@ -102,11 +102,11 @@ TrpFunctionLibrary::TrpFunctionLibrary() : List(new TStringList) {}
 
 TrpFunctionLibrary::~TrpFunctionLibrary() { delete List; }
 
-bool TrpFunctionLibrary::CallFunction(const std::string& name, const Variant& p1, const Variant& p2,
-                                      const Variant& p3, Variant& val) {
+bool TrpFunctionLibrary::CallFunction(TrpContext& context, const std::string& name, const Variant& p1,
+                                      const Variant& p2, const Variant& p3, Variant& val) {
     int index = List->IndexOf(name);
     if (index < 0) return false;
-    DoFunction(index, p1, p2, p3, val);
+    DoFunction(context, index, p1, p2, p3, val);
     return true;
 }
 
@@ -149,12 +149,12 @@ TrpFunctionLibrary* rpFunctionLibrary(int index) {
     return list[size_t(index)].Library.get();
 }
 
-bool rpCallLibraryFunction(const std::string& name, const Variant& p1, const Variant& p2,
+bool rpCallLibraryFunction(TrpContext& context, const std::string& name, const Variant& p1, const Variant& p2,
                            const Variant& p3, Variant& val) {
     rpGlobals();   // the engine's start-up installs the standard library
     // Index loop: a library function may install or remove libraries.
     for (int i = 0; i < rpFunctionLibraryCount(); ++i)
-        if (rpFunctionLibrary(i)->CallFunction(name, p1, p2, p3, val)) return true;
+        if (rpFunctionLibrary(i)->CallFunction(context, name, p1, p2, p3, val)) return true;
     return false;
 }
 

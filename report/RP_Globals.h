@@ -64,6 +64,8 @@ bool rpFindNamedConstant(const std::string& name, Variant& value);
 
 // ------------------------------------------------------- function libraries
 
+class TrpContext;
+
 class TrpFunctionLibrary : public TObject {
 public:
     TrpFunctionLibrary();
@@ -75,10 +77,11 @@ public:
 
     // True when the name is one of the library's (compared without regard to
     // case); the value comes from DoFunction.
-    virtual bool CallFunction(const std::string& name, const Variant& p1, const Variant& p2,
-                              const Variant& p3, Variant& val);
-    virtual void DoFunction(int index, const Variant& p1, const Variant& p2, const Variant& p3,
-                            Variant& val) = 0;
+    // The context is the report whose expression calls the function.
+    virtual bool CallFunction(TrpContext& context, const std::string& name, const Variant& p1,
+                              const Variant& p2, const Variant& p3, Variant& val);
+    virtual void DoFunction(TrpContext& context, int index, const Variant& p1, const Variant& p2,
+                            const Variant& p3, Variant& val) = 0;
 
     void AddFunctionDesc(const std::string& funcName, const std::string& category,
                          const std::string& description);
@@ -130,7 +133,7 @@ TrpInstalledFunctions* rpInstalledFunctions();
 
 // Asks each installed library in installation order; the first that knows
 // the name supplies the value.
-bool rpCallLibraryFunction(const std::string& name, const Variant& p1, const Variant& p2,
+bool rpCallLibraryFunction(TrpContext& context, const std::string& name, const Variant& p1, const Variant& p2,
                            const Variant& p3, Variant& val);
 
 // ---------------------------------------------------------------- compressor
@@ -145,14 +148,14 @@ public:
 
 // ---------------------------------------------------------- engine globals
 
-// Engine-wide objects, created on first use and freed at shut-down.
+// Engine-wide tables and scratch objects, created on first use and freed at
+// shut-down. Nothing here belongs to one build (see TrpContext).
 struct TrpGlobals {
     int DefaultCharset = 1;                 // string 55337
     std::vector<std::string> BandNames;     // 23 band type names
     std::vector<std::string> BooleanFormats, DateFormats, TimeFormats;   // 4 each
     std::unique_ptr<TStringList> ScratchList;
     std::unique_ptr<TrpCompressor> Compressor;
-    std::vector<TObject*> FollowViews;      // views told after each memo output (not owned)
 
     TrpGlobals();
     ~TrpGlobals();

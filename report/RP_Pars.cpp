@@ -523,18 +523,6 @@ void TrpVariables::SetSorted(bool value) {
                  FItems.end());
 }
 
-TrpParser& rpParser() {
-    static TrpParser parser;
-    return parser;
-}
-
-TrpVariables& rpVariables() {
-    static TrpVariables variables;
-    static const bool sorted = (variables.SetSorted(true), true);
-    (void)sorted;
-    return variables;
-}
-
 // -------------------------------------------------------------- splitter
 
 TrpFunctionSplitter::TrpFunctionSplitter(TStrings* matchFuncs, TStrings* splitTo, TrpVariables* variables)

@@ -89,10 +89,6 @@ private:
     bool FSorted = false;
 };
 
-// The engine-wide parser (its events are set when a report is prepared) and
-// the report variables (sorted), created on first use.
-TrpParser& rpParser();
-TrpVariables& rpVariables();
 
 // Collects the full text of every call of the matched functions inside an
 // expression, inner calls before the calls that contain them.

@@ -4,13 +4,11 @@
 
 #include "MsgBox.h"
 #include "RP_Class.h"
+#include "RP_Context.h"
 #include "RP_Dict.h"
 #include "RP_Vars.h"
 #include "SysUtils.h"
 
-TrpAggregateLink rpAggregateLink;
-TrpScriptLink rpScriptLink;
-TrpInputBoxHook rpInputBoxHook;
 
 namespace {
 
@@ -41,11 +39,11 @@ std::vector<std::string> Characters(const std::string& s) {
 
 int CharacterCount(const std::string& s) { return static_cast<int>(Characters(s).size()); }
 
-Variant Eval(const Variant& arg) { return rpParser().Calc(VarToStr(arg)); }
-std::string EvalText(const Variant& arg) { return VarToStr(Eval(arg)); }
+Variant Eval(TrpContext& context, const Variant& arg) { return context.Calc(VarToStr(arg)); }
+std::string EvalText(TrpContext& context, const Variant& arg) { return VarToStr(Eval(context, arg)); }
 
-int DatePart(const Variant& arg, const char* format) {
-    return StrToInt(FormatDateTime(format, VarToDateTime(Eval(arg))));
+int DatePart(TrpContext& context, const Variant& arg, const char* format) {
+    return StrToInt(FormatDateTime(format, VarToDateTime(Eval(context, arg))));
 }
 
 // The showing band's data band for an aggregate without a band name.
@@ -149,54 +147,54 @@ TrpStdFunctionLibrary::TrpStdFunctionLibrary() {
     for (const char* name : FunctionNames) AddFunctionDesc(name, std::string(), std::string());
 }
 
-void TrpStdFunctionLibrary::DoFunction(int index, const Variant& p1, const Variant& p2, const Variant& p3,
+void TrpStdFunctionLibrary::DoFunction(TrpContext& context, int index, const Variant& p1, const Variant& p2, const Variant& p3,
                                        Variant& val) {
     switch (index) {
-    case fnAvg: return Aggregate(rpagAvg, VarToStr(p1), VarToStr(p2), VarToStr(p3), val);
-    case fnCount: return Aggregate(rpagCount, std::string(), VarToStr(p1), VarToStr(p2), val);
-    case fnMax: return Aggregate(rpagMax, VarToStr(p1), VarToStr(p2), VarToStr(p3), val);
-    case fnMin: return Aggregate(rpagMin, VarToStr(p1), VarToStr(p2), VarToStr(p3), val);
-    case fnSum: return Aggregate(rpagSum, VarToStr(p1), VarToStr(p2), VarToStr(p3), val);
-    case fnDayOf: val = Variant(DatePart(p1, "d")); return;
-    case fnMonthOf: val = Variant(DatePart(p1, "m")); return;
-    case fnYearOf: val = Variant(DatePart(p1, "yyyy")); return;
-    case fnFormatDateTime: val = Variant(FormatDateTime(EvalText(p1), VarToDateTime(Eval(p2)))); return;
-    case fnFormatFloat: val = Variant(FormatFloat(EvalText(p1), Eval(p2).AsDouble())); return;
-    case fnFormatText: val = Variant(FormatMaskText(EvalText(p1) + ";0; ", EvalText(p2))); return;
+    case fnAvg: return Aggregate(context, rpagAvg, VarToStr(p1), VarToStr(p2), VarToStr(p3), val);
+    case fnCount: return Aggregate(context, rpagCount, std::string(), VarToStr(p1), VarToStr(p2), val);
+    case fnMax: return Aggregate(context, rpagMax, VarToStr(p1), VarToStr(p2), VarToStr(p3), val);
+    case fnMin: return Aggregate(context, rpagMin, VarToStr(p1), VarToStr(p2), VarToStr(p3), val);
+    case fnSum: return Aggregate(context, rpagSum, VarToStr(p1), VarToStr(p2), VarToStr(p3), val);
+    case fnDayOf: val = Variant(DatePart(context, p1, "d")); return;
+    case fnMonthOf: val = Variant(DatePart(context, p1, "m")); return;
+    case fnYearOf: val = Variant(DatePart(context, p1, "yyyy")); return;
+    case fnFormatDateTime: val = Variant(FormatDateTime(EvalText(context, p1), VarToDateTime(Eval(context, p2)))); return;
+    case fnFormatFloat: val = Variant(FormatFloat(EvalText(context, p1), Eval(context, p2).AsDouble())); return;
+    case fnFormatText: val = Variant(FormatMaskText(EvalText(context, p1) + ";0; ", EvalText(context, p2))); return;
     case fnInput: {
-        std::string prompt = EvalText(p1), def = EvalText(p2);
-        val = Variant(rpInputBoxHook ? rpInputBoxHook(std::string(), prompt, def) : def);
+        std::string prompt = EvalText(context, p1), def = EvalText(context, p2);
+        val = Variant(context.InputBox ? context.InputBox(std::string(), prompt, def) : def);
         return;
     }
     case fnMessageBox: {
-        std::string text = EvalText(p1), caption = EvalText(p2);
-        val = Variant(MessageBox(text, caption, static_cast<unsigned>(Eval(p3).AsInteger())));
+        std::string text = EvalText(context, p1), caption = EvalText(context, p2);
+        val = Variant(MessageBox(text, caption, static_cast<unsigned>(Eval(context, p3).AsInteger())));
         return;
     }
-    case fnLength: val = Variant(CharacterCount(EvalText(p1))); return;
-    case fnLowerCase: val = Variant(AnsiLowerCase(EvalText(p1))); return;
-    case fnUpperCase: val = Variant(AnsiUpperCase(EvalText(p1))); return;
+    case fnLength: val = Variant(CharacterCount(EvalText(context, p1))); return;
+    case fnLowerCase: val = Variant(AnsiLowerCase(EvalText(context, p1))); return;
+    case fnUpperCase: val = Variant(AnsiUpperCase(EvalText(context, p1))); return;
     case fnNameCase: {
-        std::vector<std::string> chars = Characters(AnsiLowerCase(EvalText(p1)));
+        std::vector<std::string> chars = Characters(AnsiLowerCase(EvalText(context, p1)));
         std::string out;
         for (size_t i = 0; i < chars.size(); ++i) out += i == 0 ? AnsiUpperCase(chars[i]) : chars[i];
         val = Variant(out);
         return;
     }
-    case fnTrim: val = Variant(Trim(EvalText(p1))); return;
+    case fnTrim: val = Variant(Trim(EvalText(context, p1))); return;
     case fnPos: {
-        std::string part = EvalText(p1), text = EvalText(p2);
+        std::string part = EvalText(context, p1), text = EvalText(context, p2);
         int bytePos = Pos(part, text);
         val = Variant(bytePos == 0 ? 0 : CharacterCount(text.substr(0, bytePos - 1)) + 1);
         return;
     }
     case fnMaxNum: {
-        Variant a = Eval(p1), b = Eval(p2);
+        Variant a = Eval(context, p1), b = Eval(context, p2);
         val = a > b ? a : b;
         return;
     }
     case fnMinNum: {
-        Variant a = Eval(p1), b = Eval(p2);
+        Variant a = Eval(context, p1), b = Eval(context, p2);
         val = a < b ? a : b;
         return;
     }
@@ -204,20 +202,22 @@ void TrpStdFunctionLibrary::DoFunction(int index, const Variant& p1, const Varia
     }
 }
 
-void TrpStdFunctionLibrary::Aggregate(char code, const std::string& expression, const std::string& bandArg,
-                                      const std::string& flags, Variant& val) {
-    TrpAggregateBand* showing = rpAggregateLink.ShowingBand ? rpAggregateLink.ShowingBand() : nullptr;
+void TrpStdFunctionLibrary::Aggregate(TrpContext& context, char code, const std::string& expression,
+                                      const std::string& bandArg, const std::string& flags, Variant& val) {
+    // Outside a build there is no band to aggregate over.
+    TrpPageEngineLink* engine = context.PageEngine();
+    TrpAggregateBand* showing = engine ? engine->ShowingBand() : nullptr;
     if (!showing) return;
-    if (rpAggregateLink.Declaring && rpAggregateLink.Declaring()) {
+    if (engine->Declaring()) {
         std::string bandName = Trim(bandArg);
         TrpAggregateBand* accumulating = nullptr;
         if (!bandName.empty()) {
-            if (rpAggregateLink.FindBand) accumulating = rpAggregateLink.FindBand(bandName);
+            accumulating = engine->FindBand(bandName);
         } else {
             int type = MatchingDataBandType(showing->GetAggregateBandType());
-            if (type >= 0 && rpAggregateLink.FindDataBand) accumulating = rpAggregateLink.FindDataBand(type);
+            if (type >= 0) accumulating = engine->FindDataBand(type);
         }
-        TrpAggregateBand* prepared = rpAggregateLink.PreparedBand ? rpAggregateLink.PreparedBand() : nullptr;
+        TrpAggregateBand* prepared = engine->PreparedBand();
         if (!accumulating || !prepared ||
             !SameText(accumulating->GetAggregateBandName(), prepared->GetAggregateBandName()))
             return;
@@ -251,7 +251,6 @@ TStringList* AggregateNames() {
 TAggregateFunctionsSplitter::TAggregateFunctionsSplitter(TStrings* splitTo, TrpVariables* dictionaryVariables)
     : TrpFunctionSplitter(nullptr, splitTo, dictionaryVariables), FMatchList(AggregateNames()) {
     FMatchFuncs = FMatchList;
-    if (!FVariables && ActiveReport && ActiveReport->Dictionary) FVariables = ActiveReport->Dictionary->Variables;
 }
 
 TAggregateFunctionsSplitter::~TAggregateFunctionsSplitter() { delete FMatchList; }
@@ -280,45 +279,49 @@ void TAggregateFunctionsSplitter::SplitScript(TStrings* script) {
 
 // -------------------------------------------------------------- interpreter
 
-TInterpretator& rpInterpreter() {
-    static TInterpretator interpreter;
-    return interpreter;
-}
-
 void TInterpretator::GetVariableValue(const std::string& name, Variant& value) {
-    TrpParser& parser = rpParser();
-    if (parser.OnGetValue) parser.OnGetValue(name, value);
+    FContext.Resolver().GetVariableValue(name, value);
 }
 
 void TInterpretator::CallFunction(const std::string& name, const Variant& p1, const Variant& p2, const Variant& p3,
                                   Variant& value) {
-    TrpParser& parser = rpParser();
-    if (parser.OnFunction) parser.OnFunction(name, p1, p2, p3, value);
+    FContext.Resolver().DoUserFunction(name, p1, p2, p3, value);
 }
 
 void TInterpretator::SetVariableValue(const std::string& name, const Variant& value) {
-    TrpVariables& vars = rpVariables();
+    TrpVariables& vars = FContext.Variables();
     int i = vars.IndexOf(name);
     if (i >= 0) {
         vars.SetValue(i, value);
         return;
     }
-    if (rpScriptLink.SetDictionaryValue && rpScriptLink.SetDictionaryValue(name, value)) return;
+    // A dictionary variable takes the value for this build: the template,
+    // dictionary included, is reloaded when the build ends.
+    TrpReport* report = FContext.Report;
+    if (report && report->Dictionary) {
+        TrpVariables* dictionary = report->Dictionary->Variables;
+        int d = dictionary->IndexOf(" " + name);
+        if (d >= 0) {
+            dictionary->SetValue(d, value);
+            return;
+        }
+    }
+    TrpPageEngineLink* engine = FContext.PageEngine();
     if (SameText(name, "MODALRESULT")) {
-        if (rpScriptLink.SetModalResult) rpScriptLink.SetModalResult(value.AsInteger());
+        if (engine) engine->SetModalResult(value.AsInteger());
         return;
     }
     if (SameText(name, "CURY")) {
-        if (rpScriptLink.SetCurY) rpScriptLink.SetCurY(value.AsInteger());
+        if (engine) engine->SetCurY(value.AsInteger());
         return;
     }
     if (SameText(name, "PROGRESS")) {
-        if (rpScriptLink.ShowProgress) rpScriptLink.ShowProgress(VarToStr(value));
+        if (engine) engine->ShowProgress(VarToStr(value));
         return;
     }
     if (name.find('.') != std::string::npos) {
         std::string propName;
-        TrpObject* object = rpGetObjectByPath(name, propName);
+        TrpObject* object = rpGetObjectByPath(FContext, name, propName);
         if (object && !propName.empty() && object->HasProperty(propName)) {
             object->SetPropertyValue(UpperCase(propName), value);
             return;

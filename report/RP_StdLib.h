@@ -49,16 +49,6 @@ void rpAccumulateAggregate(char code, Variant& entry, const Variant& value);
 // count, and 0 when no record came; the others are the entry as it stands.
 Variant rpAggregateValue(char code, const Variant& entry, int count);
 
-// What aggregates need of the page engine; unset parts count as absent.
-struct TrpAggregateLink {
-    std::function<bool()> Declaring;                         // the page engine prepares a band's objects
-    std::function<TrpAggregateBand*()> ShowingBand;          // band whose object is evaluated
-    std::function<TrpAggregateBand*()> PreparedBand;         // band being prepared
-    std::function<TrpAggregateBand*(const std::string& name)> FindBand;
-    std::function<TrpAggregateBand*(int type)> FindDataBand; // first band of that type on the page
-};
-extern TrpAggregateLink rpAggregateLink;
-
 // Band types the aggregates care about.
 enum : int {
     rpbtReportSummary = 1, rpbtPageFooter = 3, rpbtMasterData = 5, rpbtMasterFooter = 6, rpbtDetailData = 8,
@@ -76,27 +66,22 @@ std::string rpAggregateKey(const std::string& bandName, char code, const std::st
 // give "555-1234").
 std::string FormatMaskText(const std::string& editMask, const std::string& value);
 
-// The input box the INPUT function shows; replaceable so that tests and the
-// window layer answer it. The default returns the default text.
-using TrpInputBoxHook = std::function<std::string(const std::string& caption, const std::string& prompt,
-                                                  const std::string& defaultText)>;
-extern TrpInputBoxHook rpInputBoxHook;
-
 class TrpStdFunctionLibrary : public TrpFunctionLibrary {
 public:
     TrpStdFunctionLibrary();
-    void DoFunction(int index, const Variant& p1, const Variant& p2, const Variant& p3, Variant& val) override;
+    void DoFunction(TrpContext& context, int index, const Variant& p1, const Variant& p2, const Variant& p3,
+                    Variant& val) override;
 
 private:
-    void Aggregate(char code, const std::string& expression, const std::string& bandName, const std::string& flags,
-                   Variant& val);
+    void Aggregate(TrpContext& context, char code, const std::string& expression, const std::string& bandName,
+                   const std::string& flags, Variant& val);
 };
 
 // Finds aggregate calls (AVG, COUNT, MAX, MIN, SUM) in memo text and scripts,
-// expanding dictionary variables (by default the active report's).
+// expanding the dictionary variables given (the report's).
 class TAggregateFunctionsSplitter : public TrpFunctionSplitter {
 public:
-    TAggregateFunctionsSplitter(TStrings* splitTo, TrpVariables* dictionaryVariables = nullptr);
+    TAggregateFunctionsSplitter(TStrings* splitTo, TrpVariables* dictionaryVariables);
     ~TAggregateFunctionsSplitter() override;
     void SplitMemo(TStrings* memo);
     void SplitScript(TStrings* script);   // compiled lines (TrpInterpretator::CompileScript)
@@ -105,23 +90,21 @@ private:
     TStringList* FMatchList;
 };
 
-// What script assignments reach beyond the report variables.
-struct TrpScriptLink {
-    std::function<bool(const std::string& name, const Variant& value)> SetDictionaryValue;
-    std::function<void(int modalResult)> SetModalResult;    // when the current page is a dialog
-    std::function<void(int y)> SetCurY;                     // current page position (and band moved flag)
-    std::function<void(const std::string& text)> ShowProgress;
-};
-extern TrpScriptLink rpScriptLink;
+class TrpContext;
 
-// The interpreter of report scripts: variables and functions go through the
-// global parser's events (the report's resolver and function dispatch).
+// The interpreter of one report's scripts: variables and functions go to the
+// report's resolver and function dispatch; an assignment sets a report
+// variable, a dictionary variable (for the build: the template is reloaded
+// after it), an object property, or what the page engine takes (MODALRESULT,
+// CURY, PROGRESS).
 class TInterpretator : public TrpInterpretator {
 public:
+    explicit TInterpretator(TrpContext& context) : FContext(context) {}
     void GetVariableValue(const std::string& name, Variant& value) override;
     void SetVariableValue(const std::string& name, const Variant& value) override;
     void CallFunction(const std::string& name, const Variant& p1, const Variant& p2, const Variant& p3,
                       Variant& value) override;
-};
 
-TInterpretator& rpInterpreter();
+private:
+    TrpContext& FContext;
+};

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "RP_Class.h"
+#include "RP_Context.h"
 #include "RP_Dict.h"
 #include "RP_Globals.h"
 #include "RP_StdLib.h"
@@ -131,23 +132,18 @@ std::string rpCalcErrorText(const std::string& reportName, TrpView* view, const 
 
 // ---------------------------------------------------------------- resolver
 
-TrpValueResolver& rpValueResolver() {
-    static TrpValueResolver resolver;
-    return resolver;
-}
-
 void TrpValueResolver::UndefinedSymbol(const std::string& name) {
     throw EParserError(LoadEngineString(rpsUndefinedSymbol) + " \"" + name + "\"");
 }
 
 void TrpValueResolver::GetVariableValue(const std::string& name, Variant& value) {
     value = Variant();
-    if (Hooks.OnGetValue) Hooks.OnGetValue(name, value);
+    TrpReport* report = FContext.Report;
+    if (report && report->OnGetValue) report->OnGetValue(name, value);
     if (!value.IsEmpty()) return;
-
     value = Variant(0);
-    TrpDataDictionary* dictionary = ActiveReport ? ActiveReport->Dictionary : nullptr;
-    if (Hooks.GetDictionaryValue || dictionary) {
+    TrpDataDictionary* dictionary = report ? report->Dictionary.get() : nullptr;
+    if (dictionary) {
         // A dictionary variable whose expression leads back to itself would
         // recurse without end: the repeat is an undefined symbol.
         bool repeat = std::any_of(FDictionaryNames.begin(), FDictionaryNames.end(),
@@ -159,9 +155,7 @@ void TrpValueResolver::GetVariableValue(const std::string& name, Variant& value)
         FDictionaryNames.push_back(name);
         bool found = false;
         try {
-            if (Hooks.GetDictionaryValue) {
-                found = Hooks.GetDictionaryValue(name, value);
-            } else if (dictionary->IsVariable(name)) {
+            if (dictionary->IsVariable(name)) {
                 value = dictionary->GetValue(name);
                 found = true;
             }
@@ -179,15 +173,16 @@ void TrpValueResolver::GetVariableValue(const std::string& name, Variant& value)
             value = CurrentValue;
             return;
         }
-        if (Hooks.GetSystemValue && Hooks.GetSystemValue(name, value)) return;
-        if (name == "DATE") value = VarFromDateTime(ReportDate);
-        else if (name == "TIME") value = VarFromDateTime(ReportTime);
-        else if (name == "TOTALPAGES") value = Variant(TotalPagesCount);
-        else if (name == "CALCWIDTH") value = Variant(ActiveView ? ActiveView->dx : 0);
+        TrpPageEngineLink* engine = FContext.PageEngine();
+        if (engine && engine->GetSystemValue(name, value)) return;
+        if (name == "DATE") value = VarFromDateTime(FContext.ReportDate);
+        else if (name == "TIME") value = VarFromDateTime(FContext.ReportTime);
+        else if (name == "TOTALPAGES") value = Variant(FContext.TotalPagesCount);
+        else if (name == "CALCWIDTH") value = Variant(FContext.ActiveView ? FContext.ActiveView->dx : 0);
         return;
     }
 
-    TrpVariables& vars = rpVariables();
+    TrpVariables& vars = FContext.Variables();
     int i = vars.IndexOf(name);
     if (i >= 0) {
         value = vars.GetValue(i);
@@ -199,7 +194,7 @@ void TrpValueResolver::GetVariableValue(const std::string& name, Variant& value)
     if (name != RecursionGuard) {
         RecursionGuard = name;
         try {
-            value = rpParser().Calc(name);
+            value = FContext.Parser().Calc(name);
         } catch (...) {
             RecursionGuard.clear();
             throw;
@@ -212,11 +207,11 @@ void TrpValueResolver::GetVariableValue(const std::string& name, Variant& value)
 
 void TrpValueResolver::GetReportVariable(const std::string& name, Variant& value) {
     if (IsPageVariable(name)) {
-        if (Hooks.GetPageValue) Hooks.GetPageValue(name, value);
+        if (TrpPageEngineLink* engine = FContext.PageEngine()) engine->GetPageValue(name, value);
         return;
     }
     std::string propName;
-    TrpObject* object = rpGetObjectByPath(name, propName);
+    TrpObject* object = rpGetObjectByPath(FContext, name, propName);
     if (object && !propName.empty() && object->HasProperty(propName)) {
         value = object->GetPropertyValue(UpperCase(propName));
         return;
@@ -227,13 +222,14 @@ void TrpValueResolver::GetReportVariable(const std::string& name, Variant& value
 
 std::string TrpValueResolver::GetFormattedValue(const std::string& text) {
     RecursionGuard.clear();
-    int32_t format = ActiveView ? ActiveView->Format : rpMakeFormat(fcText, 0, 2, FormatSettings.DecimalSeparator);
-    std::string formatStr = ActiveView ? ActiveView->FormatStr : std::string();
+    TrpView* view = FContext.ActiveView;
+    int32_t format = view ? view->Format : rpMakeFormat(fcText, 0, 2, FormatSettings.DecimalSeparator);
+    std::string formatStr = view ? view->FormatStr : std::string();
     std::string expression = rpApplyInlineFormat(text, format, formatStr);
     CurrentValue = Variant(0);
     GetVariableValue(expression, CurrentValue);
     Variant shown = CurrentValue;
-    if (ActiveView && (ActiveView->Flags & flHideZeros) && !shown.IsString() && !shown.IsNull() &&
+    if (view && (view->Flags & flHideZeros) && !shown.IsString() && !shown.IsNull() &&
         shown == Variant(0))
         shown = Variant(std::string());
     if (Quiet) return std::string();
@@ -243,22 +239,24 @@ std::string TrpValueResolver::GetFormattedValue(const std::string& text) {
 void TrpValueResolver::DoUserFunction(const std::string& name, const Variant& p1, const Variant& p2,
                                       const Variant& p3, Variant& value) {
     value = Null();
-    if (rpCallLibraryFunction(name, p1, p2, p3, value)) return;
+    if (rpCallLibraryFunction(FContext, name, p1, p2, p3, value)) return;
     DoBuiltinProcedure(name, p1, p2, p3, value);
-    if (Hooks.OnUserFunction) Hooks.OnUserFunction(name, p1, p2, p3, value);
+    TrpReport* report = FContext.Report;
+    if (report && report->OnUserFunction) report->OnUserFunction(name, p1, p2, p3, value);
 }
 
 void TrpValueResolver::DoBuiltinProcedure(const std::string& name, const Variant& p1, const Variant& p2,
                                           const Variant& p3, Variant& value) {
-    TrpParser& parser = rpParser();
+    TrpParser& parser = FContext.Parser();
     if (name == "STOPREPORT" || name == "NEWPAGE" || name == "NEWCOLUMN" || name == "SHOWBAND") {
-        if (Hooks.DoReportProcedure) Hooks.DoReportProcedure(name, name == "SHOWBAND" ? Variant(Trim(VarToStr(p1))) : p1);
+        if (TrpPageEngineLink* engine = FContext.PageEngine())
+            engine->DoReportProcedure(name, name == "SHOWBAND" ? Variant(Trim(VarToStr(p1))) : p1);
         return;
     }
     if (name == "INC" || name == "DEC") {
         std::string var = Trim(VarToStr(p1));
         Variant v = parser.Calc(var) + Variant(name == "INC" ? 1 : -1);
-        rpInterpreter().SetVariableValue(var, v);
+        FContext.Interpreter().SetVariableValue(var, v);
         return;
     }
     if (name != "SETARRAY" && name != "GETARRAY") {
@@ -266,14 +264,14 @@ void TrpValueResolver::DoBuiltinProcedure(const std::string& name, const Variant
         // ("MEMO5.HIDE", "MEMO.ADD" of the active view), arguments as texts.
         if (name.find('.') == std::string::npos) return;
         std::string method;
-        if (TrpObject* object = rpGetObjectByPath(name, method)) value = object->CallMethod(UpperCase(method), p1, p2, p3);
+        if (TrpObject* object = rpGetObjectByPath(FContext, name, method)) value = object->CallMethod(UpperCase(method), p1, p2, p3);
         return;
     }
     std::string array = Trim(VarToStr(p1));
     Variant index = parser.Calc(VarToStr(p2));
     if (array.find('.') != std::string::npos) {
         std::string propName;
-        TrpObject* object = rpGetObjectByPath(array, propName);
+        TrpObject* object = rpGetObjectByPath(FContext, array, propName);
         if (!object) return;
         if (name == "SETARRAY")
             object->CallMethod("SETINDEXPROPERTY", Variant(UpperCase(propName)), index, parser.Calc(VarToStr(p3)));
@@ -282,21 +280,6 @@ void TrpValueResolver::DoBuiltinProcedure(const std::string& name, const Variant
         return;
     }
     std::string key = "Arr_" + array + "_" + VarToStr(index);
-    if (name == "SETARRAY") rpVariables().SetVariable(key, parser.Calc(VarToStr(p3)));
-    else value = rpVariables().GetVariable(key);
-}
-
-void TrpValueResolver::Install() {
-    TrpParser& parser = rpParser();
-    parser.OnGetValue = [this](const std::string& name, Variant& value) { GetVariableValue(name, value); };
-    parser.OnFunction = [this](const std::string& name, const Variant& p1, const Variant& p2, const Variant& p3,
-                               Variant& val) { DoUserFunction(name, p1, p2, p3, val); };
-    rpEngineLink.Calc = [](const std::string& expression) { return rpParser().Calc(expression); };
-    rpEngineLink.FormattedValue = [this](const std::string& expression) { return GetFormattedValue(expression); };
-    rpEngineLink.GlobalVariable = [](const std::string& name, Variant& value) {
-        int i = rpVariables().IndexOf(name);
-        if (i < 0) return false;
-        value = rpVariables().GetValue(i);
-        return true;
-    };
+    if (name == "SETARRAY") FContext.Variables().SetVariable(key, parser.Calc(VarToStr(p3)));
+    else value = FContext.Variables().GetVariable(key);
 }

@@ -11,6 +11,7 @@
 
 #include "RP_Pars.h"
 
+class TrpContext;
 class TrpView;
 
 // Format word: category in byte 3, index in byte 2, decimals in byte 1 and
@@ -41,29 +42,14 @@ std::string rpApplyInlineFormat(const std::string& text, int32_t& format, std::s
 // and object names and the message, as the build reports a calculation error.
 std::string rpCalcErrorText(const std::string& reportName, TrpView* view, const std::string& message);
 
-// What the resolver asks of the parts built on top of it. A hook that is not
-// set counts as "nothing there".
-struct TrpValueHooks {
-    // The active report's OnGetValue (the application's answer comes first).
-    TGetValueEvent OnGetValue;
-    // A data-dictionary variable; true when the dictionary has the name.
-    // Unset: the active report's dictionary.
-    std::function<bool(const std::string& name, Variant& value)> GetDictionaryValue;
-    // System variables the page engine knows ("PAGE#", "LINE#", "LINETHROUGH#",
-    // "COLUMN#", "CURRENT#", "CALCWIDTH" of a memo); false leaves the default.
-    std::function<bool(const std::string& name, Variant& value)> GetSystemValue;
-    // "CURY", "FREESPACE", "FINALPASS", "PAGEHEIGHT", "PAGEWIDTH".
-    std::function<bool(const std::string& name, Variant& value)> GetPageValue;
-    // "STOPREPORT", "NEWPAGE", "NEWCOLUMN", "SHOWBAND" (p1 band name).
-    std::function<void(const std::string& name, const Variant& p1)> DoReportProcedure;
-    // The active report's OnUserFunction.
-    TFunctionEvent OnUserFunction;
-};
-
-// One per process: the engine-wide values of the evaluation in progress.
+// The variable lookup and function dispatch of one report: the report's
+// OnGetValue, its dictionary, the system variables (the page engine's while
+// a build runs), its report variables and objects, the name as an
+// expression; libraries, built-in procedures, then the report's OnUserFunction.
 class TrpValueResolver : public TObject {
 public:
-    TrpValueHooks Hooks;
+    explicit TrpValueResolver(TrpContext& context) : FContext(context) {}
+
     Variant CurrentValue;        // the variable "VALUE"
     std::string RecursionGuard;
     bool Quiet = false;          // set while aggregates are prepared: no error, no formatting
@@ -76,11 +62,8 @@ public:
     void DoBuiltinProcedure(const std::string& name, const Variant& p1, const Variant& p2, const Variant& p3,
                             Variant& value);
 
-    // Routes the global parser's events and the template objects' engine
-    // link (Calc, FormattedValue) here, as preparing a report does.
-    void Install();
-
 private:
+    TrpContext& FContext;
     [[noreturn]] void UndefinedSymbol(const std::string& name);
     std::vector<std::string> FDictionaryNames;  // dictionary variables being evaluated
 };

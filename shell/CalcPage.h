@@ -5,11 +5,14 @@
 
 #include <string>
 
+#include "CalcResult.h"
 #include "Classes.h"
 #include "FormReader.h"
 
+class TEntPictureField;
 class TIniFile;
 class TfrmMain;
+struct TCalculatorReset;
 
 // The component of that name and type under Root; the window definition must have it.
 template <class T>
@@ -18,6 +21,10 @@ T* NeedComponent(TComponent* Root, const std::string& Name) {
     if (!c) throw EComponentError("The main window's definition lacks " + Name);
     return c;
 }
+
+// Writes a number into a picture field (as an integer or a float by its data
+// type) or a numeric edit; EComponentError for any other component.
+void SetComponentNumber(TComponent* Component, double Value);
 
 class TCalcPage {
 public:
@@ -35,8 +42,8 @@ public:
     virtual void FindComponents() = 0;
     // Sets the page to zeros or to its samples, as the window's DefaultValueSet says.
     virtual void ResetValues(TObject* Sender) = 0;
-    // Part of "reset all to zero": zeros the page's values and leaves colours,
-    // enabled states and focus as they are.
+    // Part of "reset all to zero": zeros the page's values and leaves colours
+    // and enabled states as they are; the focus moves only where a page says so.
     virtual void ZeroValues(TObject* Sender) = 0;
     // The page's own entries in the settings file, read at start and written at close.
     virtual void ReadSettings(TIniFile&) {}
@@ -45,6 +52,31 @@ public:
     bool IsActive() const;
 
 protected:
+    enum class TValueSet { Zeros, Samples };
+    // The page's zero and sample values among the calculator resets.
+    const TCalculatorReset& ValueSet() const;
+    // Writes a value set of the calculator resets into the page's components:
+    // picture fields as integers or floats by their data type, numeric edits
+    // as values, combo boxes as texts.
+    void WriteValueSet(const TCalculatorReset& Set, TValueSet Which) const;
+    // Writes a result that was computed; one that was not keeps its old value.
+    static void ShowResult(TEntPictureField* Field, const TCalcResult& Value);
+    // A page shows what its compute step got done even when a later step
+    // fails, then lets the failure go on to the window's handler.
+    template <class Compute, class Show>
+    static void ComputeAndShow(Compute&& DoCompute, Show&& DoShow) {
+        try {
+            DoCompute();
+        } catch (...) {
+            DoShow();
+            throw;
+        }
+        DoShow();
+    }
+    // What each calculation does first: the window finishes its pending
+    // repaints, and printing becomes possible.
+    void BeginCalculation(TObject* Sender) const;
+
     // The window's component of that name and type.
     template <class T>
     T* Need(const std::string& Name) const {
@@ -64,4 +96,17 @@ protected:
 
 private:
     TComponent* Root() const;
+};
+
+// A page whose resets write its value set from the calculator resets (by its
+// page name): samples or zeros, then the focus while the page is shown.
+class TValueSetPage : public TCalcPage {
+public:
+    using TCalcPage::TCalcPage;
+    void ResetValues(TObject* Sender) override;
+    void ZeroValues(TObject* Sender) override;
+
+protected:
+    // Focuses the page's first field while the page is shown.
+    void FocusWhenShown() const;
 };

@@ -9,15 +9,13 @@
 class TEntPictureField;
 class TNumEdit;
 
-class TLoanComparisonsPage : public TCalcPage {
+class TLoanComparisonsPage : public TValueSetPage {
 public:
-    using TCalcPage::TCalcPage;
+    using TValueSetPage::TValueSetPage;
 
     const char* PageName() const override { return "pgLoanComparisons"; }
     void RegisterHandlers(THandlerTable& Handlers) override;
     void FindComponents() override;
-    void ResetValues(TObject* Sender) override;  // ResetLoanComparisonValues
-    void ZeroValues(TObject* Sender) override;
 
     // ---- Handlers ---------------------------------------------------------------
     void CalcLC(TObject* Sender);

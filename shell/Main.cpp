@@ -10,8 +10,12 @@
 
 #include "Dialogs.h"
 #include "Folders.h"
+#include "IncomePropertyPages.h"
+#include "InvestmentPages.h"
 #include "LoanComparisonsPage.h"
+#include "MortgageQualifierPage.h"
 #include "QuickCalcPage.h"
+#include "RefinancePage.h"
 #include "IniFiles.h"
 #include "MortLib.h"
 #include "NumCtrl.h"
@@ -70,7 +74,16 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
     RegisterMainWindowClasses();
     // The calculator pages, in the order the resets run through them.
     QuickCalc = AddPage<TQuickCalcPage>();
+    CapRate = AddPage<TCapRatePage>();
+    MaximumLoan = AddPage<TMaximumLoanPage>();
+    IncomeMultipliers = AddPage<TIncomeMultipliersPage>();
+    Underwriting = AddPage<TUnderwritingPage>();
+    MortgageQualifier = AddPage<TMortgageQualifierPage>();
+    Refinance = AddPage<TRefinancePage>();
     LoanComparisons = AddPage<TLoanComparisonsPage>();
+    RatesOfReturn = AddPage<TRatesOfReturnPage>();
+    FutureValues = AddPage<TFutureValuesPage>();
+    DiscountedCashFlows = AddPage<TDiscountedCashFlowsPage>();
     ReadComponentFromText(this, std::string(FindResource("forms/Main.txt")), Handlers());
     FindComponents();
     for (auto& page : FPages) page->FindComponents();
@@ -140,6 +153,7 @@ THandlerTable TfrmMain::Handlers() {
     notify("MnuHelpHowClick", &TfrmMain::MnuHelpHowClick);
     notify("MnuHelpGlossaryClick", &TfrmMain::MnuHelpGlossaryClick);
     notify("GoOnline", &TfrmMain::GoOnline);
+    notify("ShowUpdate", &TfrmMain::ShowUpdate);
     mouseMove("statusBarMouseMove", &TfrmMain::statusBarMouseMove);
     h["statusBarPanelClick"] = TvsPanelClickNotifyEvent(
         [this](TObject* panel, TMouseButton, TShiftState, int, int) { statusBarPanelClick(panel); });

@@ -9,7 +9,10 @@
 // MainErrors.cpp, MainStatusBar.cpp (hints, help and web links), MainResets.cpp.
 //
 // Calculator pages. Each calculator page is a unit of its own, a TCalcPage
-// (CalcPage.h) named after the page: QuickCalcPage.h, LoanComparisonsPage.h.
+// (CalcPage.h) named after the page: QuickCalcPage.h, LoanComparisonsPage.h,
+// MortgageQualifierPage.h, RefinancePage.h, InvestmentPages.h (future values,
+// rates of return, discounted cash flows), IncomePropertyPages.h (capitalization
+// rate, maximum loan, income multipliers, underwriting).
 // It holds the page's components, state, handlers, reset and settings. To add
 // one:
 //  - declare `class TXxxPage : public TCalcPage` with PageName() giving its
@@ -22,7 +25,9 @@
 //  - ResetValues sets the page to zeros or samples as DefaultValueSet says
 //    (the window calls it for "reset this page" and "reset all to samples"),
 //    ZeroValues zeros the values for "reset all to zero"; ReadSettings and
-//    WriteSettings take the page's own entries of the settings file;
+//    WriteSettings take the page's own entries of the settings file; a page
+//    whose reset is a value set of the calculator resets (iniSetup.h) derives
+//    from TValueSetPage, which does both;
 //  - add a member `TXxxPage* Xxx` below and create it in the constructor's
 //    page list (Main.cpp) with AddPage<TXxxPage>(); the window owns it. Pages
 //    are reset in the order they are added.
@@ -46,7 +51,16 @@
 #include <vector>
 
 class TEntRotatedLabel;
+class TCapRatePage;
+class TDiscountedCashFlowsPage;
+class TFutureValuesPage;
+class TIncomeMultipliersPage;
 class TLoanComparisonsPage;
+class TMaximumLoanPage;
+class TMortgageQualifierPage;
+class TRatesOfReturnPage;
+class TRefinancePage;
+class TUnderwritingPage;
 class TMortgage;
 class TQuickCalcPage;
 class TgrCustomGraphicButton;
@@ -109,6 +123,15 @@ public:
     // ---- Calculator pages (owned by the window) -------------------------------------
     TQuickCalcPage* QuickCalc = nullptr;
     TLoanComparisonsPage* LoanComparisons = nullptr;
+    TMortgageQualifierPage* MortgageQualifier = nullptr;
+    TRefinancePage* Refinance = nullptr;
+    TFutureValuesPage* FutureValues = nullptr;
+    TRatesOfReturnPage* RatesOfReturn = nullptr;
+    TDiscountedCashFlowsPage* DiscountedCashFlows = nullptr;
+    TCapRatePage* CapRate = nullptr;
+    TMaximumLoanPage* MaximumLoan = nullptr;
+    TIncomeMultipliersPage* IncomeMultipliers = nullptr;
+    TUnderwritingPage* Underwriting = nullptr;
     // Every page in the order they were added.
     const std::vector<std::unique_ptr<TCalcPage>>& CalcPages() const { return FPages; }
 
@@ -141,6 +164,11 @@ public:
 
     // ---- Shared with the other windows ----------------------------------------------
     void CenterForm(TForm* AForm);
+    // Shows a window made for one showing modally at the centre of this window's
+    // rectangle, then releases it, also when the showing raised.
+    void ShowCentredModal(TForm* Window);
+    // The update window (MainUpdate.cpp); bound to btnUpdate and mnuWOUpdate.
+    void ShowUpdate(TObject* Sender);
     std::string ActivePageName() const;
     // The component of that name, or nullptr.
     template <class T>
@@ -208,6 +236,8 @@ private:
     void SetResetEnabled(bool Enabled);
     // Resets the calculator on the active page to DefaultValueSet.
     void ResetActivePage(TObject* Sender);
+    // The amortization inputs into the page's fields, with today's month and year.
+    void ShowAmortizationInputs();
     // The hint panel's text where nothing with a hint of its own is pointed at.
     static std::string IdleHintText();
     // The math-error repairs; a failure inside them is swallowed.

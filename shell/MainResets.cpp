@@ -8,6 +8,7 @@
 #include "MortLib.h"
 #include "SysUtils.h"
 #include "entpf.h"
+#include "iniSetup.h"
 
 void TfrmMain::ResetLoanSpreadValues(TObject* Sender) {
     const bool samples = DefaultValueSet != 0;
@@ -31,10 +32,27 @@ void TfrmMain::ResetAmortizationSchedule(TObject* Sender) {
     AmortRate = samples ? 0.0875 : 0;
     AmortNumPayments = samples ? 360 : 0;
     DefaultPayment = samples ? 786.7 : 0;
+    ShowAmortizationInputs();
     CreatePrepaymentList(Sender);
     if (ActivePageName() == "pgAmortizationSchedules") {
         CalcAmortization(Sender);
         FocusNamed("edtMortAmt");
+    }
+}
+
+void TfrmMain::ShowAmortizationInputs() {
+    const std::pair<const char*, double> numbers[] = {
+        {"edtMortAmt", AmortPrincipal}, {"edtIRate", AmortRate * 100}, {"edtNumPmts", double(AmortNumPayments)},
+        {"edtAmortPayment", DefaultPayment}, {"edtYear", double(ThisYear)},
+    };
+    for (const auto& [name, value] : numbers)
+        if (auto* c = Find<TComponent>(name)) SetComponentNumber(c, value);
+    // The month list names its months in English whatever the regional
+    // settings call them, so today's month is picked by its own item.
+    if (auto* month = Find<TCustomComboBox>("cbMonth")) {
+        Word year = 0, monthOfYear = 1, day = 0;
+        DecodeDate(Today, year, monthOfYear, day);
+        month->SetText(MonthListName(monthOfYear));
     }
 }
 

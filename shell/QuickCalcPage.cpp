@@ -59,18 +59,7 @@ void TQuickCalcPage::FindComponents() {
 }
 
 void TQuickCalcPage::ResetValues(TObject*) {
-    const bool samples = Main.DefaultValueSet != 0;
-    edtLA->SetAsFloat(samples ? 100000 : 0);
-    edtIR->SetAsFloat(samples ? 8.75 : 0);
-    edtPMT->SetAsFloat(samples ? 786.7 : 0);
-    edtN->SetAsInteger(samples ? 360 : 0);
-    edtMPISalesPrice->SetAsFloat(samples ? 125000 : 0);
-    edtMPIDownPaymentSum->SetAsFloat(samples ? 25000 : 0);
-    edtMPIDownPaymentPercent->SetAsFloat(samples ? 20 : 0);
-    edtMPILoanAmount->SetAsFloat(samples ? 100000 : 0);
-    edtMPIInterestRate->SetAsFloat(samples ? 8.75 : 0);
-    edtMPITermInMonths->SetAsInteger(samples ? 360 : 0);
-    edtMPIPayment->SetAsFloat(samples ? 786.7 : 0);
+    WriteValueSet(ValueSet(), Main.DefaultValueSet != 0 ? TValueSet::Samples : TValueSet::Zeros);
     for (TEntPictureField* f : {edtLA, edtIR, edtPMT, edtN}) {
         f->SetColor(clWindow);
         f->GetFont()->SetColor(clWindowText);
@@ -80,16 +69,7 @@ void TQuickCalcPage::ResetValues(TObject*) {
     if (IsActive() && nbkQuickCalc->CanFocus()) nbkQuickCalc->SetFocus();
 }
 
-void TQuickCalcPage::ZeroValues(TObject*) {
-    edtLA->SetAsFloat(0);
-    edtIR->SetAsFloat(0);
-    edtPMT->SetAsFloat(0);
-    edtN->SetAsInteger(0);
-    for (TEntPictureField* f : {edtMPISalesPrice, edtMPIDownPaymentSum, edtMPIDownPaymentPercent, edtMPILoanAmount,
-                                edtMPIInterestRate, edtMPIPayment})
-        f->SetAsFloat(0);
-    edtMPITermInMonths->SetAsInteger(0);
-}
+void TQuickCalcPage::ZeroValues(TObject*) { WriteValueSet(ValueSet(), TValueSet::Zeros); }
 
 void TQuickCalcPage::ChooseQuickSolve(int Flag, TEntPictureField* Field, TWinControl* FocusAfter) {
     for (int i = 0; i < 4; ++i) QuickSolveFlags[size_t(i)] = i == Flag ? 1 : 0;

@@ -44,7 +44,6 @@ void TWfiTags::Assign(TPersistent* Source) {
 TWebFileInfo::TWebFileInfo(TComponent* AOwner)
     : TComponent(AOwner), FInfoTags(std::make_unique<TWfiTags>()), FUIFont(std::make_unique<TFont>()) {}
 
-TWebFileInfo::~TWebFileInfo() = default;
 
 void TWebFileInfo::SetActive(bool Value) {
     if (!Value) FActive = false;
@@ -107,9 +106,16 @@ void TWebFileInfo::ParseInfo(const TStrings* Lines) {
         if (p == std::string::npos) continue;
         const std::string tag = UpToQuote(line, p + 17);
         for (auto& [name, target] : targets)
-            if (*name == tag) *target = ExtractContent(line);
+            if (!name->empty() && *name == tag) *target = ExtractContent(line);  // an unused tag matches nothing
     }
-    if (!FProductDateStr.empty()) FProductDate = DateFormat == wfidDFSDate ? ParseInfoDate(FProductDateStr) : 0;
+    if (!FProductDateStr.empty() && DateFormat == wfidDFSDate) {
+        // A date the page gets wrong must not stop the check half-way.
+        try {
+            FProductDate = ParseInfoDate(FProductDateStr);
+        } catch (EConvertError&) {
+            FProductDate = 0;
+        }
+    }
 }
 
 TDateTime ParseInfoDate(const std::string& Text) {

@@ -8,8 +8,14 @@
 #include <string>
 
 #include "Classes.h"
+#include "Forms.h"
 #include "Graphics.h"
 #include "Types.h"
+
+class THttpClient;
+class TButton;
+class TLabel;
+class TWfiProgressBar;
 
 enum TWfiDateFormat { wfidDFSDate, wfidNone };
 enum TWfiVersionFormat { wfivBuildNumber, wfivSimpleString };
@@ -32,6 +38,19 @@ public:
     std::string RunParamsTag;
     std::string VersionTag;
     void Assign(TPersistent* Source) override;
+};
+
+// The download progress window.
+class TWebDlProgress : public TForm {
+public:
+    explicit TWebDlProgress(TFont* Font);
+    TWfiProgressBar* pbarProgress = nullptr;
+    TLabel* lblDownloading = nullptr;
+    TLabel* lblProgress = nullptr;
+    TButton* btnCancel = nullptr;
+    bool Cancelled = false;
+    // Set by the component: stops its request.
+    std::function<void()> OnCancel;
 };
 
 class TWebFileInfo : public TComponent {
@@ -73,6 +92,19 @@ public:
     TWfiVersionFormat VersionFormat = wfivBuildNumber;
     TDownloadProgressEvent OnDownloadProgress;
 
+    // Fetches and reads the information page (at once True when Active).
+    bool GetInfo();
+    // The whole user flow; True when an update was downloaded.
+    bool CheckForUpdate();
+    // Shows the read-me, asking first when Ask.
+    bool ShowReadMe(bool Ask);
+    // Downloads DownloadURL to the file (or into the folder, when Target ends with "/").
+    bool DownloadUpdate(const std::string& Target);
+    // The window showing a download's progress, while one runs.
+    TWebDlProgress* GetProgressWindow() const { return FProgressWindow; }
+    // The client shared by every instance (nullptr before the first fetch).
+    static THttpClient* SharedClient();
+
     // Reads the page's facts from its lines (earlier facts are cleared first).
     void ParseInfo(const TStrings* Lines);
     // ProductVersion newer than CurrentVersion by VersionFormat's rule.
@@ -81,7 +113,23 @@ public:
     std::string DownloadFileName() const;
 
 private:
+    friend struct THttpEvents;
     void ClearFacts();
+    bool FetchInfo(int Hops);
+    bool DownloadFile(const std::string& Address, const std::string& Path, const std::string& Caption);
+    bool FetchText(const std::string& Address, std::string& Text);
+    void RequestDone(Word Error);
+    void DoDownloadProgress(int64_t Received, int64_t Total);
+    void AppException(TObject* Sender, Exception& E);
+    void RemoveHook();
+    void ShowWaitWindow(const std::string& Text);
+    void EndWaitWindow(int Result);
+    std::string VersionQuestion(const std::string& Tail) const;
+    std::unique_ptr<TForm> FWaitWindow;
+    TWebDlProgress* FProgressWindow = nullptr;
+    TExceptionEvent FSavedHandler;
+    bool FHookInstalled = false;
+    std::string FDownloadPath;  // the last complete download
     bool FActive = false;
     std::string FHomeURL;
     std::unique_ptr<TWfiTags> FInfoTags;
@@ -95,6 +143,15 @@ private:
 
 // The content of a page line's CONTENT="..." (case-sensitive marker); empty without one.
 std::string ExtractContent(const std::string& Line);
+// The texts of the component's messages by number (65248 "No Update Found", ...).
+std::string WfiText(int Id);
+// A count with "," between groups of three digits ("1,048,576").
+std::string GroupedCount(int64_t Value);
+// Received as a whole percentage of Total, or -1 when Total is unknown (0 or less).
+int DownloadPercent(int64_t Received, int64_t Total);
+// A file name from the server reduced to a bare name; empty when none is left.
+std::string BareFileName(const std::string& Name);
+
 // "Jun 07, 2003" as a date; raises EConvertError for a text that names no date.
 TDateTime ParseInfoDate(const std::string& Text);
 // Dotted build numbers compared part by part: true when Offered is newer than Current.

@@ -1,4 +1,4 @@
-// Future values, rates of return and discounted cash flows.
+// Future values and discounted cash flows.
 
 #include <gtest/gtest.h>
 
@@ -7,26 +7,16 @@
 #include "DiscountedCashFlows.h"
 #include "Exceptions.h"
 #include "FutureValues.h"
-#include "RatesOfReturn.h"
 
 namespace {
 
 double Cents(double v) { return std::round(v * 100) / 100; }
 
-TEST(FutureValuesTest, SampleRows) {
-    std::array<TFVRow, FutureValueRows> rows;
-    const double expected[] = {12160.27, 14517.34, 17089.12, 19895.18, 22956.86};
-    for (size_t k = 0; k < rows.size(); ++k) rows[k] = {10000, "Monthly", 100, 8.75, 12.0 * double(k + 1)};
-    std::array<TCalcResult, FutureValueRows> out;
-    CalcFV(rows, out);
-    for (size_t k = 0; k < rows.size(); ++k) EXPECT_EQ(Cents(*out[k]), expected[k]) << k;
-}
-
 TEST(FutureValuesTest, CompoundingAndZeroRate) {
-    EXPECT_DOUBLE_EQ(CalcFVRow({10000, "Monthly", 100, 0, 36}), 13600);
+    EXPECT_DOUBLE_EQ(CalcFV({10000, "Monthly", 100, 0, 36}), 13600);
     // Annual compounding over one year is the plain annual rate.
-    EXPECT_NEAR(CalcFVRow({10000, "Annually", 0, 8.75, 12}), 10875, 1e-8);
-    EXPECT_NEAR(CalcFVRow({10000, "Quarterly", 0, 8, 12}), 10000 * std::pow(1.02, 4), 1e-8);
+    EXPECT_NEAR(CalcFV({10000, "Annually", 0, 8.75, 12}), 10875, 1e-8);
+    EXPECT_NEAR(CalcFV({10000, "Quarterly", 0, 8, 12}), 10000 * std::pow(1.02, 4), 1e-8);
 }
 
 TEST(FutureValuesTest, TextsThatNameNoPeriodBecomeMonthly) {
@@ -35,16 +25,6 @@ TEST(FutureValuesTest, TextsThatNameNoPeriodBecomeMonthly) {
         {"annually", "Monthly"}, {"D", "Monthly"}, {"", "Monthly"}, {"Daily ", "Monthly"},
     };
     for (const auto& row : rows) EXPECT_EQ(CorrectedCompounding(row.text), row.shown) << row.text;
-}
-
-TEST(RatesOfReturnTest, SampleRowsAndEdges) {
-    std::array<TRORRow, RateOfReturnRows> rows = {{
-        {2500, 2600, 0}, {2500, 2600, 50}, {5000, 5500, 150}, {2500, 2000, 0}, {0, 1000, 10},
-    }};
-    std::array<TCalcResult, RateOfReturnRows> out;
-    CalcROR(rows, out);
-    const double expected[] = {4, 6, 13, -20, 0};
-    for (size_t k = 0; k < rows.size(); ++k) EXPECT_NEAR(*out[k], expected[k], 1e-12) << k;
 }
 
 TDCFCashFlows SampleCashFlows() {

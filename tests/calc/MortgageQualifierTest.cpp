@@ -99,10 +99,4 @@ TEST(MortgageQualifierTest, AMathErrorLeavesTheEarlierScenariosComputed) {
     EXPECT_FALSE(r.HousingRatio.has_value());
 }
 
-TEST(MortgageQualifierTest, LaterRatesFollowTheFirst) {
-    const auto rates = MQScenarioRates(8);
-    EXPECT_EQ(rates[1], 7.75);
-    EXPECT_EQ(rates[2], 7.5);
-}
-
 } // namespace

@@ -103,11 +103,4 @@ TEST(RefinanceTest, AMathErrorLeavesTheOldLoanComputed) {
     EXPECT_FALSE(r.Horizon.has_value());
 }
 
-TEST(RefinanceTest, ClosingCostsAddEveryFee) {
-    std::array<double, ClosingCostItems> fees{};
-    for (size_t i = 0; i < fees.size(); ++i) fees[i] = double(i + 1) * 100;
-    EXPECT_DOUBLE_EQ(CalcClosingCosts(fees), 7800);
-    EXPECT_EQ(CalcClosingCosts({}), 0);
-}
-
 } // namespace

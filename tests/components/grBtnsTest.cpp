@@ -11,6 +11,7 @@
 
 #include "FormReader.h"
 #include "Forms.h"
+#include "ControlImage.h"
 #include "GuiTestApp.h"
 #include "Menus.h"
 #include "grBtns.h"
@@ -267,15 +268,7 @@ TEST(GrButtons, WindowDefinitionSetsTheButtonSettings) {
     EXPECT_EQ(enters, 1);
 }
 
-// Paints the control into an image the size of the control.
-QImage Render(TGraphicControl* c) {
-    QImage image(c->GetWidth(), c->GetHeight(), QImage::Format_RGB32);
-    image.fill(Qt::magenta);
-    QPainter painter(&image);
-    c->PaintTo(painter);
-    painter.end();
-    return image;
-}
+QImage Render(TGraphicControl* c) { return RenderGraphicControl(c); }
 
 TColor Pixel(const QImage& image, int x, int y) {
     QRgb p = image.pixel(x, y);
@@ -318,6 +311,46 @@ TEST(GrButtons, ClearWindowedButtonShowsItsParentThrough) {
     clear->SetColor(clRed);
     image = f.form->ClientWidget()->grab().toImage();
     EXPECT_EQ(QColor(image.pixel(60, 24)), QColor(Qt::red));
+}
+
+// A 16 x 16 glyph: a black square from 4 to 11 on the grey that is its transparent colour.
+void DrawSquareGlyph(TPicture* picture, TColor ink) {
+    TBitmap* glyph = picture->GetBitmap();
+    glyph->SetSize(16, 16);
+    TCanvas* c = glyph->GetCanvas();
+    c->GetBrush()->SetColor(TColor(0xC0C0C0));
+    c->FillRect(TRect(0, 0, 16, 16));
+    c->GetBrush()->SetColor(ink);
+    c->FillRect(TRect(4, 4, 12, 12));
+}
+
+TEST(GrButtons, DisabledPictureIsEmbossedUnlessTheButtonHasItsOwn) {
+    ButtonForm f;
+    auto* b = f.Add<TgrGraphicButton>(0, 0, 25, 25);
+    b->SetStyle(bsWin97);
+    DrawSquareGlyph(b->GetPictureUp(), clBlack);
+    const TRect pr = b->PictureRect();
+    const int left = pr.Left + 4, top = pr.Top + 4, right = pr.Left + 11, bottom = pr.Top + 11;
+    const TColor face = ColorToRGB(clBtnFace);
+
+    const QImage enabled = Render(b);
+    EXPECT_EQ(Pixel(enabled, left + 3, top + 3), RGB(0, 0, 0));
+    b->SetEnabled(false);
+    const QImage disabled = Render(b);
+    EXPECT_NE(enabled, disabled);
+    // Face over the mask, light one pixel below right, shadow one pixel above left.
+    EXPECT_EQ(Pixel(disabled, left + 3, top + 3), face);
+    EXPECT_EQ(Pixel(disabled, right + 1, bottom + 1), ColorToRGB(clBtnHighlight));
+    EXPECT_EQ(Pixel(disabled, left - 1, top - 1), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(Pixel(disabled, left - 3, top - 3), face);   // the transparent grey stays unpainted
+
+    // A picture of its own for the disabled state is drawn as it is.
+    DrawSquareGlyph(b->GetPictureDisabled(), clRed);
+    EXPECT_EQ(Pixel(Render(b), left + 3, top + 3), RGB(255, 0, 0));
+    // So is the plain picture when picture effects are off.
+    b->GetPictureDisabled()->SetGraphic(nullptr);
+    b->SetOptions({grbNoPicEffects});
+    EXPECT_EQ(Pixel(Render(b), left + 3, top + 3), RGB(0, 0, 0));
 }
 
 TEST(GrButtons, GradientRunsFromTheFarColourTowardsTheNearOne) {

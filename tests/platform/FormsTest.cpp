@@ -8,7 +8,11 @@
 #include "MsgBox.h"
 
 #include <QCoreApplication>
+#include <QFontInfo>
+#include <QMenu>
+#include <QMessageBox>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -398,6 +402,24 @@ TEST_F(FormsTest, AWindowDefinitionBuildsTheFormWithItsMenuControlsAndEvents) {
     EXPECT_EQ(GetPropText(&form, "tmrSplash.Interval"), "5000");
     SetPropText(&form, "mnuFileExit.Enabled", "False");
     EXPECT_FALSE(exit->GetEnabled());
+}
+
+} // namespace
+
+namespace {
+
+TEST(ApplicationFont, QtsOwnWindowsUseTheProgramsFont) {
+    EnsureGuiApp();
+    Application->Initialize();
+    QMessageBox box;
+    QMenu menu;
+    const std::pair<const char*, QFont> fonts[] = {
+        {"message box", box.font()}, {"context menu", menu.font()}, {"tooltip", QToolTip::font()}};
+    for (const auto& [where, font] : fonts) {
+        const QFontInfo info(font);
+        EXPECT_EQ(info.family().toStdString(), "Liberation Sans") << where;
+        EXPECT_EQ(info.pixelSize(), 11) << where;
+    }
 }
 
 } // namespace

@@ -135,6 +135,51 @@ TEST_F(DateText, StrToDateFollowsTheShortDateOrder) {
     }
 }
 
+TEST_F(DateText, DatesWrittenInTheShortFormatReadBack) {
+    // Formats whose separators are not one ASCII character, or that close on one.
+    struct Row {
+        const char* format;
+        char separator;
+    };
+    const Row rows[] = {
+        {"M/d/yyyy", '/'}, {"dd.MM.yyyy.", '.'}, {"yyyy. MM. dd.", '.'},
+        {"yyyy\xE5\xB9\xB4MM\xE6\x9C\x88" "dd\xE6\x97\xA5", '/'},   // year, month, day signs
+        {"'den' d.M.yyyy", '.'},
+    };
+    const TDateTime when = EncodeDate(2003, 6, 7);
+    for (const Row& r : rows) {
+        TFormatSettings fs = USFormatSettings();
+        fs.ShortDateFormat = r.format;
+        fs.DateSeparator = r.separator;
+        const std::string text = FormatDateTime(fs.ShortDateFormat, when, fs);
+        TDateTime back = 0;
+        EXPECT_TRUE(TryStrToDate(text, back, fs) && back == when) << r.format << " wrote " << text;
+    }
+}
+
+TEST_F(DateText, StrToDateTakesATrailingSeparator) {
+    TFormatSettings us = USFormatSettings();
+    TFormatSettings dotted = USFormatSettings();
+    dotted.ShortDateFormat = "d.M.yyyy";
+    dotted.DateSeparator = '.';
+    EXPECT_EQ(StrToDate("6/7/2003/", us), EncodeDate(2003, 6, 7));
+    EXPECT_EQ(StrToDate("7.6.2003.", dotted), EncodeDate(2003, 6, 7));
+    EXPECT_EQ(StrToDate(" 7 . 6 . 2003 . ", dotted), EncodeDate(2003, 6, 7));
+    for (const char* bad : {"6/7/2003//", "6/7/", "6/7/2003/8", "/6/7/2003"}) {
+        TDateTime dt;
+        EXPECT_FALSE(TryStrToDate(bad, dt, us)) << bad;
+    }
+    TFormatSettings japanese = USFormatSettings();
+    japanese.ShortDateFormat = "yyyy\xE5\xB9\xB4MM\xE6\x9C\x88" "dd\xE6\x97\xA5";
+    Word y, m, d, thisYear;
+    DecodeDate(Date(), thisYear, m, d);
+    DecodeDate(StrToDate("6\xE6\x9C\x88" "7\xE6\x97\xA5", japanese), y, m, d);
+    EXPECT_TRUE(y == thisYear && m == 6 && d == 7);
+    EXPECT_EQ(StrToDate("2003/6/7", japanese), EncodeDate(2003, 6, 7));
+    TDateTime dt;
+    EXPECT_FALSE(TryStrToDate("2003\xE5\xB9\xB4" "06\xE6\x9C\x88" "07\xE6\x97\xA5x", dt, japanese));
+}
+
 TEST_F(DateText, TwoDigitYearsFallInTheCenturyWindow) {
     Word thisYear, m, d;
     DecodeDate(Date(), thisYear, m, d);

@@ -308,4 +308,65 @@ TEST(RegionalSettings, PlainAndUnknownLocalesGiveTheUsSettings) {
     EXPECT_EQ(us.LongDayNames[0], "Sunday");
 }
 
+// Locales in codesets other than UTF-8, compiled once per run from the C
+// library's locale sources into a private folder that LOCPATH points at.
+class LegacyLocales : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        char pattern[] = "/tmp/varnholt-locales-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder_ = pattern;
+        for (const char* spec : {"de_DE ISO-8859-15", "pl_PL ISO-8859-2", "ru_RU KOI8-R", "ja_JP UTF-8"}) {
+            std::string s = spec;
+            const std::string input = s.substr(0, s.find(' ')), charmap = s.substr(s.find(' ') + 1);
+            const std::string command = "localedef -i " + input + " -f " + charmap + " " + folder_ + "/" + input +
+                                        "." + charmap + " >/dev/null 2>&1";
+            ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        }
+    }
+    static void TearDownTestSuite() { std::system(("rm -rf " + folder_).c_str()); }
+
+    static TFormatSettings SettingsOf(const char* locale) {
+        ScopedEnv path("LOCPATH", folder_.c_str());
+        ScopedEnv all("LC_ALL", locale);
+        return FormatSettingsFromLocale();
+    }
+
+    static std::string folder_;
+};
+
+std::string LegacyLocales::folder_;
+
+TEST_F(LegacyLocales, TextsAreDecodedByTheirOwnCodeset) {
+    struct Row {
+        const char* locale;
+        const char* currency;
+        const char* october;   // LongMonthNames[9]
+    };
+    const Row rows[] = {
+        {"de_DE.ISO-8859-15", "\xE2\x82\xAC", "Oktober"},                       // the euro sign is 0xA4 there
+        {"pl_PL.ISO-8859-2", "z\xC5\x82", "pa\xC5\xBA" "dziernika"},
+        {"ru_RU.KOI8-R", "\xD1\x80\xD1\x83\xD0\xB1",
+         "\xD0\xBE\xD0\xBA\xD1\x82\xD1\x8F\xD0\xB1\xD1\x80\xD1\x8F"},
+    };
+    for (const Row& r : rows) {
+        const TFormatSettings fs = SettingsOf(r.locale);
+        EXPECT_EQ(fs.CurrencyString, r.currency) << r.locale;
+        EXPECT_EQ(fs.LongMonthNames[9], r.october) << r.locale;
+        EXPECT_EQ(fs.DecimalSeparator, ',') << r.locale;
+        EXPECT_EQ(fs.ShortDateFormat, "dd/MM/yyyy") << r.locale;
+        EXPECT_EQ(fs.DateSeparator, '.') << r.locale;
+    }
+}
+
+TEST_F(LegacyLocales, JapaneseDatesReadBackWhatTheyWrite) {
+    const TFormatSettings fs = SettingsOf("ja_JP.UTF-8");
+    const TDateTime when = EncodeDate(2003, 6, 7);
+    const std::string text = FormatDateTime(fs.ShortDateFormat, when, fs);
+    EXPECT_EQ(text, "2003\xE5\xB9\xB4" "06\xE6\x9C\x88" "07\xE6\x97\xA5");
+    TDateTime back = 0;
+    EXPECT_TRUE(TryStrToDate(text, back, fs));
+    EXPECT_EQ(back, when);
+}
+
 } // namespace

@@ -4,22 +4,17 @@
 
 class DictionaryTest : public TemplateFixture {
 protected:
-    void TearDown() override {
-        rpEngineLink.Calc = nullptr;
-        rpFieldLink = TrpFieldLink{};
-        TemplateFixture::TearDown();
-    }
-    static void Load(TrpDataDictionary& d, const std::string& bytes, int version = 24) {
+    void Load(TrpDataDictionary& d, const std::string& bytes, int version = 24) {
         TMemoryStream s;
         s.WriteBuffer(bytes.data(), int64_t(bytes.size()));
         s.SetPosition(0);
-        TemplateVersion = version;
+        Context().TemplateVersion = version;
         d.LoadFromStream(&s);
     }
 };
 
 TEST_F(DictionaryTest, EmptyDictionaryIsFourteenBytes) {
-    TrpDataDictionary d;
+    TrpDataDictionary d(Context());
     TMemoryStream s;
     d.SaveToStream(&s);
     EXPECT_EQ(Bytes(s), std::string("\xFE\xFF" "\0\0\0\0" "\0\0\0\0" "\0\0\0\0", 14));
@@ -28,14 +23,14 @@ TEST_F(DictionaryTest, EmptyDictionaryIsFourteenBytes) {
 }
 
 TEST_F(DictionaryTest, ListsRoundTrip) {
-    TrpDataDictionary d;
+    TrpDataDictionary d(Context());
     d.Variables->SetVariable("Totals", "");
     d.Variables->SetVariable(" Twice", "Cell1 * 2");
     d.FieldAliases->SetVariable("Amount", "Loans.\"Amount\"");
     d.SourceAliases->SetVariable("L", "Loans");
     TMemoryStream s;
     d.SaveToStream(&s);
-    TrpDataDictionary back;
+    TrpDataDictionary back(Context());
     // The first name has no leading blank: the names are swapped back and forth.
     Load(back, Bytes(s));
     ASSERT_EQ(back.Variables->Count(), 2);
@@ -49,7 +44,7 @@ TEST_F(DictionaryTest, ListsRoundTrip) {
     TMemoryStream again;
     back.Variables->SetName(1, " Twice");
     back.SaveToStream(&again);
-    TrpDataDictionary third;
+    TrpDataDictionary third(Context());
     Load(third, Bytes(again));
     TMemoryStream fourth;
     third.SaveToStream(&fourth);
@@ -57,34 +52,25 @@ TEST_F(DictionaryTest, ListsRoundTrip) {
 }
 
 TEST_F(DictionaryTest, VariableExpressionsAreEvaluated) {
-    TrpDataDictionary d;
+    TrpDataDictionary d(Context());
     d.Variables->SetVariable(" Rate", "Base + 1");
     d.Variables->SetVariable(" Empty", "");
-    rpEngineLink.Calc = [](const std::string& e) { return Variant(e == "Base + 1" ? 8 : -1); };
+    Context().Variables().SetVariable("Base", 7);
     EXPECT_TRUE(d.IsVariable("Rate"));
     EXPECT_FALSE(d.IsVariable("Nothing"));
     EXPECT_EQ(d.GetValue("Rate").AsInteger(), 8);
     EXPECT_EQ(d.GetValue("Empty").AsString(), "");
     EXPECT_TRUE(d.GetValue("Nothing").IsNull());
     // The report's global variables win.
-    rpEngineLink.GlobalVariable = [](const std::string& n, Variant& v) {
-        if (n != "Rate") return false;
-        v = 3;
-        return true;
-    };
+    Context().Variables().SetVariable("Rate", 3);
     EXPECT_EQ(d.GetValue("Rate").AsInteger(), 3);
-    rpEngineLink.GlobalVariable = nullptr;
 }
 
 TEST_F(DictionaryTest, SelfReferenceEndsInUndefinedSymbol) {
-    TrpDataDictionary d;
+    // The report's parser resolves the names through the report's dictionary.
+    TrpDataDictionary& d = *report->Dictionary;
     d.Variables->SetVariable(" A", "B + 1");
     d.Variables->SetVariable(" B", "A * 2");
-    // A stand-in evaluator that resolves every name through the dictionary.
-    rpEngineLink.Calc = [&](const std::string& e) {
-        std::string name = e.substr(0, 1);
-        return d.GetValue(name);
-    };
     try {
         d.GetValue("A");
         FAIL() << "no error";
@@ -93,21 +79,20 @@ TEST_F(DictionaryTest, SelfReferenceEndsInUndefinedSymbol) {
     }
     // The guard is released: an unrelated evaluation works afterwards.
     d.Variables->SetVariable(" C", "7");
-    rpEngineLink.Calc = [](const std::string& e) { return Variant(7); };
     EXPECT_EQ(d.GetValue("C").AsInteger(), 7);
 }
 
 TEST_F(DictionaryTest, FieldReferencesResolveOnceIntoTheCache) {
     TObject source;
     int lookups = 0;
-    rpFieldLink.FindDataSource = [&](const std::string& name) -> TObject* {
+    Context().Fields.FindDataSource = [&](const std::string& name) -> TObject* {
         ++lookups;
         return name == "Loans" ? &source : nullptr;
     };
-    rpFieldLink.GetFieldValue = [&](TObject* s, const std::string& field) {
+    Context().Fields.GetFieldValue = [&](TObject* s, const std::string& field) {
         return Variant(s == &source ? "value of " + field : std::string("?"));
     };
-    TrpDataDictionary d;
+    TrpDataDictionary d(Context());
     d.Variables->SetVariable(" Amount", "Loans.\"Loan amount\"");
     EXPECT_TRUE(d.IsVariable("Amount"));
     EXPECT_TRUE(d.IsVariable("amount"));
@@ -127,7 +112,7 @@ TEST_F(DictionaryTest, FieldReferencesResolveOnceIntoTheCache) {
 
 TEST_F(DictionaryTest, OlderFormWithFFFFDropsAliasesOfMissingSources) {
     TObject source;
-    rpFieldLink.FindDataSource = [&](const std::string& n) -> TObject* { return n == "Known" ? &source : nullptr; };
+    Context().Fields.FindDataSource = [&](const std::string& n) -> TObject* { return n == "Known" ? &source : nullptr; };
     TMemoryStream s;
     WriteWordToStream(&s, 0xFFFF);
     WriteIntegerToStream(&s, 0);
@@ -135,7 +120,7 @@ TEST_F(DictionaryTest, OlderFormWithFFFFDropsAliasesOfMissingSources) {
     SaveStringToStream("Good", &s); SaveStringToStream("Known.F", &s);
     SaveStringToStream("Gone", &s); SaveStringToStream("Missing.F", &s);
     WriteIntegerToStream(&s, 0);
-    TrpDataDictionary d;
+    TrpDataDictionary d(Context());
     Load(d, Bytes(s));
     ASSERT_EQ(d.FieldAliases->Count(), 1);
     EXPECT_EQ(d.FieldAliases->GetName(0), "Good");
@@ -154,7 +139,7 @@ TEST_F(DictionaryTest, OldestLayoutIsConverted) {
     names.Add("LoanRate");
     names.Add("Today");
     WriteMemoToStream(&s, &names);
-    TrpDataDictionary d;
+    TrpDataDictionary d(Context());
     Load(d, Bytes(s));
     ASSERT_EQ(d.Variables->Count(), 2);
     EXPECT_EQ(d.Variables->GetName(0), " LoanRate");
@@ -170,7 +155,7 @@ TEST_F(DictionaryTest, DamagedCountsAreRefused) {
         std::string("\x00\x00\x00\x40", 4),                  // older layout, huge count
     };
     for (const std::string& r : rows) {
-        TrpDataDictionary d;
+        TrpDataDictionary d(Context());
         EXPECT_THROW(Load(d, r), EReadError) << r.size();
     }
 }

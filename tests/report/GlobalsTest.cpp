@@ -4,6 +4,7 @@
 
 #include "Controls.h"
 #include "GuiTestApp.h"
+#include "RP_Class.h"
 #include "RP_Globals.h"
 #include "RP_Utils.h"
 
@@ -19,7 +20,7 @@ public:
         AddFunctionDesc("SHARED", "Test", Tag == 1 ? "first" : "second");
         AddFunctionDesc("ONLYONE", "Test", "");   // no description: not registered
     }
-    void DoFunction(int index, const Variant& p1, const Variant&, const Variant&, Variant& val) override {
+    void DoFunction(TrpContext&, int index, const Variant& p1, const Variant&, const Variant&, Variant& val) override {
         val = Tag * 10 + index;
     }
 };
@@ -74,6 +75,8 @@ TEST(NamedConstants, ValuesAndOrder) {
 
 TEST(FunctionLibraries, RegisterOnceFirstInstalledAnswers) {
     rpGlobals();   // the engine has started: the standard library is installed
+    TrpReport report(nullptr);
+    TrpContext& context = report.Context();
     int before = rpFunctionLibraryCount();
     rpRegisterFunctionLibrary<LibOne>();
     rpRegisterFunctionLibrary<LibOne>();
@@ -81,11 +84,11 @@ TEST(FunctionLibraries, RegisterOnceFirstInstalledAnswers) {
     EXPECT_EQ(rpFunctionLibraryCount(), before + 2);
 
     Variant val;
-    ASSERT_TRUE(rpCallLibraryFunction("shared", "", "", "", val));
+    ASSERT_TRUE(rpCallLibraryFunction(context, "shared", "", "", "", val));
     EXPECT_EQ(val.AsInteger(), 10);
-    ASSERT_TRUE(rpCallLibraryFunction("ONLYTWO", "", "", "", val));
+    ASSERT_TRUE(rpCallLibraryFunction(context, "ONLYTWO", "", "", "", val));
     EXPECT_EQ(val.AsInteger(), 21);
-    EXPECT_FALSE(rpCallLibraryFunction("NOWHERE", "", "", "", val));
+    EXPECT_FALSE(rpCallLibraryFunction(context, "NOWHERE", "", "", "", val));
 
     // Descriptions: one per function name, none without a text.
     int shared = 0, onlyOne = 0;
@@ -97,7 +100,7 @@ TEST(FunctionLibraries, RegisterOnceFirstInstalledAnswers) {
     EXPECT_EQ(onlyOne, 0);
 
     rpUnRegisterFunctionLibrary<LibOne>();
-    ASSERT_TRUE(rpCallLibraryFunction("SHARED", "", "", "", val));
+    ASSERT_TRUE(rpCallLibraryFunction(context, "SHARED", "", "", "", val));
     EXPECT_EQ(val.AsInteger(), 20);
     for (const auto& d : rpInstalledFunctions()->Items) EXPECT_NE(d.LibraryClass, rpClassNameOf<LibOne>());
     rpUnRegisterFunctionLibrary<LibTwo>();

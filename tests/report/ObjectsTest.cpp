@@ -31,7 +31,6 @@ protected:
         TemplateFixture::SetUp();
         page = report->Pages->Add();
         view = AddView(page, gtMemo, "Memo5");
-        ActiveReport = report.get();
     }
     // Draws the frame of a 20x20 view at (10,10) with one side set, unscaled.
     void DrawFrameSide(LineCanvas& canvas, int side, int style, float width) {
@@ -40,7 +39,7 @@ protected:
         view->FrameTyp = side;
         view->FrameStyle = style;
         view->FrameWidth = width;
-        BuildMode = true;
+        Context().BuildMode = true;
         view->ScaleGeometry();
         view->DrawFrame();
     }
@@ -69,7 +68,7 @@ TEST_F(ObjectsTest, PropertiesByNameRoundTrip) {
 
 TEST_F(ObjectsTest, DataFieldNamesTheFieldOfAnExistingSource) {
     TObject source;
-    rpFieldLink.FindDataSource = [&](const std::string& n) -> TObject* { return n == "Loans" ? &source : nullptr; };
+    Context().Fields.FindDataSource = [&](const std::string& n) -> TObject* { return n == "Loans" ? &source : nullptr; };
     view->SetPropertyValue("DATAFIELD", "[Loans.\"Rate\"]");
     EXPECT_EQ(view->Memo->Get(0), "[Loans.\"Rate\"]");
     EXPECT_EQ(view->GetPropertyValue("DATAFIELD").AsString(), "Rate");
@@ -77,7 +76,6 @@ TEST_F(ObjectsTest, DataFieldNamesTheFieldOfAnExistingSource) {
     EXPECT_EQ(view->GetPropertyValue("DATAFIELD").AsString(), "");
     view->SetPropertyValue("DATAFIELD", "Loans.Rate and more");
     EXPECT_EQ(view->GetPropertyValue("DATAFIELD").AsString(), "");
-    rpFieldLink = TrpFieldLink{};
 }
 
 TEST_F(ObjectsTest, MemoPropertyAndListMethods) {
@@ -86,11 +84,10 @@ TEST_F(ObjectsTest, MemoPropertyAndListMethods) {
     EXPECT_EQ(view->GetPropertyValue("MEMO.COUNT").AsInteger(), 2);
     EXPECT_EQ(view->GetPropertyValue("MEMO").AsString(), "one\r\ntwo\r\n");
 
-    // Arguments arrive as expression texts and go through the evaluator.
-    rpEngineLink.Calc = [](const std::string& e) { return Variant(e == "'x' + 'y'" ? "xy" : e); };
+    // Arguments arrive as expression texts and go through the report's evaluator.
     view->CallMethod("MEMO.ADD", "'x' + 'y'", Variant(), Variant());
     EXPECT_EQ(view->Memo->Get(2), "xy");
-    EXPECT_EQ(view->CallMethod("Memo.IndexOf", "two", Variant(), Variant()).AsInteger(), 1);
+    EXPECT_EQ(view->CallMethod("Memo.IndexOf", "'two'", Variant(), Variant()).AsInteger(), 1);
     view->CallMethod("MEMO.DELETE", "0", Variant(), Variant());
     EXPECT_EQ(view->Memo->Get(0), "two");
     view->CallMethod("MEMO.DELETE", "9", Variant(), Variant());   // out of range: nothing
@@ -101,7 +98,6 @@ TEST_F(ObjectsTest, MemoPropertyAndListMethods) {
     EXPECT_TRUE(view->CallMethod("GETINDEXPROPERTY", "MEMO", 5, Variant()).IsNull());
     view->CallMethod("MEMO.CLEAR", Variant(), Variant(), Variant());
     EXPECT_EQ(view->Memo->Count(), 0);
-    rpEngineLink.Calc = nullptr;
 
     view->CallMethod("HIDE", Variant(), Variant(), Variant());
     EXPECT_FALSE(view->IsVisible());
@@ -127,7 +123,7 @@ TEST_F(ObjectsTest, FontPropertiesUseTheScriptBits) {
 TEST_F(ObjectsTest, ObjectPaths) {
     TrpPage* page2 = report->Pages->Add();
     AddView(page2, gtMemo, "Other");
-    ActiveView = view;
+    Context().ActiveView = view;
     struct Row { const char* path; TrpObject* object; const char* prop; };
     const Row rows[] = {
         {"PAGE2.Visible", page2, "Visible"},
@@ -140,14 +136,14 @@ TEST_F(ObjectsTest, ObjectPaths) {
     };
     for (const Row& r : rows) {
         std::string prop;
-        TrpObject* obj = rpGetObjectByPath(r.path, prop);
+        TrpObject* obj = rpGetObjectByPath(Context(), r.path, prop);
         EXPECT_EQ(obj, r.object) << r.path;
         EXPECT_EQ(prop, r.prop) << r.path;
     }
     // A view that declares a Font property answers FONT.NAME itself.
     view->AddProperty("Font", rpdtNumber);
     std::string prop;
-    EXPECT_EQ(rpGetObjectByPath("FONT.NAME", prop), view);
+    EXPECT_EQ(rpGetObjectByPath(Context(), "FONT.NAME", prop), view);
     EXPECT_EQ(prop, "FONT.NAME");
     EXPECT_FALSE(page2->PropList.empty());   // declared on the way out
     EXPECT_TRUE(view->HasProperty("framestyle"));
@@ -167,7 +163,7 @@ TEST_F(ObjectsTest, ScaleGeometryInsetsFramedSides) {
         view->x = 10; view->y = 20; view->dx = 100; view->dy = 50;
         view->FrameTyp = r.sides;
         view->FrameWidth = r.width;
-        BuildMode = true;
+        Context().BuildMode = true;
         view->ScaleX = view->ScaleY = r.scale;
         view->ScaleGeometry();
         EXPECT_EQ(view->DRect, r.expected) << r.sides << " " << r.width;
@@ -179,7 +175,7 @@ TEST_F(ObjectsTest, ScaleGeometryInsetsFramedSides) {
     EXPECT_EQ(rpRound(2.5), 2);
     EXPECT_EQ(rpRound(1e12), 2147483647);
     // Outside a build the scale is reset.
-    BuildMode = false;
+    Context().BuildMode = false;
     view->ScaleX = 3;
     view->OffsX = 5;
     view->ScaleGeometry();
@@ -228,13 +224,13 @@ TEST_F(ObjectsTest, FrameSidesInOrderAndNothingInTheFirstPass) {
     view->Canvas = &canvas;
     view->x = 0; view->y = 0; view->dx = 10; view->dy = 5;
     view->FrameTyp = frbLeft | frbTop | frbRight | frbBottom;
-    BuildMode = true;
+    Context().BuildMode = true;
     view->ScaleGeometry();
-    FirstPassRunning = true;
+    Context().FirstPassRunning = true;
     view->DrawFrame();
     view->DrawBackground();
     EXPECT_TRUE(canvas.lines.empty());
-    FirstPassRunning = false;
+    Context().FirstPassRunning = false;
     view->DrawFrame();
     ASSERT_EQ(canvas.lines.size(), 4u);
     EXPECT_EQ(canvas.lines[0].x1, 10);   // right
@@ -257,7 +253,7 @@ TEST_F(ObjectsTest, ExpandExpressionsHandlesNestedBrackets) {
         return e == "Cell1" ? std::string("[1]") : "<" + e + ">";
     };
     std::string text = "a [Cell1] b [IF([x] > 0, 1, 2)] c [unclosed";
-    rpExpandExpressions(view, text, formatter);
+    rpExpandExpressions(Context(), view, text, formatter);
     EXPECT_EQ(text, "a [1] b <IF([x] > 0, 1, 2)> c [unclosed");
     // Inserted text is not scanned again.
     ASSERT_EQ(asked.size(), 2u);
@@ -265,7 +261,6 @@ TEST_F(ObjectsTest, ExpandExpressionsHandlesNestedBrackets) {
 }
 
 TEST_F(ObjectsTest, BandAlignmentPlacesViewsOnTheirRow) {
-    ActivePage = page;
     page->LeftMargin = 10;
     page->RightMargin = 10;   // right edge = paper width - 10
     int right = page->RightEdge();
@@ -283,7 +278,7 @@ TEST_F(ObjectsTest, BandAlignmentPlacesViewsOnTheirRow) {
     rest->BeginDraw(nullptr);
     EXPECT_EQ(rest->x, 40);           // after the left view
     EXPECT_EQ(rest->dx, right - 40 - 40);
-    EXPECT_EQ(ActiveView, rest);
+    EXPECT_EQ(Context().ActiveView, rest);
     TTestView* centre = AddView(page, gtMemo, "C");
     centre->dx = 100; centre->BandAlign = baCenter;
     centre->BeginDraw(nullptr);
@@ -295,37 +290,34 @@ TEST_F(ObjectsTest, CreateObjectNumbersObjectsAndRefusesUnknownTypes) {
     TrpView* b = rpCreateObject(gtLine, "");
     EXPECT_EQ(b->ID, a->ID + 1);
     EXPECT_EQ(rpCreateObject(7, ""), nullptr);
-    ReportErrorFlag = false;
-    ReportErrorText.clear();
-    EXPECT_THROW(rpCreateObject(gtAddIn, "TNoSuchView"), ErpClassNotFound);
-    EXPECT_TRUE(ReportErrorFlag);
-    EXPECT_EQ(ReportErrorText, "TNoSuchView\r");
-    ReportErrorFlag = false;
-    ReportErrorText.clear();
+    try {
+        rpCreateObject(gtAddIn, "TNoSuchView");
+        ADD_FAILURE() << "no error";
+    } catch (const ErpClassNotFound& e) {
+        EXPECT_EQ(e.Message, "TNoSuchView");
+    }
     delete a;
     delete b;
 }
 
 TEST_F(ObjectsTest, PreparedCopyLeavesOutTemplateFields) {
     view->Memo->SetText("Total [Cell1]");
-    view->Tag = "[PAGE#]";
-    view->Script->Add("x := 1;");
+    view->Tag = "[Shown]";
+    view->Script->Add("Runs := Runs + 1");
     view->Format = 0x22C;
     view->FormatStr = "#,##0";
-    int scripts = 0;
-    rpEngineLink.BeforePrint = [](TStringList* memo, TrpView*) { memo->SetText("Total 42"); };
-    rpEngineLink.RunScript = [&](TrpView*, TStrings*) { ++scripts; };
-    rpEngineLink.FormattedValue = [](const std::string& e) { return e == "PAGE#" ? std::string("3") : std::string(); };
+    Context().Variables().SetVariable("Runs", 0);
+    Context().Variables().SetVariable("Shown", 3);
+    report->OnBeforePrint = [](TStringList* memo, TrpView*) { memo->SetText("Total 42"); };
     TMemoryStream out;
     view->WritePreparedObject(&out);
-    EXPECT_EQ(scripts, 1);
-    EXPECT_EQ(view->Tag, "[PAGE#]");                  // restored after writing
+    EXPECT_EQ(Context().Variables().GetVariable("Runs").AsInteger(), 1);   // the view's script ran once
+    EXPECT_EQ(view->Tag, "[Shown]");                  // restored after writing
     EXPECT_EQ(view->SMemo->GetText(), "Total 42\r\n");
     out.SetPosition(0);
     EXPECT_EQ(ReadByteFromStream(&out), gtMemo);
     TTestView copy;
     copy.StreamMode = smPrinted;
-    TemplateVersion = 24;
     copy.LoadFromStream(&out);
     EXPECT_EQ(out.GetPosition(), out.GetSize());
     EXPECT_EQ(copy.Tag, "3");
@@ -333,11 +325,10 @@ TEST_F(ObjectsTest, PreparedCopyLeavesOutTemplateFields) {
     EXPECT_EQ(copy.Script->Count(), 0);
 
     // An invisible view writes nothing.
-    rpEngineLink.RunScript = [](TrpView* v, TStrings*) { v->SetVisible(false); };
+    view->Script->SetText("Memo5.Hide");
     TMemoryStream none;
     view->WritePreparedObject(&none);
     EXPECT_EQ(none.GetSize(), 0);
-    rpEngineLink = TrpEngineLink{};
 }
 
 TEST_F(ObjectsTest, PreDrawAlignedDrawsOnlyAlignedViews) {
@@ -346,7 +337,7 @@ TEST_F(ObjectsTest, PreDrawAlignedDrawsOnlyAlignedViews) {
         TrpPage* pageAtDraw = nullptr;
         void Draw(TCanvas* c) override {
             ++draws;
-            pageAtDraw = ActivePage;
+            pageAtDraw = Context()->ActivePage;
             BeginDraw(c);
         }
     };
@@ -369,19 +360,15 @@ TEST_F(ObjectsTest, PreDrawAlignedDrawsOnlyAlignedViews) {
 }
 
 TEST_F(ObjectsTest, ExpressionsAndScriptsReachPropertiesAndMethodsByName) {
-    TrpValueResolver& resolver = rpValueResolver();
-    resolver.Hooks = TrpValueHooks{};
-    resolver.Install();
-    rpVariables().Clear();
-    rpScriptLink = TrpScriptLink{};
+    TrpContext& context = Context();
     page->Columns = 2;
     view->x = 40;
     view->Memo->Add("a");
-    ActiveView = view;
-    EXPECT_EQ(rpParser().Calc("Memo5.Left + 2").AsInteger(), 42);
-    EXPECT_EQ(rpParser().Calc("[memo5.memo.count]").AsInteger(), 1);
-    EXPECT_EQ(rpParser().Calc("PAGE1.Columns * 10").AsInteger(), 20);
-    EXPECT_EQ(rpParser().Calc("Memo.Count").AsInteger(), 1);   // a property of the active view
+    context.ActiveView = view;
+    EXPECT_EQ(context.Calc("Memo5.Left + 2").AsInteger(), 42);
+    EXPECT_EQ(context.Calc("[memo5.memo.count]").AsInteger(), 1);
+    EXPECT_EQ(context.Calc("PAGE1.Columns * 10").AsInteger(), 20);
+    EXPECT_EQ(context.Calc("Memo.Count").AsInteger(), 1);   // a property of the active view
 
     TStringList source, script, errors;
     source.Add("begin");
@@ -390,17 +377,15 @@ TEST_F(ObjectsTest, ExpressionsAndScriptsReachPropertiesAndMethodsByName) {
     source.Add("  Memo5.Tag := 'x' + Memo5.Name;");
     source.Add("  if Memo5.Memo.IndexOf('bc') = 1 then Memo5.Hide");
     source.Add("end");
-    rpInterpreter().CompileScript(&source, &script, &errors);
+    context.Interpreter().CompileScript(&source, &script, &errors);
     ASSERT_EQ(errors.Count(), 0) << errors[0];
-    rpInterpreter().RunScript(&script);
+    context.Interpreter().RunScript(&script);
     EXPECT_EQ(view->x, 80);
     ASSERT_EQ(view->Memo->Count(), 2);
     EXPECT_EQ(view->Memo->Get(1), "bc");
     EXPECT_EQ(view->Tag, "xMemo5");
     EXPECT_FALSE(view->IsVisible());
-    EXPECT_EQ(rpVariables().Count(), 0);   // nothing went astray into report variables
-    rpEngineLink = TrpEngineLink{};
-    resolver.Hooks = TrpValueHooks{};
+    EXPECT_EQ(context.Variables().Count(), 0);   // nothing went astray into report variables
 }
 
 TEST_F(ObjectsTest, NewViewDefaults) {
@@ -433,9 +418,7 @@ TEST_F(ObjectsTest, OnlyDataSetsOfTheFormTurnDottedNamesIntoFields) {
     (new TrpUserDataset(&form))->SetName("Rows");
     auto* owned = new TrpReport(&form);
     TrpPage* p = owned->Pages->Add();
-    ActiveReport = owned;
     TTestView* v = AddView(p, gtMemo, "Memo5");
-    ActiveReport = owned;
     v->x = 17;
     v->Memo->SetText("[Rows.Amount]");
 
@@ -443,12 +426,7 @@ TEST_F(ObjectsTest, OnlyDataSetsOfTheFormTurnDottedNamesIntoFields) {
     EXPECT_TRUE(owned->Dictionary->IsVariable("Rows.Amount"));
     EXPECT_EQ(v->GetPropertyValue("DATAFIELD").AsString(), "Amount");
 
-    TrpValueResolver& resolver = rpValueResolver();
-    resolver.Hooks = TrpValueHooks{};
-    resolver.Install();
     Variant value;
-    resolver.GetVariableValue("MEMO5.LEFT", value);
+    owned->Context().Resolver().GetVariableValue("MEMO5.LEFT", value);
     EXPECT_EQ(value.AsInteger(), 17);
-    rpEngineLink = TrpEngineLink{};
-    ActiveReport = report.get();
 }

@@ -46,7 +46,6 @@ protected:
             boxes.push_back(caption + ": " + text);
             return IDOK;
         });
-        rpResetPrinterLink();
         report = std::make_unique<TrpReport>(nullptr);
     }
     void TearDown() override {
@@ -54,24 +53,32 @@ protected:
         for (auto& [t, f] : saved_) rpRegisterViewType(t, f);
         rpUnRegisterAddInClass(rpClassNameOf<TTestAddIn>());
         SetMessageBoxHook(previousBox_);
-        rpResetPrinterLink();
-        ActiveReport = nullptr;
-        ActivePage = nullptr;
-        ActiveView = nullptr;
-        BuildMode = false;
     }
 
     TTestView* AddView(TrpPage* page, uint8_t type, const std::string& name) {
-        ActiveReport = report.get();
         auto* v = static_cast<TTestView*>(rpCreateObject(type, ""));
         v->Name = name;
         page->AddObject(v);
         return v;
     }
 
+    // Loads a template as the program does: a refused or partly loaded
+    // template is reported to the user in a message box.
+    void Load(TrpReport& r, TStream* s) {
+        try {
+            r.LoadFromStream(s);
+        } catch (const ErpClassNotFound& e) {
+            MessageBox(e.Message, LoadEngineString(rpsError), MB_OK | MB_ICONERROR);
+        } catch (const ErpTemplateError& e) {
+            MessageBox(e.Message, LoadEngineString(rpsError), MB_OK | MB_ICONERROR);
+        }
+    }
+
     static std::string Bytes(TMemoryStream& s) {
         return std::string(reinterpret_cast<const char*>(s.Memory()), size_t(s.GetSize()));
     }
+
+    TrpContext& Context() { return report->Context(); }
 
     std::unique_ptr<TrpReport> report;
     std::vector<std::string> boxes;

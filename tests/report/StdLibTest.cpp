@@ -5,9 +5,11 @@
 
 #include "MsgBox.h"
 #include "RP_Class.h"
+#include "RP_Context.h"
 #include "RP_Dict.h"
 #include "RP_StdLib.h"
 #include "RP_Vars.h"
+#include "FakePageEngine.h"
 #include "SysUtils.h"
 
 namespace {
@@ -17,21 +19,16 @@ protected:
     void SetUp() override {
         FormatSettings = USFormatSettings();
         rpRegisterFunctionLibrary<TrpStdFunctionLibrary>();
-        rpValueResolver().Hooks = TrpValueHooks{};
-        rpValueResolver().Install();
-        rpVariables().Clear();
-        rpAggregateLink = TrpAggregateLink{};
     }
-    void TearDown() override {
-        rpAggregateLink = TrpAggregateLink{};
-        rpInputBoxHook = nullptr;
-        rpVariables().Clear();
-    }
-    std::string Text(const std::string& expr) { return VarToStr(rpParser().Calc(expr)); }
+    TrpVariables& Variables() { return context.Variables(); }
+    std::string Text(const std::string& expr) { return VarToStr(context.Calc(expr)); }
+
+    TrpReport report{nullptr};
+    TrpContext& context = report.Context();
 };
 
 TEST_F(StdLibTest, TextAndNumberFunctions) {
-    rpVariables().SetVariable("D", VarFromDateTime(EncodeDate(2023, 11, 7)));
+    Variables().SetVariable("D", VarFromDateTime(EncodeDate(2023, 11, 7)));
     struct Row { const char* expr; const char* expected; };
     const Row rows[] = {
         {"NAMECASE('mIXED case')", "Mixed case"},
@@ -58,26 +55,26 @@ TEST_F(StdLibTest, TextAndNumberFunctions) {
 }
 
 TEST_F(StdLibTest, MaxNumAndMinNumGiveTheSecondOnATie) {
-    rpVariables().SetVariable("A", Variant(2));
-    rpVariables().SetVariable("B", Variant(2.0));
-    EXPECT_EQ(VarType(rpParser().Calc("MAXNUM([A], [B])")), varDouble);
-    EXPECT_EQ(VarType(rpParser().Calc("MINNUM([A], [B])")), varDouble);
+    Variables().SetVariable("A", Variant(2));
+    Variables().SetVariable("B", Variant(2.0));
+    EXPECT_EQ(VarType(context.Calc("MAXNUM([A], [B])")), varDouble);
+    EXPECT_EQ(VarType(context.Calc("MINNUM([A], [B])")), varDouble);
 }
 
 TEST_F(StdLibTest, ConversionErrorsReachTheCaller) {
-    EXPECT_THROW(rpParser().Calc("DAYOF('not a date')"), Exception);
-    EXPECT_THROW(rpParser().Calc("MESSAGEBOX('a', 'b', 'x')"), Exception);
+    EXPECT_THROW(context.Calc("DAYOF('not a date')"), Exception);
+    EXPECT_THROW(context.Calc("MESSAGEBOX('a', 'b', 'x')"), Exception);
 }
 
 TEST_F(StdLibTest, DialogFunctionsGoThroughTheirHooks) {
-    rpInputBoxHook = [](const std::string& caption, const std::string& prompt, const std::string& def) {
+    context.InputBox = [](const std::string& caption, const std::string& prompt, const std::string& def) {
         return caption + "|" + prompt + "|" + def;
     };
     EXPECT_EQ(Text("INPUT('Name?', 'Bob')"), "|Name?|Bob");
     auto old = SetMessageBoxHook([](const std::string& text, const std::string& caption, unsigned flags) {
         return static_cast<int>(flags) + static_cast<int>(text.size() + caption.size());
     });
-    EXPECT_EQ(rpParser().Calc("MESSAGEBOX('ab', 'c', 4)").AsInteger(), 7);
+    EXPECT_EQ(context.Calc("MESSAGEBOX('ab', 'c', 4)").AsInteger(), 7);
     SetMessageBoxHook(old);
 }
 
@@ -105,31 +102,33 @@ class AggregateTest : public StdLibTest {
 protected:
     void SetUp() override {
         StdLibTest::SetUp();
-        rpAggregateLink.Declaring = [this] { return declaring; };
-        rpAggregateLink.ShowingBand = [this] { return showing; };
-        rpAggregateLink.PreparedBand = [this] { return prepared; };
-        rpAggregateLink.FindBand = [this](const std::string& name) -> TrpAggregateBand* {
+        engine.OnDeclaring = [this] { return declaring; };
+        engine.OnShowingBand = [this]() -> TrpAggregateBand* { return showing; };
+        engine.OnPreparedBand = [this]() -> TrpAggregateBand* { return prepared; };
+        engine.OnFindBand = [this](const std::string& name) -> TrpAggregateBand* {
             for (FakeBand* b : {&master, &footer, &detail})
                 if (SameText(b->Name, name)) return b;
             return nullptr;
         };
-        rpAggregateLink.FindDataBand = [this](int type) -> TrpAggregateBand* {
+        engine.OnFindDataBand = [this](int type) -> TrpAggregateBand* {
             for (FakeBand* b : {&master, &detail})
                 if (b->Type == type) return b;
             return nullptr;
         };
+        context.SetPageEngine(&engine);
     }
     // Declares the aggregates of the expression, as preparing the data band does.
     void Declare(const std::string& expr) {
         declaring = true;
         showing = &footer;
         prepared = &master;
-        rpValueResolver().Quiet = true;
-        rpParser().Calc(expr);
-        rpValueResolver().Quiet = false;
+        context.Resolver().Quiet = true;
+        context.Calc(expr);
+        context.Resolver().Quiet = false;
         declaring = false;
     }
 
+    TFakePageEngine engine;
     FakeBand master{"MasterData1", rpbtMasterData};
     FakeBand detail{"DetailData1", rpbtDetailData};
     FakeBand footer{"Footer1", rpbtMasterFooter};
@@ -157,10 +156,10 @@ TEST_F(AggregateTest, OnlyTheBandBeingPreparedDeclares) {
     declaring = true;
     showing = &footer;
     prepared = &detail;  // a footer of the master band is not declared while the detail band prepares
-    rpParser().Calc("SUM([x])");
+    context.Calc("SUM([x])");
     EXPECT_EQ(master.List.Count(), 0);
     EXPECT_EQ(detail.List.Count(), 0);
-    rpParser().Calc("SUM([x], DetailData1)");
+    context.Calc("SUM([x], DetailData1)");
     EXPECT_EQ(detail.List.Count(), 1);
 }
 
@@ -174,8 +173,8 @@ TEST_F(AggregateTest, PrintingReadsTheAccumulatedValue) {
     Declare("SUM([x])");
     master.List.SetVariable(rpAggregateKey("Footer1", rpagSum, "[x]", ""), Variant(-12.5));
     showing = &footer;
-    EXPECT_EQ(rpParser().Calc("SUM([x])").AsDouble(), -12.5);
-    EXPECT_TRUE(VarIsNull(rpParser().Calc("AVG([y])")));  // never declared
+    EXPECT_EQ(context.Calc("SUM([x])").AsDouble(), -12.5);
+    EXPECT_TRUE(VarIsNull(context.Calc("AVG([y])")));  // never declared
 }
 
 // The code and expression fields of an aggregate key.
@@ -189,7 +188,7 @@ void SplitKey(const std::string& key, char& code, std::string& expression) {
 // Runs a data band over the values the way the band engine does: every
 // entry is reset to its start value, then each record's value of the entry's
 // expression is added to it.
-void RunBand(FakeBand& band, const std::vector<double>& values) {
+void RunBand(TrpContext& context, FakeBand& band, const std::vector<double>& values) {
     TrpVariables& list = band.List;
     char code;
     std::string expression;
@@ -199,11 +198,11 @@ void RunBand(FakeBand& band, const std::vector<double>& values) {
     }
     band.Count = 0;
     for (double x : values) {
-        rpVariables().SetVariable("X", Variant(x));
+        context.Variables().SetVariable("X", Variant(x));
         for (int i = 0; i < list.Count(); ++i) {
             SplitKey(list.GetName(i), code, expression);
             Variant entry = list.GetValue(i);
-            rpAccumulateAggregate(code, entry, code == rpagCount ? Variant() : rpParser().Calc(expression));
+            rpAccumulateAggregate(code, entry, code == rpagCount ? Variant() : context.Calc(expression));
             list.SetValue(i, entry);
         }
         ++band.Count;
@@ -216,7 +215,7 @@ TEST_F(AggregateTest, AggregatesOverBandsOfValues) {
         {3, -1, 4.5}, {-5, -2, -9}, {7}, {}, {-0.25, -0.5},
     };
     for (const auto& values : groups) {
-        RunBand(master, values);
+        RunBand(context, master, values);
         showing = &footer;
         double sum = 0, lo = 1e300, hi = -1e300;
         for (double v : values) {
@@ -225,12 +224,12 @@ TEST_F(AggregateTest, AggregatesOverBandsOfValues) {
             hi = std::max(hi, v);
         }
         const std::string label = "group of " + std::to_string(values.size());
-        EXPECT_DOUBLE_EQ(rpParser().Calc("SUM([x])").AsDouble(), sum) << label;
-        EXPECT_DOUBLE_EQ(rpParser().Calc("MIN([x])").AsDouble(), lo) << label;
+        EXPECT_DOUBLE_EQ(context.Calc("SUM([x])").AsDouble(), sum) << label;
+        EXPECT_DOUBLE_EQ(context.Calc("MIN([x])").AsDouble(), lo) << label;
         // all-negative groups keep their largest value instead of a starting 0
-        EXPECT_DOUBLE_EQ(rpParser().Calc("MAX([x])").AsDouble(), hi) << label;
-        EXPECT_DOUBLE_EQ(rpParser().Calc("AVG([x])").AsDouble(), values.empty() ? 0 : sum / values.size()) << label;
-        EXPECT_EQ(rpParser().Calc("COUNT(MasterData1)").AsInteger(), int(values.size())) << label;
+        EXPECT_DOUBLE_EQ(context.Calc("MAX([x])").AsDouble(), hi) << label;
+        EXPECT_DOUBLE_EQ(context.Calc("AVG([x])").AsDouble(), values.empty() ? 0 : sum / values.size()) << label;
+        EXPECT_EQ(context.Calc("COUNT(MasterData1)").AsInteger(), int(values.size())) << label;
     }
 }
 
@@ -277,7 +276,7 @@ TEST_F(AggregateTest, SplitterFindsAggregateCallsInMemosAndScripts) {
     out.Clear();
     TStringList source;
     source.Add("begin t := AVG([x]) end");
-    rpInterpreter().CompileScript(&source, &script, &errors);
+    context.Interpreter().CompileScript(&source, &script, &errors);
     ASSERT_EQ(errors.Count(), 0);
     splitter.SplitScript(&script);
     ASSERT_EQ(out.Count(), 1);
@@ -286,12 +285,11 @@ TEST_F(AggregateTest, SplitterFindsAggregateCallsInMemosAndScripts) {
 
 TEST_F(AggregateTest, SplitterExpandsVariablesOfALoadedDictionary) {
     // A loaded dictionary holds its variables' names with a leading blank.
-    TrpDataDictionary dictionary;
+    TrpDataDictionary dictionary(context);
     dictionary.Variables->SetVariable("Total", Variant("SUM([Amount]) / 2"));
     TMemoryStream stream;
     dictionary.SaveToStream(&stream);
     stream.SetPosition(0);
-    TemplateVersion = rpCurrentTemplateVersion;
     dictionary.LoadFromStream(&stream);
     ASSERT_EQ(dictionary.Variables->GetName(0), " Total");
 
@@ -304,7 +302,7 @@ TEST_F(AggregateTest, SplitterExpandsVariablesOfALoadedDictionary) {
 
     out.Clear();
     source.Add("begin t := Total + 1 end");
-    rpInterpreter().CompileScript(&source, &script, &errors);
+    context.Interpreter().CompileScript(&source, &script, &errors);
     ASSERT_EQ(errors.Count(), 0);
     splitter.SplitScript(&script);
     ASSERT_EQ(out.Count(), 1);
@@ -312,23 +310,25 @@ TEST_F(AggregateTest, SplitterExpandsVariablesOfALoadedDictionary) {
 }
 
 TEST_F(StdLibTest, ScriptAssignmentsReachReportVariablesAndObjects) {
-    rpVariables().SetVariable("Existing", Variant(1));
-    std::vector<std::string> seen;
-    rpScriptLink.SetDictionaryValue = [&](const std::string& name, const Variant&) {
-        seen.push_back("dict:" + name);
-        return SameText(name, "InDictionary");
-    };
-    rpScriptLink.SetCurY = [&](int y) { seen.push_back("cury:" + std::to_string(y)); };
-    TInterpretator& interp = rpInterpreter();
+    Variables().SetVariable("Existing", Variant(1));
+    report.Dictionary->Variables->SetVariable(" InDictionary", Variant("1 + 1"));
+    TFakePageEngine engine;
+    TInterpretator& interp = context.Interpreter();
+    // Outside a build the page engine's names go nowhere.
+    interp.SetVariableValue("CurY", Variant(50));
+    context.SetPageEngine(&engine);
     interp.SetVariableValue("Existing", Variant(5));
     interp.SetVariableValue("InDictionary", Variant(6));
     interp.SetVariableValue("CurY", Variant(100));
+    interp.SetVariableValue("Progress", Variant("half"));
     interp.SetVariableValue("Fresh", Variant(7));
-    rpScriptLink = TrpScriptLink{};
-    EXPECT_EQ(rpVariables().GetVariable("Existing").AsInteger(), 5);
-    EXPECT_EQ(rpVariables().IndexOf("InDictionary"), -1);
-    EXPECT_EQ(rpVariables().GetVariable("Fresh").AsInteger(), 7);
-    EXPECT_EQ(seen, (std::vector<std::string>{"dict:InDictionary", "dict:CurY", "cury:100", "dict:Fresh"}));
+    context.SetPageEngine(nullptr);
+    EXPECT_EQ(Variables().GetVariable("Existing").AsInteger(), 5);
+    EXPECT_EQ(Variables().IndexOf("InDictionary"), -1);
+    EXPECT_EQ(report.Dictionary->GetValue("InDictionary").AsInteger(), 6);
+    EXPECT_EQ(Variables().GetVariable("Fresh").AsInteger(), 7);
+    EXPECT_EQ(Variables().IndexOf("CurY"), -1);
+    EXPECT_EQ(engine.Told, (std::vector<std::string>{"cury:100", "progress:half"}));
 }
 
 TEST(FormatMaskTextTest, MaskRows) {

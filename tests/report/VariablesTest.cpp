@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "RP_Class.h"
+#include "FakePageEngine.h"
+#include "RP_Dict.h"
 #include "RP_Vars.h"
 #include "SysUtils.h"
 
@@ -15,16 +17,10 @@ class VariablesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         FormatSettings = USFormatSettings();
-        resolver.Hooks = TrpValueHooks{};
-        resolver.Quiet = false;
-        resolver.Install();
-        rpVariables().Clear();
-        ActiveView = nullptr;
     }
-    void TearDown() override {
-        ActiveView = nullptr;
-        rpVariables().Clear();
-        resolver.Hooks = TrpValueHooks{};
+    TrpVariables& Variables() { return context.Variables(); }
+    void SetDictionary(const std::string& name, const std::string& expression) {
+        report.Dictionary->Variables->SetVariable(" " + name, Variant(expression));
     }
     Variant Get(const std::string& name) {
         Variant v;
@@ -40,7 +36,9 @@ protected:
         }
         return "";
     }
-    TrpValueResolver& resolver = rpValueResolver();
+    TrpReport report{nullptr};
+    TrpContext& context = report.Context();
+    TrpValueResolver& resolver = context.Resolver();
 };
 
 TEST_F(VariablesTest, FormatValueByCategory) {
@@ -100,47 +98,44 @@ TEST_F(VariablesTest, InlineFormats) {
 }
 
 TEST_F(VariablesTest, LookupOrder) {
-    resolver.Hooks.GetDictionaryValue = [](const std::string& name, Variant& value) {
-        if (!SameText(name, "Shared") && !SameText(name, "Dict")) return false;
-        value = Variant("dictionary");
-        return true;
-    };
-    resolver.Hooks.OnGetValue = [](const std::string& name, Variant& value) {
+    SetDictionary("Shared", "'dictionary'");
+    SetDictionary("Dict", "'dictionary'");
+    report.OnGetValue = [](const std::string& name, Variant& value) {
         if (name == "Shared") value = Variant("application");
     };
     EXPECT_EQ(VarToStr(Get("Shared")), "application");   // the application wins
     EXPECT_EQ(VarToStr(Get("Dict")), "dictionary");      // unassigned lets the lookup go on
     resolver.CurrentValue = Variant(42);
     EXPECT_EQ(Get("VALUE").AsInteger(), 42);
-    EXPECT_EQ(Get("TOTALPAGES").AsInteger(), TotalPagesCount);
-    resolver.Hooks.GetSystemValue = [](const std::string& name, Variant& value) {
+    context.TotalPagesCount = 4;
+    EXPECT_EQ(Get("TOTALPAGES").AsInteger(), 4);
+    TFakePageEngine engine;
+    engine.OnSystemValue = [](const std::string& name, Variant& value) {
         if (name != "PAGE#") return false;
         value = Variant(3);
         return true;
     };
+    EXPECT_EQ(Get("PAGE#").AsInteger(), 0);   // outside a build
+    context.SetPageEngine(&engine);
     EXPECT_EQ(Get("PAGE#").AsInteger(), 3);
-    rpVariables().SetVariable("Total", Variant(7));
+    Variables().SetVariable("Total", Variant(7));
     EXPECT_EQ(Get("TOTAL").AsInteger(), 7);
     EXPECT_EQ(Get("clRed").AsInteger(), 0xFF);       // named constant
     EXPECT_EQ(Get("1 + 2").AsDouble(), 3);           // the name as an expression
-    EXPECT_EQ(VarToStr(rpParser().Calc("[Shared] + '!'")), "application!");
+    EXPECT_EQ(VarToStr(context.Calc("[Shared] + '!'")), "application!");
 }
 
 TEST_F(VariablesTest, EarlierSourcesShadowLaterOnes) {
     // A dictionary variable named like a system variable wins over it.
-    resolver.Hooks.GetDictionaryValue = [](const std::string& name, Variant& value) {
-        if (name != "DATE") return false;
-        value = Variant("from dictionary");
-        return true;
-    };
+    SetDictionary("DATE", "'from dictionary'");
     EXPECT_EQ(VarToStr(Get("DATE")), "from dictionary");
     EXPECT_EQ(VarType(Get("TIME")), varDate);
     // A report variable wins over the named constant of the same name.
     EXPECT_EQ(Get("clRed").AsInteger(), 0xFF);
-    rpVariables().SetVariable("clRed", Variant(5));
+    Variables().SetVariable("clRed", Variant(5));
     EXPECT_EQ(Get("clRed").AsInteger(), 5);
     // An application answer of Null is an answer: the lookup stops there.
-    resolver.Hooks.OnGetValue = [](const std::string& name, Variant& value) {
+    report.OnGetValue = [](const std::string& name, Variant& value) {
         if (name == "clRed") value = Null();
     };
     EXPECT_TRUE(VarIsNull(Get("clRed")));
@@ -154,25 +149,21 @@ TEST_F(VariablesTest, UndefinedSymbol) {
 }
 
 TEST_F(VariablesTest, SelfReferringDictionaryVariableStopsAtTheRepeat) {
-    resolver.Hooks.GetDictionaryValue = [](const std::string& name, Variant& value) {
-        if (SameText(name, "A")) value = rpParser().Calc("[B] + 1");
-        else if (SameText(name, "B")) value = rpParser().Calc("[A]");
-        else return false;
-        return true;
-    };
+    SetDictionary("A", "[B] + 1");
+    SetDictionary("B", "[A]");
     EXPECT_EQ(GetError("A"), "Undefined symbol \"A\"");
     // the guard is released: an unrelated lookup works afterwards
-    rpVariables().SetVariable("Z", Variant(1));
+    Variables().SetVariable("Z", Variant(1));
     EXPECT_EQ(Get("Z").AsInteger(), 1);
 }
 
 TEST_F(VariablesTest, FormattedValueUsesTheViewFormatAndHidesZeros) {
     TestView view;
     view.Format = rpMakeFormat(fcNumber, 1, 2, ',');
-    ActiveView = &view;
-    rpVariables().SetVariable("N", Variant(3.5));
-    rpVariables().SetVariable("Zero", Variant(0));
-    rpVariables().SetVariable("ZeroText", Variant("0"));
+    context.ActiveView = &view;
+    Variables().SetVariable("N", Variant(3.5));
+    Variables().SetVariable("Zero", Variant(0));
+    Variables().SetVariable("ZeroText", Variant("0"));
     EXPECT_EQ(resolver.GetFormattedValue("N"), "3,50");
     EXPECT_EQ(resolver.GetFormattedValue("N #2.1"), "3.5");
     EXPECT_EQ(resolver.GetFormattedValue("Zero"), "0,00");
@@ -185,26 +176,25 @@ TEST_F(VariablesTest, FormattedValueUsesTheViewFormatAndHidesZeros) {
 }
 
 TEST_F(VariablesTest, BuiltinProcedures) {
-    std::vector<std::string> procedures, userCalls;
-    resolver.Hooks.DoReportProcedure = [&](const std::string& name, const Variant& p1) {
-        procedures.push_back(name + ":" + VarToStr(p1));
-    };
-    resolver.Hooks.OnUserFunction = [&](const std::string& name, const Variant&, const Variant&, const Variant&,
+    std::vector<std::string> userCalls;
+    TFakePageEngine engine;
+    context.SetPageEngine(&engine);
+    report.OnUserFunction = [&](const std::string& name, const Variant&, const Variant&, const Variant&,
                                         Variant&) { userCalls.push_back(name); };
-    rpParser().Calc("SHOWBAND( Band1 )");
-    rpParser().Calc("STOPREPORT(0)");
-    EXPECT_EQ(procedures, (std::vector<std::string>{"SHOWBAND:Band1", "STOPREPORT:0"}));
+    context.Calc("SHOWBAND( Band1 )");
+    context.Calc("STOPREPORT(0)");
+    EXPECT_EQ(engine.Told, (std::vector<std::string>{"SHOWBAND:Band1", "STOPREPORT:0"}));
     EXPECT_EQ(userCalls, (std::vector<std::string>{"SHOWBAND", "STOPREPORT"}));
 
-    rpParser().Calc("SETARRAY(Arr, 1 + 1, 'two')");
-    EXPECT_EQ(VarToStr(rpVariables().GetVariable("Arr_Arr_2")), "two");
-    EXPECT_EQ(VarToStr(rpParser().Calc("Arr[2]")), "two");
+    context.Calc("SETARRAY(Arr, 1 + 1, 'two')");
+    EXPECT_EQ(VarToStr(Variables().GetVariable("Arr_Arr_2")), "two");
+    EXPECT_EQ(VarToStr(context.Calc("Arr[2]")), "two");
 
-    rpVariables().SetVariable("Counter", Variant(5));
-    rpParser().Calc("INC(Counter)");
-    rpParser().Calc("INC(Counter)");
-    rpParser().Calc("DEC(Counter)");
-    EXPECT_EQ(rpVariables().GetVariable("Counter").AsInteger(), 6);
+    Variables().SetVariable("Counter", Variant(5));
+    context.Calc("INC(Counter)");
+    context.Calc("INC(Counter)");
+    context.Calc("DEC(Counter)");
+    EXPECT_EQ(Variables().GetVariable("Counter").AsInteger(), 6);
 }
 
 TEST_F(VariablesTest, CalcErrorText) {

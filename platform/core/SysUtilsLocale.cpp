@@ -3,8 +3,10 @@
 
 #include "SysUtils.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
 
@@ -58,6 +60,25 @@ std::string LocaleNameFor(const char* categoryVariable)
     return "C";
 }
 
+// Locale texts in an 8-bit or multi-byte codeset, re-encoded as UTF-8 by that
+// codeset; a byte the codeset does not know leaves the text to the
+// Windows-1252 reading.
+std::string DecodeCodeset(const std::string& bytes, const std::string& codeset)
+{
+    if (bytes.empty()) return bytes;
+    iconv_t cd = iconv_open("UTF-8", codeset.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) return TextFromBytes(bytes);
+    std::string in = bytes, out(bytes.size() * 4 + 4, '\0');
+    char* src = in.data();
+    char* dst = out.data();
+    size_t left = in.size(), room = out.size();
+    const size_t rc = iconv(cd, &src, &left, &dst, &room);
+    iconv_close(cd);
+    if (rc == static_cast<size_t>(-1) || left != 0) return TextFromBytes(bytes);
+    out.resize(out.size() - room);
+    return out;
+}
+
 bool IsPlainCLocale(const std::string& name)
 {
     return name == "C" || name == "POSIX" || name.rfind("C.", 0) == 0;
@@ -70,10 +91,13 @@ public:
     CategoryLocale(int mask, const char* variable)
     {
         std::string name = LocaleNameFor(variable);
-        if (!IsPlainCLocale(name)) loc_ = newlocale(mask, name.c_str(), static_cast<locale_t>(nullptr));
+        // The texts are in the codeset of the category's own locale, which
+        // lives in its character-type part.
+        if (!IsPlainCLocale(name))
+            loc_ = newlocale(mask | LC_CTYPE_MASK, name.c_str(), static_cast<locale_t>(nullptr));
         if (loc_) {
-            std::string codeset = nl_langinfo_l(CODESET, loc_);
-            utf8_ = codeset == "UTF-8" || codeset == "utf8";
+            codeset_ = nl_langinfo_l(CODESET, loc_);
+            utf8_ = codeset_ == "UTF-8" || codeset_ == "utf8";
         }
     }
     ~CategoryLocale() { if (loc_) freelocale(loc_); }
@@ -86,8 +110,7 @@ public:
     {
         const char* s = nl_langinfo_l(item, loc_);
         std::string r = s ? s : "";
-        // Legacy 8-bit locales are close enough to Windows-1252 for names.
-        return utf8_ ? r : TextFromBytes(r);
+        return utf8_ ? r : DecodeCodeset(r, codeset_);
     }
 
     // Numeric items of LC_MONETARY are single bytes; CHAR_MAX means unset.
@@ -100,6 +123,7 @@ public:
 
 private:
     locale_t loc_ = static_cast<locale_t>(nullptr);
+    std::string codeset_;
     bool utf8_ = true;
 };
 

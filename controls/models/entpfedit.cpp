@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "entcmd.h"
+#include "entcmdCodes.h"
 #include "entintl.h"
 
 TEntPictureEditor::TEntPictureEditor(TEntPictureFieldModel& model) : FModel(model) {

@@ -436,19 +436,89 @@ bool ScanSeparator(const std::string& s, size_t& i, char separator)
     return false;
 }
 
+// The literal texts of a short date format around its three fields: before
+// the first, after each one. "/" stands for the date separator; blanks are
+// dropped since the scanner skips them anyway.
+struct DateLiterals {
+    std::string Text[4];
+};
+
+DateLiterals LiteralsOf(const std::string& format, char separator)
+{
+    DateLiterals r;
+    int fields = 0;   // field runs begun so far: the slot a literal goes to
+    char field = 0;
+    for (size_t i = 0; i < format.size(); ++i) {
+        const char c = format[i];
+        const char lower = static_cast<char>(c | 0x20);
+        if (lower == 'd' || lower == 'm' || lower == 'y') {
+            if (field != lower && fields < 3) ++fields;
+            field = lower;
+            continue;
+        }
+        field = 0;
+        std::string& text = r.Text[fields];
+        if (c == '\'' || c == '"') {
+            const size_t end = format.find(c, i + 1);
+            const size_t stop = end == std::string::npos ? format.size() : end;
+            for (size_t k = i + 1; k < stop; ++k)
+                if (format[k] != ' ') text += format[k];
+            i = stop;
+        } else if (c == '/') {
+            if (separator) text += separator;
+        } else if (c != ' ') {
+            text += c;
+        }
+    }
+    return r;
+}
+
+bool ScanLiteral(const std::string& s, size_t& i, const std::string& literal)
+{
+    if (literal.empty()) return false;
+    SkipBlanks(s, i);
+    if (s.compare(i, literal.size(), literal) != 0) return false;
+    i += literal.size();
+    return true;
+}
+
+// Between two numbers: the date separator or one of the format's own texts.
+bool ScanDateBreak(const std::string& s, size_t& i, char separator, std::initializer_list<const std::string*> texts)
+{
+    if (ScanSeparator(s, i, separator)) return true;
+    for (const std::string* t : texts)
+        if (ScanLiteral(s, i, *t)) return true;
+    return false;
+}
+
 } // namespace
 
 bool TryStrToDate(const std::string& s, TDateTime& date, const TFormatSettings& settings)
 {
+    const DateLiterals lit = LiteralsOf(settings.ShortDateFormat, settings.DateSeparator);
+    const char sep = settings.DateSeparator;
     size_t i = 0;
     int n[3] = {0, 0, 0}, len[3] = {0, 0, 0};
-    if (!ScanNumber(s, i, n[0], len[0]) || !ScanSeparator(s, i, settings.DateSeparator) ||
+    ScanLiteral(s, i, lit.Text[0]);
+    if (!ScanNumber(s, i, n[0], len[0]) || !ScanDateBreak(s, i, sep, {&lit.Text[1], &lit.Text[2]}) ||
         !ScanNumber(s, i, n[1], len[1]))
         return false;
     int count = 2;
-    if (ScanSeparator(s, i, settings.DateSeparator)) {
-        if (!ScanNumber(s, i, n[2], len[2])) return false;
-        count = 3;
+    const size_t afterTwo = i;
+    if (ScanDateBreak(s, i, sep, {&lit.Text[2], &lit.Text[3]})) {
+        if (ScanNumber(s, i, n[2], len[2])) {
+            count = 3;
+            // A trailing separator or the format's closing text ("7.6.2003.", "2003年6月7日").
+            if (!ScanSeparator(s, i, sep)) ScanLiteral(s, i, lit.Text[3]);
+        } else {
+            // "6月7日": a two-field date closed by the format's text.
+            i = afterTwo;
+            const std::string separatorText(1, sep);
+            bool closed = false;
+            for (const std::string* t : {&lit.Text[3], &lit.Text[2]})
+                if (!closed && *t != separatorText) closed = ScanLiteral(s, i, *t);
+            if (!closed) return false;
+        }
     }
     SkipBlanks(s, i);
     if (i != s.size()) return false;

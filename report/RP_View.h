@@ -1,0 +1,101 @@
+#pragma once
+// The concrete views of report pages: the memo (text with expressions,
+// wrapped, measured, drawn), and the views built on the same base.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "RP_Class.h"
+
+// Memo flags in the view's flag word (bit 0 is the base's Stretched flag).
+constexpr uint16_t flWordWrap = 0x0002;
+constexpr uint16_t flWordBreak = 0x0004;
+constexpr uint16_t flAutoWidth = 0x0008;
+constexpr uint16_t flTextOnly = 0x0010;
+constexpr uint16_t flSuppress = 0x0020;
+constexpr uint16_t flUnderlines = 0x0080;
+constexpr uint16_t flRTLReading = 0x0100;
+
+// Alignment word of a memo.
+constexpr int32_t rptaLeft = 0, rptaRight = 1, rptaCenter = 2, rptaJustify = 3, rptaHorizontalMask = 3;
+constexpr int32_t rptaVertical = 4;                 // turned by 90 degrees, reading upwards
+constexpr int32_t rptaMiddle = 8, rptaBottom = 16, rptaVerticalMask = 24;
+
+// Ends the last line of every source paragraph after wrapping.
+constexpr char rpParagraphMark = '\x01';
+
+// How the next output of a memo goes: as usual, already measured by
+// CalcHeight, or the continuation of a split memo.
+enum class TrpDrawMode { Normal = 0, Measured = 1, Continued = 2 };
+
+struct TrpHighlight {
+    uint16_t FontStyle = 2;         // bold (script bits)
+    TColor FontColor = clBlack;
+    TColor FillColor = clWhite;
+};
+
+class TrpMemoView : public TrpStretcheable {
+public:
+    TrpMemoView();
+    ~TrpMemoView() override;
+
+    std::unique_ptr<TFont> Font;
+    int32_t Alignment = 0;
+    TrpHighlight Highlight;
+    std::string HighlightStr;       // postfix condition; empty: no highlighting
+    int32_t LineSpacing = 2;
+    int32_t CharSpacing = 0;
+
+    TrpDrawMode DrawMode = TrpDrawMode::Normal;
+    // Lines of a split memo that did not fit, kept for the next page.
+    std::vector<std::string> PendingLines;
+
+    void Draw(TCanvas* canvas) override;
+    void WritePreparedObject(TStream* stream) override;
+    void LoadFromStream(TStream* stream) override;
+    void SaveToStream(TStream* stream) override;
+    void AfterPreparedLoad() override;
+    int CalcHeight() override;
+    int MinHeight() override;
+    int RemainHeight() override;
+    TFont* ViewFont() override { return Font.get(); }
+    void SetPropertyValue(const std::string& propName, const Variant& value) override;
+    Variant GetPropertyValue(const std::string& propName) override;
+    void DeclareProperties() override;
+
+    // The evaluated lines broken to the memo's width at scale 1 (each
+    // paragraph's last line ending in the paragraph mark), and their height
+    // with the gaps. Works on the engine's measuring canvas.
+    std::vector<std::string> WrapLines(int& textHeight);
+    // Pixel height of a line of the font at 100 %, and the step from line to line.
+    int FontPixelHeight() const;
+    int LineStep() const;
+    // The width the text needs (AutoWidth).
+    int CalcWidth();
+
+    // Replaces SMemo by the template text with its expressions expanded.
+    void ExpandVariables();
+
+private:
+    void WrapLine(TCanvas* canvas, const std::string& line, int maxWidth, std::vector<std::string>& out);
+    void DrawLines(TCanvas* canvas, const std::vector<std::string>& lines, int textHeight);
+    void DrawUnderlines(TCanvas* canvas);
+    void ApplyHighlight();
+    void RestoreHighlight();
+    void SelectMeasuringFont(TCanvas* canvas);
+    bool TextSuppressed() const;
+
+    bool FStopAtBottom = false;
+    std::string FLastPrinted;
+    bool FHasLastPrinted = false;
+    TFont FSavedFont;
+    TColor FSavedFill = rpNoFill;
+};
+
+// Break points for hyphenation: the character counts after which a word may
+// be broken (empty for words shorter than 4 characters).
+std::vector<int> rpHyphenationPoints(const std::string& word);
+
+// Registers the view classes of this unit with the object factory.
+void rpRegisterStandardViews();
