@@ -5,37 +5,12 @@
 // socket) to bring its main window to the front, and ends before its own
 // main window is shown.
 
-#include <functional>
 #include <memory>
 #include <string>
 
 #include "Classes.h"
 
-// The per-user lock one running instance holds under a name, with the channel
-// through which a later start asks that instance to come to the front.
-class TInstanceLock {
-public:
-    // Tries to take the lock; Owned tells whether it was taken. A lock that
-    // cannot be made at all (no folder to keep it in) counts as taken, so
-    // the program runs rather than refusing to start.
-    explicit TInstanceLock(const std::string& Name);
-    ~TInstanceLock();
-    TInstanceLock(const TInstanceLock&) = delete;
-    TInstanceLock& operator=(const TInstanceLock&) = delete;
-    bool Owned() const { return FOwned; }
-    // Runs in the holder when a later start asks it to come forward.
-    std::function<void()> OnActivateRequest;
-    // Asks the holder of Name to come forward; false when none answers.
-    static bool RequestActivation(const std::string& Name);
-
-private:
-    struct TImpl;
-    std::unique_ptr<TImpl> FImpl;
-    bool FOwned = true;
-};
-
-// Brings the application's main window to the front, restoring it when minimised.
-void ActivateMainForm();
+class TInstanceLock;
 
 class TInstanceGuard : public TComponent {
 public:

@@ -10,6 +10,7 @@
 #include "Folders.h"
 #include "Forms.h"
 #include "InstanceGuard.h"
+#include "InstanceLock.h"
 #include "MsgBox.h"
 #include "SysUtils.h"
 
@@ -128,7 +129,7 @@ void TvsTrayIcon::MinimizeApp() {
 
 void TvsTrayIcon::RestoreApp() {
     ShowApplication();
-    ActivateMainForm();
+    if (TForm* f = Application ? Application->MainForm() : nullptr) f->BringToFront();
 }
 
 void TvsTrayIcon::Loaded() {
@@ -233,13 +234,19 @@ std::string TvsOneInstance::InstanceName() const {
 }
 
 bool TvsOneInstance::Check() {
-    FLock = std::make_unique<TInstanceLock>(InstanceName());
-    FFirst = FLock->Owned();
-    if (FFirst) {
-        FLock->OnActivateRequest = [] { ActivateMainForm(); };
-        return true;
-    }
-    FLock.reset();
+    TInstanceLock::TAcquire result;
+    FLock = TInstanceLock::TryAcquire(
+        InstanceName(),
+        [this] {
+            GuardedCall(this, [] {
+                ShowApplication();
+                if (TForm* f = Application ? Application->MainForm() : nullptr) f->BringToFront();
+            });
+        },
+        result);
+    // Without a lock file there is nothing to guard with: the program runs.
+    FFirst = result != TInstanceLock::TAcquire::HeldElsewhere;
+    if (FFirst) return true;
     bool terminate = true;
     if (ShowMessage) {
         if (OnShowMessage) {

@@ -13,7 +13,7 @@
 #include "Desktop.h"
 #include "FormReader.h"
 #include "Forms.h"
-#include "InstanceGuard.h"
+#include "InstanceLock.h"
 #include "SysUtils.h"
 
 namespace fs = std::filesystem;
@@ -349,7 +349,14 @@ void HideApplication() {
     if (TForm* f = Application ? Application->MainForm() : nullptr) f->SetVisible(false);
 }
 
-bool ActivatePrevInstance(const std::string& Name) { return TInstanceLock::RequestActivation(Name); }
+bool ActivatePrevInstance(const std::string& Name) {
+    TInstanceLock::TAcquire result;
+    // Taken here means nobody holds it: let it go again at once.
+    TInstanceLock::TryAcquire(Name, nullptr, result);
+    if (result != TInstanceLock::TAcquire::HeldElsewhere) return false;
+    TInstanceLock::RequestActivation(Name);
+    return true;
+}
 
 void RegisterVsUtils() {
     static std::once_flag once;

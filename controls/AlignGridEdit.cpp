@@ -6,8 +6,6 @@
 #include "Dialogs.h"
 #include "Forms.h"
 
-#include <QDateTime>
-
 #include <algorithm>
 #include <cstring>
 
@@ -318,7 +316,7 @@ void TAlignGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
                 if (OnFixedColClick) OnFixedColClick(this, c);
             }
         }
-        if (TNewInplaceEdit* e = Editor()) e->LastLeftPress = uint32_t(QDateTime::currentMSecsSinceEpoch());
+        if (TNewInplaceEdit* e = Editor()) e->LastLeftPress = GetTickCount();
     }
     TStringGrid::MouseDown(Button, Shift, X, Y);
 }

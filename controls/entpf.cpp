@@ -17,6 +17,7 @@ TEntBaseEntryField::TEntBaseEntryField(TComponent* AOwner)
       FCarets(std::make_unique<TEntCaretPair>(this)),
       FEFColors(std::make_unique<TEntEfColors>()),
       FBorders(std::make_unique<TEntBorders>()) {
+    SetWidgetFocus(TWidgetFocus::TabAndClick);
     SetCursor(crIBeam);
     SetBounds(FLeft, FTop, 130, 25);
     SetTabStop(true);

@@ -136,7 +136,6 @@ public:
 
 protected:
     void CreateWnd() override;
-    QWidget* CreateWidget(QWidget* ParentWidget) override;
     void Paint() override;
     std::string GetTextValue() const override { return AnsiToText(FModel.Text()); }
     // The window-text message: select all and paste the text.

@@ -369,6 +369,11 @@ protected:
     // events arrive as messages, and a message that reaches DefaultHandler gets the
     // widget's own handling of the event it came from.
     virtual QWidget* CreateWidget(QWidget* ParentWidget);
+    // How the plain widget of the default CreateWidget takes the keyboard focus:
+    // not at all, or by tab and click with input methods off (a control that
+    // draws and edits its own text from key messages).
+    enum class TWidgetFocus { None, TabAndClick };
+    void SetWidgetFocus(TWidgetFocus Focus) { FWidgetFocus = Focus; }
     virtual void DestroyWnd();
     // Applies the control's properties to a fresh or changed widget.
     virtual void UpdateWidget();
@@ -441,6 +446,7 @@ protected:
 
     QWidget* FWidget = nullptr;
     TControlBridge* FBridge = nullptr;
+    TWidgetFocus FWidgetFocus = TWidgetFocus::None;
     HWND FHandle = 0;
     std::vector<TControl*> FControls;      // graphic children
     std::vector<TWinControl*> FWinControls; // windowed children

@@ -52,7 +52,12 @@ QWidget* TWinControl::ClientWidget() { return Widget(); }
 
 QWidget* TWinControl::CreateWidget(QWidget* ParentWidget) {
     auto* w = new QWidget(ParentWidget);
-    w->setFocusPolicy(Qt::NoFocus);
+    if (FWidgetFocus == TWidgetFocus::TabAndClick) {
+        w->setFocusPolicy(Qt::StrongFocus);
+        w->setAttribute(Qt::WA_InputMethodEnabled, false);
+    } else {
+        w->setFocusPolicy(Qt::NoFocus);
+    }
     return w;
 }
 
