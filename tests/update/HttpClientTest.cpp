@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <memory>
 #include <string>
 
@@ -151,6 +156,10 @@ TEST(HttpClient, HeaderLinesJoinAcrossReadsAndEndAtABareLineFeed) {
                                     {"lo and more", 30, true}};
     server.Scripts["/plain"] = {{"<HTML><body>no header</body>\r\n", 0, true}};
     server.Scripts["/empty"] = {{"HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n", 0, false}};  // stays open
+    server.Scripts["/fields"] = Answer("206 Partial Content",
+                                       "Content-Range: bytes 100-199/500\r\nAccept-Ranges: bytes\r\n"
+                                       "Set-Cookie: id=7\r\nWWW-Authenticate: Basic realm=\"x\"\r\n",
+                                       "");
     Fetch f;
     f.Get(server.Url("/setup.exe"));
     EXPECT_EQ(f.Error, 0);
@@ -172,6 +181,18 @@ TEST(HttpClient, HeaderLinesJoinAcrossReadsAndEndAtABareLineFeed) {
     EXPECT_EQ(f.Error, 0);
     EXPECT_EQ(f.Client.StatusCode, 200);
     EXPECT_EQ(f.Client.RcvdCount, 0);
+
+    std::vector<std::string> cookies;
+    f.Client.OnCookie = [&](TObject*, const std::string& c, bool& accept) {
+        EXPECT_TRUE(accept);
+        cookies.push_back(c);
+    };
+    f.Get(server.Url("/fields"));
+    EXPECT_EQ(f.Client.ContentRangeBegin, "100");
+    EXPECT_EQ(f.Client.ContentRangeEnd, "199");
+    EXPECT_EQ(f.Client.AcceptRanges, "bytes");
+    EXPECT_EQ(cookies, (std::vector<std::string>{"id=7"}));
+    EXPECT_EQ(f.Client.GetChallenges(), (std::vector<std::string>{"Basic realm=\"x\""}));
 }
 
 TEST(HttpClient, RelocationsAreFollowedAndCredentialsStayWithTheirHost) {
@@ -255,6 +276,47 @@ TEST(HttpClient, ConnectionFailuresAndAbortReportTheirReasons) {
     ASSERT_TRUE(RunUntil([&] { return f.Done; }));
     EXPECT_EQ(f.Error, httperrAborted);
     EXPECT_EQ(f.Client.ReasonPhrase, "Connection aborted on request");
+}
+
+// A loopback listener that never accepts, its queue filled: a connect to it stays unanswered.
+class FullListener {
+public:
+    FullListener() {
+        FFd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(FFd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        ::listen(FFd, 0);
+        socklen_t len = sizeof a;
+        ::getsockname(FFd, reinterpret_cast<sockaddr*>(&a), &len);
+        Port = ntohs(a.sin_port);
+        for (int i = 0; i < 4; ++i) {
+            const int f = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            ::connect(f, reinterpret_cast<sockaddr*>(&a), sizeof a);
+            FFillers.push_back(f);
+        }
+        QThread::msleep(50);
+    }
+    ~FullListener() {
+        for (int f : FFillers) ::close(f);
+        ::close(FFd);
+    }
+    int Port = 0;
+
+private:
+    int FFd;
+    std::vector<int> FFillers;
+};
+
+TEST(HttpClient, ConnectionThatIsNeverAnsweredTimesOut) {
+    FullListener full;
+    Fetch f;
+    f.Client.ConnectTimeout = 300;
+    f.Get("http://127.0.0.1:" + std::to_string(full.Port) + "/");
+    EXPECT_EQ(f.Error, WSAETIMEDOUT);
+    EXPECT_EQ(f.Client.ReasonPhrase, "Connection timed out (Error #10060)");
+    EXPECT_EQ(f.Client.GetCtrlSocket()->GetState(), wsClosed);
 }
 
 TEST(HttpClient, AddressesSplitIntoTheirParts) {
