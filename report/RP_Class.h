@@ -118,7 +118,7 @@ public:
     std::string BaseName = "View";     // prefix of generated names
     TCanvas* Canvas = nullptr;
     TRect DRect;                       // inner rectangle after scaling and frame insets
-    TStringList* SMemo;                // evaluated memo
+    std::unique_ptr<TStringList> SMemo;   // evaluated memo
     uint8_t StreamMode = smTemplate;
     bool Printing = false;             // drawn onto the printer
     std::string Name;
@@ -140,8 +140,8 @@ public:
     int32_t gapx = 2, gapy = 1;
     uint16_t Restrictions = 0;
     std::string Tag;
-    TStringList* Memo;
-    TStringList* Script;
+    std::unique_ptr<TStringList> Memo;
+    std::unique_ptr<TStringList> Script;
     uint8_t BandAlign = baNone;
     TrpBand* Parent = nullptr;         // run-time band while a report is built
     TrpPage* ParentPage = nullptr;     // page whose object list holds the view
@@ -167,7 +167,8 @@ public:
     virtual void DrawBackground();
     virtual void DrawFrame();
     // Data hooks of data-aware views.
-    virtual void GetBlob(const std::string& field) {}
+    // Loads the data of the field the view is bound to (data-aware views).
+    virtual void GetBlob(TObject* source, const std::string& field) {}
     virtual void ClearBlob() {}
     virtual void AfterLoad() {}
     // After the view was read from a prepared page.

@@ -38,6 +38,7 @@
 #include "OwnerDrawMenu.h"
 #include "grBtns.h"
 #include "WebFileInfo.h"
+#include "vsComps.h"
 #include "vsStatusBars.h"
 #include "splash.h"
 #include "About.h"
@@ -66,6 +67,7 @@ void RegisterMainWindowClasses() {
     RegisterVsStatusBarsClasses();
     RegisterOwnerDrawMenuClasses();
     RegisterInstanceGuardClasses();
+    RegisterVsCompsClasses();
     RegisterWebFileInfoClasses();
     RegisterReportClasses();
     static std::once_flag once;
@@ -101,6 +103,7 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
     ReadComponentFromText(this, std::string(FindResource("forms/Main.txt")), Handlers());
     FindComponents();
     for (auto& page : FPages) page->FindComponents();
+    BindReports();
 }
 
 TfrmMain::~TfrmMain() {
@@ -178,6 +181,7 @@ THandlerTable TfrmMain::Handlers() {
     notify("mnuResetAllSamplesClick", &TfrmMain::mnuResetAllSamplesClick);
     AddFileHandlers(h);
     AddWindowHandlers(h);
+    AddReportHandlers(h);
     for (auto& page : FPages) page->RegisterHandlers(h);
     return h;
 }
