@@ -24,7 +24,6 @@
 #include "MortLib.h"
 #include "NumCtrl.h"
 #include "PlatformClasses.h"
-#include "RP_Prv.h"
 #include "RP_Register.h"
 #include "Resources.h"
 #include "SysUtils.h"
@@ -77,9 +76,6 @@ void RegisterMainWindowClasses() {
         Published<TSplashScreen>("TSplashScreen", "TForm");
         Published<TAboutBox>("TAboutBox", "TForm");
         Published<TfrmDisclaim>("TfrmDisclaim", "TForm");
-        // The report engine's windows come from the embedded definitions.
-        rpFormSource() = [](const std::string& name) { return std::string(FindResource(name)); };
-        rpInstallWindows();
     });
 }
 
