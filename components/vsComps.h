@@ -452,7 +452,9 @@ public:
 
 enum TvsWavPlayFrom { pfFile, pfResource, pfDFM, pfSystemEvent };
 
-// Plays a sound through the desktop's sound server.
+class TWavePlayer;
+
+// Plays a wave file, or the stored data, through the desktop's sound system.
 class TvsWav : public TvsCustomFileStorage {
 public:
     explicit TvsWav(TComponent* AOwner);
@@ -467,8 +469,15 @@ public:
     std::string ResourceName = "WAVE1";
     TNotifyEvent OnPlayBefore;
     TNotifyEvent OnPlayAfter;
+    // False when there is nothing playable or the sound system refuses it (LastError says why).
     bool Play();
     void Stop();
+    bool Playing() const;
+    const std::string& LastError() const { return FLastError; }
+
+private:
+    std::unique_ptr<TWavePlayer> FPlayer;
+    std::string FLastError;
 };
 
 // ---- Monitors -------------------------------------------------------------------------------------
