@@ -137,6 +137,13 @@ TEST_F(ReportsTest, EveryReportCarriesItsTemplate) {
         EXPECT_EQ(disclaimer->y, footerY + 28);
         for (const char* m : {"lblHeader1", "lblHeader2", "lblURL", "lblApplicationTitle", "Line1", "Line3"})
             EXPECT_NE(page->FindObject(m), nullptr) << m;
+        // The preview: zoom, print and close, help on four of them; no progress window.
+        const bool help = name == "rpLoanComparisons" || name == "rpFutureValues" || name == "rpRatesOfReturn" ||
+                          name == "rpDepreciation";
+        EXPECT_EQ(r->PreviewButtons,
+                  rpButton(pbZoom) | rpButton(pbPrint) | rpButton(pbExit) | (help ? rpButton(pbHelp) : 0u));
+        EXPECT_FALSE(r->ShowProgress);
+        EXPECT_EQ(r->InitialZoom, pzDefault);
         return page;
     };
     for (const char* name : kSinglePage) {
