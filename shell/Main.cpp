@@ -37,6 +37,7 @@
 #include "OwnerDrawMenu.h"
 #include "grBtns.h"
 #include "WebFileInfo.h"
+#include "vsComps.h"
 #include "vsStatusBars.h"
 #include "splash.h"
 #include "About.h"
@@ -65,6 +66,7 @@ void RegisterMainWindowClasses() {
     RegisterVsStatusBarsClasses();
     RegisterOwnerDrawMenuClasses();
     RegisterInstanceGuardClasses();
+    RegisterVsCompsClasses();
     RegisterWebFileInfoClasses();
     RegisterReportClasses();
     static std::once_flag once;
@@ -97,6 +99,7 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
     ReadComponentFromText(this, std::string(FindResource("forms/Main.txt")), Handlers());
     FindComponents();
     for (auto& page : FPages) page->FindComponents();
+    BindReports();
 }
 
 TfrmMain::~TfrmMain() {
@@ -174,6 +177,7 @@ THandlerTable TfrmMain::Handlers() {
     notify("mnuResetAllSamplesClick", &TfrmMain::mnuResetAllSamplesClick);
     AddFileHandlers(h);
     AddWindowHandlers(h);
+    AddReportHandlers(h);
     for (auto& page : FPages) page->RegisterHandlers(h);
     return h;
 }
