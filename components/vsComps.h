@@ -70,6 +70,7 @@ private:
     TThreadPriority FPriority = tpNormal;
     bool FSynchronized = false;
     bool FStreamedSuspended = true;
+    bool FDestroying = false;
 };
 
 class TvsThreadComponent : public TvsCustomThreadComponent {
@@ -328,7 +329,9 @@ public:
     int GetImageIndex() const { return FImageIndex; }
     void SetImageIndex(int Value);
     int IconID = 0;
-    bool MinimizeToTray = false;
+    // Minimising the main form hides it into the icon.
+    bool GetMinimizeToTray() const { return FMinimizeToTray; }
+    void SetMinimizeToTray(bool Value);
     bool MinimizeOnStart = false;
     TPopupMenu* GetPopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(TPopupMenu* Value);
@@ -385,7 +388,9 @@ private:
     bool FShowHint = true;
     bool FVisible = false;
     bool FLeftDown = false;
+    bool FMinimizeToTray = false;
     TForm* FHookedForm = nullptr;
+    TControl::TWndMethod FSavedFormProc;
 };
 
 // Keeps the program to one running instance under a name made of the

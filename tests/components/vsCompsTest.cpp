@@ -430,6 +430,26 @@ TEST(vsComps, TrayIconTurnsNotificationsIntoEvents) {
     EXPECT_EQ(trace, "SH");
 }
 
+TEST(vsComps, MinimisingHidesTheFormIntoTheTrayIcon) {
+    Sandbox s;
+    auto* tray = s.Make<TvsTrayIcon>();
+    int minimised = 0;
+    tray->OnMinimize = [&](TObject*) { ++minimised; };
+    tray->SetMinimizeToTray(true);
+    s.form->Show();
+    Application->SetMainForm(s.form.get());
+    s.form->Perform(WM_SIZE, SIZE_MINIMIZED);
+    EXPECT_EQ(minimised, 1);
+    EXPECT_TRUE(tray->GetVisible());
+    EXPECT_FALSE(s.form->GetVisible());
+    // Hiding the icon brings the form back.
+    tray->SetVisible(false);
+    EXPECT_TRUE(s.form->GetVisible());
+    tray->SetMinimizeToTray(false);
+    EXPECT_FALSE(bool(s.form->WindowProc));
+    Application->SetMainForm(nullptr);
+}
+
 TEST(vsComps, FolderMonitorSeesChangesOfTheKindsItWatches) {
     Sandbox s;
     fs::create_directories(s.root / "watched" / "inner");
