@@ -70,6 +70,7 @@ private:
     TThreadPriority FPriority = tpNormal;
     bool FSynchronized = false;
     bool FStreamedSuspended = true;
+    bool FDestroying = false;
 };
 
 class TvsThreadComponent : public TvsCustomThreadComponent {
