@@ -227,7 +227,8 @@ TEST_F(BandLayoutTest, AggregatesOverNoRecords) {
 TEST_F(BandLayoutTest, TemplateIsRestoredAfterEveryBuild) {
     AddBand(btReportTitle, 0, 40, "Title");
     TrpMemoView* memo = AddMemo("Total", 0, 0, 200, 20, "Total [X]");
-    memo->Script->SetText("Total.Left := 99; Rate := 5");
+    memo->Script->SetText("begin Total.Left := 99; Rate := 5 end");
+    AddMemo("RateShown", 0, 20, 100, 16, "[Rate]");
     report.Dictionary->Variables->SetVariable(" Rate", Variant("1"));
     report.Context().Variables().SetVariable("X", 42);
     report.OnBeforePrint = [](TStringList*, TrpView* v) { v->Tag = "changed"; };
@@ -235,6 +236,7 @@ TEST_F(BandLayoutTest, TemplateIsRestoredAfterEveryBuild) {
     auto pages = Output();
     EXPECT_EQ(Named(pages[0], "Total")[0].text, "Total 42");
     EXPECT_EQ(Named(pages[0], "Total")[0].x, 99);
+    EXPECT_EQ(Named(pages[0], "RateShown")[0].text, "5");   // the script's value holds for this build
     // The template as the application left it: text, position, tag, dictionary.
     auto* after = dynamic_cast<TrpMemoView*>(report.FindObject("Total"));
     ASSERT_NE(after, nullptr);
