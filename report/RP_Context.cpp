@@ -31,13 +31,18 @@ void TrpPrinterLink::ApplyPaper(int& size, int& width, int& height, int& orienta
 
 std::string TrpPrinterLink::CurrentPrinterName() { return LoadEngineString(rpsVirtualPrinter); }
 
+TrpPrinterLinkFactory& rpPrinterLinkFactory() {
+    static TrpPrinterLinkFactory factory;
+    return factory;
+}
+
 // -------------------------------------------------------------------- context
 
 TrpContext::TrpContext(TrpReport* report)
     : Report(report), RootReport(report), TemplateVersion(rpCurrentTemplateVersion),
       FParser(std::make_unique<TrpParser>()), FVariables(std::make_unique<TrpVariables>()),
       FResolver(std::make_unique<TrpValueResolver>(*this)), FInterpreter(std::make_unique<TInterpretator>(*this)),
-      FPrinter(std::make_unique<TrpPrinterLink>()) {
+      FPrinter(rpPrinterLinkFactory() ? rpPrinterLinkFactory()() : std::make_unique<TrpPrinterLink>()) {
     FVariables->SetSorted(true);
     FParser->OnGetValue = [this](const std::string& name, Variant& value) { FResolver->GetVariableValue(name, value); };
     FParser->OnFunction = [this](const std::string& name, const Variant& p1, const Variant& p2, const Variant& p3,
@@ -60,6 +65,14 @@ bool TrpContext::GlobalVariable(const std::string& name, Variant& value) {
 }
 
 void TrpContext::BeforePrint(TStringList* memo, TrpView* view) {
+    // A view bound to a data-set field ("[Source.Field]") loads the field's data first.
+    if (view) {
+        std::string text = Trim(view->Memo->GetText());
+        std::string source, field;
+        if (text.size() > 2 && text.front() == '[' && text.back() == ']' &&
+            rpSplitFieldReference(text.substr(1, text.size() - 2), source, field))
+            if (TObject* ds = FindDataSource(source)) view->GetBlob(ds, field);
+    }
     if (Report && Report->OnBeforePrint) Report->OnBeforePrint(memo, view);
 }
 

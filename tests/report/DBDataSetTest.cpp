@@ -9,6 +9,7 @@
 #include "GuiTestApp.h"
 #include "MsgBox.h"
 #include "RP_Engine.h"
+#include "RP_View.h"
 #include "SysUtils.h"
 
 namespace {
@@ -124,6 +125,53 @@ TEST_F(DBDataSetTest, ListReportPrintsEveryRowAndItsTotals) {
     for (TrpView* v : report.EMFPages->Page(0).Page->Objects) texts.push_back(Trim(v->Memo->GetText()));
     EXPECT_EQ(texts, (std::vector<std::string>{"First 7.5", "Second 6.25", "Third 8", "Fourth 5", "3900.5 4"}));
     EXPECT_FALSE(query->Active() && loans->CloseDataSource);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DBDataSetTest, PictureViewLoadsItsBlobField) {
+    // A 3 x 2 bitmap file stored in a BLOB column.
+    TBitmap bitmap;
+    bitmap.SetSize(3, 2);
+    TMemoryStream file;
+    bitmap.SaveToStream(&file);
+    std::string hex;
+    for (int64_t i = 0; i < file.GetSize(); ++i) {
+        char b[3];
+        std::snprintf(b, sizeof b, "%02X", static_cast<const unsigned char*>(file.Memory())[i]);
+        hex += b;
+    }
+    query->ExecSQL("CREATE TABLE photos (photo BLOB)");
+    query->ExecSQL("INSERT INTO photos VALUES (X'" + hex + "')");
+    query->ExecSQL("INSERT INTO photos VALUES (NULL)");
+    query->SQL = "SELECT photo FROM photos";
+
+    TrpReport report(&form);
+    TrpPage* page = report.Pages->Add();
+    auto* band = new TrpBandView;
+    band->SetBandType(btMasterData);
+    band->Name = "Data";
+    band->dy = 40;
+    band->FormatStr = "Loans";
+    page->AddObject(band);
+    auto* picture = new TrpPictureView;
+    picture->Name = "Photo";
+    picture->dx = 30; picture->dy = 30;
+    picture->Memo->SetText("[Loans.photo]");
+    page->AddObject(picture);
+    ASSERT_TRUE(report.PrepareReport()) << (boxes.empty() ? "" : boxes[0]);
+    report.EMFPages->LoadPageObjects(0);
+    const auto& objects = report.EMFPages->Page(0).Page->Objects;
+    ASSERT_EQ(objects.size(), 2u);
+    auto* first = dynamic_cast<TrpPictureView*>(objects[0]);
+    auto* second = dynamic_cast<TrpPictureView*>(objects[1]);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(first->Picture->GetWidth(), 3);
+    EXPECT_EQ(first->Picture->GetHeight(), 2);
+    EXPECT_EQ(second->Picture->GetWidth(), 0);   // a null field empties the picture
 }
 
 }  // namespace
