@@ -65,6 +65,12 @@ public:
     std::vector<TrpView*> Objects;   // owned by the template page
     TrpDataset* DataSet = nullptr;
     bool OwnsDataSet = false;
+    // Horizontal bands some of whose objects lie in cross bands print a
+    // cell per cross record beside their own objects.
+    bool HasCross = false;
+    TrpDataset* CrossDataSet = nullptr;
+    bool OwnsCrossDataSet = false;
+    int CrossColumns = 0;   // cross data band: the most records it has printed
     std::string GroupCondition;      // postfix
     bool EndOfData = false;
     int ForceNewPage = 0, ForceNewColumn = 0;
@@ -95,6 +101,9 @@ private:
     // False when the band holds no subreports; they print after the other objects.
     bool DrawObjects();
     void DrawSubReport(TrpSubReportView* view);
+    void DrawCross();
+    // Outputs the objects of cross band `cross` that lie in this band, at x.
+    void DrawCrossCell(TrpBand* cross, int x);
     void DrawObject(TrpView* view);
     void DrawPageBreak();
     int MeasureHeight();
@@ -114,6 +123,8 @@ public:
     int CrossColumnNo = 1, RecordNo = 1;
     TrpBand* LastBand = nullptr;
     bool PrintingSummary = false;
+    // Objects that lie in a cross band, with that band.
+    std::map<TrpView*, TrpBand*> CrossOf;
     int CurY = 0, CurBottomY = 0;
     int MaxLevel = 0;
     // The page prints inside a subreport view of another page: its page

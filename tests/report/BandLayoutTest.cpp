@@ -12,6 +12,7 @@
 #include "RP_Dict.h"
 #include "RP_Engine.h"
 #include "RP_Vars.h"
+#include "TemplateBuilders.h"
 #include "SysUtils.h"
 
 namespace {
@@ -36,23 +37,10 @@ protected:
     void TearDown() override { SetMessageBoxHook(previousBox); }
 
     TrpBandView* AddBand(uint8_t type, int y, int dy, const std::string& name, const std::string& source = "") {
-        auto* band = new TrpBandView;
-        band->SetBandType(type);
-        band->Name = name;
-        band->y = y;
-        band->dy = dy;
-        band->dx = page->RightEdge();
-        band->FormatStr = source;
-        page->AddObject(band);
-        return band;
+        return AddBandView(page, type, y, dy, name, source);
     }
     TrpMemoView* AddMemo(const std::string& name, int x, int y, int dx, int dy, const std::string& text) {
-        auto* memo = new TrpMemoView;
-        memo->Name = name;
-        memo->x = x; memo->y = y; memo->dx = dx; memo->dy = dy;
-        memo->Memo->SetText(text);
-        page->AddObject(memo);
-        return memo;
+        return AddMemoView(page, name, x, y, dx, dy, text);
     }
     // What every prepared page holds, in output order.
     std::vector<std::vector<Out>> Output() {
@@ -388,17 +376,8 @@ TEST_F(BandLayoutTest, SubReportPrintsItsPageInsideTheBand) {
     sub->SubPage = 1;
     page->AddObject(sub);
     TrpPage* inner = report.Pages->Add();
-    auto* band = new TrpBandView;
-    band->SetBandType(btMasterData);
-    band->Name = "Inner";
-    band->dy = 15;
-    band->FormatStr = "3";
-    inner->AddObject(band);
-    auto* row = new TrpMemoView;
-    row->Name = "InnerRow";
-    row->dx = 100; row->dy = 15;
-    row->Memo->SetText("inner [LINE#]");
-    inner->AddObject(row);
+    AddBandView(inner, btMasterData, 0, 15, "Inner", "3");
+    AddMemoView(inner, "InnerRow", 0, 0, 100, 15, "inner [LINE#]");
     ASSERT_TRUE(report.PrepareReport());
     auto pages = Output();
     ASSERT_EQ(pages.size(), 1u);   // the inner page prints only inside the subreport
@@ -472,16 +451,8 @@ std::unique_ptr<TrpReport> Member(const std::string& text, int height, bool prin
     auto report = std::make_unique<TrpReport>(nullptr);
     TrpPage* page = report->Pages->Add();
     page->PrintToPrevPage = printToPrevPage ? 0xFFFF : 0;
-    auto* band = new TrpBandView;
-    band->SetBandType(btReportTitle);
-    band->Name = "Title";
-    band->dy = height;
-    page->AddObject(band);
-    auto* memo = new TrpMemoView;
-    memo->Name = "Text";
-    memo->dx = 200; memo->dy = 16;
-    memo->Memo->SetText(text);
-    page->AddObject(memo);
+    AddBandView(page, btReportTitle, 0, height, "Title");
+    AddMemoView(page, "Text", 0, 0, 200, 16, text);
     return report;
 }
 
@@ -588,6 +559,37 @@ TEST_F(BandLayoutTest, HiddenDataBandPrintsItsChildOnlyWhenAskedAndAggregatesFla
     view->Flags |= flBandPrintChildIfInvisible;
     ASSERT_TRUE(report.PrepareReport());
     EXPECT_EQ(Named(Output()[0], "InChild").size(), 3u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(BandLayoutTest, CrossTabPrintsACellPerCrossRecordBesideEachRow) {
+    AddBand(btMasterData, 0, 20, "Rows", "2");
+    AddMemo("Label", 0, 2, 80, 16, "row [LINE#]");
+    TrpBandView* cross = AddBand(btCrossData, 0, 1000, "Cols", "3");
+    cross->x = 100;
+    cross->dx = 50;
+    AddMemo("Cell", 105, 2, 40, 16, "[LINE#].[COLUMN#]");
+    std::vector<int> columns;
+    report.OnPrintColumn = [&](int column, int& width) {
+        columns.push_back(column);
+        if (column == 2) width = 70;   // the application may widen a column
+    };
+    int begun = 0;
+    report.OnBeginColumn = [&](TrpBand*) { ++begun; };
+    ASSERT_TRUE(report.PrepareReport()) << (boxes.empty() ? "" : boxes[0]);
+    auto pages = Output();
+    auto cells = Named(pages[0], "Cell");
+    ASSERT_EQ(cells.size(), 6u);
+    std::vector<std::string> texts;
+    for (const Out& c : cells) texts.push_back(c.text + "@" + std::to_string(c.x) + "," + std::to_string(c.y));
+    EXPECT_EQ(texts, (std::vector<std::string>{"1.1@105,2", "1.2@155,2", "1.3@225,2", "2.1@105,22", "2.2@155,22",
+                                               "2.3@225,22"}));
+    EXPECT_EQ(Named(pages[0], "Label").size(), 2u);
+    EXPECT_EQ(begun, 2);
+    EXPECT_EQ(columns, (std::vector<int>{1, 2, 3, 1, 2, 3}));
 }
 
 }  // namespace

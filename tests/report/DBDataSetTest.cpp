@@ -10,6 +10,7 @@
 #include "MsgBox.h"
 #include "RP_Engine.h"
 #include "RP_View.h"
+#include "TemplateBuilders.h"
 #include "SysUtils.h"
 
 namespace {
@@ -96,27 +97,10 @@ TEST_F(DBDataSetTest, MissingDataSetAndFieldAreErrors) {
 TEST_F(DBDataSetTest, ListReportPrintsEveryRowAndItsTotals) {
     TrpReport report(&form);
     TrpPage* page = report.Pages->Add();
-    auto* band = new TrpBandView;
-    band->SetBandType(btMasterData);
-    band->Name = "Data";
-    band->y = 0; band->dy = 20;
-    band->FormatStr = "Loans";
-    page->AddObject(band);
-    auto* name = new TrpMemoView;
-    name->Name = "Name";
-    name->dx = 100; name->dy = 18;
-    name->Memo->SetText("[Loans.name] [Loans.\"rate\"]");
-    page->AddObject(name);
-    auto* summary = new TrpBandView;
-    summary->SetBandType(btReportSummary);
-    summary->Name = "Summary";
-    summary->y = 100; summary->dy = 20;
-    page->AddObject(summary);
-    auto* total = new TrpMemoView;
-    total->Name = "Total";
-    total->y = 100; total->dx = 100; total->dy = 18;
-    total->Memo->SetText("[SUM([Loans.amount])] [COUNT(Data)]");
-    page->AddObject(total);
+    AddBandView(page, btMasterData, 0, 20, "Data", "Loans");
+    AddMemoView(page, "Name", 0, 0, 100, 18, "[Loans.name] [Loans.\"rate\"]");
+    AddBandView(page, btReportSummary, 100, 20, "Summary");
+    AddMemoView(page, "Total", 0, 100, 100, 18, "[SUM([Loans.amount])] [COUNT(Data)]");
 
     ASSERT_TRUE(report.PrepareReport()) << (boxes.empty() ? "" : boxes[0]);
     ASSERT_EQ(report.EMFPages->Count(), 1);
@@ -150,12 +134,7 @@ TEST_F(DBDataSetTest, PictureViewLoadsItsBlobField) {
 
     TrpReport report(&form);
     TrpPage* page = report.Pages->Add();
-    auto* band = new TrpBandView;
-    band->SetBandType(btMasterData);
-    band->Name = "Data";
-    band->dy = 40;
-    band->FormatStr = "Loans";
-    page->AddObject(band);
+    AddBandView(page, btMasterData, 0, 40, "Data", "Loans");
     auto* picture = new TrpPictureView;
     picture->Name = "Photo";
     picture->dx = 30; picture->dy = 30;
