@@ -77,6 +77,8 @@ public:
 
     // Prints one instance at the page's position; true when it did not fit.
     bool Draw();
+    // Links the band and its view and takes the view's place, size, flags and name.
+    void TakeView(TrpBandView* view);
     void SetDataSource(const std::string& text);
     void FreeDataSet();
     void InitValues();
@@ -204,7 +206,9 @@ public:
     bool GetSystemValue(const std::string& name, Variant& value) override;
     bool GetPageValue(const std::string& name, Variant& value) override;
     void DoReportProcedure(const std::string& name, const Variant& p1) override;
-    void SetModalResult(int modalResult) override {}
+    // A dialog page's script answering mrCancel (2) cancels the build.
+    void SetModalResult(int modalResult) override;
+    bool InDialogPage = false;
     void SetCurY(int y) override;
     void ShowProgress(const std::string& text) override;
     void AlignToBand(TrpView* view) override;

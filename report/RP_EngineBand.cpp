@@ -171,6 +171,18 @@ TrpContext& TrpBand::Context() const { return Parent->Engine->Context; }
 
 bool TrpBand::Exists() const { return View != nullptr || (Typ == btNone && !Objects.empty()); }
 
+void TrpBand::TakeView(TrpBandView* view) {
+    View = view;
+    view->Parent = this;
+    x = view->x;
+    y = view->y;
+    dx = view->dx;
+    dy = view->dy;
+    Flags = view->Flags;
+    Visible = view->IsVisible();
+    Name = view->Name;
+}
+
 void TrpBand::SetDataSource(const std::string& text) {
     if (Typ == btGroupHeader) {
         GroupCondition = Context().Parser().ToPostfix(text);

@@ -48,15 +48,7 @@ void TrpPageBuilder::CreateBands() {
             auto* view = dynamic_cast<TrpBandView*>(v);
             if (!view || view->BandType() != t || Band(t)->View) continue;
             TrpBand* band = Band(t);
-            band->View = view;
-            view->Parent = band;
-            band->x = view->x;
-            band->dx = view->dx;
-            band->y = view->y;
-            band->dy = view->dy;
-            band->Flags = view->Flags;
-            band->Visible = view->IsVisible();
-            band->Name = view->Name;
+            band->TakeView(view);
             if (view->FormatStr.find(';') == std::string::npos) band->SetDataSource(view->FormatStr);
             for (TrpView* o : Page->Objects)
                 if (o->Typ != gtBand && !CrossOf.count(o) && o->x >= band->x && o->x + o->dx <= band->x + band->dx) {
@@ -74,15 +66,7 @@ void TrpPageBuilder::CreateBands() {
             std::unique_ptr<TrpBand> band =
                 chain.empty() ? std::move(Bands[size_t(t)]) : std::make_unique<TrpBand>(uint8_t(t), this);
             if (!band) band = std::make_unique<TrpBand>(uint8_t(t), this);
-            band->View = view;
-            view->Parent = band.get();
-            band->y = view->y;
-            band->dy = view->dy;
-            band->x = view->x;
-            band->dx = view->dx;
-            band->Flags = view->Flags;
-            band->Visible = view->IsVisible();
-            band->Name = view->Name;
+            band->TakeView(view);
             band->Stretched = view->Flags & flStretched;
             band->PrintIfSubsetEmpty = view->Flags & flBandPrintIfSubsetEmpty;
             band->PrintChildIfInvisible = view->Flags & flBandPrintChildIfInvisible;
@@ -621,6 +605,10 @@ void TrpPageEngine::DoReportProcedure(const std::string& name, const Variant& p1
     } else if (name == "SHOWBAND") {
         if (Current) Current->ShowBandByName(VarToStr(p1));
     }
+}
+
+void TrpPageEngine::SetModalResult(int modalResult) {
+    if (InDialogPage && modalResult == 2) Context.BuildCancelled = true;
 }
 
 void TrpPageEngine::SetCurY(int y) {

@@ -593,3 +593,22 @@ TEST_F(BandLayoutTest, CrossTabPrintsACellPerCrossRecordBesideEachRow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BandLayoutTest, DialogPageScriptMayCancelTheBuild) {
+    AddBand(btReportTitle, 0, 40, "Title");
+    AddMemo("Heading", 0, 0, 100, 16, "title");
+    TrpPage* dialog = report.Pages->Add();
+    dialog->PageType = ptDialog;
+    struct Row { const char* script; bool built; };
+    const Row rows[] = {{"ModalResult := mrOk", true}, {"ModalResult := mrCancel", false}};
+    for (const Row& r : rows) {
+        report.Pages->Pages(1)->Script->SetText(r.script);
+        EXPECT_EQ(report.PrepareReport(), r.built) << r.script;
+        EXPECT_EQ(report.EMFPages->Count(), r.built ? 1 : 0) << r.script;
+        EXPECT_TRUE(boxes.empty());
+    }
+}
+
+}  // namespace
