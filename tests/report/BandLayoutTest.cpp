@@ -612,3 +612,44 @@ TEST_F(BandLayoutTest, DialogPageScriptMayCancelTheBuild) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BandLayoutTest, HeaderTallerThanThePagePrintsClippedOnEachPage) {
+    AddBand(btPageHeader, 0, 2000, "Header");
+    AddMemo("Head", 0, 0, 100, 16, "head");
+    AddBand(btMasterData, 2100, 20, "Data", "3");
+    AddMemo("Row", 0, 2100, 100, 16, "[LINE#]");
+    ASSERT_TRUE(report.PrepareReport());
+    auto pages = Output();
+    ASSERT_EQ(pages.size(), 3u);   // one row under each header, no page without end
+    for (size_t p = 0; p < pages.size(); ++p) {
+        ASSERT_EQ(Named(pages[p], "Row").size(), 1u) << p;
+        EXPECT_EQ(Named(pages[p], "Row")[0].text, std::to_string(p + 1));
+        EXPECT_EQ(Named(pages[p], "Head").size(), 1u);
+    }
+}
+
+TEST_F(BandLayoutTest, SplitBandWithAnObjectTallerThanAPagePrintsItClipped) {
+    TrpBandView* band = AddBand(btReportTitle, 0, 3000, "Tall");
+    band->Flags |= flBandBreaked;
+    auto* picture = new TrpPictureView;
+    picture->Name = "Big";
+    picture->y = 10;
+    picture->dx = 100;
+    picture->dy = 2500;
+    page->AddObject(picture);
+    AddMemo("After", 0, 2600, 100, 16, "after");
+    ASSERT_TRUE(report.PrepareReport());
+    auto pages = Output();
+    ASSERT_GE(pages.size(), 2u);
+    int big = 0, after = 0;
+    for (auto& p : pages) {
+        big += int(Named(p, "Big").size());
+        after += int(Named(p, "After").size());
+    }
+    EXPECT_EQ(big, 1);
+    EXPECT_EQ(after, 1);
+}
+
+}  // namespace
