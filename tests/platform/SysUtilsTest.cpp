@@ -197,6 +197,10 @@ TEST_F(NumberText, FormatRejectsBadFormatsAndArguments) {
         {"%q", {1}, "Format '%q' invalid or incompatible with argument"},
         {"abc %", {1}, "Format 'abc %' invalid or incompatible with argument"},
         {"%*d", {"x", 1}, "Format '%*d' invalid or incompatible with argument"},
+        // A width or precision from an argument has the bound of a written one.
+        {"%*d", {2000000000, 1}, "Format '%*d' invalid or incompatible with argument"},
+        {"%.*f", {int64_t(1) << 40, 1.5}, "Format '%.*f' invalid or incompatible with argument"},
+        {"%2000000d", {1}, "Format '%2000000d' invalid or incompatible with argument"},
         {"%d %d", {1}, "No argument for format '%d %d'"},
         {"%3:d", {1}, "No argument for format '%3:d'"},
     };
@@ -370,3 +374,16 @@ TEST_F(LegacyLocales, JapaneseDatesReadBackWhatTheyWrite) {
 }
 
 } // namespace
+
+// A value that rounds to zero shows no sign, in every money and number text.
+TEST_F(NumberText, AmountsThatRoundToZeroShowNoMinusSign) {
+    for (double v : {-0.001, -0.004999, -0.0, -1e-300}) {
+        EXPECT_EQ(Format("%.2f|%.2n|%m|%.0f", {v, v, v, v}), "0.00|0.00|$0.00|0") << v;
+        EXPECT_EQ(FormatFloat("#,##0.00", v), "0.00") << v;
+        EXPECT_EQ(FormatFloat("$#,##0.00;($#,##0.00)", v), "$0.00") << v;
+        EXPECT_EQ(FloatToStrF(v, ffCurrency, 15, 2), "$0.00") << v;
+        EXPECT_EQ(FloatToStrF(v, ffFixed, 15, 2), "0.00") << v;
+        EXPECT_EQ(FloatToStrF(v, ffNumber, 15, 2), "0.00") << v;
+    }
+    EXPECT_EQ(FloatToStrF(-0.005, ffFixed, 15, 2), "-0.01");
+}
