@@ -252,6 +252,36 @@ TEST_F(ReportsTest, SinglePageReportsPrintEachMemoAtItsTemplatePlace) {
     }
 }
 
+// Every memo that holds a placeholder in its template is filled by the
+// print routine: a memo name the routine misspells would keep it.
+TEST_F(ReportsTest, PrintRoutinesFillEveryValueMemo) {
+    Create();
+    const std::pair<const char*, const char*> pages[] = {
+        {"btnMQ", "rpMortgageQualifier"}, {"btnRC", "rpRefinancingCalc"},   {"btnLSC", "rpLSC"},
+        {"btnDEP", "rpDepreciation"},     {"btnROR", "rpRatesOfReturn"},    {"btnCR", "rpCapitalizationRate"},
+        {"btnML", "rpMaximumLoan"},       {"btnIM", "rpIncomeMultipliers"}, {"btnUnderwriting", "rpUnderwriting"},
+        {"btnFV", "rpFutureValues"},      {"btnLC", "rpLoanComparisons"},   {"btnDCF", "rpDiscountedCashFlows"},
+        {"btnAS", "rpAmortMonthly"}};
+    for (auto [sender, name] : pages) {
+        SCOPED_TRACE(name);
+        int marked = 0;
+        for (TrpView* v : Report(name)->Pages->Pages(0)->Objects) {
+            std::string text = v->Memo->GetText();
+            while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+            if (dynamic_cast<TrpMemoView*>(v) && (text == "$0.00" || text == "0.000%" || text == "0" || text == v->Name)) {
+                v->Memo->SetText("unset");
+                ++marked;
+            }
+        }
+        EXPECT_GT(marked, 3);
+        TrpReport* report = PrintSamples(sender);
+        ASSERT_NE(report, nullptr);
+        auto out = Output(report);
+        ASSERT_FALSE(out.empty());
+        for (const auto& [memo, o] : out[0]) EXPECT_NE(o.Text, "unset") << memo;
+    }
+}
+
 // Sample values whose results are known from elsewhere: 100,000 over 360
 // months at 8.75 % pays 786.70 a month.
 TEST_F(ReportsTest, ReportsPrintTheirValuesInTheirFormats) {
