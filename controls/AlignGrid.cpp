@@ -353,6 +353,11 @@ TBrush* TAlignGrid::GetBrushFixedCol(int ACol) { auto* p = GetFixedColProperties
 TBrush* TAlignGrid::GetBrushRow(int ARow) { auto* p = GetRowProperties(ARow); return p->NeedBrush(p->Brush, GridBrush()); }
 TBrush* TAlignGrid::GetBrushFixedRow(int ARow) { auto* p = GetFixedRowProperties(ARow); return p->NeedBrush(p->Brush, GridBrush()); }
 
+void TAlignGrid::ClearCells() {
+    for (int c = 0; c < GetColCount(); ++c)
+        for (int r = 0; r < GetRowCount(); ++r) SetCells(c, r, "");
+}
+
 // ---- Drawing ------------------------------------------------------------------------------------------
 
 void TAlignGrid::PrepareCellCanvas(int ACol, int ARow, TGridDrawState AState, TRect& ARect) {

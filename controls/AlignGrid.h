@@ -206,6 +206,9 @@ public:
     void ExchangeRows(int A, int B);
     void ExchangeColumns(int A, int B);
 
+    // Empties every cell, fixed ones included.
+    void ClearCells();
+
     // ---- Clipboard and text --------------------------------------------------------------------
     // Cells of the rect, each followed by Separator, each row ended by CR LF.
     // A right (bottom) below the left (top) or negative reaches the last column (row).

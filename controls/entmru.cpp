@@ -21,6 +21,23 @@ TEntMenuMRU::~TEntMenuMRU() {
         }
     }
     FItems->OnChange = nullptr;
+    *FAlive = false;
+}
+
+void TEntMenuMRU::RetireItem(TMenuItem* Item) {
+    if (TMenuItem* parent = Item->GetParent()) parent->Remove(Item);
+    if (Item->Owner) Item->Owner->RemoveComponent(Item);
+    FRetired.emplace_back(Item);
+    if (FRetired.size() == 1) {
+        std::weak_ptr<bool> alive = FAlive;
+        QueueCall([this, alive] {
+            if (auto a = alive.lock(); a && *a) FreeRetiredItems();
+        });
+    }
+}
+
+void TEntMenuMRU::FreeRetiredItems() {
+    if (FClicking == 0) FRetired.clear();
 }
 
 bool TEntMenuMRU::CanRebuild() const {
@@ -129,8 +146,11 @@ void TEntMenuMRU::RebuildMenu() {
     const std::string prefix = GeneratedPrefix();
     for (int i = FMenuItem->Count() - 1; i >= 0; --i) {
         TMenuItem* item = FMenuItem->Items(i);
-        if (item->GetName().find(prefix) != std::string::npos) delete item;
+        if (item->GetName().find(prefix) == std::string::npos) continue;
+        if (FClicking > 0) RetireItem(item);
+        else delete item;
     }
+    FreeRetiredItems();
     if (FItems->Count() == 0 || !FVisible) return;
 
     int at = 0;
@@ -177,6 +197,11 @@ void TEntMenuMRU::ItemClicked(int Index) {
     // A copy: the menu, and with it the clicked item, may be rebuilt meanwhile.
     const std::string text = FItems->Get(Index);
     TEntMRUClickAction action = caMoveToTop;
+    struct ClickScope {
+        int& depth;
+        explicit ClickScope(int& d) : depth(d) { ++depth; }
+        ~ClickScope() { --depth; }
+    } scope(FClicking);
     if (OnClick) OnClick(this, text, action);
     if (action == caRemove) {
         for (int i = 0; i < FItems->Count(); ++i)

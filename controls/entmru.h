@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 #include <string>
 
 #include "Menus.h"
@@ -97,6 +98,13 @@ private:
     bool FUsedUpper = false;
     bool FUsedLower = false;
     int FSuppress = 0;
+    // Generated items taken out while an item's click runs: the clicked one
+    // must outlive its own click, so they are freed once it has returned.
+    void RetireItem(TMenuItem* Item);
+    void FreeRetiredItems();
+    std::vector<std::unique_ptr<TMenuItem>> FRetired;
+    int FClicking = 0;
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
 void RegisterEntMenuMRUClasses();

@@ -1,5 +1,7 @@
 #include "entstate.h"
 
+#include <algorithm>
+
 #include <filesystem>
 #include <mutex>
 #include <set>
@@ -83,6 +85,8 @@ void WriteProp(TEntAbstractStore* store, const std::string& section, const std::
     for (const TPropInfo* sub : PublishedProps(value)) WriteProp(store, section, key, value, *sub, depth + 1);
 }
 
+constexpr int kMaxStoredListItems = 1024;
+
 void ReadProp(TEntAbstractStore* store, const std::string& section, const std::string& prefix, TObject* obj,
               const TPropInfo& p, int depth) {
     const std::string key = prefix + p.Name;
@@ -94,6 +98,8 @@ void ReadProp(TEntAbstractStore* store, const std::string& section, const std::s
                 const std::string listSection = ListSection(section, key);
                 int count = 0;
                 if (!TryStrToInt(Trim(store->ReadString(listSection, "Count", "0")), count)) count = 0;
+                // A hand-edited count must not make start-up read (or allocate) without end.
+                count = std::min(count, kMaxStoredListItems);
                 if (count > 0) {
                     TStringList lines;
                     for (int i = 0; i < count; ++i) lines.Add(store->ReadString(listSection, "Item" + IntToStr(i), ""));

@@ -68,10 +68,10 @@ void TCustomGrid::SetRowCount(int Value) {
 void TCustomGrid::SetFixedCols(int Value) {
     if (Value < 0) throw EGridError("Fixed column count must be at least 0 (" + std::to_string(Value) + ")");
     if (Value >= GetColCount()) throw EGridError("Fixed column count must be less than column count");
+    if (Value == FFixedCols) return;
+    // A new count of fixed lines starts the grid over at its first scrolled cell.
     FFixedCols = Value;
-    FCurrent.X = std::max(FCurrent.X, Value);
-    FAnchor.X = std::max(FAnchor.X, Value);
-    FTopLeft.X = std::max(FTopLeft.X, Value);
+    FCurrent.X = FAnchor.X = FTopLeft.X = Value;
     SetTopLeft(FTopLeft.X, FTopLeft.Y);
     UpdateScrollBars();
     Invalidate();
@@ -80,10 +80,9 @@ void TCustomGrid::SetFixedCols(int Value) {
 void TCustomGrid::SetFixedRows(int Value) {
     if (Value < 0) throw EGridError("Fixed row count must be at least 0 (" + std::to_string(Value) + ")");
     if (Value >= GetRowCount()) throw EGridError("Fixed row count must be less than row count");
+    if (Value == FFixedRows) return;
     FFixedRows = Value;
-    FCurrent.Y = std::max(FCurrent.Y, Value);
-    FAnchor.Y = std::max(FAnchor.Y, Value);
-    FTopLeft.Y = std::max(FTopLeft.Y, Value);
+    FCurrent.Y = FAnchor.Y = FTopLeft.Y = Value;
     SetTopLeft(FTopLeft.X, FTopLeft.Y);
     UpdateScrollBars();
     Invalidate();

@@ -5,6 +5,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <fcntl.h>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -38,6 +39,8 @@ struct Selection {
     QSocketNotifier* Writer = nullptr;
     bool Connecting = false;
     bool Connected = false;
+    bool Listening = false;
+    bool Datagram = false;
     bool CloseReported = false;
 };
 
@@ -64,7 +67,8 @@ void DropNotifier(QSocketNotifier*& n) {
 }
 
 void ArmReader(Selection* sel) {
-    if (sel && sel->Reader && sel->Connected && !sel->CloseReported) sel->Reader->setEnabled(true);
+    if (sel && sel->Reader && (sel->Connected || sel->Listening || sel->Datagram) && !sel->CloseReported)
+        sel->Reader->setEnabled(true);
 }
 
 void ArmWriter(Selection* sel) {
@@ -75,10 +79,13 @@ void OnReadable(TSocket s) {
     Selection* sel = Find(s);
     if (!sel || !sel->Reader) return;
     sel->Reader->setEnabled(false);
+    if (sel->Listening) {
+        Post(*sel, s, FD_ACCEPT, 0);
+        return;
+    }
     char probe;
     const ssize_t n = ::recv(int(s), &probe, 1, MSG_PEEK);
-    if (n > 0) {
-        if (sel->Events & FD_ACCEPT) Post(*sel, s, FD_ACCEPT, 0);
+    if (n > 0 || (n == 0 && sel->Datagram)) {
         Post(*sel, s, FD_READ, 0);
     } else if (n == 0) {
         sel->CloseReported = true;
@@ -119,6 +126,7 @@ struct Lookup {
     unsigned Msg = 0;
     bool Done = false;
     std::vector<uint32_t> Addrs;
+    std::string Name;
 };
 
 std::mutex gLookupsLock;
@@ -202,6 +210,7 @@ TSocket SocketCreate(int Type, int Protocol) {
         return INVALID_SOCKET;
     }
     Sockets()[fd] = std::make_unique<Selection>();
+    Sockets()[fd]->Datagram = type == SOCK_DGRAM;
     return fd;
 }
 
@@ -287,6 +296,62 @@ int SocketRecv(TSocket S, void* Data, int Length) {
     return n >= 0 ? int(n) : FailErrno();
 }
 
+int SocketSendTo(TSocket S, const void* Data, int Length, uint32_t Addr, uint16_t Port) {
+    const sockaddr_in a = MakeAddr(Addr, Port);
+    const ssize_t n = ::sendto(int(S), Data, size_t(Length), MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&a), sizeof a);
+    if (n >= 0) return int(n);
+    if (errno == EAGAIN || errno == EWOULDBLOCK) ArmWriter(Find(S));
+    return FailErrno();
+}
+
+int SocketRecvFrom(TSocket S, void* Data, int Length, uint32_t& Addr, uint16_t& Port) {
+    sockaddr_in a{};
+    socklen_t len = sizeof a;
+    const ssize_t n = ::recvfrom(int(S), Data, size_t(Length), 0, reinterpret_cast<sockaddr*>(&a), &len);
+    ArmReader(Find(S));
+    if (n < 0) return FailErrno();
+    Addr = a.sin_addr.s_addr;
+    Port = a.sin_port;
+    return int(n);
+}
+
+int SocketListen(TSocket S, int Backlog) {
+    Selection* sel = Find(S);
+    if (!sel) return Fail(WSAENOTSOCK);
+    if (::listen(int(S), Backlog) != 0) return FailErrno();
+    sel->Listening = true;
+    ArmReader(sel);
+    return 0;
+}
+
+TSocket SocketAccept(TSocket S, uint32_t& Addr, uint16_t& Port) {
+    sockaddr_in a{};
+    socklen_t len = sizeof a;
+    const int fd = ::accept4(int(S), reinterpret_cast<sockaddr*>(&a), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    ArmReader(Find(S));
+    if (fd < 0) {
+        FailErrno();
+        return INVALID_SOCKET;
+    }
+    Addr = a.sin_addr.s_addr;
+    Port = a.sin_port;
+    Sockets()[fd] = std::make_unique<Selection>();
+    Sockets()[fd]->Connected = true;
+    return fd;
+}
+
+int SocketJoinGroup(TSocket S, uint32_t Group) {
+    ip_mreq m{};
+    m.imr_multiaddr.s_addr = Group;
+    m.imr_interface.s_addr = htonl(INADDR_ANY);
+    return ::setsockopt(int(S), IPPROTO_IP, IP_ADD_MEMBERSHIP, &m, sizeof m) == 0 ? 0 : FailErrno();
+}
+
+int SocketSetMulticastTtl(TSocket S, int Ttl) {
+    const unsigned char ttl = static_cast<unsigned char>(Ttl);
+    return ::setsockopt(int(S), IPPROTO_IP, IP_MULTICAST_TTL, &ttl, sizeof ttl) == 0 ? 0 : FailErrno();
+}
+
 int SocketBytesAvailable(TSocket S) {
     int n = 0;
     return ::ioctl(int(S), FIONREAD, &n) == 0 ? n : FailErrno();
@@ -317,16 +382,18 @@ int SocketAsyncSelect(TSocket S, HWND Target, unsigned Msg, unsigned Events) {
     return 0;
 }
 
-intptr_t SocketLookupHost(const std::string& Host, HWND Target, unsigned Msg) {
+namespace {
+// Runs Work on a worker thread and posts its error to Target; Work fills the lookup's answer.
+intptr_t StartLookup(HWND Target, unsigned Msg, std::function<int(Lookup&)> Work) {
     intptr_t id;
     {
         std::lock_guard<std::mutex> lock(gLookupsLock);
         id = gNextLookup++;
-        Lookups()[id] = Lookup{Target, Msg, false, {}};
+        Lookups()[id] = Lookup{Target, Msg, false, {}, {}};
     }
-    std::thread([id, Host] {
-        std::vector<uint32_t> addrs;
-        const int error = SocketLookupHostNow(Host, addrs);
+    std::thread([id, Work = std::move(Work)] {
+        Lookup answer;
+        const int error = Work(answer);
         HWND target;
         unsigned msg;
         {
@@ -334,13 +401,40 @@ intptr_t SocketLookupHost(const std::string& Host, HWND Target, unsigned Msg) {
             auto it = Lookups().find(id);
             if (it == Lookups().end()) return;  // cancelled
             it->second.Done = true;
-            it->second.Addrs = std::move(addrs);
+            it->second.Addrs = std::move(answer.Addrs);
+            it->second.Name = std::move(answer.Name);
             target = it->second.Target;
             msg = it->second.Msg;
         }
         if (!PostMessage(target, msg, WPARAM(id), MakeLParam(0, error))) SocketCancelLookup(id);
     }).detach();
     return id;
+}
+} // namespace
+
+intptr_t SocketLookupHost(const std::string& Host, HWND Target, unsigned Msg) {
+    return StartLookup(Target, Msg, [Host](Lookup& answer) { return SocketLookupHostNow(Host, answer.Addrs); });
+}
+
+intptr_t SocketLookupAddr(uint32_t Addr, HWND Target, unsigned Msg) {
+    return StartLookup(Target, Msg, [Addr](Lookup& answer) {
+        const sockaddr_in a = MakeAddr(Addr, 0);
+        char host[NI_MAXHOST] = {};
+        const int rc = ::getnameinfo(reinterpret_cast<const sockaddr*>(&a), sizeof a, host, sizeof host, nullptr, 0,
+                                     NI_NAMEREQD);
+        if (rc != 0) return LookupErrorFromGai(rc);
+        answer.Name = host;
+        return 0;
+    });
+}
+
+std::string SocketTakeLookupName(intptr_t Id) {
+    std::lock_guard<std::mutex> lock(gLookupsLock);
+    auto it = Lookups().find(Id);
+    if (it == Lookups().end() || !it->second.Done) return {};
+    std::string name = std::move(it->second.Name);
+    Lookups().erase(it);
+    return name;
 }
 
 std::vector<uint32_t> SocketTakeLookup(intptr_t Id) {

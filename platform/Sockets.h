@@ -60,6 +60,15 @@ int SocketSetLinger(TSocket S, bool On, int Seconds);
 // Bytes sent or received (0 from SocketRecv: the peer closed), -1 with SocketLastError.
 int SocketSend(TSocket S, const void* Data, int Length);
 int SocketRecv(TSocket S, void* Data, int Length);
+int SocketSendTo(TSocket S, const void* Data, int Length, uint32_t Addr, uint16_t Port);
+int SocketRecvFrom(TSocket S, void* Data, int Length, uint32_t& Addr, uint16_t& Port);
+// Listening: FD_ACCEPT is posted when a connection waits, and again after each SocketAccept.
+int SocketListen(TSocket S, int Backlog);
+// The waiting connection as a new non-blocking socket; INVALID_SOCKET with SocketLastError.
+TSocket SocketAccept(TSocket S, uint32_t& Addr, uint16_t& Port);
+// Joins a multicast group (network order) on the default interface.
+int SocketJoinGroup(TSocket S, uint32_t Group);
+int SocketSetMulticastTtl(TSocket S, int Ttl);
 // Bytes waiting to be read, -1 with SocketLastError on failure.
 int SocketBytesAvailable(TSocket S);
 
@@ -73,6 +82,10 @@ int SocketAsyncSelect(TSocket S, HWND Target, unsigned Msg, unsigned Events);
 intptr_t SocketLookupHost(const std::string& Host, HWND Target, unsigned Msg);
 // The addresses (network order) found by a finished lookup; each answer is taken once.
 std::vector<uint32_t> SocketTakeLookup(intptr_t Lookup);
+// Starts finding the host name of an address (network order) on a worker thread;
+// answered like SocketLookupHost, the name then taken with SocketTakeLookupName.
+intptr_t SocketLookupAddr(uint32_t Addr, HWND Target, unsigned Msg);
+std::string SocketTakeLookupName(intptr_t Lookup);
 // Forgets a lookup: its answer is never posted.
 void SocketCancelLookup(intptr_t Lookup);
 // A blocking lookup for callers that need the answer at once; 0 or the error.

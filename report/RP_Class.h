@@ -308,6 +308,10 @@ public:
     void AddObject(TrpView* view);
 
     void ApplyPaperSettings(int size, int width, int height, int orientation, int bin);
+    // While the page is built: print its band of that type (and 127), or its
+    // bands of that name.
+    void ShowBandByType(int type);
+    void ShowBandByName(const std::string& name);
     int LeftEdge() const;
     int TopEdge() const;
     int RightEdge() const;
@@ -406,6 +410,25 @@ private:
 };
 
 // ----------------------------------------------------------------- report
+
+enum TrpReportType { rtSimple, rtMultiple };
+
+// The window layer's part in showing a report: the preview window and the
+// progress window. The defaults run the job at once and show no preview,
+// so that a build needs no window; the window layer replaces them.
+struct TrpWindowHooks {
+    // Shows the prepared pages with the caption.
+    std::function<void(TrpReport* report, const std::string& caption)> ShowPreview;
+    // Runs the job inside a progress window with the caption and the label;
+    // false when the user cancelled.
+    std::function<bool(TrpReport* report, const std::string& caption, const std::string& label,
+                       const std::function<void()>& job)>
+        RunWithProgress;
+    // Shows a new label in the running progress window.
+    std::function<void(TrpReport* report, const std::string& label)> ProgressLabel;
+};
+// The hooks every report starts with; the window layer sets them once.
+TrpWindowHooks& rpDefaultWindowHooks();
 // The report component's template half: its pages, dictionary and the
 // header values of its template stream.
 class TrpReport : public TComponent {
@@ -426,6 +449,14 @@ public:
     std::function<void(TStringList* memo, TrpView* view)> OnBeforePrint;
     // Around each output page, with its number.
     std::function<void(int pageNo)> OnBeginPage, OnEndPage;
+    std::function<void()> OnBeginDoc, OnEndDoc;
+    std::function<void(TrpBand* band)> OnBeginBand, OnEndBand;
+    // Instead of the progress window, with the current page number.
+    std::function<void(int n)> OnProgress;
+    // Instead of the automatic band loop of a page.
+    std::function<void(TrpPage* page)> OnManualBuild;
+    std::function<void(TrpBand* band)> OnBeginColumn;
+    std::function<void(int colNo, int& width)> OnPrintColumn;
     // Click on, and mouse over, an object of a prepared page.
     std::function<void(TrpView* view)> OnObjectClick;
     std::function<void(TrpView* view, TCursor& cursor)> OnMouseOverObject;
@@ -441,6 +472,25 @@ public:
     bool StoreInDFM = false;
     // False after prepared pages were loaded from a file.
     bool Rebuildable = true;
+    TrpReportType ReportType = rtSimple;
+    std::string Title;
+    bool ShowProgress = true;
+    bool PrintIfEmpty = true;
+    bool TwoPassCopy = false;
+    bool FinalPass = false;   // True during the last (or only) pass
+    bool Stopped = false;     // stops the build at the next check
+    TrpWindowHooks Windows = rpDefaultWindowHooks();
+
+    // Builds the prepared pages: the template is saved first and reloaded
+    // afterwards, so nothing a build changes in it lasts. False when the
+    // build was cancelled or failed; a calculation error is shown and leaves
+    // no pages.
+    bool PrepareReport();
+    // PrepareReport, then ShowPreparedReport.
+    void ShowReport();
+    void ShowPreparedReport();
+    // One build pass over all template pages.
+    virtual void BuildReport();
     // Frees the pages, clears the dictionary and the two-pass flag.
     void Clear();
     // The first view of any page with that name (case-insensitive).
@@ -464,7 +514,13 @@ public:
     void DefineProperties(TFiler* filer) override;
     void Loaded() override;
 
+    // Progress text with the page number (the OnProgress event, else the progress window).
+    void ShowProgressText(int n);
+
 private:
+    bool PrepareWithProgress();
+    void DoBuildReport();
+    std::string FProgressPrompt;
     std::unique_ptr<TrpContext> FContext;   // outlives Pages and Dictionary (see the destructor)
     void ReadReportForm(TStream* stream);
     void WriteReportForm(TStream* stream);

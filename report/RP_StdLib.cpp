@@ -83,8 +83,10 @@ void rpAccumulateAggregate(char code, Variant& entry, const Variant& value) {
 }
 
 Variant rpAggregateValue(char code, const Variant& entry, int count) {
+    // MAX and AVG over no records are 0, not the start value or a division
+    // by zero; MIN keeps its start value.
+    if (code == rpagMax) return count <= 0 ? Variant(0) : entry;
     if (code != rpagAvg) return entry;
-    // An average over no records is 0, not a division by zero.
     if (count <= 0) return Variant(0);
     return entry / Variant(count);
 }
@@ -235,7 +237,8 @@ void TrpStdFunctionLibrary::Aggregate(TrpContext& context, char code, const std:
                                : showing->GetAggregateBandName();
     TrpVariables* values = accumulating->GetAggregates();
     int index = values->IndexOf(rpAggregateKey(bandName, code, expression, flags));
-    val = index < 0 ? Null() : rpAggregateValue(code, values->GetValue(index), accumulating->GetAggregateCount());
+    val = index < 0 ? Null()
+                    : rpAggregateValue(code, values->GetValue(index), accumulating->GetAggregateCount(bandName));
 }
 
 // ----------------------------------------------------------------- splitter

@@ -28,8 +28,9 @@ public:
     virtual TrpVariables* GetAggregates() = 0;              // keys and their accumulated values
     virtual TrpAggregateBand* GetAccumulatingBand() const = 0;
     virtual void SetAccumulatingBand(TrpAggregateBand* band) = 0;
-    // Records aggregated since the values were last reset (AVG divides by it).
-    virtual int GetAggregateCount() const = 0;
+    // Records aggregated since the showing band's values were last reset
+    // (AVG divides by it, MAX over none is 0).
+    virtual int GetAggregateCount(const std::string& showingBand) const = 0;
     // The band's keys are held per cross column (the declaring key gets "0" in front).
     virtual bool KeysPerColumn() const = 0;
     // Cross-data bands: the current column and the name of the band crossed.
@@ -46,7 +47,8 @@ Variant rpAggregateStartValue(char code);
 void rpAccumulateAggregate(char code, Variant& entry, const Variant& value);
 
 // What an entry shows after `count` records: AVG is the sum divided by the
-// count, and 0 when no record came; the others are the entry as it stands.
+// count; AVG and MAX give 0 when no record came (MIN its start value); the
+// others are the entry as it stands.
 Variant rpAggregateValue(char code, const Variant& entry, int count);
 
 // Band types the aggregates care about.

@@ -3,6 +3,7 @@
 // wrapped, measured, drawn), and the views built on the same base.
 
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,54 @@ private:
     TFont FSavedFont;
     TColor FSavedFill = rpNoFill;
 };
+
+// Band view flags (the view's flag word; bit 0 is Stretched).
+constexpr uint16_t flBandNewPageAfter = 0x0002;
+constexpr uint16_t flBandPrintIfSubsetEmpty = 0x0004;
+constexpr uint16_t flBandBreaked = 0x0008;
+constexpr uint16_t flBandOnFirstPage = 0x0010;
+constexpr uint16_t flBandOnLastPage = 0x0020;
+constexpr uint16_t flBandRepeatHeader = 0x0040;
+constexpr uint16_t flBandPrintChildIfInvisible = 0x0080;
+
+class TrpBand;
+
+// A strip of a template page that the page engine prints; its type is held
+// in the frame-sides word, its data source (or group condition) in the
+// format text.
+class TrpBandView : public TrpView {
+public:
+    TrpBandView();
+
+    std::string ChildBand;
+    std::string Master;
+    int32_t Columns = 1, ColumnWidth = 200, ColumnGap = 20, NewColumnAfter = 1;
+
+    uint8_t BandType() const { return uint8_t(FrameTyp); }
+    void SetBandType(uint8_t type) { FrameTyp = type; }
+    void Draw(TCanvas* canvas) override;
+    void LoadFromStream(TStream* stream) override;
+    void SaveToStream(TStream* stream) override;
+    uint8_t WrittenClassVersion() const override { return 1; }
+    bool HasFrame() const override { return false; }
+    void SetPropertyValue(const std::string& propName, const Variant& value) override;
+    Variant GetPropertyValue(const std::string& propName) override;
+    Variant CallMethod(const std::string& methodName, const Variant& p1, const Variant& p2,
+                       const Variant& p3) override;
+    void DeclareProperties() override;
+};
+
+// Flags a view exposes as Boolean properties by upper-case name.
+struct TrpFlagName {
+    const char* Name;
+    uint16_t Bit;
+};
+// Sets the flag named by the property; false when the name is not in the table.
+bool rpSetNamedFlag(std::span<const TrpFlagName> table, const std::string& upperName, const Variant& value,
+                    uint16_t& flags);
+// The flag as a Boolean; false when the name is not in the table.
+bool rpGetNamedFlag(std::span<const TrpFlagName> table, const std::string& upperName, uint16_t flags,
+                    Variant& value);
 
 // Break points for hyphenation: the character counts after which a word may
 // be broken (empty for words shorter than 4 characters).

@@ -339,7 +339,7 @@ void TrpMemoView::DrawLines(TCanvas* canvas, const std::vector<std::string>& lin
     int scaledHeight = rpRound(textHeight * ScaleY);
     int step = std::max(1, fontHeight + rpRound(LineSpacing * (rotated ? ScaleX : ScaleY)));
     int W = DRect.Width(), H = DRect.Height();
-    unsigned options = ETO_CLIPPED | ((Flags & flRTLReading) ? ETO_RTLREADING : 0);
+    unsigned options = ETO_CLIPPED | ((Flags & flRTLReading) ? unsigned(ETO_RTLREADING) : 0u);
 
     int blockTop = DRect.Top, blockLeft = DRect.Left;
     if (!FStopAtBottom) {
@@ -555,11 +555,7 @@ void TrpMemoView::SaveToStream(TStream* stream) {
 
 namespace {
 
-struct FlagName {
-    const char* Name;
-    uint16_t Bit;
-};
-const FlagName kMemoFlags[] = {
+const TrpFlagName kMemoFlags[] = {
     {"WORDWRAP", flWordWrap}, {"WORDBREAK", flWordBreak}, {"AUTOWIDTH", flAutoWidth}, {"TEXTONLY", flTextOnly},
     {"SUPPRESS", flSuppress}, {"HIDEZEROS", flHideZeros}, {"UNDERLINES", flUnderlines}, {"RTLREADING", flRTLReading},
 };
@@ -573,12 +569,7 @@ void TrpMemoView::SetPropertyValue(const std::string& propName, const Variant& v
     if (p == "ALIGNMENT") { Alignment = IntOf(value); return; }
     if (p == "LINESPACING") { LineSpacing = IntOf(value); return; }
     if (p == "CHARSPACING") { CharSpacing = IntOf(value); return; }
-    for (const FlagName& f : kMemoFlags)
-        if (p == f.Name) {
-            bool on = !value.IsNull() && !value.IsEmpty() && value.AsBoolean();
-            Flags = on ? uint16_t(Flags | f.Bit) : uint16_t(Flags & ~f.Bit);
-            return;
-        }
+    if (rpSetNamedFlag(kMemoFlags, p, value, Flags)) return;
     TrpStretcheable::SetPropertyValue(propName, value);
 }
 
@@ -588,8 +579,8 @@ Variant TrpMemoView::GetPropertyValue(const std::string& propName) {
     if (p == "LINESPACING") return LineSpacing;
     if (p == "CHARSPACING") return CharSpacing;
     if (p == "LINES.COUNT") return Memo->Count();
-    for (const FlagName& f : kMemoFlags)
-        if (p == f.Name) return (Flags & f.Bit) != 0;
+    Variant flag;
+    if (rpGetNamedFlag(kMemoFlags, p, Flags, flag)) return flag;
     return TrpStretcheable::GetPropertyValue(propName);
 }
 

@@ -10,9 +10,13 @@
 
 #include "Dialogs.h"
 #include "Folders.h"
+#include "AlignGrid.h"
+#include "AmortizationPage.h"
+#include "DepreciationPage.h"
 #include "IncomePropertyPages.h"
 #include "InvestmentPages.h"
 #include "LoanComparisonsPage.h"
+#include "LoanSpreadPage.h"
 #include "MortgageQualifierPage.h"
 #include "QuickCalcPage.h"
 #include "RefinancePage.h"
@@ -35,6 +39,8 @@
 #include "WebFileInfo.h"
 #include "vsStatusBars.h"
 #include "splash.h"
+#include "About.h"
+#include "uFrmDisclaim.h"
 
 const char* const SProgramCaption = "Varnholt, 3.0.01";
 const char* const SApplicationTitle = "Quorvane\xC2\xAE - Varnholt, 3.0.01";
@@ -54,6 +60,7 @@ void RegisterMainWindowClasses() {
     RegisterNumericEditClasses();
     RegisterEntMenuMRUClasses();
     RegisterEntStateClasses();
+    RegisterAlignGridClasses();
     RegisterGrBtnsClasses();
     RegisterVsStatusBarsClasses();
     RegisterOwnerDrawMenuClasses();
@@ -65,6 +72,8 @@ void RegisterMainWindowClasses() {
         // The windows themselves, so their definitions' own properties are found.
         Published<TfrmMain>("TfrmMain", "TForm");
         Published<TSplashScreen>("TSplashScreen", "TForm");
+        Published<TAboutBox>("TAboutBox", "TForm");
+        Published<TfrmDisclaim>("TfrmDisclaim", "TForm");
     });
 }
 
@@ -82,6 +91,9 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
     RatesOfReturn = AddPage<TRatesOfReturnPage>();
     FutureValues = AddPage<TFutureValuesPage>();
     DiscountedCashFlows = AddPage<TDiscountedCashFlowsPage>();
+    Depreciation = AddPage<TDepreciationPage>();
+    LoanSpread = AddPage<TLoanSpreadPage>();
+    Amortization = AddPage<TAmortizationPage>();
     ReadComponentFromText(this, std::string(FindResource("forms/Main.txt")), Handlers());
     FindComponents();
     for (auto& page : FPages) page->FindComponents();
@@ -124,9 +136,7 @@ void TfrmMain::FindComponents() {
 
 THandlerTable TfrmMain::Handlers() {
     THandlerTable h;
-    auto notify = [&](const char* name, void (TfrmMain::*method)(TObject*)) {
-        h[name] = TNotifyEvent([this, method](TObject* s) { (this->*method)(s); });
-    };
+    auto notify = [&](const char* name, void (TfrmMain::*method)(TObject*)) { BindNotify(h, name, method); };
     auto mouseMove = [&](const char* name, void (TfrmMain::*method)(TObject*, TShiftState, int, int)) {
         h[name] = TMouseMoveEvent([this, method](TObject* s, TShiftState sh, int x, int y) {
             (this->*method)(s, sh, x, y);
@@ -162,8 +172,14 @@ THandlerTable TfrmMain::Handlers() {
     notify("mnuResetAllZeroClick", &TfrmMain::mnuResetAllZeroClick);
     notify("mnuResetSamplesClick", &TfrmMain::mnuResetSamplesClick);
     notify("mnuResetAllSamplesClick", &TfrmMain::mnuResetAllSamplesClick);
+    AddFileHandlers(h);
+    AddWindowHandlers(h);
     for (auto& page : FPages) page->RegisterHandlers(h);
     return h;
+}
+
+void TfrmMain::BindNotify(THandlerTable& h, const char* Name, void (TfrmMain::*Method)(TObject*)) {
+    h[Name] = TNotifyEvent([this, Method](TObject* s) { (this->*Method)(s); });
 }
 
 std::string TfrmMain::ActivePageName() const { return nbkMain ? nbkMain->GetActivePage() : std::string(); }
@@ -226,7 +242,12 @@ void TfrmMain::FormCloseQuery(TObject*, bool& CanClose) {
 
 void TfrmMain::FormClose(TObject*, TCloseAction& Action) {
     Application->HelpCommand(HELP_QUIT, 0);
-    WriteIniSettings();
+    // A settings file that cannot be written is reported; the window closes all the same.
+    try {
+        WriteIniSettings();
+    } catch (const Exception& e) {
+        MessageDlg(e.Message, mtError, TMsgDlgButtons{mbOK}, 0);
+    }
     Mortgage.reset();
     Action = caFree;
 }
@@ -245,14 +266,13 @@ void TfrmMain::CenterForm(TForm* AForm) {
     AForm->SetTop(std::max(0, m->GetTop() + (m->GetHeight() - AForm->GetHeight()) / 2));
 }
 
-// ---- Seams of the pages and files that come later ---------------------------------------
+// ---- Seams of the loan spread and amortization pages ---------------------------------------
 
-void TfrmMain::CleanGrid(TObject*) {}
-void TfrmMain::ChooseLoanSpreadCalculator(TObject*) {}
-void TfrmMain::CalcAmortization(TObject*) {}
-void TfrmMain::btnCancelClick(TObject*) {}
-void TfrmMain::CreatePrepaymentList(TObject*) {}
-void TfrmMain::SaveCurrentFile(TObject*) {}
+void TfrmMain::CleanGrid(TObject* Sender) { if (LoanSpread) LoanSpread->CleanGrid(Sender); }
+void TfrmMain::ChooseLoanSpreadCalculator(TObject* Sender) { if (LoanSpread) LoanSpread->ChooseLoanSpreadCalculator(Sender); }
+void TfrmMain::CalcAmortization(TObject* Sender) { if (Amortization) Amortization->CalcAmortization(Sender); }
+void TfrmMain::btnCancelClick(TObject* Sender) { if (Amortization) Amortization->btnCancelClick(Sender); }
+void TfrmMain::CreatePrepaymentList(TObject* Sender) { if (Amortization) Amortization->CreatePrepaymentList(Sender); }
 
 // ---- Settings file -------------------------------------------------------------------------
 

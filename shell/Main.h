@@ -36,6 +36,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -47,15 +48,19 @@
 #include "Menus.h"
 #include "StdCtrls.h"
 #include "Types.h"
+#include "entmru.h"
 
 #include <vector>
 
 class TEntRotatedLabel;
+class TAmortizationPage;
 class TCapRatePage;
+class TDepreciationPage;
 class TDiscountedCashFlowsPage;
 class TFutureValuesPage;
 class TIncomeMultipliersPage;
 class TLoanComparisonsPage;
+class TLoanSpreadPage;
 class TMaximumLoanPage;
 class TMortgageQualifierPage;
 class TRatesOfReturnPage;
@@ -132,6 +137,9 @@ public:
     TMaximumLoanPage* MaximumLoan = nullptr;
     TIncomeMultipliersPage* IncomeMultipliers = nullptr;
     TUnderwritingPage* Underwriting = nullptr;
+    TDepreciationPage* Depreciation = nullptr;
+    TLoanSpreadPage* LoanSpread = nullptr;
+    TAmortizationPage* Amortization = nullptr;
     // Every page in the order they were added.
     const std::vector<std::unique_ptr<TCalcPage>>& CalcPages() const { return FPages; }
 
@@ -145,9 +153,9 @@ public:
     void ResetLoanSpreadValues(TObject* Sender);
     void ResetAmortizationSchedule(TObject* Sender);
 
-    // ---- Seams of the pages that come later ----------------------------------------
-    // The loan spread table (rebuilt from the four loan spread fields) and the
-    // amortization schedule. Until those pages exist there is no table to build.
+    // ---- Seams of the loan spread and amortization pages ---------------------------
+    // Every caller (the pages' own events, navigation, resets, files, the error
+    // handler) goes through these, which hand over to the page units.
     virtual void CleanGrid(TObject* Sender);
     virtual void ChooseLoanSpreadCalculator(TObject* Sender);
     virtual void CalcAmortization(TObject* Sender);
@@ -155,6 +163,28 @@ public:
     virtual void CreatePrepaymentList(TObject* Sender);
     // Saving to CurrentFileName (the calculator file); closing asks for it.
     virtual void SaveCurrentFile(TObject* Sender);
+
+    // ---- Calculator files (MainFiles.cpp) -------------------------------------------
+    void btnOpenClick(TObject* Sender);
+    void btnSaveClick(TObject* Sender);
+    void mnuFileSaveAsClick(TObject* Sender);
+    void mnuFileCloseClick(TObject* Sender);
+    void CreateNewFile(TObject* Sender);
+    void mnuFileClearHistoryClick(TObject* Sender);
+    void mnuFileReopenMRUClick(TObject* Sender, const std::string& ItemText, TEntMRUClickAction& Action);
+    enum class TOpenMode { CloseFirst, KeepOpen };
+    // Reads and converts the whole file, then stores it; false (and said so) when
+    // the file is missing, unreadable or damaged, with nothing changed.
+    bool OpenCalculatorFile(const std::string& Name, TOpenMode Mode);
+    // Saves through a temporary file; false (and said so) when it cannot be written.
+    bool WriteCalculatorFile(const std::string& Name);
+    // "Varnholt, 3.0.01 - " and the name without its folder.
+    static std::string FileCaption(const std::string& FileName);
+
+    // ---- About and Disclaimer windows (MainWindows.cpp) ------------------------------
+    void MnuHelpAboutClick(TObject* Sender);
+    void MnuHelpDisclaimerClick(TObject* Sender);
+    void lblCompanyClick(TObject* Sender);
 
     // ---- Settings -------------------------------------------------------------------
     void ReadIniSettings(TObject* Sender);
@@ -229,6 +259,11 @@ protected:
 
 private:
     void FindComponents();
+    // Binds a handler name of the definition to a method of the window.
+    void BindNotify(THandlerTable& Handlers, const char* Name, void (TfrmMain::*Method)(TObject*));
+    void AddFileHandlers(THandlerTable& Handlers);
+    void AddWindowHandlers(THandlerTable& Handlers);
+    void SaveAsThroughDialog();
     // Navigation helpers.
     void SetTitleStrip(const std::string& Title, int OriginY);
     void SetPageItemsEnabled(int Target, bool Enabled);

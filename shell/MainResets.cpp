@@ -1,9 +1,11 @@
 // Resetting the calculators to zeros or to their sample values. The page
 // units (TCalcPage) take part through ResetValues and ZeroValues; the loan
-// spread and amortization state below moves into their units with their pages.
+// spread and amortization pages are reset here, in the order the window's
+// routines need, through their units' steps.
 
 #include "Main.h"
 
+#include "AmortizationPage.h"
 #include "CalcPage.h"
 #include "MortLib.h"
 #include "SysUtils.h"
@@ -21,18 +23,17 @@ void TfrmMain::ResetLoanSpreadValues(TObject* Sender) {
 }
 
 void TfrmMain::ResetAmortizationSchedule(TObject* Sender) {
-    // The schedule's own fields and grids come with the amortization page; its
-    // state in the window is kept here already.
-    if (auto* panel = Find<TControl>("PnlAddExtra"); panel && panel->GetVisible()) {
-        panel->SetVisible(false);
-        btnCancelClick(Sender);
-    }
     const bool samples = DefaultValueSet != 0;
+    Amortization->ClearSelection();
+    // The samples empty the grids first, the zeros last.
+    if (samples) Amortization->ClearGrids();
+    Amortization->CloseExtraPanel(Sender);
     AmortPrincipal = samples ? 100000 : 0;
     AmortRate = samples ? 0.0875 : 0;
     AmortNumPayments = samples ? 360 : 0;
     DefaultPayment = samples ? 786.7 : 0;
     ShowAmortizationInputs();
+    if (!samples) Amortization->ClearGrids();
     CreatePrepaymentList(Sender);
     if (ActivePageName() == "pgAmortizationSchedules") {
         CalcAmortization(Sender);

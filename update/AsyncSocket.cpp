@@ -387,6 +387,12 @@ void TCustomAsyncSocket::Connect() {
             return SocketError("setsockopt(SO_LINGER)");
         if (SocketSetOption(FHSocket, soKeepAlive, true) != 0) return SocketError("setsockopt(SO_KEEPALIVE)");
     }
+    if (FType == SOCK_DGRAM_TYPE) {
+        if (MultiCast && MultiCastIpTTL != 1 && SocketSetMulticastTtl(FHSocket, MultiCastIpTTL) != 0)
+            return SocketError("setsockopt(IP_MULTICAST_TTL)");
+        if (FAddrStr == "255.255.255.255" && SocketSetOption(FHSocket, soBroadcast, true) != 0)
+            return SocketError("setsockopt(SO_BROADCAST)");
+    }
     if (FLocalPortNum != 0 || FLocalAddr != "0.0.0.0" || FType == SOCK_DGRAM_TYPE) {
         if (SocketBind(FHSocket, SocketResolveHost(FLocalAddr), FLocalPortNum) != 0)
             return RaiseException(Format("winsock.bind failed, error #%d", {SocketLastError()}));
@@ -507,7 +513,8 @@ void TCustomAsyncSocket::TryToSend() {
             }
             break;
         }
-        const int sent = SocketSend(FHSocket, data, length);
+        const int sent = FType == SOCK_DGRAM_TYPE ? SocketSendTo(FHSocket, data, length, FAddr, FPortNum)
+                                                  : SocketSend(FHSocket, data, length);
         if (sent < 0) {
             const int error = SocketLastError();
             if (error == WSAEWOULDBLOCK) return;
@@ -578,7 +585,127 @@ void TCustomAsyncSocket::DnsLookup(const std::string& HostName) {
         TriggerDnsLookupDone(0);
         return;
     }
+    FReverseLookup = false;
     FDnsLookupHandle = SocketLookupHost(host, FWindowHandle, WM_ASYNCGETHOSTBYNAME);
+}
+
+void TCustomAsyncSocket::ReverseDnsLookup(const std::string& HostAddr) {
+    const std::string addr = Trim(HostAddr);
+    if (addr.empty() || addr.size() > 256 || !SocketIsDottedAddress(addr)) {
+        RaiseException("ReverseDnsLookup: Invalid host name.");
+        TriggerDnsLookupDone(WSAEINVAL);
+        return;
+    }
+    if (FDnsLookupHandle) CancelDnsLookup();
+    FDnsResult.clear();
+    FDnsResultList.clear();
+    FReverseLookup = true;
+    FDnsLookupHandle = SocketLookupAddr(SocketResolveHost(addr), FWindowHandle, WM_ASYNCGETHOSTBYADDR);
+}
+
+void TCustomAsyncSocket::Listen() {
+    if (!FPortAssigned) {
+        SocketSetLastError(WSAEINVAL);
+        return SocketError("listen: port not assigned");
+    }
+    if (FProtoStr.empty()) {
+        SocketSetLastError(WSAEINVAL);
+        return SocketError("listen: protocol not assigned");
+    }
+    if (!FAddrAssigned) {
+        SocketSetLastError(WSAEINVAL);
+        return SocketError("listen: address not assigned");
+    }
+    try {
+        FProto = SocketResolveProto(FProtoStr);
+        FType = FProto == 17 ? SOCK_DGRAM_TYPE : SOCK_STREAM_TYPE;
+        FPortNum = SocketHostToNet16(SocketResolvePort(FPortStr, FProtoStr));
+        FAddr = SocketResolveHost(FAddrStr);
+    } catch (ESocketException& e) {
+        return RaiseException(e.Message);
+    }
+    FCloseInvoked = false;
+    FHSocket = SocketCreate(FType, FProto);
+    if (FHSocket == INVALID_SOCKET) return SocketError("socket");
+    if ((FType == SOCK_DGRAM_TYPE && ReuseAddr) || FType == SOCK_STREAM_TYPE) SocketSetOption(FHSocket, soReuseAddr, true);
+    if (SocketBind(FHSocket, FAddr, FPortNum) != 0) {
+        const int error = SocketLastError();
+        InternalClose(false, Word(error));
+        SocketSetLastError(error);
+        return SocketError("Bind");
+    }
+    uint32_t a;
+    uint16_t p;
+    if (SocketLocalName(FHSocket, a, p) == 0) FPortStr = IntToStr(SocketNetToHost16(p));
+    ChangeState(wsBound);
+    if (FType == SOCK_DGRAM_TYPE) {
+        if (MultiCast && !MultiCastAddrStr.empty() &&
+            SocketJoinGroup(FHSocket, SocketResolveHost(MultiCastAddrStr)) != 0)
+            return SocketError("setsockopt(IP MULTICAST)");
+        FSelectEvent = FD_READ | FD_WRITE;
+        if (SocketAsyncSelect(FHSocket, FWindowHandle, WM_ASYNCSELECT, FSelectEvent) != 0)
+            return SocketError("WSAAsyncSelect");
+        ChangeState(wsListening);
+        ChangeState(wsConnected);
+        TriggerSessionConnected(0);
+        return;
+    }
+    if (SocketListen(FHSocket, 5) != 0) return SocketError("Listen");
+    ChangeState(wsListening);
+    FSelectEvent = FD_ACCEPT | FD_READ | FD_CLOSE;  // 43 with FD_CONNECT
+    if (SocketAsyncSelect(FHSocket, FWindowHandle, WM_ASYNCSELECT, FSelectEvent | FD_CONNECT) != 0)
+        return SocketError("WSAASyncSelect");
+}
+
+TSocket TCustomAsyncSocket::Accept() {
+    if (FState != wsListening) {
+        SocketSetLastError(WSAEINVAL);
+        SocketError("not a listening socket");
+        return INVALID_SOCKET;
+    }
+    uint32_t a;
+    uint16_t p;
+    const TSocket s = SocketAccept(FHSocket, a, p);
+    if (s == INVALID_SOCKET) SocketError("Accept");
+    return s;
+}
+
+void TCustomAsyncSocket::Dup(TSocket NewHSocket) {
+    if (NewHSocket == 0 || NewHSocket == INVALID_SOCKET) {
+        SocketSetLastError(WSAEINVAL);
+        return SocketError("Dup");
+    }
+    if (FHSocket != INVALID_SOCKET && FState != wsClosed) {
+        SocketAsyncSelect(FHSocket, 0, 0, 0);
+        if (SocketClose(FHSocket) != 0) return SocketError("Dup (closesocket)");
+        FHSocket = INVALID_SOCKET;
+        ChangeState(wsClosed);
+    }
+    FHSocket = NewHSocket;
+    FCloseInvoked = false;
+    FBufList.Clear();
+    FAllSent = true;
+    if (LingerOnOff != wsLingerNoSet) SocketSetLinger(FHSocket, LingerOnOff == wsLingerOn, LingerTimeout);
+    FSelectEvent = FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE;  // 51
+    if (SocketAsyncSelect(FHSocket, FWindowHandle, WM_ASYNCSELECT, FSelectEvent) != 0)
+        return SocketError("WSAAsyncSelect");
+    ChangeState(wsConnected);
+}
+
+int TCustomAsyncSocket::SendTo(uint32_t Addr, uint16_t Port, const void* Data, int Length) {
+    const int n = SocketSendTo(FHSocket, Data, Length, Addr, Port);
+    if (n < 0) FLastError = SocketLastError();
+    return n;
+}
+
+int TCustomAsyncSocket::ReceiveFrom(void* Data, int Length, uint32_t& Addr, uint16_t& Port) {
+    const int n = SocketRecvFrom(FHSocket, Data, Length, Addr, Port);
+    if (n < 0) {
+        FLastError = SocketLastError();
+        return -1;
+    }
+    ReadCount += n;
+    return n;
 }
 
 void TCustomAsyncSocket::CancelDnsLookup() {
@@ -637,14 +764,23 @@ void TCustomAsyncSocket::WndProc(TMessage& Msg) {
         }
         return;
     }
-    case WM_ASYNCGETHOSTBYNAME: {
+    case WM_ASYNCGETHOSTBYNAME:
+    case WM_ASYNCGETHOSTBYADDR: {
         if (intptr_t(Msg.WParam) != FDnsLookupHandle || !FDnsLookupHandle) return;  // cancelled or stale
         FDnsLookupHandle = 0;
         const Word error = HiWord(Msg.LParam);
-        const std::vector<uint32_t> addrs = SocketTakeLookup(Msg.WParam);
-        if (error == 0) {
-            for (uint32_t a : addrs) FDnsResultList.push_back(SocketAddrText(a));
-            if (!FDnsResultList.empty()) FDnsResult = FDnsResultList.front();
+        if (Msg.Msg == WM_ASYNCGETHOSTBYADDR) {
+            const std::string name = SocketTakeLookupName(Msg.WParam);
+            if (error == 0) {
+                FDnsResult = name;
+                FDnsResultList.push_back(name);
+            }
+        } else {
+            const std::vector<uint32_t> addrs = SocketTakeLookup(Msg.WParam);
+            if (error == 0) {
+                for (uint32_t a : addrs) FDnsResultList.push_back(SocketAddrText(a));
+                if (!FDnsResultList.empty()) FDnsResult = FDnsResultList.front();
+            }
         }
         TriggerDnsLookupDone(error);
         return;

@@ -125,7 +125,18 @@ public:
     // Bytes waiting to be read (in line mode: the length of the line on offer).
     virtual int GetRcvdCount();
     void DnsLookup(const std::string& HostName);
+    // The host name of a dotted address into DnsResult, then OnDnsLookupDone.
+    void ReverseDnsLookup(const std::string& HostAddr);
     void CancelDnsLookup();
+    // Listens on Addr and Port (stream: OnSessionAvailable for each waiting connection).
+    void Listen();
+    // The waiting connection's handle, for another socket's Dup.
+    TSocket Accept();
+    // Takes over a connected handle (from Accept).
+    void Dup(TSocket NewHSocket);
+    // Datagrams: to an address and port (network order), and from whoever sent.
+    int SendTo(uint32_t Addr, uint16_t Port, const void* Data, int Length);
+    int ReceiveFrom(void* Data, int Length, uint32_t& Addr, uint16_t& Port);
     // The message pump used while waiting: the application's, or with MultiThreaded
     // the socket's own (which notes a quit request).
     void ProcessMessages();
@@ -157,6 +168,10 @@ public:
     void SetSendFlags(int Value);
     TSocketLingerOnOff LingerOnOff = wsLingerOn;
     int LingerTimeout = 0;
+    bool MultiCast = false;
+    std::string MultiCastAddrStr;
+    int MultiCastIpTTL = 1;
+    bool ReuseAddr = false;
     // Size of new send-queue blocks.
     int BufSize = 1460;
     const TBufferList& SendQueue() const { return FBufList; }
@@ -211,6 +226,7 @@ protected:
     bool FAllSent = true;
     unsigned FSelectEvent = 0;
     intptr_t FDnsLookupHandle = 0;
+    bool FReverseLookup = false;
     std::string FDnsResult;
     std::vector<std::string> FDnsResultList;
     bool FCloseInvoked = false;

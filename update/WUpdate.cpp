@@ -57,7 +57,9 @@ TfrmUpdate::TfrmUpdate(TComponent* AOwner, const std::string& Definition, TWebFi
 }
 
 TfrmUpdate::~TfrmUpdate() {
-    if (frmUpdate == this) frmUpdate = nullptr;
+    // The base class fires OnDestroy once this part is gone; its work is done here.
+    FormDestroy(this);
+    OnDestroy = nullptr;
 }
 
 void TfrmUpdate::FormCreate(TObject*) {

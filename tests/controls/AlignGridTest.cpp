@@ -436,4 +436,32 @@ TEST_F(AlignGridTest, EnterEndsTheEditAndOpensTheNextCellInANewRow) {
     EXPECT_EQ(events[1], "after 22");
 }
 
+TEST_F(AlignGridTest, CellHintsAndThumbTracking) {
+    Fill(4, 30);
+    Grid->SetHintCell(2, 3, "third row");
+    TRect cell = Grid->CellRect(2, 3);
+    auto ask = [&](int x, int y) {
+        THintInfo info;
+        info.HintControl = Grid;
+        info.CursorPos = TPoint{x, y};
+        LRESULT refused = Grid->Perform(CM_HINTSHOW, 0, LPARAM(&info));
+        return refused ? std::string("<none>") : info.HintStr;
+    };
+    EXPECT_EQ(ask(cell.Left + 3, cell.Top + 3), "third row");
+    EXPECT_EQ(ask(cell.Left + 3, cell.Bottom + 3), "<none>") << "no hint of its own";
+    Grid->OnShowHintCell = [](TAlignGrid*, int, int, std::string& text, bool& show, THintInfo&) {
+        text += "!";
+        show = text != "!";
+    };
+    EXPECT_EQ(ask(cell.Left + 3, cell.Top + 3), "third row!");
+    EXPECT_EQ(ask(cell.Left + 3, cell.Bottom + 3), "<none>");
+
+    // Dragging the thumb scrolls only while the grid redraws as it scrolls.
+    Grid->Perform(WM_VSCROLL, WPARAM(SB_THUMBTRACK | (12u << 16)), 0);
+    EXPECT_EQ(Grid->GetTopRow(), 1);
+    Grid->RedrawWhileScroll = true;
+    Grid->Perform(WM_VSCROLL, WPARAM(SB_THUMBTRACK | (12u << 16)), 0);
+    EXPECT_EQ(Grid->GetTopRow(), 12);
+}
+
 } // namespace

@@ -160,6 +160,36 @@ TEST(EntMenuMRU, ClickReportsTheFullTextThenMovesOrRemovesTheEntry) {
     EXPECT_EQ(f.Captions(), (Names{"&1 c", "&2 b", "Clear History"}));
 }
 
+// Notes when a watched component is freed.
+class FreeWatcher : public TComponent {
+public:
+    FreeWatcher() : TComponent(nullptr) {}
+    bool freed = false;
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+        if (Operation == opRemove && AComponent != this) freed = true;
+        TComponent::Notification(AComponent, Operation);
+    }
+};
+
+TEST(EntMenuMRU, ClickedItemOutlivesTheRebuildItsOwnClickCauses) {
+    MenuFixture f;
+    for (const char* n : {"/p/c", "/p/b", "/p/a"}) f.mru->Add(n);
+    FreeWatcher watcher;
+    TMenuItem* clicked = f.reopen->Items(2);
+    clicked->FreeNotification(&watcher);
+    bool aliveAfterRebuild = false;
+    f.mru->OnClick = [&](TObject*, const std::string& Text, TEntMRUClickAction&) {
+        f.mru->Add(Text);   // as reopening a file does
+        aliveAfterRebuild = !watcher.freed;
+    };
+    clicked->Click();
+    EXPECT_TRUE(aliveAfterRebuild);
+    EXPECT_EQ(f.Items(), (Names{"/p/c", "/p/a", "/p/b"}));
+    EXPECT_EQ(f.Captions(), (Names{"&1 c", "&2 a", "&3 b", "Clear History"}));
+    Application->ProcessMessages();
+    EXPECT_TRUE(watcher.freed);
+}
+
 TEST(EntMenuMRU, SplitListsRefuseAddAndAddSplitNeedsAMenuItem) {
     MenuFixture f;
     f.mru->SetStyle(msSplit);

@@ -156,6 +156,7 @@ TEST_F(EntStateTest, HandEditedValuesRestoreAsFarAsTheyMakeSense) {
         {"3", "tRuE", 3, true},     // missing items come back as empty lines
         {"0", "False", 0, false},
         {"many", "maybe", 0, true},  // no number restores nothing; no name leaves the value
+        {"2147483647", "1", 1024, true},  // a hand-edited count is capped, so start-up ends
     };
     for (const Row& r : rows) {
         std::filesystem::remove(IniPath());

@@ -52,8 +52,7 @@ TEST_F(MainWindowTest, OtherErrorsAskToContactSupportAndRepairNothing) {
     EXPECT_EQ(Form->ActivePageName(), "pgQuickCalculators");
 }
 
-// A window whose loan spread table fails while its inputs are not the samples,
-// with the four loan spread fields in place.
+// A window whose loan spread table fails while its inputs are not the samples.
 class TSpreadWindow : public TfrmMain {
 public:
     using TfrmMain::TfrmMain;
@@ -71,13 +70,6 @@ protected:
     TSpreadWindow* CreateSpread() {
         auto* w = new TSpreadWindow(nullptr);
         Form = w;
-        for (auto [name, type] : {std::pair{"edtLoan", pftDouble}, {"edtInterest", pftDouble},
-                                  {"edtTerm", pftInteger}, {"edtPayment", pftDouble}}) {
-            auto* f = new TEntPictureField(w);
-            f->SetName(name);
-            f->SetDataType(type);
-            f->SetParent(w->nbkMain->Page(7));
-        }
         w->AfterConstruction();
         w->Builds = 0;
         return w;

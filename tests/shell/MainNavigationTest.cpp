@@ -25,9 +25,9 @@ const Target kTargets[] = {
      false, true},
     {"pgRefinancingCalculator", {"btnRC", "MnuCalculatorsRC", "mnuPopRC", "mnuPopCalcsRC"},
      "Refinancing Calculator", 220, true, true},
-    // Printing there waits for the schedule's calculation.
+    // The schedule's calculation, which runs on arrival, enables printing.
     {"pgAmortizationSchedules", {"btnAS", "MnuCalculatorsAmort", "mnuPopAmort", "mnuPopCalcsAmort"},
-     "Amortization Schedules", 229, false, true},
+     "Amortization Schedules", 229, true, true},
     {"pgMortgageQualifier", {"btnMQ", "MnuCalculatorsMQ", "mnuPopMQ", "mnuPopCalcsMQ"}, "Mortgage Qualifier", 179,
      true, true},
     {"pgWelcome", {"btnWelcome", "mnuCalculatorsWelcome", "mnuPopWelcome", "mnuPopCalcsWelcome"}, "Welcome", 95,

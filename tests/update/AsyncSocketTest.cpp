@@ -169,6 +169,58 @@ TEST(AsyncSocket, ConnectsSendsReceivesAndGuardsItsSettings) {
     ASSERT_EQ(server.Requests.size(), 1u);
 }
 
+TEST(AsyncSocket, ListensAcceptsEchoesAndCarriesDatagrams) {
+    EnsureGuiApp();
+    TAsyncSocket listener(nullptr), served(nullptr), client(nullptr);
+    listener.SetAddr("127.0.0.1");
+    listener.SetPort("0");
+    listener.Listen();
+    ASSERT_EQ(listener.GetState(), wsListening);
+    listener.OnSessionAvailable = [&](TObject*, Word) { served.Dup(listener.Accept()); };
+    served.OnDataAvailable = [&](TObject*, Word) { served.SendStr(served.ReceiveStr()); };
+    std::string echoed;
+    client.OnSessionConnected = [&](TObject*, Word e) {
+        if (!e) client.SendStr(std::string(5000, 'e'));
+    };
+    client.OnDataAvailable = [&](TObject*, Word) { echoed += client.ReceiveStr(); };
+    client.SetAddr("127.0.0.1");
+    client.SetPort(listener.GetPort());
+    client.Connect();
+    ASSERT_TRUE(RunUntil([&] { return echoed.size() >= 5000; }));
+    EXPECT_EQ(echoed, std::string(5000, 'e'));
+    EXPECT_EQ(served.GetPeerAddr(), "127.0.0.1");
+    EXPECT_THROW(client.Accept(), ESocketException);
+
+    std::string name;
+    client.OnDnsLookupDone = [&](TObject*, Word e) { name = e ? "error" : client.GetDnsResult(); };
+    client.ReverseDnsLookup("127.0.0.1");
+    ASSERT_TRUE(RunUntil([&] { return !name.empty(); }));
+    EXPECT_EQ(name, "localhost");
+
+    TAsyncSocket receiver(nullptr), sender(nullptr);
+    receiver.SetProto("udp");
+    receiver.SetAddr("127.0.0.1");
+    receiver.SetPort("0");
+    receiver.Listen();
+    ASSERT_EQ(receiver.GetState(), wsConnected);
+    std::string datagram;
+    receiver.OnDataAvailable = [&](TObject*, Word) {
+        char buf[100];
+        uint32_t from;
+        uint16_t port;
+        const int n = receiver.ReceiveFrom(buf, sizeof buf, from, port);
+        if (n > 0) datagram.assign(buf, size_t(n));
+    };
+    sender.SetProto("udp");
+    sender.SetAddr("127.0.0.1");
+    sender.SetPort(receiver.GetPort());
+    sender.Connect();
+    ASSERT_EQ(sender.GetState(), wsConnected);
+    sender.SendStr("one datagram");
+    ASSERT_TRUE(RunUntil([&] { return !datagram.empty(); }));
+    EXPECT_EQ(datagram, "one datagram");
+}
+
 TEST(AsyncSocket, LineModeOffersWholeLines) {
     EnsureGuiApp();
     LoopbackServer server;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "Controls.h"
 #include "Dialogs.h"
 #include "Folders.h"
 #include "Forms.h"
@@ -139,6 +140,23 @@ TEST(WebFileInfoFlow, FailedFetchesLeaveItInactiveWithTheirReason) {
     EXPECT_FALSE(w->GetInfo());
     EXPECT_EQ(person.Boxes, (std::vector<std::string>{
                                 "Missing Home URL: Can not retrieve version information\rbecause no home url was provided."}));
+}
+
+TEST(WebFileInfoFlow, ClientExceptionsEndTheWaitAndPutTheHandlerBack) {
+    LoopbackServer server;  // silent: the fetch waits until the exception ends it
+    Person person;
+    int earlier = 0;
+    Application->OnException = [&](TObject*, Exception&) { ++earlier; };
+    auto w = InfoFor(server.Url("/info.htm"));
+    QTimer::singleShot(100, [] { QueueCall([] { throw EHttpException("HTTP line too long", httperrLineTooLong); }); });
+    EXPECT_FALSE(w->GetInfo());
+    ASSERT_FALSE(person.Boxes.empty());
+    EXPECT_EQ(person.Boxes[0], "Exception: Error retrieving update information.\rException: HTTP line too long.");
+    // Back to the application's own handler, which other exceptions reached meanwhile.
+    QueueCall([] { throw Exception("elsewhere"); });
+    RunUntil([&] { return earlier > 0; }, 2000);
+    EXPECT_EQ(earlier, 1);
+    Application->OnException = nullptr;
 }
 
 struct UpdateServer {

@@ -1,0 +1,187 @@
+#pragma once
+// The band engine: run-time bands, the page builder that turns a template
+// page into output pages, and the page engine of one build, which the
+// report installs in its context while it prepares.
+
+#include <array>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "RP_Class.h"
+#include "RP_Context.h"
+#include "RP_DSet.h"
+#include "RP_Pars.h"
+#include "RP_StdLib.h"
+#include "RP_View.h"
+
+enum : uint8_t {
+    btReportTitle = 0, btReportSummary = 1, btPageHeader = 2, btPageFooter = 3, btMasterHeader = 4,
+    btMasterData = 5, btMasterFooter = 6, btDetailHeader = 7, btDetailData = 8, btDetailFooter = 9,
+    btSubDetailHeader = 10, btSubDetailData = 11, btSubDetailFooter = 12, btOverlay = 13, btColumnHeader = 14,
+    btColumnFooter = 15, btGroupHeader = 16, btGroupFooter = 17, btCrossHeader = 18, btCrossData = 19,
+    btCrossFooter = 20, btChild = 21, btNone = 22, rpBandTypeCount = 23,
+};
+
+inline bool rpIsDataBand(int type) { return type == btMasterData || type == btDetailData || type == btSubDetailData; }
+
+class TrpPageBuilder;
+class TrpPageEngine;
+
+// One band as the page engine prints it.
+class TrpBand : public TObject, public TrpAggregateBand {
+public:
+    TrpBand(uint8_t type, TrpPageBuilder* parent);
+    ~TrpBand() override;
+
+    TrpPageBuilder* Parent;
+    TrpBandView* View = nullptr;
+    uint16_t Flags = 0;
+    std::unique_ptr<TrpBand> NextOwned;   // further bands of the type, by y
+    TrpBand* Next = nullptr;
+    TrpBand* Prev = nullptr;
+    TrpBand *NextGroup = nullptr, *PrevGroup = nullptr, *FirstGroup = nullptr, *LastGroup = nullptr;
+    TrpBand* ChildBand = nullptr;
+    TrpBand* AggregateSource = nullptr;
+    TrpBand *Header = nullptr, *Footer = nullptr, *DataBand = nullptr;
+    int LineNo = 1, LineThroughNo = 1;
+    Variant LastGroupValue;
+    TrpVariables Values;
+    int Count = 0;
+    // Records since each showing band last reset its values: a page footer's
+    // reset must not shorten the report summary's average.
+    std::map<std::string, int> ShownCounts;
+    int Records = 0;   // all records aggregated in this build
+    bool Repeating = false;
+    int CalculatedHeight = -1;
+    int ColumnNo = 1, ColumnStartX = 0;
+    bool SkipScript = false, KeepCurY = false;
+    int x = 0, y = 0, dx = 0, dy = 0, MaxDY = 0;
+    uint8_t Typ;
+    std::string Name;
+    bool PrintIfSubsetEmpty = false, NewPageAfter = false, Stretched = false, Breaked = false,
+         PrintChildIfInvisible = false, Visible = true;
+    std::vector<TrpView*> Objects;   // owned by the template page
+    TrpDataset* DataSet = nullptr;
+    bool OwnsDataSet = false;
+    std::string GroupCondition;      // postfix
+    bool EndOfData = false;
+    int ForceNewPage = 0, ForceNewColumn = 0;
+
+    // Prints one instance at the page's position; true when it did not fit.
+    bool Draw();
+    void SetDataSource(const std::string& text);
+    void FreeDataSet();
+    void InitValues();
+    void DoAggregate();
+    int CalcHeight();
+    bool CheckPageBreak(int y, int height, bool pageBreak);
+    bool Exists() const;
+
+    // TrpAggregateBand
+    std::string GetAggregateBandName() const override { return Name; }
+    int GetAggregateBandType() const override { return Typ; }
+    TrpVariables* GetAggregates() override { return &Values; }
+    TrpAggregateBand* GetAccumulatingBand() const override { return AggregateSource; }
+    void SetAccumulatingBand(TrpAggregateBand* band) override { AggregateSource = dynamic_cast<TrpBand*>(band); }
+    int GetAggregateCount(const std::string& showingBand) const override;
+    bool KeysPerColumn() const override { return false; }
+
+private:
+    TrpContext& Context() const;
+    void RunScript();
+    void DrawBody();
+    void DrawObjects();
+    void DrawObject(TrpView* view);
+    void DrawPageBreak();
+    int MeasureHeight();
+};
+
+// A template page while it is built: its bands and print position.
+class TrpPageBuilder {
+public:
+    TrpPageBuilder(TrpPage* page, TrpPageEngine* engine);
+    ~TrpPageBuilder();
+
+    TrpPage* Page;
+    TrpPageEngine* Engine;
+    std::array<std::unique_ptr<TrpBand>, rpBandTypeCount> Bands;
+    int CurColumn = 0, ColumnTopY = 0, XAdjust = 0;
+    int Columns = 1, ColumnWidth = 0;
+    int CrossColumnNo = 1, RecordNo = 1;
+    TrpBand* LastBand = nullptr;
+    bool PrintingSummary = false;
+    int CurY = 0, CurBottomY = 0;
+    int MaxLevel = 0;
+
+    TrpBand* Band(int type) const { return Bands[size_t(type)].get(); }
+    TrpBand* FindBand(const std::string& name) const;
+    int BottomEdge() const;   // less the page footer's height while building
+    int ColumnFooterHeight() const;
+
+    void CreateBands();
+    void PrepareObjects();
+    void BuildPage();
+    void DoLoop(int level);
+    void ShowBand(TrpBand* band);
+    void ShowBandByType(int type) { ShowBand(Band(type & 127)); }
+    void ShowBandByName(const std::string& name);
+    void NewPage();
+    void NewColumn(TrpBand* band);
+    // Footers of every prepared page written since the last one.
+    void FinishPage(bool footerOnFirstPage);
+
+    // A band that does not fit and must not move prints where it is, clipped:
+    // while a new page or column is being started (its headers), and on a
+    // page or column that holds nothing but what starts it. So no page
+    // build runs without end.
+    bool CannotMove() const { return FBreaking > 0 || AtPageStart(); }
+    bool Breaking() const { return FBreaking > 0; }
+    bool AtPageStart() const;
+
+private:
+    void PrintStack();
+    void RegisterAggregates(TrpBand* band);
+    void MarkPageStart();
+    std::vector<TrpBand*> FStack;
+    int FBreaking = 0;
+    int FStartY = 0;
+    bool FSummaryHidesColumnFooter = false;
+};
+
+// The page engine of one build: the state shared by every page of the
+// report, and the answers the context asks of it.
+class TrpPageEngine : public TrpPageEngineLink {
+public:
+    explicit TrpPageEngine(TrpReport* report);
+    ~TrpPageEngine() override;
+
+    TrpReport* Report;
+    TrpContext& Context;
+    int PageNo = 0;
+    bool AppendPage = false, LastPageHasFooter = false;
+    int SavedCurY = 0, SavedBottomY = 0;
+    bool PreparingAggregates = false;
+    TrpBand* AggregateDataBand = nullptr;
+    TrpPageBuilder* Current = nullptr;
+    std::vector<std::unique_ptr<TrpPageBuilder>> Builders;   // per template page
+
+    TrpPageBuilder* BuilderOf(TrpPage* page);
+    void ShowProgress(int pageNo);
+    void RecordError(const std::exception& e);
+
+    // TrpPageEngineLink
+    bool Declaring() override { return PreparingAggregates; }
+    TrpAggregateBand* ShowingBand() override;
+    TrpAggregateBand* PreparedBand() override { return AggregateDataBand; }
+    TrpAggregateBand* FindBand(const std::string& name) override;
+    TrpAggregateBand* FindDataBand(int type) override;
+    bool GetSystemValue(const std::string& name, Variant& value) override;
+    bool GetPageValue(const std::string& name, Variant& value) override;
+    void DoReportProcedure(const std::string& name, const Variant& p1) override;
+    void SetModalResult(int modalResult) override {}
+    void SetCurY(int y) override;
+    void ShowProgress(const std::string& text) override;
+    void AlignToBand(TrpView* view) override;
+};

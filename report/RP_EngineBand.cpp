@@ -1,0 +1,557 @@
+// Run-time bands: printing one instance, measuring, page breaks, split
+// printing, child bands and aggregates; and the band view of templates.
+
+#include <algorithm>
+
+#include "RP_Engine.h"
+#include "RP_Utils.h"
+#include "SysUtils.h"
+
+// ---------------------------------------------------------------- band view
+
+TrpBandView::TrpBandView() {
+    Typ = gtBand;
+    BaseName = "Band";
+    Flags = flBandOnFirstPage | flBandOnLastPage;
+}
+
+void TrpBandView::Draw(TCanvas* canvas) {
+    // Bands draw nothing into prepared pages; on a design canvas they are an outline.
+    BeginDraw(canvas);
+}
+
+void TrpBandView::LoadFromStream(TStream* stream) {
+    TrpView::LoadFromStream(stream);
+    TrpContext* context = Context();
+    const int version = context ? context->TemplateVersion : rpCurrentTemplateVersion;
+    if (version <= 23) return;
+    ChildBand = rpReadTemplateString(stream, version);
+    Columns = ReadIntegerFromStream(stream);
+    ColumnWidth = ReadIntegerFromStream(stream);
+    ColumnGap = ReadIntegerFromStream(stream);
+    NewColumnAfter = ReadIntegerFromStream(stream);
+    if (ViewFormatVersion * 10 + ClassFormatVersion > 20) Master = rpReadTemplateString(stream, version);
+}
+
+void TrpBandView::SaveToStream(TStream* stream) {
+    TrpView::SaveToStream(stream);
+    SaveStringToStream(ChildBand, stream);
+    WriteIntegerToStream(stream, Columns);
+    WriteIntegerToStream(stream, ColumnWidth);
+    WriteIntegerToStream(stream, ColumnGap);
+    WriteIntegerToStream(stream, NewColumnAfter);
+    SaveStringToStream(Master, stream);
+}
+
+namespace {
+
+const TrpFlagName kBandFlags[] = {
+    {"FORMNEWPAGE", flBandNewPageAfter}, {"PRINTIFSUBSETEMPTY", flBandPrintIfSubsetEmpty},
+    {"ONFIRSTPAGE", flBandOnFirstPage},  {"ONLASTPAGE", flBandOnLastPage},
+    {"REPEATHEADER", flBandRepeatHeader}, {"PRINTCHILDIFINVISIBLE", flBandPrintChildIfInvisible},
+    {"BREAKED", flBandBreaked},
+};
+
+bool AsBool(const Variant& v) { return !v.IsNull() && !v.IsEmpty() && v.AsBoolean(); }
+int AsInt(const Variant& v) { return v.IsNull() || v.IsEmpty() ? 0 : v.AsInteger(); }
+
+} // namespace
+
+void TrpBandView::SetPropertyValue(const std::string& propName, const Variant& value) {
+    std::string p = UpperCase(propName);
+    TrpBand* band = Parent;
+    if (p == "CHILDBAND") {
+        ChildBand = VarToStr(value);
+        if (band) band->ChildBand = band->Parent->FindBand(ChildBand);
+        return;
+    }
+    if (p == "MASTER") { Master = VarToStr(value); return; }
+    if (rpSetNamedFlag(kBandFlags, p, value, Flags)) {
+        if (band && p == "BREAKED") band->Breaked = AsBool(value);
+        return;
+    }
+    if (p == "CONDITION") {
+        FormatStr = VarToStr(value);
+        if (band && Context()) band->GroupCondition = Context()->Parser().ToPostfix(FormatStr);
+        return;
+    }
+    if (p == "COLUMNS") { Columns = AsInt(value); return; }
+    if (p == "COLUMNWIDTH") { ColumnWidth = AsInt(value); return; }
+    if (p == "COLUMNGAP") { ColumnGap = AsInt(value); return; }
+    if (p == "NEWCOLUMNAFTER") { NewColumnAfter = AsInt(value); return; }
+    if (p == "DATASOURCE") {
+        if (band) {
+            band->FreeDataSet();
+            band->SetDataSource(VarToStr(value));
+        }
+        return;
+    }
+    TrpView::SetPropertyValue(propName, value);
+    if (!band) return;
+    if (p == "LEFT") band->x = AsInt(value);
+    else if (p == "TOP") band->y = AsInt(value);
+    else if (p == "WIDTH") band->dx = AsInt(value);
+    else if (p == "HEIGHT") band->dy = AsInt(value);
+    else if (p == "VISIBLE") band->Visible = AsBool(value);
+}
+
+Variant TrpBandView::GetPropertyValue(const std::string& propName) {
+    std::string p = UpperCase(propName);
+    TrpBand* band = Parent;
+    if (p == "CHILDBAND") return ChildBand;
+    if (p == "MASTER") return Master;
+    if (p == "BREAKED" && band) return band->Breaked;
+    Variant flag;
+    if (rpGetNamedFlag(kBandFlags, p, Flags, flag)) return flag;
+    if (p == "CONDITION") return FormatStr;
+    if (p == "COLUMNS") return Columns;
+    if (p == "COLUMNWIDTH") return ColumnWidth;
+    if (p == "COLUMNGAP") return ColumnGap;
+    if (p == "NEWCOLUMNAFTER") return NewColumnAfter;
+    if (p == "DATASOURCE") return std::string();
+    // Without a data source there is nothing to read: at its end.
+    if (p == "EOF") return !band || !band->DataSet || band->DataSet->Eof();
+    if (band) {
+        if (p == "LEFT") return band->x;
+        if (p == "TOP") return band->y;
+        if (p == "WIDTH") return band->dx;
+        if (p == "HEIGHT") return band->dy;
+        if (p == "VISIBLE") return band->Visible;
+    }
+    return TrpView::GetPropertyValue(propName);
+}
+
+Variant TrpBandView::CallMethod(const std::string& methodName, const Variant& p1, const Variant& p2,
+                                const Variant& p3) {
+    std::string m = UpperCase(methodName);
+    if (m == "NEXT" || m == "PRIOR" || m == "FIRST") {
+        if (Parent && Parent->DataSet) {
+            if (m == "NEXT") Parent->DataSet->Next();
+            else if (m == "PRIOR") Parent->DataSet->Prior();
+            else Parent->DataSet->First();
+        }
+        return Null();
+    }
+    return TrpView::CallMethod(methodName, p1, p2, p3);
+}
+
+void TrpBandView::DeclareProperties() {
+    TrpView::DeclareProperties();
+    uint8_t t = BandType();
+    auto in = [t](std::initializer_list<int> types) { return std::find(types.begin(), types.end(), t) != types.end(); };
+    if (t != btPageFooter) {
+        AddProperty("ChildBand", rpdtNumber);
+        AddProperty("PrintChildIfInvisible", rpdtBoolean);
+    }
+    if (in({0, 1, 5, 6, 8, 9, 11, 12, 16})) AddProperty("FormNewPage", rpdtBoolean);
+    if (in({5, 8})) AddProperty("PrintIfSubsetEmpty", rpdtBoolean);
+    if (in({0, 1, 4, 5, 6, 7, 8, 9, 10, 11, 12, 16, 17, 21})) AddProperty("Breaked", rpdtBoolean);
+    if (in({2, 3})) AddProperty("OnFirstPage", rpdtBoolean);
+    if (t == btPageFooter) AddProperty("OnLastPage", rpdtBoolean);
+    if (in({4, 7, 10, 16, 18})) AddProperty("RepeatHeader", rpdtBoolean);
+    if (in({5, 8, 11, 19})) AddProperty("DataSource", rpdtNumber);
+    if (in({5, 8, 11}))
+        for (const char* n : {"Columns", "ColumnWidth", "ColumnGap"}) AddProperty(n, rpdtNumber);
+    if (t == btGroupHeader) {
+        AddProperty("Condition", rpdtNumber);
+        AddProperty("Master", rpdtNumber);
+    }
+    AddProperty("EOF", rpdtNumber);
+}
+
+// ------------------------------------------------------------ run-time band
+
+TrpBand::TrpBand(uint8_t type, TrpPageBuilder* parent) : Parent(parent), Typ(type) {}
+
+TrpBand::~TrpBand() { FreeDataSet(); }
+
+TrpContext& TrpBand::Context() const { return Parent->Engine->Context; }
+
+bool TrpBand::Exists() const { return View != nullptr || (Typ == btNone && !Objects.empty()); }
+
+void TrpBand::SetDataSource(const std::string& text) {
+    if (Typ == btGroupHeader) {
+        GroupCondition = Context().Parser().ToPostfix(text);
+        return;
+    }
+    if (text.find(';') != std::string::npos) return;
+    TrpReport* report = Parent->Engine->Report;
+    bool owned = false;
+    DataSet = rpGetDataSetByName(text, report->Owner, owned);
+    OwnsDataSet = owned;
+    if (!DataSet && Typ == btMasterData && report->ReportType == rtSimple && report->Dataset) {
+        DataSet = report->Dataset;
+        DataSet->Init();
+    }
+}
+
+void TrpBand::FreeDataSet() {
+    if (!DataSet) return;
+    DataSet->Exit();
+    if (OwnsDataSet) delete DataSet;
+    DataSet = nullptr;
+    OwnsDataSet = false;
+}
+
+void TrpBand::RunScript() {
+    if (View && View->Script->Count() > 0) Context().RunScript(View, View->Script);
+}
+
+bool TrpBand::Draw() {
+    TrpContext& context = Context();
+    TrpPageEngine* engine = Parent->Engine;
+    TrpReport* report = engine->Report;
+    bool result = false;
+    context.ActiveView = View;
+    context.ActiveBand = this;
+    CalculatedHeight = -1;
+    ForceNewPage = ForceNewColumn = 0;
+    if (report->OnBeginBand) report->OnBeginBand(this);
+
+    TrpBand* last = Parent->LastBand;
+    if (last && last != this && last->ColumnNo > 1) {
+        Parent->XAdjust = last->ColumnStartX;
+        Parent->CurY += last->dy;
+        last->ColumnNo = 1;
+    }
+    KeepCurY = false;
+    if (!SkipScript) RunScript();
+    SkipScript = false;
+    int y0 = Parent->CurY;
+    if (context.RootReport->Stopped) return false;
+    for (int i = 0; i < ForceNewPage; ++i) {
+        Parent->CurColumn = Parent->Columns - 1;
+        Parent->NewColumn(this);
+    }
+    for (int i = 0; i < ForceNewColumn; ++i) Parent->NewColumn(this);
+    if (KeepCurY) Parent->CurY = y0;
+
+    if (Visible) {
+        if (Typ == btColumnHeader) Parent->ColumnTopY = Parent->CurY;
+        if (Typ == btPageFooter) y = Parent->CurBottomY;
+        if (Exists()) {
+            CalculatedHeight = dy;
+            if (Typ != btPageFooter && Typ != btOverlay && Typ != btColumnFooter && Typ != btNone) {
+                int h = CalcHeight();
+                if (Parent->CurY + h > Parent->CurBottomY && !Breaked && !Parent->CannotMove()) {
+                    result = true;
+                    CheckPageBreak(0, 10000, false);
+                }
+            }
+            EndOfData = true;
+            if (rpIsDataBand(Typ) && DataSet && Next && !Next->DataSet) {
+                for (TrpBand* b = this; b; b = b->Next) b->DrawBody();
+            } else {
+                DrawBody();
+                if (ChildBand) ChildBand->Draw();
+                if (!rpIsDataBand(Typ) && Typ != btGroupHeader && NewPageAfter && Visible) Parent->NewPage();
+            }
+            if (!EndOfData) result = true;
+        }
+    } else {
+        if (ChildBand && PrintChildIfInvisible) ChildBand->Draw();
+        if (rpIsDataBand(Typ)) DoAggregate();
+    }
+    if (!Repeating && (Typ != btPageFooter || engine->PageNo >= report->EMFPages->Count() - 1)) InitValues();
+    if (report->OnEndBand) report->OnEndBand(this);
+    return result;
+}
+
+void TrpBand::DrawBody() {
+    int savedY = y;
+    if (Typ != btPageFooter && Typ != btOverlay && Typ != btNone) y = Parent->CurY;
+    std::vector<int> designHeights;
+    for (TrpView* v : Objects) designHeights.push_back(v->dy);
+    int height = CalculatedHeight >= 0 ? CalculatedHeight : dy;
+    if (Stretched && Typ != btPageFooter && Typ != btOverlay && Typ != btNone) {
+        for (TrpView* v : Objects)
+            if (dynamic_cast<TrpStretcheable*>(v) && (v->Flags & flStretched) && v->dy >= 1) v->dy = height - v->y;
+        MaxDY = height;
+    } else {
+        height = dy;
+        MaxDY = CalculatedHeight >= 0 ? CalculatedHeight : dy;
+    }
+    const bool movesWithPage = Typ != btPageFooter && Typ != btOverlay && Typ != btNone;
+    if (movesWithPage) {
+        if (!Breaked) CheckPageBreak(y, height, false);
+        y = Parent->CurY;
+    }
+    if (Breaked) {
+        DrawPageBreak();
+    } else {
+        DrawObjects();
+        if (movesWithPage) Parent->CurY += height;
+    }
+    for (size_t i = 0; i < Objects.size(); ++i) Objects[i]->dy = designHeights[i];
+
+    // Records printed across the columns of the band.
+    if (Parent->LastBand != this) ColumnNo = 1;
+    Parent->LastBand = this;
+    if (View && View->Columns >= 2 && View->NewColumnAfter == 1) {
+        if (ColumnNo == 1) ColumnStartX = Parent->XAdjust;
+        ++ColumnNo;
+        if (ColumnNo <= View->Columns) {
+            Parent->XAdjust = ColumnStartX + (View->ColumnWidth + View->ColumnGap) * (ColumnNo - 1);
+            Parent->CurY -= height;
+        } else {
+            Parent->XAdjust = ColumnStartX;
+            ColumnNo = 1;
+        }
+    }
+    y = movesWithPage ? savedY : y;
+    if (rpIsDataBand(Typ)) DoAggregate();
+}
+
+void TrpBand::DrawObjects() {
+    for (TrpView* v : Objects) DrawObject(v);
+}
+
+void TrpBand::DrawObject(TrpView* view) {
+    TrpContext& context = Context();
+    TrpPageEngine* engine = Parent->Engine;
+    context.ActivePage = Parent->Page;
+    context.ActiveBand = this;
+    if (context.FirstPassRunning && !Breaked) {
+        auto* memo = dynamic_cast<TrpMemoView*>(view);
+        if (!memo || memo->DrawMode == TrpDrawMode::Normal) context.RunScript(view, view->Script);
+        return;
+    }
+    int dxShift = Parent->XAdjust - Parent->Page->LeftEdge();
+    view->x += dxShift;
+    view->y += y;
+    try {
+        TrpReport* report = engine->Report;
+        int index = std::min(engine->PageNo, report->EMFPages->Count() - 1);
+        if (index >= 0) view->WritePreparedObject(report->EMFPages->Page(index).Stream.get());
+    } catch (const std::exception& e) {
+        engine->RecordError(e);
+    }
+    view->x -= dxShift;
+    view->y -= y;
+    for (TrpView* follower : context.FollowViews) follower->OnHook(view);
+}
+
+int TrpBand::MeasureHeight() {
+    int height = dy;
+    for (TrpView* v : Objects)
+        if (auto* s = dynamic_cast<TrpStretcheable*>(v)) {
+            int h = 0;
+            try {
+                h = s->CalcHeight();
+            } catch (const std::exception& e) {
+                Parent->Engine->RecordError(e);
+            }
+            height = std::max(height, v->y + h);
+        }
+    return height;
+}
+
+int TrpBand::CalcHeight() {
+    if (rpIsDataBand(Typ) && DataSet && Next && !Next->DataSet) {
+        int sum = 0;
+        for (TrpBand* b = this; b; b = b->Next) {
+            b->CalculatedHeight = b->Stretched ? b->MeasureHeight() : b->dy;
+            sum += b->CalculatedHeight;
+        }
+        return sum;
+    }
+    CalculatedHeight = dy;
+    if (!Stretched) return dy;
+    CalculatedHeight = MeasureHeight();
+    return CalculatedHeight;
+}
+
+bool TrpBand::CheckPageBreak(int atY, int height, bool pageBreak) {
+    if (Typ == btColumnFooter) return false;
+    if (atY + height + Parent->ColumnFooterHeight() <= Parent->CurBottomY) return false;
+    if (pageBreak) return true;
+    if (Parent->CannotMove()) return false;   // prints here, clipped
+    Parent->NewColumn(this);
+    return true;
+}
+
+void TrpBand::DrawPageBreak() {
+    struct Saved {
+        TrpView* View;
+        int y, dy;
+        bool Pending = true;
+    };
+    std::vector<Saved> objects;
+    for (TrpView* v : Objects) {
+        // Slices continue the measured lines of a memo.
+        if (auto* memo = dynamic_cast<TrpMemoView*>(v); memo && memo->DrawMode == TrpDrawMode::Normal) memo->CalcHeight();
+        objects.push_back({v, v->y, v->dy});
+        if (v->BandAlign == baBottom) v->y = CalculatedHeight - v->dy;
+    }
+    int newHeight = 0;
+    // While a page is being started the band cannot ask for another: it prints here, clipped.
+    if (Parent->Breaking() || !CheckPageBreak(y, MaxDY, true)) {
+        DrawObjects();
+        newHeight = MaxDY;
+        for (Saved& o : objects) o.Pending = false;
+    }
+    TrpContext& context = Context();
+    auto pending = [&] { return std::any_of(objects.begin(), objects.end(), [](const Saved& o) { return o.Pending; }); };
+    // Pages asked for while no object could be placed: a slice that outputs
+    // nothing forces its first pending object out, clipped, so the loop ends.
+    while (!context.RootReport->Stopped && pending()) {
+        int space = Parent->CurBottomY - Parent->ColumnFooterHeight() - y - 2;
+        newHeight = 0;
+        bool output = false;
+        for (Saved& o : objects) {
+            if (!o.Pending) continue;
+            TrpView* v = o.View;
+            auto* s = dynamic_cast<TrpStretcheable*>(v);
+            if (v->y >= 0 && v->y < space && v->y + v->dy < space) {
+                DrawObject(v);
+                o.Pending = false;
+                output = true;
+                newHeight = std::max(newHeight, v->y + v->dy);
+            } else if (v->y >= 0 && v->y < space && s) {
+                auto* memo = dynamic_cast<TrpMemoView*>(v);
+                int full = v->dy;
+                v->dy = space - v->y + 1;
+                int remain = s->RemainHeight();
+                if (memo && s->MinHeight() < v->dy) {
+                    memo->DrawMode = TrpDrawMode::Continued;
+                    DrawObject(v);
+                    output = true;
+                }
+                for (Saved& other : objects)
+                    if (other.View != v && other.View->y > v->y && other.View->x < v->x + full &&
+                        other.View->x + other.View->dx > v->x)
+                        other.View->y += remain;
+                v->dy = full + remain;
+                newHeight = std::max(newHeight, space);
+            } else if (v->y >= 0 && v->y < space) {
+                if (v->y == 0) {
+                    // Taller than a whole slice: it prints here, clipped.
+                    DrawObject(v);
+                    o.Pending = false;
+                    output = true;
+                    newHeight = std::max(newHeight, space);
+                } else {
+                    v->y = space;
+                }
+            } else if (v->y < 0 && s) {
+                auto* memo = dynamic_cast<TrpMemoView*>(v);
+                int savedY = v->y, savedDy = v->dy;
+                if (v->y + v->dy >= space) {
+                    v->y = 0;
+                    v->dy = space;
+                    if (memo) memo->DrawMode = TrpDrawMode::Continued;
+                    DrawObject(v);
+                    output = true;
+                    v->y = savedY;
+                    v->dy = savedDy + s->RemainHeight();
+                } else {
+                    v->dy = v->y + v->dy;
+                    v->y = 0;
+                    if (memo) memo->DrawMode = TrpDrawMode::Continued;
+                    DrawObject(v);
+                    output = true;
+                    newHeight = std::max(newHeight, v->dy);
+                    o.Pending = false;
+                }
+            }
+        }
+        if (!output && pending()) {
+            for (Saved& o : objects)
+                if (o.Pending) {
+                    int savedDy = o.View->dy;
+                    if (o.View->y < 0) o.View->y = 0;
+                    o.View->dy = std::min(o.View->dy, std::max(1, space - o.View->y));
+                    DrawObject(o.View);
+                    o.View->dy = savedDy;
+                    o.Pending = false;
+                    break;
+                }
+        }
+        if (pending()) {
+            for (Saved& o : objects)
+                if (o.Pending) o.View->y -= space;
+            Parent->NewColumn(this);
+            y = Parent->CurY;
+        }
+    }
+    MaxDY = newHeight;
+    for (Saved& o : objects) {
+        o.View->y = o.y;
+        o.View->dy = o.dy;
+    }
+    Parent->CurY += MaxDY;
+}
+
+// --------------------------------------------------------------- aggregates
+
+namespace {
+
+std::vector<std::string> KeyFields(const std::string& key) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (size_t i = 0; i < key.size(); ++i)
+        if (key[i] == '\x01') {
+            fields.push_back(key.substr(start, i - start));
+            start = i + 1;
+        }
+    return fields;
+}
+
+} // namespace
+
+void TrpBand::InitValues() {
+    if (Typ == btGroupHeader) {
+        for (TrpBand* g = this; g; g = g->NextGroup)
+            g->LastGroupValue = g->GroupCondition.empty() ? Variant() : Context().Parser().EvalPostfix(g->GroupCondition);
+        return;
+    }
+    if (!AggregateSource) return;
+    TrpVariables& values = AggregateSource->Values;
+    for (int i = 0; i < values.Count(); ++i) {
+        std::vector<std::string> f = KeyFields(values.GetName(i));
+        if (f.size() < 4) continue;
+        if (!SameText(f[0], Name)) continue;
+        // MIN and MAX start from the far ends, so that any record replaces them.
+        values.SetValue(i, rpAggregateStartValue(f[1].empty() ? 0 : f[1][0]));
+    }
+    AggregateSource->Count = 0;
+    AggregateSource->ShownCounts[UpperCase(Name)] = 0;
+}
+
+int TrpBand::GetAggregateCount(const std::string& showingBand) const {
+    auto it = ShownCounts.find(UpperCase(showingBand));
+    return it == ShownCounts.end() ? Records : it->second;
+}
+
+void TrpBand::DoAggregate() {
+    std::string lastExpression;
+    Variant lastValue;
+    bool haveLast = false;
+    for (int i = 0; i < Values.Count(); ++i) {
+        std::vector<std::string> f = KeyFields(Values.GetName(i));
+        if (f.size() < 4) continue;
+        char code = f[1].empty() ? 0 : f[1][0];
+        if (!Visible && Trim(f[3]) != "1") continue;
+        Variant value;
+        if (code != rpagCount) {
+            if (haveLast && f[2] == lastExpression) {
+                value = lastValue;
+            } else {
+                try {
+                    value = Context().Calc(f[2]);
+                } catch (const std::exception& e) {
+                    Parent->Engine->RecordError(e);
+                }
+                lastExpression = f[2];
+                lastValue = value;
+                haveLast = true;
+            }
+        }
+        Variant entry = Values.GetValue(i);
+        rpAccumulateAggregate(code, entry, value);
+        Values.SetValue(i, entry);
+    }
+    ++Count;
+    ++Records;
+    for (auto& [name, count] : ShownCounts) ++count;
+}

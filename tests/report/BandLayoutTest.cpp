@@ -1,0 +1,376 @@
+// The band engine on small templates: positions of every band on every page,
+// headers and footers, columns, aggregates, the report's build steps and the
+// faults it must not have (endless page builds, lost templates).
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "GuiTestApp.h"
+#include "MsgBox.h"
+#include "RP_Dict.h"
+#include "RP_Engine.h"
+#include "SysUtils.h"
+
+namespace {
+
+struct Out {
+    std::string name, text;
+    int x, y, dy;
+};
+
+class BandLayoutTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureGuiApp();
+        FormatSettings = USFormatSettings();
+        previousBox = SetMessageBoxHook([this](const std::string& text, const std::string& caption, unsigned) {
+            boxes.push_back(caption + ": " + text);
+            return IDOK;
+        });
+        page = report.Pages->Add();
+        bottom = page->BottomEdge();
+    }
+    void TearDown() override { SetMessageBoxHook(previousBox); }
+
+    TrpBandView* AddBand(uint8_t type, int y, int dy, const std::string& name, const std::string& source = "") {
+        auto* band = new TrpBandView;
+        band->SetBandType(type);
+        band->Name = name;
+        band->y = y;
+        band->dy = dy;
+        band->dx = page->RightEdge();
+        band->FormatStr = source;
+        page->AddObject(band);
+        return band;
+    }
+    TrpMemoView* AddMemo(const std::string& name, int x, int y, int dx, int dy, const std::string& text) {
+        auto* memo = new TrpMemoView;
+        memo->Name = name;
+        memo->x = x; memo->y = y; memo->dx = dx; memo->dy = dy;
+        memo->Memo->SetText(text);
+        page->AddObject(memo);
+        return memo;
+    }
+    // What every prepared page holds, in output order.
+    std::vector<std::vector<Out>> Output() {
+        std::vector<std::vector<Out>> pages;
+        for (int i = 0; i < report.EMFPages->Count(); ++i) {
+            report.EMFPages->LoadPageObjects(i);
+            std::vector<Out> outs;
+            for (TrpView* v : report.EMFPages->Page(i).Page->Objects) {
+                std::string text = v->Memo->GetText();
+                while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == '\x01'))
+                    text.pop_back();
+                outs.push_back({v->Name, text, v->x, v->y, v->dy});
+            }
+            pages.push_back(outs);
+        }
+        return pages;
+    }
+    static std::vector<Out> Named(const std::vector<Out>& page, const std::string& name) {
+        std::vector<Out> r;
+        for (const Out& o : page)
+            if (o.name == name) r.push_back(o);
+        return r;
+    }
+
+    TrpReport report{nullptr};
+    TrpPage* page = nullptr;
+    int bottom = 0;
+    std::vector<std::string> boxes;
+    MessageBoxHook previousBox;
+};
+
+TEST_F(BandLayoutTest, ManualBuildPrintsTitleAtTheTopAndFooterAtTheBottom) {
+    AddBand(btReportTitle, 0, 40, "Title");
+    AddMemo("Heading", 10, 5, 200, 20, "Loan comparison");
+    AddBand(btPageFooter, 900, 30, "Footer");
+    AddMemo("PageNo", 10, 905, 100, 20, "Page [PAGE#]");
+    // The application's handler shows title and footer through the page.
+    report.OnManualBuild = [](TrpPage* p) {
+        p->ShowBandByType(btReportTitle);
+        p->ShowBandByType(btPageFooter);
+    };
+    ASSERT_TRUE(report.PrepareReport());
+    auto pages = Output();
+    ASSERT_EQ(pages.size(), 1u);
+    ASSERT_EQ(pages[0].size(), 2u);
+    EXPECT_EQ(pages[0][0].name, "Heading");
+    EXPECT_EQ(pages[0][0].y, page->TopEdge() + 5);
+    EXPECT_EQ(pages[0][1].name, "PageNo");
+    EXPECT_EQ(pages[0][1].y, bottom - 30 + 5);
+    EXPECT_EQ(pages[0][1].text, "Page 1");
+    // Without the handler's calls a manual build prints nothing by itself.
+    report.OnManualBuild = [](TrpPage*) {};
+    ASSERT_TRUE(report.PrepareReport());
+    EXPECT_TRUE(Output()[0].empty());
+}
+
+TEST_F(BandLayoutTest, ListReportFlowsOverPagesWithHeadersAndFooters) {
+    AddBand(btReportTitle, 0, 40, "Title");
+    AddMemo("Heading", 10, 5, 200, 20, "Schedule");
+    AddBand(btPageHeader, 50, 20, "Header");
+    AddMemo("Columns", 10, 52, 200, 16, "Month");
+    AddBand(btMasterData, 80, 20, "Data", "100");
+    AddMemo("Row", 10, 82, 200, 16, "[LINE#]");
+    AddBand(btPageFooter, 900, 30, "Footer");
+    AddMemo("PageNo", 10, 905, 100, 20, "Page [PAGE#]");
+    std::vector<int> begun;
+    report.OnBeginPage = [&](int n) { begun.push_back(n); };
+    ASSERT_TRUE(report.PrepareReport());
+    auto pages = Output();
+    ASSERT_EQ(pages.size(), 3u);
+    const int footerY = bottom - 30;
+    // Page 1: title, header, rows from y 60 while a row's bottom stays above the footer.
+    EXPECT_EQ(Named(pages[0], "Heading")[0].y, 5);
+    EXPECT_EQ(Named(pages[0], "Columns")[0].y, 42);
+    auto rows1 = Named(pages[0], "Row");
+    ASSERT_EQ(int(rows1.size()), (footerY - 60) / 20);
+    for (size_t i = 0; i < rows1.size(); ++i) {
+        EXPECT_EQ(rows1[i].y, 60 + 20 * int(i) + 2);
+        EXPECT_EQ(rows1[i].text, std::to_string(i + 1));
+    }
+    // Later pages: the header at the top, no title.
+    EXPECT_TRUE(Named(pages[1], "Heading").empty());
+    EXPECT_EQ(Named(pages[1], "Columns")[0].y, 2);
+    auto rows2 = Named(pages[1], "Row");
+    ASSERT_EQ(int(rows2.size()), (footerY - 20) / 20);
+    EXPECT_EQ(rows2[0].y, 20 + 2);
+    EXPECT_EQ(rows2[0].text, std::to_string(rows1.size() + 1));
+    auto rows3 = Named(pages[2], "Row");
+    EXPECT_EQ(rows1.size() + rows2.size() + rows3.size(), 100u);
+    EXPECT_EQ(rows3.back().text, "100");
+    // The footer on every page at the bottom edge less its height.
+    for (size_t p = 0; p < pages.size(); ++p) {
+        auto footer = Named(pages[p], "PageNo");
+        ASSERT_EQ(footer.size(), 1u) << p;
+        EXPECT_EQ(footer[0].y, footerY + 5);
+        EXPECT_EQ(footer[0].text, "Page " + std::to_string(p + 1));
+    }
+    EXPECT_EQ(begun, (std::vector<int>{1, 2, 3}));
+}
+
+TEST_F(BandLayoutTest, FooterFirstAndLastPageRules) {
+    AddBand(btMasterData, 0, 300, "Data", "7");
+    AddMemo("Row", 0, 0, 100, 20, "[LINE#]");
+    AddBand(btPageFooter, 900, 30, "Footer");
+    AddMemo("PageNo", 0, 900, 100, 20, "[PAGE#]");
+    struct Row { uint16_t flags; std::vector<std::string> pagesWithFooter; };
+    const Row rows[] = {
+        {flBandOnFirstPage | flBandOnLastPage, {"1", "2", "3"}},
+        {flBandOnLastPage, {"2", "3"}},
+        {flBandOnFirstPage, {"1", "2"}},
+        {0, {"2"}},
+    };
+    for (const Row& r : rows) {
+        // Each build reloads the template: the footer is found anew.
+        auto* footer = dynamic_cast<TrpBandView*>(report.FindObject("Footer"));
+        ASSERT_NE(footer, nullptr);
+        footer->Flags = r.flags;
+        ASSERT_TRUE(report.PrepareReport());
+        auto pages = Output();
+        ASSERT_EQ(pages.size(), 3u);
+        std::vector<std::string> seen;
+        for (auto& p : pages)
+            for (const Out& o : Named(p, "PageNo")) seen.push_back(o.text);
+        EXPECT_EQ(seen, r.pagesWithFooter) << r.flags;
+    }
+}
+
+TEST_F(BandLayoutTest, AggregatesPerReportAndPerPage) {
+    AddBand(btMasterData, 0, 100, "Data", "10");
+    AddMemo("Row", 0, 0, 100, 20, "[LINE#]");
+    AddBand(btReportSummary, 200, 100, "Summary");
+    AddMemo("Sum", 0, 200, 100, 16, "[SUM([LINE#])]");
+    AddMemo("Max", 0, 220, 100, 16, "[MAX([LINE#] - 20)]");
+    AddMemo("Min", 0, 240, 100, 16, "[MIN([LINE#])]");
+    AddMemo("Avg", 0, 260, 100, 16, "[AVG([LINE#])]");
+    AddMemo("Count", 0, 280, 100, 16, "[COUNT(Data)]");
+    AddBand(btPageFooter, 900, 30, "Footer");
+    AddMemo("PageSum", 0, 900, 100, 20, "[SUM([LINE#])]");
+    ASSERT_TRUE(report.PrepareReport());
+    auto pages = Output();
+    ASSERT_EQ(boxes.size(), 0u) << boxes[0];
+    ASSERT_GE(pages.size(), 2u);
+    const auto& last = pages.back();
+    EXPECT_EQ(Named(last, "Sum")[0].text, "55");
+    EXPECT_EQ(Named(last, "Max")[0].text, "-10");   // all negative: their true maximum
+    EXPECT_EQ(Named(last, "Min")[0].text, "1");
+    EXPECT_EQ(Named(last, "Avg")[0].text, "5.5");
+    EXPECT_EQ(Named(last, "Count")[0].text, "10");
+    // Page footers sum the rows of their own page.
+    int total = 0;
+    for (auto& p : pages) {
+        int rows = 0;
+        for (const Out& o : Named(p, "Row")) rows += std::stoi(o.text);
+        ASSERT_EQ(Named(p, "PageSum").size(), 1u);
+        EXPECT_EQ(Named(p, "PageSum")[0].text, std::to_string(rows));
+        total += rows;
+    }
+    EXPECT_EQ(total, 55);
+}
+
+TEST_F(BandLayoutTest, AggregatesOverNoRecords) {
+    TrpBandView* data = AddBand(btMasterData, 0, 20, "Data", "");
+    (void)data;
+    AddBand(btReportSummary, 100, 100, "Summary");
+    AddMemo("Max", 0, 100, 100, 16, "[MAX([LINE#])]");
+    AddMemo("Min", 0, 120, 100, 16, "[MIN([LINE#])]");
+    AddMemo("Avg", 0, 140, 100, 16, "[AVG([LINE#])]");
+    AddMemo("Sum", 0, 160, 100, 16, "[SUM([LINE#])]");
+    ASSERT_TRUE(report.PrepareReport());
+    auto pages = Output();
+    ASSERT_EQ(pages.size(), 1u);   // printed though empty: PrintIfEmpty
+    EXPECT_EQ(Named(pages[0], "Max")[0].text, "0");
+    EXPECT_EQ(Named(pages[0], "Avg")[0].text, "0");
+    EXPECT_EQ(Named(pages[0], "Sum")[0].text, "0");
+    EXPECT_EQ(FloatToStr(StrToFloat(Named(pages[0], "Min")[0].text)), FloatToStr(1e300));
+
+    report.PrintIfEmpty = false;
+    ASSERT_TRUE(report.PrepareReport());
+    EXPECT_EQ(report.EMFPages->Count(), 0);
+}
+
+TEST_F(BandLayoutTest, TemplateIsRestoredAfterEveryBuild) {
+    AddBand(btReportTitle, 0, 40, "Title");
+    TrpMemoView* memo = AddMemo("Total", 0, 0, 200, 20, "Total [X]");
+    memo->Script->SetText("Total.Left := 99; Rate := 5");
+    report.Dictionary->Variables->SetVariable(" Rate", Variant("1"));
+    report.Context().Variables().SetVariable("X", 42);
+    report.OnBeforePrint = [](TStringList*, TrpView* v) { v->Tag = "changed"; };
+    ASSERT_TRUE(report.PrepareReport());
+    auto pages = Output();
+    EXPECT_EQ(Named(pages[0], "Total")[0].text, "Total 42");
+    EXPECT_EQ(Named(pages[0], "Total")[0].x, 99);
+    // The template as the application left it: text, position, tag, dictionary.
+    auto* after = dynamic_cast<TrpMemoView*>(report.FindObject("Total"));
+    ASSERT_NE(after, nullptr);
+    EXPECT_EQ(after->Memo->GetText(), "Total [X]\r\n");
+    EXPECT_EQ(after->x, 0);
+    EXPECT_EQ(after->Tag, "");
+    EXPECT_EQ(VarToStr(report.Dictionary->Variables->GetVariable(" Rate")), "1");
+    // An exception escaping the build still restores the template and the state.
+    report.OnBeginBand = [](TrpBand*) { throw Exception("from the application"); };
+    EXPECT_THROW(report.PrepareReport(), Exception);
+    after = dynamic_cast<TrpMemoView*>(report.FindObject("Total"));
+    ASSERT_NE(after, nullptr);
+    EXPECT_EQ(after->x, 0);
+    EXPECT_EQ(report.Context().PageEngine(), nullptr);
+    EXPECT_EQ(report.Context().ActiveBand, nullptr);
+}
+
+TEST_F(BandLayoutTest, CalculationErrorShowsItsMessageAndLeavesNoPages) {
+    AddBand(btReportTitle, 0, 40, "Title");
+    AddMemo("Bad", 0, 0, 200, 20, "[NoSuchName]");
+    EXPECT_FALSE(report.PrepareReport());
+    EXPECT_EQ(report.EMFPages->Count(), 0);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find("Error: An error occured during calculating"), std::string::npos) << boxes[0];
+    EXPECT_NE(boxes[0].find("Undefined symbol"), std::string::npos);
+    // No pages: the preview is not asked to open.
+    int shown = 0;
+    report.Windows.ShowPreview = [&](TrpReport*, const std::string&) { ++shown; };
+    report.ShowPreparedReport();
+    EXPECT_EQ(shown, 0);
+}
+
+TEST_F(BandLayoutTest, TwoPassesKnowTheTotalPages) {
+    AddBand(btMasterData, 0, 400, "Data", "5");
+    AddMemo("Row", 0, 0, 100, 20, "[PAGE#] of [TOTALPAGES]");
+    report.TwoPass = 0xFFFF;
+    ASSERT_TRUE(report.PrepareReport());
+    auto pages = Output();
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_EQ(Named(pages[2], "Row")[0].text, "3 of 3");
+    report.TwoPass = 0;
+    ASSERT_TRUE(report.PrepareReport());
+    EXPECT_EQ(Named(Output()[0], "Row")[0].text, "1 of 0");
+}
+
+TEST_F(BandLayoutTest, BandsThatCannotFitPrintClippedInsteadOfEndlessPages) {
+    // Taller than any page, with a header that repeats on every page.
+    AddBand(btPageHeader, 0, 50, "Header");
+    AddMemo("Head", 0, 0, 100, 20, "Head");
+    AddBand(btMasterData, 100, 5000, "Tall", "3");
+    AddMemo("Row", 0, 100, 100, 20, "[LINE#]");
+    ASSERT_TRUE(report.PrepareReport());
+    auto pages = Output();
+    ASSERT_EQ(pages.size(), 3u);
+    for (size_t p = 0; p < pages.size(); ++p) {
+        ASSERT_EQ(Named(pages[p], "Row").size(), 1u);
+        EXPECT_EQ(Named(pages[p], "Row")[0].y, 50);   // right under the header
+    }
+}
+
+TEST_F(BandLayoutTest, ChildBandCycleIsIgnored) {
+    TrpBandView* a = AddBand(btReportTitle, 0, 20, "A");
+    AddMemo("InA", 0, 0, 100, 16, "a");
+    TrpBandView* b = AddBand(btChild, 100, 20, "B");
+    AddMemo("InB", 0, 100, 100, 16, "b");
+    a->ChildBand = "B";
+    b->ChildBand = "A";
+    ASSERT_TRUE(report.PrepareReport());
+    auto pages = Output();
+    ASSERT_EQ(Named(pages[0], "InA").size(), 1u);
+    ASSERT_EQ(Named(pages[0], "InB").size(), 1u);
+    EXPECT_EQ(Named(pages[0], "InB")[0].y, 20);   // right after its parent
+}
+
+TEST_F(BandLayoutTest, RecordsAcrossBandColumns) {
+    TrpBandView* data = AddBand(btMasterData, 0, 20, "Data", "4");
+    data->Columns = 3;
+    data->ColumnWidth = 100;
+    data->ColumnGap = 10;
+    AddMemo("Cell", 0, 0, 100, 16, "[LINE#]");
+    ASSERT_TRUE(report.PrepareReport());
+    auto cells = Named(Output()[0], "Cell");
+    ASSERT_EQ(cells.size(), 4u);
+    const int x0 = page->LeftEdge();
+    EXPECT_EQ(cells[0].x, x0);
+    EXPECT_EQ(cells[1].x, x0 + 110);
+    EXPECT_EQ(cells[2].x, x0 + 220);
+    EXPECT_EQ(cells[3].x, x0);
+    EXPECT_EQ(cells[1].y, cells[0].y);
+    EXPECT_EQ(cells[3].y, cells[0].y + 20);
+}
+
+TEST_F(BandLayoutTest, PageColumnsContinueAtTheColumnTop) {
+    page->Columns = 2;
+    page->ColumnGap = 20;
+    AddBand(btColumnHeader, 0, 30, "ColHead");
+    AddMemo("Head", 0, 0, 100, 20, "Head");
+    AddBand(btMasterData, 50, 300, "Data", "7");
+    AddMemo("Row", 0, 50, 100, 20, "[LINE#]");
+    ASSERT_TRUE(report.PrepareReport());
+    auto pages = Output();
+    ASSERT_EQ(pages.size(), 2u);
+    auto rows = Named(pages[0], "Row");
+    ASSERT_EQ(rows.size(), 6u);   // three per column
+    const int width = (page->RightEdge() - page->LeftEdge() - 20) / 2;
+    EXPECT_EQ(rows[3].x, rows[0].x + width + 20);
+    EXPECT_EQ(rows[3].y, rows[0].y);
+    EXPECT_EQ(Named(pages[0], "Head").size(), 2u);
+    EXPECT_EQ(Named(pages[1], "Row").size(), 1u);
+}
+
+TEST_F(BandLayoutTest, StretchedBandGrowsToItsMemo) {
+    TrpBandView* data = AddBand(btMasterData, 0, 20, "Data", "2");
+    data->Flags |= flStretched;
+    TrpMemoView* memo = AddMemo("Text", 0, 0, 60, 20, "");
+    report.OnGetValue = [](const std::string& name, Variant& v) {
+        if (name == "Long") v = Variant("one two three four five six seven eight nine ten");
+    };
+    memo->Memo->SetText("[Long]");
+    AddMemo("After", 80, 0, 60, 20, "x");
+    ASSERT_TRUE(report.PrepareReport());
+    auto texts = Named(Output()[0], "Text");
+    ASSERT_EQ(texts.size(), 2u);
+    // The second record starts below the first one's grown height.
+    int height = texts[1].y - texts[0].y;
+    EXPECT_GT(height, 20);
+    EXPECT_EQ(height, texts[0].dy);
+    EXPECT_EQ((height - 2 * memo->gapy) % memo->LineStep(), 0);
+}
+
+}  // namespace
