@@ -305,6 +305,29 @@ private:
     bool FCellsStored = false;
 };
 
+// A list that owns its items: deleting an entry frees it, and the list frees
+// every item, last first, when it goes.
+class TObjectList {
+public:
+    TObjectList() = default;
+    TObjectList(const TObjectList&) = delete;
+    TObjectList& operator=(const TObjectList&) = delete;
+    ~TObjectList();
+    int Count() const { return int(FItems.size()); }
+    TObject* Items(int Index) const;
+    int Add(TObject* Item);
+    void Insert(int Index, TObject* Item);
+    // Frees the item, then removes its entry.
+    void Delete(int Index);
+    // Deletes the item; its former index, or -1 when the list does not hold it.
+    int Remove(TObject* Item);
+    void Clear();
+
+private:
+    void Check(int Index, int Limit) const;
+    std::vector<TObject*> FItems;
+};
+
 // Support routines of the grid's clipboard exchange.
 void StreamToClipboard(TStream* Stream, unsigned Format);
 void ClipboardToStream(TStream* Stream, unsigned Format);

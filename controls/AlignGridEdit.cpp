@@ -621,6 +621,51 @@ void TAlignGrid::ClipboardCommand(unsigned Msg) {
     }
 }
 
+// ---- TObjectList -----------------------------------------------------------------------------------------------
+
+TObjectList::~TObjectList() { Clear(); }
+
+void TObjectList::Check(int Index, int Limit) const {
+    if (Index < 0 || Index > Limit)
+        throw EListError("List index out of bounds (" + std::to_string(Index) + ") of " + std::to_string(Count()));
+}
+
+TObject* TObjectList::Items(int Index) const {
+    Check(Index, Count() - 1);
+    return FItems[size_t(Index)];
+}
+
+int TObjectList::Add(TObject* Item) {
+    FItems.push_back(Item);
+    return Count() - 1;
+}
+
+void TObjectList::Insert(int Index, TObject* Item) {
+    Check(Index, Count());
+    FItems.insert(FItems.begin() + Index, Item);
+}
+
+void TObjectList::Delete(int Index) {
+    Check(Index, Count() - 1);
+    delete FItems[size_t(Index)];
+    FItems.erase(FItems.begin() + Index);
+}
+
+int TObjectList::Remove(TObject* Item) {
+    auto it = std::find(FItems.begin(), FItems.end(), Item);
+    if (it == FItems.end()) return -1;
+    int index = int(it - FItems.begin());
+    Delete(index);
+    return index;
+}
+
+void TObjectList::Clear() {
+    while (!FItems.empty()) {
+        delete FItems.back();
+        FItems.pop_back();
+    }
+}
+
 void StringToStream(TStream* Stream, const std::string& Text) {
     if (!Text.empty()) Stream->WriteBuffer(Text.data(), int64_t(Text.size()));
 }

@@ -1,5 +1,6 @@
 #include "RP_Context.h"
 
+#include "DB.h"
 #include "RP_Class.h"
 #include "RP_DSet.h"
 #include "RP_Dict.h"
@@ -82,6 +83,12 @@ TObject* TrpContext::FindDataSource(const std::string& source) {
 
 Variant TrpContext::GetFieldValue(TObject* source, const std::string& field) {
     if (Fields.GetFieldValue) return Fields.GetFieldValue(source, field);
+    // A database data set answers from its current record (opened first when closed).
+    if (auto* db = dynamic_cast<TrpDBDataSet*>(source)) {
+        TDataSet* ds = db->GetDataSet();
+        if (!ds->Active()) ds->Open();
+        return ds->FieldValue(field);
+    }
     return Null();
 }
 

@@ -73,7 +73,8 @@ public:
 
 // How the dictionary reaches data sources. The default finds a data set
 // among the components of the report's owner ("Form.Component" paths too);
-// a field of it has no value until a data layer answers.
+// a database data set answers a field from its current record, others have
+// no field values.
 struct TrpFieldLink {
     std::function<TObject*(const std::string& source)> FindDataSource;
     std::function<Variant(TObject* source, const std::string& field)> GetFieldValue;

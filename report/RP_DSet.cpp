@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "DB.h"
 #include "RP_Utils.h"
 #include "SysUtils.h"
 
@@ -49,3 +50,93 @@ TrpDataset* rpGetDataSetByName(const std::string& name, TComponent* owner, bool&
     if (ds) ds->Init();
     return ds;
 }
+
+// ------------------------------------------------------------ database data
+
+TrpDBDataSet::~TrpDBDataSet() {
+    SetDataSet(nullptr);
+    SetDataSource(nullptr);
+}
+
+void TrpDBDataSet::SetDataSet(TDataSet* value) {
+    if (FDataSource) FDataSource->RemoveFreeNotification(this);
+    FDataSource = nullptr;
+    if (FDataSet) FDataSet->RemoveFreeNotification(this);
+    FDataSet = value;
+    if (FDataSet) FDataSet->FreeNotification(this);
+}
+
+void TrpDBDataSet::SetDataSource(TDataSource* value) {
+    if (FDataSource) FDataSource->RemoveFreeNotification(this);
+    FDataSource = value;
+    if (!value) return;
+    if (FDataSet) FDataSet->RemoveFreeNotification(this);
+    FDataSet = nullptr;
+    FDataSource->FreeNotification(this);
+}
+
+TDataSet* TrpDBDataSet::GetDataSet() const {
+    TDataSet* ds = FDataSource && FDataSource->GetDataSet() ? FDataSource->GetDataSet() : FDataSet;
+    if (!ds) throw EDatabaseError("Unable to open dataset " + GetName());
+    return ds;
+}
+
+void TrpDBDataSet::Notification(TComponent* component, TOperation operation) {
+    TrpDataset::Notification(component, operation);
+    if (operation != opRemove) return;
+    if (component == FDataSet) FDataSet = nullptr;
+    if (component == FDataSource) FDataSource = nullptr;
+}
+
+void TrpDBDataSet::Open() {
+    if (OpenDataSource) GetDataSet()->Open();
+    if (OnOpen) OnOpen(this);
+}
+
+void TrpDBDataSet::Close() {
+    if (OnClose) OnClose(this);
+    if (CloseDataSource) GetDataSet()->Close();
+}
+
+void TrpDBDataSet::Init() {
+    Open();
+    FBookmark = RangeBegin == rbCurrent || RangeEnd == reCurrent ? GetDataSet()->RecNo() : -1;
+    FEndReached = false;
+}
+
+void TrpDBDataSet::Exit() {
+    if (FBookmark >= 0) {
+        GetDataSet()->GotoRecord(FBookmark);
+        FBookmark = -1;
+    }
+    Close();
+}
+
+void TrpDBDataSet::First() {
+    if (RangeBegin == rbCurrent && FBookmark >= 0) GetDataSet()->GotoRecord(FBookmark);
+    else GetDataSet()->First();
+    FEndReached = false;
+    TrpDataset::First();
+}
+
+void TrpDBDataSet::Next() {
+    FEndReached = false;
+    if (RangeEnd != reCurrent) {
+        GetDataSet()->Next();
+        TrpDataset::Next();
+        return;
+    }
+    // The range ends at the bookmarked record: it is the last one walked.
+    if (GetDataSet()->RecNo() == FBookmark) FEndReached = true;
+    else {
+        GetDataSet()->Next();
+        TrpDataset::Next();
+    }
+}
+
+void TrpDBDataSet::Prior() {
+    GetDataSet()->Prior();
+    TrpDataset::Prior();
+}
+
+bool TrpDBDataSet::Eof() { return TrpDataset::Eof() || GetDataSet()->Eof() || FEndReached; }

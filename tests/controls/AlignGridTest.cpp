@@ -173,6 +173,34 @@ TEST_F(AlignGridTest, DrawingPlacesTextAndColoursCells) {
     EXPECT_EQ(QColorToColor(img.pixelColor(sel.Left + 3, sel.Top + 3)), clNavy);
 }
 
+TEST_F(AlignGridTest, WrappedAndMultiLineCellsUseTheirHeight) {
+    Grid->SetRowHeights(1, 60);
+    Grid->SetRowHeights(2, 60);
+    Grid->SetRowHeights(3, 60);
+    const std::string text = "one two three four five";
+    Grid->SetCells(1, 1, text);
+    Grid->SetCells(1, 2, text);
+    Grid->SetCells(1, 3, "one\r\ntwo");
+    Grid->SetWordwrapCell(1, 2, ww_wordwrap);
+    Grid->SetCol(3);
+    Grid->SetRow(5);  // the selection away from the cells looked at
+    QImage img = Grid->PaintImage();
+    auto inkRows = [&](int row) {
+        TRect r = Grid->CellRect(1, row);
+        int top = INT32_MAX, bottom = -1;
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x)
+                if (QColorToColor(img.pixelColor(x, y)) != clWhite) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        return bottom - top;
+    };
+    int single = inkRows(1);
+    EXPECT_GT(inkRows(2), 2 * single) << "word wrap breaks the text into lines";
+    EXPECT_GT(inkRows(3), single + 5) << "a line break in the text starts a new line";
+}
+
 TEST_F(AlignGridTest, LastColumnFillsTheClientWidth) {
     Grid->SetColCount(8);
     Grid->SetDefaultColWidth(72);
@@ -462,6 +490,31 @@ TEST_F(AlignGridTest, CellHintsAndThumbTracking) {
     Grid->RedrawWhileScroll = true;
     Grid->Perform(WM_VSCROLL, WPARAM(SB_THUMBTRACK | (12u << 16)), 0);
     EXPECT_EQ(Grid->GetTopRow(), 12);
+}
+
+struct Tracked : TObject {
+    std::vector<int>* Freed;
+    int Id;
+    Tracked(std::vector<int>* f, int id) : Freed(f), Id(id) {}
+    ~Tracked() override { Freed->push_back(Id); }
+};
+
+TEST(ObjectListTest, OwnsItsItemsAndFreesThemLastFirst) {
+    std::vector<int> freed;
+    auto* keep = new Tracked(&freed, 99);
+    {
+        TObjectList list;
+        for (int i = 0; i < 4; ++i) list.Add(new Tracked(&freed, i));
+        list.Delete(1);
+        EXPECT_EQ(freed, (std::vector<int>{1}));
+        TObject* two = list.Items(1);
+        EXPECT_EQ(list.Remove(two), 1);
+        EXPECT_EQ(list.Remove(keep), -1) << "an item the list does not hold";
+        EXPECT_THROW(list.Items(2), EListError);
+        EXPECT_EQ(list.Count(), 2);
+    }
+    EXPECT_EQ(freed, (std::vector<int>{1, 2, 3, 0}));
+    delete keep;
 }
 
 } // namespace

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <memory>
 #include <string>
 
@@ -255,6 +260,47 @@ TEST(HttpClient, ConnectionFailuresAndAbortReportTheirReasons) {
     ASSERT_TRUE(RunUntil([&] { return f.Done; }));
     EXPECT_EQ(f.Error, httperrAborted);
     EXPECT_EQ(f.Client.ReasonPhrase, "Connection aborted on request");
+}
+
+// A loopback listener that never accepts, its queue filled: a connect to it stays unanswered.
+class FullListener {
+public:
+    FullListener() {
+        FFd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(FFd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        ::listen(FFd, 0);
+        socklen_t len = sizeof a;
+        ::getsockname(FFd, reinterpret_cast<sockaddr*>(&a), &len);
+        Port = ntohs(a.sin_port);
+        for (int i = 0; i < 4; ++i) {
+            const int f = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            ::connect(f, reinterpret_cast<sockaddr*>(&a), sizeof a);
+            FFillers.push_back(f);
+        }
+        QThread::msleep(50);
+    }
+    ~FullListener() {
+        for (int f : FFillers) ::close(f);
+        ::close(FFd);
+    }
+    int Port = 0;
+
+private:
+    int FFd;
+    std::vector<int> FFillers;
+};
+
+TEST(HttpClient, ConnectionThatIsNeverAnsweredTimesOut) {
+    FullListener full;
+    Fetch f;
+    f.Client.ConnectTimeout = 300;
+    f.Get("http://127.0.0.1:" + std::to_string(full.Port) + "/");
+    EXPECT_EQ(f.Error, WSAETIMEDOUT);
+    EXPECT_EQ(f.Client.ReasonPhrase, "Connection timed out (Error #10060)");
+    EXPECT_EQ(f.Client.GetCtrlSocket()->GetState(), wsClosed);
 }
 
 TEST(HttpClient, AddressesSplitIntoTheirParts) {
