@@ -1,7 +1,9 @@
-# Writes a C++ source holding every file of RESOURCE_DIR as bytes, with a
+# Writes a C++ source holding every file of RESOURCE_DIR (but the help topics) as bytes, with a
 # lookup table by path relative to RESOURCE_DIR ("forms/Main.txt").
 # Run as: cmake -DRESOURCE_DIR=... -DOUTPUT=... -P EmbedResources.cmake
 file(GLOB_RECURSE files RELATIVE ${RESOURCE_DIR} ${RESOURCE_DIR}/*)
+# Help topics are compiled into the help file instead.
+list(FILTER files EXCLUDE REGEX "^help/")
 list(SORT files)
 set(body "// Generated from the resources folder; do not edit.\n#include <cstddef>\n#include <string_view>\n\n")
 set(table "")

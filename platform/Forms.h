@@ -192,9 +192,8 @@ enum : unsigned {
 using THelpService = std::function<bool(const std::string& HelpFile, unsigned Command, intptr_t Data)>;
 // Replaces the help service; returns the previous one. An empty service restores the default.
 THelpService SetHelpService(THelpService Service);
-// Where the default service looks for the help of a help file: the folder named
-// like the file without its extension, holding "index.html" and "<context>.html".
-std::string InstalledHelpFolder(const std::string& HelpFile);
+// The default service shows the help file compiled beside the help file's name
+// (HelpViewer.h) and, when there is none, says once that help is not installed.
 // The notice given when no help is installed.
 extern const char* const SHelpNotInstalled;
 

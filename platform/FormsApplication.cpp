@@ -3,6 +3,7 @@
 #include "Forms.h"
 #include "ControlsPrivate.h"
 #include "Dialogs.h"
+#include "HelpViewer.h"
 #include "MsgBox.h"
 
 #include <QApplication>
@@ -27,29 +28,12 @@ const char* const SHelpNotInstalled = "Help is not installed on this computer.";
 // ---------------------------------------------------------------------------
 // Help service
 
-std::string InstalledHelpFolder(const std::string& HelpFile) {
-    if (HelpFile.empty()) return {};
-    std::filesystem::path p(HelpFile);
-    p.replace_extension();
-    return p.string();
-}
-
 namespace {
 
 bool gHelpNoticePending = false;
 
 bool DefaultHelpService(const std::string& HelpFile, unsigned Command, intptr_t Data) {
-    if (Command == HELP_QUIT) return true;
-    std::string folder = InstalledHelpFolder(HelpFile);
-    std::error_code ec;
-    if (!folder.empty() && std::filesystem::is_directory(folder, ec)) {
-        std::filesystem::path page = std::filesystem::path(folder) / "index.html";
-        if (Command == HELP_CONTEXT || Command == HELP_CONTEXTPOPUP) {
-            std::filesystem::path topic = std::filesystem::path(folder) / (std::to_string(Data) + ".html");
-            if (std::filesystem::exists(topic, ec)) page = topic;
-        }
-        if (std::filesystem::exists(page, ec)) return ShellOpen(page.string());
-    }
+    if (RunHelpCommand(HelpFile, Command, Data)) return true;
     // Said once and later, so that nothing (start-up above all) waits on the notice.
     if (!gHelpNoticePending) {
         gHelpNoticePending = true;

@@ -92,7 +92,9 @@ private:
     TrpContext& Context() const;
     void RunScript();
     void DrawBody();
-    void DrawObjects();
+    // False when the band holds no subreports; they print after the other objects.
+    bool DrawObjects();
+    void DrawSubReport(TrpSubReportView* view);
     void DrawObject(TrpView* view);
     void DrawPageBreak();
     int MeasureHeight();
@@ -114,6 +116,11 @@ public:
     bool PrintingSummary = false;
     int CurY = 0, CurBottomY = 0;
     int MaxLevel = 0;
+    // The page prints inside a subreport view of another page: its page
+    // breaks go to the host page, which starts the new pages.
+    bool IsSubReport = false;
+    TrpPageBuilder* Host = nullptr;
+    int SubMaxY = 0;   // lowest bottom the subreports of the printing band reached
 
     TrpBand* Band(int type) const { return Bands[size_t(type)].get(); }
     TrpBand* FindBand(const std::string& name) const;
@@ -129,6 +136,8 @@ public:
     void ShowBandByName(const std::string& name);
     void NewPage();
     void NewColumn(TrpBand* band);
+    // Prints this page inside a subreport view at (x, y) of the host's output.
+    void PrintAsSubReport(TrpPageBuilder* host, int x, int y);
     // Footers of every prepared page written since the last one.
     void FinishPage(bool footerOnFirstPage);
 
@@ -166,6 +175,7 @@ public:
     TrpBand* AggregateDataBand = nullptr;
     TrpPageBuilder* Current = nullptr;
     std::vector<std::unique_ptr<TrpPageBuilder>> Builders;   // per template page
+    std::vector<TrpPage*> SubReportPages;                     // pages printing as subreports, outermost first
 
     TrpPageBuilder* BuilderOf(TrpPage* page);
     void ShowProgress(int pageNo);

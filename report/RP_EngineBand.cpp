@@ -279,8 +279,14 @@ void TrpBand::DrawBody() {
     if (Breaked) {
         DrawPageBreak();
     } else {
-        DrawObjects();
-        if (movesWithPage) Parent->CurY += height;
+        int startPage = Parent->Engine->PageNo;
+        if (DrawObjects()) {
+            // After subreports: below the lowest of them, and not above the band's bottom on its own page.
+            int bottomLine = Parent->Engine->PageNo == startPage ? y + height : 0;
+            Parent->CurY = std::max(Parent->SubMaxY, bottomLine);
+        } else if (movesWithPage) {
+            Parent->CurY += height;
+        }
     }
     for (size_t i = 0; i < Objects.size(); ++i) Objects[i]->dy = designHeights[i];
 
@@ -302,8 +308,34 @@ void TrpBand::DrawBody() {
     if (rpIsDataBand(Typ)) DoAggregate();
 }
 
-void TrpBand::DrawObjects() {
-    for (TrpView* v : Objects) DrawObject(v);
+bool TrpBand::DrawObjects() {
+    std::vector<TrpSubReportView*> subReports;
+    for (TrpView* v : Objects) {
+        if (auto* sub = dynamic_cast<TrpSubReportView*>(v)) {
+            if (sub->IsVisible()) subReports.push_back(sub);
+            continue;
+        }
+        DrawObject(v);
+    }
+    if (subReports.empty()) return false;
+    Parent->SubMaxY = 0;
+    for (TrpSubReportView* sub : subReports) DrawSubReport(sub);
+    return true;
+}
+
+void TrpBand::DrawSubReport(TrpSubReportView* view) {
+    TrpPageEngine* engine = Parent->Engine;
+    TrpPages* pages = engine->Report->Pages.get();
+    // A page out of range, the band's own page or one already printing prints nothing.
+    if (view->SubPage < 0 || view->SubPage >= pages->Count()) return;
+    TrpPage* page = pages->Pages(view->SubPage);
+    if (page == Parent->Page || page->PageType != ptReport) return;
+    auto& active = engine->SubReportPages;
+    if (std::find(active.begin(), active.end(), page) != active.end()) return;
+    TrpPageBuilder* builder = engine->BuilderOf(page);
+    if (!builder->Bands[0]) return;   // not initialised for this build
+    int x = Parent->XAdjust - Parent->Page->LeftEdge() + view->x + page->LeftEdge();
+    builder->PrintAsSubReport(Parent, x, y + view->y);
 }
 
 void TrpBand::DrawObject(TrpView* view) {

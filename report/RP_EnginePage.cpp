@@ -88,6 +88,16 @@ void TrpPageBuilder::CreateBands() {
         }
         Bands[size_t(t)] = std::move(chain[0]);
     }
+    // Subreports print after the other objects of their band.
+    for (const auto& slot : Bands)
+        for (TrpBand* b = slot.get(); b; b = b->Next)
+            std::stable_partition(b->Objects.begin(), b->Objects.end(),
+                                  [](TrpView* v) { return !dynamic_cast<TrpSubReportView*>(v); });
+    // Pages shown inside subreports print only there.
+    for (TrpView* v : Page->Objects)
+        if (auto* sub = dynamic_cast<TrpSubReportView*>(v))
+            if (TrpPage* shown = Engine->Report->Pages->Pages(sub->SubPage); shown && shown != Page)
+                Engine->BuilderOf(shown)->IsSubReport = true;
     // Objects in no band belong to the band of type 22.
     TrpBand* none = Band(btNone);
     for (TrpView* o : Page->Objects)
@@ -393,7 +403,45 @@ void TrpPageBuilder::DoLoop(int level) {
     }
 }
 
+void TrpPageBuilder::PrintAsSubReport(TrpPageBuilder* host, int x, int y) {
+    TrpPageBuilder* savedCurrent = Engine->Current;
+    Engine->SubReportPages.push_back(Page);
+    struct Restore {
+        TrpPageBuilder* self;
+        TrpPageBuilder* current;
+        ~Restore() {
+            self->Engine->SubReportPages.pop_back();
+            self->Engine->Current = current;
+            self->Host = nullptr;
+        }
+    } restore{this, savedCurrent};
+    Host = host;
+    Engine->Current = this;
+    XAdjust = x;
+    CurY = y;
+    CurBottomY = host->CurBottomY;
+    CurColumn = 0;
+    Columns = 1;
+    LastBand = nullptr;
+    MarkPageStart();
+    ShowBand(Band(btReportTitle));
+    if (MaxLevel > 0) DoLoop(1);
+    ShowBand(Band(btReportSummary));
+    host->CurY = CurY;
+    host->CurBottomY = CurBottomY;
+    host->SubMaxY = std::max(host->SubMaxY, CurY);
+}
+
 void TrpPageBuilder::NewPage() {
+    if (Host) {
+        // A subreport continues on the host's next page.
+        Host->CurY = CurY;
+        Host->NewPage();
+        CurY = Host->CurY;
+        CurBottomY = Host->CurBottomY;
+        MarkPageStart();
+        return;
+    }
     TrpReport* report = Engine->Report;
     ++FBreaking;
     Engine->ShowProgress(Engine->PageNo + 1);
@@ -432,6 +480,10 @@ void TrpPageBuilder::FinishPage(bool footerOnFirstPage) {
 }
 
 void TrpPageBuilder::NewColumn(TrpBand* band) {
+    if (Host) {
+        NewPage();
+        return;
+    }
     ++FBreaking;
     if (CurColumn < Columns - 1) {
         ShowBand(Band(btColumnFooter));

@@ -176,7 +176,7 @@ void TrpReport::BuildReport() {
             TrpPage* page = Pages->Pages(i);
             context.ActivePage = page;
             if (!page->Visible) context.RunScript(nullptr, page->Script.get());
-            if (page->PageType == ptReport && page->Visible) {
+            if (page->PageType == ptReport && page->Visible && !engine.BuilderOf(page)->IsSubReport) {
                 engine.Current = engine.BuilderOf(page);
                 engine.Current->BuildPage();
             }

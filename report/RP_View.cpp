@@ -31,4 +31,6 @@ void rpRegisterStandardViews() {
     };
     registerType(gtMemo, [] { return new TrpMemoView; });
     registerType(gtBand, [] { return new TrpBandView; });
+    registerType(gtLine, [] { return new TrpLineView; });
+    registerType(gtSubReport, [] { return new TrpSubReportView; });
 }

@@ -130,6 +130,30 @@ public:
     void DeclareProperties() override;
 };
 
+// A horizontal or vertical line: one frame side of its rectangle.
+class TrpLineView : public TrpStretcheable {
+public:
+    TrpLineView();
+    void Draw(TCanvas* canvas) override;
+    TRect GetClipRegion(bool outer) override;
+    int CalcHeight() override { return dy; }
+    int MinHeight() override { return 1; }
+    int RemainHeight() override { return 0; }
+    void DeclareProperties() override;
+};
+
+// Reserves a rectangle of a band where another template page prints.
+class TrpSubReportView : public TrpView {
+public:
+    TrpSubReportView();
+    int32_t SubPage = 0;   // index of the template page printed inside
+    void Draw(TCanvas* canvas) override;
+    void LoadFromStream(TStream* stream) override;
+    void SaveToStream(TStream* stream) override;
+    void SetPropertyValue(const std::string& propName, const Variant& value) override;
+    Variant GetPropertyValue(const std::string& propName) override;
+};
+
 // Flags a view exposes as Boolean properties by upper-case name.
 struct TrpFlagName {
     const char* Name;

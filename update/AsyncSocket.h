@@ -13,7 +13,6 @@
 // failures while messages are handled arrive as the events' error codes.
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,47 +20,13 @@
 #include "Classes.h"
 #include "Exceptions.h"
 #include "Messages.h"
+#include "SockBuf.h"
 #include "Sockets.h"
 #include "Types.h"
 
 class ESocketException : public Exception {
 public:
     using Exception::Exception;
-};
-
-// One block of the send queue.
-class TBuffer {
-public:
-    explicit TBuffer(int Size);
-    int GetSize() const { return int(FData.size()); }
-    // 0 or less means 1514 bytes; written but unread bytes are kept.
-    void SetSize(int Size);
-    // Copies what fits and returns the count taken (0 when full).
-    int Write(const char* Data, int Length);
-    // The unread bytes and their count (0: nothing).
-    int Peek(const char*& Data) const;
-    // Drops up to Count unread bytes and returns the count dropped.
-    int Remove(int Count);
-    int Unread() const { return FWrOfs - FRdOfs; }
-
-private:
-    std::vector<char> FData;
-    int FWrOfs = 0;
-    int FRdOfs = 0;
-};
-
-// The send queue: data is appended into the last block while it has room, then
-// into new blocks of BlockSize.
-class TBufferList {
-public:
-    void Append(const char* Data, int Length, int BlockSize);
-    bool Empty() const { return FBlocks.empty(); }
-    void Clear() { FBlocks.clear(); }
-    std::deque<TBuffer>& Blocks() { return FBlocks; }
-    const std::deque<TBuffer>& Blocks() const { return FBlocks; }
-
-private:
-    std::deque<TBuffer> FBlocks;
 };
 
 enum TSocketState { wsInvalidState, wsOpened, wsBound, wsConnecting, wsConnected, wsAccepting, wsListening, wsClosed };

@@ -227,49 +227,9 @@ TEST_F(FormsTest, HelpGoesThroughTheReplaceableService) {
     SetHelpService(previous);
 }
 
-TEST_F(FormsTest, InstalledHelpOpensTheTopicOrTheContents) {
-    std::string tmpl = ::testing::TempDir() + "help_XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    const std::string folder = tmpl + "/lumfig";
-    std::filesystem::create_directory(folder);
-    for (const char* page : {"index.html", "42.html"}) std::ofstream(folder + "/" + page) << "<p>help</p>";
-
-    BoxRecorder boxes;
-    std::vector<std::string> opened;
-    TShellOpenHook previous = SetShellOpenHook([&](const std::string& target) {
-        opened.push_back(target);
-        return true;
-    });
-    Application->HelpFile = tmpl + "/lumfig.hlp";
-    const std::string key;  // a partial-key search with no key
-    struct Row {
-        unsigned command;
-        intptr_t data;
-        const char* page;  // nullptr: nothing is opened
-    } rows[] = {
-        {HELP_CONTEXT, 42, "42.html"},
-        {HELP_CONTEXT, 7, "index.html"},  // no page for the topic: the contents
-        {HELP_CONTENTS, 0, "index.html"},
-        {HELP_PARTIALKEY, reinterpret_cast<intptr_t>(key.c_str()), "index.html"},
-        {HELP_QUIT, 0, nullptr},
-    };
-    for (const Row& r : rows) {
-        opened.clear();
-        EXPECT_TRUE(Application->HelpCommand(r.command, r.data)) << r.command;
-        std::vector<std::string> want;
-        if (r.page) want.push_back(folder + "/" + r.page);
-        EXPECT_EQ(opened, want) << r.command;
-    }
-    Pump();
-    EXPECT_TRUE(boxes.Texts.empty()) << "installed help gives no notice";
-    SetShellOpenHook(previous);
-    std::filesystem::remove_all(tmpl);
-}
-
 TEST_F(FormsTest, MissingHelpIsReportedLaterWithoutBlocking) {
     BoxRecorder boxes;
     Application->HelpFile = "/nonexistent/folder/lumfig.hlp";
-    EXPECT_EQ(InstalledHelpFolder(Application->HelpFile), "/nonexistent/folder/lumfig");
     EXPECT_FALSE(Application->HelpContext(10000));
     EXPECT_FALSE(Application->HelpContext(5));
     EXPECT_TRUE(boxes.Texts.empty()) << "the call returns before anyone is told";

@@ -374,3 +374,91 @@ TEST_F(BandLayoutTest, StretchedBandGrowsToItsMemo) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BandLayoutTest, SubReportPrintsItsPageInsideTheBand) {
+    AddBand(btMasterData, 0, 40, "Outer", "2");
+    AddMemo("OuterRow", 0, 0, 100, 16, "outer [LINE#]");
+    auto* sub = new TrpSubReportView;
+    sub->Name = "Sub";
+    sub->x = 50; sub->y = 20; sub->dx = 200; sub->dy = 20;
+    sub->SubPage = 1;
+    page->AddObject(sub);
+    TrpPage* inner = report.Pages->Add();
+    auto* band = new TrpBandView;
+    band->SetBandType(btMasterData);
+    band->Name = "Inner";
+    band->dy = 15;
+    band->FormatStr = "3";
+    inner->AddObject(band);
+    auto* row = new TrpMemoView;
+    row->Name = "InnerRow";
+    row->dx = 100; row->dy = 15;
+    row->Memo->SetText("inner [LINE#]");
+    inner->AddObject(row);
+    ASSERT_TRUE(report.PrepareReport());
+    auto pages = Output();
+    ASSERT_EQ(pages.size(), 1u);   // the inner page prints only inside the subreport
+    std::vector<std::string> order;
+    for (const Out& o : pages[0]) order.push_back(o.text + "@" + std::to_string(o.y));
+    // Each outer record, then the inner page's three rows from the subreport's top;
+    // the next outer record starts below the lowest of them.
+    EXPECT_EQ(order, (std::vector<std::string>{"outer 1@0", "inner 1@20", "inner 2@35", "inner 3@50",
+                                               "outer 2@65", "inner 1@85", "inner 2@100", "inner 3@115"}));
+    EXPECT_EQ(Named(pages[0], "InnerRow")[0].x, page->LeftEdge() + 50);
+}
+
+TEST_F(BandLayoutTest, SubReportsThatCannotPrintPrintNothing) {
+    AddBand(btReportTitle, 0, 40, "Title");
+    AddMemo("Heading", 0, 0, 100, 16, "title");
+    struct Row { const char* what; int subPage; };
+    const Row rows[] = {{"out of range", 7}, {"negative", -1}, {"its own page", 0}};
+    for (const Row& r : rows) {
+        report.Clear();
+        page = report.Pages->Add();
+        AddBand(btReportTitle, 0, 40, "Title");
+        AddMemo("Heading", 0, 0, 100, 16, "title");
+        auto* sub = new TrpSubReportView;
+        sub->Name = "Sub";
+        sub->y = 20; sub->dx = 100; sub->dy = 20;
+        sub->SubPage = r.subPage;
+        page->AddObject(sub);
+        ASSERT_TRUE(report.PrepareReport()) << r.what;
+        auto pages = Output();
+        ASSERT_EQ(pages.size(), 1u) << r.what;
+        EXPECT_EQ(pages[0].size(), 1u) << r.what;
+    }
+    // Two pages showing each other: neither prints the other inside itself.
+    report.Clear();
+    TrpPage* first = report.Pages->Add();
+    TrpPage* second = report.Pages->Add();
+    for (auto [p, target] : {std::pair{first, 1}, std::pair{second, 0}}) {
+        page = p;
+        AddBand(btReportTitle, 0, 40, "Title");
+        auto* sub = new TrpSubReportView;
+        sub->Name = "Sub" + std::to_string(target);
+        sub->y = 20; sub->dx = 100; sub->dy = 20;
+        sub->SubPage = target;
+        p->AddObject(sub);
+    }
+    EXPECT_TRUE(report.PrepareReport());
+}
+
+TEST_F(BandLayoutTest, LineTakesTheShapeOfItsRectangle) {
+    struct Row { int dx, dy; uint16_t side; int keptDx, keptDy; };
+    const Row rows[] = {{5, 5, frbLeft, 0, 5}, {40, 3, frbTop, 40, 0}, {2, 30, frbLeft, 0, 30}};
+    for (const Row& r : rows) {
+        TrpLineView line;
+        line.dx = r.dx;
+        line.dy = r.dy;
+        TCanvas canvas;
+        line.Draw(&canvas);
+        EXPECT_EQ(line.FrameTyp, r.side) << r.dx << "x" << r.dy;
+        EXPECT_EQ(line.dx, r.keptDx);
+        EXPECT_EQ(line.dy, r.keptDy);
+        EXPECT_EQ(line.CalcHeight(), r.keptDy);
+    }
+}
+
+}  // namespace

@@ -129,21 +129,6 @@ TEST(AsyncSocket, DottedAddressesAndPortsResolve) {
     EXPECT_EQ(SocketErrorText(12345), "Not a WinSock error");
 }
 
-TEST(AsyncSocket, SendQueueFillsBlocksOfItsSize) {
-    TBufferList queue;
-    const std::string data(5000, 'x');
-    queue.Append(data.data(), int(data.size()), 1460);
-    std::vector<int> sizes;
-    for (const TBuffer& b : queue.Blocks()) sizes.push_back(b.Unread());
-    EXPECT_EQ(sizes, (std::vector<int>{1460, 1460, 1460, 620}));
-    TBuffer b(0);
-    EXPECT_EQ(b.GetSize(), 1514);
-    EXPECT_EQ(b.Write("abcdef", 6), 6);
-    EXPECT_EQ(b.Remove(10), 6);
-    const char* p;
-    EXPECT_EQ(b.Peek(p), 0);
-}
-
 TEST(AsyncSocket, ConnectsSendsReceivesAndGuardsItsSettings) {
     EnsureGuiApp();
     LoopbackServer server;
@@ -235,6 +220,31 @@ TEST(AsyncSocket, LineModeOffersWholeLines) {
     s.Connect();
     ASSERT_TRUE(RunUntil([&] { return x.Closed; }));
     EXPECT_EQ(lines, (std::vector<std::string>{"ab\r\n", "cdef\r\n", "last"}));
+}
+
+TEST(AsyncSocket, LineEditingAndTheLineLimit) {
+    EnsureGuiApp();
+    LoopbackServer server;
+    server.Scripts["/via"] = {{"ab\bc\td\r\n0123456789", 0, false}, {"xy\r\n", 100, true}};
+    TAsyncSocket s(nullptr);
+    Exchange x(s);
+    std::vector<std::string> lines;
+    std::vector<int> limits;
+    s.OnDataAvailable = [&](TObject*, Word) { lines.push_back(s.ReceiveStr()); };
+    s.OnLineLimitExceeded = [&](TObject*, int length, bool& clear) {
+        limits.push_back(length);
+        EXPECT_TRUE(clear);
+    };
+    s.SetLineMode(true);
+    s.LineEdit = true;
+    s.LineLimit = 8;
+    s.SetAddr("127.0.0.1");
+    s.SetPort(std::to_string(server.Port()));
+    s.Connect();
+    ASSERT_TRUE(RunUntil([&] { return x.Closed; }));
+    // The ten digits passed the limit without a line end and were dropped.
+    EXPECT_EQ(lines, (std::vector<std::string>{"ac      d\r\n", "xy\r\n"}));
+    EXPECT_EQ(limits, (std::vector<int>{10}));
 }
 
 TEST(AsyncSocket, SocksLevelsAndWaits) {

@@ -156,6 +156,10 @@ TEST(HttpClient, HeaderLinesJoinAcrossReadsAndEndAtABareLineFeed) {
                                     {"lo and more", 30, true}};
     server.Scripts["/plain"] = {{"<HTML><body>no header</body>\r\n", 0, true}};
     server.Scripts["/empty"] = {{"HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n", 0, false}};  // stays open
+    server.Scripts["/fields"] = Answer("206 Partial Content",
+                                       "Content-Range: bytes 100-199/500\r\nAccept-Ranges: bytes\r\n"
+                                       "Set-Cookie: id=7\r\nWWW-Authenticate: Basic realm=\"x\"\r\n",
+                                       "");
     Fetch f;
     f.Get(server.Url("/setup.exe"));
     EXPECT_EQ(f.Error, 0);
@@ -177,6 +181,18 @@ TEST(HttpClient, HeaderLinesJoinAcrossReadsAndEndAtABareLineFeed) {
     EXPECT_EQ(f.Error, 0);
     EXPECT_EQ(f.Client.StatusCode, 200);
     EXPECT_EQ(f.Client.RcvdCount, 0);
+
+    std::vector<std::string> cookies;
+    f.Client.OnCookie = [&](TObject*, const std::string& c, bool& accept) {
+        EXPECT_TRUE(accept);
+        cookies.push_back(c);
+    };
+    f.Get(server.Url("/fields"));
+    EXPECT_EQ(f.Client.ContentRangeBegin, "100");
+    EXPECT_EQ(f.Client.ContentRangeEnd, "199");
+    EXPECT_EQ(f.Client.AcceptRanges, "bytes");
+    EXPECT_EQ(cookies, (std::vector<std::string>{"id=7"}));
+    EXPECT_EQ(f.Client.GetChallenges(), (std::vector<std::string>{"Basic realm=\"x\""}));
 }
 
 TEST(HttpClient, RelocationsAreFollowedAndCredentialsStayWithTheirHost) {
