@@ -630,6 +630,15 @@ void TWinControl::CNKeyDown(TWMKey& Message) {
         if (c->GetPopupMenu() && c->GetPopupMenu()->IsShortCut(Message)) return;
     TForm* form = GetParentForm(this);
     if (form && form->IsShortCut(Message)) return;
+    // F1 asks for the help of the nearest control, up the parent chain, that names a topic.
+    if (Message.CharCode() == VK_F1 && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0 &&
+        GetKeyState(VK_MENU) >= 0) {
+        for (TControl* c = this; c; c = c->GetParent())
+            if (c->HelpContext != 0) {
+                if (Application) Application->HelpContext(c->HelpContext);
+                return;
+            }
+    }
     // A parent may claim the key first.
     for (TWinControl* p = FParent; p; p = p->FParent)
         if (p->Perform(CM_CHILDKEY, Message.CharCode(), LPARAM(this)) != 0) return;

@@ -114,6 +114,9 @@ public:
         back->setEnabled(false);
         forward->setEnabled(false);
         QObject::connect(contents, &QPushButton::clicked, this, [this] { ShowContents(); });
+        // The contents open one level deep once the engine has read them.
+        QObject::connect(engine->contentModel(), &QHelpContentModel::contentsCreated, this,
+                         [engine] { engine->contentWidget()->expandToDepth(0); });
         QObject::connect(engine->contentWidget(), &QHelpContentWidget::linkActivated, browser_,
                          [this](const QUrl& url) { browser_->setSource(url); });
         QObject::connect(engine->indexWidget(), &QHelpIndexWidget::documentActivated, browser_,

@@ -517,6 +517,14 @@ public:
     // Progress text with the page number (the OnProgress event, else the progress window).
     void ShowProgressText(int n);
 
+    // Where the page output stands between the builds of composite members.
+    struct TrpOutputState {
+        int PageNo = 0;
+        bool AppendPage = false, LastPageHasFooter = false;
+        int SavedCurY = 0, SavedBottomY = 0;
+        bool NextContinues = false;   // the member after the one building continues its last page
+    } OutputState;
+
 private:
     bool PrepareWithProgress();
     void DoBuildReport();
@@ -527,10 +535,12 @@ private:
     std::unique_ptr<TMemoryStream> FStoredTemplate;
 };
 
-// A report that chains member reports into one output; its build pass
-// belongs to the report engine.
+// A report that chains member reports into one output: each member builds
+// into the composite's prepared pages, continuing on the last page when its
+// first page prints on the previous one and the paper matches.
 class TrpCompositeReport : public TrpReport {
 public:
     using TrpReport::TrpReport;
     std::vector<TrpReport*> Reports;   // not owned
+    void BuildReport() override;
 };

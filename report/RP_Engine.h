@@ -168,6 +168,9 @@ public:
 
     TrpReport* Report;
     TrpContext& Context;
+    // The prepared pages written: the outermost report's (a composite
+    // report's members all write into the composite's pages).
+    TrpEMFPages* Pages;
     int PageNo = 0;
     bool AppendPage = false, LastPageHasFooter = false;
     int SavedCurY = 0, SavedBottomY = 0;

@@ -252,7 +252,7 @@ bool TrpBand::Draw() {
         if (ChildBand && PrintChildIfInvisible) ChildBand->Draw();
         if (rpIsDataBand(Typ)) DoAggregate();
     }
-    if (!Repeating && (Typ != btPageFooter || engine->PageNo >= report->EMFPages->Count() - 1)) InitValues();
+    if (!Repeating && (Typ != btPageFooter || engine->PageNo >= engine->Pages->Count() - 1)) InitValues();
     if (report->OnEndBand) report->OnEndBand(this);
     return result;
 }
@@ -352,9 +352,8 @@ void TrpBand::DrawObject(TrpView* view) {
     view->x += dxShift;
     view->y += y;
     try {
-        TrpReport* report = engine->Report;
-        int index = std::min(engine->PageNo, report->EMFPages->Count() - 1);
-        if (index >= 0) view->WritePreparedObject(report->EMFPages->Page(index).Stream.get());
+        int index = std::min(engine->PageNo, engine->Pages->Count() - 1);
+        if (index >= 0) view->WritePreparedObject(engine->Pages->Page(index).Stream.get());
     } catch (const std::exception& e) {
         engine->RecordError(e);
     }

@@ -264,14 +264,14 @@ void TrpPageBuilder::BuildPage() {
     context.RunScript(nullptr, Page->Script.get());
     if (Engine->AppendPage && Engine->SavedCurY == Engine->SavedBottomY) {
         Engine->AppendPage = Engine->LastPageHasFooter = false;
-        Engine->PageNo = report->EMFPages->Count();
+        Engine->PageNo = Engine->Pages->Count();
     }
     CurBottomY = Engine->AppendPage && Engine->LastPageHasFooter ? Engine->SavedBottomY : BottomEdge();
     CurColumn = 0;
     XAdjust = Page->LeftEdge();
     if (!Engine->AppendPage) {
-        report->EMFPages->Add(Page);
-        Engine->PageNo = report->EMFPages->Count() - 1;
+        Engine->Pages->Add(Page);
+        Engine->PageNo = Engine->Pages->Count() - 1;
         CurY = Page->TopEdge();
         ShowBand(Band(btOverlay));
         ShowBand(Band(btNone));
@@ -442,14 +442,13 @@ void TrpPageBuilder::NewPage() {
         MarkPageStart();
         return;
     }
-    TrpReport* report = Engine->Report;
     ++FBreaking;
     Engine->ShowProgress(Engine->PageNo + 1);
     if (!PrintingSummary) ShowBand(Band(btColumnFooter));
     FinishPage(false);
     CurBottomY = BottomEdge();
-    report->EMFPages->Add(Page);
-    Engine->PageNo = report->EMFPages->Count() - 1;
+    Engine->Pages->Add(Page);
+    Engine->PageNo = Engine->Pages->Count() - 1;
     Engine->AppendPage = false;
     ShowBand(Band(btOverlay));
     CurY = Page->TopEdge();
@@ -465,7 +464,7 @@ void TrpPageBuilder::FinishPage(bool footerOnFirstPage) {
     CurColumn = 0;
     XAdjust = Page->LeftEdge();
     TrpBand* footer = Band(btPageFooter);
-    const int count = report->EMFPages->Count();
+    const int count = Engine->Pages->Count();
     if (Engine->PageNo == 0 && !footerOnFirstPage && !(footer->Flags & flBandOnFirstPage)) Engine->PageNo = count;
     while (Engine->PageNo < count) {
         if (!(Engine->AppendPage && Engine->LastPageHasFooter)) {
@@ -476,7 +475,7 @@ void TrpPageBuilder::FinishPage(bool footerOnFirstPage) {
         }
         ++Engine->PageNo;
     }
-    Engine->PageNo = report->EMFPages->Count();
+    Engine->PageNo = Engine->Pages->Count();
 }
 
 void TrpPageBuilder::NewColumn(TrpBand* band) {
@@ -509,7 +508,9 @@ void TrpPageBuilder::NewColumn(TrpBand* band) {
 
 // ------------------------------------------------------------- page engine
 
-TrpPageEngine::TrpPageEngine(TrpReport* report) : Report(report), Context(report->Context()) {}
+TrpPageEngine::TrpPageEngine(TrpReport* report)
+    : Report(report), Context(report->Context()),
+      Pages(report->Context().RootReport ? report->Context().RootReport->EMFPages.get() : report->EMFPages.get()) {}
 
 TrpPageEngine::~TrpPageEngine() = default;
 

@@ -72,12 +72,25 @@ bool TrpReport::PrepareReport() {
     std::string errorText;
     {
         TemplateGuard guard(this);
+        // A composite report's members keep their templates the same way.
+        std::vector<std::unique_ptr<TemplateGuard>> memberGuards;
+        std::vector<TrpReport*> members;
+        if (auto* composite = dynamic_cast<TrpCompositeReport*>(this)) members = composite->Reports;
+        for (TrpReport* member : members) {
+            memberGuards.push_back(std::make_unique<TemplateGuard>(member));
+            member->Context().BuildMode = true;
+            if (member->OnBeginDoc) member->OnBeginDoc();
+        }
         context.BuildMode = true;
         if (OnBeginDoc) OnBeginDoc();
         result = PrepareWithProgress();
         if (OnEndDoc) OnEndDoc();
         errorFlag = context.ReportErrorFlag;
         errorText = context.ReportErrorText;
+        for (size_t i = 0; i < members.size(); ++i) {
+            if (members[i]->OnEndDoc) members[i]->OnEndDoc();
+            memberGuards[i]->Restore();
+        }
         guard.Restore();
     }
     if (result && context.BuildCancelled) result = false;
@@ -159,6 +172,15 @@ void TrpReport::BuildReport() {
         context.FollowViews.clear();
         context.BuildCancelled = false;
     }
+    // A member of a composite report goes on where the previous member left the output.
+    TrpReport::TrpOutputState& shared = root->OutputState;
+    if (root != this) {
+        engine.PageNo = shared.PageNo;
+        engine.AppendPage = shared.AppendPage;
+        engine.LastPageHasFooter = shared.LastPageHasFooter;
+        engine.SavedCurY = shared.SavedCurY;
+        engine.SavedBottomY = shared.SavedBottomY;
+    }
     std::vector<TrpPageBuilder*> builders;
     for (int i = 0; i < Pages->Count(); ++i)
         if (Pages->Pages(i)->PageType == ptReport) {
@@ -170,8 +192,9 @@ void TrpReport::BuildReport() {
         engine.Current = b;
         b->PrepareObjects();
     }
+    TrpEMFPages* output = engine.Pages;
     do {
-        ShowProgressText(EMFPages->Count());
+        ShowProgressText(output->Count());
         for (int i = 0; i < Pages->Count(); ++i) {
             TrpPage* page = Pages->Pages(i);
             context.ActivePage = page;
@@ -181,20 +204,84 @@ void TrpReport::BuildReport() {
                 engine.Current->BuildPage();
             }
             bool last = i == Pages->Count() - 1;
-            if (!last && Pages->Pages(i + 1)->PrintToPrevPage) {
-                engine.PageNo = EMFPages->Count() - 1;
+            bool nextContinues = last ? root != this && shared.NextContinues
+                                      : Pages->Pages(i + 1)->PrintToPrevPage != 0;
+            if (nextContinues) {
+                engine.PageNo = output->Count() - 1;
                 engine.AppendPage = true;
             } else {
-                engine.PageNo = EMFPages->Count();
+                engine.PageNo = output->Count();
                 engine.AppendPage = false;
-                ShowProgressText(EMFPages->Count());
+                ShowProgressText(output->Count());
             }
             if (root->Stopped) break;
         }
-        ShowProgressText(EMFPages->Count());
+        ShowProgressText(output->Count());
         if (compound) Dataset->Next();
     } while (!Stopped && compound && !Dataset->Eof());
     engine.Current = nullptr;
+    if (compound) Dataset->Exit();
+    if (root != this) {
+        shared.PageNo = engine.PageNo;
+        shared.LastPageHasFooter = engine.LastPageHasFooter;
+        shared.SavedCurY = engine.SavedCurY;
+        shared.SavedBottomY = engine.SavedBottomY;
+        // The member's calculation error is the composite's.
+        TrpContext& rootContext = root->Context();
+        if (context.ReportErrorFlag && !rootContext.ReportErrorFlag) {
+            rootContext.ReportErrorFlag = true;
+            rootContext.ReportErrorText = context.ReportErrorText;
+        }
+    }
+}
+
+void TrpCompositeReport::BuildReport() {
+    Rebuildable = true;
+    Context().ReportErrorFlag = false;
+    OutputState = TrpOutputState{};
+    Context().RootReport = this;
+    const bool compound = Dataset != nullptr;
+    if (compound) {
+        Dataset->Init();
+        Dataset->First();
+    }
+    do {
+        for (size_t i = 0; i < Reports.size(); ++i) {
+            TrpReport* member = Reports[i];
+            TMemoryStream saved;
+            if (compound) member->SaveToStream(&saved);
+            // The next member continues on this page when its first page says so and the paper matches.
+            bool continues = false;
+            if (i + 1 < Reports.size() && Reports[i + 1]->Pages->Count() > 0) {
+                TrpPage* next = Reports[i + 1]->Pages->Pages(0);
+                int size = 0, width = 0;
+                if (EMFPages->Count() > 0) {
+                    size = EMFPages->Page(EMFPages->Count() - 1).PaperSize;
+                    width = EMFPages->Page(EMFPages->Count() - 1).PaperWidth;
+                } else if (member->Pages->Count() > 0) {
+                    TrpPage* lastPage = member->Pages->Pages(member->Pages->Count() - 1);
+                    size = lastPage->Size;
+                    width = lastPage->Width;
+                }
+                continues = next->PrintToPrevPage && next->Size == size && next->Width == width;
+            }
+            OutputState.NextContinues = continues;
+            TrpContext& memberContext = member->Context();
+            TrpRestore<TrpReport*> root(memberContext.RootReport, this);
+            memberContext.FirstPassRunning = Context().FirstPassRunning;
+            memberContext.TotalPagesCount = Context().TotalPagesCount;
+            member->FinalPass = FinalPass;
+            member->BuildReport();
+            if (compound) {
+                saved.SetPosition(0);
+                member->LoadFromStream(&saved);
+                member->Context().BuildMode = true;
+            }
+            OutputState.AppendPage = continues;
+            if (Stopped) break;
+        }
+        if (compound) Dataset->Next();
+    } while (!Stopped && compound && !Dataset->Eof());
     if (compound) Dataset->Exit();
 }
 

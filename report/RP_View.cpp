@@ -32,5 +32,11 @@ void rpRegisterStandardViews() {
     registerType(gtMemo, [] { return new TrpMemoView; });
     registerType(gtBand, [] { return new TrpBandView; });
     registerType(gtLine, [] { return new TrpLineView; });
+    registerType(gtPicture, [] { return new TrpPictureView; });
+    static const bool jpegRegistered = [] {
+        RegisterGraphicClass(rpClassNameOf<TrpJPEGImage>(), ".jpg", [] { return new TrpJPEGImage; });
+        return true;
+    }();
+    (void)jpegRegistered;
     registerType(gtSubReport, [] { return new TrpSubReportView; });
 }

@@ -130,6 +130,54 @@ public:
     void DeclareProperties() override;
 };
 
+// Picture flags (bit 0 is Stretched).
+constexpr uint16_t flPictureCenter = 0x0002;
+constexpr uint16_t flPictureKeepAspect = 0x0004;
+
+// Kinds of picture data in a linked data field.
+enum : uint8_t { rpbtBMP = 0, rpbtJPG = 1, rpbtICO = 2, rpbtWMF = 3 };
+
+// Pictures larger than this are refused: a damaged or hostile file must
+// not make the reader allocate without bound.
+constexpr int rpMaxPictureSide = 16384;
+constexpr int64_t rpMaxPicturePixels = 64LL * 1024 * 1024;
+
+// Raised for picture data that is damaged or too large.
+class ErpPictureError : public EReadError { public: using EReadError::EReadError; };
+
+// A JPEG picture: decoded and encoded through libjpeg; the file read is kept
+// and written back unchanged.
+class TrpJPEGImage : public TBitmap {
+public:
+    void LoadFromStream(TStream* stream) override;
+    void SaveToStream(TStream* stream) override;
+    void Assign(TPersistent* source) override;
+
+private:
+    std::string FData;
+};
+
+// An image: bitmap, JPEG or icon.
+class TrpPictureView : public TrpView {
+public:
+    TrpPictureView();
+    ~TrpPictureView() override;
+
+    std::unique_ptr<TPicture> Picture;
+    uint8_t BlobType = rpbtBMP;
+
+    void Draw(TCanvas* canvas) override;
+    void LoadFromStream(TStream* stream) override;
+    void SaveToStream(TStream* stream) override;
+    void SetPropertyValue(const std::string& propName, const Variant& value) override;
+    Variant GetPropertyValue(const std::string& propName) override;
+    Variant CallMethod(const std::string& methodName, const Variant& p1, const Variant& p2,
+                       const Variant& p3) override;
+    void DeclareProperties() override;
+    // The target rectangle of the picture inside the draw rectangle.
+    TRect PictureRect() const;
+};
+
 // A horizontal or vertical line: one frame side of its rectangle.
 class TrpLineView : public TrpStretcheable {
 public:

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "AmortizationPage.h"
 #include "CalcFile.h"
 #include "ClassesIO.h"
 #include "Dialogs.h"
@@ -63,6 +64,7 @@ bool TfrmMain::OpenCalculatorFile(const std::string& Name, TOpenMode Mode) {
     if (Mode == TOpenMode::CloseFirst) mnuFileCloseClick(this);
     if (auto* mru = Find<TEntMenuMRU>("mnuFileReopenMRU")) mru->Add(Name);
     ApplyCalculatorFile(*this, contents);
+    if (Amortization) Amortization->FillGrdAnnualAmortization();
     CreatePrepaymentList(this);
     if (ActivePageName() == "pgLoanSpreadCalculator") ChooseLoanSpreadCalculator(this);
     CurrentFileName = Name;

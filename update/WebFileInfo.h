@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Classes.h"
+#include "Controls.h"
 #include "Forms.h"
 #include "Graphics.h"
 #include "Types.h"
@@ -15,7 +16,6 @@
 class THttpClient;
 class TButton;
 class TLabel;
-class TWfiProgressBar;
 
 enum TWfiDateFormat { wfidDFSDate, wfidNone };
 enum TWfiVersionFormat { wfivBuildNumber, wfivSimpleString };
@@ -38,6 +38,21 @@ public:
     std::string RunParamsTag;
     std::string VersionTag;
     void Assign(TPersistent* Source) override;
+};
+
+// A plain progress bar: a frame filled from the left up to Position.
+class TWfiProgressBar : public TGraphicControl {
+public:
+    explicit TWfiProgressBar(TComponent* AOwner) : TGraphicControl(AOwner) {}
+    int Min = 0, Max = 100;
+    int GetPosition() const { return FPosition; }
+    void SetPosition(int Value);
+
+protected:
+    void Paint() override;
+
+private:
+    int FPosition = 0;
 };
 
 // The download progress window.

@@ -30,36 +30,25 @@ THttpClient* gHttpClient = nullptr;
 THttpEvents* gHttpEvents = nullptr;
 } // namespace
 
-// A plain progress bar: a sunken frame filled from the left.
-class TWfiProgressBar : public TGraphicControl {
-public:
-    explicit TWfiProgressBar(TComponent* AOwner) : TGraphicControl(AOwner) {}
-    int Min = 0, Max = 100;
-    int GetPosition() const { return FPosition; }
-    void SetPosition(int Value) {
-        FPosition = std::clamp(Value, Min, Max);
-        Invalidate();
-    }
+void TWfiProgressBar::SetPosition(int Value) {
+    FPosition = std::clamp(Value, Min, Max);
+    Invalidate();
+}
 
-protected:
-    void Paint() override {
-        TCanvas* c = GetCanvas();
-        const TRect r = GetClientRect();
-        c->GetBrush()->SetColor(clBtnFace);
-        c->FillRect(r);
-        c->GetPen()->SetColor(clBtnShadow);
-        c->FrameRect(r);
-        if (Max > Min && FPosition > Min) {
-            TRect bar{r.Left + 1, r.Top + 1, r.Left + 1 + (r.Right - r.Left - 2) * (FPosition - Min) / (Max - Min),
-                      r.Bottom - 1};
-            c->GetBrush()->SetColor(clHighlight);
-            c->FillRect(bar);
-        }
+void TWfiProgressBar::Paint() {
+    TCanvas* c = GetCanvas();
+    const TRect r = GetClientRect();
+    c->GetBrush()->SetColor(clBtnFace);
+    c->FillRect(r);
+    c->GetPen()->SetColor(clBtnShadow);
+    c->FrameRect(r);
+    if (Max > Min && FPosition > Min) {
+        const TRect bar{r.Left + 1, r.Top + 1, r.Left + 1 + (r.Right - r.Left - 2) * (FPosition - Min) / (Max - Min),
+                        r.Bottom - 1};
+        c->GetBrush()->SetColor(clHighlight);
+        c->FillRect(bar);
     }
-
-private:
-    int FPosition = 0;
-};
+}
 
 namespace {
 

@@ -1,6 +1,8 @@
 // Forms and the application: modal results, closing, release, exceptions, hints, help.
 
 #include "Forms.h"
+#include "ExtCtrls.h"
+#include "StdCtrls.h"
 #include "Dialogs.h"
 #include "FormReader.h"
 #include "Menus.h"
@@ -224,6 +226,32 @@ TEST_F(FormsTest, HelpGoesThroughTheReplaceableService) {
     EXPECT_TRUE(Application->HelpCommand(HELP_QUIT, 0));
     EXPECT_EQ(file, "/opt/varnholt/lumfig.hlp");
     EXPECT_EQ(calls, (std::vector<std::pair<unsigned, intptr_t>>{{HELP_CONTEXT, 10000}, {HELP_QUIT, 0}}));
+    SetHelpService(previous);
+}
+
+TEST_F(FormsTest, F1AsksForTheNearestHelpContextUpTheParents) {
+    std::vector<intptr_t> contexts;
+    THelpService previous = SetHelpService([&](const std::string&, unsigned cmd, intptr_t data) {
+        if (cmd == HELP_CONTEXT) contexts.push_back(data);
+        return true;
+    });
+    TForm form(nullptr);
+    form.HelpContext = 5;
+    auto* panel = new TPanel(&form);
+    panel->SetParent(&form);
+    panel->HelpContext = 20;
+    auto* inPanel = new TEdit(&form);
+    inPanel->SetParent(panel);
+    auto* onForm = new TEdit(&form);
+    onForm->SetParent(&form);
+    onForm->SetTop(100);
+    form.Show();
+    for (TEdit* edit : {inPanel, onForm}) {
+        edit->SetFocus();
+        QTest::keyClick(edit->Widget(), Qt::Key_F1);
+        QTest::keyClick(edit->Widget(), Qt::Key_F1, Qt::ShiftModifier);  // not help
+    }
+    EXPECT_EQ(contexts, (std::vector<intptr_t>{20, 5}));
     SetHelpService(previous);
 }
 

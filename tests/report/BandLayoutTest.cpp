@@ -462,3 +462,50 @@ TEST_F(BandLayoutTest, LineTakesTheShapeOfItsRectangle) {
 }
 
 }  // namespace
+
+namespace {
+
+// A member report of one title band holding one memo.
+std::unique_ptr<TrpReport> Member(const std::string& text, int height, bool printToPrevPage) {
+    auto report = std::make_unique<TrpReport>(nullptr);
+    TrpPage* page = report->Pages->Add();
+    page->PrintToPrevPage = printToPrevPage ? 0xFFFF : 0;
+    auto* band = new TrpBandView;
+    band->SetBandType(btReportTitle);
+    band->Name = "Title";
+    band->dy = height;
+    page->AddObject(band);
+    auto* memo = new TrpMemoView;
+    memo->Name = "Text";
+    memo->dx = 200; memo->dy = 16;
+    memo->Memo->SetText(text);
+    page->AddObject(memo);
+    return report;
+}
+
+TEST_F(BandLayoutTest, CompositeChainsMembersIntoOneOutput) {
+    auto first = Member("first [PAGE#]", 100, false);
+    auto second = Member("second [PAGE#]", 100, true);    // continues on the first's page
+    auto third = Member("third [PAGE#]", 100, false);     // starts a page of its own
+    TrpCompositeReport composite(nullptr);
+    composite.Reports = {first.get(), second.get(), third.get()};
+    int firstDocs = 0;
+    first->OnBeginDoc = [&] { ++firstDocs; };
+    first->OnEndDoc = [&] { ++firstDocs; };
+    ASSERT_TRUE(composite.PrepareReport());
+    ASSERT_EQ(composite.EMFPages->Count(), 2);
+    EXPECT_EQ(first->EMFPages->Count(), 0);   // members write into the composite's pages
+    std::vector<std::string> page1, page2;
+    composite.EMFPages->LoadPageObjects(0);
+    for (TrpView* v : composite.EMFPages->Page(0).Page->Objects)
+        page1.push_back(Trim(v->Memo->GetText()) + "@" + std::to_string(v->y));
+    composite.EMFPages->LoadPageObjects(1);
+    for (TrpView* v : composite.EMFPages->Page(1).Page->Objects) page2.push_back(Trim(v->Memo->GetText()));
+    EXPECT_EQ(page1, (std::vector<std::string>{"first 1@0", "second 1@100"}));
+    EXPECT_EQ(page2, (std::vector<std::string>{"third 2"}));
+    EXPECT_EQ(firstDocs, 2);
+    // Every member's template is as it was.
+    EXPECT_EQ(first->FindObject("Text")->Memo->GetText(), "first [PAGE#]\r\n");
+}
+
+}  // namespace

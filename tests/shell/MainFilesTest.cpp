@@ -13,6 +13,7 @@
 #include "ExtCtrls.h"
 #include "FnpNumericEdit.h"
 #include "Grids.h"
+#include "IniFiles.h"
 #include "NumCtrl.h"
 #include "entmru.h"
 #include "entpf.h"
@@ -103,7 +104,17 @@ protected:
         }
         Form->DefaultLoan = 123456.5;
         Form->DefaultTerm = 240;
+        // A short schedule starting in March 2003 with one extra payment.
+        C<TEntBaseEntryField>("edtMortAmt")->SetAsFloat(10000);
+        C<TEntBaseEntryField>("edtIRate")->SetAsFloat(7.5);
+        C<TEntBaseEntryField>("edtNumPmts")->SetAsInteger(12);
+        C<TCustomComboBox>("cbMonth")->SetText("Mar");
+        C<TEntBaseEntryField>("edtYear")->SetAsInteger(2003);
+        Form->CalcAmortization(Form);
+        Grid()->SetCells(6, 3, "$500.00");
+        Form->CreatePrepaymentList(Form);
     }
+    TStringGrid* Grid() { return C<TStringGrid>("grdAmortization"); }
 
     std::vector<std::string> DialogsShown;
     std::string DialogAnswer;
@@ -128,6 +139,10 @@ TEST_F(MainFilesTest, SavedFileOpensToTheSameValuesAndSavesToTheSameBytes) {
     const int gridRows = C<TStringGrid>("grdAmortization")->GetRowCount() - 1;
     ASSERT_EQ(lines.size(), size_t(CalcFileValueCount + 1 + gridRows));
     EXPECT_EQ(lines[size_t(CalcFileValueCount)], "");
+    ASSERT_GE(gridRows, 11);
+    EXPECT_EQ(lines[CalcFileGridStart].substr(0, 11), "1 Mar 2003 ");
+    EXPECT_NE(lines[CalcFileGridStart + 2].find(" $500.00 "), std::string::npos);
+    EXPECT_NE(first.substr(first.size() - 2), "\r\n");
     EXPECT_EQ(lines[1], "123456.5");
     EXPECT_EQ(lines[3], "240");
     EXPECT_EQ(lines[9], FloatToStrF(Field("edtLA"), ffGeneral, 15, 0));
@@ -139,6 +154,11 @@ TEST_F(MainFilesTest, SavedFileOpensToTheSameValuesAndSavesToTheSameBytes) {
     DialogAnswer = Path("loans.qvd");
     Form->btnOpenClick(Form);
     EXPECT_EQ(Form->DefaultLoan, 123456.5);
+    EXPECT_EQ(Form->AmortStartMonth, 3);
+    EXPECT_EQ(Form->AmortStartYear, 2003);
+    EXPECT_EQ(Grid()->GetRowCount() - 1, gridRows);
+    EXPECT_EQ(Grid()->GetCells(1, 1), "Mar 2003");
+    EXPECT_EQ(Grid()->GetCells(6, 3), "$500.00");
     EXPECT_EQ(CurrentFileName, Path("loans.qvd"));
     EXPECT_EQ(Form->GetCaption(), "Varnholt, 3.0.01 - loans.qvd");
     DialogAnswer = Path("again.qvd");
@@ -318,6 +338,28 @@ TEST_F(MainFilesTest, WindowClosesWhenTheSettingsFileCannotBeWritten) {
     EXPECT_EQ(action, caFree);
     ASSERT_EQ(Messages.size(), 1u);
     EXPECT_NE(Messages[0].Text.find("Unable to write"), std::string::npos);
+}
+
+TEST_F(MainFilesTest, SettingsAndRecentFilesSurviveEachOthersSaves) {
+    Create();
+    WriteBytes(Path("kept.qvd"), HandWrittenFile({{9, "2500"}}));
+    DialogAnswer = Path("kept.qvd");
+    Form->btnOpenClick(Form);
+    CurrentFileName.clear();  // nothing to ask on closing
+    bool canClose = false;
+    Form->FormCloseQuery(Form, canClose);
+    TCloseAction action = caHide;
+    Form->FormClose(Form, action);
+    delete Form;
+    Form = nullptr;
+
+    TIniFile ini(TfrmMain::SettingsFileName());
+    EXPECT_TRUE(ini.ReadBool("GeneralValues", "Run", false));
+    Create();
+    ASSERT_EQ(Mru()->GetItems()->Count(), 1);
+    EXPECT_EQ(Mru()->GetItems()->Get(0), Path("kept.qvd"));
+    EXPECT_TRUE(C<TMenuItem>("mnuFileReopen")->GetEnabled());
+    EXPECT_TRUE(Form->Run);
 }
 
 TEST(CalcFileGridLines, SplitIntoEightCellsKeepingMonthAndYearTogether) {

@@ -6,6 +6,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <unistd.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,12 +47,13 @@ public:
                         "external: 127.0.0.1\n"
                         "socksmethod: %2\n"
                         "clientmethod: none\n"
-                        "user.privileged: root\n"
-                        "user.unprivileged: nobody\n"
+                        "%3"
                         "client pass { from: 127.0.0.0/8 to: 0.0.0.0/0 }\n"
                         "socks pass { from: 127.0.0.0/8 to: 127.0.0.0/8 }\n")
                     .arg(Port)
                     .arg(WithPassword ? "username" : "none")
+                    // As root it checks passwords as root and serves as nobody; otherwise as whoever runs it.
+                    .arg(::geteuid() == 0 ? "user.privileged: root\nuser.unprivileged: nobody\n" : "")
                     .toUtf8());
         f.close();
         const QString exe = QStandardPaths::findExecutable("danted", {"/usr/sbin", "/usr/bin"});
@@ -282,6 +285,10 @@ TEST(AsyncSocket, ConnectsThroughSocksServers) {
     ASSERT_EQ(guarded.Problem, "");
     for (const Row& r : rows) {
         const std::string name = std::string("level ") + r.level + (r.password ? " with password" : "");
+        if (r.password && ::geteuid() != 0) {
+            ADD_FAILURE() << name << ": run the tests as root; danted checks SOCKS passwords in the system's password file";
+            continue;
+        }
         server.Requests.clear();
         TAsyncSocket s(nullptr);
         Exchange x(s);

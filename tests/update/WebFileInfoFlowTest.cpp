@@ -188,6 +188,29 @@ TEST(WebFileInfoFlow, UpdateIsDownloadedWithProgressAndRunAfterConsent) {
     EXPECT_TRUE(Application->Terminated());  // the program makes way for the update
 }
 
+TEST(WebFileInfoFlow, DownloadOfUnknownLengthEndsWithTheConnection) {
+    const std::string payload(20000, 'n');
+    UpdateServer site("3.0.02", Answer("200 OK", "", payload, false));
+    QTemporaryDir dir;
+    Person person;
+    person.SaveAs = dir.filePath("setup.zip").toStdString();
+    person.Answers = {{"Update Available", IDYES}, {"Install Update", IDNO}};
+    auto w = InfoFor(site.server.Url("/info.htm"));
+    std::string shown;
+    int bar = -1;
+    w->OnDownloadProgress = [&](TObject*, int64_t, int64_t total) {
+        EXPECT_EQ(total, -1);
+        shown = w->GetProgressWindow()->lblProgress->GetCaption();
+        bar = w->GetProgressWindow()->pbarProgress->GetPosition();
+    };
+    EXPECT_TRUE(w->CheckForUpdate()) << w->GetLastError();
+    EXPECT_EQ(ReadFile(person.SaveAs), payload);
+    EXPECT_EQ(shown, "20,000 bytes received.");  // no percentage of an unknown total
+    EXPECT_EQ(bar, 0);
+    EXPECT_TRUE(person.Opened.empty());  // the user chose not to install now
+    EXPECT_FALSE(Application->Terminated());
+}
+
 TEST(WebFileInfoFlow, OnlyACompleteDownloadReplacesTheTargetOrRuns) {
     ServerScript trickle = {{"HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n", 0, false}};
     for (int i = 0; i < 200; ++i) trickle.push_back({std::string(100, 't'), 10, false});
