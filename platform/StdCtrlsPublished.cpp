@@ -67,8 +67,8 @@ void RegisterStdCtrlsClasses() {
         for (const char* name : {"PixelsPerInch", "TextHeight"}) ignore("TForm", name, pkInteger);
         for (const char* name : {"Scaled", "OldCreateOrder", "AutoScroll"}) ignore("TForm", name, pkBool);
 
-        auto& edit = Published<TCustomEdit>("TCustomEdit", "TWinControl")
-            .Int("MaxLength", &TCustomEdit::GetMaxLength, &TCustomEdit::SetMaxLength)
+        Published<TCustomEdit> edit("TCustomEdit", "TWinControl");
+        edit.Int("MaxLength", &TCustomEdit::GetMaxLength, &TCustomEdit::SetMaxLength)
             .Bool("ReadOnly", &TCustomEdit::GetReadOnly, &TCustomEdit::SetReadOnly)
             .Bool("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::AutoSelect)
             .Bool("AutoSize", &TCustomEdit::GetAutoSize, &TCustomEdit::SetAutoSize)
@@ -123,8 +123,8 @@ void RegisterStdCtrlsClasses() {
         Published<TCustomGroupBox>("TCustomGroupBox", "TCustomControl");
         Published<TGroupBox>("TGroupBox", "TCustomGroupBox");
 
-        auto& combo = Published<TCustomComboBox>("TCustomComboBox", "TWinControl")
-            .Object("Items", &TCustomComboBox::GetItems)
+        Published<TCustomComboBox> combo("TCustomComboBox", "TWinControl");
+        combo.Object("Items", &TCustomComboBox::GetItems)
             .Int("ItemIndex", &TCustomComboBox::GetItemIndex, &TCustomComboBox::SetItemIndex)
             .Enum("Style", {"csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed", "csOwnerDrawVariable"},
                   &TCustomComboBox::GetStyle, &TCustomComboBox::SetStyle)

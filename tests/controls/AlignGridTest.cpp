@@ -182,8 +182,7 @@ TEST_F(AlignGridTest, WrappedAndMultiLineCellsUseTheirHeight) {
     Grid->SetCells(1, 2, text);
     Grid->SetCells(1, 3, "one\r\ntwo");
     Grid->SetWordwrapCell(1, 2, ww_wordwrap);
-    Grid->SetCol(3);
-    Grid->SetRow(5);  // the selection away from the cells looked at
+    Grid->SetCol(3);  // the selection away from the cells looked at
     QImage img = Grid->PaintImage();
     auto inkRows = [&](int row) {
         TRect r = Grid->CellRect(1, row);
@@ -194,9 +193,11 @@ TEST_F(AlignGridTest, WrappedAndMultiLineCellsUseTheirHeight) {
                     top = std::min(top, y);
                     bottom = std::max(bottom, y);
                 }
+        EXPECT_GE(bottom, 0) << "row " << row << " draws nothing";
         return bottom - top;
     };
     int single = inkRows(1);
+    EXPECT_GT(single, 4);
     EXPECT_GT(inkRows(2), 2 * single) << "word wrap breaks the text into lines";
     EXPECT_GT(inkRows(3), single + 5) << "a line break in the text starts a new line";
 }

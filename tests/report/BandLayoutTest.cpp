@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "GuiTestApp.h"
 #include "MsgBox.h"
 #include "RP_Dict.h"
 #include "RP_Engine.h"
+#include "RP_Vars.h"
 #include "SysUtils.h"
 
 namespace {
@@ -506,6 +508,86 @@ TEST_F(BandLayoutTest, CompositeChainsMembersIntoOneOutput) {
     EXPECT_EQ(firstDocs, 2);
     // Every member's template is as it was.
     EXPECT_EQ(first->FindObject("Text")->Memo->GetText(), "first [PAGE#]\r\n");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(BandLayoutTest, BreakedBandSplitsItsMemoOverPages) {
+    TrpBandView* band = AddBand(btReportTitle, 0, 20, "Long");
+    band->Flags |= flStretched | flBandBreaked;
+    TrpMemoView* memo = AddMemo("Text", 0, 0, 200, 20, "[Lines]");
+    std::string text;
+    for (int i = 1; i <= 150; ++i) text += "line " + std::to_string(i) + "\r\n";
+    report.OnGetValue = [text](const std::string& name, Variant& v) {
+        if (name == "Lines") v = Variant(text);
+    };
+    ASSERT_TRUE(report.PrepareReport());
+    auto pages = Output();
+    ASSERT_GE(pages.size(), 3u);
+    // Every line once, in order, each slice no taller than the room it had.
+    std::vector<std::string> lines;
+    for (auto& p : pages)
+        for (const Out& o : Named(p, "Text")) {
+            EXPECT_LE(o.y + o.dy, bottom);
+            TStringList parts;
+            parts.SetText(o.text);
+            for (int i = 0; i < parts.Count(); ++i) {
+                std::string l = parts.Get(i);
+                l.erase(std::remove(l.begin(), l.end(), '\x01'), l.end());
+                if (!l.empty()) lines.push_back(l);
+            }
+        }
+    ASSERT_EQ(lines.size(), 150u);
+    EXPECT_EQ(lines.front(), "line 1");
+    EXPECT_EQ(lines.back(), "line 150");
+    (void)memo;
+}
+
+TEST_F(BandLayoutTest, GroupHeadersAndFootersFollowTheCondition) {
+    TrpBandView* header = AddBand(btGroupHeader, 0, 20, "Group");
+    header->FormatStr = "[Key]";
+    AddMemo("GroupTitle", 0, 0, 100, 16, "group [Key]");
+    AddBand(btMasterData, 40, 20, "Data", "6");
+    AddMemo("Row", 0, 40, 100, 16, "row [LINE#]");
+    AddBand(btGroupFooter, 80, 20, "GroupFoot");
+    AddMemo("GroupSum", 0, 80, 100, 16, "sum [SUM([LINE#])]");
+    // Records 1-3 have key A, 4-6 key B: the data source's current record decides.
+    report.OnGetValue = [this](const std::string& name, Variant& v) {
+        if (name != "Key") return;
+        TrpBand* band = report.FindObject("Data")->Parent;
+        v = Variant(band->DataSet->RecordNo < 3 ? "A" : "B");
+    };
+    ASSERT_TRUE(report.PrepareReport()) << (boxes.empty() ? "" : boxes[0]);
+    auto pages = Output();
+    std::vector<std::string> texts;
+    for (const Out& o : pages[0]) texts.push_back(o.text);
+    // Line numbers start again in each group; each footer sums its own group.
+    EXPECT_EQ(texts, (std::vector<std::string>{"group A", "row 1", "row 2", "row 3", "sum 6", "group B", "row 1",
+                                               "row 2", "row 3", "sum 6"}));
+}
+
+TEST_F(BandLayoutTest, HiddenDataBandPrintsItsChildOnlyWhenAskedAndAggregatesFlaggedEntries) {
+    TrpBandView* data = AddBand(btMasterData, 0, 20, "Data", "3");
+    data->SetVisible(false);
+    data->ChildBand = "Child";
+    AddMemo("Row", 0, 0, 100, 16, "row");
+    AddBand(btChild, 40, 20, "Child");
+    AddMemo("InChild", 0, 40, 100, 16, "child");
+    AddBand(btReportSummary, 100, 40, "Summary");
+    AddMemo("Counted", 0, 100, 100, 16, "[COUNT(Data, 1)]");
+    AddMemo("Skipped", 0, 120, 100, 16, "[COUNT(Data)]");
+    ASSERT_TRUE(report.PrepareReport());
+    auto pages = Output();
+    EXPECT_TRUE(Named(pages[0], "Row").empty());
+    EXPECT_TRUE(Named(pages[0], "InChild").empty());
+    EXPECT_EQ(Named(pages[0], "Counted")[0].text, "3");
+    EXPECT_EQ(Named(pages[0], "Skipped")[0].text, "0");
+    auto* view = dynamic_cast<TrpBandView*>(report.FindObject("Data"));
+    view->Flags |= flBandPrintChildIfInvisible;
+    ASSERT_TRUE(report.PrepareReport());
+    EXPECT_EQ(Named(Output()[0], "InChild").size(), 3u);
 }
 
 }  // namespace

@@ -207,4 +207,25 @@ TEST_F(GridPagesTest, DepreciationPageMethodsAndFailures) {
     EXPECT_EQ(p.edtOriginalCost->GetAsFloat(), 0);
 }
 
+TEST_F(GridPagesTest, DepreciationTableComesWhollyFromTheLatestInputs) {
+    Create();
+    Go("btnDEP");
+    TDepreciationPage& p = *Form->Depreciation;
+    TAlignGrid* g = p.grdDepreciation;
+    p.edtOriginalCost->SetAsFloat(100000);
+    p.edtSalvageValue->SetAsFloat(0);
+    p.edtDepreciationPeriod->SetAsInteger(12);
+    p.CalcDepreciation(nullptr);
+    ASSERT_EQ(g->GetRowCount(), 12);
+    // A shorter period by another method: every row left is the new method's.
+    p.edtDepreciationPeriod->SetAsInteger(4);
+    p.rgDepreciationMethod->SetItemIndex(2);
+    ASSERT_EQ(g->GetRowCount(), 4);
+    const char* expenses[] = {"$40,000.00", "$30,000.00", "$20,000.00", "$10,000.00"};
+    for (int r = 0; r < 4; ++r) {
+        EXPECT_EQ(g->GetCells(0, r), std::to_string(r + 1));
+        EXPECT_EQ(g->GetCells(2, r), expenses[r]);
+    }
+}
+
 } // namespace
