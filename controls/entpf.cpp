@@ -449,6 +449,13 @@ void TEntBaseEntryField::WMSetFocus(TWMSetFocus& Message) {
     }
     FExitDone = false;
     if (!FValueReady) PrepareValue();
+    // A press that brings the focus is the not-editing press: it only
+    // brings the focus, and the focus gain selects the text.
+    if (FocusFromMousePress()) {
+        FMouseClick = true;
+        FFocusPress = true;
+        FEditor.SetSelection(65535, 0);
+    }
     FEditing = true;
     SyncModels();
     TEntController* c = GetController();

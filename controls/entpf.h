@@ -213,6 +213,7 @@ private:
     bool FLeftWithError = false;
     bool FTransient = false;
     bool FMouseClick = false;
+    bool FFocusPress = false;   // the focus came with the press still to arrive
     bool FSelecting = false;      // left button held inside the field
 };
 

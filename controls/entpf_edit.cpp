@@ -204,12 +204,19 @@ void TEntBaseEntryField::WMContextMenu(TWMContextMenu& Message) {
 
 void TEntBaseEntryField::WMLButtonDown(TWMMouse& Message) {
     SyncModels();
+    // The press that brings the focus only brings it (the focus gain selects
+    // the whole text); presses on a field being edited place the caret.
+    const bool wasEditing = FEditing && !FFocusPress;
+    FFocusPress = false;
     if (!FEditing) {
         FMouseClick = true;
         FEditor.SetSelection(65535, 0);
         if (CanFocus()) SetFocus();
     }
-    if (FEditing) {
+    if (wasEditing && FEditing) {
+        // The character under the mouse is found in the text as cleaned for
+        // editing, the form the click works on.
+        FEditor.PrepareForMouse();
         ApplyResult(FEditor.Click(IndexAtX(Message.XPos()), Message.Shift().Contains(ssShift)));
         FSelecting = true;
         SetMouseCapture(true);

@@ -504,6 +504,9 @@ TForm* GetParentForm(TControl* Control);
 TWinControl* FindControl(HWND Handle);
 // The control that has the keyboard focus; nullptr when none.
 TWinControl* FindFocusedControl();
+// True while a focus gain is handled that a mouse press caused: the window
+// system moves the focus before the press itself arrives.
+bool FocusFromMousePress();
 // Hints: the part before the first "|", and the part after it (both the whole hint without "|").
 std::string GetShortHint(const std::string& Hint);
 std::string GetLongHint(const std::string& Hint);

@@ -35,6 +35,8 @@ int gBridgeDepth = 0;
 // The windowed control that has the focus (TargetId), and the one that had it last.
 HWND gFocused = 0;
 HWND gLastFocus = 0;
+// Set while a focus gain caused by a mouse press is delivered.
+bool gFocusByMouse = false;
 // The control the mouse is over (TargetId), for CM_MOUSEENTER and CM_MOUSELEAVE.
 HWND gMouseControl = 0;
 
@@ -48,6 +50,9 @@ void SetMouseControl(TControl* Control) {
 }
 
 } // namespace
+
+bool FocusFromMousePress() { return gFocusByMouse; }
+
 
 Word VirtualKeyFromQt(int key, unsigned mods) {
     bool keypad = mods & Qt::KeypadModifier;
@@ -305,7 +310,11 @@ public:
             TWinControl* other =
                 gLastFocus != self->TargetId() ? dynamic_cast<TWinControl*>(FindTargetControl(gLastFocus)) : nullptr;
             gFocused = self->TargetId();
+            const bool byMouse = static_cast<QFocusEvent*>(e)->reason() == Qt::MouseFocusReason;
+            const bool saved = gFocusByMouse;
+            gFocusByMouse = byMouse;
             Send(WM_SETFOCUS, FocusPartner(other));
+            gFocusByMouse = saved;
             return false;
         }
         case QEvent::FocusOut: {

@@ -157,6 +157,9 @@ TWinControl* TWinControl::FromWidget(QWidget* Widget) {
     for (QWidget* w = Widget; w; w = w->parentWidget()) {
         auto it = WidgetMap().find(w);
         if (it != WidgetMap().end()) return it.value();
+        // A window of its own (a message box, a dialog over a form) is no
+        // control of the form it is parented to.
+        if (w->isWindow()) break;
     }
     return nullptr;
 }

@@ -158,7 +158,15 @@ std::unordered_set<const TMenuItem*>& LiveItems() {
     return *items;
 }
 
+// While a popup menu runs its own loop: where the chosen item goes, so that
+// Popup clicks it before it returns (its owner may free the menu right after).
+TMenuItem** gPopupChoice = nullptr;
+
 void ClickLater(TMenuItem* item) {
+    if (gPopupChoice) {
+        *gPopupChoice = item;
+        return;
+    }
     QueueCall([item] {
         if (LiveItems().count(item)) item->Click();
     });
@@ -701,7 +709,12 @@ void TPopupMenu::Popup(int X, int Y) {
     TQtMenu menu;
     menu.setStyle(TheMenuStyle());
     FillMenu(&menu, Items(), this);
+    TMenuItem* chosen = nullptr;
+    TMenuItem** outer = gPopupChoice;
+    gPopupChoice = &chosen;
     menu.exec(QPoint(X, Y));
+    gPopupChoice = outer;
+    if (chosen && LiveItems().count(chosen)) chosen->Click();
 }
 
 TPopupHook SetPopupHook(TPopupHook Hook) {

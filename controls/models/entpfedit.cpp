@@ -582,6 +582,8 @@ TEntEditResult TEntPictureEditor::Paste(const std::string& text) {
 
 // ---- mouse ----
 
+void TEntPictureEditor::PrepareForMouse() { PrepareForCommand(ccNone); }
+
 TEntEditResult TEntPictureEditor::Click(int index, bool shift) {
     PrepareForCommand(ccNone);
     index = std::clamp(index, 0, Length());

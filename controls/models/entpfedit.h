@@ -68,6 +68,9 @@ public:
     TEntEditResult Paste(const std::string& text);
     // Mouse commands take the character boundary the control found under the mouse.
     TEntEditResult Click(int index, bool shift);
+    // The numeric clean-up a mouse command works on; run before the control
+    // turns the mouse position into a character index.
+    void PrepareForMouse();
     TEntEditResult Drag(int index);
     TEntEditResult DoubleClick(int index);
 

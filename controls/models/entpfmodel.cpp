@@ -367,6 +367,10 @@ void TEntPictureFieldModel::SetRange(TEntRangeCell& cell, const std::string& tex
     if (Loading) return;
     TEntFieldValue v;
     if (!ParseValueText(text, v, ppRange)) throw EInvalidRangeValue(FDataType);
+    // A date or time that does not read parses to the invalid marker, which
+    // as a limit would refuse every value.
+    if ((FDataType == pftDate && v.Int == BadDate) || (FDataType == pftTime && v.Int == BadTime))
+        throw EInvalidRangeValue(FDataType);
     cell = CellFromValue(FDataType, v);
 }
 
@@ -795,7 +799,7 @@ double TEntPictureFieldModel::GetAsFloat() {
     if (FDataType < pftLongInt || FDataType > pftComp) throw EInvalidDataType();
     TEntFieldValue v;
     LastError = GetValue(v);
-    if (LastError == efeRangeError && FCodePut) {
+    if (LastError == efeRangeError && FCodePut && FOverflow) {
         LastError = 0;
         return static_cast<double>(FCodeValue);
     }
@@ -812,7 +816,7 @@ int32_t TEntPictureFieldModel::GetAsInteger() {
     if (!IsIntegerType(FDataType)) throw EInvalidDataType();
     TEntFieldValue v;
     LastError = GetValue(v);
-    if (LastError == efeRangeError && FCodePut) {
+    if (LastError == efeRangeError && FCodePut && FOverflow) {
         LastError = 0;
         return static_cast<int32_t>(FCodeValue);
     }

@@ -226,7 +226,8 @@ private:
     bool FOverflow = false;
     long double FOverflowValue = 0;
     // The last value put through SetAsFloat/SetAsInteger while the text still
-    // shows it: reads hand it back even when the field's range refuses it.
+    // shows it. Behind the overflow marker reads hand it back even when the
+    // range refuses it; a value the text shows reads as 0 with the range error.
     bool FCodePut = false;
     long double FCodeValue = 0;
 };

@@ -15,8 +15,15 @@
 #include "TestHooks.h"
 #include "entintl.h"
 #include "entmsgs.h"
+#include "entnbk.h"
+#include "FnpNumericEdit.h"
 
 #include <QCoreApplication>
+#include <QApplication>
+#include <QDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
 #include <QImage>
 #include <QTest>
 #include <QWidget>
@@ -201,9 +208,13 @@ TEST_F(PictureFieldTest, MouseClicksPlaceTheCaretAndDragsSelect) {
     a->SetAsInteger(12345);
     QWidget* w = a->Widget();
     const int y = a->GetHeight() / 2;
-    // A click into a field without the focus takes it and puts the caret at the click.
+    // The click that brings the focus selects the whole text; the next one
+    // puts the caret at the click.
     QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(a->XOfChar(2), y));
     ASSERT_TRUE(WaitFor([&] { return a->Focused(); }));
+    EXPECT_EQ(a->GetSelStart(), 0);
+    EXPECT_EQ(a->GetSelEnd(), 5);
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(a->XOfChar(2), y));
     EXPECT_EQ(a->GetCaretPos(), 2);
     EXPECT_EQ(a->GetSelStart(), a->GetSelEnd()) << "the click drops the selection made on entry";
     QTest::mouseClick(w, Qt::LeftButton, Qt::ShiftModifier, QPoint(a->XOfChar(4), y));
@@ -643,4 +654,131 @@ TEST_F(PictureFieldTest, MoneyFieldsTakeTypedAmountsUnderEveryRegionalSetting) {
         boxes.clear();
     }
     LoadEntIntlSup(USIntlProfile());
+}
+
+// A box the way the user meets it: a modal window of its own that takes the
+// focus while it is shown.
+int ModalBox(std::vector<std::string>& boxes, const std::string& text) {
+    boxes.push_back(text);
+    QWidget* owner = QApplication::activeWindow();
+    QDialog box(owner);
+    box.setWindowTitle("Error");
+    QTimer::singleShot(30, &box, &QDialog::accept);
+    box.exec();
+    // The window manager gives the activation back to the owner.
+    if (owner) owner->activateWindow();
+    return IDOK;
+}
+
+TEST_F(PictureFieldTest, ARangeErrorShowsOneBoxWhateverControlComesNext) {
+    // The program's own boxes, answered as a person would.
+    InstallWindowDialogs();
+    SetMessageBoxHook(nullptr);
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxes.push_back(box->text().toStdString());
+            box->accept();
+            // The window manager hands the activation back to the form.
+            QTimer::singleShot(0, [this] { form->Widget()->activateWindow(); });
+        }
+    });
+    closer.start(20);
+    a->SetDataType(pftInteger);
+    a->SetRangeLo("0");
+    a->SetRangeHi("10");
+    auto* numeric = new TFnpNumericEdit(form.get());
+    numeric->SetParent(form.get());
+    numeric->SetBounds(10, 160, 120, 24);
+    auto* notebook = new TEntNotebook(form.get());
+    notebook->SetParent(form.get());
+    notebook->SetBounds(200, 90, 150, 100);
+    for (TWinControl* next : std::initializer_list<TWinControl*>{b, numeric, notebook, other}) {
+        a->SetTabOrder(0);
+        next->SetTabOrder(1);
+        Focus(a);
+        QTest::keyClicks(a->Widget(), "50");
+        Key(a, Qt::Key_Tab);
+        ASSERT_TRUE(WaitFor([&] { return !boxes.empty(); })) << next->GetName();
+        QTest::qWait(150);
+        EXPECT_EQ(boxes.size(), 1u) << "next: " << next->ClassName();
+        EXPECT_TRUE(a->Focused());
+        boxes.clear();
+        a->SetAsInteger(5);
+        Focus(other);
+    }
+    SetDefaultMessageBoxHook(nullptr);
+}
+
+TEST_F(PictureFieldTest, AClickIntoAMoneyFieldSelectsItAndLaterClicksFindTheDigitUnderTheMouse) {
+    a->SetDataType(pftDouble);
+    a->SetPictureMask("$#,###,###,###.##");
+    a->SetAsFloat(1234.5);
+    const int y = a->GetHeight() / 2;
+    const std::string shown = a->Model().Text();
+    const int four = int(shown.find('4'));
+    QTest::mouseClick(a->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(a->XOfChar(four), y));
+    ASSERT_TRUE(WaitFor([&] { return a->Focused(); }));
+    QTest::keyClicks(a->Widget(), "7");
+    Focus(other);
+    EXPECT_DOUBLE_EQ(a->GetAsFloat(), 7) << "typing replaced the whole selected amount";
+
+    a->SetAsFloat(1234.5);
+    // Clicking once the field is edited: the currency and separator leave
+    // the text first, and the click finds its digit in that text. Where the
+    // "4" then stands is measured on a twin field cleaned by a key.
+    b->SetDataType(pftDouble);
+    b->SetPictureMask("$#,###,###,###.##");
+    b->SetAsFloat(1234.5);
+    Focus(b);
+    Key(b, Qt::Key_End);
+    ASSERT_EQ(b->Model().Text()[four], '4');
+    const int x = b->XOfChar(four);
+    Focus(a);
+    QTest::mouseClick(a->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
+    EXPECT_EQ(a->Model().Text()[a->GetCaretPos()], '4') << a->Model().Text();
+}
+
+TEST_F(PictureFieldTest, ContextMenuItemsChosenInTheRealMenuPerformTheirCommands) {
+    a->SetDataType(pftLongInt);
+    a->SetPictureMask("99999");
+    a->SetAsInteger(42);
+    // Chooses the item with the given caption in the menu once it is shown,
+    // with the keys a person would use.
+    std::string choose;
+    QTimer chooser;
+    QObject::connect(&chooser, &QTimer::timeout, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu || choose.empty()) return;
+        for (QAction* act : menu->actions())
+            if (act->text().toStdString() == choose) {
+                menu->setActiveAction(act);
+                QTest::keyClick(menu, Qt::Key_Return);
+                choose.clear();
+                return;
+            }
+    });
+    chooser.start(10);
+    auto menuChoice = [&](const std::string& caption) {
+        choose = caption;
+        QTest::mouseClick(a->Widget(), Qt::RightButton, Qt::NoModifier, QPoint(5, a->GetHeight() / 2));
+        ASSERT_TRUE(WaitFor([&] { return choose.empty() && !QApplication::activePopupWidget(); })) << caption;
+        Pump();
+    };
+
+    Focus(a);   // selects all
+    QTest::keyClicks(a->Widget(), "7");
+    ASSERT_EQ(Trimmed(a->Model().Text()), "7");
+    menuChoice("&Restore");
+    EXPECT_EQ(Trimmed(a->Model().Text()), "42");
+
+    Key(a, Qt::Key_End);
+    menuChoice("Select &All");
+    EXPECT_EQ(a->GetSelStart(), 0);
+    EXPECT_EQ(a->GetSelEnd(), 5);
+
+    clipboard.clear();
+    menuChoice("&Copy");
+    EXPECT_EQ(Trimmed(clipboard), "42");
+    chooser.stop();
 }

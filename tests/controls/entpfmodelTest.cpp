@@ -123,9 +123,15 @@ TEST_F(PictureModelTest, SetAsIntegerBeyondSixteenBitsNeverShowsLowBits) {
     Make(pftInteger);
     m.SetAsInteger(70000);
     EXPECT_EQ(m.Text(), " 70000");
-    // A value put by code reads back as it was given, even beyond the range.
-    EXPECT_EQ(m.GetAsInteger(), 70000);
-    EXPECT_EQ(m.LastError, 0);
+    // A value the text shows but the range refuses reads as 0 with the range error.
+    EXPECT_EQ(m.GetAsInteger(), 0);
+    EXPECT_EQ(m.LastError, efeRangeError);
+    Make(pftDouble, "####.##");
+    m.SetRangeLo("0");
+    m.SetRangeHi("10");
+    m.SetAsFloat(50);
+    EXPECT_EQ(m.GetAsFloat(), 0);
+    EXPECT_EQ(m.LastError, efeRangeError);
     Make(pftShortInt);   // "iiii": -1000 needs five places
     m.SetAsInteger(-1000);
     EXPECT_EQ(m.Text(), "****");
@@ -317,6 +323,19 @@ TEST_F(PictureModelTest, RangeTextsAreCheckedAndApplied) {
     EXPECT_EQ(m.Validate(), efeRangeError);
     Type("     5");
     EXPECT_EQ(m.Validate(), 0);
+
+    // Date and time limits that do not read are refused and change nothing.
+    Make(pftDate);
+    const std::string hi = m.GetRangeHi();
+    for (const char* bad : {"13/45/99", "garbage!", "", "  /  /  "}) {
+        EXPECT_THROW(m.SetRangeHi(bad), EInvalidRangeValue) << bad;
+        EXPECT_EQ(m.GetRangeHi(), hi);
+    }
+    m.SetValue(TEntFieldValue::OfInt(DMYtoStDate(15, 3, 2024, 0)));
+    EXPECT_EQ(m.Validate(), 0);
+    Make(pftTime);
+    EXPECT_THROW(m.SetRangeLo("99:99"), EInvalidRangeValue);
+    EXPECT_EQ(m.RangeLoValue().Int, 0);
 
     Make(pftDouble, "####.##");
     m.SetRangeLo("1");
