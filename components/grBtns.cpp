@@ -481,26 +481,77 @@ void TgrCustomGraphicButton::PaintBackground(const TRect& R, TColor Face) {
     }
 }
 
-void TgrCustomGraphicButton::PaintBorder(TRect R, bool Default, bool Down) {
+void TgrCustomGraphicButton::PaintBorder(TRect R, bool Default, bool Pressed) {
     TCanvas* c = Canvas();
-    Down = Down || FValue;
+    const TColor Hl = FBtnHighlightColor, Lt = FBtnLightColor, Sh = FBtnShadowColor, Dk = FBtnDkShadowColor;
+    // Each ring: top-left colour, bottom-right colour; clNone leaves a side out.
+    auto ring = [&](TColor TopLeft, TColor BottomRight, int Width = 1) { Frame3D(c, R, TopLeft, BottomRight, Width); };
+    const bool down = Pressed || FValue;
     switch (EffectiveStyle()) {
     case bsBorderless:
     case bsShaped: return;
-    case bsWin97:
-        if (!Down && !FMouseOver && !Default) return;
-        if (Default) Frame3D(c, R, FBtnDkShadowColor, FBtnDkShadowColor, 1);
-        if (Down) Frame3D(c, R, FBtnShadowColor, FBtnHighlightColor, 1);
-        else Frame3D(c, R, FBtnHighlightColor, FBtnShadowColor, 1);
-        return;
-    default:
-        if (Default) Frame3D(c, R, FBtnDkShadowColor, FBtnDkShadowColor, 1);
-        if (Down) {
-            Frame3D(c, R, FBtnDkShadowColor, FBtnHighlightColor, 1);
-            Frame3D(c, R, FBtnShadowColor, FBtnLightColor, 1);
+    case bsWin31:
+        ring(Dk, Dk, Default ? 2 : 1);
+        if (Pressed) {
+            ring(Sh, clNone);
+            ring(Sh, clNone);
+        } else if (FValue) {
+            ring(Sh, clNone);
         } else {
-            Frame3D(c, R, FBtnHighlightColor, FBtnDkShadowColor, 1);
-            Frame3D(c, R, FBtnLightColor, FBtnShadowColor, 1);
+            ring(Hl, Sh, 2);
+        }
+        return;
+    case bsInset:
+        ring(Sh, Hl);
+        ring(Dk, Dk);
+        if (down) ring(Sh, clNone);
+        else ring(Hl, Default ? Dk : Sh);
+        return;
+    case bsDelphi:
+        if (down) {
+            ring(Sh, Hl);
+            ring(Dk, Sh);
+        } else {
+            ring(Sh, Dk);
+            ring(Hl, Default ? Dk : Sh);
+        }
+        return;
+    case bsSpeed:
+        if (down) {
+            ring(Dk, Hl);
+            ring(Sh, Lt);
+        } else {
+            ring(Hl, Dk);
+            ring(Lt, Sh);
+        }
+        return;
+    case bsWin97:
+        if (down) {
+            if (Default) {
+                ring(Dk, Dk);
+                ring(Sh, Sh);
+            } else {
+                ring(Sh, Hl);
+            }
+        } else if ((FMouseOver || Default) && GetEnabled()) {
+            // At rest the edge shows only under the mouse or on the default button.
+            if (Default) ring(Dk, Dk);
+            ring(Hl, Sh);
+        }
+        return;
+    default:  // bsWin95
+        if (down) {
+            if (Default) {
+                ring(Dk, Dk);
+                ring(Sh, Sh);
+            } else {
+                ring(Dk, Hl);
+                ring(Sh, Lt);
+            }
+        } else {
+            if (Default) ring(Dk, Dk);
+            ring(Hl, Dk);
+            ring(Lt, Sh);
         }
         return;
     }

@@ -181,7 +181,7 @@ protected:
     void StopRepeat();
 
     void PaintBackground(const TRect& R, TColor Face);
-    void PaintBorder(TRect R, bool Default, bool Down);
+    void PaintBorder(TRect R, bool Default, bool Pressed);
     void PaintPicture(const TRect& R, TColor Face);
     void PaintCaption(const TRect& R);
 

@@ -448,6 +448,9 @@ public:
         }
         TMessage m{msg, MouseKeys(s), MakeLParam(p.X, p.Y)};
         Deliver(target, m, native);
+        // The control's window took the message: it must not travel on to
+        // the parent widget, as an event the native handler ignored would.
+        me->accept();
         return true;
     }
 };
@@ -465,12 +468,16 @@ void ForgetFocus(HWND Id) {
 TControlBridge* NewBridge(TWinControl* Control, QWidget* Widget) {
     auto* bridge = new TControlBridge(Control);
     bridge->setParent(Widget);
-    Widget->installEventFilter(bridge);
+    BridgeWatch(bridge, Widget);
     return bridge;
 }
 
 void BridgeWatch(TControlBridge* Bridge, QWidget* Widget) {
-    if (Bridge && Widget) Widget->installEventFilter(Bridge);
+    if (!Bridge || !Widget) return;
+    Widget->installEventFilter(Bridge);
+    // Controls get mouse moves with no button held, as the system's windows
+    // do: hints, hot looks and cursors follow the mouse.
+    Widget->setMouseTracking(true);
 }
 
 void DetachBridge(TControlBridge* Bridge) {

@@ -152,8 +152,9 @@ void TApplication::Terminate() {
 }
 
 void TApplication::SetTitle(const std::string& Value) {
+    // Kept to ourselves: the window system appends the application's display
+    // name to every title bar, and a window shows its caption alone.
     FTitle = Value;
-    if (QCoreApplication::instance()) QGuiApplication::setApplicationDisplayName(QString::fromStdString(Value));
 }
 
 bool TApplication::HelpCommand(unsigned Command, intptr_t Data) {

@@ -189,6 +189,8 @@ THelpWindow* WindowFor(const QString& Compiled) {
     auto file = std::make_unique<THelpFile>(Compiled);
     if (!file->Valid()) return nullptr;
     window = new THelpWindow(std::move(file));
+    // Opens over the program's window, a little down and to the right.
+    if (TForm* main = Application ? Application->MainForm() : nullptr) window->move(main->GetLeft() + 40, main->GetTop() + 40);
     return window;
 }
 

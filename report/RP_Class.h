@@ -118,7 +118,7 @@ public:
     std::string BaseName = "View";     // prefix of generated names
     TCanvas* Canvas = nullptr;
     TRect DRect;                       // inner rectangle after scaling and frame insets
-    TStringList* SMemo;                // evaluated memo
+    std::unique_ptr<TStringList> SMemo;   // evaluated memo
     uint8_t StreamMode = smTemplate;
     bool Printing = false;             // drawn onto the printer
     std::string Name;
@@ -140,8 +140,8 @@ public:
     int32_t gapx = 2, gapy = 1;
     uint16_t Restrictions = 0;
     std::string Tag;
-    TStringList* Memo;
-    TStringList* Script;
+    std::unique_ptr<TStringList> Memo;
+    std::unique_ptr<TStringList> Script;
     uint8_t BandAlign = baNone;
     TrpBand* Parent = nullptr;         // run-time band while a report is built
     TrpPage* ParentPage = nullptr;     // page whose object list holds the view
@@ -377,6 +377,11 @@ struct TrpPreparedPage {
 constexpr int32_t rpMaxPreparedPages = 1000000;
 constexpr int32_t rpMaxPaperTenthsMm = 100000;   // 10 m
 
+// Where a prepared page's objects are drawn when the page occupies pageRect
+// at scale (device or screen pixels per page pixel): the whole rectangle for
+// a page that uses its margins, else the printable area less the margins.
+TRect rpPageDrawRect(const TrpPreparedPage& page, const TRect& pageRect, double scale);
+
 class TrpEMFPages : public TObject {
 public:
     explicit TrpEMFPages(TrpReport* parent);
@@ -412,6 +417,32 @@ private:
 // ----------------------------------------------------------------- report
 
 enum TrpReportType { rtSimple, rtMultiple };
+
+// The preview's toolbar buttons a report offers.
+enum TrpPreviewButton { pbZoom, pbLoad, pbSave, pbPrint, pbFind, pbHelp, pbExit, pbPageSetup };
+using TrpPreviewButtons = unsigned;   // bit (1 << TrpPreviewButton)
+constexpr TrpPreviewButtons rpButton(TrpPreviewButton b) { return 1u << b; }
+constexpr TrpPreviewButtons rpAllPreviewButtons = 0xFFu;
+
+enum TrpPreviewZoom { pzDefault, pzPageWidth, pzOnePage, pzTwoPages };
+
+// Which pages of the list a print job prints.
+enum TrpPrintWhich : uint8_t { pwAll = 0, pwOdd = 1, pwEven = 2 };
+
+// An export filter: the steps an export runs. The program registers none.
+class TrpExportFilter : public TObject {
+public:
+    std::string FileName;
+    std::string Extension = ".txt";
+    std::function<void(const std::string& fileName, bool& proceed)> OnBeforeExport;
+    std::function<void(const std::string& fileName)> OnAfterExport;
+    virtual bool ShowModal() { return true; }
+    virtual void OnBeginDoc(TStream* stream) {}
+    virtual void OnEndDoc() {}
+    virtual void OnBeginPage() {}
+    virtual void OnEndPage() {}
+    virtual void OnPage(TrpPage* page) {}
+};
 
 // The window layer's part in showing a report: the preview window and the
 // progress window. The defaults run the job at once and show no preview,
@@ -480,6 +511,43 @@ public:
     bool FinalPass = false;   // True during the last (or only) pass
     bool Stopped = false;     // stops the build at the next check
     TrpWindowHooks Windows = rpDefaultWindowHooks();
+
+    // Preview and printing.
+    bool GrayedButtons = false;
+    bool ModalPreview = true;
+    bool ModifyPrepared = true;
+    bool MDIPreview = false;
+    TrpPreviewButtons PreviewButtons = rpAllPreviewButtons & ~rpButton(pbPageSetup);
+    TrpPreviewZoom InitialZoom = pzDefault;
+    int DefaultCopies = 1;
+    bool DefaultCollate = true;
+    bool ShowPrintDialog = true;
+    // The arguments of the print job running or last run.
+    std::string PrintPageList;
+    int PrintCopies = 1;
+    bool PrintCollate = false;
+    uint8_t PrintWhich = pwAll;
+    TrpExportFilter* ExportFilter = nullptr;
+    // After the printer document's title is set, before the document begins.
+    std::function<void()> OnPrintReport;
+
+    // Prints the prepared pages: the page list ("1,3,5-12"; empty for all),
+    // copies, collation and which of the listed pages (TrpPrintWhich). A
+    // failure aborts the printer document and is passed on.
+    void PrintPreparedReport(const std::string& pageList, int copies, bool collate, int which);
+    virtual void PrintPages(const std::string& pageList, int copies, bool collate, int which);
+    // The 1-based page numbers of a page list, in order, within the prepared
+    // pages; empty for an empty text (all pages). A piece that is not a
+    // number raises EConvertError.
+    std::vector<int> ParsePageNumbers(const std::string& pageList) const;
+    // The prepared-page indexes a job prints, in the order they print: the
+    // listed pages (all for an empty list) of the chosen parity, once per
+    // collated copy.
+    std::vector<int> PrintOrder(const std::string& pageList, int copies, bool collate, int which) const;
+    // Selects the printer of newIndex and applies the template pages' paper to it.
+    bool ChangePrinter(int oldIndex, int newIndex);
+    // Exports the prepared pages through the filter into the file.
+    void ExportTo(TrpExportFilter* filter, const std::string& fileName);
 
     // Builds the prepared pages: the template is saved first and reloaded
     // afterwards, so nothing a build changes in it lasts. False when the

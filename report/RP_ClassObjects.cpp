@@ -90,9 +90,6 @@ TrpView::TrpView() : SMemo(new TStringList), Memo(new TStringList), Script(new T
 
 TrpView::~TrpView() {
     if (TrpContext* context = Context(); context && context->ActiveView == this) context->ActiveView = nullptr;
-    delete SMemo;
-    delete Memo;
-    delete Script;
 }
 
 std::string TrpView::CreateUniqueName() const {
@@ -121,8 +118,8 @@ std::string TrpView::BoundFieldName() const {
 }
 
 TStrings* TrpView::ListProperty(const std::string& upperName) {
-    if (upperName == "MEMO") return Memo;
-    if (upperName == "SCRIPT") return Script;
+    if (upperName == "MEMO") return Memo.get();
+    if (upperName == "SCRIPT") return Script.get();
     return nullptr;
 }
 
@@ -400,9 +397,9 @@ void TrpView::LoadFromStream(TStream* stream) {
         Format = ReadIntegerFromStream(stream);
         FormatStr = rpReadTemplateString(stream, TemplateVersion);
     }
-    rpReadTemplateMemo(stream, Memo, TemplateVersion);
+    rpReadTemplateMemo(stream, Memo.get(), TemplateVersion);
     if (TemplateVersion >= 23 && templ) {
-        rpReadTemplateMemo(stream, Script, TemplateVersion);
+        rpReadTemplateMemo(stream, Script.get(), TemplateVersion);
         Visible = ReadWordFromStream(stream);
     }
     if (TemplateVersion >= 24) {
@@ -439,9 +436,9 @@ void TrpView::SaveToStream(TStream* stream) {
         SaveStringToStream(FormatStr, stream);
     }
     // A prepared page keeps the evaluated text.
-    WriteMemoToStream(stream, templ ? Memo : SMemo);
+    WriteMemoToStream(stream, templ ? Memo.get() : SMemo.get());
     if (templ) {
-        WriteMemoToStream(stream, Script);
+        WriteMemoToStream(stream, Script.get());
         WriteWordToStream(stream, Visible);
     }
     WriteWordToStream(stream, Restrictions);
@@ -455,9 +452,9 @@ void TrpView::WritePreparedObject(TStream* stream) {
     TrpContext* context = Context();
     if (!context) throw EInvalidOperation("View " + Name + " is on no page of a report");
     BeginDraw(Canvas);
-    SMemo->Assign(Memo);
-    context->BeforePrint(SMemo, this);
-    context->RunScript(this, Script);
+    SMemo->Assign(Memo.get());
+    context->BeforePrint(SMemo.get(), this);
+    context->RunScript(this, Script.get());
     if (!IsVisible()) return;
     std::string savedTag = Tag;
     if (Tag.find('[') != std::string::npos) rpExpandExpressions(*context, this, Tag);

@@ -131,7 +131,7 @@ void TrpEMFPages::StorePageObjects(int index) {
     for (TrpView* view : record.Page->Objects) {
         WriteByteToStream(record.Stream.get(), view->Typ);
         if (view->Typ == gtAddIn) SaveStringToStream(view->ClassName(), record.Stream.get());
-        view->SMemo->Assign(view->Memo);
+        view->SMemo->Assign(view->Memo.get());
         view->StreamMode = smPrinted;
         view->SaveToStream(record.Stream.get());
         view->StreamMode = smTemplate;

@@ -31,13 +31,18 @@ void TrpPrinterLink::ApplyPaper(int& size, int& width, int& height, int& orienta
 
 std::string TrpPrinterLink::CurrentPrinterName() { return LoadEngineString(rpsVirtualPrinter); }
 
+TrpPrinterLinkFactory& rpPrinterLinkFactory() {
+    static TrpPrinterLinkFactory factory;
+    return factory;
+}
+
 // -------------------------------------------------------------------- context
 
 TrpContext::TrpContext(TrpReport* report)
     : Report(report), RootReport(report), TemplateVersion(rpCurrentTemplateVersion),
       FParser(std::make_unique<TrpParser>()), FVariables(std::make_unique<TrpVariables>()),
       FResolver(std::make_unique<TrpValueResolver>(*this)), FInterpreter(std::make_unique<TInterpretator>(*this)),
-      FPrinter(std::make_unique<TrpPrinterLink>()) {
+      FPrinter(rpPrinterLinkFactory() ? rpPrinterLinkFactory()() : std::make_unique<TrpPrinterLink>()) {
     FVariables->SetSorted(true);
     FParser->OnGetValue = [this](const std::string& name, Variant& value) { FResolver->GetVariableValue(name, value); };
     FParser->OnFunction = [this](const std::string& name, const Variant& p1, const Variant& p2, const Variant& p3,

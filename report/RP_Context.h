@@ -42,6 +42,11 @@ public:
     virtual void SelectPrinter(const std::string& name) {}
 };
 
+// Makes the printer link each new report context starts with; empty gives
+// the plain link above. The program installs the printer layer's once.
+using TrpPrinterLinkFactory = std::function<std::unique_ptr<TrpPrinterLink>()>;
+TrpPrinterLinkFactory& rpPrinterLinkFactory();
+
 // What the page engine answers while it builds pages: the band being shown
 // and its aggregates, the system and page variables, the built-in report
 // procedures and script assignments that move the page. Installed as a whole

@@ -47,14 +47,10 @@ bool rpSplitFieldReference(const std::string& reference, std::string& source, st
 }
 
 TrpDataDictionary::TrpDataDictionary(TrpContext& context)
-    : Variables(new TrpVariables), FieldAliases(new TrpVariables), SourceAliases(new TrpVariables),
-      FContext(context) {}
+    : Variables(std::make_unique<TrpVariables>()), FieldAliases(std::make_unique<TrpVariables>()),
+      SourceAliases(std::make_unique<TrpVariables>()), FContext(context) {}
 
-TrpDataDictionary::~TrpDataDictionary() {
-    delete Variables;
-    delete FieldAliases;
-    delete SourceAliases;
-}
+TrpDataDictionary::~TrpDataDictionary() = default;
 
 void TrpDataDictionary::Clear() {
     Variables->Clear();
@@ -164,7 +160,7 @@ void TrpDataDictionary::LoadFromStream(TStream* stream) {
     int64_t start = stream->GetPosition();
     uint16_t format = ReadWordFromStream(stream);
     if (format == 0xFFFE || format == 0xFFFF) {
-        TrpVariables* lists[3] = {Variables, FieldAliases, SourceAliases};
+        TrpVariables* lists[3] = {Variables.get(), FieldAliases.get(), SourceAliases.get()};
         int64_t minString = FContext.TemplateVersion < 23 ? 1 : 3;
         for (TrpVariables* list : lists) {
             int32_t count = ReadCount(stream, 2 * minString);
@@ -198,7 +194,7 @@ void TrpDataDictionary::LoadFromStream(TStream* stream) {
 
 void TrpDataDictionary::SaveToStream(TStream* stream) {
     WriteWordToStream(stream, 0xFFFE);
-    TrpVariables* lists[3] = {Variables, FieldAliases, SourceAliases};
+    TrpVariables* lists[3] = {Variables.get(), FieldAliases.get(), SourceAliases.get()};
     for (TrpVariables* list : lists) {
         WriteIntegerToStream(stream, list->Count());
         for (int i = 0; i < list->Count(); ++i) {

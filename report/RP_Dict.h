@@ -3,6 +3,7 @@
 // field references), field and source aliases, and a cache of resolved field
 // references. Read and written as the dictionary record of a template.
 
+#include <memory>
 #include <functional>
 #include <map>
 #include <set>
@@ -26,9 +27,9 @@ public:
     explicit TrpDataDictionary(TrpContext& context);
     ~TrpDataDictionary() override;
 
-    TrpVariables* Variables;
-    TrpVariables* FieldAliases;
-    TrpVariables* SourceAliases;
+    std::unique_ptr<TrpVariables> Variables;
+    std::unique_ptr<TrpVariables> FieldAliases;
+    std::unique_ptr<TrpVariables> SourceAliases;
 
     struct TrpFieldRef {
         TObject* DataSource = nullptr;

@@ -194,7 +194,7 @@ void TrpBand::FreeDataSet() {
 }
 
 void TrpBand::RunScript() {
-    if (View && View->Script->Count() > 0) Context().RunScript(View, View->Script);
+    if (View && View->Script->Count() > 0) Context().RunScript(View, View->Script.get());
 }
 
 bool TrpBand::Draw() {
@@ -345,7 +345,7 @@ void TrpBand::DrawObject(TrpView* view) {
     context.ActiveBand = this;
     if (context.FirstPassRunning && !Breaked) {
         auto* memo = dynamic_cast<TrpMemoView*>(view);
-        if (!memo || memo->DrawMode == TrpDrawMode::Normal) context.RunScript(view, view->Script);
+        if (!memo || memo->DrawMode == TrpDrawMode::Normal) context.RunScript(view, view->Script.get());
         return;
     }
     int dxShift = Parent->XAdjust - Parent->Page->LeftEdge();

@@ -177,17 +177,17 @@ void TrpPageBuilder::RegisterAggregates(TrpBand* band) {
         for (TrpBand* c = b->ChildBand; c && shown.size() < size_t(rpBandTypeCount * 4); c = c->ChildBand) shown.push_back(c);
         for (TrpBand* s : shown) {
             TStringList calls;
-            TAggregateFunctionsSplitter splitter(&calls, report->Dictionary->Variables);
+            TAggregateFunctionsSplitter splitter(&calls, report->Dictionary->Variables.get());
             auto scanScript = [&](TStrings* script) {
                 if (!script || script->Count() == 0) return;
                 TStringList compiled, errors;
                 context.Interpreter().CompileScript(script, &compiled, &errors);
                 splitter.SplitScript(&compiled);
             };
-            scanScript(s->View ? s->View->Script : nullptr);
+            scanScript(s->View ? s->View->Script.get() : nullptr);
             for (TrpView* v : s->Objects) {
-                if (dynamic_cast<TrpMemoView*>(v)) splitter.SplitMemo(v->Memo);
-                scanScript(v->Script);
+                if (dynamic_cast<TrpMemoView*>(v)) splitter.SplitMemo(v->Memo.get());
+                scanScript(v->Script.get());
             }
             context.ActiveBand = s;
             TrpRestore<bool> quiet(context.Resolver().Quiet, true);

@@ -98,9 +98,9 @@ void TrpInstalledFunctions::RemoveLibrary(const std::string& libraryClass) {
     std::erase_if(Items, [&](const TrpFunctionDescription& d) { return d.LibraryClass == libraryClass; });
 }
 
-TrpFunctionLibrary::TrpFunctionLibrary() : List(new TStringList) {}
+TrpFunctionLibrary::TrpFunctionLibrary() : List(std::make_unique<TStringList>()) {}
 
-TrpFunctionLibrary::~TrpFunctionLibrary() { delete List; }
+TrpFunctionLibrary::~TrpFunctionLibrary() = default;
 
 bool TrpFunctionLibrary::CallFunction(TrpContext& context, const std::string& name, const Variant& p1,
                                       const Variant& p2, const Variant& p3, Variant& val) {

@@ -73,7 +73,7 @@ public:
 
     // Names of the functions the library implements; the index is the number
     // passed to DoFunction.
-    TStringList* List;
+    std::unique_ptr<TStringList> List;
 
     // True when the name is one of the library's (compared without regard to
     // case); the value comes from DoFunction.

@@ -572,13 +572,13 @@ int rpScriptLineTarget(const std::string& line) {
     return static_cast<unsigned char>(line[1]) | (static_cast<unsigned char>(line[2]) << 8);
 }
 
-TrpInterpretator::TrpInterpretator() : Parser(new TrpParser) {
+TrpInterpretator::TrpInterpretator() : Parser(std::make_unique<TrpParser>()) {
     Parser->OnGetValue = [this](const std::string& name, Variant& value) { GetVariableValue(name, value); };
     Parser->OnFunction = [this](const std::string& name, const Variant& p1, const Variant& p2, const Variant& p3,
                                 Variant& value) { CallFunction(name, p1, p2, p3, value); };
 }
 
-TrpInterpretator::~TrpInterpretator() { delete Parser; }
+TrpInterpretator::~TrpInterpretator() = default;
 
 void TrpInterpretator::CompileScript(TStrings* memo, TStrings* script, TStrings* errors) {
     script->Clear();

@@ -10,6 +10,7 @@
 //   3, postfix                            evaluate for its effect; "EXIT(0)" ends the run
 //   otherwise: name, blank, postfix       assignment
 
+#include <memory>
 #include <string>
 
 #include "Classes.h"
@@ -26,7 +27,7 @@ public:
     TrpInterpretator();
     ~TrpInterpretator() override;
 
-    TrpParser* Parser;
+    std::unique_ptr<TrpParser> Parser;
 
     virtual void GetVariableValue(const std::string& name, Variant& value) {}
     virtual void SetVariableValue(const std::string& name, const Variant& value) {}

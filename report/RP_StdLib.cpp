@@ -253,10 +253,10 @@ TStringList* AggregateNames() {
 
 TAggregateFunctionsSplitter::TAggregateFunctionsSplitter(TStrings* splitTo, TrpVariables* dictionaryVariables)
     : TrpFunctionSplitter(nullptr, splitTo, dictionaryVariables), FMatchList(AggregateNames()) {
-    FMatchFuncs = FMatchList;
+    FMatchFuncs = FMatchList.get();
 }
 
-TAggregateFunctionsSplitter::~TAggregateFunctionsSplitter() { delete FMatchList; }
+TAggregateFunctionsSplitter::~TAggregateFunctionsSplitter() = default;
 
 void TAggregateFunctionsSplitter::SplitMemo(TStrings* memo) {
     for (int i = 0; i < memo->Count(); ++i) {
@@ -302,7 +302,7 @@ void TInterpretator::SetVariableValue(const std::string& name, const Variant& va
     // dictionary included, is reloaded when the build ends.
     TrpReport* report = FContext.Report;
     if (report && report->Dictionary) {
-        TrpVariables* dictionary = report->Dictionary->Variables;
+        TrpVariables* dictionary = report->Dictionary->Variables.get();
         int d = dictionary->IndexOf(" " + name);
         if (d >= 0) {
             dictionary->SetValue(d, value);

@@ -4,6 +4,7 @@
 // splitter that finds aggregate calls in memos and scripts, and the script
 // interpreter bound to the report being built.
 
+#include <memory>
 #include <functional>
 #include <string>
 
@@ -89,7 +90,7 @@ public:
     void SplitScript(TStrings* script);   // compiled lines (TrpInterpretator::CompileScript)
 
 private:
-    TStringList* FMatchList;
+    std::unique_ptr<TStringList> FMatchList;
 };
 
 class TrpContext;

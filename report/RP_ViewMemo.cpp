@@ -239,7 +239,7 @@ std::vector<std::string> TrpMemoView::WrapLines(int& textHeight) {
         canvas->TextWidth(SMemo->Get(0)) > maxWidth) {
         out.push_back(SMemo->Get(0));
     } else {
-        const bool wrapped = HasParagraphMarks(SMemo);
+        const bool wrapped = HasParagraphMarks(SMemo.get());
         for (int i = 0; i < SMemo->Count(); ++i) {
             const std::string& line = SMemo->Get(i);
             if (wrapped) out.push_back(line);
@@ -277,7 +277,7 @@ void TrpMemoView::Draw(TCanvas* canvas) {
     const bool rotated = Alignment & rptaVertical;
     const bool autoWidth = (Flags & flAutoWidth) && !design && Memo->Count() > 0;
     if (autoWidth) {
-        SMemo->Assign(Memo);
+        SMemo->Assign(Memo.get());
         int width = CalcWidth();
         if (rotated) {
             dy = width;
@@ -287,7 +287,7 @@ void TrpMemoView::Draw(TCanvas* canvas) {
         }
     }
     BeginDraw(canvas);
-    SMemo->Assign(Memo);
+    SMemo->Assign(Memo.get());
     if (SMemo->Count() > 0 && SMemo->Get(SMemo->Count() - 1) == std::string(1, rpParagraphMark))
         SMemo->Delete(SMemo->Count() - 1);
     int textHeight = 0;
@@ -299,7 +299,7 @@ void TrpMemoView::Draw(TCanvas* canvas) {
     } else {
         lines = WrapLines(textHeight);
     }
-    SetLines(SMemo, lines);
+    SetLines(SMemo.get(), lines);
     ScaleGeometry();
     DrawBackground();
     DrawFrame();
@@ -398,17 +398,17 @@ int TrpMemoView::CalcHeight() {
     TrpContext* context = Context();
     DrawMode = TrpDrawMode::Measured;
     BeginDraw(MeasuringCanvas());
-    if (context) context->RunScript(this, Script);
+    if (context) context->RunScript(this, Script.get());
     if (!IsVisible()) return 0;
-    SMemo->Assign(Memo);
-    if (context) context->BeforePrint(SMemo, this);
+    SMemo->Assign(Memo.get());
+    if (context) context->BeforePrint(SMemo.get(), this);
     if (SMemo->GetText() == Memo->GetText()) ExpandVariables();
     ApplyHighlight();
     ScaleGeometry();
     int height = 0;
     if (SMemo->Count() > 0) {
         std::vector<std::string> lines = WrapLines(height);
-        SetLines(SMemo, lines);
+        SetLines(SMemo.get(), lines);
         if (TextSuppressed()) height = 0;
     }
     RestoreGeometry();
@@ -439,10 +439,10 @@ void TrpMemoView::WritePreparedObject(TStream* stream) {
         }
     } reset{this};
     if (DrawMode == TrpDrawMode::Normal) {
-        context->RunScript(this, Script);
-        SMemo->Assign(Memo);
+        context->RunScript(this, Script.get());
+        SMemo->Assign(Memo.get());
         if (context->Report && context->Report->OnBeforePrint) {
-            context->BeforePrint(SMemo, this);
+            context->BeforePrint(SMemo.get(), this);
             if (SMemo->GetText() == Memo->GetText()) ExpandVariables();
         } else {
             ExpandVariables();
@@ -467,7 +467,7 @@ void TrpMemoView::WritePreparedObject(TStream* stream) {
     if (DrawMode == TrpDrawMode::Continued) {
         // The lines that fit the height the band left for this part.
         int textHeight = 0;
-        std::vector<std::string> lines = HasParagraphMarks(SMemo) ? Lines(SMemo) : WrapLines(textHeight);
+        std::vector<std::string> lines = HasParagraphMarks(SMemo.get()) ? Lines(SMemo.get()) : WrapLines(textHeight);
         int room = dy - 2 * gapy;
         size_t fit = size_t(std::max(0, room / LineStep()));
         if (fit > lines.size()) fit = lines.size();
@@ -475,7 +475,7 @@ void TrpMemoView::WritePreparedObject(TStream* stream) {
         lines.resize(fit);
         if (!lines.empty() && lines.back().find(rpParagraphMark) == std::string::npos)
             lines.push_back(std::string(1, rpParagraphMark));
-        SetLines(SMemo, lines);
+        SetLines(SMemo.get(), lines);
     }
     if (Tag.find('[') != std::string::npos) {
         TrpRestore<int32_t> noFormat(Format, 0);
@@ -495,7 +495,7 @@ void TrpMemoView::WritePreparedObject(TStream* stream) {
     }
     if (DrawMode == TrpDrawMode::Continued) {
         PendingLines = rest;
-        SetLines(SMemo, rest);
+        SetLines(SMemo.get(), rest);
     }
 }
 

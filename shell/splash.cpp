@@ -2,6 +2,7 @@
 
 #include "splash.h"
 
+#include "Emblem.h"
 #include "Main.h"
 #include "Resources.h"
 
@@ -15,6 +16,12 @@ TSplashScreen::TSplashScreen(TComponent* AOwner) : TForm(AOwner) {
     ReadComponentFromText(this, std::string(FindResource("forms/Splash.txt")), handlers);
     Timer1 = dynamic_cast<TTimer*>(FindComponent("Timer1"));
     if (!Timer1) throw EComponentError("The splash window's definition lacks Timer1");
+    // The picture is the program's own drawing, made at the image's size.
+    if (auto* image = dynamic_cast<TImage*>(FindComponent("Image1"))) {
+        TBitmap picture;
+        DrawEmblem(&picture, image->GetWidth(), image->GetHeight());
+        image->GetPicture()->SetBitmap(&picture);
+    }
 }
 
 TSplashScreen::~TSplashScreen() {

@@ -353,6 +353,52 @@ TEST(GrButtons, DisabledPictureIsEmbossedUnlessTheButtonHasItsOwn) {
     EXPECT_EQ(Pixel(Render(b), left + 3, top + 3), RGB(0, 0, 0));
 }
 
+TEST(GrButtons, EdgesFollowTheStyleAndTheState) {
+    enum Look { Up, Hot, Pressed, DefaultUp, DefaultPressed };
+    const TColor Hl = ColorToRGB(clBtnHighlight), Lt = ColorToRGB(cl3DLight), Sh = ColorToRGB(clBtnShadow),
+                 Dk = ColorToRGB(cl3DDkShadow), F = ColorToRGB(clBtnFace);
+    struct Row {
+        TgrBtnStyle style;
+        Look look;
+        TColor outerTopLeft, outerBottomRight, innerTopLeft, innerBottomRight;
+    };
+    const Row rows[] = {
+        {bsWin95, Up, Hl, Dk, Lt, Sh},       {bsWin95, Pressed, Dk, Hl, Sh, Lt},
+        {bsWin95, DefaultUp, Dk, Dk, Hl, Dk}, {bsWin95, DefaultPressed, Dk, Dk, Sh, Sh},
+        {bsDelphi, Up, Sh, Dk, Hl, Sh},      {bsDelphi, Pressed, Sh, Hl, Dk, Sh},
+        {bsDelphi, DefaultUp, Sh, Dk, Hl, Dk},
+        {bsSpeed, Up, Hl, Dk, Lt, Sh},       {bsSpeed, Pressed, Dk, Hl, Sh, Lt},
+        {bsInset, Up, Sh, Hl, Dk, Dk},       {bsInset, Pressed, Sh, Hl, Dk, Dk},
+        {bsWin31, Up, Dk, Dk, Hl, Sh},       {bsWin31, Pressed, Dk, Dk, Sh, F},
+        {bsWin97, Up, F, F, F, F},           {bsWin97, Hot, Hl, Sh, F, F},
+        {bsWin97, DefaultUp, Dk, Dk, Hl, Sh}, {bsWin97, Pressed, Sh, Hl, F, F},
+        {bsBorderless, Pressed, F, F, F, F},
+    };
+    for (const Row& r : rows) {
+        ButtonForm f;
+        auto* outer = f.Add<TgrButton>(0, 0, 40, 20);
+        TgrCustomGraphicButton* b = outer->Button();
+        b->SetStyle(r.style);
+        b->SetColor(clBtnFace);
+        b->SetOptions({});
+        if (r.look == DefaultUp || r.look == DefaultPressed) outer->SetDefault(true);
+        if (r.look == Hot) b->Perform(CM_MOUSEENTER, 0, 0);
+        if (r.look == Pressed || r.look == DefaultPressed) Press(b, 20, 10);
+        const QImage image = RenderGraphicControl(b);
+        const int y = 10;
+        const std::string what = std::to_string(int(r.style)) + "/" + std::to_string(int(r.look));
+        // The hot face is lightened: compare edges only where the row expects an edge.
+        auto edge = [&](int x, TColor want) {
+            if (want == F && r.look == Hot) return;
+            EXPECT_EQ(Pixel(image, x, y), want) << what << " x " << x;
+        };
+        edge(0, r.outerTopLeft);
+        edge(39, r.outerBottomRight);
+        edge(1, r.innerTopLeft);
+        edge(38, r.innerBottomRight);
+    }
+}
+
 TEST(GrButtons, GradientRunsFromTheFarColourTowardsTheNearOne) {
     EXPECT_EQ(GradientColor(clBlack, clWhite, 128, 0), RGB(255, 255, 255));
     // Entry i is Far - trunc((Far - Near) / N * i): half way is 255 - 127.5 -> 128.

@@ -349,3 +349,37 @@ TEST_F(ControlsTest, CaretIsDrawnInvertedInItsOwnerAndHiddenAgain) {
 }
 
 } // namespace
+
+// Hints and hot looks follow the mouse with no button held: windowed and
+// graphic controls both get the moves and their enter and leave notices.
+TEST_F(ControlsTest, MouseMovesWithoutAButtonReachEveryControlWithEnterAndLeave) {
+    auto* probe = new Probe(Form, &Log, "probe");
+    probe->SetName("probe");
+    Form->SetName("form");
+    probe->SetParent(Form);
+    probe->SetBounds(150, 20, 60, 40);
+    auto* spot = new Spot(Form);
+    spot->SetParent(Form);
+    spot->SetBounds(40, 30, 20, 10);
+    std::vector<std::string> seen;
+    for (TControl* c : std::initializer_list<TControl*>{probe, spot}) {
+        const std::string name = c == probe ? "probe" : "spot";
+        c->OnMouseEnter = [&seen, name](TObject*) { seen.push_back("enter " + name); };
+        c->OnMouseLeave = [&seen, name](TObject*) { seen.push_back("leave " + name); };
+        c->OnMouseMove = [&seen, name](TObject*, TShiftState, int x, int y) {
+            seen.push_back("move " + name + " " + std::to_string(x) + "," + std::to_string(y));
+        };
+    }
+    Form->Show();
+    Pump();
+    QWidget* client = Form->ClientWidget();
+    QTest::mouseMove(client, QPoint(45, 33));
+    Pump();
+    QTest::mouseMove(client, QPoint(100, 100));
+    Pump();
+    QTest::mouseMove(probe->Widget(), QPoint(7, 8));
+    Pump();
+    const std::vector<std::string> expected = {"enter spot", "move spot 5,3", "leave spot", "enter probe",
+                                               "move probe 7,8"};
+    EXPECT_EQ(seen, expected);
+}

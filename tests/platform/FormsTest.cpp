@@ -10,6 +10,8 @@
 #include "MsgBox.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QWidget>
 #include <QFontInfo>
 #include <QMenu>
 #include <QMessageBox>
@@ -411,3 +413,16 @@ TEST(ApplicationFont, QtsOwnWindowsUseTheProgramsFont) {
 }
 
 } // namespace
+
+// The window system appends the application's display name to every title
+// bar; the program's title must not become it, so a window and a message box
+// show their own caption alone.
+TEST_F(FormsTest, TheApplicationTitleIsNotAppendedToWindowTitles) {
+    const QString before = QGuiApplication::applicationDisplayName();
+    Application->SetTitle("Varnholt");
+    EXPECT_EQ(Application->GetTitle(), "Varnholt");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), before);
+    TForm form(nullptr);
+    form.SetCaption("Varnholt, 3.0.01");
+    EXPECT_EQ(form.Widget()->windowTitle().toStdString(), "Varnholt, 3.0.01");
+}

@@ -295,7 +295,7 @@ TEST_F(AggregateTest, SplitterExpandsVariablesOfALoadedDictionary) {
     ASSERT_EQ(dictionary.Variables->GetName(0), " Total");
 
     TStringList out, memo, source, script, errors;
-    TAggregateFunctionsSplitter splitter(&out, dictionary.Variables);
+    TAggregateFunctionsSplitter splitter(&out, dictionary.Variables.get());
     memo.Add("[Total]");
     splitter.SplitMemo(&memo);
     ASSERT_EQ(out.Count(), 1);

@@ -104,6 +104,8 @@ protected:
         }
         Form->DefaultLoan = 123456.5;
         Form->DefaultTerm = 240;
+        Form->DefaultInterest = 0.1 + 0.2;  // 15 significant digits: "0.3"
+        Form->DefaultPayment = 1e-7;
         // A short schedule starting in March 2003 with one extra payment.
         C<TEntBaseEntryField>("edtMortAmt")->SetAsFloat(10000);
         C<TEntBaseEntryField>("edtIRate")->SetAsFloat(7.5);
@@ -144,7 +146,9 @@ TEST_F(MainFilesTest, SavedFileOpensToTheSameValuesAndSavesToTheSameBytes) {
     EXPECT_NE(lines[CalcFileGridStart + 2].find(" $500.00 "), std::string::npos);
     EXPECT_NE(first.substr(first.size() - 2), "\r\n");
     EXPECT_EQ(lines[1], "123456.5");
+    EXPECT_EQ(lines[2], "0.3");
     EXPECT_EQ(lines[3], "240");
+    EXPECT_EQ(lines[4], "1E-7");
     EXPECT_EQ(lines[9], FloatToStrF(Field("edtLA"), ffGeneral, 15, 0));
     EXPECT_EQ(lines[93], FloatToStr(C<TNumEdit>("edtLCInterest1")->GetValue()));
 
@@ -170,7 +174,9 @@ TEST_F(MainFilesTest, SavedFileOpensToTheSameValuesAndSavesToTheSameBytes) {
 TEST_F(MainFilesTest, HandWrittenFileFillsItsFields) {
     Create();
     WriteBytes(Path("hand.qvd"), HandWrittenFile({{0, "1"}, {1, "150000"}, {3, "180"}, {9, "123456.78"},
-                                                  {12, "360"}, {92, "95000"}, {93, "0.0875"}, {95, "2"}}));
+                                                  {12, "360"}, {92, "95000"}, {93, "0.0875"}, {95, "2"},
+                                                  {90, "Jun"}, {91, "2004"}, {141, "Quarterly"}, {143, "6.5"},
+                                                  {174, "2"}, {266, "25"}, {4, "1E20"}}));
     DialogAnswer = Path("hand.qvd");
     Form->btnOpenClick(Form);
     ASSERT_TRUE(Messages.empty()) << Messages[0].Text;
@@ -182,6 +188,14 @@ TEST_F(MainFilesTest, HandWrittenFileFillsItsFields) {
     EXPECT_DOUBLE_EQ(Field("edtLCLoan1"), 95000);
     EXPECT_DOUBLE_EQ(double(C<TNumEdit>("edtLCInterest1")->GetValue()), 0.0875);
     EXPECT_DOUBLE_EQ(double(C<TNumEdit>("edtLCPoints1")->GetValue()), 2);
+    EXPECT_EQ(Form->DefaultPayment, 1e20);
+    EXPECT_EQ(C<TCustomComboBox>("cbMonth")->GetText(), "Jun");
+    EXPECT_EQ(Form->AmortStartMonth, 6);
+    EXPECT_EQ(Form->AmortStartYear, 2004);
+    EXPECT_EQ(C<TCustomComboBox>("cbCompounding1")->GetText(), "Quarterly");
+    EXPECT_DOUBLE_EQ(double(C<TFnpNumericEdit>("edtFVir1")->GetAsFloat()), 6.5);
+    EXPECT_EQ(C<TCustomRadioGroup>("rgDepreciationMethod")->GetItemIndex(), 2);
+    EXPECT_EQ(C<TFnpNumericEdit>("edtMLTerm")->GetAsInteger(), 25);
     // Stored as saved: the loan comparison is not recomputed while reading.
     EXPECT_EQ(Field("edtLCPayment1"), 0);
 }
