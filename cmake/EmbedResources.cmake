@@ -1,15 +1,23 @@
-# Writes a C++ source holding every file of RESOURCE_DIR (but the help topics) as bytes, with a
-# lookup table by path relative to RESOURCE_DIR ("forms/Main.txt").
-# Run as: cmake -DRESOURCE_DIR=... -DOUTPUT=... -P EmbedResources.cmake
+# Writes a C++ source holding every file of RESOURCE_DIR (but the help topics and the report
+# template sources) as bytes, with a lookup table by path relative to RESOURCE_DIR
+# ("forms/Main.txt"). A file of the same path under GENERATED_DIR, made by the build, is taken
+# in place of the source one.
+# Run as: cmake -DRESOURCE_DIR=... [-DGENERATED_DIR=...] -DOUTPUT=... -P EmbedResources.cmake
 file(GLOB_RECURSE files RELATIVE ${RESOURCE_DIR} ${RESOURCE_DIR}/*)
 # Help topics are compiled into the help file instead.
 list(FILTER files EXCLUDE REGEX "^help/")
+# Template sources reach the program inside the main window's definition.
+list(FILTER files EXCLUDE REGEX "^reports/")
 list(SORT files)
 set(body "// Generated from the resources folder; do not edit.\n#include <cstddef>\n#include <string_view>\n\n")
 set(table "")
 set(index 0)
 foreach(f IN LISTS files)
-  file(READ ${RESOURCE_DIR}/${f} hex HEX)
+  set(path ${RESOURCE_DIR}/${f})
+  if(GENERATED_DIR AND EXISTS ${GENERATED_DIR}/${f})
+    set(path ${GENERATED_DIR}/${f})
+  endif()
+  file(READ ${path} hex HEX)
   string(LENGTH "${hex}" hexlen)
   math(EXPR size "${hexlen} / 2")
   string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")

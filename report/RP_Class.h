@@ -167,7 +167,8 @@ public:
     virtual void DrawBackground();
     virtual void DrawFrame();
     // Data hooks of data-aware views.
-    virtual void GetBlob(const std::string& field) {}
+    // Loads the data of the field the view is bound to (data-aware views).
+    virtual void GetBlob(TObject* source, const std::string& field) {}
     virtual void ClearBlob() {}
     virtual void AfterLoad() {}
     // After the view was read from a prepared page.

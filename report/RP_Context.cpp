@@ -65,6 +65,14 @@ bool TrpContext::GlobalVariable(const std::string& name, Variant& value) {
 }
 
 void TrpContext::BeforePrint(TStringList* memo, TrpView* view) {
+    // A view bound to a data-set field ("[Source.Field]") loads the field's data first.
+    if (view) {
+        std::string text = Trim(view->Memo->GetText());
+        std::string source, field;
+        if (text.size() > 2 && text.front() == '[' && text.back() == ']' &&
+            rpSplitFieldReference(text.substr(1, text.size() - 2), source, field))
+            if (TObject* ds = FindDataSource(source)) view->GetBlob(ds, field);
+    }
     if (Report && Report->OnBeforePrint) Report->OnBeforePrint(memo, view);
 }
 

@@ -176,6 +176,8 @@ public:
     void DeclareProperties() override;
     // The target rectangle of the picture inside the draw rectangle.
     TRect PictureRect() const;
+    // The field's data read as a picture of the kind BlobType names; a null field empties it.
+    void GetBlob(TObject* source, const std::string& field) override;
 };
 
 // A horizontal or vertical line: one frame side of its rectangle.

@@ -333,6 +333,20 @@ void TrpPictureView::Draw(TCanvas* canvas) {
     RestoreGeometry();
 }
 
+void TrpPictureView::GetBlob(TObject* source, const std::string& field) {
+    TrpContext* context = Context();
+    if (!context) return;
+    Variant value = context->GetFieldValue(source, field);
+    if (value.IsNull() || value.IsEmpty()) {
+        Picture->SetGraphic(nullptr);
+        return;
+    }
+    static const uint8_t kindOfBlob[] = {gkBitmap, gkJPEG, gkIcon, gkMetafile};
+    uint8_t kind = BlobType < 4 ? kindOfBlob[BlobType] : gkNone;
+    std::unique_ptr<TGraphic> g = ReadGraphic(kind, value.IsString() ? value.RawString() : VarToStr(value));
+    Picture->SetGraphic(g.get());
+}
+
 void TrpPictureView::SetPropertyValue(const std::string& propName, const Variant& value) {
     static const TrpFlagName flags[] = {{"CENTER", flPictureCenter}, {"KEEPASPECT", flPictureKeepAspect}};
     std::string p = UpperCase(propName);

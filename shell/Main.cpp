@@ -97,6 +97,7 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
     ReadComponentFromText(this, std::string(FindResource("forms/Main.txt")), Handlers());
     FindComponents();
     for (auto& page : FPages) page->FindComponents();
+    BindReports();
 }
 
 TfrmMain::~TfrmMain() {
@@ -174,6 +175,7 @@ THandlerTable TfrmMain::Handlers() {
     notify("mnuResetAllSamplesClick", &TfrmMain::mnuResetAllSamplesClick);
     AddFileHandlers(h);
     AddWindowHandlers(h);
+    AddReportHandlers(h);
     for (auto& page : FPages) page->RegisterHandlers(h);
     return h;
 }

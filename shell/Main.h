@@ -69,6 +69,11 @@ class TUnderwritingPage;
 class TMortgage;
 class TQuickCalcPage;
 class TgrCustomGraphicButton;
+class TrpPage;
+class TrpReport;
+class TStringGrid;
+class Variant;
+struct TReportMemo;
 
 // Texts the window shows in more than one place.
 extern const char* const SProgramCaption;   // "Varnholt, 3.0.01"
@@ -186,6 +191,30 @@ public:
     void MnuHelpDisclaimerClick(TObject* Sender);
     void lblCompanyClick(TObject* Sender);
 
+    // ---- Reports (MainReports.cpp) ---------------------------------------------------
+    // The print button and menu item: the report of the page shown, previewed.
+    void Print(TObject* Sender);
+    void MnuFilePrintSetupClick(TObject* Sender);
+    // The single-page reports' build: the title band, then the footer band.
+    void BuildSinglePageReport(TrpPage* Page);
+    void PrintAmortizationMonthly();
+    void PrintAnnualAmortization();
+    void PrintMortgageQualifier();
+    void PrintRefinancingCalc();
+    void PrintLSC();
+    void PrintDepreciation();
+    void PrintRatesOfReturn();
+    void PrintCapitalizationRate();
+    void PrintMaximumLoan();
+    void PrintIncomeMultipliers();
+    void PrintUnderwriting();
+    void PrintFutureValues();
+    void PrintLoanComparisons();
+    void PrintDiscountedCashFlows();
+    // A table report's value callback: CellK (any case, K up to Cells) is the
+    // grid's cell in column K - 1 of the record's row; other names are left alone.
+    static void TableCellValue(TStringGrid* Grid, int Record, int Cells, const std::string& Name, Variant& Value);
+
     // ---- Settings -------------------------------------------------------------------
     void ReadIniSettings(TObject* Sender);
     void WriteIniSettings();
@@ -263,6 +292,14 @@ private:
     void BindNotify(THandlerTable& Handlers, const char* Name, void (TfrmMain::*Method)(TObject*));
     void AddFileHandlers(THandlerTable& Handlers);
     void AddWindowHandlers(THandlerTable& Handlers);
+    void AddReportHandlers(THandlerTable& Handlers);
+    // The reports' builds and data callbacks, once the definition is read.
+    void BindReports();
+    enum class TBanner { Shown, Empty };
+    // The report with the memos every report shares set.
+    TrpReport* StartReport(const char* Name, const std::string& Title, TBanner Banner);
+    // Fills the memos, then builds and previews the report.
+    void ShowFilledReport(TrpReport* Report, const std::vector<TReportMemo>& Memos);
     void SaveAsThroughDialog();
     // Navigation helpers.
     void SetTitleStrip(const std::string& Title, int OriginY);

@@ -12,6 +12,7 @@
 #include "RP_Dict.h"
 #include "RP_Engine.h"
 #include "RP_Vars.h"
+#include "TemplateBuilders.h"
 #include "SysUtils.h"
 
 namespace {
@@ -36,23 +37,10 @@ protected:
     void TearDown() override { SetMessageBoxHook(previousBox); }
 
     TrpBandView* AddBand(uint8_t type, int y, int dy, const std::string& name, const std::string& source = "") {
-        auto* band = new TrpBandView;
-        band->SetBandType(type);
-        band->Name = name;
-        band->y = y;
-        band->dy = dy;
-        band->dx = page->RightEdge();
-        band->FormatStr = source;
-        page->AddObject(band);
-        return band;
+        return AddBandView(page, type, y, dy, name, source);
     }
     TrpMemoView* AddMemo(const std::string& name, int x, int y, int dx, int dy, const std::string& text) {
-        auto* memo = new TrpMemoView;
-        memo->Name = name;
-        memo->x = x; memo->y = y; memo->dx = dx; memo->dy = dy;
-        memo->Memo->SetText(text);
-        page->AddObject(memo);
-        return memo;
+        return AddMemoView(page, name, x, y, dx, dy, text);
     }
     // What every prepared page holds, in output order.
     std::vector<std::vector<Out>> Output() {
@@ -388,17 +376,8 @@ TEST_F(BandLayoutTest, SubReportPrintsItsPageInsideTheBand) {
     sub->SubPage = 1;
     page->AddObject(sub);
     TrpPage* inner = report.Pages->Add();
-    auto* band = new TrpBandView;
-    band->SetBandType(btMasterData);
-    band->Name = "Inner";
-    band->dy = 15;
-    band->FormatStr = "3";
-    inner->AddObject(band);
-    auto* row = new TrpMemoView;
-    row->Name = "InnerRow";
-    row->dx = 100; row->dy = 15;
-    row->Memo->SetText("inner [LINE#]");
-    inner->AddObject(row);
+    AddBandView(inner, btMasterData, 0, 15, "Inner", "3");
+    AddMemoView(inner, "InnerRow", 0, 0, 100, 15, "inner [LINE#]");
     ASSERT_TRUE(report.PrepareReport());
     auto pages = Output();
     ASSERT_EQ(pages.size(), 1u);   // the inner page prints only inside the subreport
@@ -472,16 +451,8 @@ std::unique_ptr<TrpReport> Member(const std::string& text, int height, bool prin
     auto report = std::make_unique<TrpReport>(nullptr);
     TrpPage* page = report->Pages->Add();
     page->PrintToPrevPage = printToPrevPage ? 0xFFFF : 0;
-    auto* band = new TrpBandView;
-    band->SetBandType(btReportTitle);
-    band->Name = "Title";
-    band->dy = height;
-    page->AddObject(band);
-    auto* memo = new TrpMemoView;
-    memo->Name = "Text";
-    memo->dx = 200; memo->dy = 16;
-    memo->Memo->SetText(text);
-    page->AddObject(memo);
+    AddBandView(page, btReportTitle, 0, height, "Title");
+    AddMemoView(page, "Text", 0, 0, 200, 16, text);
     return report;
 }
 

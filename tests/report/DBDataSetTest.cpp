@@ -9,6 +9,8 @@
 #include "GuiTestApp.h"
 #include "MsgBox.h"
 #include "RP_Engine.h"
+#include "RP_View.h"
+#include "TemplateBuilders.h"
 #include "SysUtils.h"
 
 namespace {
@@ -95,27 +97,10 @@ TEST_F(DBDataSetTest, MissingDataSetAndFieldAreErrors) {
 TEST_F(DBDataSetTest, ListReportPrintsEveryRowAndItsTotals) {
     TrpReport report(&form);
     TrpPage* page = report.Pages->Add();
-    auto* band = new TrpBandView;
-    band->SetBandType(btMasterData);
-    band->Name = "Data";
-    band->y = 0; band->dy = 20;
-    band->FormatStr = "Loans";
-    page->AddObject(band);
-    auto* name = new TrpMemoView;
-    name->Name = "Name";
-    name->dx = 100; name->dy = 18;
-    name->Memo->SetText("[Loans.name] [Loans.\"rate\"]");
-    page->AddObject(name);
-    auto* summary = new TrpBandView;
-    summary->SetBandType(btReportSummary);
-    summary->Name = "Summary";
-    summary->y = 100; summary->dy = 20;
-    page->AddObject(summary);
-    auto* total = new TrpMemoView;
-    total->Name = "Total";
-    total->y = 100; total->dx = 100; total->dy = 18;
-    total->Memo->SetText("[SUM([Loans.amount])] [COUNT(Data)]");
-    page->AddObject(total);
+    AddBandView(page, btMasterData, 0, 20, "Data", "Loans");
+    AddMemoView(page, "Name", 0, 0, 100, 18, "[Loans.name] [Loans.\"rate\"]");
+    AddBandView(page, btReportSummary, 100, 20, "Summary");
+    AddMemoView(page, "Total", 0, 100, 100, 18, "[SUM([Loans.amount])] [COUNT(Data)]");
 
     ASSERT_TRUE(report.PrepareReport()) << (boxes.empty() ? "" : boxes[0]);
     ASSERT_EQ(report.EMFPages->Count(), 1);
@@ -124,6 +109,48 @@ TEST_F(DBDataSetTest, ListReportPrintsEveryRowAndItsTotals) {
     for (TrpView* v : report.EMFPages->Page(0).Page->Objects) texts.push_back(Trim(v->Memo->GetText()));
     EXPECT_EQ(texts, (std::vector<std::string>{"First 7.5", "Second 6.25", "Third 8", "Fourth 5", "3900.5 4"}));
     EXPECT_FALSE(query->Active() && loans->CloseDataSource);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DBDataSetTest, PictureViewLoadsItsBlobField) {
+    // A 3 x 2 bitmap file stored in a BLOB column.
+    TBitmap bitmap;
+    bitmap.SetSize(3, 2);
+    TMemoryStream file;
+    bitmap.SaveToStream(&file);
+    std::string hex;
+    for (int64_t i = 0; i < file.GetSize(); ++i) {
+        char b[3];
+        std::snprintf(b, sizeof b, "%02X", static_cast<const unsigned char*>(file.Memory())[i]);
+        hex += b;
+    }
+    query->ExecSQL("CREATE TABLE photos (photo BLOB)");
+    query->ExecSQL("INSERT INTO photos VALUES (X'" + hex + "')");
+    query->ExecSQL("INSERT INTO photos VALUES (NULL)");
+    query->SQL = "SELECT photo FROM photos";
+
+    TrpReport report(&form);
+    TrpPage* page = report.Pages->Add();
+    AddBandView(page, btMasterData, 0, 40, "Data", "Loans");
+    auto* picture = new TrpPictureView;
+    picture->Name = "Photo";
+    picture->dx = 30; picture->dy = 30;
+    picture->Memo->SetText("[Loans.photo]");
+    page->AddObject(picture);
+    ASSERT_TRUE(report.PrepareReport()) << (boxes.empty() ? "" : boxes[0]);
+    report.EMFPages->LoadPageObjects(0);
+    const auto& objects = report.EMFPages->Page(0).Page->Objects;
+    ASSERT_EQ(objects.size(), 2u);
+    auto* first = dynamic_cast<TrpPictureView*>(objects[0]);
+    auto* second = dynamic_cast<TrpPictureView*>(objects[1]);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(first->Picture->GetWidth(), 3);
+    EXPECT_EQ(first->Picture->GetHeight(), 2);
+    EXPECT_EQ(second->Picture->GetWidth(), 0);   // a null field empties the picture
 }
 
 }  // namespace
