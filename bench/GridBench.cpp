@@ -2,6 +2,7 @@
 // grids, painting and scrolling a long aligned grid, and the depreciation table.
 
 #include "AlignGrid.h"
+#include "BenchWindow.h"
 #include "AmortizationPage.h"
 #include "DepreciationPage.h"
 #include "Folders.h"
@@ -19,30 +20,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-void EnsureApp() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "bench";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-}
-
-// The main window, made once, with help answered silently and its settings in a scratch folder.
-TfrmMain& Window() {
-    static TfrmMain* w = [] {
-        EnsureApp();
-        SetHelpService([](const std::string&, unsigned, intptr_t) { return true; });
-        static std::string dir = QDir::tempPath().toStdString() + "/varnholt-bench/";
-        QDir().mkpath(QString::fromStdString(dir));
-        SetProgramDir(dir);
-        SetUserConfigDir(dir);
-        auto* f = new TfrmMain(nullptr);
-        f->AfterConstruction();
-        return f;
-    }();
-    return *w;
-}
 
 // A schedule with an extra payment on every row, shown once (the long one at
 // rate 0, so every one of its rows is paid);

@@ -65,12 +65,20 @@ public:
     std::vector<TrpView*> Objects;   // owned by the template page
     TrpDataset* DataSet = nullptr;
     bool OwnsDataSet = false;
+    // Horizontal bands some of whose objects lie in cross bands print a
+    // cell per cross record beside their own objects.
+    bool HasCross = false;
+    TrpDataset* CrossDataSet = nullptr;
+    bool OwnsCrossDataSet = false;
+    int CrossColumns = 0;   // cross data band: the most records it has printed
     std::string GroupCondition;      // postfix
     bool EndOfData = false;
     int ForceNewPage = 0, ForceNewColumn = 0;
 
     // Prints one instance at the page's position; true when it did not fit.
     bool Draw();
+    // Links the band and its view and takes the view's place, size, flags and name.
+    void TakeView(TrpBandView* view);
     void SetDataSource(const std::string& text);
     void FreeDataSet();
     void InitValues();
@@ -95,6 +103,9 @@ private:
     // False when the band holds no subreports; they print after the other objects.
     bool DrawObjects();
     void DrawSubReport(TrpSubReportView* view);
+    void DrawCross();
+    // Outputs the objects of cross band `cross` that lie in this band, at x.
+    void DrawCrossCell(TrpBand* cross, int x);
     void DrawObject(TrpView* view);
     void DrawPageBreak();
     int MeasureHeight();
@@ -114,6 +125,8 @@ public:
     int CrossColumnNo = 1, RecordNo = 1;
     TrpBand* LastBand = nullptr;
     bool PrintingSummary = false;
+    // Objects that lie in a cross band, with that band.
+    std::map<TrpView*, TrpBand*> CrossOf;
     int CurY = 0, CurBottomY = 0;
     int MaxLevel = 0;
     // The page prints inside a subreport view of another page: its page
@@ -193,7 +206,9 @@ public:
     bool GetSystemValue(const std::string& name, Variant& value) override;
     bool GetPageValue(const std::string& name, Variant& value) override;
     void DoReportProcedure(const std::string& name, const Variant& p1) override;
-    void SetModalResult(int modalResult) override {}
+    // A dialog page's script answering mrCancel (2) cancels the build.
+    void SetModalResult(int modalResult) override;
+    bool InDialogPage = false;
     void SetCurY(int y) override;
     void ShowProgress(const std::string& text) override;
     void AlignToBand(TrpView* view) override;

@@ -163,11 +163,25 @@ void TrpBandView::DeclareProperties() {
 
 TrpBand::TrpBand(uint8_t type, TrpPageBuilder* parent) : Parent(parent), Typ(type) {}
 
-TrpBand::~TrpBand() { FreeDataSet(); }
+TrpBand::~TrpBand() {
+    FreeDataSet();
+}
 
 TrpContext& TrpBand::Context() const { return Parent->Engine->Context; }
 
 bool TrpBand::Exists() const { return View != nullptr || (Typ == btNone && !Objects.empty()); }
+
+void TrpBand::TakeView(TrpBandView* view) {
+    View = view;
+    view->Parent = this;
+    x = view->x;
+    y = view->y;
+    dx = view->dx;
+    dy = view->dy;
+    Flags = view->Flags;
+    Visible = view->IsVisible();
+    Name = view->Name;
+}
 
 void TrpBand::SetDataSource(const std::string& text) {
     if (Typ == btGroupHeader) {
@@ -186,11 +200,18 @@ void TrpBand::SetDataSource(const std::string& text) {
 }
 
 void TrpBand::FreeDataSet() {
-    if (!DataSet) return;
-    DataSet->Exit();
-    if (OwnsDataSet) delete DataSet;
+    if (DataSet) {
+        DataSet->Exit();
+        if (OwnsDataSet) delete DataSet;
+    }
     DataSet = nullptr;
     OwnsDataSet = false;
+    if (CrossDataSet) {
+        CrossDataSet->Exit();
+        if (OwnsCrossDataSet) delete CrossDataSet;
+    }
+    CrossDataSet = nullptr;
+    OwnsCrossDataSet = false;
 }
 
 void TrpBand::RunScript() {
@@ -280,6 +301,7 @@ void TrpBand::DrawBody() {
         DrawPageBreak();
     } else {
         int startPage = Parent->Engine->PageNo;
+        if (HasCross && Typ != btPageFooter) DrawCross();
         if (DrawObjects()) {
             // After subreports: below the lowest of them, and not above the band's bottom on its own page.
             int bottomLine = Parent->Engine->PageNo == startPage ? y + height : 0;
@@ -315,6 +337,7 @@ bool TrpBand::DrawObjects() {
             if (sub->IsVisible()) subReports.push_back(sub);
             continue;
         }
+        if (Parent->CrossOf.count(v)) continue;   // printed as a cross cell
         DrawObject(v);
     }
     if (subReports.empty()) return false;
@@ -360,6 +383,89 @@ void TrpBand::DrawObject(TrpView* view) {
     view->x -= dxShift;
     view->y -= y;
     for (TrpView* follower : context.FollowViews) follower->OnHook(view);
+}
+
+void TrpBand::DrawCrossCell(TrpBand* cross, int cellX) {
+    TrpContext& context = Context();
+    TrpPageEngine* engine = Parent->Engine;
+    context.ActiveBand = cross;
+    cross->LineNo = LineNo;
+    cross->LineThroughNo = LineThroughNo;
+    if (cross->Typ == btCrossData) cross->AggregateSource = this;
+    int index = std::min(engine->PageNo, engine->Pages->Count() - 1);
+    for (TrpView* v : Objects) {
+        auto it = Parent->CrossOf.find(v);
+        if (it == Parent->CrossOf.end() || it->second != cross) continue;
+        if (context.FirstPassRunning) {
+            context.RunScript(v, v->Script.get());
+            continue;
+        }
+        int savedX = v->x;
+        v->x = cellX + savedX;
+        v->y += y;
+        try {
+            if (index >= 0) v->WritePreparedObject(engine->Pages->Page(index).Stream.get());
+        } catch (const std::exception& e) {
+            engine->RecordError(e);
+        }
+        v->x = savedX;
+        v->y -= y;
+    }
+    context.ActiveBand = this;
+}
+
+void TrpBand::DrawCross() {
+    TrpContext& context = Context();
+    TrpPageEngine* engine = Parent->Engine;
+    TrpReport* report = engine->Report;
+    const int savedPageNo = engine->PageNo;
+    Parent->CrossColumnNo = 1;
+    if (report->OnBeginColumn) report->OnBeginColumn(this);
+    int cellX = -1;
+    TrpBand* header = Parent->Band(btCrossHeader);
+    if (header && header->View) {
+        header->RunScript();
+        DrawCrossCell(header, header->x);
+        cellX = header->x + header->dx;
+    }
+    TrpBand* data = Parent->Band(btCrossData);
+    if (data && data->View) {
+        if (cellX < 0) cellX = data->x;
+        TrpDataset* ds = data->DataSet ? data->DataSet : CrossDataSet;
+        if (ds) {
+            int records = 0;
+            for (ds->First(); !ds->Eof() && !context.RootReport->Stopped; ds->Next()) {
+                context.ActiveView = data->View;
+                int width = data->dx;
+                if (report->OnPrintColumn) report->OnPrintColumn(Parent->CrossColumnNo, width);
+                data->RunScript();
+                // Past the right edge: the row goes on on the next prepared page.
+                if (cellX + width > Parent->Page->RightEdge() && cellX > Parent->Page->LeftEdge()) {
+                    cellX = Parent->Page->LeftEdge();
+                    ++engine->PageNo;
+                    if (engine->PageNo >= engine->Pages->Count()) engine->Pages->Add(Parent->Page);
+                    if (header && header->View && (header->Flags & flBandRepeatHeader)) {
+                        DrawCrossCell(header, cellX);
+                        cellX += header->dx;
+                    }
+                }
+                DrawCrossCell(data, cellX);
+                data->DoAggregate();
+                cellX += width;
+                ++Parent->CrossColumnNo;
+                ++records;
+            }
+            data->CrossColumns = std::max(data->CrossColumns, records);
+        }
+    }
+    TrpBand* footer = Parent->Band(btCrossFooter);
+    if (footer && footer->View) {
+        if (cellX < 0) cellX = footer->x;
+        footer->RunScript();
+        DrawCrossCell(footer, cellX);
+        footer->InitValues();
+    }
+    engine->PageNo = savedPageNo;
 }
 
 int TrpBand::MeasureHeight() {

@@ -40,8 +40,23 @@ void TrpPageBuilder::CreateBands() {
         v->Parent = nullptr;
         if (v->Flags & 0x8000) context.FollowViews.push_back(v);
     }
+    // Cross bands: vertical strips; the objects inside one belong to it as
+    // cells and keep their place in a horizontal band as well.
+    CrossOf.clear();
+    for (int t = btCrossHeader; t <= btCrossFooter; ++t)
+        for (TrpView* v : Page->Objects) {
+            auto* view = dynamic_cast<TrpBandView*>(v);
+            if (!view || view->BandType() != t || Band(t)->View) continue;
+            TrpBand* band = Band(t);
+            band->TakeView(view);
+            if (view->FormatStr.find(';') == std::string::npos) band->SetDataSource(view->FormatStr);
+            for (TrpView* o : Page->Objects)
+                if (o->Typ != gtBand && !CrossOf.count(o) && o->x >= band->x && o->x + o->dx <= band->x + band->dx) {
+                    o->x -= band->x;
+                    CrossOf[o] = band;
+                }
+        }
     // Horizontal bands, in type order, each chain sorted by y.
-    std::vector<TrpView*> placed;
     for (int t = 0; t < rpBandTypeCount; ++t) {
         if (t >= btCrossHeader && t <= btCrossFooter) continue;
         std::vector<std::unique_ptr<TrpBand>> chain;
@@ -51,15 +66,7 @@ void TrpPageBuilder::CreateBands() {
             std::unique_ptr<TrpBand> band =
                 chain.empty() ? std::move(Bands[size_t(t)]) : std::make_unique<TrpBand>(uint8_t(t), this);
             if (!band) band = std::make_unique<TrpBand>(uint8_t(t), this);
-            band->View = view;
-            view->Parent = band.get();
-            band->y = view->y;
-            band->dy = view->dy;
-            band->x = view->x;
-            band->dx = view->dx;
-            band->Flags = view->Flags;
-            band->Visible = view->IsVisible();
-            band->Name = view->Name;
+            band->TakeView(view);
             band->Stretched = view->Flags & flStretched;
             band->PrintIfSubsetEmpty = view->Flags & flBandPrintIfSubsetEmpty;
             band->PrintChildIfInvisible = view->Flags & flBandPrintChildIfInvisible;
@@ -72,6 +79,7 @@ void TrpPageBuilder::CreateBands() {
                     o->Parent = band.get();
                     o->y -= band->y;
                     band->Objects.push_back(o);
+                    if (CrossOf.count(o)) band->HasCross = true;
                 }
             }
             chain.push_back(std::move(band));
@@ -134,6 +142,24 @@ void TrpPageBuilder::CreateBands() {
     for (TrpBand* g = Band(btGroupHeader); g && g->View; g = g->Next) headers.push_back(g);
     for (TrpBand* f = Band(btGroupFooter); f && f->View; f = f->Next) footers.push_back(f);
     for (size_t i = 0; i < headers.size() && i < footers.size(); ++i) headers[headers.size() - 1 - i]->Footer = footers[i];
+    // "Band=source;..." in the cross data band gives named bands their own cross records.
+    if (TrpBand* crossData = Band(btCrossData); crossData->View && crossData->View->FormatStr.find(';') != std::string::npos) {
+        std::string list = crossData->View->FormatStr;
+        size_t from = 0;
+        while (from < list.size()) {
+            size_t end = list.find(';', from);
+            if (end == std::string::npos) end = list.size();
+            std::string entry = list.substr(from, end - from);
+            size_t eq = entry.find('=');
+            if (eq != std::string::npos)
+                if (TrpBand* b = FindBand(Trim(entry.substr(0, eq))); b && b->Typ >= btMasterHeader && b->Typ <= btChild) {
+                    bool owned = false;
+                    b->CrossDataSet = rpGetDataSetByName(Trim(entry.substr(eq + 1)), Engine->Report->Owner, owned);
+                    b->OwnsCrossDataSet = owned;
+                }
+            from = end + 1;
+        }
+    }
     // Child bands; a link that would come back to a band of its own chain is dropped.
     for (const auto& slot : Bands)
         for (TrpBand* b = slot.get(); b; b = b->Next)
@@ -579,6 +605,10 @@ void TrpPageEngine::DoReportProcedure(const std::string& name, const Variant& p1
     } else if (name == "SHOWBAND") {
         if (Current) Current->ShowBandByName(VarToStr(p1));
     }
+}
+
+void TrpPageEngine::SetModalResult(int modalResult) {
+    if (InDialogPage && modalResult == 2) Context.BuildCancelled = true;
 }
 
 void TrpPageEngine::SetCurY(int y) {

@@ -181,6 +181,19 @@ void TrpReport::BuildReport() {
         engine.SavedCurY = shared.SavedCurY;
         engine.SavedBottomY = shared.SavedBottomY;
     }
+    // Dialog pages first: the system has no dialog controls, so a dialog page
+    // is its script, which may cancel the build.
+    for (int i = 0; i < Pages->Count() && !context.BuildCancelled; ++i) {
+        TrpPage* page = Pages->Pages(i);
+        if (page->PageType != ptDialog) continue;
+        context.ActivePage = page;
+        TrpRestore<bool> dialog(engine.InDialogPage, true);
+        context.RunScript(nullptr, page->Script.get());
+    }
+    if (context.BuildCancelled) {
+        if (compound) Dataset->Exit();
+        return;
+    }
     std::vector<TrpPageBuilder*> builders;
     for (int i = 0; i < Pages->Count(); ++i)
         if (Pages->Pages(i)->PageType == ptReport) {

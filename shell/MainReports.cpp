@@ -11,6 +11,7 @@
 #include "Main.h"
 #include "RP_Class.h"
 #include "RP_DSet.h"
+#include "RP_Prntr.h"
 #include "NumCtrl.h"
 #include "ReportValues.h"
 #include "SysUtils.h"
@@ -59,10 +60,15 @@ void TfrmMain::AddReportHandlers(THandlerTable& h) {
 }
 
 void TfrmMain::BindReports() {
-    for (const char* name : kSinglePageReports)
-        NeedComponent<TrpReport>(this, name)->OnManualBuild = [this](TrpPage* page) { BuildSinglePageReport(page); };
+    // Every report prints on the printer chosen in the printer setup.
+    for (const char* name : kSinglePageReports) {
+        auto* report = NeedComponent<TrpReport>(this, name);
+        report->Context().SetPrinter(rpCreatePrinterLink());
+        report->OnManualBuild = [this](TrpPage* page) { BuildSinglePageReport(page); };
+    }
     for (const TTableReport& t : kTableReports) {
         auto* report = NeedComponent<TrpReport>(this, t.Report);
+        report->Context().SetPrinter(rpCreatePrinterLink());
         auto* dataset = NeedComponent<TrpDataset>(this, t.Dataset);
         auto* grid = NeedComponent<TStringGrid>(this, t.Grid);
         const int cells = t.Cells;

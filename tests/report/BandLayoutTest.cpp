@@ -562,3 +562,94 @@ TEST_F(BandLayoutTest, HiddenDataBandPrintsItsChildOnlyWhenAskedAndAggregatesFla
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BandLayoutTest, CrossTabPrintsACellPerCrossRecordBesideEachRow) {
+    AddBand(btMasterData, 0, 20, "Rows", "2");
+    AddMemo("Label", 0, 2, 80, 16, "row [LINE#]");
+    TrpBandView* cross = AddBand(btCrossData, 0, 1000, "Cols", "3");
+    cross->x = 100;
+    cross->dx = 50;
+    AddMemo("Cell", 105, 2, 40, 16, "[LINE#].[COLUMN#]");
+    std::vector<int> columns;
+    report.OnPrintColumn = [&](int column, int& width) {
+        columns.push_back(column);
+        if (column == 2) width = 70;   // the application may widen a column
+    };
+    int begun = 0;
+    report.OnBeginColumn = [&](TrpBand*) { ++begun; };
+    ASSERT_TRUE(report.PrepareReport()) << (boxes.empty() ? "" : boxes[0]);
+    auto pages = Output();
+    auto cells = Named(pages[0], "Cell");
+    ASSERT_EQ(cells.size(), 6u);
+    std::vector<std::string> texts;
+    for (const Out& c : cells) texts.push_back(c.text + "@" + std::to_string(c.x) + "," + std::to_string(c.y));
+    EXPECT_EQ(texts, (std::vector<std::string>{"1.1@105,2", "1.2@155,2", "1.3@225,2", "2.1@105,22", "2.2@155,22",
+                                               "2.3@225,22"}));
+    EXPECT_EQ(Named(pages[0], "Label").size(), 2u);
+    EXPECT_EQ(begun, 2);
+    EXPECT_EQ(columns, (std::vector<int>{1, 2, 3, 1, 2, 3}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(BandLayoutTest, DialogPageScriptMayCancelTheBuild) {
+    AddBand(btReportTitle, 0, 40, "Title");
+    AddMemo("Heading", 0, 0, 100, 16, "title");
+    TrpPage* dialog = report.Pages->Add();
+    dialog->PageType = ptDialog;
+    struct Row { const char* script; bool built; };
+    const Row rows[] = {{"ModalResult := mrOk", true}, {"ModalResult := mrCancel", false}};
+    for (const Row& r : rows) {
+        report.Pages->Pages(1)->Script->SetText(r.script);
+        EXPECT_EQ(report.PrepareReport(), r.built) << r.script;
+        EXPECT_EQ(report.EMFPages->Count(), r.built ? 1 : 0) << r.script;
+        EXPECT_TRUE(boxes.empty());
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(BandLayoutTest, HeaderTallerThanThePagePrintsClippedOnEachPage) {
+    AddBand(btPageHeader, 0, 2000, "Header");
+    AddMemo("Head", 0, 0, 100, 16, "head");
+    AddBand(btMasterData, 2100, 20, "Data", "3");
+    AddMemo("Row", 0, 2100, 100, 16, "[LINE#]");
+    ASSERT_TRUE(report.PrepareReport());
+    auto pages = Output();
+    ASSERT_EQ(pages.size(), 3u);   // one row under each header, no page without end
+    for (size_t p = 0; p < pages.size(); ++p) {
+        ASSERT_EQ(Named(pages[p], "Row").size(), 1u) << p;
+        EXPECT_EQ(Named(pages[p], "Row")[0].text, std::to_string(p + 1));
+        EXPECT_EQ(Named(pages[p], "Head").size(), 1u);
+    }
+}
+
+TEST_F(BandLayoutTest, SplitBandWithAnObjectTallerThanAPagePrintsItClipped) {
+    TrpBandView* band = AddBand(btReportTitle, 0, 3000, "Tall");
+    band->Flags |= flBandBreaked;
+    auto* picture = new TrpPictureView;
+    picture->Name = "Big";
+    picture->y = 10;
+    picture->dx = 100;
+    picture->dy = 2500;
+    page->AddObject(picture);
+    AddMemo("After", 0, 2600, 100, 16, "after");
+    ASSERT_TRUE(report.PrepareReport());
+    auto pages = Output();
+    ASSERT_GE(pages.size(), 2u);
+    int big = 0, after = 0;
+    for (auto& p : pages) {
+        big += int(Named(p, "Big").size());
+        after += int(Named(p, "After").size());
+    }
+    EXPECT_EQ(big, 1);
+    EXPECT_EQ(after, 1);
+}
+
+}  // namespace

@@ -4,10 +4,16 @@
 
 #include "MainWindowFixture.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <map>
+#include <regex>
+#include <sstream>
 
 #include "AlignGrid.h"
 #include "AmortizationPage.h"
+#include "Printers.h"
+#include "RP_Prntr.h"
 #include "ExtCtrls.h"
 #include "LoanSpreadPage.h"
 #include "RP_Class.h"
@@ -436,6 +442,107 @@ TEST_F(ReportsTest, LongestAmortizationSchedulePrintsEveryPayment) {
             if (name == "Cell1") ++rows, last = out.Text;
     EXPECT_EQ(rows, 32768);
     EXPECT_EQ(last, grid->GetCells(0, 32767));
+}
+
+// One word of a PDF page, in points from the page's top left corner.
+struct TPdfWord {
+    std::string Text;
+    double X0, Y0, X1, Y1;
+};
+struct TPdfPage {
+    double Width = 0, Height = 0;
+    std::vector<TPdfWord> Words;
+    const TPdfWord* Find(const std::string& text) const {
+        for (const TPdfWord& w : Words)
+            if (w.Text == text) return &w;
+        return nullptr;
+    }
+};
+
+// The words of every page of a PDF file with their boxes, read back through pdftotext.
+std::vector<TPdfPage> PdfWords(const std::string& file) {
+    std::string out;
+    if (FILE* f = popen(("timeout 30 pdftotext -bbox '" + file + "' -").c_str(), "r")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) out.append(buffer, n);
+        pclose(f);
+    }
+    std::vector<TPdfPage> pages;
+    static const std::regex page(R"re(<page width="([\d.]+)" height="([\d.]+)">)re");
+    static const std::regex word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    std::istringstream lines(out);
+    std::string line;
+    std::smatch m;
+    while (std::getline(lines, line)) {
+        if (std::regex_search(line, m, page)) pages.push_back({std::stod(m[1]), std::stod(m[2]), {}});
+        else if (std::regex_search(line, m, word) && !pages.empty())
+            pages.back().Words.push_back({m[5], std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4])});
+    }
+    return pages;
+}
+
+// Every calculator's report with its samples, printed from its preview on
+// the "Print to PDF" printer. VARNHOLT_REPORT_PDFS names a folder that
+// keeps the files for a person to look at.
+TEST_F(ReportsTest, EveryCalculatorsReportPrintsToPdf) {
+    Create();
+    TrpPrinter& printers = rpPrinter();
+    const int previousPrinter = printers.PrinterIndex;
+    for (int i = 0; i < printers.VirtualPrinterIndex; ++i)
+        if (printers.Printers[size_t(i)] == "Print to PDF") printers.SetPrinterIndex(i);
+    ASSERT_TRUE(Printer()->IsPdfPrinter());
+    const char* keep = std::getenv("VARNHOLT_REPORT_PDFS");
+    const std::string folder = keep ? std::string(keep) : Dir.path().toStdString();
+
+    const struct {
+        const char* Sender;
+        const char* Title;   // first word of the title
+        const char* Value;   // a word of one of the values
+    } reports[] = {
+        {"btnMQ", "Mortgage", "$155,866.75"},   {"btnRC", "Refinancing", "$786.70"},
+        {"btnLSC", "Chart", "$786.70"},        {"btnDEP", "Depreciation", "$100,000.00"},
+        {"btnROR", "Rates", "$2,600.00"},       {"btnCR", "Capitalization", "$1,075,268.82"},
+        {"btnML", "Maximum", "$996,285.76"},    {"btnIM", "Income", "$700,200.00"},
+        {"btnUnderwriting", "Underwriting", "$57,500.00"}, {"btnFV", "Future", "$22,956.86"},
+        {"btnLC", "Loan", "$883.71"},          {"btnDCF", "Discounted", "Present"},
+        {"btnAS", "Loan", "$786.70"},
+    };
+    for (const auto& r : reports) {
+        SCOPED_TRACE(r.Sender);
+        TrpReport* report = PrintSamples(r.Sender);
+        ASSERT_NE(report, nullptr);
+        const std::string pdf = folder + "/" + report->GetName() + ".pdf";
+        std::remove(pdf.c_str());
+        Printer()->FileName = pdf;
+        report->PrintPreparedReport("", 1, false, pwAll);
+        Printer()->FileName.clear();
+
+        std::vector<TPdfPage> pages = PdfWords(pdf);
+        ASSERT_EQ(int(pages.size()), report->EMFPages->Count());
+        for (const TPdfPage& page : pages) {
+            EXPECT_NEAR(page.Width, 612, 1);
+            EXPECT_NEAR(page.Height, 792, 1);
+            // Nothing runs off the sheet.
+            for (const TPdfWord& w : page.Words) {
+                EXPECT_GE(w.X0, 0) << w.Text;
+                EXPECT_LE(w.X1, page.Width) << w.Text;
+                EXPECT_LE(w.Y1, page.Height) << w.Text;
+            }
+            // The footer and its disclaimer close every page.
+            const TPdfWord* note = page.Find("NOTE:");
+            ASSERT_NE(note, nullptr);
+            EXPECT_GT(note->Y0, page.Height * 0.85);
+            EXPECT_NE(page.Find("Varnholt,"), nullptr);
+        }
+        const TPdfWord* title = pages[0].Find(r.Title);
+        const TPdfWord* value = pages[0].Find(r.Value);
+        ASSERT_TRUE(title && value);
+        EXPECT_LT(title->Y1, value->Y0);
+        EXPECT_LT(value->Y1, pages[0].Find("NOTE:")->Y0);
+    }
+    printers.SetPrinterIndex(previousPrinter);
 }
 
 } // namespace
