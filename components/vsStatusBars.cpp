@@ -119,12 +119,13 @@ void TvsProgressBarStyle::SetProgressType(TvsProgressType Value) {
 }
 
 int TvsProgressBarStyle::Percent() const {
-    return static_cast<int>(static_cast<int64_t>(FProgress - FMinValue) * 100 / (int64_t(FMaxValue) - FMinValue));
+    // The whole range of 32-bit bounds fits only in 64 bits, before and after the * 100.
+    return static_cast<int>((int64_t(FProgress) - FMinValue) * 100 / (int64_t(FMaxValue) - FMinValue));
 }
 
 std::string TvsProgressBarStyle::CaptionText() const {
     if (FProgressType == aptPercent) return Format(FCaption, {Percent()});
-    return Format(FCaption, {FProgress - FMinValue, FMaxValue - FMinValue});
+    return Format(FCaption, {int64_t(FProgress) - FMinValue, int64_t(FMaxValue) - FMinValue});
 }
 
 void TvsProgressBarStyle::Assign(TPersistent* Source) {
@@ -719,5 +720,11 @@ void RegisterVsStatusBarsClasses() {
             .Event("OnPanelClick", &B::OnPanelClick)
             .Event("OnPanelDblClick", &B::OnPanelDblClick);
         Published<TvsStatusBar>("TvsStatusBar", "TvsCustomStatusBar");
+        using I = TvsStatusBarInserter;
+        Published<TvsStatusBarInserter>("TvsStatusBarInserter", "TComponent")
+            .Str("About", &I::About, nullptr)
+            .Reference<TvsCustomStatusBar>("vsStatusBar", &I::GetvsStatusBar, &I::SetvsStatusBar)
+            .Reference<TControl>("Control", &I::GetControl, &I::SetControl)
+            .Int("PanelIndex", &I::GetPanelIndex, &I::SetPanelIndex);
     });
 }

@@ -304,5 +304,52 @@ public:
     explicit TvsStatusBar(TComponent* AOwner) : TvsCustomStatusBar(AOwner) {}
 };
 
+// Keeps a control (an edit, a progress bar, a button) inside one panel of a
+// status bar: the control is moved into the bar, the panel becomes owner-drawn,
+// and every time the bar draws the panel the control is fitted to it. Letting
+// the control go gives it back its parent, bounds and visibility and the panel
+// its style; the bar gets its own OnDrawPanel back when the inserter leaves it.
+class TvsStatusBarInserter : public TComponent {
+public:
+    explicit TvsStatusBarInserter(TComponent* AOwner);
+    ~TvsStatusBarInserter() override;
+
+    TvsCustomStatusBar* GetvsStatusBar() const { return FBar; }
+    void SetvsStatusBar(TvsCustomStatusBar* Value);
+    // Forms and status bars are refused (the current control is let go).
+    TControl* GetControl() const { return FControl; }
+    void SetControl(TControl* Value);
+    // Negative values are taken as 0.
+    int GetPanelIndex() const { return FPanelIndex; }
+    void SetPanelIndex(int Value);
+    std::string About() const { return "v1.0"; }
+
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    void Insert();
+    void Remove();
+    void Repaint();
+    void DrawPanel(TvsCustomStatusBar* Bar, TvsStatusPanel* Panel, const TRect& Rect);
+    TvsStatusPanel* Panel() const;
+    void StylePanel();
+    void RestorePanel();
+
+    TvsCustomStatusBar* FBar = nullptr;
+    TControl* FControl = nullptr;
+    int FPanelIndex = 0;
+    // What Insert changed, to be given back.
+    TWinControl* FSavedParent = nullptr;
+    TRect FSavedBounds;
+    bool FSavedVisible = false;
+    bool FInserted = false;
+    TvsDrawPanelEvent FSavedDrawPanel;
+    int FStyledIndex = -1;
+    TvsStatusPanelStyle FSavedStyle = apsText;
+    // The control kept a size of its own; it is not resized again until reassigned.
+    bool FWidthFixed = false;
+    bool FHeightFixed = false;
+};
+
 // Registers the status bar classes for window definitions; safe to call more than once.
 void RegisterVsStatusBarsClasses();

@@ -37,6 +37,7 @@
 #include "OwnerDrawMenu.h"
 #include "grBtns.h"
 #include "WebFileInfo.h"
+#include "vsComps.h"
 #include "vsStatusBars.h"
 #include "splash.h"
 #include "About.h"
@@ -65,6 +66,7 @@ void RegisterMainWindowClasses() {
     RegisterVsStatusBarsClasses();
     RegisterOwnerDrawMenuClasses();
     RegisterInstanceGuardClasses();
+    RegisterVsCompsClasses();
     RegisterWebFileInfoClasses();
     RegisterReportClasses();
     static std::once_flag once;

@@ -16,8 +16,6 @@
 
 TObject::~TObject() = default;
 
-namespace {
-
 std::string DemangledClassName(const std::type_info& type) {
     int status = 0;
     std::unique_ptr<char, void (*)(void*)> demangled(abi::__cxa_demangle(type.name(), nullptr, nullptr, &status),
@@ -30,6 +28,8 @@ std::string DemangledClassName(const std::type_info& type) {
     }
     return name;
 }
+
+namespace {
 
 // Where Item stands in List, or -1.
 template <typename T, typename U>

@@ -8,8 +8,12 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
+
+// The class name of a type without namespaces ("EConvertError").
+std::string DemangledClassName(const std::type_info& type);
 
 // Objects are referred to by pointer and have identity (owners, events,
 // windows): none of them can be copied or assigned. TPersistent::Assign

@@ -200,6 +200,20 @@ TEST(VsStatusBar, ProgressStaysInItsRangeAndCaptions) {
     EXPECT_EQ(s->CaptionText(), "4 of 10");
 }
 
+TEST(VsStatusBar, ProgressOverTheWhole32BitRangeDoesNotOverflow) {
+    EnsureGuiApp();
+    TvsStatusBar bar(nullptr);
+    TvsProgressBarStyle* s = bar.GetPanels()->Add()->GetProgressBarStyle();
+    s->SetMinValue(-2147483647);
+    s->SetMaxValue(2147483647);
+    s->SetProgress(2147483647);
+    EXPECT_EQ(s->CaptionText(), "100%");
+    s->SetProgress(0);
+    EXPECT_EQ(s->CaptionText(), "50%");
+    s->SetProgressType(aptCount);
+    EXPECT_EQ(s->CaptionText(), "2147483647 of 4294967294");
+}
+
 TEST(VsStatusBar, ScrollingTextReentersOrBounces) {
     EnsureGuiApp();
     TvsStatusBar bar(nullptr);
