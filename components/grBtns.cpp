@@ -278,7 +278,7 @@ TRect TgrCustomGraphicButton::CaptionRect() {
     TRect r = GetClientRect();
     if (FState == grsPressed) OffsetRect(r, 2, 2);
     else if (FValue) OffsetRect(r, 1, 1);
-    TRect m(0, 0, r.Width(), r.Height());
+    TRect m{0, 0, r.Width(), r.Height()};
     c->DrawText(caption, m, DT_CALCRECT | DT_SINGLELINE | DT_CENTER);
     int w = m.Width() + 4, h = m.Height() + 2;
     int x = r.Left + Place(FTextX, r.Width(), w);
@@ -296,7 +296,7 @@ bool TgrCustomGraphicButton::InHitArea(TPoint P) {
     }
     if (!inside && FButtonType == grbCombo) {
         int top = (FHeight - 14) / 2;
-        inside = TRect(FWidth - 14, top, FWidth, top + 14).Contains(P);
+        inside = TRect{FWidth - 14, top, FWidth, top + 14}.Contains(P);
     }
     return inside;
 }
@@ -458,7 +458,7 @@ void TgrCustomGraphicButton::PaintBackground(const TRect& R, TColor Face) {
             int a = static_cast<int>(i * q), b = static_cast<int>((i + 1) * q);
             if (b <= a) continue;
             c->GetBrush()->SetColor(GradientColor(Face, FBackground->GetGradient(), steps, i));
-            c->FillRect(vertical ? TRect(R.Left, R.Top + a, R.Right, R.Top + b) : TRect(R.Left + a, R.Top, R.Left + b, R.Bottom));
+            c->FillRect(vertical ? TRect{R.Left, R.Top + a, R.Right, R.Top + b} : TRect{R.Left + a, R.Top, R.Left + b, R.Bottom});
         }
         return;
     }
@@ -636,8 +636,8 @@ void TgrCustomGraphicButton::Paint() {
     PaintCaption(r);
     const bool isDefault = (FFocused || FDefaultLook) && FFocusStyle.Contains(fsDefault);
     if (FButtonType == grbCombo) {
-        TRect arrow(r.Right - 14, r.Top, r.Right, r.Bottom);
-        TRect main(r.Left, r.Top, r.Right - 14, r.Bottom);
+        TRect arrow{r.Right - 14, r.Top, r.Right, r.Bottom};
+        TRect main{r.Left, r.Top, r.Right - 14, r.Bottom};
         const int o = FState == grsComboPressed ? 0 : -1;
         const int w = arrow.Width(), mid = arrow.Bottom / 2;
         c->GetBrush()->SetStyle(bsSolid);

@@ -70,6 +70,7 @@ private:
     TThreadPriority FPriority = tpNormal;
     bool FSynchronized = false;
     bool FStreamedSuspended = true;
+    bool FDestroying = false;
 };
 
 class TvsThreadComponent : public TvsCustomThreadComponent {
@@ -328,7 +329,9 @@ public:
     int GetImageIndex() const { return FImageIndex; }
     void SetImageIndex(int Value);
     int IconID = 0;
-    bool MinimizeToTray = false;
+    // Minimising the main form hides it into the icon.
+    bool GetMinimizeToTray() const { return FMinimizeToTray; }
+    void SetMinimizeToTray(bool Value);
     bool MinimizeOnStart = false;
     TPopupMenu* GetPopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(TPopupMenu* Value);
@@ -385,7 +388,9 @@ private:
     bool FShowHint = true;
     bool FVisible = false;
     bool FLeftDown = false;
+    bool FMinimizeToTray = false;
     TForm* FHookedForm = nullptr;
+    TControl::TWndMethod FSavedFormProc;
 };
 
 // Keeps the program to one running instance under a name made of the
@@ -452,7 +457,9 @@ public:
 
 enum TvsWavPlayFrom { pfFile, pfResource, pfDFM, pfSystemEvent };
 
-// Plays a sound through the desktop's sound server.
+class TWavePlayer;
+
+// Plays a wave file, or the stored data, through the desktop's sound system.
 class TvsWav : public TvsCustomFileStorage {
 public:
     explicit TvsWav(TComponent* AOwner);
@@ -467,8 +474,15 @@ public:
     std::string ResourceName = "WAVE1";
     TNotifyEvent OnPlayBefore;
     TNotifyEvent OnPlayAfter;
+    // False when there is nothing playable or the sound system refuses it (LastError says why).
     bool Play();
     void Stop();
+    bool Playing() const;
+    const std::string& LastError() const { return FLastError; }
+
+private:
+    std::unique_ptr<TWavePlayer> FPlayer;
+    std::string FLastError;
 };
 
 // ---- Monitors -------------------------------------------------------------------------------------

@@ -41,6 +41,7 @@ TvsTrayIcon::TvsTrayIcon(TComponent* AOwner)
 }
 
 TvsTrayIcon::~TvsTrayIcon() {
+    HookMainForm(false);
     KillTimer(Window(), kCycleTimer);
     FHost->OnMessage = nullptr;
     FHost->SetVisible(false);
@@ -68,7 +69,7 @@ void TvsTrayIcon::SetVisible(bool Value) {
     } else {
         FHost->SetVisible(false);
         if (OnHide) OnHide(this);
-        if (MinimizeToTray) RestoreApp();
+        if (FMinimizeToTray) RestoreApp();
     }
 }
 
@@ -116,6 +117,32 @@ void TvsTrayIcon::SetCycleInterval(unsigned Value) {
     SetCycleIcons(FCycleIcons);
 }
 
+void TvsTrayIcon::SetMinimizeToTray(bool Value) {
+    FMinimizeToTray = Value;
+    if (!ComponentState.Contains(csLoading)) HookMainForm(Value && !ComponentState.Contains(csDesigning));
+}
+
+void TvsTrayIcon::HookMainForm(bool Hook) {
+    if (FHookedForm) {
+        FHookedForm->WindowProc = FSavedFormProc;
+        FHookedForm->RemoveFreeNotification(this);
+        FHookedForm = nullptr;
+    }
+    if (!Hook) return;
+    TForm* form = dynamic_cast<TForm*>(Owner);
+    if (!form && Application) form = Application->MainForm();
+    if (!form) return;
+    FHookedForm = form;
+    FSavedFormProc = form->WindowProc;
+    form->FreeNotification(this);
+    form->WindowProc = [this, form](TMessage& m) {
+        const TControl::TWndMethod saved = FSavedFormProc;
+        if (saved) saved(m);
+        else form->WndProc(m);
+        if (m.Msg == WM_SIZE && m.WParam == SIZE_MINIMIZED) MinimizeApp();
+    };
+}
+
 void TvsTrayIcon::ShowBalloon() {
     if (!FVisible) return;
     FHost->ShowBalloon(Cut(InfoTitle, kMaxInfoTitle), Cut(InfoText, kMaxInfo), int(InfoType), InfoTimeout);
@@ -146,6 +173,7 @@ void TvsTrayIcon::Loaded() {
         SetVisible(true);
     }
     SetCycleIcons(FCycleIcons);
+    HookMainForm(FMinimizeToTray);
 }
 
 void TvsTrayIcon::Notification(TComponent* AComponent, TOperation Operation) {
@@ -153,6 +181,7 @@ void TvsTrayIcon::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation != opRemove) return;
     if (AComponent == FImageList) FImageList = nullptr;
     if (AComponent == FPopupMenu) FPopupMenu = nullptr;
+    if (AComponent == FHookedForm) FHookedForm = nullptr;
 }
 
 void TvsTrayIcon::WndProc(TMessage& Message) {

@@ -13,6 +13,7 @@
 
 #include "ClassesIO.h"
 #include "Desktop.h"
+#include "Folders.h"
 #include "IniFiles.h"
 #include "MsgBox.h"
 #include "SysUtils.h"
@@ -156,18 +157,6 @@ bool TvsFileOperation::Run(const std::string& Source, const std::string& Target)
 
 namespace {
 
-std::string DataHome() {
-    const char* v = std::getenv("XDG_DATA_HOME");
-    const char* home = std::getenv("HOME");
-    return IncludeTrailingPathDelimiter(v && *v ? v : std::string(home ? home : "") + "/.local/share");
-}
-
-std::string ConfigHome() {
-    const char* v = std::getenv("XDG_CONFIG_HOME");
-    const char* home = std::getenv("HOME");
-    return IncludeTrailingPathDelimiter(v && *v ? v : std::string(home ? home : "") + "/.config");
-}
-
 std::string XmlEscape(const std::string& s) {
     std::string out;
     for (char c : s) {
@@ -228,11 +217,11 @@ std::string TvsFileAssociation::MimeType() const {
 }
 
 std::string TvsFileAssociation::MimePackageFile() const {
-    return DataHome() + "mime/packages/" + ReplaceChar(MimeType(), '/', '-') + ".xml";
+    return XdgDataHome() + "mime/packages/" + ReplaceChar(MimeType(), '/', '-') + ".xml";
 }
 
 std::string TvsFileAssociation::DesktopEntryFile() const {
-    return DataHome() + "applications/" + ReplaceChar(MimeType(), '/', '-') + ".desktop";
+    return XdgDataHome() + "applications/" + ReplaceChar(MimeType(), '/', '-') + ".desktop";
 }
 
 void TvsFileAssociation::SetExtension(const std::string& Value) {
@@ -317,13 +306,13 @@ bool TvsFileAssociation::Write() {
              EntryValue(FFields[afOpenCommand]) + "\n" + actionSections;
     if (classes_io::WriteFileAtomic(package, xml) != 0 || classes_io::WriteFileAtomic(desktop, entry) != 0) return false;
     try {
-        fs::create_directories(ConfigHome(), ec);
-        TIniFile apps(ConfigHome() + "mimeapps.list");
+        fs::create_directories(XdgConfigHome(), ec);
+        TIniFile apps(XdgConfigHome() + "mimeapps.list");
         apps.WriteString("Default Applications", MimeType(), ExtractFileNamePart(desktop));
     } catch (const EIniFileException&) {
         return false;
     }
-    UpdateMimeDatabase(DataHome() + "mime");
+    UpdateMimeDatabase(XdgDataHome() + "mime");
     return true;
 }
 
@@ -332,7 +321,7 @@ bool TvsFileAssociation::Remove() {
     std::error_code ec;
     fs::remove(MimePackageFile(), ec);
     fs::remove(DesktopEntryFile(), ec);
-    const std::string apps = ConfigHome() + "mimeapps.list";
+    const std::string apps = XdgConfigHome() + "mimeapps.list";
     if (fs::exists(apps, ec)) {
         try {
             TIniFile(apps).DeleteKey("Default Applications", MimeType());
@@ -340,7 +329,7 @@ bool TvsFileAssociation::Remove() {
             return false;
         }
     }
-    UpdateMimeDatabase(DataHome() + "mime");
+    UpdateMimeDatabase(XdgDataHome() + "mime");
     return true;
 }
 

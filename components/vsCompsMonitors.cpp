@@ -346,7 +346,7 @@ void RegisterVsCompsClasses() {
             .Reference<TImageList>("ImageList", &TI::GetImageList, &TI::SetImageList)
             .Int("ImageIndex", &TI::GetImageIndex, &TI::SetImageIndex)
             .Int("IconID", &TI::IconID, &TI::IconID)
-            .Bool("MinimizeToTray", &TI::MinimizeToTray, &TI::MinimizeToTray)
+            .Bool("MinimizeToTray", &TI::GetMinimizeToTray, &TI::SetMinimizeToTray)
             .Bool("MinimizeOnStart", &TI::MinimizeOnStart, &TI::MinimizeOnStart)
             .Reference<TPopupMenu>("PopupMenu", &TI::GetPopupMenu, &TI::SetPopupMenu)
             .Bool("PopupByLeft", &TI::PopupByLeft, &TI::PopupByLeft)

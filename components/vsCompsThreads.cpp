@@ -15,9 +15,10 @@
 TvsCustomThreadComponent::TvsCustomThreadComponent(TComponent* AOwner) : TvsComponent(AOwner) { MakeThread(true); }
 
 TvsCustomThreadComponent::~TvsCustomThreadComponent() {
+    // The thread's own end-of-run call checks this, on the GUI thread.
+    FDestroying = true;
     if (FThread) {
         FThread->SetOnEvent(nullptr);
-        FThread->OnTerminate = nullptr;
         FThread->Stop();
     }
 }
@@ -25,8 +26,7 @@ TvsCustomThreadComponent::~TvsCustomThreadComponent() {
 void TvsCustomThreadComponent::MakeThread(bool Suspended) {
     int returnValue = 0;
     if (FThread) {
-        FThread->SetOnEvent(nullptr);
-        FThread->OnTerminate = nullptr;
+        // The run in progress is asked to end and waited for; it reports as usual.
         FThread->Stop();
         returnValue = FThread->ReturnValue;
     }
@@ -40,6 +40,7 @@ void TvsCustomThreadComponent::MakeThread(bool Suspended) {
     });
     // Runs on the GUI thread once the run has ended.
     FThread->OnTerminate = [this, thread](TObject*) {
+        if (FDestroying) return;
         if (std::exception_ptr e = thread->FatalException()) HandleException(e);
         if (OnTerminate) OnTerminate(this);
     };

@@ -2,15 +2,40 @@
 
 #include "vsComps.h"
 
-TvsWav::TvsWav(TComponent* AOwner) : TvsCustomFileStorage(AOwner) {}
+#include "ClassesIO.h"
+#include "Sound.h"
+
+TvsWav::TvsWav(TComponent* AOwner) : TvsCustomFileStorage(AOwner), FPlayer(std::make_unique<TWavePlayer>()) {}
 
 TvsWav::~TvsWav() { Stop(); }
 
+bool TvsWav::Playing() const { return FPlayer->Playing(); }
+
 bool TvsWav::Play() {
     if (OnPlayBefore) OnPlayBefore(this);
-    const bool ok = false;
+    bool ok = false;
+    std::string wave;
+    switch (PlayFrom) {
+    case pfFile: ok = !FileName.empty() && classes_io::ReadFileBytes(FileName, wave); break;
+    case pfDFM:
+        wave.assign(reinterpret_cast<const char*>(Data()->Memory()), size_t(DataSize()));
+        ok = !wave.empty();
+        break;
+    // The program carries no sound resources, and the desktop's event sounds
+    // are no wave files: neither has anything to play here.
+    case pfResource:
+    case pfSystemEvent: break;
+    }
+    if (ok && NoStopSound && FPlayer->Playing()) ok = false;
+    if (ok) {
+        const auto mode = Looped ? TWavePlayer::TMode::Loop
+                                 : (AsyncPlay ? TWavePlayer::TMode::Async : TWavePlayer::TMode::Wait);
+        ok = FPlayer->Play(wave, mode, FLastError);
+    } else {
+        FLastError = "Nothing to play";
+    }
     if (OnPlayAfter) OnPlayAfter(this);
     return ok;
 }
 
-void TvsWav::Stop() {}
+void TvsWav::Stop() { FPlayer->Stop(); }

@@ -11,6 +11,7 @@
 
 #include "ClassesIO.h"
 #include "Desktop.h"
+#include "Folders.h"
 #include "FormReader.h"
 #include "Forms.h"
 #include "InstanceLock.h"
@@ -204,10 +205,10 @@ void RegWriteStringValue(HKEY Root, const std::string& Key, const std::string& N
 
 namespace {
 
-std::string EnvDir(const char* var, const std::string& fallback) {
-    const char* v = std::getenv(var);
-    std::string dir = v && *v ? std::string(v) : fallback;
-    // A list of folders: the first one counts.
+// The first of the system's configuration folders.
+std::string ConfigDir() {
+    const char* v = std::getenv("XDG_CONFIG_DIRS");
+    std::string dir = v && *v ? std::string(v) : "/etc/xdg";
     if (size_t colon = dir.find(':'); colon != std::string::npos) dir.resize(colon);
     return IncludeTrailingPathDelimiter(dir);
 }
@@ -243,11 +244,8 @@ std::string ExecArg(const std::string& Arg) {
 
 std::string AutoRunFolder(TvsAutoExecKind Kind) {
     if (IsServiceKind(Kind)) return "";
-    if (IsUserKind(Kind)) {
-        const char* home = std::getenv("HOME");
-        return EnvDir("XDG_CONFIG_HOME", std::string(home ? home : "") + "/.config") + "autostart/";
-    }
-    return EnvDir("XDG_CONFIG_DIRS", "/etc/xdg") + "autostart/";
+    if (IsUserKind(Kind)) return XdgConfigHome() + "autostart/";
+    return ConfigDir() + "autostart/";
 }
 
 std::string AutoRunEntryFile(TvsAutoExecKind Kind, const std::string& Path) {

@@ -213,6 +213,8 @@ int64_t TEntBinaryValueReader::ReadInteger() {
     return static_cast<int64_t>(u);
 }
 
+TEntFormValueReader::~TEntFormValueReader() = default;
+
 TEntFormValueReader::TEntFormValueReader(const TFormValue& value) : FTop{value} {
     FLevels.push_back({&FTop, 0});
 }

@@ -87,6 +87,8 @@ private:
 class TEntFormValueReader : public TEntValueReader {
 public:
     explicit TEntFormValueReader(const TFormValue& value);
+    // Out of line: TFormValue is complete only where the definition reader is.
+    ~TEntFormValueReader() override;
     void ReadListBegin() override;
     bool EndOfList() override;
     void ReadListEnd() override;

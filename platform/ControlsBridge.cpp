@@ -356,6 +356,10 @@ public:
             if (w == Control->WidgetIfAllocated() && w->isWindow())
                 Send(WM_ACTIVATE, e->type() == QEvent::WindowActivate ? WA_ACTIVE : WA_INACTIVE);
             return false;
+        case QEvent::WindowStateChange:
+            // Minimising reaches the window as the platform tells it: WM_SIZE, SIZE_MINIMIZED.
+            if (w == Control->WidgetIfAllocated() && w->isWindow() && w->isMinimized()) Send(WM_SIZE, SIZE_MINIMIZED);
+            return false;
         case QEvent::Show:
         case QEvent::Hide:
             if (w == Control->WidgetIfAllocated() && !e->spontaneous())

@@ -23,6 +23,7 @@
 #include <unistd.h>
 
 #include "Controls.h"
+#include "Folders.h"
 #include "Messages.h"
 
 TPoint GetCursorPos() {
@@ -58,12 +59,6 @@ std::string EscapePath(const std::string& Path) {
     return out;
 }
 
-std::string DataHomeFolder() {
-    const char* v = std::getenv("XDG_DATA_HOME");
-    const char* home = std::getenv("HOME");
-    return v && *v ? std::string(v) : std::string(home ? home : "") + "/.local/share";
-}
-
 // The highest folder above Path on the same file system.
 std::filesystem::path TopDir(const std::filesystem::path& Path, dev_t Device) {
     std::filesystem::path top = Path;
@@ -88,10 +83,10 @@ bool MoveToTrash(const std::string& Path, std::string& Error) {
         return false;
     }
     // The home trash for files on its file system, else the volume's own.
-    fs::path trash = fs::path(DataHomeFolder()) / "Trash";
-    fs::create_directories(DataHomeFolder(), ec);
+    fs::path trash = fs::path(XdgDataHome()) / "Trash";
+    fs::create_directories(XdgDataHome(), ec);
     struct stat home {};
-    if (stat(DataHomeFolder().c_str(), &home) != 0 || home.st_dev != src.st_dev)
+    if (stat(XdgDataHome().c_str(), &home) != 0 || home.st_dev != src.st_dev)
         trash = TopDir(source.parent_path(), src.st_dev) / (".Trash-" + std::to_string(getuid()));
     fs::create_directories(trash / "files", ec);
     fs::create_directories(trash / "info", ec);

@@ -124,14 +124,17 @@ void TIcon::LoadFromStream(TStream* Stream) {
         throw EInvalidGraphic("Icon image is not valid");
     std::vector<uint8_t> dir(size_t(count) * 16);
     Stream->ReadBuffer(dir.data(), static_cast<int64_t>(dir.size()));
-    uint32_t end = 0;
+    // Offsets and sizes are 32-bit each: their sum is taken in 64 bits so
+    // that an entry cannot wrap round to a small end.
+    uint64_t end = 0;
     for (int i = 0; i < count; ++i)
-        end = std::max(end, Le32(&dir[i * 16 + 12]) + Le32(&dir[i * 16 + 8]));
-    const uint32_t headLen = 6 + uint32_t(dir.size());
-    if (end < headLen || end - headLen > Stream->GetSize() - Stream->GetPosition())
+        end = std::max(end, uint64_t(Le32(&dir[i * 16 + 12])) + Le32(&dir[i * 16 + 8]));
+    const uint64_t headLen = 6 + uint64_t(dir.size());
+    const int64_t left = Stream->GetSize() - Stream->GetPosition();
+    if (end < headLen || left < 0 || end - headLen > uint64_t(left))
         throw EInvalidGraphic("Icon image is not valid");
     std::vector<uint8_t> body(end);
-    Stream->ReadBuffer(body.data() + headLen, end - headLen);
+    Stream->ReadBuffer(body.data() + headLen, static_cast<int64_t>(end - headLen));
     (void)base;
 
     // The largest, then deepest, image.
@@ -140,7 +143,7 @@ void TIcon::LoadFromStream(TStream* Stream) {
     for (int i = 0; i < count; ++i) {
         const uint8_t* e = &dir[i * 16];
         const uint32_t size = Le32(e + 8), off = Le32(e + 12);
-        if (off < headLen || off + size > end) continue;
+        if (off < headLen || uint64_t(off) + size > end) continue;
         const uint8_t* d = body.data() + off;
         QImage img;
         if (size >= 8 && std::memcmp(d, "\x89PNG", 4) == 0)

@@ -93,12 +93,9 @@ TrpView::~TrpView() {
 }
 
 std::string TrpView::CreateUniqueName() const {
-    for (int i = 1; i <= 10000; ++i) {
-        std::string candidate = BaseName + std::to_string(i);
-        TrpContext* context = Context();
-        if (!context || !context->Report->FindObject(candidate)) return candidate;
-    }
-    return std::string();
+    TrpContext* context = Context();
+    if (!context) return BaseName + "1";
+    return context->FreeName(BaseName, [context](const std::string& c) { return context->Report->FindObject(c); });
 }
 
 void TrpView::SetFrameWidthProperty(double w) {

@@ -122,20 +122,15 @@ void TrpPage::LoadFromStream(TStream* stream) {
         if (hasScript) ReadMemoFromStream(stream, Script.get());
     } else {
         // Older pages keep the dialog defaults and get a free "PageN" name.
-        Name = "Page";
-        for (int i = 1; i <= 10000; ++i) {
-            std::string candidate = "Page" + std::to_string(i);
-            bool taken = false;
-            if (Report)
-                for (int p = 0; p < Report->Pages->Count() && !taken; ++p) {
+        Name = "Page1";
+        if (Report)
+            Name = Report->Context().FreeName("Page", [this](const std::string& candidate) {
+                for (int p = 0; p < Report->Pages->Count(); ++p) {
                     TrpPage* other = Report->Pages->Pages(p);
-                    taken = other != this && SameText(other->Name, candidate);
+                    if (other != this && SameText(other->Name, candidate)) return true;
                 }
-            if (!taken) {
-                Name = candidate;
-                break;
-            }
-        }
+                return false;
+            });
     }
     ApplyPaperSettings(size, width, height, orientation, bin);
 }
@@ -439,6 +434,11 @@ void TrpReport::LoadFromStream(TStream* stream) {
     }
     context.ReportErrorFlag = false;
     context.ReportErrorText.clear();
+    context.ResetNameSearch();
+    struct EndSearch {
+        TrpContext& c;
+        ~EndSearch() { c.ResetNameSearch(); }
+    } endSearch{context};
     if (context.TemplateVersion > rpCurrentTemplateVersion)
         throw ErpTemplateError(LoadEngineString(rpsUnsupportedFormat));
     try {

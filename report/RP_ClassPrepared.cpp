@@ -328,17 +328,14 @@ void TrpReport::LoadPreparedReport(const std::string& fileName) {
     std::string bytes;
     if (!classes_io::ReadFileBytes(fileName, bytes))
         throw EFOpenError("Cannot open file \"" + fileName + "\". " + std::strerror(errno));
-    TMemoryStream stream;
-    if (!bytes.empty()) stream.WriteBuffer(bytes.data(), int64_t(bytes.size()));
-    stream.SetPosition(0);
+    TStringStream stream(std::move(bytes));
     EMFPages->LoadFromStream(&stream);
     Rebuildable = false;
 }
 
 void TrpReport::SavePreparedReport(const std::string& fileName) {
-    TMemoryStream stream;
+    TStringStream stream;
     EMFPages->SaveToStream(&stream);
-    std::string bytes(reinterpret_cast<const char*>(stream.Memory()), size_t(stream.GetSize()));
-    if (int error = classes_io::WriteFileAtomic(fileName, bytes))
+    if (int error = classes_io::WriteFileAtomic(fileName, stream.DataString()))
         throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(error));
 }

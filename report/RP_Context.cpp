@@ -81,7 +81,7 @@ void TrpContext::RunScript(TrpView* view, TStrings* script) {
     TStringList compiled, errors;
     FInterpreter->CompileScript(script, &compiled, &errors);
     if (errors.Count() > 0)
-        throw EParserError("Script of " + (view ? view->Name : std::string("the page")) + ": " + errors.Get(0));
+        throw ErpParserError("Script of " + (view ? view->Name : std::string("the page")) + ": " + errors.Get(0));
     TrpRestore<TrpView*> active(ActiveView, view ? view : ActiveView);
     FInterpreter->RunScript(&compiled);
 }
@@ -107,4 +107,15 @@ Variant TrpContext::GetFieldValue(TObject* source, const std::string& field) {
 
 void TrpContext::SetPrinter(std::unique_ptr<TrpPrinterLink> printer) {
     FPrinter = printer ? std::move(printer) : std::make_unique<TrpPrinterLink>();
+}
+
+std::string TrpContext::FreeName(const std::string& base, const std::function<bool(const std::string&)>& taken) {
+    int& start = FNameSearchStart[UpperCase(base)];
+    for (int i = std::max(start, 1); i <= 100000; ++i) {
+        std::string candidate = base + std::to_string(i);
+        if (taken(candidate)) continue;
+        if (!BuildMode) start = i + 1;
+        return candidate;
+    }
+    return std::string();
 }

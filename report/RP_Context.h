@@ -5,6 +5,7 @@
 // a second report or a subreport never needs anything re-pointed.
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -125,8 +126,15 @@ public:
     // The report's OnBeforePrint.
     void BeforePrint(TStringList* memo, TrpView* view);
     // Compiles and runs a view's script with this report's interpreter; a
-    // script that does not compile raises EParserError with the errors.
+    // script that does not compile raises ErpParserError with the errors.
     void RunScript(TrpView* view, TStrings* script);
+
+    // The first "<base>N" (N from 1) that taken() refuses not. While a
+    // template loads, each base's search starts where its last one ended, so
+    // naming thousands of unnamed objects stays linear in their number.
+    std::string FreeName(const std::string& base, const std::function<bool(const std::string&)>& taken);
+    // Forgets where the searches ended (a load starts or ends).
+    void ResetNameSearch() { FNameSearchStart.clear(); }
 
     TrpFieldLink Fields;
     TObject* FindDataSource(const std::string& source);
@@ -143,6 +151,8 @@ public:
     void SetPageEngine(TrpPageEngineLink* engine) { FPageEngine = engine; }
 
 private:
+    std::map<std::string, int> FNameSearchStart;
+
     std::unique_ptr<TrpParser> FParser;
     std::unique_ptr<TrpVariables> FVariables;
     std::unique_ptr<TrpValueResolver> FResolver;

@@ -102,7 +102,7 @@ Variant TrpDataDictionary::GetValue(const std::string& name) {
     if (!value.IsString() || value.AsString().empty()) return value;
     // A variable whose expression leads back to itself would recurse without end.
     std::string key = UpperCase(name);
-    if (FEvaluating.count(key)) throw EParserError(LoadEngineString(rpsUndefinedSymbol) + " \"" + name + "\"");
+    if (FEvaluating.count(key)) throw ErpParserError(LoadEngineString(rpsUndefinedSymbol) + " \"" + name + "\"");
     FEvaluating.insert(key);
     try {
         value = FContext.Calc(value.AsString());

@@ -598,14 +598,14 @@ void TrpInterpretator::RunScript(TStrings* script) {
         switch (line[0]) {
         case rpslCondJump: {
             int target = rpScriptLineTarget(line);
-            if (target < 0) throw EParserError("Damaged script line " + std::to_string(i));
+            if (target < 0) throw ErpParserError("Damaged script line " + std::to_string(i));
             Variant v = Parser->EvalPostfix(line.substr(3));
             i = v == Variant(0) ? target : i + 1;
             break;
         }
         case rpslJump: {
             int target = rpScriptLineTarget(line);
-            if (target < 0) throw EParserError("Damaged script line " + std::to_string(i));
+            if (target < 0) throw ErpParserError("Damaged script line " + std::to_string(i));
             i = target;
             break;
         }

@@ -339,7 +339,7 @@ Variant TrpParser::EvalPostfix(const std::string& postfix) {
         explicit DepthGuard(int& d) : depth(d) {
             if (++depth > rpMaxEvalDepth) {
                 --depth;
-                throw EParserError("Expression too complex");
+                throw ErpParserError("Expression too complex");
             }
         }
         ~DepthGuard() { --depth; }
@@ -349,11 +349,11 @@ Variant TrpParser::EvalPostfix(const std::string& postfix) {
     int top = 0;
 
     auto push = [&](Variant v) {
-        if (top >= rpParserStackSize) throw EParserError("Expression too complex");
+        if (top >= rpParserStackSize) throw ErpParserError("Expression too complex");
         stack[++top] = std::move(v);
     };
     auto needOperands = [&](int n) {
-        if (top < n) throw EParserError("Missing operand in expression");
+        if (top < n) throw ErpParserError("Missing operand in expression");
     };
 
     int len = static_cast<int>(postfix.size());

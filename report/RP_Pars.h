@@ -12,7 +12,7 @@
 
 // Raised for expressions the evaluator cannot complete (a missing operand, a
 // stack overflow) and by the report for undefined symbols.
-class EParserError : public Exception { public: using Exception::Exception; };
+class ErpParserError : public Exception { public: using Exception::Exception; };
 
 using TGetValueEvent = std::function<void(const std::string& Name, Variant& Value)>;
 // p1..p3 carry the argument texts (String variants, empty when missing).
@@ -58,7 +58,7 @@ private:
     int FDepth = 0;  // evaluations in progress (calls evaluate their arguments)
 };
 
-// Evaluations nested deeper than this raise EParserError instead of
+// Evaluations nested deeper than this raise ErpParserError instead of
 // exhausting the machine stack.
 constexpr int rpMaxEvalDepth = 200;
 

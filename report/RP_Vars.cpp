@@ -133,7 +133,7 @@ std::string rpCalcErrorText(const std::string& reportName, TrpView* view, const 
 // ---------------------------------------------------------------- resolver
 
 void TrpValueResolver::UndefinedSymbol(const std::string& name) {
-    throw EParserError(LoadEngineString(rpsUndefinedSymbol) + " \"" + name + "\"");
+    throw ErpParserError(LoadEngineString(rpsUndefinedSymbol) + " \"" + name + "\"");
 }
 
 void TrpValueResolver::GetVariableValue(const std::string& name, Variant& value) {

@@ -2,6 +2,7 @@
 
 #include "About.h"
 
+#include "Emblem.h"
 #include "Main.h"
 #include "Resources.h"
 #include "SysUtils.h"
@@ -30,6 +31,8 @@ TAboutBox::TAboutBox(TComponent* AOwner) : TForm(AOwner) {
     ReadComponentFromText(this, std::string(FindResource("forms/About.txt")), handlers);
     lblVersion = NeedComponent<TLabel>(this, "lblVersion");
     lblCompileDate = NeedComponent<TLabel>(this, "lblCompileDate");
+    // The picture is the program's own drawing, as on the splash window.
+    PutEmblem(dynamic_cast<TImage*>(FindComponent("Image1")));
 }
 
 TAboutBox::~TAboutBox() {

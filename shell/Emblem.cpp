@@ -44,3 +44,10 @@ void DrawEmblem(TBitmap* Bitmap, int Width, int Height) {
     c->MoveTo(0, ground);
     c->LineTo(w, ground);
 }
+
+void PutEmblem(TImage* Image) {
+    if (!Image) return;
+    TBitmap picture;
+    DrawEmblem(&picture, Image->GetWidth(), Image->GetHeight());
+    Image->GetPicture()->SetBitmap(&picture);
+}

@@ -59,16 +59,29 @@ void TfrmMain::AddReportHandlers(THandlerTable& h) {
     BindNotify(h, "MnuFilePrintSetupClick", &TfrmMain::MnuFilePrintSetupClick);
 }
 
+namespace {
+
+// What every report's preview offers; four reports add the help button.
+void SetUpPreview(TrpReport* Report) {
+    Report->Context().SetPrinter(rpCreatePrinterLink());   // the printer chosen in the printer setup
+    Report->ShowProgress = false;
+    Report->InitialZoom = pzDefault;
+    Report->PreviewButtons = rpButton(pbZoom) | rpButton(pbPrint) | rpButton(pbExit);
+    for (const char* name : {"rpLoanComparisons", "rpFutureValues", "rpRatesOfReturn", "rpDepreciation"})
+        if (Report->GetName() == name) Report->PreviewButtons |= rpButton(pbHelp);
+}
+
+} // namespace
+
 void TfrmMain::BindReports() {
-    // Every report prints on the printer chosen in the printer setup.
     for (const char* name : kSinglePageReports) {
         auto* report = NeedComponent<TrpReport>(this, name);
-        report->Context().SetPrinter(rpCreatePrinterLink());
+        SetUpPreview(report);
         report->OnManualBuild = [this](TrpPage* page) { BuildSinglePageReport(page); };
     }
     for (const TTableReport& t : kTableReports) {
         auto* report = NeedComponent<TrpReport>(this, t.Report);
-        report->Context().SetPrinter(rpCreatePrinterLink());
+        SetUpPreview(report);
         auto* dataset = NeedComponent<TrpDataset>(this, t.Dataset);
         auto* grid = NeedComponent<TStringGrid>(this, t.Grid);
         const int cells = t.Cells;

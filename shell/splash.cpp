@@ -17,11 +17,7 @@ TSplashScreen::TSplashScreen(TComponent* AOwner) : TForm(AOwner) {
     Timer1 = dynamic_cast<TTimer*>(FindComponent("Timer1"));
     if (!Timer1) throw EComponentError("The splash window's definition lacks Timer1");
     // The picture is the program's own drawing, made at the image's size.
-    if (auto* image = dynamic_cast<TImage*>(FindComponent("Image1"))) {
-        TBitmap picture;
-        DrawEmblem(&picture, image->GetWidth(), image->GetHeight());
-        image->GetPicture()->SetBitmap(&picture);
-    }
+    PutEmblem(dynamic_cast<TImage*>(FindComponent("Image1")));
 }
 
 TSplashScreen::~TSplashScreen() {

@@ -252,6 +252,7 @@ TEntEditResult TEntPictureEditor::Execute(uint16_t command) {
             DeleteSelection(r);
         } else if (FCaret > FirstPosition()) {
             const int p = PrevPos(FCaret);
+            if (p < 0) break;   // no position to the left (a mask with nothing to type)
             FCaret = p;
             if (p < EndOfText()) change([&] { DeleteRange(s, p, p + 1); });
         }
@@ -543,7 +544,7 @@ TEntEditResult TEntPictureEditor::Paste(const std::string& text) {
     std::string s = FModel.Text();
     size_t k = 0;
     // Literals the text repeats at the caret (or before the first position) are skipped.
-    int lit = FCaret == FirstPosition() ? 0 : FCaret;
+    int lit = FCaret <= FirstPosition() ? 0 : FCaret;
     while (k < text.size() && lit < Length() && !IsEditable(lit) && text[k] == s[lit]) {
         ++k;
         ++lit;

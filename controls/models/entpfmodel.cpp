@@ -255,7 +255,10 @@ void TEntPictureFieldModel::Remask(const std::function<void()>& ChangeMask) {
 }
 
 bool TEntPictureFieldModel::SetMaxLength(int value) {
+    // While loading the mask may not be read yet, so only its own bounds
+    // apply; a length beyond them would size every text and flag table.
     if (Loading) {
+        if (value < 1 || value > MaxPictureLength) return false;
         FMaxLength = value;
         return true;
     }

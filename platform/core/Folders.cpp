@@ -38,17 +38,25 @@ std::string ProgramDir() {
     return exe.substr(0, exe.rfind('/') + 1);
 }
 
+namespace {
+
+// An XDG base folder: the variable when it holds an absolute path, else the
+// folder below the home folder the specification names.
+std::string XdgFolder(const char* Variable, const char* BelowHome) {
+    const char* xdg = std::getenv(Variable);
+    if (xdg != nullptr && xdg[0] == '/') return WithSlash(xdg);
+    const char* home = std::getenv("HOME");
+    return WithSlash(home != nullptr && home[0] != '\0' ? home : "/tmp") + BelowHome;
+}
+
+} // namespace
+
+std::string XdgConfigHome() { return XdgFolder("XDG_CONFIG_HOME", ".config/"); }
+std::string XdgDataHome() { return XdgFolder("XDG_DATA_HOME", ".local/share/"); }
+
 std::string UserConfigDir() {
     std::string dir = UserConfigDirOverride();
-    if (dir.empty()) {
-        const char* xdg = std::getenv("XDG_CONFIG_HOME");
-        if (xdg != nullptr && xdg[0] == '/') {
-            dir = WithSlash(xdg) + "varnholt/";
-        } else {
-            const char* home = std::getenv("HOME");
-            dir = WithSlash(home != nullptr && home[0] != '\0' ? home : "/tmp") + ".config/varnholt/";
-        }
-    }
+    if (dir.empty()) dir = XdgConfigHome() + "varnholt/";
     MakeDirs(dir);
     return dir;
 }

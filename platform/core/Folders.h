@@ -11,6 +11,10 @@ std::string UserConfigDir();
 // Where files kept "beside the program" go: ProgramDir() when it is writable,
 // UserConfigDir() otherwise.
 std::string SettingsDir();
+// The desktop's folders for the user's settings and data ($XDG_CONFIG_HOME,
+// $XDG_DATA_HOME, or their defaults below the home folder); not created here.
+std::string XdgConfigHome();
+std::string XdgDataHome();
 // $TMPDIR, or /tmp/.
 std::string TempDir();
 

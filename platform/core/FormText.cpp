@@ -1,5 +1,8 @@
 #include "FormText.h"
 
+#include <cerrno>
+#include <cmath>
+
 #include "SysUtils.h"
 
 #include <cctype>
@@ -65,7 +68,20 @@ private:
         return pos_ + n == s_.size() || !IsIdentChar(s_[pos_ + n]);
     }
 
+    // Objects and list values nest by recursion; a definition deeper than
+    // this is refused rather than allowed to exhaust the stack.
+    static constexpr int kMaxNesting = 200;
+    int depth_ = 0;
+    struct Nested {
+        Parser& p;
+        explicit Nested(Parser& parser) : p(parser) {
+            if (++p.depth_ > kMaxNesting) p.Fail("Nesting too deep");
+        }
+        ~Nested() { --p.depth_; }
+    };
+
     TFormObject ParseObject() {
+        Nested nested(*this);
         TFormObject obj;
         obj.Line = line_;
         if (AtWord("object")) pos_ += 6;
@@ -98,6 +114,7 @@ private:
     }
 
     TFormValue ParseValue() {
+        Nested nested(*this);
         char c = Peek();
         TFormValue v;
         if (c == '\'' || c == '#') {
@@ -206,9 +223,14 @@ private:
             size_t digits = pos_;
             while (pos_ < s_.size() && std::isxdigit(static_cast<unsigned char>(s_[pos_]))) ++pos_;
             if (digits == pos_) Fail("Hexadecimal digits expected");
+            // Up to 64 bits, kept as their two's-complement value ($FFFFFFFF
+            // stays 4294967295); a minus negates in unsigned arithmetic.
+            size_t first = digits;
+            while (first < pos_ && s_[first] == '0') ++first;
+            if (pos_ - first > 16) Fail("Number out of range");
+            const uint64_t u = std::strtoull(s_.substr(digits, pos_ - digits).c_str(), nullptr, 16);
             v.kind = TFormValue::vkInteger;
-            v.Int = static_cast<int64_t>(std::strtoull(s_.substr(digits, pos_ - digits).c_str(), nullptr, 16));
-            if (negative) v.Int = -v.Int;
+            v.Int = static_cast<int64_t>(negative ? uint64_t(0) - u : u);
             return;
         }
         bool isFloat = false;
@@ -225,14 +247,19 @@ private:
         std::string text = s_.substr(start, pos_ - start);
         if (text.empty() || text == "-" || text == "+") Fail("Number expected");
         char* end = nullptr;
+        errno = 0;
+        bool outOfRange = false;
         if (isFloat) {
             v.kind = TFormValue::vkFloat;
             v.Float = std::strtold(text.c_str(), &end);
+            outOfRange = !std::isfinite(v.Float);
         } else {
             v.kind = TFormValue::vkInteger;
             v.Int = std::strtoll(text.c_str(), &end, 10);
+            outOfRange = errno == ERANGE;
         }
         if (!end || *end != '\0') Fail("Invalid number '" + text + "'");
+        if (outOfRange) Fail("Number out of range '" + text + "'");
     }
 
     void ParseBinary(std::vector<uint8_t>& bytes) {

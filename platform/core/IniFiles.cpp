@@ -4,8 +4,14 @@
 #include "Folders.h"
 #include "SysUtils.h"
 
+#include <QString>
+
+#include <algorithm>
 #include <cerrno>
 #include <dirent.h>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
 #include <sys/stat.h>
 #include <vector>
 
@@ -148,11 +154,90 @@ std::string ResolveName(const std::string& path) {
     return slash == std::string::npos ? found : path.substr(0, slash + 1) + found;
 }
 
-IniDocument ReadDocument(const std::string& fileName) {
-    IniDocument doc;
+// A name folded the way CompareTextUtf8 compares, for the lookup index.
+std::string FoldedName(const std::string& s) {
+    if (std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        std::string r = s;
+        for (char& c : r)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        return r;
+    }
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())).toCaseFolded().toStdString();
+}
+
+// A file as last read: the parsed lines and an index of the first section of
+// each name and the first of each key within it (the ones lookups find).
+struct ParsedFile {
+    IniDocument Doc;
+    std::unordered_map<std::string, int> Sections;
+    std::unordered_map<std::string, int> Keys;   // section, NUL, key
+
+    explicit ParsedFile(const std::string& bytes) {
+        Doc.Load(bytes);
+        std::string current;
+        bool first = false;
+        for (size_t i = 0; i < Doc.Lines.size(); ++i) {
+            const IniLine& line = Doc.Lines[i];
+            if (line.Kind == LineKind::Section) {
+                current = FoldedName(line.Name);
+                first = Sections.emplace(current, static_cast<int>(i)).second;
+            } else if (line.Kind == LineKind::Key && first) {
+                Keys.emplace(current + '\0' + FoldedName(line.Name), static_cast<int>(i));
+            }
+        }
+    }
+    const IniLine* Find(const std::string& section, const std::string& ident) const {
+        auto it = Keys.find(FoldedName(section) + '\0' + FoldedName(ident));
+        return it == Keys.end() ? nullptr : &Doc.Lines[static_cast<size_t>(it->second)];
+    }
+};
+
+// Files are parsed once per version read: every key read of a large file
+// would otherwise parse all of it again. A file changed on disk (another
+// size, time or inode) is read afresh.
+struct CachedFile {
+    dev_t Device = 0;
+    ino_t Inode = 0;
+    off_t Size = -1;
+    struct timespec Modified {};
+    std::shared_ptr<const ParsedFile> Parsed;
+};
+
+std::mutex gCacheLock;
+std::unordered_map<std::string, CachedFile>& Cache() {
+    static auto* cache = new std::unordered_map<std::string, CachedFile>();
+    return *cache;
+}
+
+std::shared_ptr<const ParsedFile> ReadDocument(const std::string& fileName) {
+    const std::string path = ResolveName(fileName);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::make_shared<const ParsedFile>(std::string());
+    {
+        std::lock_guard<std::mutex> lock(gCacheLock);
+        auto it = Cache().find(path);
+        if (it != Cache().end() && it->second.Device == st.st_dev && it->second.Inode == st.st_ino &&
+            it->second.Size == st.st_size && it->second.Modified.tv_sec == st.st_mtim.tv_sec &&
+            it->second.Modified.tv_nsec == st.st_mtim.tv_nsec)
+            return it->second.Parsed;
+    }
     std::string bytes;
-    if (classes_io::ReadFileBytes(ResolveName(fileName), bytes)) doc.Load(bytes);
-    return doc;
+    if (!classes_io::ReadFileBytes(path, bytes)) return std::make_shared<const ParsedFile>(std::string());
+    auto parsed = std::make_shared<const ParsedFile>(bytes);
+    // Kept only when the file did not change while it was read.
+    struct stat after {};
+    if (::stat(path.c_str(), &after) == 0 && after.st_size == st.st_size &&
+        after.st_mtim.tv_sec == st.st_mtim.tv_sec && after.st_mtim.tv_nsec == st.st_mtim.tv_nsec &&
+        static_cast<off_t>(bytes.size()) == st.st_size) {
+        std::lock_guard<std::mutex> lock(gCacheLock);
+        Cache()[path] = CachedFile{st.st_dev, st.st_ino, st.st_size, st.st_mtim, parsed};
+    }
+    return parsed;
+}
+
+void ForgetDocument(const std::string& fileName) {
+    std::lock_guard<std::mutex> lock(gCacheLock);
+    Cache().erase(ResolveName(fileName));
 }
 
 [[noreturn]] void WriteError(const std::string& fileName) {
@@ -172,6 +257,7 @@ IniDocument ReadForUpdate(const std::string& fileName) {
 }
 
 void WriteDocument(const std::string& fileName, const IniDocument& doc) {
+    ForgetDocument(fileName);
     if (classes_io::WriteFileAtomic(ResolveName(fileName), doc.Save()) != 0) WriteError(fileName);
 }
 
@@ -183,9 +269,9 @@ TIniFile::TIniFile(const std::string& FileName) : FFileName(FileName) {
 
 std::string TIniFile::ReadString(const std::string& Section, const std::string& Ident,
                                  const std::string& Default) const {
-    IniDocument doc = ReadDocument(FFileName);
-    int key = doc.FindKey(doc.FindSection(Section), Ident);
-    return key < 0 ? Default : doc.Lines[static_cast<size_t>(key)].Value;
+    const auto file = ReadDocument(FFileName);
+    const IniLine* key = file->Find(Section, Ident);
+    return key ? key->Value : Default;
 }
 
 int TIniFile::ReadInteger(const std::string& Section, const std::string& Ident, int Default) const {
@@ -238,7 +324,8 @@ void TIniFile::WriteFloat(const std::string& Section, const std::string& Ident, 
 }
 
 void TIniFile::ReadSection(const std::string& Section, TStrings* Strings) const {
-    IniDocument doc = ReadDocument(FFileName);
+    const auto file = ReadDocument(FFileName);
+    const IniDocument& doc = file->Doc;
     WithinUpdate(Strings, [&] {
         Strings->Clear();
         for (const IniLine* key : doc.Keys(Section)) Strings->Add(key->Name);
@@ -246,7 +333,8 @@ void TIniFile::ReadSection(const std::string& Section, TStrings* Strings) const 
 }
 
 void TIniFile::ReadSections(TStrings* Strings) const {
-    IniDocument doc = ReadDocument(FFileName);
+    const auto file = ReadDocument(FFileName);
+    const IniDocument& doc = file->Doc;
     WithinUpdate(Strings, [&] {
         Strings->Clear();
         std::vector<std::string> seen;
@@ -262,7 +350,8 @@ void TIniFile::ReadSections(TStrings* Strings) const {
 }
 
 void TIniFile::ReadSectionValues(const std::string& Section, TStrings* Strings) const {
-    IniDocument doc = ReadDocument(FFileName);
+    const auto file = ReadDocument(FFileName);
+    const IniDocument& doc = file->Doc;
     WithinUpdate(Strings, [&] {
         Strings->Clear();
         for (const IniLine* key : doc.Keys(Section)) Strings->Add(key->Name + "=" + key->Value);
@@ -270,12 +359,11 @@ void TIniFile::ReadSectionValues(const std::string& Section, TStrings* Strings) 
 }
 
 bool TIniFile::SectionExists(const std::string& Section) const {
-    return !ReadDocument(FFileName).Keys(Section).empty();
+    return !ReadDocument(FFileName)->Doc.Keys(Section).empty();
 }
 
 bool TIniFile::ValueExists(const std::string& Section, const std::string& Ident) const {
-    IniDocument doc = ReadDocument(FFileName);
-    return doc.FindKey(doc.FindSection(Section), Ident) >= 0;
+    return ReadDocument(FFileName)->Find(Section, Ident) != nullptr;
 }
 
 void TIniFile::EraseSection(const std::string& Section) {

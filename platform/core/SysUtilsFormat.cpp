@@ -85,6 +85,8 @@ private:
         return a.GetKind() == TVarRec::vkInteger || a.GetKind() == TVarRec::vkInt64;
     }
 
+    static constexpr int64_t kMaxFieldSize = 1000000;
+
     // Digits or "*"; -1 when neither is there.
     int Number(size_t& i)
     {
@@ -92,13 +94,16 @@ private:
             ++i;
             const TVarRec& a = NextArg();
             if (!IsIntegerArg(a)) InvalidFormat(format_);
-            return static_cast<int>(a.AsInteger());
+            // The same bound as a width or precision written in the format.
+            const int64_t n = a.AsInteger();
+            if (n > kMaxFieldSize || n < -kMaxFieldSize) InvalidFormat(format_);
+            return static_cast<int>(n);
         }
         if (i >= format_.size() || format_[i] < '0' || format_[i] > '9') return -1;
         long n = 0;
         while (i < format_.size() && format_[i] >= '0' && format_[i] <= '9') {
             n = n * 10 + (format_[i++] - '0');
-            if (n > 1000000) InvalidFormat(format_);
+            if (n > kMaxFieldSize) InvalidFormat(format_);
         }
         return static_cast<int>(n);
     }

@@ -185,4 +185,19 @@ TEST(ControlSubClass, GroupBoxFrameAndCheckedRadioAreFlat) {
     EXPECT_EQ(Pixel(Grab(radio), 7, 10), ColorToRGB(clWindow));
 }
 
+TEST(ControlSubClass, ComboButtonTakesItsParentsColourWithTag1000) {
+    FlatForm f;
+    auto* combo = f.Add<TComboBox>(f.panel, 5, 5, 120, 21);
+    combo->SetColor(clWhite);
+    f.odm->SetActive(true);
+    f.form->HandleNeeded();
+    // The button strip: 11 pixels inside the right edge, below the frames.
+    EXPECT_EQ(Pixel(Grab(combo), 116, 5), ColorToRGB(clBtnFace));
+    combo->Tag = 1000;
+    EXPECT_EQ(Pixel(Grab(combo), 116, 5), LightenColor(f.panel->GetColor(), 16));
+    // Under the mouse the button takes the selection colour.
+    combo->Perform(CM_MOUSEENTER);
+    EXPECT_EQ(Pixel(Grab(combo), 116, 5), RGB(220, 220, 255));
+}
+
 } // namespace

@@ -319,9 +319,9 @@ void DrawSquareGlyph(TPicture* picture, TColor ink) {
     glyph->SetSize(16, 16);
     TCanvas* c = glyph->GetCanvas();
     c->GetBrush()->SetColor(TColor(0xC0C0C0));
-    c->FillRect(TRect(0, 0, 16, 16));
+    c->FillRect(TRect{0, 0, 16, 16});
     c->GetBrush()->SetColor(ink);
-    c->FillRect(TRect(4, 4, 12, 12));
+    c->FillRect(TRect{4, 4, 12, 12});
 }
 
 TEST(GrButtons, DisabledPictureIsEmbossedUnlessTheButtonHasItsOwn) {

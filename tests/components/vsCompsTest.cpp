@@ -11,6 +11,7 @@
 #include "GuiTestApp.h"
 #include "InstanceGuard.h"
 #include "Registry.h"
+#include "Sound.h"
 #include "StdCtrls.h"
 #include "TestHooks.h"
 #include "vsComps.h"
@@ -429,6 +430,26 @@ TEST(vsComps, TrayIconTurnsNotificationsIntoEvents) {
     EXPECT_EQ(trace, "SH");
 }
 
+TEST(vsComps, MinimisingHidesTheFormIntoTheTrayIcon) {
+    Sandbox s;
+    auto* tray = s.Make<TvsTrayIcon>();
+    int minimised = 0;
+    tray->OnMinimize = [&](TObject*) { ++minimised; };
+    tray->SetMinimizeToTray(true);
+    s.form->Show();
+    Application->SetMainForm(s.form.get());
+    s.form->Perform(WM_SIZE, SIZE_MINIMIZED);
+    EXPECT_EQ(minimised, 1);
+    EXPECT_TRUE(tray->GetVisible());
+    EXPECT_FALSE(s.form->GetVisible());
+    // Hiding the icon brings the form back.
+    tray->SetVisible(false);
+    EXPECT_TRUE(s.form->GetVisible());
+    tray->SetMinimizeToTray(false);
+    EXPECT_FALSE(bool(s.form->WindowProc));
+    Application->SetMainForm(nullptr);
+}
+
 TEST(vsComps, FolderMonitorSeesChangesOfTheKindsItWatches) {
     Sandbox s;
     fs::create_directories(s.root / "watched" / "inner");
@@ -472,6 +493,52 @@ TEST(vsComps, RegistryMonitorSeesItsKeyOnly) {
     RegWriteStringValue(HKEY_CURRENT_USER, "Software\\Watched\\Sub", "v", "3");
     QTest::qWait(200);
     EXPECT_EQ(changes, 2);
+}
+
+// A RIFF/WAVE file of 16-bit mono samples.
+std::string Wave(int Samples, uint32_t DeclaredData = 0) {
+    auto le = [](uint32_t v, int n) {
+        std::string s;
+        for (int i = 0; i < n; ++i) s += char((v >> (8 * i)) & 0xFF);
+        return s;
+    };
+    const uint32_t data = DeclaredData ? DeclaredData : uint32_t(Samples * 2);
+    return "RIFF" + le(36 + Samples * 2, 4) + "WAVE" + "fmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(8000, 4) +
+           le(16000, 4) + le(2, 2) + le(16, 2) + "data" + le(data, 4) + std::string(size_t(Samples) * 2, '\0');
+}
+
+TEST(vsComps, WavePlaysStoredDataAndStopsALoop) {
+    Sandbox s;
+    TWavePlayer::SetDevice("null");
+    auto* wav = s.Make<TvsWav>();
+    std::string trace;
+    wav->OnPlayBefore = [&](TObject*) { trace += "<"; };
+    wav->OnPlayAfter = [&](TObject*) { trace += ">"; };
+    wav->PlayFrom = pfDFM;
+    const std::string sound = Wave(800);
+    wav->Data()->WriteBuffer(sound.data(), int64_t(sound.size()));
+    wav->AsyncPlay = false;
+    EXPECT_TRUE(wav->Play()) << wav->LastError();
+    EXPECT_EQ(trace, "<>");
+    wav->Looped = true;
+    ASSERT_TRUE(wav->Play()) << wav->LastError();
+    EXPECT_TRUE(wav->Playing());
+    wav->NoStopSound = true;
+    EXPECT_FALSE(wav->Play());  // leaves the running sound alone
+    EXPECT_TRUE(wav->Playing());
+    wav->Stop();
+    EXPECT_FALSE(wav->Playing());
+    // A file that is no wave, or whose chunk runs past its end, is refused with the reason.
+    WriteFile(s.root / "no.wav", "RIFF....AVI LIST");
+    wav->PlayFrom = pfFile;
+    wav->FileName = (s.root / "no.wav").string();
+    EXPECT_FALSE(wav->Play());
+    EXPECT_EQ(wav->LastError(), "Not a wave file");
+    WriteFile(s.root / "cut.wav", Wave(10, 5000));
+    wav->FileName = (s.root / "cut.wav").string();
+    EXPECT_FALSE(wav->Play());
+    EXPECT_EQ(wav->LastError(), "Wave chunk of 5000 bytes at 36 runs past the end");
+    TWavePlayer::SetDevice("");
 }
 
 } // namespace

@@ -320,3 +320,16 @@ TEST_F(PictureEditorTest, SelectionMessageAndMouse) {
     e.DoubleClick(4);
     EXPECT_EQ(e.SelectedText(), "cd");
 }
+
+// A mask of literals only has no position to type at: Backspace keeps the
+// caret in the text, and a paste after it neither reads before the text nor
+// changes it.
+TEST_F(PictureEditorTest, AMaskWithNothingToTypeKeepsTheCaretInsideTheText) {
+    Make(pftString, "--/--");
+    Start("--/--", 3, 3);
+    e.Execute(ccBack);
+    EXPECT_GE(e.Caret(), 0);
+    e.Paste("-x");
+    EXPECT_EQ(m.Text(), "--/--");
+    EXPECT_GE(e.Caret(), 0);
+}

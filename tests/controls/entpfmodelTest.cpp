@@ -385,6 +385,11 @@ TEST_F(PictureModelTest, PropertySettersRefuseValuesOutsideTheirBounds) {
     for (int len : {0, 256, 10}) EXPECT_FALSE(m.SetMaxLength(len)) << len;   // 10 is below the mask
     EXPECT_TRUE(m.SetMaxLength(20));
     EXPECT_EQ(m.GetMaxLength(), 20);
+    // A window definition is held to the same bound while it loads.
+    m.Loading = true;
+    for (int len : {0, 2000000000, -5}) EXPECT_FALSE(m.SetMaxLength(len)) << len;
+    EXPECT_EQ(m.GetMaxLength(), 20);
+    m.Loading = false;
 
     m.ControllerEpoch = [] { return 1950; };
     m.SetEpoch(1599);

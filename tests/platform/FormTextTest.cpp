@@ -70,3 +70,23 @@ TEST(FormText, BadTextNamesTheLine) {
         }
     }
 }
+
+TEST(FormText, NumbersOutsideTheirRangeAndDeepNestingAreParseErrors) {
+    auto value = [](const std::string& v) { return ParseFormText("object a: TA\n  X = " + v + "\nend\n").Properties[0].Value; };
+    EXPECT_EQ(value("-9223372036854775808").Int, INT64_MIN);
+    EXPECT_EQ(value("-$8000000000000000").Int, INT64_MIN);
+    EXPECT_EQ(value("$FFFFFFFF").Int, 4294967295);
+    EXPECT_EQ(value("$0000000000000000001").Int, 1);
+    for (const char* bad : {"9223372036854775808", "-9223372036854775809", "$10000000000000000", "1.5e99999"})
+        EXPECT_THROW(value(bad), EParserError) << bad;
+
+    // Far deeper than any window: refused, not a stack overflow.
+    const int deep = 100000;
+    EXPECT_THROW(value(std::string(deep, '(') + std::string(deep, ')')), EParserError);
+    std::string objects;
+    for (int i = 0; i < deep; ++i) objects += "object o: TA\n";
+    for (int i = 0; i < deep; ++i) objects += "end\n";
+    EXPECT_THROW(ParseFormText(objects), EParserError);
+    // Nesting a window really uses still reads.
+    EXPECT_EQ(value("((((1))))").Items.size(), 1u);
+}

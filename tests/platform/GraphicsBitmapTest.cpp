@@ -177,3 +177,17 @@ TEST(GraphicsBitmap, ImageListCutsMasksAndEmbossesDisabledImages) {
     EXPECT_EQ(dest.GetCanvas()->GetPixel(2, 2), ColorToRGB(clBtnHighlight));
     EXPECT_EQ(dest.GetCanvas()->GetPixel(3, 3), clGreen);
 }
+
+TEST(GraphicsBitmap, IconEntriesWhoseEndWrapsPastFourGigabytesAreRefused) {
+    // Two directory entries: 8 bytes at offset 38, and 0x20 bytes at offset
+    // 0xFFFFFFF0, whose 32-bit end wraps round to 0x10.
+    const uint8_t file[] = {0, 0, 1, 0, 2, 0,
+                            16, 16, 0, 0, 1, 0, 32, 0, 8, 0, 0, 0, 38, 0, 0, 0,
+                            16, 16, 0, 0, 1, 0, 32, 0, 0x20, 0, 0, 0, 0xF0, 0xFF, 0xFF, 0xFF,
+                            1, 2, 3, 4, 5, 6, 7, 8};
+    TMemoryStream s;
+    s.WriteBuffer(file, sizeof file);
+    s.SetPosition(0);
+    TIcon icon;
+    EXPECT_THROW(icon.LoadFromStream(&s), EInvalidGraphic);
+}

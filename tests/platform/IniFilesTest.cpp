@@ -203,3 +203,20 @@ TEST_F(IniFilesTest, RefusedWriteRaisesAndChangesNothing) {
 }
 
 } // namespace
+
+// Reads come from the file as parsed once; a change made to the file by
+// another program (in place, same size) is still seen by the next read, and
+// the first of two sections of one name is the one looked in.
+TEST_F(IniFilesTest, ReadsSeeChangesMadeToTheFileOutsideTheProgram) {
+    Put("[Main]\nWidth=100\n[main]\nWidth=300\nHeight=7\n");
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadInteger("MAIN", "width", 0), 100);
+    EXPECT_EQ(ini.ReadInteger("Main", "Height", -1), -1);
+    Put("[Main]\nWidth=200\n[main]\nWidth=300\nHeight=7\n");
+    EXPECT_EQ(ini.ReadInteger("Main", "Width", 0), 200);
+    TIniFile other(path);
+    other.WriteString("Main", "Width", "5");
+    EXPECT_EQ(ini.ReadString("Main", "Width", ""), "5");
+    ::unlink(path.c_str());
+    EXPECT_EQ(ini.ReadString("Main", "Width", "gone"), "gone");
+}

@@ -197,6 +197,10 @@ TEST_F(NumberText, FormatRejectsBadFormatsAndArguments) {
         {"%q", {1}, "Format '%q' invalid or incompatible with argument"},
         {"abc %", {1}, "Format 'abc %' invalid or incompatible with argument"},
         {"%*d", {"x", 1}, "Format '%*d' invalid or incompatible with argument"},
+        // A width or precision from an argument has the bound of a written one.
+        {"%*d", {2000000000, 1}, "Format '%*d' invalid or incompatible with argument"},
+        {"%.*f", {int64_t(1) << 40, 1.5}, "Format '%.*f' invalid or incompatible with argument"},
+        {"%2000000d", {1}, "Format '%2000000d' invalid or incompatible with argument"},
         {"%d %d", {1}, "No argument for format '%d %d'"},
         {"%3:d", {1}, "No argument for format '%3:d'"},
     };

@@ -3,6 +3,8 @@
 #include "ReportTestViews.h"
 #include "RP_Vars.h"
 
+#include <set>
+
 class ContextTest : public TemplateFixture {};
 
 TEST_F(ContextTest, TwoReportsAnswerTheirOwnNamesWithoutRepointing) {
@@ -56,7 +58,7 @@ TEST_F(ContextTest, AViewScriptThatDoesNotCompileIsAnErrorNotSkipped) {
     TTestView* view = AddView(report->Pages->Add(), gtMemo, "Memo1");
     view->Script->SetText("if then");
     TMemoryStream out;
-    EXPECT_THROW(view->WritePreparedObject(&out), EParserError);
+    EXPECT_THROW(view->WritePreparedObject(&out), ErpParserError);
 }
 
 TEST_F(ContextTest, ScratchValuesAreRestoredWhenExpansionFails) {
@@ -64,6 +66,36 @@ TEST_F(ContextTest, ScratchValuesAreRestoredWhenExpansionFails) {
     TTestView* before = AddView(report->Pages->Pages(0), gtMemo, "Memo2");
     Context().ActiveView = before;
     std::string text = "[NoSuchName]";
-    EXPECT_THROW(rpExpandExpressions(Context(), view, text), EParserError);
+    EXPECT_THROW(rpExpandExpressions(Context(), view, text), ErpParserError);
     EXPECT_EQ(Context().ActiveView, before);
+}
+
+// Unnamed objects of an old template get the first free "<base>N". While the
+// template loads each search goes on from the last one, so naming n objects
+// asks about n names, not n squared (thousands of views took most of a minute).
+TEST_F(ContextTest, NamingUnnamedObjectsWhileLoadingAsksAboutEachNameOnce) {
+    TrpContext& context = report->Context();
+    std::set<std::string> names = {"MEMO1", "MEMO3"};
+    int asked = 0;
+    auto taken = [&](const std::string& c) {
+        ++asked;
+        return names.count(UpperCase(c)) > 0;
+    };
+    auto next = [&](const std::string& base) {
+        std::string n = context.FreeName(base, taken);
+        names.insert(UpperCase(n));
+        return n;
+    };
+    context.BuildMode = false;
+    context.ResetNameSearch();
+    EXPECT_EQ(next("Memo"), "Memo2");
+    EXPECT_EQ(next("Memo"), "Memo4");
+    EXPECT_EQ(next("Shape"), "Shape1");
+    asked = 0;
+    for (int i = 0; i < 4000; ++i) next("Memo");
+    EXPECT_EQ(asked, 4000);
+    EXPECT_TRUE(names.count("MEMO4004"));
+    context.ResetNameSearch();
+    names.erase("MEMO2");
+    EXPECT_EQ(next("Memo"), "Memo2") << "a new search finds the first free number";
 }

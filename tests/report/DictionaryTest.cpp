@@ -74,7 +74,7 @@ TEST_F(DictionaryTest, SelfReferenceEndsInUndefinedSymbol) {
     try {
         d.GetValue("A");
         FAIL() << "no error";
-    } catch (const EParserError& e) {
+    } catch (const ErpParserError& e) {
         EXPECT_EQ(e.Message, "Undefined symbol \"A\"");
     }
     // The guard is released: an unrelated evaluation works afterwards.

@@ -231,3 +231,38 @@ TEST(Hyphenation, BreakPointsOfCyrillicWords) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MemoViewTest, AutoWidthTakesTheTextWidthAndRightAlignedKeepsItsRightEdge) {
+    report.Context().BuildMode = true;   // as when prepared pages are drawn
+    memo->Flags |= flAutoWidth;
+    memo->Memo->SetText("Total");
+    const int expected = rpRound(Width("Total") + memo->FrameWidth + 2 * memo->gapx + 1);
+    TextCanvas canvas;
+    memo->Draw(&canvas);
+    EXPECT_EQ(memo->dx, expected);
+    EXPECT_EQ(memo->x, 10);
+    memo->dx = 200;
+    memo->Alignment = rptaRight;
+    memo->Draw(&canvas);
+    EXPECT_EQ(memo->dx, expected);
+    EXPECT_EQ(memo->x + memo->dx, 10 + 200);
+    report.Context().BuildMode = false;
+}
+
+TEST_F(MemoViewTest, RotatedLinesAdvanceAcrossAndReadUpwards) {
+    memo->Alignment = rptaVertical;
+    memo->dx = 60;
+    memo->dy = 200;
+    memo->Memo->SetText("up\r\nwards");
+    TextCanvas canvas;
+    memo->Draw(&canvas);
+    ASSERT_EQ(canvas.outs.size(), 2u);
+    // Left alignment of turned text starts at the bottom; lines step to the right.
+    EXPECT_EQ(canvas.outs[0].y, 20 + memo->dy + 1 - memo->gapy);
+    EXPECT_EQ(canvas.outs[0].x, 10 + memo->gapx);
+    EXPECT_EQ(canvas.outs[1].x, 10 + memo->gapx + memo->LineStep());
+}
+
+}  // namespace

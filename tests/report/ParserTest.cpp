@@ -88,10 +88,10 @@ TEST_F(ParserTest, UnaryOperatorsAfterOperatorsKeepArithmeticSense) {
 
 TEST_F(ParserTest, MissingOperandsRaiseInsteadOfTouchingOutsideTheStack) {
     for (const char* text : {"1 +", "*", "AND 1", "NOT", "-", "1 2 * *"})
-        EXPECT_THROW(parser.Calc(text), EParserError) << text;
+        EXPECT_THROW(parser.Calc(text), ErpParserError) << text;
     // postfix handed in directly, e.g. from a damaged compiled script
-    EXPECT_THROW(parser.EvalPostfix("+"), EParserError);
-    EXPECT_THROW(parser.EvalPostfix("1 \x0c\x0c\x05"), EParserError);
+    EXPECT_THROW(parser.EvalPostfix("+"), ErpParserError);
+    EXPECT_THROW(parser.EvalPostfix("1 \x0c\x0c\x05"), ErpParserError);
 }
 
 TEST_F(ParserTest, StackHoldsThirtyTwoValues) {
@@ -99,11 +99,11 @@ TEST_F(ParserTest, StackHoldsThirtyTwoValues) {
     for (int i = 0; i < 32; ++i) fits += "1 ";
     overflows = fits + "1 ";
     EXPECT_EQ(parser.EvalPostfix(fits).AsInteger(), 1);
-    EXPECT_THROW(parser.EvalPostfix(overflows), EParserError);
+    EXPECT_THROW(parser.EvalPostfix(overflows), ErpParserError);
     // deeply nested right-hand operands need more than 32 slots
     std::string deep = "1";
     for (int i = 0; i < 40; ++i) deep = "1 + (" + deep + ")";
-    EXPECT_THROW(parser.Calc(deep), EParserError);
+    EXPECT_THROW(parser.Calc(deep), ErpParserError);
 }
 
 TEST(OperatorPriorityTest, PriorityTable) {
@@ -269,7 +269,7 @@ TEST(ParserDepthTest, NestedCallsAndSelfExpandingVariablesEnd) {
     TrpParser parser;
     std::string expr = "1";
     for (int i = 0; i < 1000; ++i) expr = "IF(1, " + expr + ", 0)";
-    EXPECT_THROW(parser.Calc(expr), EParserError);
+    EXPECT_THROW(parser.Calc(expr), ErpParserError);
     EXPECT_EQ(parser.Calc("IF(1, IF(1, 5, 0), 0)").AsDouble(), 5);
 
     TStringList match, out;

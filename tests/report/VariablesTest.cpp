@@ -31,7 +31,7 @@ protected:
     std::string GetError(const std::string& name) {
         try {
             Get(name);
-        } catch (const EParserError& e) {
+        } catch (const ErpParserError& e) {
             return e.Message;
         }
         return "";

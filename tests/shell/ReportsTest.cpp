@@ -53,15 +53,15 @@ const char* const kSinglePage[] = {"rpMortgageQualifier", "rpRefinancingCalc",  
 
 class ReportsTest : public MainWindowTest {
 protected:
-    // Reports start with the default hooks: the preview records what it shows.
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        SavedHooks = rpDefaultWindowHooks();
-        rpDefaultWindowHooks().ShowPreview = [this](TrpReport* r, const std::string&) { Previewed.push_back(r); };
+    // The window, with every report's preview recording what it shows.
+    TfrmMain* Create() {
+        MainWindowTest::Create();
+        for (const char* name : kSinglePage) HookPreview(name);
+        for (const TTable& t : kTables) HookPreview(t.Report);
+        return Form;
     }
-    void TearDown() override {
-        MainWindowTest::TearDown();
-        rpDefaultWindowHooks() = SavedHooks;
+    void HookPreview(const char* name) {
+        Report(name)->Windows.ShowPreview = [this](TrpReport* r, const std::string&) { Previewed.push_back(r); };
     }
 
     void Go(const char* sender) {
@@ -102,7 +102,6 @@ protected:
         return m;
     }
 
-    TrpWindowHooks SavedHooks;
     std::vector<TrpReport*> Previewed;
 };
 
@@ -137,6 +136,13 @@ TEST_F(ReportsTest, EveryReportCarriesItsTemplate) {
         EXPECT_EQ(disclaimer->y, footerY + 28);
         for (const char* m : {"lblHeader1", "lblHeader2", "lblURL", "lblApplicationTitle", "Line1", "Line3"})
             EXPECT_NE(page->FindObject(m), nullptr) << m;
+        // The preview: zoom, print and close, help on four of them; no progress window.
+        const bool help = name == "rpLoanComparisons" || name == "rpFutureValues" || name == "rpRatesOfReturn" ||
+                          name == "rpDepreciation";
+        EXPECT_EQ(r->PreviewButtons,
+                  rpButton(pbZoom) | rpButton(pbPrint) | rpButton(pbExit) | (help ? rpButton(pbHelp) : 0u));
+        EXPECT_FALSE(r->ShowProgress);
+        EXPECT_EQ(r->InitialZoom, pzDefault);
         return page;
     };
     for (const char* name : kSinglePage) {

@@ -8,6 +8,7 @@
 #include "entmru.h"
 #include "entstate.h"
 #include "splash.h"
+#include "About.h"
 
 #include <QImage>
 
@@ -25,17 +26,6 @@ TEST_F(MainWindowTest, StartUpShowsTheSplashThenMakesTheMainWindowTheMainForm) {
     EXPECT_EQ(SplashScreen->GetClientWidth(), 205);
     EXPECT_EQ(SplashScreen->GetClientHeight(), 267);
     EXPECT_EQ(Application->GetTitle(), "Quorvane\xC2\xAE - Varnholt, 3.0.01");
-    // The picture the window places is drawn, filling the image with more
-    // than one colour (a blank white image would be a missing picture).
-    auto* image = dynamic_cast<TImage*>(SplashScreen->FindComponent("Image1"));
-    ASSERT_NE(image, nullptr);
-    const QImage shown = image->GetPicture()->GetBitmap()->ToImage();
-    ASSERT_EQ(shown.size(), QSize(image->GetWidth(), image->GetHeight()));
-    int white = 0;
-    for (int y = 0; y < shown.height(); ++y)
-        for (int x = 0; x < shown.width(); ++x) white += shown.pixelColor(x, y) == QColor(Qt::white);
-    EXPECT_GT(white, 0);
-    EXPECT_LT(white, shown.width() * shown.height() * 3 / 4);
     EXPECT_EQ(Application->MainForm(), Form);
     EXPECT_EQ(frmMain, Form);
     // The main window's creation replaced the development help file.
@@ -47,6 +37,27 @@ TEST_F(MainWindowTest, StartUpShowsTheSplashThenMakesTheMainWindowTheMainForm) {
     for (int i = 0; i < 5 && SplashScreen; ++i) Application->ProcessMessages();
     EXPECT_EQ(SplashScreen, nullptr);
     Application->SetMainForm(previousMain);
+}
+
+// The image a window places shows a drawing: more than one colour over its
+// whole size (a blank white image would be a missing picture).
+void ExpectDrawnPicture(TForm* window) {
+    auto* image = dynamic_cast<TImage*>(window->FindComponent("Image1"));
+    ASSERT_NE(image, nullptr);
+    const QImage shown = image->GetPicture()->GetBitmap()->ToImage();
+    ASSERT_EQ(shown.size(), QSize(image->GetWidth(), image->GetHeight()));
+    int white = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) white += shown.pixelColor(x, y) == QColor(Qt::white);
+    EXPECT_GT(white, 0);
+    EXPECT_LT(white, shown.width() * shown.height() * 3 / 4);
+}
+
+TEST_F(MainWindowTest, SplashAndAboutWindowsShowTheProgramsPicture) {
+    TSplashScreen splash(nullptr);
+    ExpectDrawnPicture(&splash);
+    TAboutBox about(nullptr);
+    ExpectDrawnPicture(&about);
 }
 
 TEST_F(MainWindowTest, NonVisualComponentsOfTheWindow) {
