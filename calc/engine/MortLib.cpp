@@ -37,6 +37,31 @@ inline long double Round2(long double x) {
     return whole / 100;
 }
 
+// The periodic interest on a balance, to the cent. Half a cent rounds up as
+// the decimal figures give it: where the balance is whole cents and the annual
+// rate a decimal of at most eight places (RateUnits, -1 otherwise), an exact
+// tie is found in integers, since the binary product may lie just below it
+// (10,001.00 at 6 % monthly: 50.005, not 50.00499...).
+long double InterestToCent(double balance, long double rate, int64_t rateUnits, int32_t periods) {
+    const long double interest = Round2(balance * rate);
+    if (rateUnits < 0 || periods <= 0) return interest;
+    const long double cents = std::nearbyint(static_cast<long double>(balance) * 100);
+    if (cents < 0 || cents > 9.0e15L || std::fabs(cents - static_cast<long double>(balance) * 100) > 1e-6L)
+        return interest;
+    const __int128 num = static_cast<__int128>(static_cast<int64_t>(cents)) * rateUnits;
+    const __int128 den = static_cast<__int128>(periods) * 100000000;
+    if ((2 * num) % (2 * den) != den) return interest;
+    return static_cast<long double>(static_cast<int64_t>(num / den + 1)) / 100;
+}
+
+// The annual rate in units of 1e-8 when it is such a decimal, else -1.
+int64_t RateUnitsOf(double annualRate) {
+    const long double units = static_cast<long double>(annualRate) * 100000000;
+    if (!(units >= 0) || units > 1.0e12L) return -1;
+    const long double whole = std::nearbyint(units);
+    return std::fabs(units - whole) <= 1e-4L ? static_cast<int64_t>(whole) : -1;
+}
+
 std::string MoneyText(double value) {
     char buf[400];
     auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 2);
@@ -142,6 +167,7 @@ void TMortgage::CalcSchedule() {
     FCalc.Principal = Principal;
     FCalc.AnnualRate = AnnualRate;
     FCalc.Rate = rate;
+    FCalc.RateUnits = RateUnitsOf(AnnualRate);
     FCalc.Payment = Payment;
     FCalc.EndMonth = Month;
     FCalc.EndYear = Year;
@@ -162,7 +188,7 @@ void TMortgage::CalcRows(int From) {
     try {
         for (; k < count; ++k) {
             TPayment& row = rows[k];
-            const long double interest = Round2(balance * rate);
+            const long double interest = InterestToCent(balance, rate, FCalc.RateUnits, FCalc.PeriodsPerYear);
             if (balance == 0) {
                 row.Principal = 0;
                 row.Interest = 0;

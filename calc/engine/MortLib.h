@@ -127,6 +127,7 @@ private:
         int32_t NumPayments = 0, PeriodsPerYear = 0, StartMonth = 0, StartYear = 0;
         double Principal = 0, AnnualRate = 0;
         long double Rate = 0;  // periodic rate
+        int64_t RateUnits = -1;  // the annual rate in units of 1e-8 when exactly so, else -1
         double Payment = 0;
         int32_t EndMonth = 0, EndYear = 0;
     };

@@ -200,4 +200,33 @@ TEST(ControlSubClass, ComboButtonTakesItsParentsColourWithTag1000) {
     EXPECT_EQ(Pixel(Grab(combo), 116, 5), RGB(220, 220, 255));
 }
 
+TEST(ControlSubClass, ButtonFaceAndCheckMarkFollowTheirState) {
+    FlatForm f;
+    f.odm->IconBackColor = RGB(210, 210, 170);
+    auto* button = f.Add<TButton>(f.panel, 5, 5, 75, 25);
+    auto* box = f.Add<TCheckBox>(f.panel, 5, 40, 120, 21);
+    box->SetColor(RGB(200, 200, 200));
+    f.odm->SetActive(true);
+    f.form->HandleNeeded();
+    EXPECT_EQ(Pixel(Grab(button), 6, 6), RGB(210, 210, 170));  // idle: the icon-strip colour
+    button->Perform(CM_MOUSEENTER);
+    EXPECT_EQ(Pixel(Grab(button), 6, 6), LightenColor(clBtnFace, 40));
+    // Pressed, the inner edge moves to the top left.
+    button->Perform(WM_LBUTTONDOWN, 0, 0);
+    const TColor edge = ShadeColor(LightenColor(RGB(0, 0, 200), 60), 50);
+    EXPECT_EQ(Pixel(Grab(button), 0, 12), edge);
+    button->Perform(WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(Pixel(Grab(button), 74, 12), edge);
+    // The check box: a 15 by 16 box at the left, inset 2; its tick in the highlight colour.
+    QImage image = Grab(box);
+    EXPECT_EQ(Pixel(image, 2, 10), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(Pixel(image, 6, 10), ColorToRGB(clWindow));
+    box->SetChecked(true);
+    image = Grab(box);
+    int ticked = 0;
+    for (int x = 3; x < 12; ++x)
+        for (int y = 4; y < 17; ++y) ticked += Pixel(image, x, y) == ColorToRGB(clHighlight);
+    EXPECT_GE(ticked, 12);
+}
+
 } // namespace

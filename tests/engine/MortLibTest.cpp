@@ -225,3 +225,54 @@ TEST(MortLib, RowTexts) {
 }
 
 } // namespace
+
+namespace {
+
+// The schedule in exact integers: balance in cents, the annual rate in
+// millionths (a percent of four decimals), half a cent rounding up.
+struct ExactRow {
+    int64_t Interest, Principal, Balance;
+};
+std::vector<ExactRow> ExactSchedule(int64_t principalCents, int64_t rateMillionths, int periods, int64_t paymentCents,
+                                    int rows) {
+    std::vector<ExactRow> out;
+    int64_t balance = principalCents;
+    const int64_t den = int64_t(periods) * 1000000;
+    for (int k = 0; k < rows && balance > 0; ++k) {
+        const int64_t num = balance * rateMillionths;   // interest in cents times den
+        const int64_t interest = (2 * num + den) / (2 * den);
+        const int64_t principal = std::min(paymentCents - interest, balance);
+        balance -= principal;
+        out.push_back({interest, principal, balance});
+    }
+    return out;
+}
+
+} // namespace
+
+// Each row's interest is what the decimal figures give, ties included, over
+// a sweep of amounts and rates; the balances follow to the cent.
+TEST(MortLibCents, ScheduleRowsMatchExactIntegerArithmetic) {
+    {
+        TMortgage m(12, 10001.00, 0.06, 12, 1, 2024);
+        EXPECT_DOUBLE_EQ(m.Payments.Items(0)->Interest, 50.01) << "50.005 is half a cent: up";
+    }
+    int rowsCompared = 0, ties = 0;
+    for (int64_t principal = 100000; principal <= 5000000; principal += 12347) {      // $1,000.00 ..
+        for (int64_t rate : {10000, 45000, 60000, 72500, 87500, 99900, 123456, 150000}) {   // 1 % .. 15 %
+            TMortgage m(24, double(principal) / 100, double(rate) / 1000000, 12, 1, 2024);
+            const int64_t payment = std::llround(m.Payment * 100);
+            const auto exact = ExactSchedule(principal, rate, 12, payment, 24);
+            for (size_t k = 0; k < exact.size(); ++k) {
+                const TPayment* row = m.Payments.Items(int(k));
+                ASSERT_EQ(std::llround(row->Interest * 100), exact[k].Interest)
+                    << principal << " cents at " << rate << " row " << k;
+                ASSERT_EQ(std::llround(row->Balance * 100), exact[k].Balance) << principal << " " << rate << " " << k;
+                ties += (2 * (exact[k].Balance + exact[k].Principal) * rate) % (2 * 12000000) == 12000000;
+                ++rowsCompared;
+            }
+        }
+    }
+    EXPECT_GT(rowsCompared, 50000);
+    EXPECT_GT(ties, 0) << "the sweep must meet half cents";
+}

@@ -374,3 +374,16 @@ TEST_F(LegacyLocales, JapaneseDatesReadBackWhatTheyWrite) {
 }
 
 } // namespace
+
+// A value that rounds to zero shows no sign, in every money and number text.
+TEST_F(NumberText, AmountsThatRoundToZeroShowNoMinusSign) {
+    for (double v : {-0.001, -0.004999, -0.0, -1e-300}) {
+        EXPECT_EQ(Format("%.2f|%.2n|%m|%.0f", {v, v, v, v}), "0.00|0.00|$0.00|0") << v;
+        EXPECT_EQ(FormatFloat("#,##0.00", v), "0.00") << v;
+        EXPECT_EQ(FormatFloat("$#,##0.00;($#,##0.00)", v), "$0.00") << v;
+        EXPECT_EQ(FloatToStrF(v, ffCurrency, 15, 2), "$0.00") << v;
+        EXPECT_EQ(FloatToStrF(v, ffFixed, 15, 2), "0.00") << v;
+        EXPECT_EQ(FloatToStrF(v, ffNumber, 15, 2), "0.00") << v;
+    }
+    EXPECT_EQ(FloatToStrF(-0.005, ffFixed, 15, 2), "-0.01");
+}

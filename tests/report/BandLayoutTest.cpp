@@ -42,6 +42,8 @@ protected:
     TrpMemoView* AddMemo(const std::string& name, int x, int y, int dx, int dy, const std::string& text) {
         return AddMemoView(page, name, x, y, dx, dy, text);
     }
+    // Every build reloads the template: pages and views are found anew afterwards.
+    TrpPage* FirstPage() { return report.Pages->Pages(0); }
     // What every prepared page holds, in output order.
     std::vector<std::vector<Out>> Output() {
         std::vector<std::vector<Out>> pages;
@@ -87,7 +89,7 @@ TEST_F(BandLayoutTest, ManualBuildPrintsTitleAtTheTopAndFooterAtTheBottom) {
     ASSERT_EQ(pages.size(), 1u);
     ASSERT_EQ(pages[0].size(), 2u);
     EXPECT_EQ(pages[0][0].name, "Heading");
-    EXPECT_EQ(pages[0][0].y, page->TopEdge() + 5);
+    EXPECT_EQ(pages[0][0].y, FirstPage()->TopEdge() + 5);
     EXPECT_EQ(pages[0][1].name, "PageNo");
     EXPECT_EQ(pages[0][1].y, bottom - 30 + 5);
     EXPECT_EQ(pages[0][1].text, "Page 1");
@@ -225,7 +227,8 @@ TEST_F(BandLayoutTest, AggregatesOverNoRecords) {
 TEST_F(BandLayoutTest, TemplateIsRestoredAfterEveryBuild) {
     AddBand(btReportTitle, 0, 40, "Title");
     TrpMemoView* memo = AddMemo("Total", 0, 0, 200, 20, "Total [X]");
-    memo->Script->SetText("Total.Left := 99; Rate := 5");
+    memo->Script->SetText("begin Total.Left := 99; Rate := 5 end");
+    AddMemo("RateShown", 0, 20, 100, 16, "[Rate]");
     report.Dictionary->Variables->SetVariable(" Rate", Variant("1"));
     report.Context().Variables().SetVariable("X", 42);
     report.OnBeforePrint = [](TStringList*, TrpView* v) { v->Tag = "changed"; };
@@ -233,6 +236,7 @@ TEST_F(BandLayoutTest, TemplateIsRestoredAfterEveryBuild) {
     auto pages = Output();
     EXPECT_EQ(Named(pages[0], "Total")[0].text, "Total 42");
     EXPECT_EQ(Named(pages[0], "Total")[0].x, 99);
+    EXPECT_EQ(Named(pages[0], "RateShown")[0].text, "5");   // the script's value holds for this build
     // The template as the application left it: text, position, tag, dictionary.
     auto* after = dynamic_cast<TrpMemoView*>(report.FindObject("Total"));
     ASSERT_NE(after, nullptr);
@@ -316,7 +320,7 @@ TEST_F(BandLayoutTest, RecordsAcrossBandColumns) {
     ASSERT_TRUE(report.PrepareReport());
     auto cells = Named(Output()[0], "Cell");
     ASSERT_EQ(cells.size(), 4u);
-    const int x0 = page->LeftEdge();
+    const int x0 = FirstPage()->LeftEdge();
     EXPECT_EQ(cells[0].x, x0);
     EXPECT_EQ(cells[1].x, x0 + 110);
     EXPECT_EQ(cells[2].x, x0 + 220);
@@ -337,7 +341,7 @@ TEST_F(BandLayoutTest, PageColumnsContinueAtTheColumnTop) {
     ASSERT_EQ(pages.size(), 2u);
     auto rows = Named(pages[0], "Row");
     ASSERT_EQ(rows.size(), 6u);   // three per column
-    const int width = (page->RightEdge() - page->LeftEdge() - 20) / 2;
+    const int width = (FirstPage()->RightEdge() - FirstPage()->LeftEdge() - 20) / 2;
     EXPECT_EQ(rows[3].x, rows[0].x + width + 20);
     EXPECT_EQ(rows[3].y, rows[0].y);
     EXPECT_EQ(Named(pages[0], "Head").size(), 2u);
@@ -353,6 +357,7 @@ TEST_F(BandLayoutTest, StretchedBandGrowsToItsMemo) {
     };
     memo->Memo->SetText("[Long]");
     AddMemo("After", 80, 0, 60, 20, "x");
+    const int gapy = memo->gapy, step = memo->LineStep();
     ASSERT_TRUE(report.PrepareReport());
     auto texts = Named(Output()[0], "Text");
     ASSERT_EQ(texts.size(), 2u);
@@ -360,7 +365,7 @@ TEST_F(BandLayoutTest, StretchedBandGrowsToItsMemo) {
     int height = texts[1].y - texts[0].y;
     EXPECT_GT(height, 20);
     EXPECT_EQ(height, texts[0].dy);
-    EXPECT_EQ((height - 2 * memo->gapy) % memo->LineStep(), 0);
+    EXPECT_EQ((height - 2 * gapy) % step, 0);
 }
 
 }  // namespace
@@ -387,7 +392,7 @@ TEST_F(BandLayoutTest, SubReportPrintsItsPageInsideTheBand) {
     // the next outer record starts below the lowest of them.
     EXPECT_EQ(order, (std::vector<std::string>{"outer 1@0", "inner 1@20", "inner 2@35", "inner 3@50",
                                                "outer 2@65", "inner 1@85", "inner 2@100", "inner 3@115"}));
-    EXPECT_EQ(Named(pages[0], "InnerRow")[0].x, page->LeftEdge() + 50);
+    EXPECT_EQ(Named(pages[0], "InnerRow")[0].x, FirstPage()->LeftEdge() + 50);
 }
 
 TEST_F(BandLayoutTest, SubReportsThatCannotPrintPrintNothing) {
