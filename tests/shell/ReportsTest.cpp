@@ -136,6 +136,16 @@ TEST_F(ReportsTest, EveryReportCarriesItsTemplate) {
         EXPECT_EQ(disclaimer->y, footerY + 28);
         for (const char* m : {"lblHeader1", "lblHeader2", "lblURL", "lblApplicationTitle", "Line1", "Line3"})
             EXPECT_NE(page->FindObject(m), nullptr) << m;
+        // No text needs more room than its template gives it (the frame's
+        // heading memos have their sizes fixed).
+        for (TrpView* v : page->Objects) {
+            auto* memo = dynamic_cast<TrpMemoView*>(v);
+            if (!memo || memo->Name.rfind("lblHeader", 0) == 0) continue;
+            memo->SMemo->SetText(memo->Memo->GetText());
+            int height = 0;
+            memo->WrapLines(height);
+            EXPECT_LE(height, memo->dy) << memo->Name;
+        }
         // The preview: zoom, print and close, help on four of them; no progress window.
         const bool help = name == "rpLoanComparisons" || name == "rpFutureValues" || name == "rpRatesOfReturn" ||
                           name == "rpDepreciation";
