@@ -363,6 +363,20 @@ TEST_F(ReportsTest, MissingMemosAreSkipped) {
     EXPECT_EQ(out["lblLoanInterestRate"].Text, "8.000%");
 }
 
+// A numeric edit that holds no number ends the print before the preview,
+// with the conversion error for the window's handler.
+TEST_F(ReportsTest, ANumericEditWithoutANumberStopsThePrint) {
+    Create();
+    Go("btnFV");
+    Samples();
+    C<TControl>("edtFVir3")->SetText("8,7x");
+    Previewed.clear();
+    EXPECT_THROW(Form->Print(nullptr), EConvertError);
+    EXPECT_TRUE(Previewed.empty());
+    // What was set before the failing edit stays set.
+    EXPECT_EQ(Report("rpFutureValues")->FindObject("lblrate1")->Memo->GetText(), "8.750%\r\n");
+}
+
 TEST_F(ReportsTest, LoanSpreadAndDepreciationTextsFollowTheirModes) {
     Create();
     Go("btnLSC");
