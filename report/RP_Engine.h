@@ -52,7 +52,12 @@ public:
     // Records since each showing band last reset its values: a page footer's
     // reset must not shorten the report summary's average.
     std::map<std::string, int> ShownCounts;
+    // The same per cross column: "column\x01BANDNAME" of the entries held per column.
+    std::map<std::string, int> ColumnCounts;
     int Records = 0;   // all records aggregated in this build
+    // Set while the aggregates of a cell in the cross data band are declared:
+    // their entries are held per cross column.
+    bool DeclaringCrossCell = false;
     bool Repeating = false;
     int CalculatedHeight = -1;
     int ColumnNo = 1, ColumnStartX = 0;
@@ -82,7 +87,9 @@ public:
     void SetDataSource(const std::string& text);
     void FreeDataSet();
     void InitValues();
-    void DoAggregate();
+    // Adds the current record to the band's aggregates; with a cross column
+    // (1, 2, ...) only to the entries held for that column.
+    void DoAggregate(int crossColumn = 0);
     int CalcHeight();
     bool CheckPageBreak(int y, int height, bool pageBreak);
     bool Exists() const;
@@ -91,10 +98,12 @@ public:
     std::string GetAggregateBandName() const override { return Name; }
     int GetAggregateBandType() const override { return Typ; }
     TrpVariables* GetAggregates() override { return &Values; }
-    TrpAggregateBand* GetAccumulatingBand() const override { return AggregateSource; }
+    TrpAggregateBand* GetAccumulatingBand() const override;
     void SetAccumulatingBand(TrpAggregateBand* band) override { AggregateSource = dynamic_cast<TrpBand*>(band); }
     int GetAggregateCount(const std::string& showingBand) const override;
-    bool KeysPerColumn() const override { return false; }
+    bool KeysPerColumn() const override { return DeclaringCrossCell; }
+    int CurrentColumn() const override;
+    std::string CrossedBandName() const override { return AggregateSource ? AggregateSource->Name : std::string(); }
 
 private:
     TrpContext& Context() const;
@@ -108,7 +117,14 @@ private:
     void DrawCrossCell(TrpBand* cross, int x);
     void DrawObject(TrpView* view);
     void DrawPageBreak();
+    // The band's height for its current record: its own, or what its
+    // stretchable objects need (the most any cross record needs).
     int MeasureHeight();
+    int MeasureObjects();
+    // The largest measured height over the cross records.
+    int MeasureAcrossCrossRecords();
+    // The cross records a band walks: the cross data band's own, else the band's.
+    TrpDataset* CrossRecords(TrpBand* crossData) const;
 };
 
 // A template page while it is built: its bands and print position.

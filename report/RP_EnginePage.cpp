@@ -202,26 +202,40 @@ void TrpPageBuilder::RegisterAggregates(TrpBand* band) {
         std::vector<TrpBand*> shown{b};
         for (TrpBand* c = b->ChildBand; c && shown.size() < size_t(rpBandTypeCount * 4); c = c->ChildBand) shown.push_back(c);
         for (TrpBand* s : shown) {
-            TStringList calls;
+            // The cells a horizontal band has in the cross data band show
+            // their aggregates per cross column.
+            TStringList calls, cellCalls;
             TAggregateFunctionsSplitter splitter(&calls, report->Dictionary->Variables.get());
-            auto scanScript = [&](TStrings* script) {
+            TAggregateFunctionsSplitter cellSplitter(&cellCalls, report->Dictionary->Variables.get());
+            auto scanScript = [&](TAggregateFunctionsSplitter& to, TStrings* script) {
                 if (!script || script->Count() == 0) return;
                 TStringList compiled, errors;
                 context.Interpreter().CompileScript(script, &compiled, &errors);
-                splitter.SplitScript(&compiled);
+                to.SplitScript(&compiled);
             };
-            scanScript(s->View ? s->View->Script.get() : nullptr);
-            for (TrpView* v : s->Objects) {
-                if (dynamic_cast<TrpMemoView*>(v)) splitter.SplitMemo(v->Memo.get());
-                scanScript(v->Script.get());
+            scanScript(splitter, s->View ? s->View->Script.get() : nullptr);
+            // A cross band's objects are the cells in its strip.
+            std::vector<TrpView*> objects = s->Objects;
+            if (s->Typ >= btCrossHeader && s->Typ <= btCrossFooter)
+                for (TrpView* v : Page->Objects)
+                    if (auto it = CrossOf.find(v); it != CrossOf.end() && it->second == s) objects.push_back(v);
+            for (TrpView* v : objects) {
+                auto cross = CrossOf.find(v);
+                bool cell = s->Typ != btCrossFooter && cross != CrossOf.end() && cross->second->Typ == btCrossData;
+                TAggregateFunctionsSplitter& to = cell ? cellSplitter : splitter;
+                if (dynamic_cast<TrpMemoView*>(v)) to.SplitMemo(v->Memo.get());
+                scanScript(to, v->Script.get());
             }
             context.ActiveBand = s;
             TrpRestore<bool> quiet(context.Resolver().Quiet, true);
-            for (int i = 0; i < calls.Count(); ++i) {
-                try {
-                    context.Calc(calls.Get(i));
-                } catch (const Exception&) {
-                    // Registration evaluates quietly; the error shows when the band prints.
+            for (TStringList* list : {&calls, &cellCalls}) {
+                TrpRestore<bool> perColumn(s->DeclaringCrossCell, list == &cellCalls);
+                for (int i = 0; i < list->Count(); ++i) {
+                    try {
+                        context.Calc(list->Get(i));
+                    } catch (const Exception&) {
+                        // Registration evaluates quietly; the error shows when the band prints.
+                    }
                 }
             }
         }
@@ -242,6 +256,11 @@ void TrpPageBuilder::PrepareObjects() {
             Engine->AggregateDataBand = d;
             for (int type : shownBy[level]) RegisterAggregates(Band(type));
         }
+    // Cross footers show totals over the cross records.
+    if (TrpBand* crossData = Band(btCrossData); crossData->View) {
+        Engine->AggregateDataBand = crossData;
+        RegisterAggregates(Band(btCrossFooter));
+    }
     Engine->AggregateDataBand = nullptr;
     context.ActiveBand = nullptr;
 }

@@ -39,6 +39,13 @@ protected:
     TrpBandView* AddBand(uint8_t type, int y, int dy, const std::string& name, const std::string& source = "") {
         return AddBandView(page, type, y, dy, name, source);
     }
+    // A cross band: a vertical strip at x, dx wide, over the whole page.
+    TrpBandView* AddCross(uint8_t type, const std::string& name, int x, int dx, const std::string& source = "") {
+        TrpBandView* band = AddBand(type, 0, 1000, name, source);
+        band->x = x;
+        band->dx = dx;
+        return band;
+    }
     TrpMemoView* AddMemo(const std::string& name, int x, int y, int dx, int dy, const std::string& text) {
         return AddMemoView(page, name, x, y, dx, dy, text);
     }
@@ -573,9 +580,7 @@ namespace {
 TEST_F(BandLayoutTest, CrossTabPrintsACellPerCrossRecordBesideEachRow) {
     AddBand(btMasterData, 0, 20, "Rows", "2");
     AddMemo("Label", 0, 2, 80, 16, "row [LINE#]");
-    TrpBandView* cross = AddBand(btCrossData, 0, 1000, "Cols", "3");
-    cross->x = 100;
-    cross->dx = 50;
+    AddCross(btCrossData, "Cols", 100, 50, "3");
     AddMemo("Cell", 105, 2, 40, 16, "[LINE#].[COLUMN#]");
     std::vector<int> columns;
     report.OnPrintColumn = [&](int column, int& width) {
@@ -600,6 +605,68 @@ TEST_F(BandLayoutTest, CrossTabPrintsACellPerCrossRecordBesideEachRow) {
 }  // namespace
 
 namespace {
+
+TEST_F(BandLayoutTest, CrossTabTotalsPerColumnAndPerRow) {
+    AddBand(btMasterData, 0, 20, "Rows", "3");
+    AddMemo("Label", 0, 2, 80, 16, "row [LINE#]");
+    AddCross(btCrossData, "Cols", 100, 50, "3");
+    AddMemo("Cell", 105, 2, 40, 16, "[[LINE#] * 10 + [COLUMN#]]");
+    AddCross(btCrossFooter, "RowTotals", 300, 60);
+    AddMemo("RowSum", 305, 2, 50, 16, "[SUM([LINE#] * 10 + [COLUMN#])]");
+    AddBand(btMasterFooter, 40, 60, "Totals");
+    AddMemo("GrandRows", 0, 42, 80, 16, "[SUM([LINE#])]");   // not a cell: over all records
+    AddMemo("ColSum", 105, 42, 40, 16, "[SUM([LINE#] * 10 + [COLUMN#])]");
+    AddMemo("ColAvg", 105, 60, 40, 16, "[AVG([COLUMN#] * 100 + [LINE#])]");
+    AddMemo("ColMin", 105, 78, 40, 16, "[MIN([LINE#] * 10 + [COLUMN#])]");
+    ASSERT_TRUE(report.PrepareReport());
+    ASSERT_TRUE(boxes.empty()) << boxes[0];
+    auto pages = Output();
+    ASSERT_EQ(pages.size(), 1u);
+    auto placed = [&](const char* name) {
+        std::vector<std::string> r;
+        for (const Out& o : Named(pages[0], name))
+            r.push_back(o.text + "@" + std::to_string(o.x) + "," + std::to_string(o.y));
+        return r;
+    };
+    // Each row's total follows its last cell and counts that row only.
+    EXPECT_EQ(placed("RowSum"), (std::vector<std::string>{"36@255,2", "66@255,22", "96@255,42"}));
+    // Each column's totals sit under that column and count its own three cells.
+    EXPECT_EQ(placed("ColSum"), (std::vector<std::string>{"63@105,62", "66@155,62", "69@205,62"}));
+    EXPECT_EQ(placed("ColAvg"), (std::vector<std::string>{"102@105,80", "202@155,80", "302@205,80"}));
+    EXPECT_EQ(placed("ColMin"), (std::vector<std::string>{"11@105,98", "12@155,98", "13@205,98"}));
+    EXPECT_EQ(placed("GrandRows"), (std::vector<std::string>{"6@0,62"}));
+}
+
+TEST_F(BandLayoutTest, StretchedCrossRowTakesItsTallestColumn) {
+    // Rows whose cells hold as many lines as a table gives their column.
+    auto secondRowY = [&](std::vector<int> linesPerColumn) {
+        report.Clear();
+        page = report.Pages->Add();
+        TrpBandView* rows = AddBand(btMasterData, 0, 20, "Rows", "2");
+        rows->Flags |= flStretched;
+        AddMemo("Label", 0, 0, 80, 16, "row [LINE#]");
+        AddCross(btCrossData, "Cols", 100, 50, "3");
+        AddMemo("Cell", 100, 0, 50, 16, "x");
+        int column = 0;
+        report.OnPrintColumn = [&](int c, int&) { column = c; };
+        report.OnBeforePrint = [&](TStringList* memo, TrpView* view) {
+            if (view->Name != "Cell") return;
+            memo->Clear();
+            for (int i = 0; i < linesPerColumn[size_t(column - 1)]; ++i) memo->Add("line");
+        };
+        EXPECT_TRUE(report.PrepareReport());
+        auto labels = Named(Output()[0], "Label");
+        EXPECT_EQ(labels.size(), 2u);
+        return labels.size() == 2 ? labels[1].y - labels[0].y : -1;
+    };
+    const int oneLine = secondRowY({1, 1, 1});
+    const int fourLines = secondRowY({4, 4, 4});
+    EXPECT_GT(fourLines, oneLine);
+    // The tallest column decides, wherever it stands.
+    EXPECT_EQ(secondRowY({1, 4, 2}), fourLines);
+    EXPECT_EQ(secondRowY({4, 1, 1}), fourLines);
+    EXPECT_EQ(secondRowY({1, 1, 4}), fourLines);
+}
 
 TEST_F(BandLayoutTest, DialogPageScriptMayCancelTheBuild) {
     AddBand(btReportTitle, 0, 40, "Title");
