@@ -9,6 +9,7 @@
 
 #include "GuiTestApp.h"
 #include "MsgBox.h"
+#include "RP_DSet.h"
 #include "RP_Dict.h"
 #include "RP_Engine.h"
 #include "RP_Vars.h"
@@ -675,6 +676,37 @@ TEST_F(BandLayoutTest, CrossTabTotalsPerColumnAndPerRow) {
     EXPECT_EQ(placed("ColAvg"), (std::vector<std::string>{"102@105,80", "202@155,80", "302@205,80"}));
     EXPECT_EQ(placed("ColMin"), (std::vector<std::string>{"11@105,98", "12@155,98", "13@205,98"}));
     EXPECT_EQ(placed("GrandRows"), (std::vector<std::string>{"6@0,62"}));
+}
+
+TEST_F(BandLayoutTest, MasterFooterGetsACellPerColumnAfterItsCrossRecordsRanOut) {
+    // The cross records come from the form; they run out before the footer prints.
+    TComponent form(nullptr);
+    form.InsertComponent(&report);
+    struct Release {
+        TComponent& form;
+        TrpReport& report;
+        ~Release() { form.RemoveComponent(&report); }
+    } release{form, report};
+    auto* colsData = new TrpUserDataset(&form);
+    colsData->SetName("ColsData");
+    int columns = 3;
+    colsData->OnCheckEOF = [&](TObject*, bool& eof) { eof = colsData->RecordNo >= columns; };
+    report.OnBeginBand = [&](TrpBand* band) {
+        if (band->Typ == btMasterFooter) columns = 0;
+    };
+    AddBand(btMasterData, 0, 20, "Rows", "3");
+    AddCross(btCrossData, "Cols", 100, 50, "ColsData");
+    AddMemo("Cell", 105, 2, 40, 16, "[COLUMN#]");
+    AddBand(btMasterFooter, 40, 20, "Totals");
+    AddMemo("ColSum", 105, 42, 40, 16, "[SUM([LINE#] * 10 + [COLUMN#])]");
+    ASSERT_TRUE(report.PrepareReport());
+    ASSERT_TRUE(boxes.empty()) << boxes[0];
+    auto pages = Output();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(Named(pages[0], "Cell").size(), 9u);
+    std::vector<std::string> sums;
+    for (const Out& o : Named(pages[0], "ColSum")) sums.push_back(o.text + "@" + std::to_string(o.x));
+    EXPECT_EQ(sums, (std::vector<std::string>{"63@105", "66@155", "69@205"}));
 }
 
 TEST_F(BandLayoutTest, StretchedCrossRowTakesItsTallestColumn) {
