@@ -111,7 +111,9 @@ private:
     void DrawBody();
     // False when the band holds no subreports; they print after the other objects.
     bool DrawObjects();
-    void DrawSubReport(TrpSubReportView* view);
+    // The page builder formed for a subreport view, or null when it prints nothing.
+    TrpPageBuilder* FormSubReport(TrpSubReportView* view);
+    void PlaySubReports(const std::vector<TrpSubReportView*>& views);
     void DrawCross();
     // Outputs the objects of cross band `cross` that lie in this band, at x.
     void DrawCrossCell(TrpBand* cross, int x);
@@ -165,8 +167,25 @@ public:
     void ShowBandByName(const std::string& name);
     void NewPage();
     void NewColumn(TrpBand* band);
-    // Prints this page inside a subreport view at (x, y) of the host's output.
-    void PrintAsSubReport(TrpPageBuilder* host, int x, int y);
+    // A page printed inside a subreport view is first formed as a list of
+    // records (show a band, first record, next record) and then played into
+    // the host's output, so that several subreports of one band run side by
+    // side and all go on together on the host's next page.
+    enum TRecordAction { raShow = 0, raFirst = 1, raNext = 2 };
+    struct TRecord {
+        TrpBand* Band;
+        TRecordAction Action;
+    };
+    bool Recording = false, Playing = false;
+    std::vector<TRecord> Records;
+    size_t PlayIndex = 0;
+    bool WantsRoom = false;   // the band played last did not fit
+    // Forms this page's records, to be played at (x, y) of the host's page.
+    void FormSubReport(TrpPageBuilder* host, int x, int y);
+    // Plays from PlayIndex; false when a band waits for the host's next page.
+    bool PlayRecords();
+    // Goes on at the top of the host's new page.
+    void ContinueOnHostPage();
     // Footers of every prepared page written since the last one.
     void FinishPage(bool footerOnFirstPage);
 

@@ -258,6 +258,11 @@ bool TrpBand::Draw() {
                 int h = CalcHeight();
                 if (Parent->CurY + h > Parent->CurBottomY && !Breaked && !Parent->CannotMove()) {
                     result = true;
+                    // A subreport's band waits for the host's next page.
+                    if (Parent->Playing) {
+                        Parent->WantsRoom = true;
+                        return result;
+                    }
                     CheckPageBreak(0, 10000, false);
                 }
             }
@@ -343,24 +348,66 @@ bool TrpBand::DrawObjects() {
         DrawObject(v);
     }
     if (subReports.empty()) return false;
-    Parent->SubMaxY = 0;
-    for (TrpSubReportView* sub : subReports) DrawSubReport(sub);
+    PlaySubReports(subReports);
     return true;
 }
 
-void TrpBand::DrawSubReport(TrpSubReportView* view) {
+TrpPageBuilder* TrpBand::FormSubReport(TrpSubReportView* view) {
     TrpPageEngine* engine = Parent->Engine;
     TrpPages* pages = engine->Report->Pages.get();
     // A page out of range, the band's own page or one already printing prints nothing.
-    if (view->SubPage < 0 || view->SubPage >= pages->Count()) return;
+    if (view->SubPage < 0 || view->SubPage >= pages->Count()) return nullptr;
     TrpPage* page = pages->Pages(view->SubPage);
-    if (page == Parent->Page || page->PageType != ptReport) return;
+    if (page == Parent->Page || page->PageType != ptReport) return nullptr;
     auto& active = engine->SubReportPages;
-    if (std::find(active.begin(), active.end(), page) != active.end()) return;
+    if (std::find(active.begin(), active.end(), page) != active.end()) return nullptr;
     TrpPageBuilder* builder = engine->BuilderOf(page);
-    if (!builder->Bands[0]) return;   // not initialised for this build
+    if (!builder->Bands[0]) return nullptr;   // not initialised for this build
     int x = Parent->XAdjust - Parent->Page->LeftEdge() + view->x + page->LeftEdge();
-    builder->PrintAsSubReport(Parent, x, y + view->y);
+    active.push_back(page);
+    builder->FormSubReport(Parent, x, y + view->y);
+    return builder;
+}
+
+void TrpBand::PlaySubReports(const std::vector<TrpSubReportView*>& views) {
+    TrpPageEngine* engine = Parent->Engine;
+    TrpContext& context = Context();
+    std::vector<TrpPageBuilder*> subs;
+    const size_t activeBefore = engine->SubReportPages.size();
+    struct Restore {
+        TrpPageEngine* engine;
+        size_t active;
+        std::vector<TrpPageBuilder*>& subs;
+        ~Restore() {
+            engine->SubReportPages.resize(active);
+            for (TrpPageBuilder* sub : subs) {
+                sub->Records.clear();
+                sub->Host = nullptr;
+            }
+        }
+    } restore{engine, activeBefore, subs};
+    for (TrpSubReportView* view : views)
+        if (TrpPageBuilder* sub = FormSubReport(view)) subs.push_back(sub);
+    Parent->SubMaxY = 0;
+    // All play on one page until each is done or waits; then the host starts
+    // a page and the waiting ones go on at its top. A band waiting at the top
+    // of a page prints there, clipped, so every round prints something.
+    std::vector<bool> done(subs.size(), false);
+    for (;;) {
+        bool waiting = false;
+        for (size_t i = 0; i < subs.size(); ++i) {
+            if (done[i]) continue;
+            done[i] = subs[i]->PlayRecords();
+            Parent->SubMaxY = std::max(Parent->SubMaxY, subs[i]->CurY);
+            waiting = waiting || !done[i];
+        }
+        if (!waiting || context.RootReport->Stopped) break;
+        Parent->NewPage();
+        Parent->SubMaxY = Parent->CurY;
+        for (size_t i = 0; i < subs.size(); ++i)
+            if (!done[i]) subs[i]->ContinueOnHostPage();
+    }
+    context.ActiveBand = this;
 }
 
 void TrpBand::DrawObject(TrpView* view) {

@@ -270,7 +270,14 @@ bool TrpPageBuilder::AtPageStart() const { return CurY <= FStartY; }
 void TrpPageBuilder::MarkPageStart() { FStartY = CurY; }
 
 void TrpPageBuilder::ShowBand(TrpBand* band) {
-    if (band) band->Draw();
+    if (!band) return;
+    if (!Recording) {
+        band->Draw();
+        return;
+    }
+    Records.push_back({band, raShow});
+    // The group test that follows needs the group's value as printing will set it.
+    if (band->Typ == btGroupHeader) band->InitValues();
 }
 
 void TrpPageBuilder::ShowBandByName(const std::string& name) {
@@ -372,8 +379,12 @@ void TrpPageBuilder::DoLoop(int level) {
         TrpDataset* ds = b->DataSet;
         if (!ds) continue;
         ds->First();
-        b->LineNo = 1;
-        b->LineThroughNo = 1;
+        if (Recording) {
+            Records.push_back({b, raFirst});
+        } else {
+            b->LineNo = 1;
+            b->LineThroughNo = 1;
+        }
         for (TrpBand* g = b->FirstGroup; g; g = g->NextGroup) g->LineNo = g->LineThroughNo = 0;
         if (ds->Eof()) continue;
         for (TrpBand* g = b->FirstGroup; g; g = g->NextGroup) {
@@ -436,7 +447,9 @@ void TrpPageBuilder::DoLoop(int level) {
                 }
                 break;
             }
-            if (printed) {
+            if (Recording) {
+                Records.push_back({b, raNext});
+            } else if (printed) {
                 ++RecordNo;
                 ++b->LineThroughNo;
                 ++b->LineNo;
@@ -448,33 +461,64 @@ void TrpPageBuilder::DoLoop(int level) {
     }
 }
 
-void TrpPageBuilder::PrintAsSubReport(TrpPageBuilder* host, int x, int y) {
-    TrpPageBuilder* savedCurrent = Engine->Current;
-    Engine->SubReportPages.push_back(Page);
-    struct Restore {
-        TrpPageBuilder* self;
-        TrpPageBuilder* current;
-        ~Restore() {
-            self->Engine->SubReportPages.pop_back();
-            self->Engine->Current = current;
-            self->Host = nullptr;
-        }
-    } restore{this, savedCurrent};
+void TrpPageBuilder::FormSubReport(TrpPageBuilder* host, int x, int y) {
     Host = host;
-    Engine->Current = this;
     XAdjust = x;
     CurY = y;
     CurBottomY = host->CurBottomY;
     CurColumn = 0;
     Columns = 1;
     LastBand = nullptr;
+    Records.clear();
+    PlayIndex = 0;
+    WantsRoom = false;
+    {
+        TrpRestore<TrpPageBuilder*> current(Engine->Current, this);
+        TrpRestore<bool> recording(Recording, true);
+        ShowBand(Band(btReportTitle));
+        if (MaxLevel > 0) DoLoop(1);
+        ShowBand(Band(btReportSummary));
+    }
+    // Nothing is printed yet: a first band that does not fit here moves to
+    // the host's next page.
+    FStartY = -1;
+}
+
+bool TrpPageBuilder::PlayRecords() {
+    TrpRestore<TrpPageBuilder*> current(Engine->Current, this);
+    TrpRestore<bool> playing(Playing, true);
+    TrpContext& context = Engine->Context;
+    while (PlayIndex < Records.size() && !context.RootReport->Stopped) {
+        const TRecord& record = Records[PlayIndex];
+        TrpBand* band = record.Band;
+        switch (record.Action) {
+        case raFirst:
+            if (band->DataSet) band->DataSet->First();
+            band->LineNo = 1;
+            band->LineThroughNo = 1;
+            break;
+        case raNext:
+            if (band->DataSet) band->DataSet->Next();
+            ++RecordNo;
+            ++band->LineThroughNo;
+            ++band->LineNo;
+            break;
+        case raShow:
+            WantsRoom = false;
+            band->Draw();
+            if (WantsRoom) return false;
+            break;
+        }
+        ++PlayIndex;
+    }
+    return true;
+}
+
+void TrpPageBuilder::ContinueOnHostPage() {
+    CurY = Host->CurY;
+    CurBottomY = Host->CurBottomY;
+    LastBand = nullptr;
     MarkPageStart();
-    ShowBand(Band(btReportTitle));
-    if (MaxLevel > 0) DoLoop(1);
-    ShowBand(Band(btReportSummary));
-    host->CurY = CurY;
-    host->CurBottomY = CurBottomY;
-    host->SubMaxY = std::max(host->SubMaxY, CurY);
 }
 
 void TrpPageBuilder::NewPage() {
