@@ -160,6 +160,11 @@ TEST(CupsPrintTest, PreparedReportPrintsThroughARealQueue) {
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     const std::string root = tmpl;
     const std::string queue = "varnholt" + std::to_string(getpid());
+    // The folder goes however the test ends, after the server has stopped.
+    struct RemoveRoot {
+        std::string path;
+        ~RemoveRoot() { RunCommand("rm -rf '" + path + "'"); }
+    } removeRoot{root};
     // The system's printers come back once the private server is gone.
     struct ServerRestore {
         std::optional<std::string> server;
@@ -231,7 +236,6 @@ TEST(CupsPrintTest, PreparedReportPrintsThroughARealQueue) {
         }
         server.Stop();
     }
-    RunCommand("rm -rf '" + root + "'");
 }
 
 } // namespace
