@@ -427,6 +427,15 @@ void TgrCustomGraphicButton::Dispatch(TMessage& Message) {
         RepeatTick();
         return;
     }
+    // The accelerator of a button inside a windowed one is the wrapper's to answer; a hidden
+    // button (the update window's download button until an update is found) answers none.
+    if (Message.Msg == CM_DIALOGCHAR && !FWrapper && GetEnabled() && GetVisible() &&
+        IsAccel(char32_t(Message.WParam), GetCaption())) {
+        if (FButtonType == grbToggle) SetValue(!GetValue());
+        Click();
+        Message.Result = 1;
+        return;
+    }
     TGraphicControl::Dispatch(Message);
 }
 
