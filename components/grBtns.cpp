@@ -669,7 +669,9 @@ void TgrCustomGraphicButton::Paint() {
 // Windowed button
 
 TgrCustomButton::TgrCustomButton(TComponent* AOwner) : TCustomControl(AOwner) {
-    FButton = new TgrCustomGraphicButton(nullptr);
+    // Freed here if the rest of the constructor fails, by the destructor once it succeeded.
+    auto button = std::make_unique<TgrCustomGraphicButton>(nullptr);
+    FButton = button.get();
     FButton->FWrapper = this;
     FButton->SetFocusStyle({fsDefault, fsText});
     FButton->SetParentFont(true);
@@ -695,6 +697,7 @@ TgrCustomButton::TgrCustomButton(TComponent* AOwner) : TCustomControl(AOwner) {
         // The window's background fill is decided when the window is made.
         if (wasClear != FClearWindow && HandleAllocated()) RecreateWnd();
     };
+    button.release();
 }
 
 void TgrCustomButton::CMMouseEnter(TMessage&) { FMouseInside = true; }
