@@ -174,7 +174,10 @@ TEST(CupsPrintTest, PreparedReportPrintsThroughARealQueue) {
         ~ServerRestore() {
             if (server) setenv("CUPS_SERVER", server->c_str(), 1);
             else unsetenv("CUPS_SERVER");
+            // The engine's printer layer lists what the platform lists now.
+            EnsureGuiApp();
             Printer()->Refresh();
+            rpPrinter().SetPrinter(Printer());
         }
     } serverRestore;
     {
