@@ -269,8 +269,8 @@ int64_t TEntFormValueReader::ReadInteger() {
 TEntCommandTable::TEntCommandTable(const std::string& name, bool active)
     : TableName(name.empty() ? LookupMessageText(SEntUnknownTableName) : name), IsActive(active) {}
 
-void TEntCommandTable::CheckIndex(int index, bool allowEnd) const {
-    if (index < 0 || index > Count() || (index == Count() && !allowEnd))
+void TEntCommandTable::CheckIndex(int index, TIndexEnd end) const {
+    if (index < 0 || index > Count() || (index == Count() && end == TIndexEnd::Refused))
         throw EListError("List index out of bounds (" + std::to_string(index) + ")");
 }
 
@@ -287,24 +287,24 @@ void TEntCommandTable::DefineProperties(TFiler* Filer) {
 }
 
 TEntCommandRec TEntCommandTable::GetCommandRec(int index) const {
-    CheckIndex(index, false);
+    CheckIndex(index, TIndexEnd::Refused);
     return FCommands[index];
 }
 
 void TEntCommandTable::AddRec(const TEntCommandRec& entry) { FCommands.push_back(entry); }
 
 void TEntCommandTable::InsertRec(int index, const TEntCommandRec& entry) {
-    CheckIndex(index, true);
+    CheckIndex(index, TIndexEnd::Allowed);
     FCommands.insert(FCommands.begin() + index, entry);
 }
 
 void TEntCommandTable::PutRec(int index, const TEntCommandRec& entry) {
-    CheckIndex(index, false);
+    CheckIndex(index, TIndexEnd::Refused);
     FCommands[index] = entry;
 }
 
 void TEntCommandTable::Delete(int index) {
-    CheckIndex(index, false);
+    CheckIndex(index, TIndexEnd::Refused);
     FCommands.erase(FCommands.begin() + index);
 }
 

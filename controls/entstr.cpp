@@ -247,10 +247,12 @@ std::string ShortenPath(const std::string& path, int width, const TEntTextMeasur
     return measure.Ellipsize(candidate(), width);
 }
 
-int GetTopTextMarginFor(int textHeight, int systemTextHeight, bool hasBorder, int height, bool ctl3D,
-                        bool newStyle) {
+int GetTopTextMarginFor(int textHeight, int systemTextHeight, TEntBorder border, int height, TEntBorderLook look,
+                        TEntMarginStyle style) {
+    const bool hasBorder = border == TEntBorder::Single;
+    const bool ctl3D = look == TEntBorderLook::Ctl3D;
     const int h = std::min(textHeight, systemTextHeight);
-    if (newStyle) {
+    if (style == TEntMarginStyle::NewStyle) {
         if (hasBorder) {
             if (h < height - 4) return 1;
             return (height - h - 4) / 2 - (ctl3D ? 1 : (height - h) % 2);
