@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "Classes.h"
+#include "SysUtils.h"
 
 namespace {
 
@@ -46,8 +47,8 @@ std::string OctalLPChar(uint32_t value) {
     return s;
 }
 
-char LoCaseChar(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-char UpCaseChar(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+char LoCaseChar(char c) { return LoCase(c); }
+char UpCaseChar(char c) { return UpCase(c); }
 
 void StrChDeletePrim(std::string& s, int pos) {
     if (pos >= 0 && pos < static_cast<int>(s.size())) s.erase(pos, 1);
