@@ -10,6 +10,8 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -304,6 +306,20 @@ bool QtPrinterSetup() {
     return dlg.exec() == QDialog::Accepted;
 }
 
+bool QtInputQuery(const std::string& Caption, const std::string& Prompt, std::string& Value) {
+    if (!HaveDisplay()) return false;
+    bool ok = false;
+    QString text = QInputDialog::getText(DialogParent(), QString::fromStdString(Caption), QString::fromStdString(Prompt),
+                                         QLineEdit::Normal, QString::fromStdString(Value), &ok);
+    if (ok) Value = text.toStdString();
+    return ok;
+}
+
+TInputQueryHook& CurrentInputQueryHook() {
+    static TInputQueryHook hook = QtInputQuery;
+    return hook;
+}
+
 TPrinterSetupHook& CurrentPrinterSetupHook() {
     static TPrinterSetupHook hook = QtPrinterSetup;
     return hook;
@@ -330,6 +346,19 @@ TFileDialogHook SetFileDialogHook(TFileDialogHook Hook) {
 }
 
 bool TPrinterSetupDialog::Execute() { return CurrentPrinterSetupHook()(); }
+
+bool InputQuery(const std::string& ACaption, const std::string& APrompt, std::string& Value) {
+    return CurrentInputQueryHook()(ACaption, APrompt, Value);
+}
+
+std::string InputBox(const std::string& ACaption, const std::string& APrompt, const std::string& ADefault) {
+    std::string value = ADefault;
+    return InputQuery(ACaption, APrompt, value) ? value : ADefault;
+}
+
+TInputQueryHook SetInputQueryHook(TInputQueryHook Hook) {
+    return ReplaceHook(CurrentInputQueryHook(), std::move(Hook), QtInputQuery);
+}
 
 TPrinterSetupHook SetPrinterSetupHook(TPrinterSetupHook Hook) {
     return ReplaceHook(CurrentPrinterSetupHook(), std::move(Hook), QtPrinterSetup);

@@ -105,6 +105,13 @@ public:
 using TPrinterSetupHook = std::function<bool()>;
 TPrinterSetupHook SetPrinterSetupHook(TPrinterSetupHook Hook);
 
+// Asks for a line of text; true with Value set when the person pressed OK.
+bool InputQuery(const std::string& ACaption, const std::string& APrompt, std::string& Value);
+// The entered text, or ADefault when the person cancelled.
+std::string InputBox(const std::string& ACaption, const std::string& APrompt, const std::string& ADefault);
+using TInputQueryHook = std::function<bool(const std::string& Caption, const std::string& Prompt, std::string& Value)>;
+TInputQueryHook SetInputQueryHook(TInputQueryHook Hook);
+
 // ---- Clipboard ---------------------------------------------------------------------------
 enum : unsigned { CF_TEXT = 1, CF_BITMAP = 2, CF_OEMTEXT = 7, CF_UNICODETEXT = 13 };
 

