@@ -428,6 +428,13 @@ void TrpPreviewForm::LayoutPages() {
         }
         y += tallest + 10;
     }
+    // The page buttons sit at the bottom of the right strip under the scroll bar.
+    const int rh = RPanel->GetHeight();
+    PgDown->SetBounds(0, rh - 16, 16, 16);
+    PgUp->SetBounds(0, rh - 32, 16, 16);
+    VScrollBar->SetBounds(0, 0, 16, std::max(rh - 33, 0));
+    const int hLeft = Bevel1->GetLeft() + Bevel1->GetWidth();
+    HScrollBar->SetBounds(hLeft, 1, std::max(BPanel->GetWidth() - hLeft - (RPanel->GetVisible() ? RPanel->GetWidth() : 0), 0), 16);
     int hRange = maxRight - W, vRange = maxBottom - H;
     hRange = hRange < 0 ? 0 : hRange + 10;
     vRange = vRange < 0 ? 0 : vRange + 10;

@@ -443,6 +443,41 @@ TEST_F(BandLayoutTest, SubReportsOfOneBandRunSideBySideOverPages) {
     EXPECT_EQ(rows(1, "OuterRow"), (std::vector<std::string>{"outer 2@" + std::to_string(top + 45)}));
 }
 
+TEST_F(BandLayoutTest, SubReportRowWhoseChildMovesOnPrintsOnce) {
+    const int top = page->TopEdge();
+    // The subreport starts where a row still fits at the page's end but its child does not.
+    const int subY = (bottom - top - 20) % 30 >= 15 ? 20 : 35;
+    const int records = (bottom - top - subY) / 30 + 3;
+    AddBand(btMasterData, 0, 60, "Outer", "1");
+    auto* sub = new TrpSubReportView;
+    sub->Name = "Sub";
+    sub->y = subY; sub->dx = 200; sub->dy = 20;
+    sub->SubPage = 1;
+    page->AddObject(sub);
+    TrpPage* inner = report.Pages->Add();
+    AddBandView(inner, btMasterData, 0, 15, "Rows", std::to_string(records))->ChildBand = "Child";
+    AddMemoView(inner, "Row", 0, 0, 100, 15, "[LINE#]");
+    AddBandView(inner, btChild, 100, 15, "Child");
+    AddMemoView(inner, "Under", 0, 100, 100, 15, "under");
+    ASSERT_TRUE(report.PrepareReport());
+    auto pages = Output();
+    ASSERT_EQ(pages.size(), 2u);
+    std::vector<std::string> rows;
+    int unders = 0;
+    for (const auto& p : pages) {
+        for (const Out& o : Named(p, "Row")) rows.push_back(o.text);
+        unders += int(Named(p, "Under").size());
+    }
+    std::vector<std::string> expected;
+    for (int i = 1; i <= records; ++i) expected.push_back(std::to_string(i));
+    EXPECT_EQ(rows, expected);
+    EXPECT_EQ(unders, records);
+    // The child that did not fit opens the second page.
+    ASSERT_FALSE(pages[1].empty());
+    EXPECT_EQ(pages[1][0].name, "Under");
+    EXPECT_EQ(pages[1][0].y, top);
+}
+
 TEST_F(BandLayoutTest, SubReportsThatCannotPrintPrintNothing) {
     AddBand(btReportTitle, 0, 40, "Title");
     AddMemo("Heading", 0, 0, 100, 16, "title");

@@ -312,6 +312,28 @@ TEST_F(PreviewTest, PrintThroughTheProgressWindow) {
     Printer()->FileName.clear();
     EXPECT_EQ(PdfPageTexts(), (std::vector<std::string>{"Row 1", "Row 2"}));
     rpDefaultWindowHooks() = TrpWindowHooks{};
+    rpDefaultInputBox() = nullptr;
+    rpPrinterLinkFactory() = nullptr;
+}
+
+TEST_F(PreviewTest, InstalledInputBoxAsksThePersonAndKeepsTheDefaultOnCancel) {
+    rpInstallWindows();
+    std::string asked;
+    bool answer = true;
+    auto previous = SetInputQueryHook([&](const std::string&, const std::string& prompt, std::string& value) {
+        asked = prompt + "=" + value;
+        if (answer) value = "42";
+        return answer;
+    });
+    TrpReport fresh(nullptr);
+    EXPECT_EQ(VarToStr(fresh.Context().Calc("INPUT('Rate?', '7')")), "42");
+    EXPECT_EQ(asked, "Rate?=7");
+    answer = false;
+    EXPECT_EQ(VarToStr(fresh.Context().Calc("INPUT('Rate?', '7')")), "7");
+    SetInputQueryHook(previous);
+    rpDefaultWindowHooks() = TrpWindowHooks{};
+    rpDefaultInputBox() = nullptr;
+    rpPrinterLinkFactory() = nullptr;
 }
 
 // ------------------------------------------------------------ speed buttons
