@@ -754,7 +754,8 @@ void TrpPreviewForm::FormDeactivate(TObject*) { Application->HelpFile = SavedHel
 
 void TrpPreviewForm::FormClose(TObject*, TCloseAction& action) {
     if (GetFormStyle() != fsMDIChild) SaveFormPosition();
-    action = caFree;
+    // A modal preview belongs to the one who showed it; a modeless one frees itself.
+    action = FormState.Contains(fsModal) ? caHide : caFree;
 }
 
 void TrpPreviewForm::SaveFormPosition() {
