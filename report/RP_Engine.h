@@ -176,10 +176,11 @@ public:
         TrpBand* Band;
         TRecordAction Action;
     };
-    bool Recording = false, Playing = false;
+    bool Recording = false;
     std::vector<TRecord> Records;
     size_t PlayIndex = 0;
-    bool WantsRoom = false;   // the band played last did not fit
+    TrpBand* PlayingBand = nullptr;   // the band a show record is drawing
+    bool WantsRoom = false;           // it did not fit
     // Forms this page's records, to be played at (x, y) of the host's page.
     void FormSubReport(TrpPageBuilder* host, int x, int y);
     // Plays from PlayIndex; false when a band waits for the host's next page.

@@ -258,8 +258,9 @@ bool TrpBand::Draw() {
                 int h = CalcHeight();
                 if (Parent->CurY + h > Parent->CurBottomY && !Breaked && !Parent->CannotMove()) {
                     result = true;
-                    // A subreport's band waits for the host's next page.
-                    if (Parent->Playing) {
+                    // A subreport's band waits for the host's next page; a
+                    // child band drawn from it breaks as usual, its band has printed.
+                    if (Parent->PlayingBand == this) {
                         Parent->WantsRoom = true;
                         return result;
                     }

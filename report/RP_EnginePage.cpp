@@ -486,7 +486,6 @@ void TrpPageBuilder::FormSubReport(TrpPageBuilder* host, int x, int y) {
 
 bool TrpPageBuilder::PlayRecords() {
     TrpRestore<TrpPageBuilder*> current(Engine->Current, this);
-    TrpRestore<bool> playing(Playing, true);
     TrpContext& context = Engine->Context;
     while (PlayIndex < Records.size() && !context.RootReport->Stopped) {
         const TRecord& record = Records[PlayIndex];
@@ -505,7 +504,10 @@ bool TrpPageBuilder::PlayRecords() {
             break;
         case raShow:
             WantsRoom = false;
-            band->Draw();
+            {
+                TrpRestore<TrpBand*> drawing(PlayingBand, band);
+                band->Draw();
+            }
             if (WantsRoom) return false;
             break;
         }

@@ -287,6 +287,53 @@ TEST_F(FormsTest, ScreenCentrePositionPlacesTheWindowWhenShown) {
     form.Hide();
 }
 
+TEST_F(FormsTest, ScreenCentreIsAppliedOnceAndAMoveByCodeHolds) {
+    const int cx = (Screen->Width() - 300) / 2, cy = (Screen->Height() - 200) / 2;
+    TForm form(nullptr);
+    form.SetBorderStyle(bsNone);
+    form.SetBounds(3, 4, 300, 200);
+    form.SetPosition(poScreenCenter);
+    form.Show();
+    Pump();
+    ASSERT_EQ(form.GetLeft(), cx);
+    // Moved by code while hidden: showing again keeps the new place.
+    form.Hide();
+    form.SetBounds(20, 30, 300, 200);
+    form.Show();
+    Pump();
+    EXPECT_EQ(form.GetLeft(), 20);
+    EXPECT_EQ(form.GetTop(), 30);
+    form.Hide();
+    // Setting the position again centres at the next showing.
+    form.SetPosition(poScreenCenter);
+    form.Show();
+    Pump();
+    EXPECT_EQ(form.GetLeft(), cx);
+    EXPECT_EQ(form.GetTop(), cy);
+    form.Hide();
+
+    // A resize alone is no placement: the window is still centred.
+    TForm resized(nullptr);
+    resized.SetBorderStyle(bsNone);
+    resized.SetPosition(poScreenCenter);
+    resized.SetBounds(resized.GetLeft(), resized.GetTop(), 280, 190);
+    resized.Show();
+    Pump();
+    EXPECT_EQ(resized.GetLeft(), (Screen->Width() - 280) / 2);
+    resized.Hide();
+    // Placed by its opener before the first showing: the opener's place holds.
+    TForm moved(nullptr);
+    moved.SetBorderStyle(bsNone);
+    moved.SetBounds(0, 0, 300, 200);
+    moved.SetPosition(poScreenCenter);
+    moved.SetBounds(40, 50, 300, 200);
+    moved.Show();
+    Pump();
+    EXPECT_EQ(moved.GetLeft(), 40);
+    EXPECT_EQ(moved.GetTop(), 50);
+    moved.Hide();
+}
+
 TEST_F(FormsTest, WindowSizeCountsTheFrameAndMenuBarAroundTheClientArea) {
     struct Limited : TForm {
         using TForm::TForm;

@@ -9,6 +9,7 @@
 
 #include "GuiTestApp.h"
 #include "MsgBox.h"
+#include "RP_DSet.h"
 #include "RP_Dict.h"
 #include "RP_Engine.h"
 #include "RP_Vars.h"
@@ -442,6 +443,41 @@ TEST_F(BandLayoutTest, SubReportsOfOneBandRunSideBySideOverPages) {
     EXPECT_EQ(rows(1, "OuterRow"), (std::vector<std::string>{"outer 2@" + std::to_string(top + 45)}));
 }
 
+TEST_F(BandLayoutTest, SubReportRowWhoseChildMovesOnPrintsOnce) {
+    const int top = page->TopEdge();
+    // The subreport starts where a row still fits at the page's end but its child does not.
+    const int subY = (bottom - top - 20) % 30 >= 15 ? 20 : 35;
+    const int records = (bottom - top - subY) / 30 + 3;
+    AddBand(btMasterData, 0, 60, "Outer", "1");
+    auto* sub = new TrpSubReportView;
+    sub->Name = "Sub";
+    sub->y = subY; sub->dx = 200; sub->dy = 20;
+    sub->SubPage = 1;
+    page->AddObject(sub);
+    TrpPage* inner = report.Pages->Add();
+    AddBandView(inner, btMasterData, 0, 15, "Rows", std::to_string(records))->ChildBand = "Child";
+    AddMemoView(inner, "Row", 0, 0, 100, 15, "[LINE#]");
+    AddBandView(inner, btChild, 100, 15, "Child");
+    AddMemoView(inner, "Under", 0, 100, 100, 15, "under");
+    ASSERT_TRUE(report.PrepareReport());
+    auto pages = Output();
+    ASSERT_EQ(pages.size(), 2u);
+    std::vector<std::string> rows;
+    int unders = 0;
+    for (const auto& p : pages) {
+        for (const Out& o : Named(p, "Row")) rows.push_back(o.text);
+        unders += int(Named(p, "Under").size());
+    }
+    std::vector<std::string> expected;
+    for (int i = 1; i <= records; ++i) expected.push_back(std::to_string(i));
+    EXPECT_EQ(rows, expected);
+    EXPECT_EQ(unders, records);
+    // The child that did not fit opens the second page.
+    ASSERT_FALSE(pages[1].empty());
+    EXPECT_EQ(pages[1][0].name, "Under");
+    EXPECT_EQ(pages[1][0].y, top);
+}
+
 TEST_F(BandLayoutTest, SubReportsThatCannotPrintPrintNothing) {
     AddBand(btReportTitle, 0, 40, "Title");
     AddMemo("Heading", 0, 0, 100, 16, "title");
@@ -675,6 +711,37 @@ TEST_F(BandLayoutTest, CrossTabTotalsPerColumnAndPerRow) {
     EXPECT_EQ(placed("ColAvg"), (std::vector<std::string>{"102@105,80", "202@155,80", "302@205,80"}));
     EXPECT_EQ(placed("ColMin"), (std::vector<std::string>{"11@105,98", "12@155,98", "13@205,98"}));
     EXPECT_EQ(placed("GrandRows"), (std::vector<std::string>{"6@0,62"}));
+}
+
+TEST_F(BandLayoutTest, MasterFooterGetsACellPerColumnAfterItsCrossRecordsRanOut) {
+    // The cross records come from the form; they run out before the footer prints.
+    TComponent form(nullptr);
+    form.InsertComponent(&report);
+    struct Release {
+        TComponent& form;
+        TrpReport& report;
+        ~Release() { form.RemoveComponent(&report); }
+    } release{form, report};
+    auto* colsData = new TrpUserDataset(&form);
+    colsData->SetName("ColsData");
+    int columns = 3;
+    colsData->OnCheckEOF = [&](TObject*, bool& eof) { eof = colsData->RecordNo >= columns; };
+    report.OnBeginBand = [&](TrpBand* band) {
+        if (band->Typ == btMasterFooter) columns = 0;
+    };
+    AddBand(btMasterData, 0, 20, "Rows", "3");
+    AddCross(btCrossData, "Cols", 100, 50, "ColsData");
+    AddMemo("Cell", 105, 2, 40, 16, "[COLUMN#]");
+    AddBand(btMasterFooter, 40, 20, "Totals");
+    AddMemo("ColSum", 105, 42, 40, 16, "[SUM([LINE#] * 10 + [COLUMN#])]");
+    ASSERT_TRUE(report.PrepareReport());
+    ASSERT_TRUE(boxes.empty()) << boxes[0];
+    auto pages = Output();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(Named(pages[0], "Cell").size(), 9u);
+    std::vector<std::string> sums;
+    for (const Out& o : Named(pages[0], "ColSum")) sums.push_back(o.text + "@" + std::to_string(o.x));
+    EXPECT_EQ(sums, (std::vector<std::string>{"63@105", "66@155", "69@205"}));
 }
 
 TEST_F(BandLayoutTest, StretchedCrossRowTakesItsTallestColumn) {
