@@ -427,6 +427,15 @@ void TgrCustomGraphicButton::Dispatch(TMessage& Message) {
         RepeatTick();
         return;
     }
+    // The accelerator of a button inside a windowed one is the wrapper's to answer; a hidden
+    // button (the update window's download button until an update is found) answers none.
+    if (Message.Msg == CM_DIALOGCHAR && !FWrapper && GetEnabled() && GetVisible() &&
+        IsAccel(char32_t(Message.WParam), GetCaption())) {
+        if (FButtonType == grbToggle) SetValue(!GetValue());
+        Click();
+        Message.Result = 1;
+        return;
+    }
     TGraphicControl::Dispatch(Message);
 }
 
@@ -660,7 +669,9 @@ void TgrCustomGraphicButton::Paint() {
 // Windowed button
 
 TgrCustomButton::TgrCustomButton(TComponent* AOwner) : TCustomControl(AOwner) {
-    FButton = new TgrCustomGraphicButton(nullptr);
+    // Freed here if the rest of the constructor fails, by the destructor once it succeeded.
+    auto button = std::make_unique<TgrCustomGraphicButton>(nullptr);
+    FButton = button.get();
     FButton->FWrapper = this;
     FButton->SetFocusStyle({fsDefault, fsText});
     FButton->SetParentFont(true);
@@ -686,6 +697,7 @@ TgrCustomButton::TgrCustomButton(TComponent* AOwner) : TCustomControl(AOwner) {
         // The window's background fill is decided when the window is made.
         if (wasClear != FClearWindow && HandleAllocated()) RecreateWnd();
     };
+    button.release();
 }
 
 void TgrCustomButton::CMMouseEnter(TMessage&) { FMouseInside = true; }

@@ -433,8 +433,12 @@ void TAlignGrid::CMHintShow(TMessage& Message) {
     bool canShow = true;
     if (OnShowHintCell) OnShowHintCell(this, c, r, text, canShow, *info);
     info->HintStr = text;
-    // The tip stays only while the mouse is over this cell.
-    if (c >= 0 && r >= 0) info->CursorRect = CellRect(c, r);
+    // The tip shows 6 pixels below the cell, and only while the mouse is over it.
+    if (c >= 0 && r >= 0) {
+        TRect cell = CellRect(c, r);
+        info->CursorRect = cell;
+        info->HintPos = ClientToScreen(TPoint{cell.Left, cell.Bottom + 6});
+    }
     Message.Result = canShow && !text.empty() ? 0 : 1;
 }
 

@@ -79,6 +79,7 @@ struct THintInfo {
     TPoint CursorPos;            // client coordinates of HintControl
     std::string HintStr;         // the short part shown in the tip
     TRect CursorRect;            // the tip stays while the mouse is inside
+    TPoint HintPos;              // screen position of the tip; the cursor's unless a handler moves it
     int HideTimeout = 0;
 };
 

@@ -270,7 +270,12 @@ bool QtFileDialog(TOpenDialog& d) {
     for (const TFileFilter& f : ParseFileFilter(d.Filter)) {
         QString pats;
         for (const std::string& p : f.Patterns) pats += (pats.isEmpty() ? "" : " ") + QString::fromStdString(p);
-        filters << QString::fromStdString(f.Name) + " (" + pats + ")";
+        // Qt reads the patterns from the name's last parentheses; a name that already shows
+        // them ("Varnholt File (*.qvd)") is kept as it is instead of showing them twice.
+        QString name = QString::fromStdString(f.Name).trimmed();
+        const QString& shown = pats;
+        if (!name.endsWith("(" + shown + ")", Qt::CaseInsensitive)) name += " (" + shown + ")";
+        filters << name;
     }
     if (!filters.isEmpty()) {
         dlg.setNameFilters(filters);

@@ -226,8 +226,10 @@ void TApplication::ShowHintFor(TControl* Control) {
     info.HintStr = GetShortHint(::GetHint(Control));
     info.CursorRect = Control->GetClientRect();
     info.HideTimeout = HintHidePause;
+    info.HintPos = TPoint{global.x(), global.y()};
     if (Control->Perform(CM_HINTSHOW, 0, LPARAM(&info)) != 0 || info.HintStr.empty()) return;
-    QToolTip::showText(global, QString::fromStdString(info.HintStr), nullptr, QRect(), info.HideTimeout);
+    QToolTip::showText(QPoint(info.HintPos.X, info.HintPos.Y), QString::fromStdString(info.HintStr), nullptr, QRect(),
+                       info.HideTimeout);
 }
 
 // Hands the exception in flight to Show as an Exception. EAbort is silent by

@@ -298,7 +298,7 @@ public:
     uint8_t Position = 4;
     std::unique_ptr<TStringList> Script;
     bool Visible = true;
-    std::vector<TrpView*> Objects;     // owned
+    TrpOwnedList<TrpView> Objects;
     TrpPrnInfo PrnInfo;
 
     int Count() const { return int(Objects.size()); }
@@ -349,7 +349,7 @@ public:
 private:
     void ReadObjectRecord(TStream* stream, uint8_t type);
     TrpReport* FParent;
-    std::vector<TrpPage*> FPages;
+    TrpOwnedList<TrpPage> FPages;
 };
 
 // --------------------------------------------------------- prepared pages

@@ -6,25 +6,6 @@
 #include "RP_View.h"
 #include "SysUtils.h"
 
-namespace {
-// Pages and objects leave their list before they are freed, so that nothing
-// their destructors reach finds them listed.
-template <typename T>
-void DeleteEntry(std::vector<T*>& list, int index) {
-    if (index < 0 || index >= int(list.size())) return;
-    T* entry = list[size_t(index)];
-    list.erase(list.begin() + index);
-    delete entry;
-}
-
-template <typename T>
-void DeleteAll(std::vector<T*>& list) {
-    std::vector<T*> entries;
-    entries.swap(list);
-    for (T* entry : entries) delete entry;
-}
-} // namespace
-
 int rpMmToUnits(int tenthsOfMm) { return int(int64_t(tenthsOfMm) * 18 / 50); }
 
 // ------------------------------------------------------------------ TrpPage
@@ -45,14 +26,15 @@ TrpView* TrpPage::FindObject(const std::string& name) const {
     return nullptr;
 }
 
-void TrpPage::ClearObjects() { DeleteAll(Objects); }
+void TrpPage::ClearObjects() { Objects.Clear(); }
 
-void TrpPage::DeleteObject(int index) { DeleteEntry(Objects, index); }
+void TrpPage::DeleteObject(int index) { Objects.Delete(index); }
 
 void TrpPage::AddObject(TrpView* view) {
     if (!view) return;
+    std::unique_ptr<TrpView> owned(view);
     view->ParentPage = this;
-    Objects.push_back(view);
+    Objects.Add(std::move(owned));
 }
 
 void TrpPage::ApplyPaperSettings(int size, int width, int height, int orientation, int bin) {
@@ -205,8 +187,7 @@ TrpPage* TrpPages::Pages(int index) const {
 TrpPage* TrpPages::Add() {
     int size = 9, width = 2100, height = 2970;
     FParent->Context().Printer().DefaultPaper(size, width, height);
-    auto* page = new TrpPage(FParent, size, width, height, 0, 0xFFFF);
-    FPages.push_back(page);
+    TrpPage* page = FPages.Add(std::make_unique<TrpPage>(FParent, size, width, height, 0, 0xFFFF));
     // A new page is named after the first free page number.
     for (int i = 1; i <= 10000; ++i) {
         std::string candidate = "Page" + std::to_string(i);
@@ -220,9 +201,9 @@ TrpPage* TrpPages::Add() {
     return page;
 }
 
-void TrpPages::Delete(int index) { DeleteEntry(FPages, index); }
+void TrpPages::Delete(int index) { FPages.Delete(index); }
 
-void TrpPages::Clear() { DeleteAll(FPages); }
+void TrpPages::Clear() { FPages.Clear(); }
 
 void TrpPages::ReadObjectRecord(TStream* stream, uint8_t type) {
     TrpContext& context = FParent->Context();

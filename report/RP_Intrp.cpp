@@ -39,7 +39,7 @@ public:
             AddError("Script is too long");
             return;
         }
-        DoStatement();
+        DoTopLevel();
         if (FError) return;
         ResolveGotos();
         if (FError) return;
@@ -207,6 +207,21 @@ private:
             if (FError) return;
             Emit(std::string(1, rpslCall) + Text(start, FCur), start);
             return;
+        }
+    }
+
+    // The script is a list of statements separated by ";" up to the end of
+    // the text, so that a script written without `begin` ... `end` runs every
+    // statement it holds; a word left over is an error, never silently dropped.
+    void DoTopLevel() {
+        for (;;) {
+            DoStatement();
+            if (FError) return;
+            FLastPos = FCur;
+            std::string word = GetToken();
+            if (word == " ") return;
+            if (word[0] != ';') return AddError("Need \";\" or \"end\" here");
+            UngetToken(word, 1);
         }
     }
 

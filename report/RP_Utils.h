@@ -7,7 +7,9 @@
 // clear message instead of reading past the end.
 
 #include <cstdint>
+#include <cstddef>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +20,73 @@
 class TComponent;
 class TControl;
 class TWinControl;
+
+// A list that owns its entries and hands them out as plain pointers, so that
+// the engine walks it as it walks any list of objects. An entry leaves the
+// list before it is freed, so that nothing its destructor reaches finds it
+// still listed.
+template <typename T>
+class TrpOwnedList {
+    using Store = std::vector<std::unique_ptr<T>>;
+
+public:
+    class const_iterator {
+    public:
+        using iterator_category = std::bidirectional_iterator_tag;
+        using value_type = T*;
+        using difference_type = std::ptrdiff_t;
+        using pointer = T* const*;
+        using reference = T*;
+
+        const_iterator() = default;
+        explicit const_iterator(typename Store::const_iterator at) : FAt(at) {}
+        T* operator*() const { return FAt->get(); }
+        const_iterator& operator++() { ++FAt; return *this; }
+        const_iterator operator++(int) { const_iterator was = *this; ++FAt; return was; }
+        const_iterator& operator--() { --FAt; return *this; }
+        const_iterator operator--(int) { const_iterator was = *this; --FAt; return was; }
+        bool operator==(const const_iterator& other) const { return FAt == other.FAt; }
+
+    private:
+        typename Store::const_iterator FAt;
+    };
+    using iterator = const_iterator;
+    using reverse_iterator = std::reverse_iterator<const_iterator>;
+
+    TrpOwnedList() = default;
+    TrpOwnedList(const TrpOwnedList&) = delete;
+    TrpOwnedList& operator=(const TrpOwnedList&) = delete;
+    ~TrpOwnedList() { Clear(); }
+
+    std::size_t size() const { return FEntries.size(); }
+    bool empty() const { return FEntries.empty(); }
+    T* operator[](std::size_t index) const { return FEntries[index].get(); }
+    T* back() const { return FEntries.back().get(); }
+    const_iterator begin() const { return const_iterator(FEntries.begin()); }
+    const_iterator end() const { return const_iterator(FEntries.end()); }
+    reverse_iterator rbegin() const { return reverse_iterator(end()); }
+    reverse_iterator rend() const { return reverse_iterator(begin()); }
+
+    T* Add(std::unique_ptr<T> entry) {
+        FEntries.push_back(std::move(entry));
+        return FEntries.back().get();
+    }
+    // Frees the entry at index; an index out of range does nothing.
+    void Delete(int index) {
+        if (index < 0 || index >= int(FEntries.size())) return;
+        std::unique_ptr<T> entry = std::move(FEntries[std::size_t(index)]);
+        FEntries.erase(FEntries.begin() + index);
+    }
+    // Frees every entry, first to last, after the list is already empty.
+    void Clear() {
+        Store entries;
+        entries.swap(FEntries);
+        for (auto& entry : entries) entry.reset();
+    }
+
+private:
+    Store FEntries;
+};
 
 // Raised by the readers when a stream ends inside a value or holds a length
 // that cannot be right.

@@ -3,6 +3,7 @@
 #include "Main.h"
 
 #include "Dialogs.h"
+#include "MortLib.h"
 #include "SysUtils.h"
 #include "entpf.h"
 
@@ -24,7 +25,10 @@ constexpr double kSamplePayment = 786.7;
 } // namespace
 
 void TfrmMain::AppOnException(TObject* Sender, Exception& E) {
-    if (dynamic_cast<EMathError*>(&E)) {
+    if (dynamic_cast<EPaymentNumbers*>(&E)) {
+        // A refusal the user can mend, not a fault.
+        MessageBox(E.Message, "Information", MB_OK | MB_ICONINFORMATION);
+    } else if (dynamic_cast<EMathError*>(&E)) {
         MessageDlg(SMathErrorMessage, mtInformation, TMsgDlgButtons{mbOK}, 0);
         RepairAfterMathError(Sender);
     } else {

@@ -120,13 +120,15 @@ std::string RFC1123Date(TDateTime Date) {
 // ---- THttpClient ---------------------------------------------------------------------------
 
 THttpClient::THttpClient(TComponent* AOwner) : TComponent(AOwner) {
-    FWindowHandle = AllocateHWnd([this](TMessage& m) { WndProc(m); });
+    // The socket first: the component frees it if anything later fails, while the
+    // message target made last has nothing after it to fail.
     FCtrlSocket = new TAsyncSocket(this);
     FCtrlSocket->OnSessionClosed = [this](TObject* s, Word e) { SocketSessionClosed(s, e); };
     FCtrlSocket->OnDataAvailable = [this](TObject* s, Word e) { SocketDataAvailable(s, e); };
     FCtrlSocket->OnSessionConnected = [this](TObject* s, Word e) { SocketSessionConnected(s, e); };
     FCtrlSocket->OnDataSent = [this](TObject* s, Word e) { SocketDataSent(s, e); };
     FCtrlSocket->OnDnsLookupDone = [this](TObject* s, Word e) { SocketDnsLookupDone(s, e); };
+    FWindowHandle = AllocateHWnd([this](TMessage& m) { WndProc(m); });
 }
 
 THttpClient::~THttpClient() {

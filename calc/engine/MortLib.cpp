@@ -2,7 +2,6 @@
 
 #include "EngineMath.h"
 #include "Lsc.h"
-#include "MsgBox.h"
 
 #include <algorithm>
 #include <charconv>
@@ -266,20 +265,20 @@ void TMortgage::ClearUnpaidPrepayments() {
     }
 }
 
-void TMortgage::ReportBadPaymentNumbers() {
-    MessageBox(BadPaymentNumbersText, "Information", MB_OK | MB_ICONINFORMATION);
+EPaymentNumbers::EPaymentNumbers() : Exception(BadPaymentNumbersText) {}
+
+void TMortgage::RefusePaymentNumbers() {
+    if (OnExtraPaymentsApplied) OnExtraPaymentsApplied(this);
+    throw EPaymentNumbers();
 }
 
 void TMortgage::SetExtraPayment(int32_t PaymentNumber, double Amount) {
     const int64_t index = static_cast<int64_t>(PaymentNumber) - 1;
-    if (index < 0 || index >= Payments.FCount) {
-        ReportBadPaymentNumbers();
-    } else {
-        Payments.Row(index).Prepayment = Amount;
-        Month = ScheduleStartMonth;
-        Year = ScheduleStartYear;
-        Recalculate(static_cast<int>(index));
-    }
+    if (index < 0 || index >= Payments.FCount) RefusePaymentNumbers();
+    Payments.Row(index).Prepayment = Amount;
+    Month = ScheduleStartMonth;
+    Year = ScheduleStartYear;
+    Recalculate(static_cast<int>(index));
     if (OnExtraPaymentsApplied) OnExtraPaymentsApplied(this);
 }
 
@@ -310,13 +309,12 @@ void TMortgage::SetExtraPaymentRange(int32_t FirstPayment, int32_t LastPayment, 
     const int64_t last = std::max<int64_t>(first, static_cast<int64_t>(LastPayment) - 1);
     if (first < 0 || last >= Payments.FCount) {
         // Checked before anything is written: a refused range changes nothing.
-        ReportBadPaymentNumbers();
-    } else {
-        for (int64_t k = first; k <= last; ++k) Payments.FItems[k].Prepayment = Amount;
-        Month = ScheduleStartMonth;
-        Year = ScheduleStartYear;
-        Recalculate(static_cast<int>(first));
-        ClearUnpaidPrepayments();
+        RefusePaymentNumbers();
     }
+    for (int64_t k = first; k <= last; ++k) Payments.FItems[k].Prepayment = Amount;
+    Month = ScheduleStartMonth;
+    Year = ScheduleStartYear;
+    Recalculate(static_cast<int>(first));
+    ClearUnpaidPrepayments();
     if (OnExtraPaymentsApplied) OnExtraPaymentsApplied(this);
 }

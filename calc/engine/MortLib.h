@@ -12,6 +12,13 @@
 
 // Start month and year of the last schedule built; every extra-payment
 // operation starts its recalculation from them. The program keeps one schedule.
+// Raised by the extra-payment operations for payment numbers outside the
+// schedule. Its message is the text the user is shown, as information.
+class EPaymentNumbers : public Exception {
+public:
+    EPaymentNumbers();
+};
+
 extern int32_t ScheduleStartMonth;
 extern int32_t ScheduleStartYear;
 
@@ -73,8 +80,8 @@ public:
     TPaymentList Payments{this};
 
     // Called after SetExtraPayment and SetExtraPaymentRange, also when they
-    // refused the payment numbers; the main window repaints its extra-payment
-    // buttons here.
+    // refuse the payment numbers (then before they raise); the main window
+    // repaints its extra-payment buttons here.
     TNotifyEvent OnExtraPaymentsApplied;
 
     // An empty schedule: no rows, payment 0, monthly payments. Its extra-payment
@@ -97,15 +104,15 @@ public:
     void CalcSchedule();
 
     // Extra payment on one payment (1-based). A number outside the schedule
-    // shows an information message and changes nothing.
+    // changes nothing and raises EPaymentNumbers.
     void SetExtraPayment(int32_t PaymentNumber, double Amount);
     void ClearExtraPayments();
     // Extra payment on every payment from PaymentNumber to the last. A number
     // outside the schedule raises EListError and changes nothing.
     void SetExtraPaymentFrom(int32_t PaymentNumber, double Amount);
     // Extra payment on the payments FirstPayment..LastPayment (just the first
-    // when LastPayment is below it). A range outside the schedule shows an
-    // information message and changes nothing.
+    // when LastPayment is below it). A range outside the schedule changes
+    // nothing and raises EPaymentNumbers.
     void SetExtraPaymentRange(int32_t FirstPayment, int32_t LastPayment, double Amount);
 
 private:
@@ -131,5 +138,6 @@ private:
     void UpdateRows();
     void Recalculate(int FromRow);
     void ClearUnpaidPrepayments();
-    void ReportBadPaymentNumbers();
+    // Tells OnExtraPaymentsApplied, then raises EPaymentNumbers.
+    [[noreturn]] void RefusePaymentNumbers();
 };

@@ -15,8 +15,14 @@
 // The class name of a type without namespaces ("EConvertError").
 std::string DemangledClassName(const std::type_info& type);
 
+// Objects are referred to by pointer and have identity (owners, events,
+// windows): none of them can be copied or assigned. TPersistent::Assign
+// copies state where a class allows it.
 class TObject {
 public:
+    TObject() = default;
+    TObject(const TObject&) = delete;
+    TObject& operator=(const TObject&) = delete;
     virtual ~TObject();
     // Runs while the whole object still exists, just before it is freed by
     // its owner or released (a form's OnDestroy goes here). Objects freed

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <QTest>
 #include <QWidget>
 
 #include <memory>
@@ -208,6 +209,31 @@ TEST(GrButtons, AcceleratorAndDialogKeysActByButtonType) {
     ok->Cancel = true;
     EXPECT_EQ(ok->Perform(CM_DIALOGKEY, VK_ESCAPE, 0), 1);
     EXPECT_EQ(clicks, 2);
+}
+
+// A window's only buttons may be graphic ones (the disclaimer's and the update window's
+// OK): their accelerators must answer a key typed on the window.
+TEST(GrButtons, GraphicButtonAnswersItsAcceleratorTypedOnTheWindow) {
+    ButtonForm f;
+    f.form->Show();
+    auto* ok = f.Add<TgrGraphicButton>(0, 0, 75, 25);
+    auto* hidden = f.Add<TgrGraphicButton>(80, 0, 75, 25);
+    auto* toggle = f.Add<TgrGraphicButton>(160, 0, 75, 25);
+    ok->SetCaption(" &OK");
+    hidden->SetCaption("&Retrieve");
+    hidden->SetVisible(false);
+    toggle->SetCaption("&Tape");
+    toggle->SetButtonType(grbToggle);
+    std::vector<std::string> clicked;
+    for (auto* b : {ok, hidden, toggle}) b->OnClick = [&, b](TObject*) { clicked.push_back(b->GetCaption()); };
+
+    QTest::keyClick(f.form->Widget(), Qt::Key_O, Qt::AltModifier);
+    QTest::keyClick(f.form->Widget(), Qt::Key_R, Qt::AltModifier);
+    ok->SetEnabled(false);
+    QTest::keyClick(f.form->Widget(), Qt::Key_O, Qt::AltModifier);
+    QTest::keyClick(f.form->Widget(), Qt::Key_T, Qt::AltModifier);
+    EXPECT_EQ(clicked, (std::vector<std::string>{" &OK", "&Tape"}));
+    EXPECT_TRUE(toggle->GetValue());
 }
 
 TEST(GrButtons, KindAndBorderColoursFollowTheirSettings) {

@@ -477,6 +477,10 @@ TEST_F(AlignGridTest, CellHintsAndThumbTracking) {
         return refused ? std::string("<none>") : info.HintStr;
     };
     EXPECT_EQ(ask(cell.Left + 3, cell.Top + 3), "third row");
+    THintInfo placed;
+    placed.CursorPos = TPoint{cell.Left + 3, cell.Top + 3};
+    Grid->Perform(CM_HINTSHOW, 0, LPARAM(&placed));
+    EXPECT_EQ(placed.HintPos, Grid->ClientToScreen(TPoint{cell.Left, cell.Bottom + 6})) << "below the cell";
     EXPECT_EQ(ask(cell.Left + 3, cell.Bottom + 3), "<none>") << "no hint of its own";
     Grid->OnShowHintCell = [](TAlignGrid*, int, int, std::string& text, bool& show, THintInfo&) {
         text += "!";

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QTimer>
+
 #include <string>
 #include <vector>
 
@@ -24,6 +28,20 @@ TEST_F(DialogsTest, FiltersSplitIntoNamesAndPatterns) {
     EXPECT_EQ(f[1].Patterns, (std::vector<std::string>{"*.bmp", "*.ico"}));
     EXPECT_EQ(f[2].Patterns, (std::vector<std::string>{"*.*"}));
     EXPECT_TRUE(ParseFileFilter("").empty());
+}
+
+TEST_F(DialogsTest, FileDialogShowsEachFilterItsPatternsOnce) {
+    TOpenDialog dlg(nullptr);
+    dlg.Filter = "Varnholt File (*.qvd)|*.qvd|Pictures|*.bmp;*.ico|All files (*.*)|*.*";
+    QStringList shown;
+    QTimer::singleShot(0, [&] {
+        if (auto* fd = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            shown = fd->nameFilters();
+            fd->reject();
+        }
+    });
+    EXPECT_FALSE(dlg.Execute());
+    EXPECT_EQ(shown.join(" | ").toStdString(), "Varnholt File (*.qvd) | Pictures (*.bmp *.ico) | All files (*.*)");
 }
 
 TEST_F(DialogsTest, DefaultExtensionIsAddedOnlyToANameWithoutOne) {

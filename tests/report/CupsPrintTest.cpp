@@ -10,6 +10,7 @@
 #include <csignal>
 #include <dirent.h>
 #include <fstream>
+#include <optional>
 #include <netinet/in.h>
 #include <sys/stat.h>
 #include <sys/socket.h>
@@ -159,6 +160,18 @@ TEST(CupsPrintTest, PreparedReportPrintsThroughARealQueue) {
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     const std::string root = tmpl;
     const std::string queue = "varnholt" + std::to_string(getpid());
+    // The system's printers come back once the private server is gone.
+    struct ServerRestore {
+        std::optional<std::string> server;
+        ServerRestore() {
+            if (const char* s = getenv("CUPS_SERVER")) server = s;
+        }
+        ~ServerRestore() {
+            if (server) setenv("CUPS_SERVER", server->c_str(), 1);
+            else unsetenv("CUPS_SERVER");
+            Printer()->Refresh();
+        }
+    } serverRestore;
     {
         PrivatePrintServer server(root);
         std::string error = server.Start(queue);
@@ -166,6 +179,8 @@ TEST(CupsPrintTest, PreparedReportPrintsThroughARealQueue) {
         // The printers are asked for from here on, of this server only.
         setenv("CUPS_SERVER", ("127.0.0.1:" + std::to_string(server.Port)).c_str(), 1);
         EnsureGuiApp();
+        // The printer is first asked for here, after the server was named.
+        PrinterStateGuard restore;
         Printer()->Refresh();
         TrpPrinter& layer = rpPrinter();
         layer.SetPrinter(Printer());

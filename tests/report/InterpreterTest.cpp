@@ -129,6 +129,20 @@ TEST_F(InterpreterTest, ControlFlowRows) {
     }
 }
 
+TEST_F(InterpreterTest, StatementsWithoutBeginEndAllRun) {
+    Run({"x := 1;", "y := x + 1; z := y * 10"});
+    EXPECT_EQ(Var("X"), 1);
+    EXPECT_EQ(Var("Y"), 2);
+    EXPECT_EQ(Var("Z"), 20);
+    Run({"a := 1; if a = 1 then b := 2; c := 3;"});
+    EXPECT_EQ(Var("B"), 2);
+    EXPECT_EQ(Var("C"), 3);
+    // a word left after the last statement is reported, not dropped
+    EXPECT_EQ(Compile({"x := 1 y := 2"}), std::vector<std::string>{"Line 1/8: Need \";\" or \"end\" here"});
+    EXPECT_EQ(Compile({"begin x := 1 end; y := 2 end"}),
+              std::vector<std::string>{"Line 1/26: Need \";\" or \"end\" here"});
+}
+
 TEST_F(InterpreterTest, ProcedureCallsAndFunctions) {
     Run({"begin NewPage; Inc(x); Report('a', 1 + 2) end"});
     ASSERT_EQ(interp.Calls.size(), 3u);

@@ -430,3 +430,37 @@ TEST_F(ObjectsTest, OnlyDataSetsOfTheFormTurnDottedNamesIntoFields) {
     owned->Context().Resolver().GetVariableValue("MEMO5.LEFT", value);
     EXPECT_EQ(value.AsInteger(), 17);
 }
+
+namespace {
+// A view that notes, as it is freed, what its page still lists.
+class TLeavingView : public TTestView {
+public:
+    std::vector<std::string>* seen = nullptr;
+    ~TLeavingView() override {
+        std::string listed;
+        for (TrpView* v : ParentPage->Objects) listed += v->Name + " ";
+        seen->push_back(Name + ": " + listed);
+    }
+};
+} // namespace
+
+TEST_F(ObjectsTest, ObjectsLeaveTheirPageBeforeTheyAreFreed) {
+    std::vector<std::string> seen;
+    TrpPage* own = report->Pages->Add();
+    for (const char* name : {"A", "B", "C", "D"}) {
+        auto* v = new TLeavingView;
+        v->Name = name;
+        v->seen = &seen;
+        own->AddObject(v);
+    }
+    own->DeleteObject(1);
+    own->DeleteObject(9);   // out of range: nothing happens
+    EXPECT_EQ(own->Count(), 3);
+    EXPECT_EQ(own->FindObject("B"), nullptr);
+    // reverse walks see the same objects backwards
+    std::string backwards;
+    for (auto it = own->Objects.rbegin(); it != own->Objects.rend(); ++it) backwards += (*it)->Name;
+    EXPECT_EQ(backwards, "DCA");
+    report->Pages->Delete(report->Pages->Count() - 1);
+    EXPECT_EQ(seen, (std::vector<std::string>{"B: A C D ", "A: ", "C: ", "D: "}));
+}

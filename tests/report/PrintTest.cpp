@@ -131,7 +131,7 @@ TEST(PrinterLayerTest, PaperEquality) {
 }
 
 TEST(PrinterLayerTest, SystemPrintersComeFirstAndPdfPrinterHasRealGeometry) {
-    EnsureGuiApp();
+    PrinterStateGuard restore;
     TrpPrinter p;
     p.SetPrinter(Printer());
     ASSERT_GE(p.VirtualPrinterIndex, 1);

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -109,6 +110,32 @@ inline PageImage PdfPageImage(const std::string& file, int page) {
     return image;
 }
 
+// Puts the platform's printer (selection and paper) and the engine's printer
+// layer back as a test found them, so that tests sharing one process do not
+// see each other's paper.
+class PrinterStateGuard {
+public:
+    PrinterStateGuard() {
+        EnsureGuiApp();
+        FName = Printer()->PrinterName();
+        FMode = Printer()->GetDevMode();
+    }
+    ~PrinterStateGuard() {
+        TPrinter* printer = Printer();
+        const std::vector<std::string>& names = printer->Printers();
+        auto it = std::find(names.begin(), names.end(), FName);
+        if (it != names.end()) printer->SetPrinterIndex(int(it - names.begin()));
+        printer->SetDevMode(FMode);
+        rpPrinter().SetPrinter(printer);
+    }
+    PrinterStateGuard(const PrinterStateGuard&) = delete;
+    PrinterStateGuard& operator=(const PrinterStateGuard&) = delete;
+
+private:
+    std::string FName;
+    TPrinterDevMode FMode;
+};
+
 class PrintFixture : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -118,7 +145,10 @@ protected:
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir = tmpl;
         pdf = dir + "/out.pdf";
+        restore.emplace();
         SelectPrinter("Print to PDF");
+        // Letter, portrait, whatever the printer was left with.
+        rpPrinter().SetPrinterInfo(DMPAPER_LETTER, 2159, 2794, DMBIN_KEEP, 0, true);
         report.Context().SetPrinter(rpCreatePrinterLink());
         page = report.Pages->Add();
         page->ApplyPaperSettings(1, 2159, 2794, 0, 0xFFFF);
@@ -126,6 +156,7 @@ protected:
     void TearDown() override {
         Printer()->FileName.clear();
         RunCommand("rm -rf '" + dir + "'");
+        restore.reset();
     }
     void SelectPrinter(const std::string& name) {
         TrpPrinter& layer = rpPrinter();
@@ -172,6 +203,7 @@ protected:
     std::vector<std::string> PdfPageTexts() { return PdfPageTextsOf(pdf); }
     std::string PdfText() { return RunCommand("pdftotext '" + pdf + "' -"); }
 
+    std::optional<PrinterStateGuard> restore;
     std::string dir, pdf;
     TrpReport report{nullptr};
     TrpPage* page = nullptr;

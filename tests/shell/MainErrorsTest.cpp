@@ -4,6 +4,7 @@
 #include "QuickCalcPage.h"
 
 #include "Controls.h"
+#include "MortLib.h"
 #include "entpf.h"
 #include "vsStatusBars.h"
 
@@ -24,6 +25,16 @@ TEST_F(MainWindowTest, MathErrorThroughTheMessageLoopShowsTheMessage) {
         EXPECT_EQ(Messages[0].Flags & 0xF0, unsigned(MB_ICONINFORMATION));
         EXPECT_EQ(Messages[0].Flags & 0x0F, unsigned(MB_OK));
     }
+}
+
+TEST_F(MainWindowTest, RefusedExtraPaymentNumbersShowTheirTextAsInformation) {
+    Create();
+    TMortgage empty;
+    GuardedCall(Form, [&] { empty.SetExtraPayment(1, 100); });
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_EQ(Messages[0].Text, EPaymentNumbers().Message);
+    EXPECT_EQ(Messages[0].Caption, "Information");
+    EXPECT_EQ(Messages[0].Flags, unsigned(MB_OK | MB_ICONINFORMATION));
 }
 
 TEST_F(MainWindowTest, OtherErrorsAskToContactSupportAndRepairNothing) {

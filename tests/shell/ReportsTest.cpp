@@ -136,6 +136,16 @@ TEST_F(ReportsTest, EveryReportCarriesItsTemplate) {
         EXPECT_EQ(disclaimer->y, footerY + 28);
         for (const char* m : {"lblHeader1", "lblHeader2", "lblURL", "lblApplicationTitle", "Line1", "Line3"})
             EXPECT_NE(page->FindObject(m), nullptr) << m;
+        // No text needs more room than its template gives it (the frame's
+        // heading memos have their sizes fixed).
+        for (TrpView* v : page->Objects) {
+            auto* memo = dynamic_cast<TrpMemoView*>(v);
+            if (!memo || memo->Name.rfind("lblHeader", 0) == 0) continue;
+            memo->SMemo->SetText(memo->Memo->GetText());
+            int height = 0;
+            memo->WrapLines(height);
+            EXPECT_LE(height, memo->dy) << memo->Name;
+        }
         // The preview: zoom, print and close, help on four of them; no progress window.
         const bool help = name == "rpLoanComparisons" || name == "rpFutureValues" || name == "rpRatesOfReturn" ||
                           name == "rpDepreciation";
@@ -249,6 +259,36 @@ TEST_F(ReportsTest, SinglePageReportsPrintEachMemoAtItsTemplatePlace) {
         EXPECT_EQ(out["lblDisclaimer"].Text, kDisclaimer);
         EXPECT_FALSE(out["lblHeader1"].Text.empty());
         EXPECT_GT(out["lblDisclaimer"].Y, 900);
+    }
+}
+
+// Every memo that holds a placeholder in its template is filled by the
+// print routine: a memo name the routine misspells would keep it.
+TEST_F(ReportsTest, PrintRoutinesFillEveryValueMemo) {
+    Create();
+    const std::pair<const char*, const char*> pages[] = {
+        {"btnMQ", "rpMortgageQualifier"}, {"btnRC", "rpRefinancingCalc"},   {"btnLSC", "rpLSC"},
+        {"btnDEP", "rpDepreciation"},     {"btnROR", "rpRatesOfReturn"},    {"btnCR", "rpCapitalizationRate"},
+        {"btnML", "rpMaximumLoan"},       {"btnIM", "rpIncomeMultipliers"}, {"btnUnderwriting", "rpUnderwriting"},
+        {"btnFV", "rpFutureValues"},      {"btnLC", "rpLoanComparisons"},   {"btnDCF", "rpDiscountedCashFlows"},
+        {"btnAS", "rpAmortMonthly"}};
+    for (auto [sender, name] : pages) {
+        SCOPED_TRACE(name);
+        int marked = 0;
+        for (TrpView* v : Report(name)->Pages->Pages(0)->Objects) {
+            std::string text = v->Memo->GetText();
+            while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+            if (dynamic_cast<TrpMemoView*>(v) && (text == "$0.00" || text == "0.000%" || text == "0" || text == v->Name)) {
+                v->Memo->SetText("unset");
+                ++marked;
+            }
+        }
+        EXPECT_GT(marked, 3);
+        TrpReport* report = PrintSamples(sender);
+        ASSERT_NE(report, nullptr);
+        auto out = Output(report);
+        ASSERT_FALSE(out.empty());
+        for (const auto& [memo, o] : out[0]) EXPECT_NE(o.Text, "unset") << memo;
     }
 }
 
