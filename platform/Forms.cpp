@@ -228,6 +228,8 @@ void TForm::SetClientSize(int AWidth, int AHeight) {
 }
 
 void TForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    if (!FPlacing && !ComponentState.Contains(csLoading) && (ALeft != FLeft || ATop != FTop))
+        FPositionPending = false;
     TWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
 }
 
@@ -278,7 +280,10 @@ TPoint TForm::ClientOrigin() const {
 
 bool TForm::Showing() const { return FWidget && FWidget->isVisible(); }
 
-void TForm::SetPosition(TPosition Value) { FPosition = Value; }
+void TForm::SetPosition(TPosition Value) {
+    FPosition = Value;
+    FPositionPending = true;
+}
 
 void TForm::SetBorderStyle(TFormBorderStyle Value) {
     if (Value == FBorderStyle) return;
@@ -354,6 +359,13 @@ void TForm::Show() {
 }
 
 void TForm::PlaceOnScreen() {
+    if (!FPositionPending) return;
+    FPositionPending = false;
+    FPlacing = true;
+    struct TDone {
+        bool& Flag;
+        ~TDone() { Flag = false; }
+    } done{FPlacing};
     TForm* center = nullptr;
     switch (FPosition) {
     case poMainFormCenter:

@@ -168,6 +168,10 @@ protected:
     TMainMenu* FMenu = nullptr;
     int FModalResult = mrNone;
     TPosition FPosition = poDesigned;
+    // Position is applied once, at the first showing after it was set; a move
+    // by code before then takes its place.
+    bool FPositionPending = false;
+    bool FPlacing = false;
     TFormBorderStyle FBorderStyle = bsSizeable;
     TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
     TFormStyle FFormStyle = fsNormal;

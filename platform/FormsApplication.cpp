@@ -6,6 +6,8 @@
 #include "HelpViewer.h"
 #include "MsgBox.h"
 
+#include <clocale>
+
 #include <QApplication>
 #include <QCursor>
 #include <QFont>
@@ -87,6 +89,10 @@ void TApplication::Initialize() {
         new QApplication(gArgc, gArgv);
         FOwnsQtApp = true;
     }
+    // Qt takes the C library's locale from the environment; under a locale that writes decimal
+    // commas the C library would then read "8.75" in a window definition as 8 and fail.
+    // Regional settings come from the environment by name (SysUtils), so numbers are left in C.
+    std::setlocale(LC_NUMERIC, "C");
     if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
         // Qt's own windows (message boxes, tooltips, context menus) speak in the
         // program's font rather than whatever the desktop falls back to.

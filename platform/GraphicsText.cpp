@@ -208,11 +208,12 @@ void TCanvas::PaintText(QPainter* p, int X, int Y, unsigned Options, const TRect
         }
         Dx = &justified;
     }
-    int width;
+    // Measuring shapes the text once more: only when the alignment or an
+    // opaque background needs the width.
+    int width = 0;
     if (Dx) {
-        width = 0;
         for (int d : *Dx) width += d;
-    } else {
+    } else if ((FTextAlign & TA_RIGHT) || (FBkMode == OPAQUE && !s.isEmpty())) {
         width = m(s);
     }
 

@@ -406,6 +406,36 @@ public:
 // ---------------------------------------------------------------------------
 // Combo boxes
 
+// A scroll bar control. Setting the position (by code or by the person)
+// fires OnChange once the position changed.
+class TScrollBar : public TWinControl {
+public:
+    explicit TScrollBar(TComponent* AOwner);
+
+    TScrollBarKind GetKind() const { return FKind; }
+    void SetKind(TScrollBarKind Value);
+    int GetMin() const { return FMin; }
+    void SetMin(int Value) { SetParams(FPosition, Value, FMax); }
+    int GetMax() const { return FMax; }
+    void SetMax(int Value) { SetParams(FPosition, FMin, Value); }
+    int GetPosition() const { return FPosition; }
+    // Clamped to Min..Max.
+    void SetPosition(int Value) { SetParams(Value, FMin, FMax); }
+    void SetParams(int APosition, int AMin, int AMax);
+    int SmallChange = 1;
+    int LargeChange = 1;
+    int PageSize = 0;
+    TNotifyEvent OnChange;
+
+protected:
+    QWidget* CreateWidget(QWidget* ParentWidget) override;
+    void UpdateWidget() override;
+
+private:
+    TScrollBarKind FKind = sbHorizontal;
+    int FMin = 0, FMax = 100, FPosition = 0;
+};
+
 enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
 
 class TCustomComboBox : public TWinControl {

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 
 // ---------------------------------------------------------------------------
@@ -565,3 +566,48 @@ void TCustomComboBox::UpdateWidget() {
 }
 
 void TCustomComboBox::WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; }
+
+// ---------------------------------------------------------------------------
+// TScrollBar
+
+TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner) {
+    FWidth = 121;
+    FHeight = 16;
+}
+
+void TScrollBar::SetKind(TScrollBarKind Value) {
+    if (Value == FKind) return;
+    FKind = Value;
+    if (!ComponentState.Contains(csLoading)) SetBounds(FLeft, FTop, FHeight, FWidth);
+    UpdateWidget();
+}
+
+void TScrollBar::SetParams(int APosition, int AMin, int AMax) {
+    if (AMax < AMin) AMax = AMin;
+    APosition = std::clamp(APosition, AMin, AMax);
+    bool changed = APosition != FPosition;
+    FMin = AMin;
+    FMax = AMax;
+    FPosition = APosition;
+    UpdateWidget();
+    if (changed && OnChange) OnChange(this);
+}
+
+QWidget* TScrollBar::CreateWidget(QWidget* ParentWidget) {
+    auto* bar = new QScrollBar(ParentWidget);
+    QObject::connect(bar, &QScrollBar::valueChanged, bar,
+                     [this](int value) { GuardedCall(this, [this, value] { SetPosition(value); }); });
+    return bar;
+}
+
+void TScrollBar::UpdateWidget() {
+    TWinControl::UpdateWidget();
+    auto* bar = qobject_cast<QScrollBar*>(WidgetIfAllocated());
+    if (!bar) return;
+    QSignalBlocker block(bar);
+    bar->setOrientation(FKind == sbHorizontal ? Qt::Horizontal : Qt::Vertical);
+    bar->setRange(FMin, FMax);
+    bar->setSingleStep(SmallChange);
+    bar->setPageStep(std::max(LargeChange, PageSize));
+    bar->setValue(FPosition);
+}

@@ -120,6 +120,15 @@ void RegisterStdCtrlsClasses() {
             .Bool("Checked", &TRadioButton::GetChecked, &TRadioButton::SetChecked)
             .Enum("Alignment", alignments, &TRadioButton::GetAlignment, &TRadioButton::SetAlignment);
 
+        Published<TScrollBar>("TScrollBar", "TWinControl")
+            .Enum("Kind", {"sbHorizontal", "sbVertical"}, &TScrollBar::GetKind, &TScrollBar::SetKind)
+            .Int("Min", &TScrollBar::GetMin, &TScrollBar::SetMin)
+            .Int("Max", &TScrollBar::GetMax, &TScrollBar::SetMax)
+            .Int("Position", &TScrollBar::GetPosition, &TScrollBar::SetPosition)
+            .Int("SmallChange", &TScrollBar::SmallChange, &TScrollBar::SmallChange)
+            .Int("LargeChange", &TScrollBar::LargeChange, &TScrollBar::LargeChange)
+            .Int("PageSize", &TScrollBar::PageSize, &TScrollBar::PageSize)
+            .Event("OnChange", &TScrollBar::OnChange);
         Published<TCustomGroupBox>("TCustomGroupBox", "TCustomControl");
         Published<TGroupBox>("TGroupBox", "TCustomGroupBox");
 

@@ -31,6 +31,11 @@ void TrpPrinterLink::ApplyPaper(int& size, int& width, int& height, int& orienta
 
 std::string TrpPrinterLink::CurrentPrinterName() { return LoadEngineString(rpsVirtualPrinter); }
 
+TrpInputBoxHook& rpDefaultInputBox() {
+    static TrpInputBoxHook hook;
+    return hook;
+}
+
 TrpPrinterLinkFactory& rpPrinterLinkFactory() {
     static TrpPrinterLinkFactory factory;
     return factory;
@@ -44,6 +49,7 @@ TrpContext::TrpContext(TrpReport* report)
       FResolver(std::make_unique<TrpValueResolver>(*this)), FInterpreter(std::make_unique<TInterpretator>(*this)),
       FPrinter(rpPrinterLinkFactory() ? rpPrinterLinkFactory()() : std::make_unique<TrpPrinterLink>()) {
     FVariables->SetSorted(true);
+    InputBox = rpDefaultInputBox();
     FParser->OnGetValue = [this](const std::string& name, Variant& value) { FResolver->GetVariableValue(name, value); };
     FParser->OnFunction = [this](const std::string& name, const Variant& p1, const Variant& p2, const Variant& p3,
                                  Variant& val) { FResolver->DoUserFunction(name, p1, p2, p3, val); };

@@ -90,6 +90,9 @@ struct TrpFieldLink {
 using TrpInputBoxHook = std::function<std::string(const std::string& caption, const std::string& prompt,
                                                   const std::string& defaultText)>;
 
+// The input box each new report context starts with; empty answers the default text.
+TrpInputBoxHook& rpDefaultInputBox();
+
 class TrpContext {
 public:
     explicit TrpContext(TrpReport* report);

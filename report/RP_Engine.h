@@ -52,7 +52,12 @@ public:
     // Records since each showing band last reset its values: a page footer's
     // reset must not shorten the report summary's average.
     std::map<std::string, int> ShownCounts;
+    // The same per cross column: "column\x01BANDNAME" of the entries held per column.
+    std::map<std::string, int> ColumnCounts;
     int Records = 0;   // all records aggregated in this build
+    // Set while the aggregates of a cell in the cross data band are declared:
+    // their entries are held per cross column.
+    bool DeclaringCrossCell = false;
     bool Repeating = false;
     int CalculatedHeight = -1;
     int ColumnNo = 1, ColumnStartX = 0;
@@ -82,7 +87,9 @@ public:
     void SetDataSource(const std::string& text);
     void FreeDataSet();
     void InitValues();
-    void DoAggregate();
+    // Adds the current record to the band's aggregates; with a cross column
+    // (1, 2, ...) only to the entries held for that column.
+    void DoAggregate(int crossColumn = 0);
     int CalcHeight();
     bool CheckPageBreak(int y, int height, bool pageBreak);
     bool Exists() const;
@@ -91,10 +98,12 @@ public:
     std::string GetAggregateBandName() const override { return Name; }
     int GetAggregateBandType() const override { return Typ; }
     TrpVariables* GetAggregates() override { return &Values; }
-    TrpAggregateBand* GetAccumulatingBand() const override { return AggregateSource; }
+    TrpAggregateBand* GetAccumulatingBand() const override;
     void SetAccumulatingBand(TrpAggregateBand* band) override { AggregateSource = dynamic_cast<TrpBand*>(band); }
     int GetAggregateCount(const std::string& showingBand) const override;
-    bool KeysPerColumn() const override { return false; }
+    bool KeysPerColumn() const override { return DeclaringCrossCell; }
+    int CurrentColumn() const override;
+    std::string CrossedBandName() const override { return AggregateSource ? AggregateSource->Name : std::string(); }
 
 private:
     TrpContext& Context() const;
@@ -102,13 +111,22 @@ private:
     void DrawBody();
     // False when the band holds no subreports; they print after the other objects.
     bool DrawObjects();
-    void DrawSubReport(TrpSubReportView* view);
+    // The page builder formed for a subreport view, or null when it prints nothing.
+    TrpPageBuilder* FormSubReport(TrpSubReportView* view);
+    void PlaySubReports(const std::vector<TrpSubReportView*>& views);
     void DrawCross();
     // Outputs the objects of cross band `cross` that lie in this band, at x.
     void DrawCrossCell(TrpBand* cross, int x);
     void DrawObject(TrpView* view);
     void DrawPageBreak();
+    // The band's height for its current record: its own, or what its
+    // stretchable objects need (the most any cross record needs).
     int MeasureHeight();
+    int MeasureObjects();
+    // The largest measured height over the cross records.
+    int MeasureAcrossCrossRecords();
+    // The cross records a band walks: the cross data band's own, else the band's.
+    TrpDataset* CrossRecords(TrpBand* crossData) const;
 };
 
 // A template page while it is built: its bands and print position.
@@ -149,8 +167,26 @@ public:
     void ShowBandByName(const std::string& name);
     void NewPage();
     void NewColumn(TrpBand* band);
-    // Prints this page inside a subreport view at (x, y) of the host's output.
-    void PrintAsSubReport(TrpPageBuilder* host, int x, int y);
+    // A page printed inside a subreport view is first formed as a list of
+    // records (show a band, first record, next record) and then played into
+    // the host's output, so that several subreports of one band run side by
+    // side and all go on together on the host's next page.
+    enum TRecordAction { raShow = 0, raFirst = 1, raNext = 2 };
+    struct TRecord {
+        TrpBand* Band;
+        TRecordAction Action;
+    };
+    bool Recording = false;
+    std::vector<TRecord> Records;
+    size_t PlayIndex = 0;
+    TrpBand* PlayingBand = nullptr;   // the band a show record is drawing
+    bool WantsRoom = false;           // it did not fit
+    // Forms this page's records, to be played at (x, y) of the host's page.
+    void FormSubReport(TrpPageBuilder* host, int x, int y);
+    // Plays from PlayIndex; false when a band waits for the host's next page.
+    bool PlayRecords();
+    // Goes on at the top of the host's new page.
+    void ContinueOnHostPage();
     // Footers of every prepared page written since the last one.
     void FinishPage(bool footerOnFirstPage);
 

@@ -2,7 +2,9 @@
 // printing, child bands and aggregates; and the band view of templates.
 
 #include <algorithm>
+#include <set>
 
+#include "RP_DSet.h"
 #include "RP_Engine.h"
 #include "RP_Utils.h"
 #include "SysUtils.h"
@@ -256,6 +258,12 @@ bool TrpBand::Draw() {
                 int h = CalcHeight();
                 if (Parent->CurY + h > Parent->CurBottomY && !Breaked && !Parent->CannotMove()) {
                     result = true;
+                    // A subreport's band waits for the host's next page; a
+                    // child band drawn from it breaks as usual, its band has printed.
+                    if (Parent->PlayingBand == this) {
+                        Parent->WantsRoom = true;
+                        return result;
+                    }
                     CheckPageBreak(0, 10000, false);
                 }
             }
@@ -341,24 +349,66 @@ bool TrpBand::DrawObjects() {
         DrawObject(v);
     }
     if (subReports.empty()) return false;
-    Parent->SubMaxY = 0;
-    for (TrpSubReportView* sub : subReports) DrawSubReport(sub);
+    PlaySubReports(subReports);
     return true;
 }
 
-void TrpBand::DrawSubReport(TrpSubReportView* view) {
+TrpPageBuilder* TrpBand::FormSubReport(TrpSubReportView* view) {
     TrpPageEngine* engine = Parent->Engine;
     TrpPages* pages = engine->Report->Pages.get();
     // A page out of range, the band's own page or one already printing prints nothing.
-    if (view->SubPage < 0 || view->SubPage >= pages->Count()) return;
+    if (view->SubPage < 0 || view->SubPage >= pages->Count()) return nullptr;
     TrpPage* page = pages->Pages(view->SubPage);
-    if (page == Parent->Page || page->PageType != ptReport) return;
+    if (page == Parent->Page || page->PageType != ptReport) return nullptr;
     auto& active = engine->SubReportPages;
-    if (std::find(active.begin(), active.end(), page) != active.end()) return;
+    if (std::find(active.begin(), active.end(), page) != active.end()) return nullptr;
     TrpPageBuilder* builder = engine->BuilderOf(page);
-    if (!builder->Bands[0]) return;   // not initialised for this build
+    if (!builder->Bands[0]) return nullptr;   // not initialised for this build
     int x = Parent->XAdjust - Parent->Page->LeftEdge() + view->x + page->LeftEdge();
-    builder->PrintAsSubReport(Parent, x, y + view->y);
+    active.push_back(page);
+    builder->FormSubReport(Parent, x, y + view->y);
+    return builder;
+}
+
+void TrpBand::PlaySubReports(const std::vector<TrpSubReportView*>& views) {
+    TrpPageEngine* engine = Parent->Engine;
+    TrpContext& context = Context();
+    std::vector<TrpPageBuilder*> subs;
+    const size_t activeBefore = engine->SubReportPages.size();
+    struct Restore {
+        TrpPageEngine* engine;
+        size_t active;
+        std::vector<TrpPageBuilder*>& subs;
+        ~Restore() {
+            engine->SubReportPages.resize(active);
+            for (TrpPageBuilder* sub : subs) {
+                sub->Records.clear();
+                sub->Host = nullptr;
+            }
+        }
+    } restore{engine, activeBefore, subs};
+    for (TrpSubReportView* view : views)
+        if (TrpPageBuilder* sub = FormSubReport(view)) subs.push_back(sub);
+    Parent->SubMaxY = 0;
+    // All play on one page until each is done or waits; then the host starts
+    // a page and the waiting ones go on at its top. A band waiting at the top
+    // of a page prints there, clipped, so every round prints something.
+    std::vector<bool> done(subs.size(), false);
+    for (;;) {
+        bool waiting = false;
+        for (size_t i = 0; i < subs.size(); ++i) {
+            if (done[i]) continue;
+            done[i] = subs[i]->PlayRecords();
+            Parent->SubMaxY = std::max(Parent->SubMaxY, subs[i]->CurY);
+            waiting = waiting || !done[i];
+        }
+        if (!waiting || context.RootReport->Stopped) break;
+        Parent->NewPage();
+        Parent->SubMaxY = Parent->CurY;
+        for (size_t i = 0; i < subs.size(); ++i)
+            if (!done[i]) subs[i]->ContinueOnHostPage();
+    }
+    context.ActiveBand = this;
 }
 
 void TrpBand::DrawObject(TrpView* view) {
@@ -431,10 +481,22 @@ void TrpBand::DrawCross() {
     TrpBand* data = Parent->Band(btCrossData);
     if (data && data->View) {
         if (cellX < 0) cellX = data->x;
-        TrpDataset* ds = data->DataSet ? data->DataSet : CrossDataSet;
+        TrpDataset* ds = CrossRecords(data);
+        std::unique_ptr<TrpUserDataset> columnsSoFar;
         if (ds) {
+            ds->First();
+            // A master footer after its rows' cross records ran out still
+            // gets one cell per column the rows printed.
+            if (ds->Eof() && Typ == btMasterFooter && data->CrossColumns > 0) {
+                columnsSoFar = std::make_unique<TrpUserDataset>(nullptr);
+                columnsSoFar->RangeEnd = reCount;
+                columnsSoFar->RangeEndCount = data->CrossColumns;
+                columnsSoFar->Init();
+                columnsSoFar->First();
+                ds = columnsSoFar.get();
+            }
             int records = 0;
-            for (ds->First(); !ds->Eof() && !context.RootReport->Stopped; ds->Next()) {
+            for (; !ds->Eof() && !context.RootReport->Stopped; ds->Next()) {
                 context.ActiveView = data->View;
                 int width = data->dx;
                 if (report->OnPrintColumn) report->OnPrintColumn(Parent->CrossColumnNo, width);
@@ -451,11 +513,13 @@ void TrpBand::DrawCross() {
                 }
                 DrawCrossCell(data, cellX);
                 data->DoAggregate();
+                if (rpIsDataBand(Typ)) DoAggregate(Parent->CrossColumnNo);
                 cellX += width;
                 ++Parent->CrossColumnNo;
                 ++records;
             }
             data->CrossColumns = std::max(data->CrossColumns, records);
+            if (columnsSoFar) columnsSoFar->Exit();
         }
     }
     TrpBand* footer = Parent->Band(btCrossFooter);
@@ -468,7 +532,42 @@ void TrpBand::DrawCross() {
     engine->PageNo = savedPageNo;
 }
 
+TrpDataset* TrpBand::CrossRecords(TrpBand* crossData) const {
+    return crossData->DataSet ? crossData->DataSet : CrossDataSet;
+}
+
 int TrpBand::MeasureHeight() {
+    if (HasCross && Typ != btPageFooter) return MeasureAcrossCrossRecords();
+    return MeasureObjects();
+}
+
+int TrpBand::MeasureAcrossCrossRecords() {
+    TrpContext& context = Context();
+    TrpReport* report = Parent->Engine->Report;
+    if (report->OnBeginColumn) report->OnBeginColumn(this);
+    Parent->CrossColumnNo = 1;
+    TrpBand* data = Parent->Band(btCrossData);
+    TrpDataset* ds = data && data->View ? CrossRecords(data) : nullptr;
+    if (!ds) return MeasureObjects();
+    // Cells are measured afresh for every column and written afresh later:
+    // nothing measured for one column may stand for another.
+    auto measureAfresh = [&] {
+        for (TrpView* v : Objects)
+            if (auto* memo = dynamic_cast<TrpMemoView*>(v)) memo->DrawMode = TrpDrawMode::Normal;
+    };
+    int height = dy;
+    for (ds->First(); !ds->Eof() && !context.RootReport->Stopped; ds->Next()) {
+        int width = data->dx;
+        if (report->OnPrintColumn) report->OnPrintColumn(Parent->CrossColumnNo, width);
+        measureAfresh();
+        height = std::max(height, MeasureObjects());
+        ++Parent->CrossColumnNo;
+    }
+    measureAfresh();
+    return height;
+}
+
+int TrpBand::MeasureObjects() {
     int height = dy;
     for (TrpView* v : Objects)
         if (auto* s = dynamic_cast<TrpStretcheable*>(v)) {
@@ -636,6 +735,15 @@ std::vector<std::string> KeyFields(const std::string& key) {
 
 } // namespace
 
+TrpAggregateBand* TrpBand::GetAccumulatingBand() const {
+    // A cross data cell shows, per column, what the band it crosses shows:
+    // the values of that band's accumulating band.
+    if (Typ == btCrossData) return AggregateSource ? AggregateSource->AggregateSource : nullptr;
+    return AggregateSource;
+}
+
+int TrpBand::CurrentColumn() const { return Parent->CrossColumnNo; }
+
 void TrpBand::InitValues() {
     if (Typ == btGroupHeader) {
         for (TrpBand* g = this; g; g = g->NextGroup)
@@ -646,27 +754,56 @@ void TrpBand::InitValues() {
     TrpVariables& values = AggregateSource->Values;
     for (int i = 0; i < values.Count(); ++i) {
         std::vector<std::string> f = KeyFields(values.GetName(i));
-        if (f.size() < 4) continue;
+        // Entries held per cross column carry the column in front.
+        if (f.size() == 5) f.erase(f.begin());
+        if (f.size() != 4) continue;
         if (!SameText(f[0], Name)) continue;
         // MIN and MAX start from the far ends, so that any record replaces them.
         values.SetValue(i, rpAggregateStartValue(f[1].empty() ? 0 : f[1][0]));
     }
     AggregateSource->Count = 0;
-    AggregateSource->ShownCounts[UpperCase(Name)] = 0;
+    const std::string name = UpperCase(Name);
+    AggregateSource->ShownCounts[name] = 0;
+    for (auto& [key, count] : AggregateSource->ColumnCounts)
+        if (key.compare(key.find('\x01') + 1, std::string::npos, name) == 0) count = 0;
 }
 
 int TrpBand::GetAggregateCount(const std::string& showingBand) const {
+    if (showingBand.find('\x01') != std::string::npos) {
+        auto it = ColumnCounts.find(UpperCase(showingBand));
+        return it == ColumnCounts.end() ? 0 : it->second;
+    }
     auto it = ShownCounts.find(UpperCase(showingBand));
     return it == ShownCounts.end() ? Records : it->second;
 }
 
-void TrpBand::DoAggregate() {
+void TrpBand::DoAggregate(int crossColumn) {
+    // A record adds to the band's own entries; a cross cell only to the
+    // entries of its column, each made from its declared entry ("0" in
+    // front) on the column's first record.
+    const std::string column = crossColumn > 0 ? std::to_string(crossColumn) + '\x01' : std::string();
+    if (crossColumn > 0) {
+        std::vector<std::pair<std::string, Variant>> copies;
+        for (int i = 0; i < Values.Count(); ++i) {
+            std::vector<std::string> f = KeyFields(Values.GetName(i));
+            if (f.size() != 5 || f[0] != "0") continue;
+            std::string copy = column + Values.GetName(i).substr(2);
+            if (Values.IndexOf(copy) < 0) copies.push_back({copy, rpAggregateStartValue(f[2].empty() ? 0 : f[2][0])});
+        }
+        for (const auto& [key, start] : copies) Values.SetVariable(key, start);
+    }
+    std::set<std::string> counted;   // the showing bands of the column's entries
     std::string lastExpression;
     Variant lastValue;
     bool haveLast = false;
     for (int i = 0; i < Values.Count(); ++i) {
         std::vector<std::string> f = KeyFields(Values.GetName(i));
-        if (f.size() < 4) continue;
+        if (f.size() == 5) {
+            if (crossColumn <= 0 || f[0] + '\x01' != column) continue;
+            f.erase(f.begin());
+        } else if (f.size() != 4 || crossColumn > 0) {
+            continue;
+        }
         char code = f[1].empty() ? 0 : f[1][0];
         if (!Visible && Trim(f[3]) != "1") continue;
         Variant value;
@@ -687,6 +824,11 @@ void TrpBand::DoAggregate() {
         Variant entry = Values.GetValue(i);
         rpAccumulateAggregate(code, entry, value);
         Values.SetValue(i, entry);
+        if (crossColumn > 0) counted.insert(column + UpperCase(f[0]));
+    }
+    if (crossColumn > 0) {
+        for (const std::string& key : counted) ++ColumnCounts[key];
+        return;
     }
     ++Count;
     ++Records;

@@ -202,26 +202,40 @@ void TrpPageBuilder::RegisterAggregates(TrpBand* band) {
         std::vector<TrpBand*> shown{b};
         for (TrpBand* c = b->ChildBand; c && shown.size() < size_t(rpBandTypeCount * 4); c = c->ChildBand) shown.push_back(c);
         for (TrpBand* s : shown) {
-            TStringList calls;
+            // The cells a horizontal band has in the cross data band show
+            // their aggregates per cross column.
+            TStringList calls, cellCalls;
             TAggregateFunctionsSplitter splitter(&calls, report->Dictionary->Variables.get());
-            auto scanScript = [&](TStrings* script) {
+            TAggregateFunctionsSplitter cellSplitter(&cellCalls, report->Dictionary->Variables.get());
+            auto scanScript = [&](TAggregateFunctionsSplitter& to, TStrings* script) {
                 if (!script || script->Count() == 0) return;
                 TStringList compiled, errors;
                 context.Interpreter().CompileScript(script, &compiled, &errors);
-                splitter.SplitScript(&compiled);
+                to.SplitScript(&compiled);
             };
-            scanScript(s->View ? s->View->Script.get() : nullptr);
-            for (TrpView* v : s->Objects) {
-                if (dynamic_cast<TrpMemoView*>(v)) splitter.SplitMemo(v->Memo.get());
-                scanScript(v->Script.get());
+            scanScript(splitter, s->View ? s->View->Script.get() : nullptr);
+            // A cross band's objects are the cells in its strip.
+            std::vector<TrpView*> objects = s->Objects;
+            if (s->Typ >= btCrossHeader && s->Typ <= btCrossFooter)
+                for (TrpView* v : Page->Objects)
+                    if (auto it = CrossOf.find(v); it != CrossOf.end() && it->second == s) objects.push_back(v);
+            for (TrpView* v : objects) {
+                auto cross = CrossOf.find(v);
+                bool cell = s->Typ != btCrossFooter && cross != CrossOf.end() && cross->second->Typ == btCrossData;
+                TAggregateFunctionsSplitter& to = cell ? cellSplitter : splitter;
+                if (dynamic_cast<TrpMemoView*>(v)) to.SplitMemo(v->Memo.get());
+                scanScript(to, v->Script.get());
             }
             context.ActiveBand = s;
             TrpRestore<bool> quiet(context.Resolver().Quiet, true);
-            for (int i = 0; i < calls.Count(); ++i) {
-                try {
-                    context.Calc(calls.Get(i));
-                } catch (const Exception&) {
-                    // Registration evaluates quietly; the error shows when the band prints.
+            for (TStringList* list : {&calls, &cellCalls}) {
+                TrpRestore<bool> perColumn(s->DeclaringCrossCell, list == &cellCalls);
+                for (int i = 0; i < list->Count(); ++i) {
+                    try {
+                        context.Calc(list->Get(i));
+                    } catch (const Exception&) {
+                        // Registration evaluates quietly; the error shows when the band prints.
+                    }
                 }
             }
         }
@@ -242,6 +256,11 @@ void TrpPageBuilder::PrepareObjects() {
             Engine->AggregateDataBand = d;
             for (int type : shownBy[level]) RegisterAggregates(Band(type));
         }
+    // Cross footers show totals over the cross records.
+    if (TrpBand* crossData = Band(btCrossData); crossData->View) {
+        Engine->AggregateDataBand = crossData;
+        RegisterAggregates(Band(btCrossFooter));
+    }
     Engine->AggregateDataBand = nullptr;
     context.ActiveBand = nullptr;
 }
@@ -251,7 +270,14 @@ bool TrpPageBuilder::AtPageStart() const { return CurY <= FStartY; }
 void TrpPageBuilder::MarkPageStart() { FStartY = CurY; }
 
 void TrpPageBuilder::ShowBand(TrpBand* band) {
-    if (band) band->Draw();
+    if (!band) return;
+    if (!Recording) {
+        band->Draw();
+        return;
+    }
+    Records.push_back({band, raShow});
+    // The group test that follows needs the group's value as printing will set it.
+    if (band->Typ == btGroupHeader) band->InitValues();
 }
 
 void TrpPageBuilder::ShowBandByName(const std::string& name) {
@@ -353,8 +379,12 @@ void TrpPageBuilder::DoLoop(int level) {
         TrpDataset* ds = b->DataSet;
         if (!ds) continue;
         ds->First();
-        b->LineNo = 1;
-        b->LineThroughNo = 1;
+        if (Recording) {
+            Records.push_back({b, raFirst});
+        } else {
+            b->LineNo = 1;
+            b->LineThroughNo = 1;
+        }
         for (TrpBand* g = b->FirstGroup; g; g = g->NextGroup) g->LineNo = g->LineThroughNo = 0;
         if (ds->Eof()) continue;
         for (TrpBand* g = b->FirstGroup; g; g = g->NextGroup) {
@@ -417,7 +447,9 @@ void TrpPageBuilder::DoLoop(int level) {
                 }
                 break;
             }
-            if (printed) {
+            if (Recording) {
+                Records.push_back({b, raNext});
+            } else if (printed) {
                 ++RecordNo;
                 ++b->LineThroughNo;
                 ++b->LineNo;
@@ -429,33 +461,66 @@ void TrpPageBuilder::DoLoop(int level) {
     }
 }
 
-void TrpPageBuilder::PrintAsSubReport(TrpPageBuilder* host, int x, int y) {
-    TrpPageBuilder* savedCurrent = Engine->Current;
-    Engine->SubReportPages.push_back(Page);
-    struct Restore {
-        TrpPageBuilder* self;
-        TrpPageBuilder* current;
-        ~Restore() {
-            self->Engine->SubReportPages.pop_back();
-            self->Engine->Current = current;
-            self->Host = nullptr;
-        }
-    } restore{this, savedCurrent};
+void TrpPageBuilder::FormSubReport(TrpPageBuilder* host, int x, int y) {
     Host = host;
-    Engine->Current = this;
     XAdjust = x;
     CurY = y;
     CurBottomY = host->CurBottomY;
     CurColumn = 0;
     Columns = 1;
     LastBand = nullptr;
+    Records.clear();
+    PlayIndex = 0;
+    WantsRoom = false;
+    {
+        TrpRestore<TrpPageBuilder*> current(Engine->Current, this);
+        TrpRestore<bool> recording(Recording, true);
+        ShowBand(Band(btReportTitle));
+        if (MaxLevel > 0) DoLoop(1);
+        ShowBand(Band(btReportSummary));
+    }
+    // Nothing is printed yet: a first band that does not fit here moves to
+    // the host's next page.
+    FStartY = -1;
+}
+
+bool TrpPageBuilder::PlayRecords() {
+    TrpRestore<TrpPageBuilder*> current(Engine->Current, this);
+    TrpContext& context = Engine->Context;
+    while (PlayIndex < Records.size() && !context.RootReport->Stopped) {
+        const TRecord& record = Records[PlayIndex];
+        TrpBand* band = record.Band;
+        switch (record.Action) {
+        case raFirst:
+            if (band->DataSet) band->DataSet->First();
+            band->LineNo = 1;
+            band->LineThroughNo = 1;
+            break;
+        case raNext:
+            if (band->DataSet) band->DataSet->Next();
+            ++RecordNo;
+            ++band->LineThroughNo;
+            ++band->LineNo;
+            break;
+        case raShow:
+            WantsRoom = false;
+            {
+                TrpRestore<TrpBand*> drawing(PlayingBand, band);
+                band->Draw();
+            }
+            if (WantsRoom) return false;
+            break;
+        }
+        ++PlayIndex;
+    }
+    return true;
+}
+
+void TrpPageBuilder::ContinueOnHostPage() {
+    CurY = Host->CurY;
+    CurBottomY = Host->CurBottomY;
+    LastBand = nullptr;
     MarkPageStart();
-    ShowBand(Band(btReportTitle));
-    if (MaxLevel > 0) DoLoop(1);
-    ShowBand(Band(btReportSummary));
-    host->CurY = CurY;
-    host->CurBottomY = CurBottomY;
-    host->SubMaxY = std::max(host->SubMaxY, CurY);
 }
 
 void TrpPageBuilder::NewPage() {

@@ -2,7 +2,9 @@
 
 #include "CalcFile.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "ExtCtrls.h"
 #include "FnpNumericEdit.h"
@@ -449,11 +451,52 @@ std::string CalculatorFileText(TfrmMain& Main) {
     return text + Main.AmortizationGridText;
 }
 
-std::array<std::string, 8> SplitGridLine(std::string Line) {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool HasDigit(const std::string& s) { return std::any_of(s.begin(), s.end(), IsDigit); }
+
+// Regroups the blank-separated words of the six money cells of a grid line. Under regional
+// settings whose money texts hold blanks (a blank thousands separator, a currency sign after a
+// blank) one amount spans several words: a word without digits (the sign) belongs to the amount
+// it precedes or follows, as the first amount shows, and three digits after an amount that has
+// no decimal separator yet continue it.
+// Returns false unless the words make exactly six amounts.
+bool GroupMoneyWords(const std::string& Rest, char DecimalSeparator, std::array<std::string, 8>& Cells) {
+    std::vector<std::string> amounts;
+    bool signLeads = false;   // "€ 1,00" rather than "1,00 €"
+    size_t pos = 0;
+    while (pos < Rest.size()) {
+        size_t end = Rest.find(' ', pos);
+        std::string word = TrimTrailing(Rest.substr(pos, end == std::string::npos ? std::string::npos : end - pos));
+        pos = end == std::string::npos ? Rest.size() : end + 1;
+        if (word.empty()) continue;
+        bool joins = false;
+        if (amounts.empty()) {
+            signLeads = !HasDigit(word);
+        } else {
+            const std::string& current = amounts.back();
+            const bool thousands = word.size() >= 3 && std::all_of(word.begin(), word.begin() + 3, IsDigit) &&
+                                   (word.size() == 3 || !IsDigit(word[3]));
+            if (!HasDigit(word)) joins = !signLeads;
+            else joins = !HasDigit(current) || (thousands && current.find(DecimalSeparator) == std::string::npos);
+        }
+        if (joins) amounts.back() += " " + word;
+        else amounts.push_back(word);
+    }
+    if (amounts.size() != 6) return false;
+    for (size_t c = 0; c < 6; ++c) Cells[c + 2] = amounts[c];
+    return true;
+}
+
+} // namespace
+
+std::array<std::string, 8> SplitGridLine(std::string Line, char DecimalSeparator) {
     std::array<std::string, 8> cells;
     cells[0] = TakeWord(Line);
     cells[1] = TakeWord(Line);
     cells[1] += " " + TakeWord(Line);
+    if (GroupMoneyWords(Line, DecimalSeparator, cells)) return cells;
     for (int c = 2; c <= 6; ++c) cells[size_t(c)] = TakeWord(Line);
     cells[7] = TrimTrailing(Line);
     return cells;
@@ -486,7 +529,7 @@ TCalcFileContents ParseCalculatorFile(const std::string& Text, const TFormatSett
             throw ECalcFileError("Line " + IntToStr(i + 1) + " (" + spec.Name + ") holds '" + text +
                                  "', which is not " + (IsIntegerKind(spec.Kind) ? "a whole number." : "a number."));
     }
-    for (size_t i = CalcFileGridStart; i < lines.size(); ++i) contents.GridRows.push_back(SplitGridLine(lines[i]));
+    for (size_t i = CalcFileGridStart; i < lines.size(); ++i) contents.GridRows.push_back(SplitGridLine(lines[i], Settings.DecimalSeparator));
     return contents;
 }
 

@@ -70,7 +70,9 @@ std::string AmortizationGridFileText(TComponent* Root);
 // the first line that does not convert.
 TCalcFileContents ParseCalculatorFile(const std::string& Text, const TFormatSettings& Settings);
 // Splits one grid line into its eight cells ("1 Jan 2000 $1.00 ..." keeps "Jan 2000" together).
-std::array<std::string, 8> SplitGridLine(std::string Line);
+// Money written with blanks inside ("99 942,47 €") is kept whole when the line reads as six
+// amounts with the given decimal separator.
+std::array<std::string, 8> SplitGridLine(std::string Line, char DecimalSeparator = '.');
 
 // Stores the values in their fields and settings values, in file order, and
 // fills grdAmortization with the rows.

@@ -51,3 +51,45 @@ void PutEmblem(TImage* Image) {
     DrawEmblem(&picture, Image->GetWidth(), Image->GetHeight());
     Image->GetPicture()->SetBitmap(&picture);
 }
+
+void DrawButtonPicture(TBitmap* Bitmap, TButtonPicture Kind, int Height) {
+    Bitmap->SetSize(16, std::max(Height, 16));
+    TCanvas* c = Bitmap->GetCanvas();
+    c->GetBrush()->SetStyle(bsSolid);
+    c->GetBrush()->SetColor(clFuchsia);
+    c->FillRect(TRect{0, 0, 16, Bitmap->GetHeight()});
+    const int y = (Bitmap->GetHeight() - 16) / 2;
+    auto at = [y](std::vector<TPoint> points) {
+        for (TPoint& p : points) p.Y += y;
+        return points;
+    };
+    switch (Kind) {
+    case TButtonPicture::Check:
+        c->GetPen()->SetColor(clNavy);
+        c->GetBrush()->SetColor(clAqua);
+        c->Ellipse(1, y + 1, 13, y + 13);
+        c->GetBrush()->SetStyle(bsClear);
+        c->Ellipse(4, y + 1, 10, y + 13);
+        c->MoveTo(1, y + 7);
+        c->LineTo(13, y + 7);
+        c->GetPen()->SetColor(clMaroon);
+        c->GetPen()->SetWidth(2);
+        c->MoveTo(11, y + 11);
+        c->LineTo(15, y + 15);
+        break;
+    case TButtonPicture::Retrieve:
+        c->GetPen()->SetColor(clGreen);
+        c->GetBrush()->SetColor(clLime);
+        c->Polygon(at({{5, 0}, {10, 0}, {10, 5}, {13, 5}, {7, 11}, {2, 5}, {5, 5}}));
+        c->GetPen()->SetColor(clGray);
+        c->GetPen()->SetWidth(2);
+        c->Polyline(at({{1, 10}, {1, 14}, {14, 14}, {14, 9}}));
+        break;
+    case TButtonPicture::Confirm:
+        c->GetPen()->SetColor(clGreen);
+        c->GetPen()->SetWidth(3);
+        c->Polyline(at({{2, 8}, {6, 12}, {14, 3}, {15, 2}}));
+        break;
+    }
+    Bitmap->SetTransparent(true);
+}

@@ -6,7 +6,9 @@
 // holds the behaviour.
 //
 // Sources by topic: Main.cpp (creation, life cycle, settings), MainNavigation.cpp,
-// MainErrors.cpp, MainStatusBar.cpp (hints, help and web links), MainResets.cpp.
+// MainErrors.cpp, MainStatusBar.cpp (hints, help and web links), MainResets.cpp,
+// MainReports.cpp (the print command, each report's print routine and data callbacks;
+// the report templates are resources/reports/*.txt, written into the definition at build time).
 //
 // Calculator pages. Each calculator page is a unit of its own, a TCalcPage
 // (CalcPage.h) named after the page: QuickCalcPage.h, LoanComparisonsPage.h,

@@ -65,8 +65,6 @@ void TfrmUpdate::FormCreate(TObject*) {
     lblCurrentVersion->SetCaption(SRunningVersion);
     lblCurrentCompileDate->SetCaption("June 7, 2003");
     if (FCenterForm) FCenterForm(this);
-    // Placed by its opener from here on; showing must not centre it on the screen again.
-    SetPosition(poDesigned);
 }
 
 void TfrmUpdate::DoShow() {

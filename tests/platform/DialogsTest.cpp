@@ -7,7 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
+#include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <string>
@@ -148,6 +154,76 @@ TEST_F(DialogsTest, ShellOpenAndShellExecuteUseTheHook) {
     EXPECT_FALSE(ShellOpen(""));
     EXPECT_EQ(opened, (std::vector<std::string>{"https://example.com/?source=x", "/tmp/readme.txt", "https://example.com/"}));
     SetShellOpenHook(previous);
+}
+
+TEST_F(DialogsTest, CommandLineParametersSplitAsAProgramReceivesThem) {
+    using V = std::vector<std::string>;
+    const struct {
+        const char* Line;
+        V Want;
+    } rows[] = {
+        {"", V{}},
+        {"  /S \t /D=x  ", V{"/S", "/D=x"}},
+        {R"(/dir "C:\Program Files\Varnholt" -q)", V{"/dir", R"(C:\Program Files\Varnholt)", "-q"}},
+        {R"(a\\b \"x\" c\\"d e")", V{R"(a\\b)", R"("x")", R"(c\d e)"}},
+        {R"("say ""hi""" "")", V{R"(say "hi")", ""}},
+        {"$(touch x); `id` | rm *", V{"$(touch", "x);", "`id`", "|", "rm", "*"}},
+    };
+    for (const auto& r : rows) EXPECT_EQ(SplitCommandLine(r.Line), r.Want) << r.Line;
+}
+
+TEST_F(DialogsTest, ShellExecuteRunsAProgramWithItsParametersAndOpensADocument) {
+    QTemporaryDir dir;
+    const std::string root = dir.path().toStdString();
+    QFile program(dir.filePath("setup.run"));
+    ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+    program.write("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$(dirname \"$0\")/args.txt\"\n");
+    program.close();
+    program.setPermissions(program.permissions() | QFile::ExeOwner);
+    QFile document(dir.filePath("notes.txt"));
+    ASSERT_TRUE(document.open(QIODevice::WriteOnly));
+    document.close();
+
+    struct Run {
+        std::string Program;
+        std::vector<std::string> Args;
+        std::string Directory;
+    };
+    std::vector<Run> runs;
+    std::vector<std::string> opened;
+    auto previousRun = SetShellRunHook([&](const std::string& p, const std::vector<std::string>& a, const std::string& d) {
+        runs.push_back({p, a, d});
+        return true;
+    });
+    auto previousOpen = SetShellOpenHook([&](const std::string& t) {
+        opened.push_back(t);
+        return true;
+    });
+    EXPECT_GT(ShellExecute(0, "open", root + "/setup.run", "/S \"/D=my dir\"", "", SW_SHOWNORMAL), 32);
+    EXPECT_GT(ShellExecute(0, "open", "setup.run", "", root, SW_SHOWNORMAL), 32);
+    EXPECT_GT(ShellExecute(0, "open", root + "/notes.txt", "/S", "", SW_SHOWNORMAL), 32);
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].Program, root + "/setup.run");
+    EXPECT_EQ(runs[0].Args, (std::vector<std::string>{"/S", "/D=my dir"}));
+    EXPECT_TRUE(runs[1].Args.empty());
+    EXPECT_EQ(runs[1].Directory, root);
+    EXPECT_EQ(opened, (std::vector<std::string>{root + "/notes.txt"}));
+
+    // The real starter hands the arguments over untouched by any shell.
+    SetShellRunHook(nullptr);
+    const std::string hostile = "$(touch pwned) ';' \"a b\"";
+    EXPECT_GT(ShellExecute(0, "open", root + "/setup.run", hostile, "", SW_SHOWNORMAL), 32);
+    QFile out(dir.filePath("args.txt"));
+    QElapsedTimer waited;
+    waited.start();
+    while (!(out.exists() && out.size() > 0) && waited.elapsed() < 20000) QThread::msleep(20);
+    QThread::msleep(50);
+    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+    EXPECT_EQ(out.readAll().toStdString(), "$(touch\npwned)\n';'\na b\n");
+    EXPECT_FALSE(QFile::exists(dir.filePath("pwned")));
+    EXPECT_FALSE(QFile::exists(QDir::current().filePath("pwned")));
+    SetShellRunHook(previousRun);
+    SetShellOpenHook(previousOpen);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "Menus.h"
 #include "GuiTestApp.h"
 #include "MsgBox.h"
+#include "FormText.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -20,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -285,6 +287,53 @@ TEST_F(FormsTest, ScreenCentrePositionPlacesTheWindowWhenShown) {
     form.Hide();
 }
 
+TEST_F(FormsTest, ScreenCentreIsAppliedOnceAndAMoveByCodeHolds) {
+    const int cx = (Screen->Width() - 300) / 2, cy = (Screen->Height() - 200) / 2;
+    TForm form(nullptr);
+    form.SetBorderStyle(bsNone);
+    form.SetBounds(3, 4, 300, 200);
+    form.SetPosition(poScreenCenter);
+    form.Show();
+    Pump();
+    ASSERT_EQ(form.GetLeft(), cx);
+    // Moved by code while hidden: showing again keeps the new place.
+    form.Hide();
+    form.SetBounds(20, 30, 300, 200);
+    form.Show();
+    Pump();
+    EXPECT_EQ(form.GetLeft(), 20);
+    EXPECT_EQ(form.GetTop(), 30);
+    form.Hide();
+    // Setting the position again centres at the next showing.
+    form.SetPosition(poScreenCenter);
+    form.Show();
+    Pump();
+    EXPECT_EQ(form.GetLeft(), cx);
+    EXPECT_EQ(form.GetTop(), cy);
+    form.Hide();
+
+    // A resize alone is no placement: the window is still centred.
+    TForm resized(nullptr);
+    resized.SetBorderStyle(bsNone);
+    resized.SetPosition(poScreenCenter);
+    resized.SetBounds(resized.GetLeft(), resized.GetTop(), 280, 190);
+    resized.Show();
+    Pump();
+    EXPECT_EQ(resized.GetLeft(), (Screen->Width() - 280) / 2);
+    resized.Hide();
+    // Placed by its opener before the first showing: the opener's place holds.
+    TForm moved(nullptr);
+    moved.SetBorderStyle(bsNone);
+    moved.SetBounds(0, 0, 300, 200);
+    moved.SetPosition(poScreenCenter);
+    moved.SetBounds(40, 50, 300, 200);
+    moved.Show();
+    Pump();
+    EXPECT_EQ(moved.GetLeft(), 40);
+    EXPECT_EQ(moved.GetTop(), 50);
+    moved.Hide();
+}
+
 TEST_F(FormsTest, WindowSizeCountsTheFrameAndMenuBarAroundTheClientArea) {
     struct Limited : TForm {
         using TForm::TForm;
@@ -412,19 +461,28 @@ TEST(ApplicationFont, QtsOwnWindowsUseTheProgramsFont) {
     }
 }
 
-} // namespace
+// A user whose locale writes decimal commas: Qt hands that locale to the C library, whose
+// number reading the window definitions ("8.75") must not follow.
+TEST(ApplicationLocale, WindowDefinitionsKeepTheirDecimalPointsUnderACommaLocale) {
+    EnsureGuiApp();
+    char folder[] = "/tmp/varnholt-comma-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string dir = folder;
+    ASSERT_EQ(std::system(("localedef -i de_DE -f UTF-8 " + dir + "/de_DE.UTF-8 >/dev/null 2>&1").c_str()), 0);
+    const char* oldPath = std::getenv("LOCPATH");
+    const std::string savedPath = oldPath ? oldPath : "";
+    setenv("LOCPATH", dir.c_str(), 1);
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr);
 
-// The window system appends the application's display name to every title
-// bar; the program's title must not become it, so a window and a message box
-// show their own caption alone.
-TEST_F(FormsTest, TheApplicationTitleIsNotAppendedToWindowTitles) {
-    const QString before = QGuiApplication::applicationDisplayName();
-    Application->SetTitle("Varnholt");
-    EXPECT_EQ(Application->GetTitle(), "Varnholt");
-    EXPECT_EQ(QGuiApplication::applicationDisplayName(), before);
-    TForm form(nullptr);
-    form.SetCaption("Varnholt, 3.0.01");
-    EXPECT_EQ(form.Widget()->windowTitle().toStdString(), "Varnholt, 3.0.01");
+    Application->Initialize();
+    const TFormObject root = ParseFormText("object Panel1: TPanel\r\n  Rate = 8.75\r\nend\r\n");
+    ASSERT_EQ(root.Properties.size(), 1u);
+    EXPECT_DOUBLE_EQ(static_cast<double>(root.Properties[0].Value.Float), 8.75);
+
+    std::setlocale(LC_NUMERIC, "C");
+    if (oldPath) setenv("LOCPATH", savedPath.c_str(), 1);
+    else unsetenv("LOCPATH");
+    std::filesystem::remove_all(dir);
 }
 
 // OnDestroy runs while the derived form still exists, however it is freed:
@@ -457,3 +515,5 @@ TEST_F(FormsTest, OnDestroyRunsWhileTheDerivedFormStillExists) {
     delete new TDerivedForm(nullptr, log);
     EXPECT_EQ(log, std::vector<std::string>(3, "destroy, derived alive"));
 }
+
+} // namespace

@@ -9,6 +9,7 @@
 
 #include "GuiTestApp.h"
 #include "MsgBox.h"
+#include "RP_DSet.h"
 #include "RP_Dict.h"
 #include "RP_Engine.h"
 #include "RP_Vars.h"
@@ -38,6 +39,13 @@ protected:
 
     TrpBandView* AddBand(uint8_t type, int y, int dy, const std::string& name, const std::string& source = "") {
         return AddBandView(page, type, y, dy, name, source);
+    }
+    // A cross band: a vertical strip at x, dx wide, over the whole page.
+    TrpBandView* AddCross(uint8_t type, const std::string& name, int x, int dx, const std::string& source = "") {
+        TrpBandView* band = AddBand(type, 0, 1000, name, source);
+        band->x = x;
+        band->dx = dx;
+        return band;
     }
     TrpMemoView* AddMemo(const std::string& name, int x, int y, int dx, int dy, const std::string& text) {
         return AddMemoView(page, name, x, y, dx, dy, text);
@@ -395,6 +403,81 @@ TEST_F(BandLayoutTest, SubReportPrintsItsPageInsideTheBand) {
     EXPECT_EQ(Named(pages[0], "InnerRow")[0].x, FirstPage()->LeftEdge() + 50);
 }
 
+TEST_F(BandLayoutTest, SubReportsOfOneBandRunSideBySideOverPages) {
+    const int top = page->TopEdge();
+    const int fit = (bottom - top - 20) / 15;   // inner rows that fit below the outer row
+    AddBand(btMasterData, 0, 40, "Outer", "2");
+    AddMemo("OuterRow", 0, 0, 100, 15, "outer [LINE#]");
+    for (int i = 0; i < 2; ++i) {
+        auto* sub = new TrpSubReportView;
+        sub->Name = "Sub" + std::to_string(i);
+        sub->x = 300 * i; sub->y = 20; sub->dx = 200; sub->dy = 20;
+        sub->SubPage = i + 1;
+        page->AddObject(sub);
+        TrpPage* inner = report.Pages->Add();
+        AddBandView(inner, btMasterData, 0, 15, "Rows" + std::to_string(i), std::to_string(fit + 3 - 2 * i));
+        AddMemoView(inner, "Row" + std::to_string(i), 0, 0, 100, 15, "[LINE#]");
+    }
+    ASSERT_TRUE(report.PrepareReport());
+    auto pages = Output();
+    ASSERT_GE(pages.size(), 2u);
+    auto rows = [&](int p, const char* name) {
+        std::vector<std::string> r;
+        for (const Out& o : Named(pages[size_t(p)], name)) r.push_back(o.text + "@" + std::to_string(o.y));
+        return r;
+    };
+    // Both start under the outer row on the first page and fill it together.
+    std::vector<std::string> firstPage;
+    for (int i = 0; i < fit; ++i) firstPage.push_back(std::to_string(i + 1) + "@" + std::to_string(top + 20 + 15 * i));
+    EXPECT_EQ(rows(0, "Row0"), firstPage);
+    EXPECT_EQ(rows(0, "Row1"), firstPage);
+    // Both go on at the top of the next page; the next outer row follows the longer one.
+    const std::string next = std::to_string(fit + 1) + "@" + std::to_string(top);
+    auto second0 = rows(1, "Row0"), second1 = rows(1, "Row1");
+    ASSERT_GE(second0.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(second0.begin(), second0.begin() + 3),
+              (std::vector<std::string>{next, std::to_string(fit + 2) + "@" + std::to_string(top + 15),
+                                        std::to_string(fit + 3) + "@" + std::to_string(top + 30)}));
+    ASSERT_GE(second1.size(), 1u);
+    EXPECT_EQ(second1[0], next);
+    EXPECT_EQ(rows(1, "OuterRow"), (std::vector<std::string>{"outer 2@" + std::to_string(top + 45)}));
+}
+
+TEST_F(BandLayoutTest, SubReportRowWhoseChildMovesOnPrintsOnce) {
+    const int top = page->TopEdge();
+    // The subreport starts where a row still fits at the page's end but its child does not.
+    const int subY = (bottom - top - 20) % 30 >= 15 ? 20 : 35;
+    const int records = (bottom - top - subY) / 30 + 3;
+    AddBand(btMasterData, 0, 60, "Outer", "1");
+    auto* sub = new TrpSubReportView;
+    sub->Name = "Sub";
+    sub->y = subY; sub->dx = 200; sub->dy = 20;
+    sub->SubPage = 1;
+    page->AddObject(sub);
+    TrpPage* inner = report.Pages->Add();
+    AddBandView(inner, btMasterData, 0, 15, "Rows", std::to_string(records))->ChildBand = "Child";
+    AddMemoView(inner, "Row", 0, 0, 100, 15, "[LINE#]");
+    AddBandView(inner, btChild, 100, 15, "Child");
+    AddMemoView(inner, "Under", 0, 100, 100, 15, "under");
+    ASSERT_TRUE(report.PrepareReport());
+    auto pages = Output();
+    ASSERT_EQ(pages.size(), 2u);
+    std::vector<std::string> rows;
+    int unders = 0;
+    for (const auto& p : pages) {
+        for (const Out& o : Named(p, "Row")) rows.push_back(o.text);
+        unders += int(Named(p, "Under").size());
+    }
+    std::vector<std::string> expected;
+    for (int i = 1; i <= records; ++i) expected.push_back(std::to_string(i));
+    EXPECT_EQ(rows, expected);
+    EXPECT_EQ(unders, records);
+    // The child that did not fit opens the second page.
+    ASSERT_FALSE(pages[1].empty());
+    EXPECT_EQ(pages[1][0].name, "Under");
+    EXPECT_EQ(pages[1][0].y, top);
+}
+
 TEST_F(BandLayoutTest, SubReportsThatCannotPrintPrintNothing) {
     AddBand(btReportTitle, 0, 40, "Title");
     AddMemo("Heading", 0, 0, 100, 16, "title");
@@ -573,9 +656,7 @@ namespace {
 TEST_F(BandLayoutTest, CrossTabPrintsACellPerCrossRecordBesideEachRow) {
     AddBand(btMasterData, 0, 20, "Rows", "2");
     AddMemo("Label", 0, 2, 80, 16, "row [LINE#]");
-    TrpBandView* cross = AddBand(btCrossData, 0, 1000, "Cols", "3");
-    cross->x = 100;
-    cross->dx = 50;
+    AddCross(btCrossData, "Cols", 100, 50, "3");
     AddMemo("Cell", 105, 2, 40, 16, "[LINE#].[COLUMN#]");
     std::vector<int> columns;
     report.OnPrintColumn = [&](int column, int& width) {
@@ -600,6 +681,99 @@ TEST_F(BandLayoutTest, CrossTabPrintsACellPerCrossRecordBesideEachRow) {
 }  // namespace
 
 namespace {
+
+TEST_F(BandLayoutTest, CrossTabTotalsPerColumnAndPerRow) {
+    AddBand(btMasterData, 0, 20, "Rows", "3");
+    AddMemo("Label", 0, 2, 80, 16, "row [LINE#]");
+    AddCross(btCrossData, "Cols", 100, 50, "3");
+    AddMemo("Cell", 105, 2, 40, 16, "[[LINE#] * 10 + [COLUMN#]]");
+    AddCross(btCrossFooter, "RowTotals", 300, 60);
+    AddMemo("RowSum", 305, 2, 50, 16, "[SUM([LINE#] * 10 + [COLUMN#])]");
+    AddBand(btMasterFooter, 40, 60, "Totals");
+    AddMemo("GrandRows", 0, 42, 80, 16, "[SUM([LINE#])]");   // not a cell: over all records
+    AddMemo("ColSum", 105, 42, 40, 16, "[SUM([LINE#] * 10 + [COLUMN#])]");
+    AddMemo("ColAvg", 105, 60, 40, 16, "[AVG([COLUMN#] * 100 + [LINE#])]");
+    AddMemo("ColMin", 105, 78, 40, 16, "[MIN([LINE#] * 10 + [COLUMN#])]");
+    ASSERT_TRUE(report.PrepareReport());
+    ASSERT_TRUE(boxes.empty()) << boxes[0];
+    auto pages = Output();
+    ASSERT_EQ(pages.size(), 1u);
+    auto placed = [&](const char* name) {
+        std::vector<std::string> r;
+        for (const Out& o : Named(pages[0], name))
+            r.push_back(o.text + "@" + std::to_string(o.x) + "," + std::to_string(o.y));
+        return r;
+    };
+    // Each row's total follows its last cell and counts that row only.
+    EXPECT_EQ(placed("RowSum"), (std::vector<std::string>{"36@255,2", "66@255,22", "96@255,42"}));
+    // Each column's totals sit under that column and count its own three cells.
+    EXPECT_EQ(placed("ColSum"), (std::vector<std::string>{"63@105,62", "66@155,62", "69@205,62"}));
+    EXPECT_EQ(placed("ColAvg"), (std::vector<std::string>{"102@105,80", "202@155,80", "302@205,80"}));
+    EXPECT_EQ(placed("ColMin"), (std::vector<std::string>{"11@105,98", "12@155,98", "13@205,98"}));
+    EXPECT_EQ(placed("GrandRows"), (std::vector<std::string>{"6@0,62"}));
+}
+
+TEST_F(BandLayoutTest, MasterFooterGetsACellPerColumnAfterItsCrossRecordsRanOut) {
+    // The cross records come from the form; they run out before the footer prints.
+    TComponent form(nullptr);
+    form.InsertComponent(&report);
+    struct Release {
+        TComponent& form;
+        TrpReport& report;
+        ~Release() { form.RemoveComponent(&report); }
+    } release{form, report};
+    auto* colsData = new TrpUserDataset(&form);
+    colsData->SetName("ColsData");
+    int columns = 3;
+    colsData->OnCheckEOF = [&](TObject*, bool& eof) { eof = colsData->RecordNo >= columns; };
+    report.OnBeginBand = [&](TrpBand* band) {
+        if (band->Typ == btMasterFooter) columns = 0;
+    };
+    AddBand(btMasterData, 0, 20, "Rows", "3");
+    AddCross(btCrossData, "Cols", 100, 50, "ColsData");
+    AddMemo("Cell", 105, 2, 40, 16, "[COLUMN#]");
+    AddBand(btMasterFooter, 40, 20, "Totals");
+    AddMemo("ColSum", 105, 42, 40, 16, "[SUM([LINE#] * 10 + [COLUMN#])]");
+    ASSERT_TRUE(report.PrepareReport());
+    ASSERT_TRUE(boxes.empty()) << boxes[0];
+    auto pages = Output();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(Named(pages[0], "Cell").size(), 9u);
+    std::vector<std::string> sums;
+    for (const Out& o : Named(pages[0], "ColSum")) sums.push_back(o.text + "@" + std::to_string(o.x));
+    EXPECT_EQ(sums, (std::vector<std::string>{"63@105", "66@155", "69@205"}));
+}
+
+TEST_F(BandLayoutTest, StretchedCrossRowTakesItsTallestColumn) {
+    // Rows whose cells hold as many lines as a table gives their column.
+    auto secondRowY = [&](std::vector<int> linesPerColumn) {
+        report.Clear();
+        page = report.Pages->Add();
+        TrpBandView* rows = AddBand(btMasterData, 0, 20, "Rows", "2");
+        rows->Flags |= flStretched;
+        AddMemo("Label", 0, 0, 80, 16, "row [LINE#]");
+        AddCross(btCrossData, "Cols", 100, 50, "3");
+        AddMemo("Cell", 100, 0, 50, 16, "x");
+        int column = 0;
+        report.OnPrintColumn = [&](int c, int&) { column = c; };
+        report.OnBeforePrint = [&](TStringList* memo, TrpView* view) {
+            if (view->Name != "Cell") return;
+            memo->Clear();
+            for (int i = 0; i < linesPerColumn[size_t(column - 1)]; ++i) memo->Add("line");
+        };
+        EXPECT_TRUE(report.PrepareReport());
+        auto labels = Named(Output()[0], "Label");
+        EXPECT_EQ(labels.size(), 2u);
+        return labels.size() == 2 ? labels[1].y - labels[0].y : -1;
+    };
+    const int oneLine = secondRowY({1, 1, 1});
+    const int fourLines = secondRowY({4, 4, 4});
+    EXPECT_GT(fourLines, oneLine);
+    // The tallest column decides, wherever it stands.
+    EXPECT_EQ(secondRowY({1, 4, 2}), fourLines);
+    EXPECT_EQ(secondRowY({4, 1, 1}), fourLines);
+    EXPECT_EQ(secondRowY({1, 1, 4}), fourLines);
+}
 
 TEST_F(BandLayoutTest, DialogPageScriptMayCancelTheBuild) {
     AddBand(btReportTitle, 0, 40, "Title");

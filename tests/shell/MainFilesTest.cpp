@@ -171,6 +171,38 @@ TEST_F(MainFilesTest, SavedFileOpensToTheSameValuesAndSavesToTheSameBytes) {
     EXPECT_TRUE(Messages.empty());
 }
 
+TEST_F(MainFilesTest, ScheduleSavedWhereMoneyHasBlanksOpensThereAgain) {
+    struct Restore {
+        TFormatSettings saved = FormatSettings;
+        ~Restore() { FormatSettings = saved; }
+    } restore;
+    FormatSettings.DecimalSeparator = ',';
+    FormatSettings.ThousandSeparator = ' ';
+    FormatSettings.CurrencyString = "\u20ac";
+    FormatSettings.CurrencyFormat = 3;   // "1 \u20ac"
+    FormatSettings.NegCurrFormat = 8;
+    Create();
+    C<TEntBaseEntryField>("edtMortAmt")->SetAsFloat(100000);
+    C<TEntBaseEntryField>("edtIRate")->SetAsFloat(8.75);
+    C<TEntBaseEntryField>("edtNumPmts")->SetAsInteger(360);
+    Form->CalcAmortization(Form);
+    Grid()->SetCells(6, 3, "1 000,00 \u20ac");
+    Form->CreatePrepaymentList(Form);
+    Form->CalcAmortization(Form);
+    const std::string balance = Grid()->GetCells(7, 1);
+    ASSERT_NE(balance.find(' '), balance.rfind(' '));   // "98 942,47 \u20ac": blanks inside
+    DialogAnswer = Path("euro.qvd");
+    Form->btnSaveClick(Form);
+
+    Form->ResetAllCalculatorsToZero(Form);
+    CurrentFileName.clear();
+    Form->btnOpenClick(Form);
+    EXPECT_TRUE(Messages.empty());
+    EXPECT_EQ(CurrentFileName, Path("euro.qvd"));
+    EXPECT_EQ(Grid()->GetCells(7, 1), balance);
+    EXPECT_EQ(Grid()->GetCells(6, 3), "1 000,00 \u20ac");
+}
+
 TEST_F(MainFilesTest, HandWrittenFileFillsItsFields) {
     Create();
     WriteBytes(Path("hand.qvd"), HandWrittenFile({{0, "1"}, {1, "150000"}, {3, "180"}, {9, "123456.78"},
@@ -391,6 +423,30 @@ TEST(CalcFileGridLines, SplitIntoEightCellsKeepingMonthAndYearTogether) {
         {"1 Jan 2000 a b c d e f  g \t", {"1", "Jan 2000", "a", "b", "c", "d", "e", "f  g"}},
     };
     for (const Row& r : rows) EXPECT_EQ(SplitGridLine(r.line), r.cells) << r.line;
+}
+
+// Where money is written "99 942,47 €" a schedule saved there must open there again.
+TEST(CalcFileGridLines, AmountsWrittenWithBlanksStayWhole) {
+    using Cells = std::array<std::string, 8>;
+    struct Row {
+        const char* line;
+        char decimal;
+        Cells cells;
+    };
+    const Row rows[] = {
+        {"1 Dec 2026 57,53 € 729,17 € 57,53 € 729,17 € 0,00 € 99 942,47 €", ',',
+         {"1", "Dec 2026", "57,53 €", "729,17 €", "57,53 €", "729,17 €", "0,00 €", "99 942,47 €"}},
+        {"12 Nov 2027 62,32 € 724,38 € 1 718,77 € 8 721,63 € -1 000,00 € 99 281,23 €", ',',
+         {"12", "Nov 2027", "62,32 €", "724,38 €", "1 718,77 €", "8 721,63 €", "-1 000,00 €",
+          "99 281,23 €"}},
+        {"3 Feb 2027 58,38 € 728,32 € 173,86 € 2.186,24 € 0,00 € 99.826,14 €", ',',
+         {"3", "Feb 2027", "58,38 €", "728,32 €", "173,86 €", "2.186,24 €", "0,00 €",
+          "99.826,14 €"}},
+        {"4 Mar 2027 € 58,80 € 727,90 € 232,66 € 2.914,14 € 0,00 € 99.767,34", ',',
+         {"4", "Mar 2027", "€ 58,80", "€ 727,90", "€ 232,66", "€ 2.914,14", "€ 0,00",
+          "€ 99.767,34"}},
+    };
+    for (const Row& r : rows) EXPECT_EQ(SplitGridLine(r.line, r.decimal), r.cells) << r.line;
 }
 
 } // namespace
