@@ -121,7 +121,7 @@ public:
 protected:
     virtual void Timer();
     virtual void WndProc(TMessage& Message);
-    void UpdateTimer();
+    virtual void UpdateTimer();
 
 private:
     HWND FWindow = 0;
@@ -132,8 +132,23 @@ private:
 class TvsColorPicker : public TvsCustomTimer {
 public:
     explicit TvsColorPicker(TComponent* AOwner);
+    ~TvsColorPicker() override;
     // The screen's colour under the mouse pointer now.
     TColor Color() const { return GetColorUnderCursor(); }
+    // The cursor shown while the picker ticks (crDefault: none); the screen's
+    // own cursor returns when the picker stops, loses its cursor or goes.
+    TCursor GetCursor() const { return FCursor; }
+    void SetCursor(TCursor Value);
+
+protected:
+    void Timer() override;
+    void UpdateTimer() override;
+
+private:
+    void RestoreCursor();
+    TCursor FCursor = crDefault;
+    bool FShowing = false;   // the picking cursor is on the screen
+    TCursor FSaved = crDefault;
 };
 
 // ---- Window-procedure hook -------------------------------------------------------
@@ -262,7 +277,8 @@ public:
 
     TMemoryStream* Data() const { return FData.get(); }
     int64_t DataSize() const { return FData->GetSize(); }
-    std::string FileName;
+    std::string GetFileName() const { return FFileName; }
+    void SetFileName(const std::string& Value);
     std::string GetSaveName() const { return FSaveName; }
     void SetSaveName(const std::string& Value);
     bool GetAutoSave() const { return FAutoSave; }
@@ -281,9 +297,12 @@ public:
 
 protected:
     void DefineProperties(TFiler* Filer) override;
+    // A published property changed.
+    virtual void Changed() {}
 
 private:
     std::unique_ptr<TMemoryStream> FData;
+    std::string FFileName;
     std::string FSaveName;
     bool FAutoSave = false;
 };
@@ -464,14 +483,23 @@ class TvsWav : public TvsCustomFileStorage {
 public:
     explicit TvsWav(TComponent* AOwner);
     ~TvsWav() override;
-    bool AsyncPlay = true;
-    std::string EventAlias = ".Default";
-    bool Looped = false;
-    bool NoDefaultSound = true;
-    bool NoStopSound = false;
-    bool NoWaitIfBusy = true;
-    TvsWavPlayFrom PlayFrom = pfFile;
-    std::string ResourceName = "WAVE1";
+    // Changing one of these while a loop plays starts the loop again with the new value.
+    bool GetAsyncPlay() const { return FAsyncPlay; }
+    void SetAsyncPlay(bool Value) { Set(FAsyncPlay, Value); }
+    std::string GetEventAlias() const { return FEventAlias; }
+    void SetEventAlias(const std::string& Value) { Set(FEventAlias, Value); }
+    bool GetLooped() const { return FLooped; }
+    void SetLooped(bool Value) { Set(FLooped, Value); }
+    bool GetNoDefaultSound() const { return FNoDefaultSound; }
+    void SetNoDefaultSound(bool Value) { Set(FNoDefaultSound, Value); }
+    bool GetNoStopSound() const { return FNoStopSound; }
+    void SetNoStopSound(bool Value) { Set(FNoStopSound, Value); }
+    bool GetNoWaitIfBusy() const { return FNoWaitIfBusy; }
+    void SetNoWaitIfBusy(bool Value) { Set(FNoWaitIfBusy, Value); }
+    TvsWavPlayFrom GetPlayFrom() const { return FPlayFrom; }
+    void SetPlayFrom(TvsWavPlayFrom Value) { Set(FPlayFrom, Value); }
+    std::string GetResourceName() const { return FResourceName; }
+    void SetResourceName(const std::string& Value) { Set(FResourceName, Value); }
     TNotifyEvent OnPlayBefore;
     TNotifyEvent OnPlayAfter;
     // False when there is nothing playable or the sound system refuses it (LastError says why).
@@ -480,8 +508,26 @@ public:
     bool Playing() const;
     const std::string& LastError() const { return FLastError; }
 
+protected:
+    void Changed() override;
+
 private:
+    template <class T>
+    void Set(T& Field, const T& Value) {
+        if (Field == Value) return;
+        Field = Value;
+        Changed();
+    }
+    bool FAsyncPlay = true;
+    std::string FEventAlias = ".Default";
+    bool FLooped = false;
+    bool FNoDefaultSound = true;
+    bool FNoStopSound = false;
+    bool FNoWaitIfBusy = true;
+    TvsWavPlayFrom FPlayFrom = pfFile;
+    std::string FResourceName = "WAVE1";
     std::unique_ptr<TWavePlayer> FPlayer;
+    bool FLooping = false;  // the sound playing was started as a loop
     std::string FLastError;
 };
 

@@ -340,6 +340,12 @@ TvsCustomFileStorage::TvsCustomFileStorage(TComponent* AOwner)
 
 TvsCustomFileStorage::~TvsCustomFileStorage() = default;
 
+void TvsCustomFileStorage::SetFileName(const std::string& Value) {
+    if (Value == FFileName) return;
+    FFileName = Value;
+    Changed();
+}
+
 void TvsCustomFileStorage::SetSaveName(const std::string& Value) {
     FSaveName = Value;
     if (ComponentState.Contains(csDesigning) && !IsFileNameValid(Value)) FAutoSave = false;
@@ -373,7 +379,7 @@ void TvsCustomFileStorage::DefineProperties(TFiler* Filer) {
 
 bool TvsCustomFileStorage::LoadFromFile() {
     std::string bytes;
-    const bool ok = !FileName.empty() && classes_io::ReadFileBytes(FileName, bytes);
+    const bool ok = !FFileName.empty() && classes_io::ReadFileBytes(FFileName, bytes);
     if (ok) {
         FData->Clear();
         FData->WriteBuffer(bytes.data(), int64_t(bytes.size()));

@@ -320,7 +320,7 @@ void RegisterVsCompsClasses() {
         using FS = TvsCustomFileStorage;
         Published<FS>("TvsCustomFileStorage", "TvsComponent")
             .Str("SaveName", &FS::GetSaveName, &FS::SetSaveName)
-            .Str("FileName", &FS::FileName, &FS::FileName)
+            .Str("FileName", &FS::GetFileName, &FS::SetFileName)
             .Bool("AutoSave", &FS::GetAutoSave, &FS::SetAutoSave)
             .Event("OnLoad", &FS::OnLoad)
             .Event("OnSave", &FS::OnSave)
@@ -398,14 +398,14 @@ void RegisterVsCompsClasses() {
 
         using WV = TvsWav;
         Published<WV>("TvsWav", "TvsCustomFileStorage")
-            .Bool("AsyncPlay", &WV::AsyncPlay, &WV::AsyncPlay)
-            .Str("EventAlias", &WV::EventAlias, &WV::EventAlias)
-            .Bool("Looped", &WV::Looped, &WV::Looped)
-            .Bool("NoDefaultSound", &WV::NoDefaultSound, &WV::NoDefaultSound)
-            .Bool("NoStopSound", &WV::NoStopSound, &WV::NoStopSound)
-            .Bool("NoWaitIfBusy", &WV::NoWaitIfBusy, &WV::NoWaitIfBusy)
-            .Enum("PlayFrom", {"pfFile", "pfResource", "pfDFM", "pfSystemEvent"}, &WV::PlayFrom, &WV::PlayFrom)
-            .Str("ResourceName", &WV::ResourceName, &WV::ResourceName)
+            .Bool("AsyncPlay", &WV::GetAsyncPlay, &WV::SetAsyncPlay)
+            .Str("EventAlias", &WV::GetEventAlias, &WV::SetEventAlias)
+            .Bool("Looped", &WV::GetLooped, &WV::SetLooped)
+            .Bool("NoDefaultSound", &WV::GetNoDefaultSound, &WV::SetNoDefaultSound)
+            .Bool("NoStopSound", &WV::GetNoStopSound, &WV::SetNoStopSound)
+            .Bool("NoWaitIfBusy", &WV::GetNoWaitIfBusy, &WV::SetNoWaitIfBusy)
+            .Enum("PlayFrom", {"pfFile", "pfResource", "pfDFM", "pfSystemEvent"}, &WV::GetPlayFrom, &WV::SetPlayFrom)
+            .Str("ResourceName", &WV::GetResourceName, &WV::SetResourceName)
             .Event("OnPlayAfter", &WV::OnPlayAfter)
             .Event("OnPlayBefore", &WV::OnPlayBefore);
 

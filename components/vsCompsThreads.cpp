@@ -168,6 +168,35 @@ void TvsCustomTimer::WndProc(TMessage& Message) {
 
 TvsColorPicker::TvsColorPicker(TComponent* AOwner) : TvsCustomTimer(AOwner) { SetInterval(100); }
 
+TvsColorPicker::~TvsColorPicker() { RestoreCursor(); }
+
+void TvsColorPicker::SetCursor(TCursor Value) {
+    if (Value == crDefault) RestoreCursor();
+    FCursor = Value;
+}
+
+void TvsColorPicker::Timer() {
+    TvsCustomTimer::Timer();
+    if (FCursor == crDefault || !Screen) return;
+    if (!FShowing) {
+        FSaved = Screen->GetCursor();
+        FShowing = true;
+    }
+    // Shown on every tick, as something else may have set the screen's cursor since.
+    Screen->SetCursor(FCursor);
+}
+
+void TvsColorPicker::UpdateTimer() {
+    TvsCustomTimer::UpdateTimer();
+    if (!GetEnabled()) RestoreCursor();
+}
+
+void TvsColorPicker::RestoreCursor() {
+    if (!FShowing) return;
+    FShowing = false;
+    if (Screen && Screen->GetCursor() == FCursor) Screen->SetCursor(FSaved);
+}
+
 // ---- Window-procedure hook --------------------------------------------------------------
 
 // The hooks of each control, in the order they were made; the first made runs

@@ -15,8 +15,8 @@ bool TvsWav::Play() {
     if (OnPlayBefore) OnPlayBefore(this);
     bool ok = false;
     std::string wave;
-    switch (PlayFrom) {
-    case pfFile: ok = !FileName.empty() && classes_io::ReadFileBytes(FileName, wave); break;
+    switch (FPlayFrom) {
+    case pfFile: ok = !GetFileName().empty() && classes_io::ReadFileBytes(GetFileName(), wave); break;
     case pfDFM:
         wave.assign(reinterpret_cast<const char*>(Data()->Memory()), size_t(DataSize()));
         ok = !wave.empty();
@@ -26,11 +26,12 @@ bool TvsWav::Play() {
     case pfResource:
     case pfSystemEvent: break;
     }
-    if (ok && NoStopSound && FPlayer->Playing()) ok = false;
+    if (ok && FNoStopSound && FPlayer->Playing()) ok = false;
     if (ok) {
-        const auto mode = Looped ? TWavePlayer::TMode::Loop
-                                 : (AsyncPlay ? TWavePlayer::TMode::Async : TWavePlayer::TMode::Wait);
+        const auto mode = FLooped ? TWavePlayer::TMode::Loop
+                                  : (FAsyncPlay ? TWavePlayer::TMode::Async : TWavePlayer::TMode::Wait);
         ok = FPlayer->Play(wave, mode, FLastError);
+        FLooping = ok && FLooped;
     } else {
         FLastError = "Nothing to play";
     }
@@ -38,4 +39,13 @@ bool TvsWav::Play() {
     return ok;
 }
 
-void TvsWav::Stop() { FPlayer->Stop(); }
+void TvsWav::Stop() {
+    FPlayer->Stop();
+    FLooping = false;
+}
+
+void TvsWav::Changed() {
+    if (!FLooping || !FPlayer->Playing()) return;
+    Stop();
+    Play();
+}

@@ -26,6 +26,12 @@ struct TCanvas::State {
     QFont font;
     std::optional<QFontMetricsF> metrics;
     TTextMetric tm;
+    // The last text measured in the font: a report measures a line to place it
+    // and then draws it, and shaping is the dear part of both.
+    struct Measured {
+        QString text;
+        double advance = -1;
+    } measured;
 };
 
 namespace gfx {

@@ -18,12 +18,22 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast
 // extra spacing, and tabs at fixed stops when they are expanded.
 struct Measure {
     const QFontMetricsF& fm;
+    QString& lastText;
+    double& lastAdvance;
     int extra = 0;
     bool expandTabs = false;
     int tabWidth = 8;
 
+    double Advance(const QString& s) const {
+        if (lastAdvance < 0 || lastText != s) {
+            lastAdvance = fm.horizontalAdvance(s);
+            lastText = s;
+        }
+        return lastAdvance;
+    }
+    bool Measured(const QString& s) const { return lastAdvance >= 0 && lastText == s; }
     int Plain(const QString& s) const {
-        return static_cast<int>(std::lround(fm.horizontalAdvance(s))) + extra * static_cast<int>(s.size());
+        return static_cast<int>(std::lround(Advance(s))) + extra * static_cast<int>(s.size());
     }
     int operator()(const QString& s) const {
         if (!expandTabs || !s.contains(QLatin1Char('\t'))) return Plain(s);
@@ -137,34 +147,50 @@ void PaintRun(QPainter* p, double x, double baseline, const QString& s, const Me
     }
 }
 
+// Whether a text drawn at a baseline point, with its cell and the overhang of
+// its end letters, lies wholly inside a rectangle.
+bool TextInside(const QFontMetricsF& fm, const QString& s, int x, int baseline, int width, const TTextMetric& tm,
+                const TRect& r) {
+    if (s.isEmpty() || s.front().isSurrogate() || s.back().isSurrogate()) return false;
+    const double left = x + std::min(0.0, fm.leftBearing(s.front()));
+    const double right = x + width - std::min(0.0, fm.rightBearing(s.back()));
+    return left >= r.Left && right <= r.Right && baseline - tm.tmAscent >= r.Top && baseline + tm.tmDescent <= r.Bottom;
+}
+
 } // namespace
 
 void TCanvas::EnsureFont() {
     if (S->fontCached) return;
-    S->font = FFont->ToQFont();
-    S->metrics.emplace(S->font);
-    const QFontMetricsF& fm = *S->metrics;
+    S->fontCached = true;
+    // A font set anew as the one before keeps the old, whose font engines and
+    // measures are already found; only what the face's name and style say is
+    // taken again.
+    QFont font = FFont->ToQFont();
     TTextMetric& tm = S->tm;
-    tm = TTextMetric{};
-    // Cell parts round up, as the platform's hinted metrics do.
-    tm.tmAscent = static_cast<int>(std::ceil(fm.ascent() - 0.1));
-    tm.tmDescent = static_cast<int>(std::ceil(fm.descent() - 0.1));
-    tm.tmHeight = tm.tmAscent + tm.tmDescent;
-    tm.tmInternalLeading = std::max(0, tm.tmHeight - S->font.pixelSize());
-    tm.tmExternalLeading = std::max(0, static_cast<int>(std::lround(fm.leading())));
-    // The width of "x", as the platform defines the average for outline fonts.
-    tm.tmAveCharWidth = std::max(1, static_cast<int>(std::lround(fm.horizontalAdvance(QLatin1Char('x')))));
-    tm.tmMaxCharWidth = static_cast<int>(std::ceil(fm.maxWidth()));
+    if (!S->metrics || font != S->font || font.pixelSize() != S->font.pixelSize()) {
+        S->font = font;
+        S->metrics.emplace(S->font);
+        S->measured.advance = -1;
+        const QFontMetricsF& fm = *S->metrics;
+        tm = TTextMetric{};
+        // Cell parts round up, as the platform's hinted metrics do.
+        tm.tmAscent = static_cast<int>(std::ceil(fm.ascent() - 0.1));
+        tm.tmDescent = static_cast<int>(std::ceil(fm.descent() - 0.1));
+        tm.tmHeight = tm.tmAscent + tm.tmDescent;
+        tm.tmInternalLeading = std::max(0, tm.tmHeight - S->font.pixelSize());
+        tm.tmExternalLeading = std::max(0, static_cast<int>(std::lround(fm.leading())));
+        // The width of "x", as the platform defines the average for outline fonts.
+        tm.tmAveCharWidth = std::max(1, static_cast<int>(std::lround(fm.horizontalAdvance(QLatin1Char('x')))));
+        tm.tmMaxCharWidth = static_cast<int>(std::ceil(fm.maxWidth()));
+        tm.tmPitchAndFamily = QFontInfo(S->font).fixedPitch() ? 0 : TMPF_FIXED_PITCH;
+    }
     tm.tmWeight = FFont->GetStyle().Contains(fsBold) ? 700 : 400;
     tm.tmItalic = FFont->GetStyle().Contains(fsItalic);
     tm.tmUnderlined = FFont->GetStyle().Contains(fsUnderline);
     tm.tmStruckOut = FFont->GetStyle().Contains(fsStrikeOut);
-    uint8_t pf = 0;
-    if (!QFontInfo(S->font).fixedPitch()) pf |= TMPF_FIXED_PITCH;
-    if (FFont->IsTrueType()) pf |= TMPF_VECTOR | TMPF_TRUETYPE;
-    tm.tmPitchAndFamily = pf;
+    tm.tmPitchAndFamily &= TMPF_FIXED_PITCH;
+    if (FFont->IsTrueType()) tm.tmPitchAndFamily |= TMPF_VECTOR | TMPF_TRUETYPE;
     tm.tmCharSet = FFont->GetCharset();
-    S->fontCached = true;
 }
 
 void TCanvas::GetTextMetrics(TTextMetric& tm) {
@@ -179,7 +205,7 @@ void TCanvas::SetTextJustification(int BreakExtra, int BreakCount) {
 
 TSize TCanvas::TextExtent(const std::string& Text) {
     EnsureFont();
-    Measure m{*S->metrics, FCharExtra};
+    Measure m{*S->metrics, S->measured.text, S->measured.advance, FCharExtra};
     return TSize{m(Q(Text)), S->tm.tmHeight};
 }
 
@@ -190,7 +216,7 @@ void TCanvas::PaintText(QPainter* p, int X, int Y, unsigned Options, const TRect
     EnsureFont();
     RealizeFont();
     const TTextMetric& tm = S->tm;
-    Measure m{*S->metrics, FCharExtra};
+    Measure m{*S->metrics, S->measured.text, S->measured.advance, FCharExtra};
     const QString s = Q(Text);
     // Justification becomes per-character advances with the blanks widened.
     std::vector<int> justified;
@@ -209,18 +235,16 @@ void TCanvas::PaintText(QPainter* p, int X, int Y, unsigned Options, const TRect
         Dx = &justified;
     }
     // Measuring shapes the text once more: only when the alignment or an
-    // opaque background needs the width.
+    // opaque background needs the width, or when it was just measured and may
+    // spare the clip.
     int width = 0;
+    const bool clipped = Rect && (Options & ETO_CLIPPED);
     if (Dx) {
         for (int d : *Dx) width += d;
-    } else if ((FTextAlign & TA_RIGHT) || (FBkMode == OPAQUE && !s.isEmpty())) {
+    } else if ((FTextAlign & TA_RIGHT) || (FBkMode == OPAQUE && !s.isEmpty()) ||
+               (clipped && !m.expandTabs && m.Measured(s))) {
         width = m(s);
     }
-
-    p->save();
-    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    if (Rect && (Options & ETO_OPAQUE) && !Rect->IsEmpty()) p->fillRect(ToQRect(*Rect), ColorToQColor(FBkColor));
-    if (Rect && (Options & ETO_CLIPPED)) p->setClipRect(ToQRect(*Rect), Qt::IntersectClip);
 
     int dx = 0;
     if ((FTextAlign & TA_CENTER) == TA_CENTER) dx = -width / 2;
@@ -229,9 +253,33 @@ void TCanvas::PaintText(QPainter* p, int X, int Y, unsigned Options, const TRect
     if ((FTextAlign & TA_BASELINE) == TA_BASELINE) baseline = 0;
     else if (FTextAlign & TA_BOTTOM) baseline = -tm.tmDescent;
     else baseline = tm.tmAscent;
+    const int esc = FFont->GetOrientation() % 3600;
+
+    // Plain text on the page: drawn at its point without saving the painter,
+    // moving it or clipping, each of which a vector device writes out anew.
+    // The clip is left off only where the text's cell and the ink that
+    // overhangs its first and last letters lie inside the rectangle.
+    const bool plain = esc == 0 && FBkMode != OPAQUE && !(Rect && (Options & ETO_OPAQUE) && !Rect->IsEmpty()) &&
+                       p->compositionMode() == QPainter::CompositionMode_SourceOver;
+    if (plain && (!clipped || (width > 0 && TextInside(*S->metrics, s, X + dx, Y + baseline, width, tm, *Rect)))) {
+        const QPen oldPen = p->pen();
+        const QFont oldFont = p->font();
+        const QPen pen(ColorToQColor(FTextColor));
+        p->setFont(S->font);
+        p->setPen(pen);
+        PaintRun(p, X + dx, Y + baseline, s, m, Dx);
+        if (oldPen != pen) p->setPen(oldPen);
+        p->setFont(oldFont);
+        return;
+    }
+
+    p->save();
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (Rect && (Options & ETO_OPAQUE) && !Rect->IsEmpty()) p->fillRect(ToQRect(*Rect), ColorToQColor(FBkColor));
+    if (Rect && (Options & ETO_CLIPPED)) p->setClipRect(ToQRect(*Rect), Qt::IntersectClip);
 
     p->translate(X, Y);
-    if (int esc = FFont->GetOrientation(); esc % 3600 != 0) p->rotate(-esc / 10.0);
+    if (esc != 0) p->rotate(-esc / 10.0);
     if (FBkMode == OPAQUE && !s.isEmpty())
         p->fillRect(QRect(dx, baseline - tm.tmAscent, width, tm.tmHeight), ColorToQColor(FBkColor));
     p->setFont(S->font);
@@ -276,7 +324,7 @@ int TCanvas::DrawText(const std::string& Text, TRect& Rect, unsigned Format, std
     EnsureFont();
     RealizeFont();
     const TTextMetric& tm = S->tm;
-    Measure m{*S->metrics, FCharExtra, (Format & DT_EXPANDTABS) != 0, 8 * tm.tmAveCharWidth};
+    Measure m{*S->metrics, S->measured.text, S->measured.advance, FCharExtra, (Format & DT_EXPANDTABS) != 0, 8 * tm.tmAveCharWidth};
     const bool single = Format & DT_SINGLELINE;
     const int maxWidth = Rect.Width();
 

@@ -178,6 +178,31 @@ TEST(vsComps, TimersTickWhileEnabledAndStopCleanly) {
     delete threadTimer;  // freed while enabled
 }
 
+TEST(vsComps, ColorPickerShowsItsCursorWhileTickingAndGivesTheScreenBack) {
+    Sandbox s;
+    ASSERT_NE(Screen, nullptr);
+    Screen->SetCursor(crHourGlass);
+    auto* picker = s.Make<TvsColorPicker>();
+    int ticks = 0;
+    picker->OnTimer = [&](TObject*) { ++ticks; };
+    picker->SetInterval(10);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }, 5000));
+    EXPECT_EQ(Screen->GetCursor(), crHourGlass) << "no picking cursor set";
+    picker->SetCursor(crCross);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Screen->GetCursor() == crCross; }, 5000));
+    picker->SetEnabled(false);
+    EXPECT_EQ(Screen->GetCursor(), crHourGlass);
+    picker->SetEnabled(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Screen->GetCursor() == crCross; }, 5000));
+    picker->SetCursor(crDefault);
+    EXPECT_EQ(Screen->GetCursor(), crHourGlass);
+    picker->SetCursor(crCross);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Screen->GetCursor() == crCross; }, 5000));
+    delete picker;
+    EXPECT_EQ(Screen->GetCursor(), crHourGlass);
+    Screen->SetCursor(crDefault);
+}
+
 TEST(vsComps, WndProcHooksChainInCreationOrderAndLeaveInAnyOrder) {
     Sandbox s;
     auto* edit = new TEdit(s.form.get());
@@ -323,10 +348,10 @@ TEST(vsComps, FileStorageLoadsAndSavesAskingBeforeReplacing) {
     std::vector<bool> loads, saves;
     store->OnLoad = [&](TObject*, bool ok) { loads.push_back(ok); };
     store->OnSave = [&](TObject*, bool ok) { saves.push_back(ok); };
-    store->FileName = (s.root / "none.bin").string();
+    store->SetFileName((s.root / "none.bin").string());
     EXPECT_FALSE(store->LoadFromFile());
     WriteFile(s.root / "in.bin", std::string("\0\1\2payload", 10));
-    store->FileName = (s.root / "in.bin").string();
+    store->SetFileName((s.root / "in.bin").string());
     ASSERT_TRUE(store->LoadFromFile());
     EXPECT_EQ(store->DataSize(), 10);
     store->SetSaveName((s.root / "out.bin").string());
@@ -514,28 +539,46 @@ TEST(vsComps, WavePlaysStoredDataAndStopsALoop) {
     std::string trace;
     wav->OnPlayBefore = [&](TObject*) { trace += "<"; };
     wav->OnPlayAfter = [&](TObject*) { trace += ">"; };
-    wav->PlayFrom = pfDFM;
+    wav->SetPlayFrom(pfDFM);
     const std::string sound = Wave(800);
     wav->Data()->WriteBuffer(sound.data(), int64_t(sound.size()));
-    wav->AsyncPlay = false;
+    wav->SetAsyncPlay(false);
     EXPECT_TRUE(wav->Play()) << wav->LastError();
     EXPECT_EQ(trace, "<>");
-    wav->Looped = true;
+    wav->SetLooped(true);
     ASSERT_TRUE(wav->Play()) << wav->LastError();
     EXPECT_TRUE(wav->Playing());
-    wav->NoStopSound = true;
+    // A change while the loop plays starts it again; the same value changes nothing.
+    trace.clear();
+    wav->SetNoWaitIfBusy(false);
+    EXPECT_EQ(trace, "<>");
+    EXPECT_TRUE(wav->Playing());
+    wav->SetNoWaitIfBusy(false);
+    wav->SetFileName("unused.wav");
+    EXPECT_EQ(trace, "<><>");
+    wav->SetNoStopSound(true);
+    EXPECT_EQ(trace, "<><><>");
     EXPECT_FALSE(wav->Play());  // leaves the running sound alone
     EXPECT_TRUE(wav->Playing());
     wav->Stop();
     EXPECT_FALSE(wav->Playing());
+    wav->SetEventAlias("SystemExit");  // nothing plays: nothing starts
+    EXPECT_FALSE(wav->Playing());
+    // Switching the loop off while it plays plays the sound once, here to its end.
+    wav->SetNoStopSound(false);
+    ASSERT_TRUE(wav->Play());
+    trace.clear();
+    wav->SetLooped(false);
+    EXPECT_EQ(trace, "<>");
+    EXPECT_FALSE(wav->Playing());
     // A file that is no wave, or whose chunk runs past its end, is refused with the reason.
     WriteFile(s.root / "no.wav", "RIFF....AVI LIST");
-    wav->PlayFrom = pfFile;
-    wav->FileName = (s.root / "no.wav").string();
+    wav->SetPlayFrom(pfFile);
+    wav->SetFileName((s.root / "no.wav").string());
     EXPECT_FALSE(wav->Play());
     EXPECT_EQ(wav->LastError(), "Not a wave file");
     WriteFile(s.root / "cut.wav", Wave(10, 5000));
-    wav->FileName = (s.root / "cut.wav").string();
+    wav->SetFileName((s.root / "cut.wav").string());
     EXPECT_FALSE(wav->Play());
     EXPECT_EQ(wav->LastError(), "Wave chunk of 5000 bytes at 36 runs past the end");
     TWavePlayer::SetDevice("");

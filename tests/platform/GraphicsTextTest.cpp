@@ -222,3 +222,58 @@ TEST(GraphicsText, AttachingAPainterStartsFromFreshDeviceSettings) {
     EXPECT_EQ(c.GetBkMode(), OPAQUE);
     c.SetPainter(nullptr);
 }
+
+// A text measured just before it is drawn takes the quick way to the device;
+// it must land on the same pixels as one drawn cold, clip included.
+TEST(GraphicsText, MeasuredTextDrawsAsUnmeasuredAndKeepsToItsClip) {
+    struct Row { const char* text; bool italic; TRect box; } rows[] = {
+        {"1,234.56", false, Rect(5, 5, 195, 35)},       // room to spare
+        {"A long line of text", false, Rect(5, 5, 40, 35)},  // cut on the right
+        {"Wolf", false, Rect(5, 12, 195, 20)},           // cut above and below
+        {"staff", true, Rect(5, 5, 0, 35)},              // the italic f's overhang at the edge
+    };
+    for (const Row& row : rows) {
+        TextSurface measured(200, 40), cold(200, 40);
+        TRect box = row.box;
+        for (TextSurface* s : {&measured, &cold}) {
+            s->c->SetBkMode(TRANSPARENT);
+            if (row.italic) s->c->GetFont()->SetStyle(TFontStyles{fsItalic});
+        }
+        if (box.Right == 0) box.Right = box.Left + 3 + measured.c->TextWidth(row.text);
+        const int width = measured.c->TextWidth(row.text);
+        measured.c->ExtTextOut(box.Left + 3, box.Top + 2, ETO_CLIPPED, &box, row.text);
+        cold.c->ExtTextOut(box.Left + 3, box.Top + 2, ETO_CLIPPED, &box, row.text);
+        SCOPED_TRACE(row.text);
+        EXPECT_GT(width, 0);
+        EXPECT_GT(measured.Count(clBlack), 0);
+        int differing = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 200; ++x) differing += measured.At(x, y) != cold.At(x, y);
+        EXPECT_EQ(differing, 0);
+        const TRect ink = measured.Ink();
+        EXPECT_GE(ink.Left, box.Left);
+        EXPECT_LE(ink.Right, box.Right);
+        EXPECT_GE(ink.Top, box.Top);
+        EXPECT_LE(ink.Bottom, box.Bottom);
+    }
+}
+
+TEST(GraphicsText, TextOutputLeavesAnOutsidePaintersPenAndFont) {
+    EnsureGuiApp();
+    QImage img(100, 30, QImage::Format_RGB32);
+    QPainter p(&img);
+    const QPen pen(Qt::red, 3);
+    const QFont font("Courier", 7);
+    p.setPen(pen);
+    p.setFont(font);
+    TCanvas c(&p);
+    c.GetFont()->SetName("Arial");
+    c.SetBkMode(TRANSPARENT);
+    const TRect box = Rect(0, 0, 100, 30);
+    c.TextOut(2, 2, "Pen");
+    c.TextWidth("Font");
+    c.ExtTextOut(40, 2, ETO_CLIPPED, &box, "Font");
+    EXPECT_EQ(p.pen(), pen);
+    EXPECT_EQ(p.font(), font);
+    c.SetPainter(nullptr);
+}

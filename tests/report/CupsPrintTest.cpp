@@ -160,6 +160,11 @@ TEST(CupsPrintTest, PreparedReportPrintsThroughARealQueue) {
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     const std::string root = tmpl;
     const std::string queue = "varnholt" + std::to_string(getpid());
+    // The folder goes however the test ends, after the server has stopped.
+    struct RemoveRoot {
+        std::string path;
+        ~RemoveRoot() { RunCommand("rm -rf '" + path + "'"); }
+    } removeRoot{root};
     // The system's printers come back once the private server is gone.
     struct ServerRestore {
         std::optional<std::string> server;
@@ -169,7 +174,10 @@ TEST(CupsPrintTest, PreparedReportPrintsThroughARealQueue) {
         ~ServerRestore() {
             if (server) setenv("CUPS_SERVER", server->c_str(), 1);
             else unsetenv("CUPS_SERVER");
+            // The engine's printer layer lists what the platform lists now.
+            EnsureGuiApp();
             Printer()->Refresh();
+            rpPrinter().SetPrinter(Printer());
         }
     } serverRestore;
     {
@@ -231,7 +239,6 @@ TEST(CupsPrintTest, PreparedReportPrintsThroughARealQueue) {
         }
         server.Stop();
     }
-    RunCommand("rm -rf '" + root + "'");
 }
 
 } // namespace
