@@ -270,16 +270,46 @@ TRect TgrCustomGraphicButton::PictureRect() const {
     return Bounds(x, y, s.cx, s.cy);
 }
 
+namespace {
+
+// A multi-line caption breaks its lines at every "||".
+std::string CaptionLines(std::string Text, bool MultiLine) {
+    if (!MultiLine) return Text;
+    for (size_t at = Text.find("||"); at != std::string::npos; at = Text.find("||", at + 2))
+        Text.replace(at, 2, "\r\n");
+    return Text;
+}
+
+unsigned CaptionFormat(int Angle, bool MultiLine, int TextX) {
+    if (Angle != 0) return 0;
+    if (!MultiLine) return DT_SINGLELINE | DT_CENTER;
+    return DT_WORDBREAK | (TextX > 0 ? DT_LEFT : TextX == 0 ? DT_CENTER : DT_RIGHT);
+}
+
+} // namespace
+
+void TgrCustomGraphicButton::SelectCaptionFont(TCanvas* c) {
+    c->SetFont(GetFont());
+    if (FFocusStyle.Contains(fsBoldFont))
+        c->GetFont()->SetStyle((FFocused || FDefaultLook) ? TFontStyles{fsBold} : TFontStyles{});
+    if (FTextAngle != 0) c->GetFont()->SetOrientation(FTextAngle * 10);
+}
+
 TRect TgrCustomGraphicButton::CaptionRect() {
     const std::string caption = GetCaption();
     if (caption.empty()) return TRect();
     TCanvas* c = Canvas();
-    c->SetFont(GetFont());
+    SelectCaptionFont(c);
     TRect r = GetClientRect();
-    if (FState == grsPressed) OffsetRect(r, 2, 2);
-    else if (FValue) OffsetRect(r, 1, 1);
+    if (FFont3D != f3dShadow) {
+        if (FState == grsPressed) OffsetRect(r, 2, 2);
+        else if (FValue) OffsetRect(r, 1, 1);
+    }
     TRect m{0, 0, r.Width(), r.Height()};
-    c->DrawText(caption, m, DT_CALCRECT | DT_SINGLELINE | DT_CENTER);
+    if (FMultiLine && FTextAngle == 0) m.Right = FTextX > 0 ? m.Right - FTextX : FTextX == 0 ? m.Right - 2 : m.Right + FTextX;
+    c->DrawText(CaptionLines(caption, FMultiLine), m, DT_CALCRECT | CaptionFormat(FTextAngle, FMultiLine, FTextX));
+    // A turned caption takes its length both ways.
+    if (FTextAngle != 0) m.Bottom = m.Top + m.Width();
     int w = m.Width() + 4, h = m.Height() + 2;
     int x = r.Left + Place(FTextX, r.Width(), w);
     int y = r.Top + Place(FTextY, r.Height(), h);
@@ -566,65 +596,183 @@ void TgrCustomGraphicButton::PaintBorder(TRect R, bool Default, bool Pressed) {
     }
 }
 
-void TgrCustomGraphicButton::PaintPicture(const TRect&, TColor Face) {
-    TRect pr = PictureRect();
-    if (pr.Width() <= 0) return;
-    const bool down = FState == grsPressed || FState == grsComboPressed;
-    TCanvas* c = Canvas();
-    if (FImages && FImageIndex >= 0 && FImageIndex < FImages->Count()) {
-        if (down) OffsetRect(pr, 1, 1);
-        FImages->Draw(c, pr.Left, pr.Top, FImageIndex, GetEnabled());
-        return;
-    }
+TPicture* TgrCustomGraphicButton::CurrentPicture() const {
     TPicture* p = FPictureUp.get();
-    if ((down || FValue) && HasGraphic(FPictureDown.get())) p = FPictureDown.get();
+    if ((FState == grsPressed || FValue) && FPictureDown->GetHeight() > 1) p = FPictureDown.get();
     else if ((FMouseOver || FFocused) && HasGraphic(FPictureOver.get())) p = FPictureOver.get();
     else if (!HasGraphic(p)) p = FPictureOver.get();
-    const bool ownDisabled = !GetEnabled() && HasGraphic(FPictureDisabled.get());
-    if (ownDisabled) p = FPictureDisabled.get();
-    if (!HasGraphic(p)) return;
-    if (!GetEnabled() && !ownDisabled && !FOptions.Contains(grbNoPicEffects)) {
-        // Without a picture of its own for the disabled state, the mask is
-        // embossed: light below right, shadow above left, the face between.
-        const int o = FState == grsPressed ? 2 : FValue ? 1 : 0;
+    if (!GetEnabled() && FPictureDisabled->GetHeight() > 1) p = FPictureDisabled.get();
+    return HasGraphic(p) ? p : nullptr;
+}
+
+bool TgrCustomGraphicButton::HasImage() const {
+    return FImages && FImageIndex >= 0 && FImageIndex < FImages->Count();
+}
+
+namespace {
+
+// Pictures show the face through their transparent colour whatever the bitmap's own setting.
+void DrawTransparent(TCanvas* c, int X, int Y, TGraphic* g) {
+    auto* bmp = dynamic_cast<TBitmap*>(g);
+    if (!bmp || bmp->GetTransparent()) {
+        c->Draw(X, Y, g);
+        return;
+    }
+    TBitmap copy;
+    copy.Assign(bmp);
+    copy.SetTransparent(true);
+    c->Draw(X, Y, &copy);
+}
+
+// A copy of the graphic with every opaque pixel turned to its grey, drawn transparent.
+void DrawGrey(TCanvas* c, int X, int Y, TGraphic* g) {
+    TBitmap grey;
+    TColor key = clFuchsia;
+    if (auto* bmp = dynamic_cast<TBitmap*>(g)) {
+        grey.Assign(bmp);
+        key = ColorToRGB(bmp->GetTransparentColor());
+    } else {
+        grey.SetSize(g->GetWidth(), g->GetHeight());
+        grey.GetCanvas()->GetBrush()->SetColor(key);
+        grey.GetCanvas()->FillRect(TRect{0, 0, g->GetWidth(), g->GetHeight()});
+        grey.GetCanvas()->Draw(0, 0, g);
+    }
+    TCanvas* gc = grey.GetCanvas();
+    for (int y = 0; y < grey.GetHeight(); ++y)
+        for (int x = 0; x < grey.GetWidth(); ++x) {
+            TColor px = gc->GetPixel(x, y);
+            if (px == key || px < 0) continue;
+            int v = (GetRValue(px) + GetGValue(px) + GetBValue(px)) / 3;
+            gc->SetPixel(x, y, RGB(v, v, v));
+        }
+    grey.SetTransparentColor(key);
+    grey.SetTransparent(true);
+    c->Draw(X, Y, &grey);
+}
+
+} // namespace
+
+void TgrCustomGraphicButton::PaintPictureEffects(TColor Face) {
+    if (FOptions.Contains(grbNoPicEffects)) return;
+    TRect pr = PictureRect();
+    TPicture* p = CurrentPicture();
+    if (pr.Width() <= 0 || !p || HasImage()) return;
+    TCanvas* c = Canvas();
+    const bool pressed = FState == grsPressed;
+    if (!GetEnabled()) {
+        if (p == FPictureDisabled.get()) {
+            DrawTransparent(c, pr.Left, pr.Top, p->GetGraphic());
+            return;
+        }
+        // Embossed: light below right, shadow above left, the face between.
+        const int o = pressed ? 2 : FValue ? 1 : 0;
         c->DrawMask(pr.Left + o + 1, pr.Top + o + 1, p->GetGraphic(), FBtnHighlightColor);
         c->DrawMask(pr.Left + o - 1, pr.Top + o - 1, p->GetGraphic(), FBtnShadowColor);
         c->DrawMask(pr.Left + o, pr.Top + o, p->GetGraphic(), Face);
         return;
     }
-    if (down) OffsetRect(pr, 1, 1);
-    c->Draw(pr.Left, pr.Top, p->GetGraphic());
+    if (FGrayed && !FMouseOver) return;
+    const TgrBtnStyle style = EffectiveStyle();
+    if (style == bsShaped || FShadowColor == GetColor() || FShadowColor == clNone) return;
+    const int d = style == bsBorderless ? 2 : pressed ? 4 : FValue ? 3 : 2;
+    c->DrawMask(pr.Left + d, pr.Top + d, p->GetGraphic(), FShadowColor);
 }
 
-void TgrCustomGraphicButton::PaintCaption(const TRect&) {
-    if (FFont3D == f3dNone) return;
+void TgrCustomGraphicButton::PaintPicture() {
+    TRect pr = PictureRect();
+    if (pr.Width() <= 0) return;
+    TCanvas* c = Canvas();
+    const bool pressed = FState == grsPressed;
+    const bool effects = !FOptions.Contains(grbNoPicEffects);
+    // With effects a disabled picture went with the background.
+    if (effects && !GetEnabled()) return;
+    int x = pr.Left, y = pr.Top;
+    if (effects) {
+        // A picture sinks with the button only where no shadow moves instead.
+        const TgrBtnStyle style = EffectiveStyle();
+        const int sink = pressed ? 2 : FValue ? 1 : 0;
+        if (FShadowColor == GetColor()) {
+            x += sink, y += sink;
+        } else if (style == bsBorderless) {
+            if (FMouseOver) --x, --y;
+            x += sink, y += sink;
+        } else if (style == bsShaped && (pressed || FValue)) {
+            x += 2, y += 2;
+        }
+    }
+    if (HasImage()) {
+        FImages->Draw(c, x, y, FImageIndex, GetEnabled());
+        return;
+    }
+    TPicture* p = CurrentPicture();
+    if (!p) return;
+    const bool isDefault = FDefaultLook && FFocusStyle.Contains(fsDefault);
+    if (effects && FGrayed && !FMouseOver && !FFocused && !isDefault) DrawGrey(c, x, y, p->GetGraphic());
+    else DrawTransparent(c, x, y, p->GetGraphic());
+}
+
+void TgrCustomGraphicButton::PaintCaption() {
     const std::string caption = GetCaption();
     if (caption.empty()) return;
+    const TgrFont3D style = GetEnabled() ? FFont3D : f3dInset;
+    if (style == f3dNone) return;
     TRect r = CaptionRect();
     TCanvas* c = Canvas();
     c->GetBrush()->SetStyle(bsClear);
     c->SetBkMode(TRANSPARENT);
+    const std::string text = CaptionLines(caption, FMultiLine);
+    const unsigned format = CaptionFormat(FTextAngle, FMultiLine, FTextX);
+    if (FTextAngle != 0) c->SetTextAlign(TA_CENTER | TA_BASELINE);
+    const int cx = (r.Left + r.Right) / 2, cy = (r.Top + r.Bottom) / 2;
     auto pass = [&](TColor colour, int dx, int dy) {
         c->GetFont()->SetColor(colour);
+        if (FTextAngle != 0) {
+            c->TextOut(cx + dx, cy + dy, text);
+            return;
+        }
         TRect t = r;
         OffsetRect(t, dx, dy);
-        c->DrawText(caption, t, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+        c->DrawText(text, t, format);
     };
-    if (!GetEnabled()) {
-        pass(FBtnHighlightColor, 1, 1);
-        pass(TColor(0x808080), 0, 0);
-        return;
-    }
-    TColor text = GetFont()->GetColor();
-    switch (FFont3D) {
+    const TColor text3d = GetEnabled() ? GetFont()->GetColor() : TColor(0x808080);
+    const bool pressed = FState == grsPressed;
+    int tx = 0;
+    switch (style) {
     case f3dRaised: pass(FBtnHighlightColor, -1, -1); break;
     case f3dInset: pass(FBtnHighlightColor, 1, 1); break;
     case f3dRidged: pass(FBtnShadowColor, 1, 1); pass(FBtnHighlightColor, -1, -1); break;
     case f3dGrooved: pass(FBtnShadowColor, -1, -1); pass(FBtnHighlightColor, 1, 1); break;
-    case f3dShadow: pass(FBtnShadowColor, FState == grsPressed ? 4 : 2, FState == grsPressed ? 4 : 2); break;
+    case f3dShadow: {
+        const int d = pressed ? 4 : 2;
+        pass(FBtnShadowColor, d, d);
+        // A turned caption moves away from its shadow as far again.
+        if (FTextAngle != 0) tx = -d;
+        break;
+    }
     default: break;
     }
-    pass(text, 0, 0);
+    pass(text3d, tx, tx);
+    c->SetTextAlign(TA_LEFT | TA_TOP);
+}
+
+void TgrCustomGraphicButton::PaintFocus() {
+    TCanvas* c = Canvas();
+    if (FFocusStyle.Contains(fsText) && FTextAngle == 0 && !GetCaption().empty()) c->DrawFocusRect(CaptionRect());
+    if (!FFocusStyle.Contains(fsOutline) && !(FFocusStyle.Contains(fsText) && FTextAngle > 0)) return;
+    const bool pressed = FState == grsPressed;
+    int inset = 0, sink = 0;
+    switch (EffectiveStyle()) {
+    case bsWin31: inset = FFocusStyle.Contains(fsDefault) ? 5 : 4; sink = pressed; break;
+    case bsInset: inset = 4; sink = pressed; break;
+    case bsWin95:
+    case bsWin97: inset = 4; break;
+    case bsDelphi: inset = 3; break;
+    default: break;
+    }
+    TRect r = GetClientRect();
+    r = TRect{r.Left + inset, r.Top + inset, r.Right - inset, r.Bottom - inset};
+    OffsetRect(r, sink, sink);
+    c->DrawFocusRect(r);
 }
 
 void TgrCustomGraphicButton::Paint() {
@@ -640,10 +788,11 @@ void TgrCustomGraphicButton::Paint() {
     if (FMouseOver && GetEnabled() && FBackground->GetStyle() == grbSolid && EffectiveStyle() >= bsWin97)
         face = Lighten(face, 12);
     PaintBackground(r, face);
-    PaintPicture(r, face);
-    c->SetFont(GetFont());
-    PaintCaption(r);
+    PaintPictureEffects(face);
+    SelectCaptionFont(c);
     const bool isDefault = (FFocused || FDefaultLook) && FFocusStyle.Contains(fsDefault);
+    if (FFocused) PaintFocus();
+    PaintCaption();
     if (FButtonType == grbCombo) {
         TRect arrow{r.Right - 14, r.Top, r.Right, r.Bottom};
         TRect main{r.Left, r.Top, r.Right - 14, r.Bottom};
@@ -659,10 +808,7 @@ void TgrCustomGraphicButton::Paint() {
     } else {
         PaintBorder(r, isDefault, FState == grsPressed || FState == grsComboPressed);
     }
-    if (FFocused && FFocusStyle.Contains(fsText) && !GetCaption().empty()) {
-        TRect f = CaptionRect();
-        c->DrawFocusRect(f);
-    }
+    PaintPicture();
 }
 
 // ---------------------------------------------------------------------------

@@ -182,8 +182,17 @@ protected:
 
     void PaintBackground(const TRect& R, TColor Face);
     void PaintBorder(TRect R, bool Default, bool Pressed);
-    void PaintPicture(const TRect& R, TColor Face);
-    void PaintCaption(const TRect& R);
+    // Shadow of an enabled picture, or the disabled one (embossed or its own).
+    void PaintPictureEffects(TColor Face);
+    // The picture itself, last, moved and greyed by the button's state.
+    void PaintPicture();
+    void PaintCaption();
+    void PaintFocus();
+    // Font, boldness by focus and turn of the caption.
+    void SelectCaptionFont(TCanvas* c);
+    // The picture for the current state; nullptr when there is none.
+    TPicture* CurrentPicture() const;
+    bool HasImage() const;
 
     TgrCustomButton* FWrapper = nullptr;
     bool FFocused = false;

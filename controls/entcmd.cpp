@@ -7,8 +7,10 @@
 #include <sstream>
 
 #include "FormReader.h"
+#include "SysUtils.h"
 #include "entmsgs.h"
 #include "entsupport.h"
+#include "SysUtils.h"
 
 namespace {
 
@@ -33,11 +35,6 @@ void AddExtendEntries(std::vector<TEntCommandRec>& t) {
         K(kDown, S, ccExtendDown), K(kHome, CS, ccExtFirstPage), K(kEnd, CS, ccExtLastPage),
         K(kPrior, CS, ccExtTopOfPage), K(kNext, CS, ccExtBotOfPage),
     });
-}
-
-std::string UpperAscii(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
 }
 
 // Form-stream value kinds.
@@ -250,7 +247,7 @@ std::string TEntFormValueReader::ReadString() {
 bool TEntFormValueReader::ReadBoolean() {
     const TFormValue& v = Next();
     if (v.kind == TFormValue::vkIdent) {
-        const std::string u = UpperAscii(v.Str);
+        const std::string u = UpperCase(v.Str);
         if (u == "TRUE") return true;
         if (u == "FALSE") return false;
     }
@@ -269,8 +266,8 @@ int64_t TEntFormValueReader::ReadInteger() {
 TEntCommandTable::TEntCommandTable(const std::string& name, bool active)
     : TableName(name.empty() ? LookupMessageText(SEntUnknownTableName) : name), IsActive(active) {}
 
-void TEntCommandTable::CheckIndex(int index, bool allowEnd) const {
-    if (index < 0 || index > Count() || (index == Count() && !allowEnd))
+void TEntCommandTable::CheckIndex(int index, TIndexEnd end) const {
+    if (index < 0 || index > Count() || (index == Count() && end == TIndexEnd::Refused))
         throw EListError("List index out of bounds (" + std::to_string(index) + ")");
 }
 
@@ -287,24 +284,24 @@ void TEntCommandTable::DefineProperties(TFiler* Filer) {
 }
 
 TEntCommandRec TEntCommandTable::GetCommandRec(int index) const {
-    CheckIndex(index, false);
+    CheckIndex(index, TIndexEnd::Refused);
     return FCommands[index];
 }
 
 void TEntCommandTable::AddRec(const TEntCommandRec& entry) { FCommands.push_back(entry); }
 
 void TEntCommandTable::InsertRec(int index, const TEntCommandRec& entry) {
-    CheckIndex(index, true);
+    CheckIndex(index, TIndexEnd::Allowed);
     FCommands.insert(FCommands.begin() + index, entry);
 }
 
 void TEntCommandTable::PutRec(int index, const TEntCommandRec& entry) {
-    CheckIndex(index, false);
+    CheckIndex(index, TIndexEnd::Refused);
     FCommands[index] = entry;
 }
 
 void TEntCommandTable::Delete(int index) {
-    CheckIndex(index, false);
+    CheckIndex(index, TIndexEnd::Refused);
     FCommands.erase(FCommands.begin() + index);
 }
 
@@ -315,7 +312,7 @@ int TEntCommandTable::IndexOf(const TEntCommandRec& entry) const {
 }
 
 const std::vector<TEntCommandRec>* TEntCommandTable::BuiltInFor(const std::string& name) {
-    const std::string upper = UpperAscii(name);
+    const std::string upper = UpperCase(name);
     if (upper == "DEFAULT") return &DefaultCommands();
     if (upper == "WORDSTAR") return &WordStarCommands();
     if (upper == "GRID") return &GridCommands();
@@ -459,9 +456,9 @@ void TEntCommandProcessor::AddCommandRec(const std::string& tableName, const TEn
 }
 
 TEntCommandTable* TEntCommandProcessor::GetTable(const std::string& name) const {
-    const std::string upper = UpperAscii(name);
+    const std::string upper = UpperCase(name);
     for (const auto& t : FTables)
-        if (UpperAscii(t->TableName) == upper) return t.get();
+        if (UpperCase(t->TableName) == upper) return t.get();
     return nullptr;
 }
 

@@ -138,7 +138,9 @@ public:
     static const std::vector<TEntCommandRec>* BuiltInFor(const std::string& name);
 
 private:
-    void CheckIndex(int index, bool allowEnd) const;
+    // Whether the index one past the last entry is accepted (an insert position).
+    enum class TIndexEnd : bool { Refused, Allowed };
+    void CheckIndex(int index, TIndexEnd end) const;
     std::vector<TEntCommandRec> FCommands;
 };
 

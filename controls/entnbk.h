@@ -4,7 +4,7 @@
 // rows. Pages change by a click on a tab, by the arrow keys (through the entry
 // controller's command table), by a caption accelerator or by PageIndex.
 //
-// Model and input in entnbk.cpp, layout in entnbklayout.cpp, painting in entnbkpaint.cpp.
+// Model and input in entnbk.cpp, layout in entnbkLayout.cpp, painting in entnbkPaint.cpp.
 
 #include <functional>
 #include <memory>

@@ -1,6 +1,6 @@
 // The picture field's construction, properties, value access, the focus
 // protocol with validation and error reports, and its published properties.
-// Editing, the mouse, the clipboard and painting are in entpf_edit.cpp.
+// Editing, the mouse, the clipboard and painting are in entpfEditing.cpp.
 
 #include "entpf.h"
 

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "Classes.h"
+#include "SysUtils.h"
 
 namespace {
 
@@ -46,8 +47,8 @@ std::string OctalLPChar(uint32_t value) {
     return s;
 }
 
-char LoCaseChar(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-char UpCaseChar(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+char LoCaseChar(char c) { return LoCase(c); }
+char UpCaseChar(char c) { return UpCase(c); }
 
 void StrChDeletePrim(std::string& s, int pos) {
     if (pos >= 0 && pos < static_cast<int>(s.size())) s.erase(pos, 1);
@@ -247,10 +248,12 @@ std::string ShortenPath(const std::string& path, int width, const TEntTextMeasur
     return measure.Ellipsize(candidate(), width);
 }
 
-int GetTopTextMarginFor(int textHeight, int systemTextHeight, bool hasBorder, int height, bool ctl3D,
-                        bool newStyle) {
+int GetTopTextMarginFor(int textHeight, int systemTextHeight, TEntBorder border, int height, TEntBorderLook look,
+                        TEntMarginStyle style) {
+    const bool hasBorder = border == TEntBorder::Single;
+    const bool ctl3D = look == TEntBorderLook::Ctl3D;
     const int h = std::min(textHeight, systemTextHeight);
-    if (newStyle) {
+    if (style == TEntMarginStyle::NewStyle) {
         if (hasBorder) {
             if (h < height - 4) return 1;
             return (height - h - 4) / 2 - (ctl3D ? 1 : (height - h) % 2);

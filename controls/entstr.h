@@ -60,8 +60,13 @@ struct TEntTextMeasure {
 // the text is cut with an end ellipsis. Both "/" and "\" separate folders.
 std::string ShortenPath(const std::string& path, int width, const TEntTextMeasure& measure);
 
+// Whether a control has a border, and whether that border is drawn sunken.
+enum class TEntBorder : bool { None, Single };
+enum class TEntBorderLook : bool { Flat, Ctl3D };
+// The runtime's old- or new-style control arithmetic.
+enum class TEntMarginStyle : bool { OldStyle, NewStyle };
+
 // The top margin that centres one line of text vertically in a control.
-// textHeight is the font's line height, systemTextHeight that of the system
-// font; newStyle selects the runtime's new-style control arithmetic.
-int GetTopTextMarginFor(int textHeight, int systemTextHeight, bool hasBorder, int height, bool ctl3D,
-                        bool newStyle);
+// textHeight is the font's line height, systemTextHeight that of the system font.
+int GetTopTextMarginFor(int textHeight, int systemTextHeight, TEntBorder border, int height, TEntBorderLook look,
+                        TEntMarginStyle style);

@@ -37,10 +37,11 @@ std::unique_ptr<TFont> CreateRotatedFont(const TFont* font, int angle) {
     return rotated;
 }
 
-int GetTopTextMargin(const TFont* font, bool hasBorder, int height, bool ctl3D) {
+int GetTopTextMargin(const TFont* font, TEntBorder border, int height, TEntBorderLook look) {
     TFont system;
     SetSystemFont(system);
-    return GetTopTextMarginFor(FontTextHeight(*font), FontTextHeight(system), hasBorder, height, ctl3D, true);
+    return GetTopTextMarginFor(FontTextHeight(*font), FontTextHeight(system), border, height, look,
+                               TEntMarginStyle::NewStyle);
 }
 
 TEntTextMeasure MenuFontMeasure() {

@@ -18,7 +18,7 @@ std::unique_ptr<TFont> CreateRotatedFont(const TFont* font, int angle);
 
 // The top margin that centres one line of the font vertically in a control
 // of that height.
-int GetTopTextMargin(const TFont* font, bool hasBorder, int height, bool ctl3D);
+int GetTopTextMargin(const TFont* font, TEntBorder border, int height, TEntBorderLook look);
 
 // The keyboard's shift state as command-table bits: 4 Ctrl + 2 Shift + 8 Alt.
 uint8_t GetShiftFlags();

@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "Forms.h"
+#include "SysUtils.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -200,13 +201,6 @@ void InstallWindowDialogs() { SetDefaultMessageBoxHook(QtMessageBox); }
 
 // ---------------------------------------------------------------------------
 // File dialogs
-
-static std::string TrimSpaces(const std::string& s) {
-    size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    size_t e = s.find_last_not_of(' ');
-    return s.substr(b, e - b + 1);
-}
 
 std::vector<TFileFilter> ParseFileFilter(const std::string& Filter) {
     std::vector<std::string> parts;

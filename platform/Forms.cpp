@@ -50,13 +50,7 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique
 }
 
 TForm::~TForm() {
-    if (FCreated) {
-        try {
-            DoDestroy();
-        } catch (...) {
-            HandleDispatchException(this);
-        }
-    }
+    TForm::BeforeDestruction();
     if (Screen) Screen->RemoveForm(this);
     if (Application && Application->MainForm() == this) Application->SetMainForm(nullptr);
     FActiveControl = nullptr;
@@ -67,6 +61,16 @@ TForm::~TForm() {
     Destroying();
     DestroyComponents();
     DestroyWnd();
+}
+
+void TForm::BeforeDestruction() {
+    if (!FCreated || FDestroyDone) return;
+    FDestroyDone = true;
+    try {
+        DoDestroy();
+    } catch (...) {
+        HandleDispatchException(this);
+    }
 }
 
 void TForm::AfterConstruction() {
@@ -507,6 +511,7 @@ void TForm::Release() {
 
 void TForm::CMRelease(TMessage&) {
     // The last thing done with this form.
+    BeforeDestruction();
     delete this;
 }
 

@@ -45,6 +45,8 @@ class TForm : public TWinControl {
 public:
     explicit TForm(TComponent* AOwner);
     ~TForm() override;
+    // OnDestroy, once, while the derived form still exists.
+    void BeforeDestruction() override;
 
     // Runs OnCreate once. TApplication::CreateForm calls it; code that makes a form
     // with new calls it after the form's components exist.
@@ -177,6 +179,7 @@ protected:
     TSizeConstraints FConstraints;
     bool FActive = false;
     bool FCreated = false;
+    bool FDestroyDone = false;   // OnDestroy has run
     bool FPlaced = false;
     bool FReleasing = false;
 };

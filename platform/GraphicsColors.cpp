@@ -1,6 +1,7 @@
 // Colour values, the fixed system palette, colour names, and clip regions.
 
 #include "Graphics.h"
+#include "SysUtils.h"
 
 #include <QColor>
 #include <QRegion>
@@ -73,14 +74,6 @@ constexpr ColorName kColorNames[] = {
     {clNone, "clNone"}, {clDefault, "clDefault"},
 };
 
-bool SameTextAscii(const std::string& a, const char* b) {
-    size_t i = 0;
-    for (; i < a.size() && b[i]; ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return i == a.size() && b[i] == 0;
-}
-
 } // namespace
 
 TColor GetSysColor(int index) {
@@ -105,7 +98,7 @@ TColor QColorToColor(const QColor& color) {
 
 bool IdentToColor(const std::string& ident, TColor& color) {
     for (const ColorName& n : kColorNames)
-        if (SameTextAscii(ident, n.name)) { color = n.color; return true; }
+        if (SameText(ident, n.name)) { color = n.color; return true; }
     return false;
 }
 

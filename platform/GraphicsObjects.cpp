@@ -1,6 +1,7 @@
 // Fonts, pens and brushes.
 
 #include "Graphics.h"
+#include "SysUtils.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -20,12 +21,6 @@ void TGraphicsObject::Changed() {
 // TFont
 
 namespace {
-
-std::string Lower(const std::string& s) {
-    std::string r = s;
-    for (char& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return r;
-}
 
 struct FaceInfo { const char* name; const char* family; bool trueType; };
 
@@ -52,7 +47,7 @@ constexpr FaceInfo kFaces[] = {
 };
 
 const FaceInfo* FindFace(const std::string& name) {
-    std::string l = Lower(name);
+    std::string l = LowerCase(name);
     for (const FaceInfo& f : kFaces)
         if (l == f.name) return &f;
     return nullptr;

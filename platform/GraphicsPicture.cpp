@@ -1,6 +1,7 @@
 // Icons, pictures (a graphic of any registered kind) and image lists.
 
 #include "GraphicsPrivate.h"
+#include "SysUtils.h"
 
 #include <QByteArray>
 
@@ -199,11 +200,6 @@ namespace {
 
 struct GraphicKind { std::string className, extension; TGraphicFactory factory; };
 
-std::string LowerAscii(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 std::vector<GraphicKind>& Kinds() {
     static std::vector<GraphicKind> kinds{
         {"TBitmap", "bmp", [] { return static_cast<TGraphic*>(new TBitmap); }},
@@ -217,14 +213,14 @@ std::mutex& KindsLock() { static std::mutex m; return m; }
 TGraphic* CreateByClass(const std::string& className) {
     std::lock_guard<std::mutex> lock(KindsLock());
     for (const GraphicKind& k : Kinds())
-        if (LowerAscii(k.className) == LowerAscii(className)) return k.factory();
+        if (LowerCase(k.className) == LowerCase(className)) return k.factory();
     return nullptr;
 }
 
 TGraphic* CreateByExtension(const std::string& ext) {
     std::lock_guard<std::mutex> lock(KindsLock());
     for (const GraphicKind& k : Kinds())
-        if (LowerAscii(k.extension) == LowerAscii(ext)) return k.factory();
+        if (LowerCase(k.extension) == LowerCase(ext)) return k.factory();
     return nullptr;
 }
 
@@ -233,7 +229,7 @@ TGraphic* CreateByExtension(const std::string& ext) {
 void RegisterGraphicClass(const std::string& className, const std::string& extension, TGraphicFactory factory) {
     std::lock_guard<std::mutex> lock(KindsLock());
     for (GraphicKind& k : Kinds())
-        if (LowerAscii(k.className) == LowerAscii(className)) { k = {className, extension, factory}; return; }
+        if (LowerCase(k.className) == LowerCase(className)) { k = {className, extension, factory}; return; }
     Kinds().push_back({className, extension, std::move(factory)});
 }
 

@@ -4,6 +4,7 @@
 #include "Controls.h"
 #include "Forms.h"
 #include "MenusPrivate.h"
+#include "SysUtils.h"
 
 #include <QAction>
 #include <QApplication>
@@ -93,12 +94,6 @@ std::string ShortCutToText(TShortCut Value) {
     return text + name;
 }
 
-static bool SameTextAscii(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-           });
-}
-
 TShortCut TextToShortCut(const std::string& Text) {
     std::string rest = Text;
     TShortCut shift = 0;
@@ -107,7 +102,7 @@ TShortCut TextToShortCut(const std::string& Text) {
         found = false;
         for (auto [prefix, bit] : {std::pair<const char*, TShortCut>{"Shift+", scShift}, {"Ctrl+", scCtrl}, {"Alt+", scAlt}}) {
             std::string p = prefix;
-            if (rest.size() > p.size() && SameTextAscii(rest.substr(0, p.size()), p) && !(shift & bit)) {
+            if (rest.size() > p.size() && SameText(rest.substr(0, p.size()), p) && !(shift & bit)) {
                 shift |= bit;
                 rest = rest.substr(p.size());
                 found = true;
@@ -117,7 +112,7 @@ TShortCut TextToShortCut(const std::string& Text) {
     if (rest.empty()) return scNone;
     for (Word key = 0x08; key <= 0xFF; ++key) {
         std::string name = KeyName(key);
-        if (!name.empty() && SameTextAscii(name, rest)) return TShortCut(key | shift);
+        if (!name.empty() && SameText(name, rest)) return TShortCut(key | shift);
     }
     return scNone;
 }
@@ -144,7 +139,7 @@ char32_t GetHotkey(const std::string& Text) {
             ++i;
             continue;
         }
-        return char32_t(std::toupper(static_cast<unsigned char>(Text[i + 1])));
+        return char32_t(static_cast<unsigned char>(UpCase(Text[i + 1])));
     }
     return 0;
 }
@@ -315,7 +310,7 @@ TMenu* TMenuItem::GetParentMenu() const {
 TMenuItem* TMenuItem::Find(const std::string& ACaption) const {
     std::string wanted = StripHotkey(ACaption);
     for (TMenuItem* item : FItems)
-        if (SameTextAscii(StripHotkey(item->FCaption), wanted)) return item;
+        if (SameText(StripHotkey(item->FCaption), wanted)) return item;
     return nullptr;
 }
 

@@ -188,10 +188,16 @@ void TAmortizationPage::btnRecalcExtraClick(TObject*) {
     }
     if (!Main.Mortgage) Main.Mortgage = std::make_unique<TMortgage>();
     TMortgage& m = *Main.Mortgage;
-    switch (Main.ExtraMode) {
-    case 0: m.SetExtraPayment(Main.ExtraFrom, Main.ExtraAmount); break;
-    case 1: m.SetExtraPaymentRange(Main.ExtraFrom, Main.ExtraTo, Main.ExtraAmount); break;
-    default: m.SetExtraPaymentFrom(1, Main.ExtraAmount); break;
+    try {
+        switch (Main.ExtraMode) {
+        case 0: m.SetExtraPayment(Main.ExtraFrom, Main.ExtraAmount); break;
+        case 1: m.SetExtraPaymentRange(Main.ExtraFrom, Main.ExtraTo, Main.ExtraAmount); break;
+        default: m.SetExtraPaymentFrom(1, Main.ExtraAmount); break;
+        }
+    } catch (EPaymentNumbers& e) {
+        // Refused numbers change nothing: the user is told and the grids still
+        // show the schedule just read.
+        Main.AppOnException(&Main, e);
     }
     FillGrdAmortization();
     FillGrdAnnualAmortization();

@@ -103,6 +103,7 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
 }
 
 TfrmMain::~TfrmMain() {
+    BeforeDestruction();
     // The application's handlers must not outlive the window they call into.
     if (FHandlersInstalled && Application) {
         Application->OnException = nullptr;

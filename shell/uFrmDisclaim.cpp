@@ -18,6 +18,7 @@ TfrmDisclaim::TfrmDisclaim(TComponent* AOwner) : TForm(AOwner) {
 }
 
 TfrmDisclaim::~TfrmDisclaim() {
+    BeforeDestruction();
     if (frmDisclaim == this) frmDisclaim = nullptr;
 }
 

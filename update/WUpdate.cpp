@@ -57,9 +57,7 @@ TfrmUpdate::TfrmUpdate(TComponent* AOwner, const std::string& Definition, TWebFi
 }
 
 TfrmUpdate::~TfrmUpdate() {
-    // The base class fires OnDestroy once this part is gone; its work is done here.
-    FormDestroy(this);
-    OnDestroy = nullptr;
+    BeforeDestruction();
 }
 
 void TfrmUpdate::FormCreate(TObject*) {

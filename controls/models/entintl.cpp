@@ -29,25 +29,17 @@ struct TRun {
     bool Found() const { return Pos >= 0; }
 };
 
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
-
-std::string UpperAscii(std::string s) {
-    for (char& c : s) c = Upper(c);
-    return s;
-}
-
 // The first run of the letter in either case; its case is the case of its
 // first character (lower pads numbers with zeros, upper with blanks).
 TRun FindRun(const std::string& mask, char letter) {
     TRun r;
-    const char lo = Lower(letter);
+    const char lo = LoCase(letter);
     for (size_t i = 0; i < mask.size(); ++i) {
-        if (Lower(mask[i]) == lo) {
+        if (LoCase(mask[i]) == lo) {
             r.Pos = static_cast<int>(i);
             r.Upper = mask[i] != lo;
             size_t j = i;
-            while (j < mask.size() && Lower(mask[j]) == lo) ++j;
+            while (j < mask.size() && LoCase(mask[j]) == lo) ++j;
             r.Len = static_cast<int>(j - i);
             return r;
         }
@@ -90,7 +82,7 @@ void WriteNumber(TOutput& out, const TRun& run, int value) {
 }
 
 void WriteName(TOutput& out, const TRun& run, std::string name) {
-    if (run.Upper) name = UpperAscii(name);
+    if (run.Upper) name = UpperCase(name);
     for (int i = 0; i < run.Len; ++i) {
         const int p = run.Pos + i;
         if (i < static_cast<int>(name.size())) {
@@ -283,11 +275,11 @@ std::string TEntIntlSup::InternationalDate(bool fourDigitYear) const {
     for (char letter : {'d', 'm'}) {
         TRun run = FindExactRun(mask, letter);
         bool lower = run.Found();
-        if (!lower) run = FindExactRun(mask, Upper(letter));
+        if (!lower) run = FindExactRun(mask, UpCase(letter));
         if (!run.Found()) continue;
         if (run.Len == 1) {
             // one letter: two places, blank-padded
-            mask.replace(run.Pos, 1, std::string(2, Upper(letter)));
+            mask.replace(run.Pos, 1, std::string(2, UpCase(letter)));
         } else if (run.Len == 2 && !lower) {
             mask.replace(run.Pos, 2, std::string(2, letter));
         }
@@ -363,11 +355,11 @@ std::string TEntIntlSup::TimeToTimeString(const std::string& picture, TStTime t,
 }
 
 int TEntIntlSup::MonthStringToMonth(const std::string& s, int width) const {
-    std::string text = UpperAscii(s);
+    std::string text = UpperCase(s);
     while (!text.empty() && text.back() == ' ') text.pop_back();
     if (text.empty()) return 0;
     for (int i = 0; i < 12; ++i) {
-        std::string name = UpperAscii(LongMonthNames[i].substr(0, std::max(width, 0)));
+        std::string name = UpperCase(LongMonthNames[i].substr(0, std::max(width, 0)));
         while (!name.empty() && name.back() == ' ') name.pop_back();
         if (!name.empty() && name == text) return i + 1;
     }
@@ -408,10 +400,10 @@ bool TEntIntlSup::TimeStringToHMS(const std::string& picture, const std::string&
     if (hours < 0 || minutes < 0 || seconds < 0) return false;
     TRun tr = FindRun(picture, 't');
     if (tr.Found() && !AMString.empty() && !PMString.empty()) {
-        std::string text = UpperAscii(s.substr(tr.Pos, tr.Len));
+        std::string text = UpperCase(s.substr(tr.Pos, tr.Len));
         while (!text.empty() && text.back() == ' ') text.pop_back();
         if (text.empty() || hours == 0 || hours > 12) return false;
-        auto cut = [&](const std::string& suffix) { return UpperAscii(suffix.substr(0, tr.Len)); };
+        auto cut = [&](const std::string& suffix) { return UpperCase(suffix.substr(0, tr.Len)); };
         if (text == cut(PMString)) {
             if (hours < 12) hours += 12;
         } else if (text == cut(AMString)) {

@@ -13,14 +13,6 @@
 
 namespace {
 
-std::string TrimSpaces(const std::string& s) {
-    const auto b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-
 // Bytes of an integer cell, 0 for the types whose cells hold no integer.
 int IntCellBytes(TPictureDataType t) {
     switch (t) {
@@ -95,7 +87,7 @@ std::string IntegerSignature(const std::string& text) {
     if (negative) s.erase(0, 1);
     s = s.substr(0, s.find('.'));
     s.erase(0, std::min(s.find_first_not_of('0'), s.size()));
-    for (char& c : s) c = Upper(c);
+    for (char& c : s) c = UpCase(c);
     if (s.empty()) s = "0";
     return (negative ? "-" : "") + s;
 }
@@ -170,7 +162,7 @@ std::string DefaultPictureMask(TPictureDataType type, const TEntIntlSup& intl) {
     case pftComp: return std::string(10, 'i');
     case pftDate: case pftTime: case pftDateTime: {
         std::string shortDate = intl.ShortDate;
-        for (char& c : shortDate) c = Upper(c);
+        for (char& c : shortDate) c = UpCase(c);
         const std::string date = intl.InternationalDate(shortDate.find("YYYY") != std::string::npos);
         if (type == pftDate) return date;
         const std::string time = intl.InternationalTime(false);
@@ -395,7 +387,7 @@ bool TEntPictureFieldModel::InRange(long double v) const {
 std::string TEntPictureFieldModel::DateMask(TEntParsePurpose purpose) const {
     if (purpose == ppValue && FDataType == pftDate) return FMask.Mask;
     std::string shortDate = FIntl.ShortDate;
-    for (char& c : shortDate) c = Upper(c);
+    for (char& c : shortDate) c = UpCase(c);
     return FIntl.InternationalDate(shortDate.find("YYYY") != std::string::npos);
 }
 
@@ -415,7 +407,7 @@ bool TEntPictureFieldModel::ParseInteger(const std::string& text, int64_t& v, bo
         uint64_t acc = 0;
         for (char c : s) {
             int d;
-            const char u = Upper(c);
+            const char u = UpCase(c);
             if (u >= '0' && u <= '9') d = u - '0';
             else if (u >= 'A' && u <= 'F') d = u - 'A' + 10;
             else return false;
@@ -464,7 +456,7 @@ bool TEntPictureFieldModel::ParseValueText(const std::string& text, TEntFieldVal
     switch (FDataType) {
     case pftString: v.Str = text.substr(0, MaxPictureLength); return true;
     case pftBoolean: case pftYesNo: {
-        const char c = text.empty() ? ' ' : Upper(text[0]);
+        const char c = text.empty() ? ' ' : UpCase(text[0]);
         v.Bool = c == FIntl.TrueChar || c == FIntl.YesChar;
         return true;
     }
@@ -540,7 +532,7 @@ std::string TEntPictureFieldModel::FormatIntegerText(int64_t v) const {
         char buf[72];
         auto r = std::to_chars(buf, buf + sizeof buf, bits, radix);
         s.assign(buf, r.ptr);
-        for (char& c : s) c = Upper(c);
+        for (char& c : s) c = UpCase(c);
     }
     int pictures = 0;
     for (int i = 0; i < FMaxLength; ++i)
@@ -623,7 +615,7 @@ void TEntPictureFieldModel::Transfer(TEntFieldValue& v, TEntTransferOp op) {
         }
         case pftBoolean: case pftYesNo: {
             const std::string s = FMask.StripPicture(FText);
-            const char c = s.empty() ? ' ' : Upper(s[0]);
+            const char c = s.empty() ? ' ' : UpCase(s[0]);
             v.Bool = c == (FDataType == pftBoolean ? FIntl.TrueChar : FIntl.YesChar);
             break;
         }
@@ -722,7 +714,7 @@ uint16_t TEntPictureFieldModel::Validate() {
         break;
     case pftBoolean: case pftYesNo: {
         const std::string s = FMask.StripPicture(FText);
-        const char c = s.empty() ? ' ' : Upper(s[0]);
+        const char c = s.empty() ? ' ' : UpCase(s[0]);
         const bool ok = FDataType == pftBoolean ? (c == FIntl.TrueChar || c == FIntl.FalseChar)
                                                 : (c == FIntl.YesChar || c == FIntl.NoChar);
         if (!ok) code = efeRangeError;

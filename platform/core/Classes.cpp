@@ -218,6 +218,7 @@ void TComponent::RemoveComponent(TComponent* AComponent) {
 void TComponent::DestroyComponents() {
     while (!FComponents.empty()) {
         TComponent* instance = FComponents.back();
+        instance->BeforeDestruction();
         Remove(instance);
         delete instance;
     }

@@ -24,6 +24,10 @@ public:
     TObject(const TObject&) = delete;
     TObject& operator=(const TObject&) = delete;
     virtual ~TObject();
+    // Runs while the whole object still exists, just before it is freed by
+    // its owner or released (a form's OnDestroy goes here). Objects freed
+    // directly call it first thing in their own destructor.
+    virtual void BeforeDestruction() {}
     // Unqualified name of the dynamic type, as declared ("TStringList").
     std::string ClassName() const;
 };

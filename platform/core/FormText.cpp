@@ -64,7 +64,7 @@ private:
         size_t n = std::char_traits<char>::length(word);
         if (s_.size() - pos_ < n) return false;
         for (size_t i = 0; i < n; ++i)
-            if (std::tolower(static_cast<unsigned char>(s_[pos_ + i])) != word[i]) return false;
+            if (LoCase(s_[pos_ + i]) != word[i]) return false;
         return pos_ + n == s_.size() || !IsIdentChar(s_[pos_ + n]);
     }
 

@@ -140,19 +140,28 @@ std::string TrimRight(const std::string& s)
     return s.substr(0, e);
 }
 
+std::string TrimSpaces(const std::string& s)
+{
+    const size_t b = s.find_first_not_of(' ');
+    if (b == std::string::npos) return {};
+    return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+char UpCase(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+
+char LoCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
 std::string UpperCase(const std::string& s)
 {
     std::string r = s;
-    for (char& c : r)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    for (char& c : r) c = UpCase(c);
     return r;
 }
 
 std::string LowerCase(const std::string& s)
 {
     std::string r = s;
-    for (char& c : r)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    for (char& c : r) c = LoCase(c);
     return r;
 }
 

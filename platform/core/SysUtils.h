@@ -150,9 +150,15 @@ std::string Format(const std::string& format, const std::vector<TVarRec>& args, 
 // ---------------------------------------------------------------------------
 // Strings (byte-based positions, 1-based as the class library counts)
 
+// The case rule of names, keys, extensions and keywords is ASCII: only 'a'..'z'
+// and 'A'..'Z' change, so bytes of UTF-8 sequences never do and the current
+// locale plays no part. The Ansi functions are for text the user reads.
 std::string Trim(const std::string& s);        // strips characters <= ' '
 std::string TrimLeft(const std::string& s);
 std::string TrimRight(const std::string& s);
+std::string TrimSpaces(const std::string& s);  // strips ' ' only
+char UpCase(char c);                           // ASCII letters only
+char LoCase(char c);
 std::string UpperCase(const std::string& s);   // ASCII letters only
 std::string LowerCase(const std::string& s);
 std::string AnsiUpperCase(const std::string& s);   // also accented Latin, Greek, Cyrillic

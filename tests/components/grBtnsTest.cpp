@@ -432,4 +432,129 @@ TEST(GrButtons, GradientRunsFromTheFarColourTowardsTheNearOne) {
     EXPECT_NE(GradientColor(clBlack, clWhite, 128, 127), RGB(0, 0, 0));
 }
 
+
+TEST(GrButtons, EnabledPictureCastsItsShadowOrSinksByStyle) {
+    // One row through the glyph from 3 to 15 pixels into the picture:
+    // F face, B the glyph, S its shadow.
+    struct Row {
+        TgrBtnStyle style;
+        bool pressed;
+        bool hot;
+        bool shadowIsFace;
+        const char* row;
+    } const rows[] = {
+        {bsWin95, false, false, false, "FBBBBBBBBSSFF"},
+        {bsWin95, true, false, false, "FBBBBBBBBSSSS"},       // the shadow moves, the picture stays
+        {bsBorderless, false, true, false, "BBBBBBBBSSSFF"},  // the picture rises off its shadow
+        {bsBorderless, true, false, false, "FFFBBBBBBBBFF"},  // and sinks onto it
+        {bsWin95, true, false, true, "FFFBBBBBBBBFF"},        // no shadow: the picture itself sinks
+    };
+    const TColor Sh = ColorToRGB(clBtnShadow);
+    for (const Row& r : rows) {
+        ButtonForm f;
+        auto* b = f.Add<TgrGraphicButton>(0, 0, 25, 25);
+        b->SetStyle(r.style);
+        b->SetColor(clBtnFace);
+        b->SetOptions({});
+        if (r.shadowIsFace) b->SetShadowColor(clBtnFace);
+        DrawSquareGlyph(b->GetPictureUp(), clBlack);
+        if (r.hot) b->Perform(CM_MOUSEENTER, 0, 0);
+        if (r.pressed) Press(b, 12, 12);
+        const TRect pr = b->PictureRect();
+        const QImage image = Render(b);
+        const TColor F = Pixel(image, pr.Left + 1, pr.Top + 1);  // lightened while hot
+        std::string got;
+        for (int k = 3; k <= 15; ++k) {
+            const TColor px = Pixel(image, pr.Left + k, pr.Top + 8);
+            got += px == F ? 'F' : px == RGB(0, 0, 0) ? 'B' : px == Sh ? 'S' : '?';
+        }
+        EXPECT_EQ(got, r.row) << int(r.style) << (r.pressed ? " pressed" : "");
+    }
+}
+
+TEST(GrButtons, GrayedPictureTurnsGreyWithoutShadowUntilTheMouseComes) {
+    ButtonForm f;
+    auto* b = f.Add<TgrGraphicButton>(0, 0, 25, 25);
+    b->SetStyle(bsWin95);
+    b->SetOptions({});
+    b->SetGrayed(true);
+    DrawSquareGlyph(b->GetPictureUp(), RGB(240, 30, 0));
+    const TRect pr = b->PictureRect();
+    QImage image = Render(b);
+    EXPECT_EQ(Pixel(image, pr.Left + 8, pr.Top + 8), RGB(90, 90, 90));
+    EXPECT_EQ(Pixel(image, pr.Left + 13, pr.Top + 8), ColorToRGB(clBtnFace));
+    EXPECT_EQ(Pixel(image, pr.Left + 2, pr.Top + 2), ColorToRGB(clBtnFace));  // transparent stays so
+    b->Perform(CM_MOUSEENTER, 0, 0);
+    image = Render(b);
+    EXPECT_EQ(Pixel(image, pr.Left + 8, pr.Top + 8), RGB(240, 30, 0));
+    EXPECT_EQ(Pixel(image, pr.Left + 13, pr.Top + 8), ColorToRGB(clBtnShadow));
+}
+
+// The box around every pixel darker than mid grey.
+TRect InkBox(const QImage& image) {
+    TRect box{image.width(), image.height(), -1, -1};
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 100) {
+                box.Left = std::min(box.Left, x);
+                box.Top = std::min(box.Top, y);
+                box.Right = std::max(box.Right, x + 1);
+                box.Bottom = std::max(box.Bottom, y + 1);
+            }
+    return box;
+}
+
+TEST(GrButtons, CaptionBreaksAtBarsAndTurnsByItsAngle) {
+    ButtonForm f;
+    auto* b = f.Add<TgrGraphicButton>(0, 0, 120, 120);
+    b->SetStyle(bsBorderless);
+    b->SetColor(clWhite);
+    b->SetTextX(0);
+    b->SetTextY(0);
+    b->SetCaption("Upper||Lower");
+    const TRect one = b->CaptionRect();
+    const TRect oneInk = InkBox(Render(b));
+    b->SetMultiLine(true);
+    const TRect two = b->CaptionRect();
+    const TRect twoInk = InkBox(Render(b));
+    // The bars are measured as text on one line and become a break on two.
+    EXPECT_LT(two.Width(), one.Width());
+    EXPECT_GT(two.Height(), one.Height() * 3 / 2);
+    EXPECT_GT(twoInk.Height(), oneInk.Height() * 3 / 2);
+    EXPECT_LT(twoInk.Width(), oneInk.Width());
+
+    b->SetMultiLine(false);
+    b->SetCaption("Turned caption");
+    const TRect flatInk = InkBox(Render(b));
+    b->SetTextAngle(90);
+    const TRect turned = b->CaptionRect();
+    EXPECT_EQ(turned.Height() - 2, turned.Width() - 4);
+    const TRect turnedInk = InkBox(Render(b));
+    EXPECT_GT(turnedInk.Height(), turnedInk.Width() * 2);
+    EXPECT_NEAR(turnedInk.Height(), flatInk.Width(), 3);
+    // Centred on the caption rectangle whichever way it runs.
+    EXPECT_NEAR((turnedInk.Top + turnedInk.Bottom) / 2, (turned.Top + turned.Bottom) / 2, 3);
+}
+
+TEST(GrButtons, DisabledCaptionIsGreyAndInsetWhateverItsStyle) {
+    ButtonForm f;
+    auto* b = f.Add<TgrGraphicButton>(0, 0, 80, 25);
+    b->SetStyle(bsBorderless);
+    b->SetFont3D(f3dRaised);
+    b->SetCaption("Reset");
+    b->SetEnabled(false);
+    const QImage image = Render(b);
+    bool grey = false;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const TColor px = Pixel(image, x, y);
+            grey = grey || px == RGB(0x80, 0x80, 0x80);
+            // The highlight pass lies one pixel below right of the text.
+            if (px == RGB(0x80, 0x80, 0x80) && x + 1 < image.width() && y + 1 < image.height() &&
+                Pixel(image, x + 1, y + 1) != RGB(0x80, 0x80, 0x80))
+                EXPECT_NE(Pixel(image, x + 1, y + 1), RGB(0, 0, 0));
+        }
+    EXPECT_TRUE(grey);
+}
+
 } // namespace

@@ -86,9 +86,9 @@ TEST(EntStrings, Primitives) {
 
 TEST(EntStrings, TopTextMarginCentres) {
     // old-style arithmetic: (height - text - 1) / 2
-    EXPECT_EQ(GetTopTextMarginFor(13, 16, true, 25, true, false), 5);
-    EXPECT_EQ(GetTopTextMarginFor(13, 16, true, 25, true, true), 1);
-    EXPECT_EQ(GetTopTextMarginFor(13, 16, false, 14, false, true), -1);
+    EXPECT_EQ(GetTopTextMarginFor(13, 16, TEntBorder::Single, 25, TEntBorderLook::Ctl3D, TEntMarginStyle::OldStyle), 5);
+    EXPECT_EQ(GetTopTextMarginFor(13, 16, TEntBorder::Single, 25, TEntBorderLook::Ctl3D, TEntMarginStyle::NewStyle), 1);
+    EXPECT_EQ(GetTopTextMarginFor(13, 16, TEntBorder::None, 14, TEntBorderLook::Flat, TEntMarginStyle::NewStyle), -1);
 }
 
 TEST(EntStrings, GenerateComponentNameSkipsUsedNames) {

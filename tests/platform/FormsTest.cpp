@@ -485,4 +485,35 @@ TEST(ApplicationLocale, WindowDefinitionsKeepTheirDecimalPointsUnderACommaLocale
     std::filesystem::remove_all(dir);
 }
 
+// OnDestroy runs while the derived form still exists, however it is freed:
+// by its owner, through Release, or directly.
+namespace {
+class TDerivedForm : public TForm {
+public:
+    explicit TDerivedForm(TComponent* owner, std::vector<std::string>& log) : TForm(owner), Log(log) {
+        OnDestroy = [this](TObject*) { Log.push_back(Alive ? "destroy, derived alive" : "destroy after derived"); };
+        AfterConstruction();
+    }
+    ~TDerivedForm() override {
+        BeforeDestruction();
+        Alive = false;
+    }
+    std::vector<std::string>& Log;
+    bool Alive = true;
+};
+} // namespace
+
+TEST_F(FormsTest, OnDestroyRunsWhileTheDerivedFormStillExists) {
+    std::vector<std::string> log;
+    {
+        TComponent owner(nullptr);
+        new TDerivedForm(&owner, log);
+    }
+    auto* released = new TDerivedForm(nullptr, log);
+    released->Release();
+    for (int i = 0; i < 5; ++i) Pump();
+    delete new TDerivedForm(nullptr, log);
+    EXPECT_EQ(log, std::vector<std::string>(3, "destroy, derived alive"));
+}
+
 } // namespace

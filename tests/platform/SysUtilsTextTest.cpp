@@ -18,11 +18,19 @@ TEST(StringText, TrimStripsControlCharactersAndBlanks) {
     EXPECT_EQ(TrimRight("  ab  "), "  ab");
     EXPECT_EQ(Trim("   "), "");
     EXPECT_EQ(Trim("é "), "é");   // UTF-8 bytes are above ' '
+    EXPECT_EQ(TrimSpaces("  a\tb \t "), "a\tb \t");
+    EXPECT_EQ(TrimSpaces("   "), "");
 }
 
 TEST(StringText, CaseFunctions) {
     EXPECT_EQ(UpperCase("abc é"), "ABC é");
     EXPECT_EQ(LowerCase("ABC É"), "abc É");
+    // The byte rule: only ASCII letters change, whatever the byte's value.
+    for (int b = 0; b < 256; ++b) {
+        const char c = char(b);
+        EXPECT_EQ(UpCase(c), b >= 'a' && b <= 'z' ? char(b - 32) : c) << b;
+        EXPECT_EQ(LoCase(c), b >= 'A' && b <= 'Z' ? char(b + 32) : c) << b;
+    }
     EXPECT_EQ(AnsiUpperCase("straße éàüÿ čžł ωά жё"), "STRAßE ÉÀÜŸ ČŽŁ ΩΆ ЖЁ");
     EXPECT_EQ(AnsiLowerCase("ÉÀÜŸ ČŽŁ ΩΆ ЖЁ Z"), "éàüÿ čžł ωά жё z");
     // Case mapping keeps the byte length, so StringReplace can search a mapped copy.

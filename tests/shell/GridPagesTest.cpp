@@ -141,6 +141,25 @@ TEST_F(GridPagesTest, AmortizationScheduleExtraPaymentsAndAnnualView) {
     EXPECT_EQ(p.cbMonth->GetText(), "Jan");
 }
 
+TEST_F(GridPagesTest, RefusedExtraPaymentNumbersAreShownByThePage) {
+    Create();
+    Go("btnAS");
+    TAmortizationPage& p = *Form->Amortization;
+    Samples();
+    Form->CalcAmortization(nullptr);
+    p.btnExtraClick(nullptr);
+    p.rbOnePmt->SetChecked(true);
+    p.edtFromPmt->SetAsInteger(400);
+    p.edtExtraAmount->SetAsFloat(1000);
+    Messages.clear();
+    EXPECT_NO_THROW(p.btnRecalcExtraClick(nullptr));
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_EQ(Messages[0].Text.rfind("Cannot calculate results of extra payments without new figures.", 0), 0u);
+    EXPECT_EQ(Messages[0].Caption, "Information");
+    EXPECT_EQ(p.grdAmortization->GetRowCount(), 361);
+    EXPECT_EQ(p.grdAmortization->GetCells(6, 1), "$0.00");
+}
+
 TEST_F(GridPagesTest, AmortizationWithANegativeRateCalculates) {
     Create();
     Go("btnAS");
