@@ -37,6 +37,65 @@ TColor Lighten(TColor c, int percent) {
 
 } // namespace
 
+namespace {
+
+// Hue, luminance and saturation on the colour dialog's scales (hue 0..239, the others 0..240).
+constexpr int kHlsMax = 240, kRgbMax = 255;
+
+void RgbToHls(TColor c, int& H, int& L, int& S) {
+    const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+    const int hi = std::max({r, g, b}), lo = std::min({r, g, b});
+    L = ((hi + lo) * kHlsMax + kRgbMax) / (2 * kRgbMax);
+    if (hi == lo) {
+        S = 0;
+        H = kHlsMax * 2 / 3;
+        return;
+    }
+    const int sum = hi + lo, span = hi - lo;
+    S = L <= kHlsMax / 2 ? (span * kHlsMax + sum / 2) / sum
+                         : (span * kHlsMax + (2 * kRgbMax - sum) / 2) / (2 * kRgbMax - sum);
+    auto delta = [&](int v) { return ((hi - v) * (kHlsMax / 6) + span / 2) / span; };
+    if (r == hi) H = delta(b) - delta(g);
+    else if (g == hi) H = kHlsMax / 3 + delta(r) - delta(b);
+    else H = 2 * kHlsMax / 3 + delta(g) - delta(r);
+    H = (H % kHlsMax + kHlsMax) % kHlsMax;
+}
+
+int HueToRgb(int n1, int n2, int hue) {
+    hue = (hue % kHlsMax + kHlsMax) % kHlsMax;
+    if (hue < kHlsMax / 6) return n1 + ((n2 - n1) * hue + kHlsMax / 12) / (kHlsMax / 6);
+    if (hue < kHlsMax / 2) return n2;
+    if (hue < kHlsMax * 2 / 3) return n1 + ((n2 - n1) * (kHlsMax * 2 / 3 - hue) + kHlsMax / 12) / (kHlsMax / 6);
+    return n1;
+}
+
+TColor HlsToRgb(int H, int L, int S) {
+    if (S == 0) {
+        const int v = L * kRgbMax / kHlsMax;
+        return RGB(v, v, v);
+    }
+    const int m2 = L <= kHlsMax / 2 ? (L * (kHlsMax + S) + kHlsMax / 2) / kHlsMax
+                                    : L + S - (L * S + kHlsMax / 2) / kHlsMax;
+    const int m1 = 2 * L - m2;
+    auto channel = [&](int hue) {
+        return std::clamp((HueToRgb(m1, m2, hue) * kRgbMax + kHlsMax / 2) / kHlsMax, 0, kRgbMax);
+    };
+    return RGB(channel(H + kHlsMax / 3), channel(H), channel(H - kHlsMax / 3));
+}
+
+} // namespace
+
+TColor ShadeLuminance(TColor Color, int Amount) {
+    if (Color == TColor(-1) || Amount == 0) return Color;
+    int H, L, S;
+    RgbToHls(ColorToRGB(Color), H, L, S);
+    if (Amount > 8) L += Amount;
+    else if (Amount > 0) L = (kHlsMax - L) / 8 * Amount + L;
+    else if (Amount >= -8) L -= -Amount * (L / 8);
+    else L += Amount;
+    return HlsToRgb(H, std::clamp(L, 0, kHlsMax), S);
+}
+
 TColor GradientColor(TColor Near, TColor Far, int Steps, int Index) {
     if (Steps <= 0) return ColorToRGB(Far);
     TColor a = ColorToRGB(Near), b = ColorToRGB(Far);
@@ -191,6 +250,13 @@ void TgrCustomGraphicButton::SetBorderColors(TgrBorderColors Value) {
         FBtnShadowColor = clBtnShadow;
         FBtnDkShadowColor = cl3DDkShadow;
         FShadowColor = FBtnShadowColor;
+    } else if (Value == grbAutoColor) {
+        const TColor face = GetColor();
+        FBtnLightColor = ShadeLuminance(face, 2);
+        FBtnHighlightColor = ShadeLuminance(face, 4);
+        FBtnShadowColor = ShadeLuminance(face, -2);
+        FBtnDkShadowColor = ShadeLuminance(face, -4);
+        FShadowColor = FBtnDkShadowColor;
     }
     Changed();
 }
@@ -456,7 +522,9 @@ void TgrCustomGraphicButton::CMFontChanged(TMessage& Message) {
 
 void TgrCustomGraphicButton::CMColorChanged(TMessage& Message) {
     TGraphicControl::CMColorChanged(Message);
-    Changed();
+    // Colours derived from the face follow it.
+    if (FBorderColors == grbAutoColor) SetBorderColors(grbAutoColor);
+    else Changed();
 }
 
 void TgrCustomGraphicButton::SetDefaultLook(bool Value) {

@@ -68,6 +68,10 @@ private:
     void Changed() { if (OnChange) OnChange(this); }
 };
 
+// Colour with its luminance moved by Amount: by Amount itself beyond 8, else by
+// Amount eighths of the way towards white (positive) or Amount eighths darker.
+TColor ShadeLuminance(TColor Color, int Amount);
+
 // Colour entry i of an n-step gradient from Near to Far (entry 0 is Far).
 TColor GradientColor(TColor Near, TColor Far, int Steps, int Index);
 

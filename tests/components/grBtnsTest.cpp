@@ -654,4 +654,29 @@ TEST(GrButtons, ToggledDownFaceIsDitheredAndInsetMarginsTakeTheParentColour) {
     EXPECT_EQ(Pixel(image, 3, 10), RGB(0, 0, 255));
 }
 
+
+TEST(GrButtons, AutomaticBorderColoursAreLighterAndDarkerShadesOfTheFace) {
+    // Grey 128 is luminance 120: +4 moves it half way to white, -8 by eight eighths to black.
+    EXPECT_EQ(ShadeLuminance(RGB(128, 128, 128), 4), RGB(191, 191, 191));
+    EXPECT_EQ(ShadeLuminance(RGB(128, 128, 128), -8), RGB(0, 0, 0));
+    EXPECT_EQ(ShadeLuminance(RGB(128, 128, 128), 0), RGB(128, 128, 128));
+    EXPECT_EQ(ShadeLuminance(clWhite, 20), RGB(255, 255, 255));  // luminance stops at the top
+
+    ButtonForm f;
+    auto* b = f.Add<TgrGraphicButton>(0, 0, 40, 20);
+    b->SetColor(RGB(200, 0, 0));
+    b->SetBorderColors(grbAutoColor);
+    auto sum = [](TColor c) { return GetRValue(c) + GetGValue(c) + GetBValue(c); };
+    const TColor face = RGB(200, 0, 0);
+    EXPECT_GT(sum(b->GetBtnHighlightColor()), sum(b->GetBtnLightColor()));
+    EXPECT_GT(sum(b->GetBtnLightColor()), sum(face));
+    EXPECT_LT(sum(b->GetBtnShadowColor()), sum(face));
+    EXPECT_LT(sum(b->GetBtnDkShadowColor()), sum(b->GetBtnShadowColor()));
+    for (TColor c : {b->GetBtnHighlightColor(), b->GetBtnDkShadowColor()})  // still reds
+        EXPECT_GT(GetRValue(c), std::max(GetGValue(c), GetBValue(c)));
+    // A new face colour brings new edges.
+    b->SetColor(RGB(0, 0, 200));
+    EXPECT_GT(GetBValue(b->GetBtnShadowColor()), GetRValue(b->GetBtnShadowColor()));
+}
+
 } // namespace
