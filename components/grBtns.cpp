@@ -126,7 +126,10 @@ TgrCustomGraphicButton::~TgrCustomGraphicButton() {
     FBorderInset->OnChange = nullptr;
 }
 
-void TgrCustomGraphicButton::Changed() { Invalidate(); }
+void TgrCustomGraphicButton::Changed() {
+    FCacheValid = 0;
+    Invalidate();
+}
 
 TgrBtnStyle TgrCustomGraphicButton::EffectiveStyle() const { return FStyle == bsAuto ? bsWin97 : FStyle; }
 
@@ -216,7 +219,7 @@ void TgrCustomGraphicButton::SetValue(bool Value) {
     FValue = Value;
     FState = Value ? grsToggledDown : grsUp;
     if (OnChange) OnChange(this);
-    Invalidate();
+    Changed();
     if (Value) TellGroup();
 }
 
@@ -443,7 +446,17 @@ void TgrCustomGraphicButton::CMEnabledChanged(TMessage& Message) {
 
 void TgrCustomGraphicButton::CMTextChanged(TMessage& Message) {
     TGraphicControl::CMTextChanged(Message);
-    Invalidate();
+    Changed();
+}
+
+void TgrCustomGraphicButton::CMFontChanged(TMessage& Message) {
+    TGraphicControl::CMFontChanged(Message);
+    Changed();
+}
+
+void TgrCustomGraphicButton::CMColorChanged(TMessage& Message) {
+    TGraphicControl::CMColorChanged(Message);
+    Changed();
 }
 
 void TgrCustomGraphicButton::SetDefaultLook(bool Value) {
@@ -483,7 +496,7 @@ void TgrCustomGraphicButton::StopRepeat() {
 // ---- Painting ---------------------------------------------------------------------------------
 
 void TgrCustomGraphicButton::PaintBackground(const TRect& R, TColor Face) {
-    TCanvas* c = Canvas();
+    TCanvas* c = Surface();
     c->GetBrush()->SetStyle(bsSolid);
     switch (FBackground->GetStyle()) {
     case grbClear: return;
@@ -521,7 +534,7 @@ void TgrCustomGraphicButton::PaintBackground(const TRect& R, TColor Face) {
 }
 
 void TgrCustomGraphicButton::PaintBorder(TRect R, bool Default, bool Pressed) {
-    TCanvas* c = Canvas();
+    TCanvas* c = Surface();
     const TColor Hl = FBtnHighlightColor, Lt = FBtnLightColor, Sh = FBtnShadowColor, Dk = FBtnDkShadowColor;
     // Each ring: top-left colour, bottom-right colour; clNone leaves a side out.
     auto ring = [&](TColor TopLeft, TColor BottomRight, int Width = 1) { Frame3D(c, R, TopLeft, BottomRight, Width); };
@@ -657,7 +670,7 @@ void TgrCustomGraphicButton::PaintPictureEffects(TColor Face) {
     TRect pr = PictureRect();
     TPicture* p = CurrentPicture();
     if (pr.Width() <= 0 || !p || HasImage()) return;
-    TCanvas* c = Canvas();
+    TCanvas* c = Surface();
     const bool pressed = FState == grsPressed;
     if (!GetEnabled()) {
         if (p == FPictureDisabled.get()) {
@@ -681,7 +694,7 @@ void TgrCustomGraphicButton::PaintPictureEffects(TColor Face) {
 void TgrCustomGraphicButton::PaintPicture() {
     TRect pr = PictureRect();
     if (pr.Width() <= 0) return;
-    TCanvas* c = Canvas();
+    TCanvas* c = Surface();
     const bool pressed = FState == grsPressed;
     const bool effects = !FOptions.Contains(grbNoPicEffects);
     // With effects a disabled picture went with the background.
@@ -717,7 +730,7 @@ void TgrCustomGraphicButton::PaintCaption() {
     const TgrFont3D style = GetEnabled() ? FFont3D : f3dInset;
     if (style == f3dNone) return;
     TRect r = CaptionRect();
-    TCanvas* c = Canvas();
+    TCanvas* c = Surface();
     c->GetBrush()->SetStyle(bsClear);
     c->SetBkMode(TRANSPARENT);
     const std::string text = CaptionLines(caption, FMultiLine);
@@ -756,7 +769,7 @@ void TgrCustomGraphicButton::PaintCaption() {
 }
 
 void TgrCustomGraphicButton::PaintFocus() {
-    TCanvas* c = Canvas();
+    TCanvas* c = Surface();
     if (FFocusStyle.Contains(fsText) && FTextAngle == 0 && !GetCaption().empty()) c->DrawFocusRect(CaptionRect());
     if (!FFocusStyle.Contains(fsOutline) && !(FFocusStyle.Contains(fsText) && FTextAngle > 0)) return;
     const bool pressed = FState == grsPressed;
@@ -775,8 +788,8 @@ void TgrCustomGraphicButton::PaintFocus() {
     c->DrawFocusRect(r);
 }
 
-void TgrCustomGraphicButton::Paint() {
-    TCanvas* c = Canvas();
+void TgrCustomGraphicButton::PaintButton() {
+    TCanvas* c = Surface();
     TRect r = GetClientRect();
     r.Left += FBorderInset->Left;
     r.Top += FBorderInset->Top;
@@ -809,6 +822,50 @@ void TgrCustomGraphicButton::Paint() {
         PaintBorder(r, isDefault, FState == grsPressed || FState == grsComboPressed);
     }
     PaintPicture();
+}
+
+int TgrCustomGraphicButton::Appearance() const {
+    if (!GetEnabled()) return 5;
+    if (FState == grsPressed) return 2;
+    if (FState == grsComboPressed) return 6;
+    if (FFocused) return 4;
+    if (FDefaultLook && FFocusStyle.Contains(fsDefault)) return 3;
+    const bool hotLook = EffectiveStyle() >= bsWin97 || FGrayed || (HasGraphic(FPictureOver.get()) && HasGraphic(FPictureUp.get()));
+    return FMouseOver && hotLook ? 1 : 0;
+}
+
+void TgrCustomGraphicButton::Paint() {
+    const bool inset = FBorderInset->Left || FBorderInset->Top || FBorderInset->Right || FBorderInset->Bottom;
+    // An image list changes without telling the button, and inset margins show
+    // what lies beneath: both paint afresh each time.
+    if (!FOptions.Contains(grbCacheImages) || FBackground->GetStyle() == grbClear || FImages || inset ||
+        FWidth <= 0 || FHeight <= 0) {
+        FCache.reset();
+        FCacheValid = 0;
+        PaintButton();
+        return;
+    }
+    if (!FCache || FCache->GetWidth() != 7 * FWidth || FCache->GetHeight() != FHeight) {
+        if (!FCache) FCache = std::make_unique<TBitmap>();
+        FCache->SetSize(7 * FWidth, FHeight);
+        FCacheValid = 0;
+    }
+    // One index can stand for looks that differ (focused and pressed, a toggle
+    // down and hot), so a slot also remembers the state it was drawn in.
+    const int a = Appearance();
+    const unsigned key = unsigned(FState) | FFocused << 2 | FMouseOver << 3 | FDefaultLook << 4 | FValue << 5;
+    const TRect slot{a * FWidth, 0, (a + 1) * FWidth, FHeight};
+    if (!(FCacheValid & (1u << a)) || FCacheKey[a] != key) {
+        TBitmap image;
+        image.SetSize(FWidth, FHeight);
+        FTarget = image.GetCanvas();
+        PaintButton();
+        FTarget = nullptr;
+        FCache->GetCanvas()->Draw(slot.Left, 0, &image);
+        FCacheValid |= 1u << a;
+        FCacheKey[a] = key;
+    }
+    Canvas()->CopyRect(GetClientRect(), FCache->GetCanvas(), slot);
 }
 
 // ---------------------------------------------------------------------------

@@ -557,4 +557,45 @@ TEST(GrButtons, DisabledCaptionIsGreyAndInsetWhateverItsStyle) {
     EXPECT_TRUE(grey);
 }
 
+
+TEST(GrButtons, CachedAppearancesMatchFreshPaintingThroughStateAndSizeChanges) {
+    // Twins take the same steps; only the first keeps its appearances.
+    ButtonForm f;
+    TgrButton* outer[2];
+    TgrCustomGraphicButton* b[2];
+    for (int i = 0; i < 2; ++i) {
+        outer[i] = f.Add<TgrButton>(0, 40 * i, 60, 25);
+        b[i] = outer[i]->Button();
+        b[i]->SetStyle(bsWin97);
+        b[i]->SetButtonType(grbToggle);
+        b[i]->SetGroup(i + 1);  // apart, so one's toggle leaves the other alone
+        b[i]->SetCaption("Keep");
+        b[i]->SetFocusStyle({fsDefault, fsText});
+        b[i]->SetOptions(i == 0 ? TgrbOptions{grbCacheImages} : TgrbOptions{});
+        DrawSquareGlyph(b[i]->GetPictureUp(), clBlack);
+    }
+    auto step = [&](const char* what, const std::function<void(int)>& act) {
+        for (int i = 0; i < 2; ++i) act(i);
+        const QImage fresh = RenderGraphicControl(b[1]);
+        for (const char* pass : {"drawn", "copied"}) {
+            const QImage cached = RenderGraphicControl(b[0]);
+            ASSERT_EQ(cached.size(), fresh.size()) << what;
+            int differ = 0;
+            for (int y = 0; y < fresh.height(); ++y)
+                for (int x = 0; x < fresh.width(); ++x) differ += Pixel(cached, x, y) != Pixel(fresh, x, y);
+            EXPECT_EQ(differ, 0) << what << ", " << pass;
+        }
+    };
+    step("up", [](int) {});
+    step("hot", [&](int i) { b[i]->Perform(CM_MOUSEENTER, 0, 0); });
+    step("pressed", [&](int i) { Press(b[i], 30, 12); });
+    step("pressed and focused", [&](int i) { outer[i]->Perform(WM_SETFOCUS, 0, 0); });
+    step("toggled down", [&](int i) { Release(b[i], 30, 12); });
+    step("unfocused", [&](int i) { outer[i]->Perform(WM_KILLFOCUS, 0, 0); });
+    step("new caption", [&](int i) { b[i]->SetCaption("Changed"); });
+    step("new font colour", [&](int i) { b[i]->GetFont()->SetColor(clRed); });
+    step("resized", [&](int i) { outer[i]->SetBounds(0, 40 * i, 90, 33); });
+    step("disabled", [&](int i) { b[i]->SetEnabled(false); });
+}
+
 } // namespace
