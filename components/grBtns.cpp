@@ -504,12 +504,15 @@ void TgrCustomGraphicButton::PaintBackground(const TRect& R, TColor Face) {
     case grbVertGradient: {
         const bool vertical = FBackground->GetStyle() == grbVertGradient;
         const int span = vertical ? R.Height() : R.Width();
-        const int steps = std::max(1, std::min(128, span));
-        const double q = static_cast<double>(span) / steps;
+        constexpr int steps = 128;
+        // Each band is one pixel wider than its step so no seam is left between bands.
+        const float q = static_cast<float>(span) / steps;
+        const int band = static_cast<int>(q + 1);
         for (int i = 0; i < steps; ++i) {
-            int a = static_cast<int>(i * q), b = static_cast<int>((i + 1) * q);
-            if (b <= a) continue;
+            const int a = static_cast<int>(i * q);
+            if (a >= span) break;
             c->GetBrush()->SetColor(GradientColor(Face, FBackground->GetGradient(), steps, i));
+            const int b = std::min(span, a + band);
             c->FillRect(vertical ? TRect{R.Left, R.Top + a, R.Right, R.Top + b} : TRect{R.Left + a, R.Top, R.Left + b, R.Bottom});
         }
         return;
@@ -520,11 +523,17 @@ void TgrCustomGraphicButton::PaintBackground(const TRect& R, TColor Face) {
         if (TGraphic* g = FBackground->GetPicture()->GetGraphic()) c->StretchDraw(R, g);
         return;
     case grbPictureClip:
-    case grbPicturePattern:
         c->GetBrush()->SetColor(Face);
         c->FillRect(R);
         if (TGraphic* g = FBackground->GetPicture()->GetGraphic())
             c->Draw(R.Left + (R.Width() - g->GetWidth()) / 2, R.Top + (R.Height() - g->GetHeight()) / 2, g);
+        return;
+    case grbPicturePattern:
+        c->GetBrush()->SetColor(Face);
+        c->FillRect(R);
+        if (TGraphic* g = FBackground->GetPicture()->GetGraphic(); g && g->GetWidth() > 0 && g->GetHeight() > 0)
+            for (int y = R.Top; y < R.Bottom; y += g->GetHeight())
+                for (int x = R.Left; x < R.Right; x += g->GetWidth()) c->Draw(x, y, g);
         return;
     case grbSolid:
         c->GetBrush()->SetColor(Face);

@@ -598,4 +598,35 @@ TEST(GrButtons, CachedAppearancesMatchFreshPaintingThroughStateAndSizeChanges) {
     step("disabled", [&](int i) { b[i]->SetEnabled(false); });
 }
 
+
+TEST(GrButtons, GradientBandsAndPatternTilesCoverTheWholeFace) {
+    ButtonForm f;
+    auto* b = f.Add<TgrGraphicButton>(0, 0, 100, 20);
+    b->SetStyle(bsBorderless);
+    b->SetColor(clBlack);
+    b->GetBackground()->SetStyle(grbGradient);
+    // 128 steps over 100 pixels: bands start at trunc(i * 0.78125), so band 1
+    // covers band 0 and the last entry reaches the right edge, with no seam.
+    QImage image = Render(b);
+    EXPECT_EQ(Pixel(image, 0, 10), GradientColor(clBlack, clWhite, 128, 1));
+    EXPECT_EQ(Pixel(image, 99, 10), GradientColor(clBlack, clWhite, 128, 127));
+    for (int x = 1; x < 100; ++x) EXPECT_LE(GetRValue(Pixel(image, x, 10)), GetRValue(Pixel(image, x - 1, 10))) << x;
+    b->GetBackground()->SetStyle(grbVertGradient);
+    image = Render(b);
+    EXPECT_EQ(Pixel(image, 50, 0), GradientColor(clBlack, clWhite, 128, 6));  // 20 / 128 per step
+    EXPECT_EQ(Pixel(image, 50, 19), GradientColor(clBlack, clWhite, 128, 127));
+
+    // An 8 x 8 tile with one red corner repeats from the top-left corner.
+    TBitmap* tile = b->GetBackground()->GetPicture()->GetBitmap();
+    tile->SetSize(8, 8);
+    tile->GetCanvas()->GetBrush()->SetColor(clBlue);
+    tile->GetCanvas()->FillRect(TRect{0, 0, 8, 8});
+    tile->GetCanvas()->SetPixel(0, 0, clRed);
+    b->GetBackground()->SetStyle(grbPicturePattern);
+    image = Render(b);
+    for (int x : {0, 8, 96})
+        for (int y : {0, 8, 16}) EXPECT_EQ(Pixel(image, x, y), RGB(255, 0, 0)) << x << "," << y;
+    EXPECT_EQ(Pixel(image, 99, 19), RGB(0, 0, 255));
+}
+
 } // namespace
