@@ -810,6 +810,11 @@ void TgrCustomGraphicButton::PaintButton() {
     if (FMouseOver && GetEnabled() && FBackground->GetStyle() == grbSolid && EffectiveStyle() >= bsWin97)
         face = Lighten(face, 12);
     PaintBackground(r, face);
+    if (FBackground->GetDitherDown() && FValue && !FMouseOver) {
+        // A toggle held down shows white on every other pixel, checked from R's corner.
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left + (y - r.Top) % 2; x < r.Right; x += 2) c->SetPixel(x, y, clWhite);
+    }
     PaintPictureEffects(face);
     SelectCaptionFont(c);
     const bool isDefault = (FFocused || FDefaultLook) && FFocusStyle.Contains(fsDefault);
@@ -829,6 +834,15 @@ void TgrCustomGraphicButton::PaintButton() {
         PaintBorder(arrow, false, FState == grsComboPressed);
     } else {
         PaintBorder(r, isDefault, FState == grsPressed || FState == grsComboPressed);
+    }
+    if (FWrapper && FWrapper->GetParent() && r != GetClientRect()) {
+        // The margins take the colour of what the windowed button stands on.
+        const TRect all = GetClientRect();
+        c->GetBrush()->SetStyle(bsSolid);
+        c->GetBrush()->SetColor(FWrapper->GetParent()->GetColor());
+        for (const TRect& m : {TRect{all.Left, all.Top, all.Right, r.Top}, TRect{all.Left, r.Bottom, all.Right, all.Bottom},
+                               TRect{all.Left, r.Top, r.Left, r.Bottom}, TRect{r.Right, r.Top, all.Right, r.Bottom}})
+            if (m.Right > m.Left && m.Bottom > m.Top) c->FillRect(m);
     }
     PaintPicture();
 }

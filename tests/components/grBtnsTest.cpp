@@ -629,4 +629,29 @@ TEST(GrButtons, GradientBandsAndPatternTilesCoverTheWholeFace) {
     EXPECT_EQ(Pixel(image, 99, 19), RGB(0, 0, 255));
 }
 
+
+TEST(GrButtons, ToggledDownFaceIsDitheredAndInsetMarginsTakeTheParentColour) {
+    ButtonForm f;
+    f.form->SetColor(clYellow);
+    auto* outer = f.Add<TgrButton>(0, 0, 60, 25);
+    TgrCustomGraphicButton* b = outer->Button();
+    b->SetStyle(bsBorderless);
+    b->SetButtonType(grbToggle);
+    b->SetColor(clBlue);
+    b->SetValue(true);
+    QImage image = Render(b);
+    EXPECT_EQ(Pixel(image, 10, 10), RGB(255, 255, 255));
+    EXPECT_EQ(Pixel(image, 11, 10), RGB(0, 0, 255));
+    EXPECT_EQ(Pixel(image, 11, 11), RGB(255, 255, 255));
+    b->GetBackground()->SetDitherDown(false);
+    EXPECT_EQ(Pixel(Render(b), 10, 10), RGB(0, 0, 255));
+
+    b->GetBorderInset()->SetLeft(3);
+    b->GetBorderInset()->SetBottom(2);
+    image = Render(b);
+    EXPECT_EQ(Pixel(image, 2, 10), RGB(255, 255, 0));
+    EXPECT_EQ(Pixel(image, 30, 23), RGB(255, 255, 0));
+    EXPECT_EQ(Pixel(image, 3, 10), RGB(0, 0, 255));
+}
+
 } // namespace
