@@ -96,6 +96,54 @@ TColor ShadeLuminance(TColor Color, int Amount) {
     return HlsToRgb(H, std::clamp(L, 0, kHlsMax), S);
 }
 
+namespace {
+
+// A colour whose top byte is 0x30 is a shade: the pixels beneath take their own
+// luminance moved by the signed amount in its low 16 bits (less 256).
+bool IsShade(TColor c) { return (static_cast<uint32_t>(c) >> 24) == 0x30; }
+int ShadeAmount(TColor c) { return static_cast<int>(static_cast<uint32_t>(c) & 0xFFFF) - 256; }
+
+// Shades each pixel of the rectangle that the surface lets us read.
+void ShadePixels(TCanvas* c, const TRect& R, TColor Shade) {
+    const int amount = ShadeAmount(Shade);
+    TColor lastIn = -1, lastOut = -1;
+    for (int y = R.Top; y < R.Bottom; ++y)
+        for (int x = R.Left; x < R.Right; ++x) {
+            const TColor px = c->GetPixel(x, y);
+            if (px < 0) continue;
+            if (px != lastIn) lastIn = px, lastOut = ShadeLuminance(px, amount);
+            c->SetPixel(x, y, lastOut);
+        }
+}
+
+// One ring's side from (X1, Y1) to (X2, Y2) inclusive, in a colour or a shade; clNone draws nothing.
+void Side(TCanvas* c, int X1, int Y1, int X2, int Y2, TColor Colour) {
+    if (Colour == clNone || X2 < X1 || Y2 < Y1) return;
+    const TRect r{X1, Y1, X2 + 1, Y2 + 1};
+    if (IsShade(Colour)) {
+        ShadePixels(c, r, Colour);
+        return;
+    }
+    c->GetBrush()->SetStyle(bsSolid);
+    c->GetBrush()->SetColor(Colour);
+    c->FillRect(r);
+}
+
+// Rings of 3-D edge: top-left colour on the left and top, bottom-right on the
+// right and bottom (which takes the bottom-left corner); R shrinks to the face.
+void Rings(TCanvas* c, TRect& R, TColor TopLeft, TColor BottomRight, int Width) {
+    for (int i = 0; i < Width; ++i) {
+        const int l = R.Left, t = R.Top, r = R.Right - 1, b = R.Bottom - 1;
+        Side(c, l, t, l, b - (BottomRight == clNone ? 0 : 1), TopLeft);
+        Side(c, l + 1, t, r - 1, t, TopLeft);
+        Side(c, r, t, r, b - 1, BottomRight);
+        Side(c, l, b, r, b, BottomRight);
+        R = TRect{R.Left + 1, R.Top + 1, R.Right - 1, R.Bottom - 1};
+    }
+}
+
+} // namespace
+
 TColor GradientColor(TColor Near, TColor Far, int Steps, int Index) {
     if (Steps <= 0) return ColorToRGB(Far);
     TColor a = ColorToRGB(Near), b = ColorToRGB(Far);
@@ -251,11 +299,17 @@ void TgrCustomGraphicButton::SetBorderColors(TgrBorderColors Value) {
         FBtnDkShadowColor = cl3DDkShadow;
         FShadowColor = FBtnShadowColor;
     } else if (Value == grbAutoColor) {
-        const TColor face = GetColor();
+        const TColor face = FaceColor();
         FBtnLightColor = ShadeLuminance(face, 2);
         FBtnHighlightColor = ShadeLuminance(face, 4);
         FBtnShadowColor = ShadeLuminance(face, -2);
         FBtnDkShadowColor = ShadeLuminance(face, -4);
+        FShadowColor = FBtnDkShadowColor;
+    } else if (Value == grbAutoShade) {
+        FBtnLightColor = TColor(0x30000104);
+        FBtnHighlightColor = TColor(0x30000106);
+        FBtnShadowColor = TColor(0x300000FC);
+        FBtnDkShadowColor = TColor(0x300000FA);
         FShadowColor = FBtnDkShadowColor;
     }
     Changed();
@@ -567,7 +621,10 @@ void TgrCustomGraphicButton::PaintBackground(const TRect& R, TColor Face) {
     TCanvas* c = Surface();
     c->GetBrush()->SetStyle(bsSolid);
     switch (FBackground->GetStyle()) {
-    case grbClear: return;
+    case grbClear:
+        // A shade colour tints whatever lies beneath like coloured glass.
+        if (IsShade(GetColor())) ShadePixels(c, R, GetColor());
+        return;
     case grbGradient:
     case grbVertGradient: {
         const bool vertical = FBackground->GetStyle() == grbVertGradient;
@@ -614,7 +671,7 @@ void TgrCustomGraphicButton::PaintBorder(TRect R, bool Default, bool Pressed) {
     TCanvas* c = Surface();
     const TColor Hl = FBtnHighlightColor, Lt = FBtnLightColor, Sh = FBtnShadowColor, Dk = FBtnDkShadowColor;
     // Each ring: top-left colour, bottom-right colour; clNone leaves a side out.
-    auto ring = [&](TColor TopLeft, TColor BottomRight, int Width = 1) { Frame3D(c, R, TopLeft, BottomRight, Width); };
+    auto ring = [&](TColor TopLeft, TColor BottomRight, int Width = 1) { Rings(c, R, TopLeft, BottomRight, Width); };
     const bool down = Pressed || FValue;
     switch (EffectiveStyle()) {
     case bsBorderless:
@@ -765,7 +822,20 @@ void TgrCustomGraphicButton::PaintPictureEffects(TColor Face) {
     const TgrBtnStyle style = EffectiveStyle();
     if (style == bsShaped || FShadowColor == GetColor() || FShadowColor == clNone) return;
     const int d = style == bsBorderless ? 2 : pressed ? 4 : FValue ? 3 : 2;
-    c->DrawMask(pr.Left + d, pr.Top + d, p->GetGraphic(), FShadowColor);
+    if (!IsShade(FShadowColor)) {
+        c->DrawMask(pr.Left + d, pr.Top + d, p->GetGraphic(), FShadowColor);
+        return;
+    }
+    // A shade shadow darkens the pixels under the picture's mask.
+    TBitmap mask;
+    mask.SetSize(pr.Width(), pr.Height());
+    mask.GetCanvas()->GetBrush()->SetColor(clWhite);
+    mask.GetCanvas()->FillRect(TRect{0, 0, pr.Width(), pr.Height()});
+    mask.GetCanvas()->DrawMask(0, 0, p->GetGraphic(), clBlack);
+    for (int y = 0; y < pr.Height(); ++y)
+        for (int x = 0; x < pr.Width(); ++x)
+            if (mask.GetCanvas()->GetPixel(x, y) == clBlack)
+                ShadePixels(c, Bounds(pr.Left + d + x, pr.Top + d + y, 1, 1), FShadowColor);
 }
 
 void TgrCustomGraphicButton::PaintPicture() {
@@ -825,16 +895,19 @@ void TgrCustomGraphicButton::PaintCaption() {
         c->DrawText(text, t, format);
     };
     const TColor text3d = GetEnabled() ? GetFont()->GetColor() : TColor(0x808080);
+    // Text cannot shade what is beneath it: shade colours stand for shades of the face.
+    auto resolve = [this](TColor c) { return IsShade(c) ? ShadeLuminance(FaceColor(), ShadeAmount(c)) : c; };
+    const TColor Hl = resolve(FBtnHighlightColor), Sh = resolve(FBtnShadowColor);
     const bool pressed = FState == grsPressed;
     int tx = 0;
     switch (style) {
-    case f3dRaised: pass(FBtnHighlightColor, -1, -1); break;
-    case f3dInset: pass(FBtnHighlightColor, 1, 1); break;
-    case f3dRidged: pass(FBtnShadowColor, 1, 1); pass(FBtnHighlightColor, -1, -1); break;
-    case f3dGrooved: pass(FBtnShadowColor, -1, -1); pass(FBtnHighlightColor, 1, 1); break;
+    case f3dRaised: pass(Hl, -1, -1); break;
+    case f3dInset: pass(Hl, 1, 1); break;
+    case f3dRidged: pass(Sh, 1, 1); pass(Hl, -1, -1); break;
+    case f3dGrooved: pass(Sh, -1, -1); pass(Hl, 1, 1); break;
     case f3dShadow: {
         const int d = pressed ? 4 : 2;
-        pass(FBtnShadowColor, d, d);
+        pass(Sh, d, d);
         // A turned caption moves away from its shadow as far again.
         if (FTextAngle != 0) tx = -d;
         break;
@@ -874,7 +947,7 @@ void TgrCustomGraphicButton::PaintButton() {
     r.Bottom -= FBorderInset->Bottom;
     if (r.Right < r.Left) r.Right = r.Left;
     if (r.Bottom < r.Top) r.Bottom = r.Top;
-    TColor face = GetColor();
+    TColor face = FaceColor();
     if (FMouseOver && GetEnabled() && FBackground->GetStyle() == grbSolid && EffectiveStyle() >= bsWin97)
         face = Lighten(face, 12);
     PaintBackground(r, face);
@@ -913,6 +986,13 @@ void TgrCustomGraphicButton::PaintButton() {
             if (m.Right > m.Left && m.Bottom > m.Top) c->FillRect(m);
     }
     PaintPicture();
+}
+
+TColor TgrCustomGraphicButton::FaceColor() const {
+    const TColor colour = GetColor();
+    if (!IsShade(colour)) return colour;
+    TWinControl* parent = FWrapper ? FWrapper->GetParent() : GetParent();
+    return parent ? ShadeLuminance(parent->GetColor(), ShadeAmount(colour)) : colour;
 }
 
 int TgrCustomGraphicButton::Appearance() const {

@@ -200,6 +200,8 @@ protected:
     // Which of the seven cached appearances the state shows (up, hot, down,
     // default, focused, disabled, arrow down).
     int Appearance() const;
+    // The face: Color, or for a shade colour the shade of the parent's colour.
+    TColor FaceColor() const;
     // The canvas painting goes to: the cache's drawing bitmap while one is drawn.
     TCanvas* Surface() { return FTarget ? FTarget : Canvas(); }
     // Font, boldness by focus and turn of the caption.

@@ -679,4 +679,28 @@ TEST(GrButtons, AutomaticBorderColoursAreLighterAndDarkerShadesOfTheFace) {
     EXPECT_GT(GetBValue(b->GetBtnShadowColor()), GetRValue(b->GetBtnShadowColor()));
 }
 
+
+TEST(GrButtons, ShadeColoursShadeThePixelsBeneath) {
+    ButtonForm f;
+    auto* b = f.Add<TgrGraphicButton>(0, 0, 40, 20);
+    b->SetStyle(bsWin95);
+    b->SetColor(RGB(200, 0, 0));
+    b->SetBorderColors(grbAutoShade);
+    const QImage image = Render(b);
+    const TColor face = RGB(200, 0, 0);
+    // Highlight +6 on the outer top-left, dark shadow -6 on the outer bottom-right.
+    EXPECT_EQ(Pixel(image, 0, 10), ShadeLuminance(face, 6));
+    EXPECT_EQ(Pixel(image, 39, 10), ShadeLuminance(face, -6));
+    EXPECT_EQ(Pixel(image, 1, 10), ShadeLuminance(face, 4));
+    EXPECT_EQ(Pixel(image, 38, 10), ShadeLuminance(face, -4));
+    EXPECT_EQ(Pixel(image, 20, 10), face);
+
+    // A clear button in a shade colour tints what lies beneath: magenta here.
+    b->GetBackground()->SetStyle(grbClear);
+    b->SetBorderColors(grbWinColor);
+    b->SetStyle(bsBorderless);
+    b->SetColor(TColor(0x300000F8));  // -8
+    EXPECT_EQ(Pixel(Render(b), 20, 10), ShadeLuminance(RGB(255, 0, 255), -8));
+}
+
 } // namespace
