@@ -5,10 +5,14 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QDir>
+
 #include <fstream>
 #include <string>
 
 #include "Graphics.h"
+#include "Printers.h"
+#include "RP_Prntr.h"
 #include "RP_Engine.h"
 #include "RP_Vars.h"
 #include "SysUtils.h"
@@ -141,5 +145,25 @@ void BM_DrawOnePreparedPage(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DrawOnePreparedPage)->Unit(benchmark::kMillisecond);
+
+// A prepared report printed with the "Print to PDF" printer into a file.
+void PrintPreparedToPdf(benchmark::State& state, int rows) {
+    auto report = ScheduleReport(rows);
+    report->PrepareReport();
+    TrpPrinter& printers = rpPrinter();
+    for (int i = 0; i < printers.VirtualPrinterIndex; ++i)
+        if (printers.Printers[size_t(i)] == "Print to PDF") printers.SetPrinterIndex(i);
+    QDir().mkpath(QDir::tempPath() + "/varnholt-bench");
+    Printer()->FileName = QDir::tempPath().toStdString() + "/varnholt-bench/prepared.pdf";
+    for (auto _ : state) report->PrintPreparedReport("", 1, false, pwAll);
+    Printer()->FileName.clear();
+    state.counters["pages"] = report->EMFPages->Count();
+}
+
+void BM_Print360RowPreparedReportToPdf(benchmark::State& state) { PrintPreparedToPdf(state, 360); }
+BENCHMARK(BM_Print360RowPreparedReportToPdf)->Unit(benchmark::kMillisecond);
+
+void BM_Print32767RowPreparedReportToPdf(benchmark::State& state) { PrintPreparedToPdf(state, 32767); }
+BENCHMARK(BM_Print32767RowPreparedReportToPdf)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 } // namespace

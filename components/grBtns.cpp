@@ -37,6 +37,65 @@ TColor Lighten(TColor c, int percent) {
 
 } // namespace
 
+namespace {
+
+// Hue, luminance and saturation on the colour dialog's scales (hue 0..239, the others 0..240).
+constexpr int kHlsMax = 240, kRgbMax = 255;
+
+void RgbToHls(TColor c, int& H, int& L, int& S) {
+    const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+    const int hi = std::max({r, g, b}), lo = std::min({r, g, b});
+    L = ((hi + lo) * kHlsMax + kRgbMax) / (2 * kRgbMax);
+    if (hi == lo) {
+        S = 0;
+        H = kHlsMax * 2 / 3;
+        return;
+    }
+    const int sum = hi + lo, span = hi - lo;
+    S = L <= kHlsMax / 2 ? (span * kHlsMax + sum / 2) / sum
+                         : (span * kHlsMax + (2 * kRgbMax - sum) / 2) / (2 * kRgbMax - sum);
+    auto delta = [&](int v) { return ((hi - v) * (kHlsMax / 6) + span / 2) / span; };
+    if (r == hi) H = delta(b) - delta(g);
+    else if (g == hi) H = kHlsMax / 3 + delta(r) - delta(b);
+    else H = 2 * kHlsMax / 3 + delta(g) - delta(r);
+    H = (H % kHlsMax + kHlsMax) % kHlsMax;
+}
+
+int HueToRgb(int n1, int n2, int hue) {
+    hue = (hue % kHlsMax + kHlsMax) % kHlsMax;
+    if (hue < kHlsMax / 6) return n1 + ((n2 - n1) * hue + kHlsMax / 12) / (kHlsMax / 6);
+    if (hue < kHlsMax / 2) return n2;
+    if (hue < kHlsMax * 2 / 3) return n1 + ((n2 - n1) * (kHlsMax * 2 / 3 - hue) + kHlsMax / 12) / (kHlsMax / 6);
+    return n1;
+}
+
+TColor HlsToRgb(int H, int L, int S) {
+    if (S == 0) {
+        const int v = L * kRgbMax / kHlsMax;
+        return RGB(v, v, v);
+    }
+    const int m2 = L <= kHlsMax / 2 ? (L * (kHlsMax + S) + kHlsMax / 2) / kHlsMax
+                                    : L + S - (L * S + kHlsMax / 2) / kHlsMax;
+    const int m1 = 2 * L - m2;
+    auto channel = [&](int hue) {
+        return std::clamp((HueToRgb(m1, m2, hue) * kRgbMax + kHlsMax / 2) / kHlsMax, 0, kRgbMax);
+    };
+    return RGB(channel(H + kHlsMax / 3), channel(H), channel(H - kHlsMax / 3));
+}
+
+} // namespace
+
+TColor ShadeLuminance(TColor Color, int Amount) {
+    if (Color == TColor(-1) || Amount == 0) return Color;
+    int H, L, S;
+    RgbToHls(ColorToRGB(Color), H, L, S);
+    if (Amount > 8) L += Amount;
+    else if (Amount > 0) L = (kHlsMax - L) / 8 * Amount + L;
+    else if (Amount >= -8) L -= -Amount * (L / 8);
+    else L += Amount;
+    return HlsToRgb(H, std::clamp(L, 0, kHlsMax), S);
+}
+
 TColor GradientColor(TColor Near, TColor Far, int Steps, int Index) {
     if (Steps <= 0) return ColorToRGB(Far);
     TColor a = ColorToRGB(Near), b = ColorToRGB(Far);
@@ -126,7 +185,10 @@ TgrCustomGraphicButton::~TgrCustomGraphicButton() {
     FBorderInset->OnChange = nullptr;
 }
 
-void TgrCustomGraphicButton::Changed() { Invalidate(); }
+void TgrCustomGraphicButton::Changed() {
+    FCacheValid = 0;
+    Invalidate();
+}
 
 TgrBtnStyle TgrCustomGraphicButton::EffectiveStyle() const { return FStyle == bsAuto ? bsWin97 : FStyle; }
 
@@ -188,6 +250,13 @@ void TgrCustomGraphicButton::SetBorderColors(TgrBorderColors Value) {
         FBtnShadowColor = clBtnShadow;
         FBtnDkShadowColor = cl3DDkShadow;
         FShadowColor = FBtnShadowColor;
+    } else if (Value == grbAutoColor) {
+        const TColor face = GetColor();
+        FBtnLightColor = ShadeLuminance(face, 2);
+        FBtnHighlightColor = ShadeLuminance(face, 4);
+        FBtnShadowColor = ShadeLuminance(face, -2);
+        FBtnDkShadowColor = ShadeLuminance(face, -4);
+        FShadowColor = FBtnDkShadowColor;
     }
     Changed();
 }
@@ -216,7 +285,7 @@ void TgrCustomGraphicButton::SetValue(bool Value) {
     FValue = Value;
     FState = Value ? grsToggledDown : grsUp;
     if (OnChange) OnChange(this);
-    Invalidate();
+    Changed();
     if (Value) TellGroup();
 }
 
@@ -443,7 +512,19 @@ void TgrCustomGraphicButton::CMEnabledChanged(TMessage& Message) {
 
 void TgrCustomGraphicButton::CMTextChanged(TMessage& Message) {
     TGraphicControl::CMTextChanged(Message);
-    Invalidate();
+    Changed();
+}
+
+void TgrCustomGraphicButton::CMFontChanged(TMessage& Message) {
+    TGraphicControl::CMFontChanged(Message);
+    Changed();
+}
+
+void TgrCustomGraphicButton::CMColorChanged(TMessage& Message) {
+    TGraphicControl::CMColorChanged(Message);
+    // Colours derived from the face follow it.
+    if (FBorderColors == grbAutoColor) SetBorderColors(grbAutoColor);
+    else Changed();
 }
 
 void TgrCustomGraphicButton::SetDefaultLook(bool Value) {
@@ -483,7 +564,7 @@ void TgrCustomGraphicButton::StopRepeat() {
 // ---- Painting ---------------------------------------------------------------------------------
 
 void TgrCustomGraphicButton::PaintBackground(const TRect& R, TColor Face) {
-    TCanvas* c = Canvas();
+    TCanvas* c = Surface();
     c->GetBrush()->SetStyle(bsSolid);
     switch (FBackground->GetStyle()) {
     case grbClear: return;
@@ -491,12 +572,15 @@ void TgrCustomGraphicButton::PaintBackground(const TRect& R, TColor Face) {
     case grbVertGradient: {
         const bool vertical = FBackground->GetStyle() == grbVertGradient;
         const int span = vertical ? R.Height() : R.Width();
-        const int steps = std::max(1, std::min(128, span));
-        const double q = static_cast<double>(span) / steps;
+        constexpr int steps = 128;
+        // Each band is one pixel wider than its step so no seam is left between bands.
+        const float q = static_cast<float>(span) / steps;
+        const int band = static_cast<int>(q + 1);
         for (int i = 0; i < steps; ++i) {
-            int a = static_cast<int>(i * q), b = static_cast<int>((i + 1) * q);
-            if (b <= a) continue;
+            const int a = static_cast<int>(i * q);
+            if (a >= span) break;
             c->GetBrush()->SetColor(GradientColor(Face, FBackground->GetGradient(), steps, i));
+            const int b = std::min(span, a + band);
             c->FillRect(vertical ? TRect{R.Left, R.Top + a, R.Right, R.Top + b} : TRect{R.Left + a, R.Top, R.Left + b, R.Bottom});
         }
         return;
@@ -507,11 +591,17 @@ void TgrCustomGraphicButton::PaintBackground(const TRect& R, TColor Face) {
         if (TGraphic* g = FBackground->GetPicture()->GetGraphic()) c->StretchDraw(R, g);
         return;
     case grbPictureClip:
-    case grbPicturePattern:
         c->GetBrush()->SetColor(Face);
         c->FillRect(R);
         if (TGraphic* g = FBackground->GetPicture()->GetGraphic())
             c->Draw(R.Left + (R.Width() - g->GetWidth()) / 2, R.Top + (R.Height() - g->GetHeight()) / 2, g);
+        return;
+    case grbPicturePattern:
+        c->GetBrush()->SetColor(Face);
+        c->FillRect(R);
+        if (TGraphic* g = FBackground->GetPicture()->GetGraphic(); g && g->GetWidth() > 0 && g->GetHeight() > 0)
+            for (int y = R.Top; y < R.Bottom; y += g->GetHeight())
+                for (int x = R.Left; x < R.Right; x += g->GetWidth()) c->Draw(x, y, g);
         return;
     case grbSolid:
         c->GetBrush()->SetColor(Face);
@@ -521,7 +611,7 @@ void TgrCustomGraphicButton::PaintBackground(const TRect& R, TColor Face) {
 }
 
 void TgrCustomGraphicButton::PaintBorder(TRect R, bool Default, bool Pressed) {
-    TCanvas* c = Canvas();
+    TCanvas* c = Surface();
     const TColor Hl = FBtnHighlightColor, Lt = FBtnLightColor, Sh = FBtnShadowColor, Dk = FBtnDkShadowColor;
     // Each ring: top-left colour, bottom-right colour; clNone leaves a side out.
     auto ring = [&](TColor TopLeft, TColor BottomRight, int Width = 1) { Frame3D(c, R, TopLeft, BottomRight, Width); };
@@ -657,7 +747,7 @@ void TgrCustomGraphicButton::PaintPictureEffects(TColor Face) {
     TRect pr = PictureRect();
     TPicture* p = CurrentPicture();
     if (pr.Width() <= 0 || !p || HasImage()) return;
-    TCanvas* c = Canvas();
+    TCanvas* c = Surface();
     const bool pressed = FState == grsPressed;
     if (!GetEnabled()) {
         if (p == FPictureDisabled.get()) {
@@ -681,7 +771,7 @@ void TgrCustomGraphicButton::PaintPictureEffects(TColor Face) {
 void TgrCustomGraphicButton::PaintPicture() {
     TRect pr = PictureRect();
     if (pr.Width() <= 0) return;
-    TCanvas* c = Canvas();
+    TCanvas* c = Surface();
     const bool pressed = FState == grsPressed;
     const bool effects = !FOptions.Contains(grbNoPicEffects);
     // With effects a disabled picture went with the background.
@@ -717,7 +807,7 @@ void TgrCustomGraphicButton::PaintCaption() {
     const TgrFont3D style = GetEnabled() ? FFont3D : f3dInset;
     if (style == f3dNone) return;
     TRect r = CaptionRect();
-    TCanvas* c = Canvas();
+    TCanvas* c = Surface();
     c->GetBrush()->SetStyle(bsClear);
     c->SetBkMode(TRANSPARENT);
     const std::string text = CaptionLines(caption, FMultiLine);
@@ -756,7 +846,7 @@ void TgrCustomGraphicButton::PaintCaption() {
 }
 
 void TgrCustomGraphicButton::PaintFocus() {
-    TCanvas* c = Canvas();
+    TCanvas* c = Surface();
     if (FFocusStyle.Contains(fsText) && FTextAngle == 0 && !GetCaption().empty()) c->DrawFocusRect(CaptionRect());
     if (!FFocusStyle.Contains(fsOutline) && !(FFocusStyle.Contains(fsText) && FTextAngle > 0)) return;
     const bool pressed = FState == grsPressed;
@@ -775,8 +865,8 @@ void TgrCustomGraphicButton::PaintFocus() {
     c->DrawFocusRect(r);
 }
 
-void TgrCustomGraphicButton::Paint() {
-    TCanvas* c = Canvas();
+void TgrCustomGraphicButton::PaintButton() {
+    TCanvas* c = Surface();
     TRect r = GetClientRect();
     r.Left += FBorderInset->Left;
     r.Top += FBorderInset->Top;
@@ -788,6 +878,11 @@ void TgrCustomGraphicButton::Paint() {
     if (FMouseOver && GetEnabled() && FBackground->GetStyle() == grbSolid && EffectiveStyle() >= bsWin97)
         face = Lighten(face, 12);
     PaintBackground(r, face);
+    if (FBackground->GetDitherDown() && FValue && !FMouseOver) {
+        // A toggle held down shows white on every other pixel, checked from R's corner.
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left + (y - r.Top) % 2; x < r.Right; x += 2) c->SetPixel(x, y, clWhite);
+    }
     PaintPictureEffects(face);
     SelectCaptionFont(c);
     const bool isDefault = (FFocused || FDefaultLook) && FFocusStyle.Contains(fsDefault);
@@ -808,7 +903,60 @@ void TgrCustomGraphicButton::Paint() {
     } else {
         PaintBorder(r, isDefault, FState == grsPressed || FState == grsComboPressed);
     }
+    if (FWrapper && FWrapper->GetParent() && r != GetClientRect()) {
+        // The margins take the colour of what the windowed button stands on.
+        const TRect all = GetClientRect();
+        c->GetBrush()->SetStyle(bsSolid);
+        c->GetBrush()->SetColor(FWrapper->GetParent()->GetColor());
+        for (const TRect& m : {TRect{all.Left, all.Top, all.Right, r.Top}, TRect{all.Left, r.Bottom, all.Right, all.Bottom},
+                               TRect{all.Left, r.Top, r.Left, r.Bottom}, TRect{r.Right, r.Top, all.Right, r.Bottom}})
+            if (m.Right > m.Left && m.Bottom > m.Top) c->FillRect(m);
+    }
     PaintPicture();
+}
+
+int TgrCustomGraphicButton::Appearance() const {
+    if (!GetEnabled()) return 5;
+    if (FState == grsPressed) return 2;
+    if (FState == grsComboPressed) return 6;
+    if (FFocused) return 4;
+    if (FDefaultLook && FFocusStyle.Contains(fsDefault)) return 3;
+    const bool hotLook = EffectiveStyle() >= bsWin97 || FGrayed || (HasGraphic(FPictureOver.get()) && HasGraphic(FPictureUp.get()));
+    return FMouseOver && hotLook ? 1 : 0;
+}
+
+void TgrCustomGraphicButton::Paint() {
+    const bool inset = FBorderInset->Left || FBorderInset->Top || FBorderInset->Right || FBorderInset->Bottom;
+    // An image list changes without telling the button, and inset margins show
+    // what lies beneath: both paint afresh each time.
+    if (!FOptions.Contains(grbCacheImages) || FBackground->GetStyle() == grbClear || FImages || inset ||
+        FWidth <= 0 || FHeight <= 0) {
+        FCache.reset();
+        FCacheValid = 0;
+        PaintButton();
+        return;
+    }
+    if (!FCache || FCache->GetWidth() != 7 * FWidth || FCache->GetHeight() != FHeight) {
+        if (!FCache) FCache = std::make_unique<TBitmap>();
+        FCache->SetSize(7 * FWidth, FHeight);
+        FCacheValid = 0;
+    }
+    // One index can stand for looks that differ (focused and pressed, a toggle
+    // down and hot), so a slot also remembers the state it was drawn in.
+    const int a = Appearance();
+    const unsigned key = unsigned(FState) | FFocused << 2 | FMouseOver << 3 | FDefaultLook << 4 | FValue << 5;
+    const TRect slot{a * FWidth, 0, (a + 1) * FWidth, FHeight};
+    if (!(FCacheValid & (1u << a)) || FCacheKey[a] != key) {
+        TBitmap image;
+        image.SetSize(FWidth, FHeight);
+        FTarget = image.GetCanvas();
+        PaintButton();
+        FTarget = nullptr;
+        FCache->GetCanvas()->Draw(slot.Left, 0, &image);
+        FCacheValid |= 1u << a;
+        FCacheKey[a] = key;
+    }
+    Canvas()->CopyRect(GetClientRect(), FCache->GetCanvas(), slot);
 }
 
 // ---------------------------------------------------------------------------

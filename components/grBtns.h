@@ -4,6 +4,7 @@
 // button types (command, toggle, repeat, menu, combo); a menu button drops
 // its pop-up menu below itself when pressed.
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -66,6 +67,10 @@ public:
 private:
     void Changed() { if (OnChange) OnChange(this); }
 };
+
+// Colour with its luminance moved by Amount: by Amount itself beyond 8, else by
+// Amount eighths of the way towards white (positive) or Amount eighths darker.
+TColor ShadeLuminance(TColor Color, int Amount);
 
 // Colour entry i of an n-step gradient from Near to Far (entry 0 is Far).
 TColor GradientColor(TColor Near, TColor Far, int Steps, int Index);
@@ -172,6 +177,8 @@ protected:
     void CMHitTest(TMessage& Message) override;
     void CMEnabledChanged(TMessage& Message) override;
     void CMTextChanged(TMessage& Message) override;
+    void CMFontChanged(TMessage& Message) override;
+    void CMColorChanged(TMessage& Message) override;
     void Dispatch(TMessage& Message) override;
     // Sets the "default" look flag (the form's default button).
     virtual void SetDefaultLook(bool Value);
@@ -188,6 +195,13 @@ protected:
     void PaintPicture();
     void PaintCaption();
     void PaintFocus();
+    // Draws every layer onto the surface; Paint adds the appearance cache around it.
+    void PaintButton();
+    // Which of the seven cached appearances the state shows (up, hot, down,
+    // default, focused, disabled, arrow down).
+    int Appearance() const;
+    // The canvas painting goes to: the cache's drawing bitmap while one is drawn.
+    TCanvas* Surface() { return FTarget ? FTarget : Canvas(); }
     // Font, boldness by focus and turn of the caption.
     void SelectCaptionFont(TCanvas* c);
     // The picture for the current state; nullptr when there is none.
@@ -233,6 +247,11 @@ private:
     bool FTracking = false;
     bool FMouseOver = false;
     HWND FRepeatTarget = 0;
+
+    std::unique_ptr<TBitmap> FCache;
+    unsigned FCacheValid = 0;
+    std::array<unsigned, 7> FCacheKey{};
+    TCanvas* FTarget = nullptr;
 };
 
 class TgrGraphicButton : public TgrCustomGraphicButton {

@@ -63,11 +63,11 @@ void TAmortizationPage::FindComponents() {
 // ---- Calculation ---------------------------------------------------------------------------
 
 void TAmortizationPage::ReadInputs() {
-    Main.AmortPrincipal = edtMortAmt->GetAsFloat();
-    Main.AmortRate = edtIRate->GetAsFloat() / 100;
-    Main.AmortNumPayments = edtNumPmts->GetAsInteger();
-    if (int month = MonthNumber(cbMonth->GetText())) Main.AmortStartMonth = month;
-    Main.AmortStartYear = edtYear->GetAsInteger();
+    AmortPrincipal = edtMortAmt->GetAsFloat();
+    AmortRate = edtIRate->GetAsFloat() / 100;
+    AmortNumPayments = edtNumPmts->GetAsInteger();
+    if (int month = MonthNumber(cbMonth->GetText())) AmortStartMonth = month;
+    AmortStartYear = edtYear->GetAsInteger();
 }
 
 void TAmortizationPage::CalcAmortization(TObject* Sender) {
@@ -78,9 +78,9 @@ void TAmortizationPage::CalcAmortization(TObject* Sender) {
         // The extra payments now shown go over to the new schedule by payment number.
         Main.CreatePrepaymentList(Sender);
         if (!Main.Mortgage) Main.Mortgage = std::make_unique<TMortgage>();
-        Main.Mortgage->Create(Main.AmortNumPayments, Main.AmortPrincipal, Main.AmortRate, 12, Main.AmortStartMonth,
-                              Main.AmortStartYear);
-        ApplyPrepaymentList(*Main.Mortgage, Main.PrepaymentText);
+        Main.Mortgage->Create(AmortNumPayments, AmortPrincipal, AmortRate, 12, AmortStartMonth,
+                              AmortStartYear);
+        ApplyPrepaymentList(*Main.Mortgage, PrepaymentText);
         FillGrdAmortization();
     } catch (...) {
         FillGrdAnnualAmortization();
@@ -92,9 +92,9 @@ void TAmortizationPage::CalcAmortization(TObject* Sender) {
 
 void TAmortizationPage::CreatePrepaymentList(TObject*) {
     TAlignGrid* g = grdAmortization;
-    Main.PrepaymentText = PrepaymentListText(Main.AmortNumPayments, g->GetRowCount(),
+    PrepaymentText = PrepaymentListText(AmortNumPayments, g->GetRowCount(),
                                              [g](int c, int r) { return g->GetCells(c, r); });
-    if (Main.memPrepayments) Main.memPrepayments->SetText(Main.PrepaymentText);
+    if (Main.memPrepayments) Main.memPrepayments->SetText(PrepaymentText);
 }
 
 void TAmortizationPage::TitleGrids() {
@@ -175,24 +175,24 @@ void TAmortizationPage::btnRecalcExtraClick(TObject*) {
     ReadInputs();
     if (PnlAddExtra->GetVisible()) {
         if (rbOnePmt->GetChecked()) {
-            Main.ExtraMode = 0;
-            Main.ExtraFrom = edtFromPmt->GetAsInteger();
+            ExtraMode = 0;
+            ExtraFrom = edtFromPmt->GetAsInteger();
         } else if (rbRangePmts->GetChecked()) {
-            Main.ExtraMode = 1;
-            Main.ExtraFrom = edtFromPmt->GetAsInteger();
-            Main.ExtraTo = edtToPmt->GetAsInteger();
+            ExtraMode = 1;
+            ExtraFrom = edtFromPmt->GetAsInteger();
+            ExtraTo = edtToPmt->GetAsInteger();
         } else {
-            Main.ExtraMode = 2;
+            ExtraMode = 2;
         }
-        Main.ExtraAmount = edtExtraAmount->GetAsFloat();
+        ExtraAmount = edtExtraAmount->GetAsFloat();
     }
     if (!Main.Mortgage) Main.Mortgage = std::make_unique<TMortgage>();
     TMortgage& m = *Main.Mortgage;
     try {
-        switch (Main.ExtraMode) {
-        case 0: m.SetExtraPayment(Main.ExtraFrom, Main.ExtraAmount); break;
-        case 1: m.SetExtraPaymentRange(Main.ExtraFrom, Main.ExtraTo, Main.ExtraAmount); break;
-        default: m.SetExtraPaymentFrom(1, Main.ExtraAmount); break;
+        switch (ExtraMode) {
+        case 0: m.SetExtraPayment(ExtraFrom, ExtraAmount); break;
+        case 1: m.SetExtraPaymentRange(ExtraFrom, ExtraTo, ExtraAmount); break;
+        default: m.SetExtraPaymentFrom(1, ExtraAmount); break;
         }
     } catch (EPaymentNumbers& e) {
         // Refused numbers change nothing: the user is told and the grids still

@@ -2,9 +2,11 @@
 // The amortization schedules page: the monthly and annual grids of the
 // window's schedule, the extra-payment panel, and the extra-payment list that
 // carries extra payments over to a rebuilt schedule by payment number. The
-// loan values and the schedule stay in the window (the calculator file and
-// the reports read them); the grid texts come from Amortization.h.
+// page holds the loan values it was last built from; the schedule itself stays
+// in the window (the calculator file and the reports read it); the grid texts
+// come from Amortization.h.
 
+#include <cstdint>
 #include <string>
 
 #include "CalcPage.h"
@@ -52,6 +54,17 @@ public:
     void CloseExtraPanel(TObject* Sender);
     // Empties both grids and writes their headers and widths.
     void ClearGrids();
+
+    // ---- State ----------------------------------------------------------------------
+    // The loan the schedule was last built from (the rate as a fraction).
+    double AmortPrincipal = 0, AmortRate = 0;
+    int32_t AmortNumPayments = 0, AmortStartMonth = 1, AmortStartYear = 0;
+    // The last extra payment added: mode 0 one payment, 1 a range, 2 all.
+    int32_t ExtraFrom = 0, ExtraTo = 0;
+    double ExtraAmount = 0;
+    uint8_t ExtraMode = 0;
+    // The grid section of the last calculator file written, and the extra-payment list.
+    std::string AmortizationGridText, PrepaymentText;
 
     // ---- Components -------------------------------------------------------------------
     TEntPictureField *edtMortAmt = nullptr, *edtIRate = nullptr, *edtNumPmts = nullptr, *edtAmortPayment = nullptr,

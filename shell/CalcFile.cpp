@@ -8,6 +8,7 @@
 #include <cmath>
 #include <vector>
 
+#include "AmortizationPage.h"
 #include "ExtCtrls.h"
 #include "FnpNumericEdit.h"
 #include "Grids.h"
@@ -449,8 +450,8 @@ std::string CalculatorFileText(TfrmMain& Main) {
         text += ValueText(Main, line);
         text += CRLF;
     }
-    Main.AmortizationGridText = AmortizationGridFileText(&Main);
-    return text + Main.AmortizationGridText;
+    Main.Amortization->AmortizationGridText = AmortizationGridFileText(&Main);
+    return text + Main.Amortization->AmortizationGridText;
 }
 
 namespace {

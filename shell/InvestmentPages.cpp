@@ -104,18 +104,18 @@ void TDiscountedCashFlowsPage::FindComponents() {
 void TDiscountedCashFlowsPage::CalcDCF(TObject* Sender) {
     BeginCalculation(Sender);
     TDCFCashFlows cashFlows{};
-    for (size_t t = 0; t < DCFYears; ++t) {
+    for (size_t t = 0; t < ::DCFYears; ++t) {
         cashFlows[t] = edtDCFYear[t]->GetAsFloat();
-        Main.DCFYears[t + 1] = cashFlows[t];
+        DCFYears[t + 1] = cashFlows[t];
     }
-    std::array<double, DCFRates> rates{};
-    for (size_t k = 0; k < DCFRates; ++k) {
+    std::array<double, ::DCFRates> rates{};
+    for (size_t k = 0; k < ::DCFRates; ++k) {
         rates[k] = edtDiscountRate[k]->GetAsFloat();
-        Main.DCFRates[k + 1] = rates[k] / 100;
+        DCFRates[k + 1] = rates[k] / 100;
     }
-    std::array<TCalcResult, DCFRates> out;
+    std::array<TCalcResult, ::DCFRates> out;
     ComputeAndShow([&] { ::CalcDCF(cashFlows, rates, out); },
                    [&] {
-                       for (size_t k = 0; k < DCFRates; ++k) ShowResult(edtNPV[k], out[k]);
+                       for (size_t k = 0; k < ::DCFRates; ++k) ShowResult(edtNPV[k], out[k]);
                    });
 }

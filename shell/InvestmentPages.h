@@ -61,6 +61,11 @@ public:
     void CalcDCF(TObject* Sender);
 
     // ---- Components ---------------------------------------------------------------
-    std::array<TEntPictureField*, DCFYears> edtDCFYear{};
-    std::array<TEntPictureField*, DCFRates> edtDiscountRate{}, edtNPV{};
+    std::array<TEntPictureField*, ::DCFYears> edtDCFYear{};
+    std::array<TEntPictureField*, ::DCFRates> edtDiscountRate{}, edtNPV{};
+
+    // ---- State --------------------------------------------------------------------
+    // The cash flows and rates (as fractions) last calculated, from index 1.
+    std::array<double, ::DCFYears + 1> DCFYears{};
+    std::array<double, ::DCFRates + 1> DCFRates{};
 };

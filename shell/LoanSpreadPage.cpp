@@ -71,7 +71,7 @@ void TLoanSpreadPage::SetFieldRole(TEntPictureField* Field, bool Result, const c
 void TLoanSpreadPage::rgCalculateClick(TObject* Sender) {
     const int mode = rgCalculate->GetItemIndex();
     if (mode >= 0 && mode < 4) {
-        Main.LoanSpreadMode = mode;
+        LoanSpreadMode = mode;
         const TModeLayout& m = kModes[mode];
         TCustomRadioGroup* groups[3] = {rgLoan, rgInterest, rgPayments};
         groups[m.Hidden]->SetVisible(false);
@@ -101,15 +101,15 @@ void TLoanSpreadPage::CleanGrid(TObject*) {
     MarkCentre();
     for (int c = 0; c < LoanSpreadCols; ++c)
         for (int r = 0; r < LoanSpreadRows; ++r)
-            if (c == 0 || r == 0) grdLS->SetCells(c, r, LoanSpreadPlaceholder(Main.LoanSpreadMode, c, r));
+            if (c == 0 || r == 0) grdLS->SetCells(c, r, LoanSpreadPlaceholder(LoanSpreadMode, c, r));
 }
 
 void TLoanSpreadPage::ChooseLoanSpreadCalculator(TObject* Sender) {
     TLoanSpreadInputs in;
-    in.Mode = Main.LoanSpreadMode;
+    in.Mode = LoanSpreadMode;
     if (in.Mode < 0 || in.Mode > 3) return;
     // Every build takes the mode the group shows.
-    in.Mode = Main.LoanSpreadMode = rgCalculate->GetItemIndex();
+    in.Mode = LoanSpreadMode = rgCalculate->GetItemIndex();
     in.Loan = edtLoan->GetAsFloat();
     in.RatePercent = edtInterest->GetAsFloat();
     in.Term = edtTerm->GetAsInteger();
@@ -124,9 +124,9 @@ void TLoanSpreadPage::ChooseLoanSpreadCalculator(TObject* Sender) {
         for (int c = 0; c < LoanSpreadCols; ++c)
             for (int r = 0; r < LoanSpreadRows; ++r)
                 if (const auto& text = t.Cells[size_t(c)][size_t(r)]) grdLS->SetCells(c, r, *text);
-        if (t.LoanIncrementText) Main.LoanIncrementText = *t.LoanIncrementText;
-        if (t.RateIncrementText) Main.RateIncrementText = *t.RateIncrementText;
-        if (t.PaymentIncrementText) Main.PaymentIncrementText = *t.PaymentIncrementText;
+        if (t.LoanIncrementText) LoanIncrementText = *t.LoanIncrementText;
+        if (t.RateIncrementText) RateIncrementText = *t.RateIncrementText;
+        if (t.PaymentIncrementText) PaymentIncrementText = *t.PaymentIncrementText;
         TEntPictureField* result[4] = {edtPayment, edtLoan, edtInterest, nullptr};
         if (t.Solved && result[in.Mode]) result[in.Mode]->SetAsFloat(*t.Solved);
         if (t.SolvedTerm) edtTerm->SetAsInteger(*t.SolvedTerm);

@@ -3,6 +3,8 @@
 // payment is solved; the grid spreads it over steps of two others around the
 // typed case. The tables themselves are built in LoanSpread.h.
 
+#include <string>
+
 #include "CalcPage.h"
 #include "Controls.h"
 
@@ -30,6 +32,11 @@ public:
     void CleanGrid(TObject* Sender);
     void grdLSClick(TObject* Sender);
     void grdLSMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+
+    // ---- State ----------------------------------------------------------------------
+    // The mode last built, and the step texts of its table (the report's captions).
+    int LoanSpreadMode = 0;
+    std::string LoanIncrementText, RateIncrementText, PaymentIncrementText;
 
     // ---- Components -----------------------------------------------------------------
     TEntPictureField *edtLoan = nullptr, *edtInterest = nullptr, *edtTerm = nullptr, *edtPayment = nullptr,

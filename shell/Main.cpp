@@ -284,7 +284,7 @@ void TfrmMain::CreatePrepaymentList(TObject* Sender) { if (Amortization) Amortiz
 std::string TfrmMain::SettingsFileName() { return SettingsDir() + "ZEMR.INI"; }
 
 void TfrmMain::ReadIniSettings(TObject*) {
-    LoanSpreadMode = 0;
+    LoanSpread->LoanSpreadMode = 0;
     DefaultValueSet = 0;
     TIniFile ini(SettingsFileName());
     const char* g = "GeneralValues";
@@ -293,16 +293,16 @@ void TfrmMain::ReadIniSettings(TObject*) {
     DefaultInterest = ini.ReadFloat(g, "Interest", 8.75);
     DefaultTerm = ini.ReadInteger(g, "Term", 360);
     DefaultPayment = ini.ReadFloat(g, "Payment", 786.7);
-    AmortStartMonth = ini.ReadInteger(g, "Month", 1);
-    AmortStartYear = ini.ReadInteger(g, "Year", 2000);
+    Amortization->AmortStartMonth = ini.ReadInteger(g, "Month", 1);
+    Amortization->AmortStartYear = ini.ReadInteger(g, "Year", 2000);
     DefaultFederal = ini.ReadFloat(g, "Federal", 22);
     DefaultState = ini.ReadFloat(g, "State", 2.5);
     DefaultDownpayment = ini.ReadFloat(g, "Downpayment", 20000);
     DefaultCalc = ini.ReadInteger(g, "DefaultCalc", 0);
-    HRatio = ini.ReadFloat("Ratios", "HRatio", 28);
-    DRatio = ini.ReadFloat("Ratios", "DRatio", 36);
-    for (int i = 1; i <= 30; ++i) DCFYears[size_t(i)] = ini.ReadFloat("DCF", "Year" + std::to_string(i), 0);
-    for (int i = 1; i <= 5; ++i) DCFRates[size_t(i)] = ini.ReadFloat("DCF", "Rate" + std::to_string(i), 3 + i);
+    MortgageQualifier->HRatio = ini.ReadFloat("Ratios", "HRatio", 28);
+    MortgageQualifier->DRatio = ini.ReadFloat("Ratios", "DRatio", 36);
+    for (int i = 1; i <= 30; ++i) DiscountedCashFlows->DCFYears[size_t(i)] = ini.ReadFloat("DCF", "Year" + std::to_string(i), 0);
+    for (int i = 1; i <= 5; ++i) DiscountedCashFlows->DCFRates[size_t(i)] = ini.ReadFloat("DCF", "Rate" + std::to_string(i), 3 + i);
     Tips = ini.ReadBool(g, "Tips", true);
     Run = ini.ReadBool(g, "Run", false);
     for (auto& page : FPages) page->ReadSettings(ini);

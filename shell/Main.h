@@ -36,7 +36,6 @@
 // The reset dispatch (ResetActivePage, reset all to zero or samples,
 // DefaultValueSet) stays here and reaches the pages only through TCalcPage.
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -243,22 +242,11 @@ public:
     int32_t ThisYear = 0;
     bool RetainTape = false;
     std::unique_ptr<TMortgage> Mortgage;
-    double AmortPrincipal = 0, AmortRate = 0;
-    int32_t AmortNumPayments = 0, AmortStartMonth = 1, AmortStartYear = 0;
-    int32_t ExtraFrom = 0, ExtraTo = 0;
-    double ExtraAmount = 0;
-    uint8_t ExtraMode = 0;
-    std::string AmortizationGridText, PrepaymentText;
-    std::array<double, 31> DCFYears{};  // 1..30
-    std::array<double, 6> DCFRates{};   // 1..5
     int DefaultValueSet = 0;
     double DefaultLoan = 0, DefaultInterest = 0;
     int DefaultTerm = 0;
     double DefaultPayment = 0, DefaultFederal = 0, DefaultState = 0, DefaultDownpayment = 0;
     int DefaultCalc = 0;
-    double HRatio = 0, DRatio = 0;
-    int LoanSpreadMode = 0;
-    std::string LoanIncrementText, RateIncrementText, PaymentIncrementText;
     std::string ProgramDir;
     bool Tips = true;
     bool Run = false;

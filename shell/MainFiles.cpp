@@ -70,9 +70,9 @@ bool TfrmMain::OpenCalculatorFile(const std::string& Name, TOpenMode Mode) {
     CurrentFileName = Name;
     if (auto* month = Find<TCustomComboBox>("cbMonth")) {
         for (int m = 0; m < 12; ++m)
-            if (month->GetText() == kMonths[m]) AmortStartMonth = m + 1;
+            if (month->GetText() == kMonths[m]) Amortization->AmortStartMonth = m + 1;
     }
-    if (auto* year = Find<TEntBaseEntryField>("edtYear")) AmortStartYear = year->GetAsInteger();
+    if (auto* year = Find<TEntBaseEntryField>("edtYear")) Amortization->AmortStartYear = year->GetAsInteger();
     SetCaption(FileCaption(Name));
     CalcAmortization(this);
     CreatePrepaymentList(this);

@@ -8,6 +8,7 @@
 #include "Dialogs.h"
 #include "ExtCtrls.h"
 #include "Grids.h"
+#include "LoanSpreadPage.h"
 #include "Main.h"
 #include "RP_Class.h"
 #include "RP_DSet.h"
@@ -240,9 +241,9 @@ void TfrmMain::PrintLSC() {
     const std::string rate = ReportValueText(this, "edtInterest", F::Gen) + "%";
     const std::string term = ReportValueText(this, "edtTerm", F::Gen) + " months";
     const std::string payment = ReportValueText(this, "edtPayment", F::Money10);
-    const std::string byLoan = "Loan Amounts incremented by " + LoanIncrementText;
-    const std::string byRate = "Interest Rates incremented by " + RateIncrementText;
-    const std::string byPayment = "Payment Amounts incremented by " + PaymentIncrementText;
+    const std::string byLoan = "Loan Amounts incremented by " + LoanSpread->LoanIncrementText;
+    const std::string byRate = "Interest Rates incremented by " + LoanSpread->RateIncrementText;
+    const std::string byPayment = "Payment Amounts incremented by " + LoanSpread->PaymentIncrementText;
     struct TModeTexts { const char* Title; std::string X, Y, Cap1, One, Cap2, Two, Cap3, Three; };
     const TModeTexts modes[4] = {
         {"Chart of Monthly Payments", byLoan, byRate, "Loan Amount:", loan, "Interest Rate:", rate, "Term:", term},

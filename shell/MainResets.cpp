@@ -28,9 +28,9 @@ void TfrmMain::ResetAmortizationSchedule(TObject* Sender) {
     // The samples empty the grids first, the zeros last.
     if (samples) Amortization->ClearGrids();
     Amortization->CloseExtraPanel(Sender);
-    AmortPrincipal = samples ? 100000 : 0;
-    AmortRate = samples ? 0.0875 : 0;
-    AmortNumPayments = samples ? 360 : 0;
+    Amortization->AmortPrincipal = samples ? 100000 : 0;
+    Amortization->AmortRate = samples ? 0.0875 : 0;
+    Amortization->AmortNumPayments = samples ? 360 : 0;
     DefaultPayment = samples ? 786.7 : 0;
     ShowAmortizationInputs();
     if (!samples) Amortization->ClearGrids();
@@ -43,7 +43,7 @@ void TfrmMain::ResetAmortizationSchedule(TObject* Sender) {
 
 void TfrmMain::ShowAmortizationInputs() {
     const std::pair<const char*, double> numbers[] = {
-        {"edtMortAmt", AmortPrincipal}, {"edtIRate", AmortRate * 100}, {"edtNumPmts", double(AmortNumPayments)},
+        {"edtMortAmt", Amortization->AmortPrincipal}, {"edtIRate", Amortization->AmortRate * 100}, {"edtNumPmts", double(Amortization->AmortNumPayments)},
         {"edtAmortPayment", DefaultPayment}, {"edtYear", double(ThisYear)},
     };
     for (const auto& [name, value] : numbers)
@@ -63,8 +63,8 @@ void TfrmMain::ResetAllCalculatorsToZero(TObject* Sender) {
     DefaultInterest = 0;
     DefaultTerm = 0;
     DefaultPayment = 0;
-    AmortStartMonth = 1;
-    AmortStartYear = ThisYear;
+    Amortization->AmortStartMonth = 1;
+    Amortization->AmortStartYear = ThisYear;
     DefaultFederal = 0;
     DefaultState = 0;
     DefaultDownpayment = 0;

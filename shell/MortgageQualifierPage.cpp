@@ -54,8 +54,8 @@ void TMortgageQualifierPage::CalcMQ(TObject* Sender) {
     in.HomeownersInsurance = edtMQHomeownersInsurance->GetAsFloat();
     in.HousingRatio = edtHousingRatio->GetAsFloat();
     in.DebtRatio = edtDebtRatio->GetAsFloat();
-    Main.HRatio = in.HousingRatio / 100;
-    Main.DRatio = in.DebtRatio / 100;
+    HRatio = in.HousingRatio / 100;
+    DRatio = in.DebtRatio / 100;
     in.DownPayment = edtMQDownPayment->GetAsFloat();
     for (size_t k = 0; k < MQScenarios; ++k) {
         in.AnnualRatePercent[k] = edtMQir[k]->GetAsFloat();

@@ -20,6 +20,10 @@ public:
     void CalcMQ(TObject* Sender);
     void edtMQir1Change(TObject* Sender);
 
+    // ---- State ----------------------------------------------------------------------
+    // The qualifying ratios last used, as fractions.
+    double HRatio = 0, DRatio = 0;
+
     // ---- Components ---------------------------------------------------------------
     TEntPictureField *edtIncome1 = nullptr, *edtIncome2 = nullptr, *edtOIncome1 = nullptr, *edtOIncome2 = nullptr,
                      *edtCards1 = nullptr, *edtCards2 = nullptr, *edtAuto1 = nullptr, *edtAuto2 = nullptr,

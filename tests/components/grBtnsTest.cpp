@@ -557,4 +557,126 @@ TEST(GrButtons, DisabledCaptionIsGreyAndInsetWhateverItsStyle) {
     EXPECT_TRUE(grey);
 }
 
+
+TEST(GrButtons, CachedAppearancesMatchFreshPaintingThroughStateAndSizeChanges) {
+    // Twins take the same steps; only the first keeps its appearances.
+    ButtonForm f;
+    TgrButton* outer[2];
+    TgrCustomGraphicButton* b[2];
+    for (int i = 0; i < 2; ++i) {
+        outer[i] = f.Add<TgrButton>(0, 40 * i, 60, 25);
+        b[i] = outer[i]->Button();
+        b[i]->SetStyle(bsWin97);
+        b[i]->SetButtonType(grbToggle);
+        b[i]->SetGroup(i + 1);  // apart, so one's toggle leaves the other alone
+        b[i]->SetCaption("Keep");
+        b[i]->SetFocusStyle({fsDefault, fsText});
+        b[i]->SetOptions(i == 0 ? TgrbOptions{grbCacheImages} : TgrbOptions{});
+        DrawSquareGlyph(b[i]->GetPictureUp(), clBlack);
+    }
+    auto step = [&](const char* what, const std::function<void(int)>& act) {
+        for (int i = 0; i < 2; ++i) act(i);
+        const QImage fresh = RenderGraphicControl(b[1]);
+        for (const char* pass : {"drawn", "copied"}) {
+            const QImage cached = RenderGraphicControl(b[0]);
+            ASSERT_EQ(cached.size(), fresh.size()) << what;
+            int differ = 0;
+            for (int y = 0; y < fresh.height(); ++y)
+                for (int x = 0; x < fresh.width(); ++x) differ += Pixel(cached, x, y) != Pixel(fresh, x, y);
+            EXPECT_EQ(differ, 0) << what << ", " << pass;
+        }
+    };
+    step("up", [](int) {});
+    step("hot", [&](int i) { b[i]->Perform(CM_MOUSEENTER, 0, 0); });
+    step("pressed", [&](int i) { Press(b[i], 30, 12); });
+    step("pressed and focused", [&](int i) { outer[i]->Perform(WM_SETFOCUS, 0, 0); });
+    step("toggled down", [&](int i) { Release(b[i], 30, 12); });
+    step("unfocused", [&](int i) { outer[i]->Perform(WM_KILLFOCUS, 0, 0); });
+    step("new caption", [&](int i) { b[i]->SetCaption("Changed"); });
+    step("new font colour", [&](int i) { b[i]->GetFont()->SetColor(clRed); });
+    step("resized", [&](int i) { outer[i]->SetBounds(0, 40 * i, 90, 33); });
+    step("disabled", [&](int i) { b[i]->SetEnabled(false); });
+}
+
+
+TEST(GrButtons, GradientBandsAndPatternTilesCoverTheWholeFace) {
+    ButtonForm f;
+    auto* b = f.Add<TgrGraphicButton>(0, 0, 100, 20);
+    b->SetStyle(bsBorderless);
+    b->SetColor(clBlack);
+    b->GetBackground()->SetStyle(grbGradient);
+    // 128 steps over 100 pixels: bands start at trunc(i * 0.78125), so band 1
+    // covers band 0 and the last entry reaches the right edge, with no seam.
+    QImage image = Render(b);
+    EXPECT_EQ(Pixel(image, 0, 10), GradientColor(clBlack, clWhite, 128, 1));
+    EXPECT_EQ(Pixel(image, 99, 10), GradientColor(clBlack, clWhite, 128, 127));
+    for (int x = 1; x < 100; ++x) EXPECT_LE(GetRValue(Pixel(image, x, 10)), GetRValue(Pixel(image, x - 1, 10))) << x;
+    b->GetBackground()->SetStyle(grbVertGradient);
+    image = Render(b);
+    EXPECT_EQ(Pixel(image, 50, 0), GradientColor(clBlack, clWhite, 128, 6));  // 20 / 128 per step
+    EXPECT_EQ(Pixel(image, 50, 19), GradientColor(clBlack, clWhite, 128, 127));
+
+    // An 8 x 8 tile with one red corner repeats from the top-left corner.
+    TBitmap* tile = b->GetBackground()->GetPicture()->GetBitmap();
+    tile->SetSize(8, 8);
+    tile->GetCanvas()->GetBrush()->SetColor(clBlue);
+    tile->GetCanvas()->FillRect(TRect{0, 0, 8, 8});
+    tile->GetCanvas()->SetPixel(0, 0, clRed);
+    b->GetBackground()->SetStyle(grbPicturePattern);
+    image = Render(b);
+    for (int x : {0, 8, 96})
+        for (int y : {0, 8, 16}) EXPECT_EQ(Pixel(image, x, y), RGB(255, 0, 0)) << x << "," << y;
+    EXPECT_EQ(Pixel(image, 99, 19), RGB(0, 0, 255));
+}
+
+
+TEST(GrButtons, ToggledDownFaceIsDitheredAndInsetMarginsTakeTheParentColour) {
+    ButtonForm f;
+    f.form->SetColor(clYellow);
+    auto* outer = f.Add<TgrButton>(0, 0, 60, 25);
+    TgrCustomGraphicButton* b = outer->Button();
+    b->SetStyle(bsBorderless);
+    b->SetButtonType(grbToggle);
+    b->SetColor(clBlue);
+    b->SetValue(true);
+    QImage image = Render(b);
+    EXPECT_EQ(Pixel(image, 10, 10), RGB(255, 255, 255));
+    EXPECT_EQ(Pixel(image, 11, 10), RGB(0, 0, 255));
+    EXPECT_EQ(Pixel(image, 11, 11), RGB(255, 255, 255));
+    b->GetBackground()->SetDitherDown(false);
+    EXPECT_EQ(Pixel(Render(b), 10, 10), RGB(0, 0, 255));
+
+    b->GetBorderInset()->SetLeft(3);
+    b->GetBorderInset()->SetBottom(2);
+    image = Render(b);
+    EXPECT_EQ(Pixel(image, 2, 10), RGB(255, 255, 0));
+    EXPECT_EQ(Pixel(image, 30, 23), RGB(255, 255, 0));
+    EXPECT_EQ(Pixel(image, 3, 10), RGB(0, 0, 255));
+}
+
+
+TEST(GrButtons, AutomaticBorderColoursAreLighterAndDarkerShadesOfTheFace) {
+    // Grey 128 is luminance 120: +4 moves it half way to white, -8 by eight eighths to black.
+    EXPECT_EQ(ShadeLuminance(RGB(128, 128, 128), 4), RGB(191, 191, 191));
+    EXPECT_EQ(ShadeLuminance(RGB(128, 128, 128), -8), RGB(0, 0, 0));
+    EXPECT_EQ(ShadeLuminance(RGB(128, 128, 128), 0), RGB(128, 128, 128));
+    EXPECT_EQ(ShadeLuminance(clWhite, 20), RGB(255, 255, 255));  // luminance stops at the top
+
+    ButtonForm f;
+    auto* b = f.Add<TgrGraphicButton>(0, 0, 40, 20);
+    b->SetColor(RGB(200, 0, 0));
+    b->SetBorderColors(grbAutoColor);
+    auto sum = [](TColor c) { return GetRValue(c) + GetGValue(c) + GetBValue(c); };
+    const TColor face = RGB(200, 0, 0);
+    EXPECT_GT(sum(b->GetBtnHighlightColor()), sum(b->GetBtnLightColor()));
+    EXPECT_GT(sum(b->GetBtnLightColor()), sum(face));
+    EXPECT_LT(sum(b->GetBtnShadowColor()), sum(face));
+    EXPECT_LT(sum(b->GetBtnDkShadowColor()), sum(b->GetBtnShadowColor()));
+    for (TColor c : {b->GetBtnHighlightColor(), b->GetBtnDkShadowColor()})  // still reds
+        EXPECT_GT(GetRValue(c), std::max(GetGValue(c), GetBValue(c)));
+    // A new face colour brings new edges.
+    b->SetColor(RGB(0, 0, 200));
+    EXPECT_GT(GetBValue(b->GetBtnShadowColor()), GetRValue(b->GetBtnShadowColor()));
+}
+
 } // namespace

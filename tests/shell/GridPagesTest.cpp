@@ -36,10 +36,10 @@ TEST_F(GridPagesTest, LoanSpreadModesSwapResultAndInputs) {
     EXPECT_EQ(p.grdLS->GetColorCell(4, 2), clYellow);
     EXPECT_EQ(p.grdLS->GetColorCell(2, 6), clYellow);
     EXPECT_EQ(p.grdLS->GetSelection(), (TGridRect{4, 6, 4, 6}));
-    EXPECT_EQ(Form->LoanIncrementText, "$1000");
+    EXPECT_EQ(Form->LoanSpread->LoanIncrementText, "$1000");
 
     p.rgCalculate->SetItemIndex(1);
-    EXPECT_EQ(Form->LoanSpreadMode, 1);
+    EXPECT_EQ(Form->LoanSpread->LoanSpreadMode, 1);
     EXPECT_EQ(p.edtLoan->GetColor(), clYellow);
     EXPECT_TRUE(p.edtLoan->GetOptions().Contains(efoReadOnly));
     EXPECT_FALSE(p.edtLoan->GetTabStop());

@@ -8,6 +8,7 @@
 
 #include <map>
 
+#include "AmortizationPage.h"
 #include "CalcFile.h"
 #include "ClassesIO.h"
 #include "ExtCtrls.h"
@@ -158,8 +159,8 @@ TEST_F(MainFilesTest, SavedFileOpensToTheSameValuesAndSavesToTheSameBytes) {
     DialogAnswer = Path("loans.qvd");
     Form->btnOpenClick(Form);
     EXPECT_EQ(Form->DefaultLoan, 123456.5);
-    EXPECT_EQ(Form->AmortStartMonth, 3);
-    EXPECT_EQ(Form->AmortStartYear, 2003);
+    EXPECT_EQ(Form->Amortization->AmortStartMonth, 3);
+    EXPECT_EQ(Form->Amortization->AmortStartYear, 2003);
     EXPECT_EQ(Grid()->GetRowCount() - 1, gridRows);
     EXPECT_EQ(Grid()->GetCells(1, 1), "Mar 2003");
     EXPECT_EQ(Grid()->GetCells(6, 3), "$500.00");
@@ -222,8 +223,8 @@ TEST_F(MainFilesTest, HandWrittenFileFillsItsFields) {
     EXPECT_DOUBLE_EQ(double(C<TNumEdit>("edtLCPoints1")->GetValue()), 2);
     EXPECT_EQ(Form->DefaultPayment, 1e20);
     EXPECT_EQ(C<TCustomComboBox>("cbMonth")->GetText(), "Jun");
-    EXPECT_EQ(Form->AmortStartMonth, 6);
-    EXPECT_EQ(Form->AmortStartYear, 2004);
+    EXPECT_EQ(Form->Amortization->AmortStartMonth, 6);
+    EXPECT_EQ(Form->Amortization->AmortStartYear, 2004);
     EXPECT_EQ(C<TCustomComboBox>("cbCompounding1")->GetText(), "Quarterly");
     EXPECT_DOUBLE_EQ(double(C<TFnpNumericEdit>("edtFVir1")->GetAsFloat()), 6.5);
     EXPECT_EQ(C<TCustomRadioGroup>("rgDepreciationMethod")->GetItemIndex(), 2);

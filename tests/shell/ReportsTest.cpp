@@ -12,6 +12,7 @@
 
 #include "AlignGrid.h"
 #include "AmortizationPage.h"
+#include "LoanSpreadPage.h"
 #include "Printers.h"
 #include "RP_Prntr.h"
 #include "ExtCtrls.h"
@@ -390,7 +391,7 @@ TEST_F(ReportsTest, LoanSpreadAndDepreciationTextsFollowTheirModes) {
     EXPECT_EQ(out["lblOne"].Text, "360 months");
     EXPECT_EQ(out["lbl3"].Text, "Payment:");
     EXPECT_EQ(out["lblThree"].Text, "$786.70");
-    EXPECT_EQ(out["lblX"].Text, "Payment Amounts incremented by " + Form->PaymentIncrementText);
+    EXPECT_EQ(out["lblX"].Text, "Payment Amounts incremented by " + Form->LoanSpread->PaymentIncrementText);
 
     Go("btnDEP");
     Samples();
