@@ -2,6 +2,8 @@
 
 #include "CalcFile.h"
 
+#include <cstdint>
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -539,7 +541,9 @@ void ApplyCalculatorFile(TfrmMain& Main, const TCalcFileContents& Contents) {
     for (int i = 0; i < CalcFileValueCount; ++i) {
         const TFileLine& line = CalcFileLines()[size_t(i)];
         const TFileValue& v = Contents.Values[size_t(i)];
-        const auto whole = static_cast<int32_t>(v.Number);
+        // Only the integer lines are read as whole numbers; a float line may
+        // hold a value no 32-bit integer can (converting it is undefined).
+        const int32_t whole = v.Number >= INT32_MIN && v.Number <= INT32_MAX ? static_cast<int32_t>(v.Number) : 0;
         switch (line.Kind) {
         case K::SettingInteger:
             if (int* p = SettingInteger(Main, line.Name)) *p = whole;

@@ -6,6 +6,7 @@
 #include "RP_Context.h"
 #include "RP_Intrp.h"
 #include "RP_Pars.h"
+#include "RP_StdLib.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     FuzzStartApplication();
