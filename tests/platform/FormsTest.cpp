@@ -516,4 +516,17 @@ TEST_F(FormsTest, OnDestroyRunsWhileTheDerivedFormStillExists) {
     EXPECT_EQ(log, std::vector<std::string>(3, "destroy, derived alive"));
 }
 
+// The window system appends the application's display name to every title
+// bar; the program's title must not become it, so a window and a message box
+// show their own caption alone.
+TEST_F(FormsTest, TheApplicationTitleIsNotAppendedToWindowTitles) {
+    const QString before = QGuiApplication::applicationDisplayName();
+    Application->SetTitle("Varnholt");
+    EXPECT_EQ(Application->GetTitle(), "Varnholt");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), before);
+    TForm form(nullptr);
+    form.SetCaption("Varnholt, 3.0.01");
+    EXPECT_EQ(form.Widget()->windowTitle().toStdString(), "Varnholt, 3.0.01");
+}
+
 } // namespace
