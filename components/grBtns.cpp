@@ -964,6 +964,8 @@ void TgrCustomGraphicButton::PaintButton() {
     if (FButtonType == grbCombo) {
         TRect arrow{r.Right - 14, r.Top, r.Right, r.Bottom};
         TRect main{r.Left, r.Top, r.Right - 14, r.Bottom};
+        // With one part down and the other up, the main part's edge meets the arrow's.
+        if ((FState == grsPressed) != (FState == grsComboPressed)) ++main.Right;
         const int o = FState == grsComboPressed ? 0 : -1;
         const int w = arrow.Width(), mid = arrow.Bottom / 2;
         c->GetBrush()->SetStyle(bsSolid);

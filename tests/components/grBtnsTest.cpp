@@ -703,4 +703,33 @@ TEST(GrButtons, ShadeColoursShadeThePixelsBeneath) {
     EXPECT_EQ(Pixel(Render(b), 20, 10), ShadeLuminance(RGB(255, 0, 255), -8));
 }
 
+
+TEST(GrButtons, FocusOutlineLiesInsideTheEdgesByStyle) {
+    const struct {
+        TgrBtnStyle style;
+        int inset;
+    } rows[] = {{bsWin95, 4}, {bsDelphi, 3}, {bsBorderless, 0}};
+    for (const auto& row : rows) {
+        ButtonForm f;
+        auto* outer = f.Add<TgrButton>(0, 0, 60, 25);
+        TgrCustomGraphicButton* b = outer->Button();
+        b->SetStyle(row.style);
+        b->SetFocusStyle({fsOutline});
+        const QImage before = RenderGraphicControl(b);
+        outer->Perform(WM_SETFOCUS, 0, 0);
+        const QImage after = RenderGraphicControl(b);
+        const TRect frame{row.inset, row.inset, 60 - row.inset, 25 - row.inset};
+        int onFrame = 0, elsewhere = 0;
+        for (int y = 0; y < 25; ++y)
+            for (int x = 0; x < 60; ++x) {
+                if (Pixel(before, x, y) == Pixel(after, x, y)) continue;
+                const bool edge = (x == frame.Left || x == frame.Right - 1 || y == frame.Top || y == frame.Bottom - 1) &&
+                                  x >= frame.Left && x < frame.Right && y >= frame.Top && y < frame.Bottom;
+                ++(edge ? onFrame : elsewhere);
+            }
+        EXPECT_GT(onFrame, 40) << int(row.style);
+        EXPECT_EQ(elsewhere, 0) << int(row.style);
+    }
+}
+
 } // namespace
