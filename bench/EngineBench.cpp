@@ -56,4 +56,4 @@ void BM_Refresh32767FromExtraPaymentList(benchmark::State& state) {
 }
 BENCHMARK(BM_Refresh32767FromExtraPaymentList)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace

@@ -115,4 +115,4 @@ void BM_DepreciationOf32767Years(benchmark::State& state) {
 }
 BENCHMARK(BM_DepreciationOf32767Years)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace

@@ -38,4 +38,4 @@ void BM_ThreeHundredKeyReadsOfA25MBSettingsFile(benchmark::State& state) {
 }
 BENCHMARK(BM_ThreeHundredKeyReadsOfA25MBSettingsFile)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace

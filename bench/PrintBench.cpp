@@ -59,9 +59,8 @@ void PrintToPdf(benchmark::State& state, int rows) {
     for (auto _ : state) report->PrintPreparedReport("", 1, false, pwAll);
     Printer()->FileName.clear();
     state.counters["pages"] = report->EMFPages->Count();
-    state.counters["ms_per_page"] =
-        benchmark::Counter(double(report->EMFPages->Count()) * state.iterations(),
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ms_per_page"] = benchmark::Counter(double(report->EMFPages->Count()) * state.iterations(),
+                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     std::remove("/tmp/varnholt-print-bench.pdf");
 }
 
@@ -92,8 +91,10 @@ void BM_PreviewTurnsAPage(benchmark::State& state) {
     surface.SetSize(preview.PaintBox->GetWidth(), preview.PaintBox->GetHeight());
     TCanvas* canvas = surface.GetCanvas();
     for (auto _ : state) {
-        if (preview.CurPage == preview.PageCount()) preview.InitPreview(true);
-        else preview.PgDownClick(nullptr);
+        if (preview.CurPage == preview.PageCount())
+            preview.InitPreview(true);
+        else
+            preview.PgDownClick(nullptr);
         for (int i = 0; i < preview.PageCount(); ++i) {
             TrpPreparedPage& page = preview.EMFPages->Page(i);
             TRect r{page.R.Left + preview.OffsetX, page.R.Top + preview.OffsetY, page.R.Right + preview.OffsetX,
@@ -106,4 +107,4 @@ void BM_PreviewTurnsAPage(benchmark::State& state) {
 }
 BENCHMARK(BM_PreviewTurnsAPage)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace

@@ -36,21 +36,27 @@ double PeakResidentMB() {
     return 0;
 }
 
-TrpMemoView* AddMemo(TrpPage* page, const std::string& name, int x, int y, const std::string& text, int32_t format = 0) {
+TrpMemoView* AddMemo(TrpPage* page, const std::string& name, int x, int y, const std::string& text,
+                     int32_t format = 0) {
     auto* memo = new TrpMemoView;
     memo->Name = name;
-    memo->x = x; memo->y = y; memo->dx = 90; memo->dy = 16;
+    memo->x = x;
+    memo->y = y;
+    memo->dx = 90;
+    memo->dy = 16;
     memo->Memo->SetText(text);
     if (format) memo->Format = format;
     page->AddObject(memo);
     return memo;
 }
 
-TrpBandView* AddBand(TrpPage* page, uint8_t type, int y, int dy, const std::string& name, const std::string& source = "") {
+TrpBandView* AddBand(TrpPage* page, uint8_t type, int y, int dy, const std::string& name,
+                     const std::string& source = "") {
     auto* band = new TrpBandView;
     band->SetBandType(type);
     band->Name = name;
-    band->y = y; band->dy = dy;
+    band->y = y;
+    band->dy = dy;
     band->FormatStr = source;
     page->AddObject(band);
     return band;
@@ -86,9 +92,12 @@ std::unique_ptr<TrpReport> ScheduleReport(int rows) {
         Variant line;
         r->Context().Resolver().GetVariableValue("LINE#", line);
         double n = line.AsDouble();
-        if (name == "Payment") value = 787.82;
-        else if (name == "Interest") value = 729.17 - n * 0.35;
-        else if (name == "Balance") value = 100000 - n * 58.65;
+        if (name == "Payment")
+            value = 787.82;
+        else if (name == "Interest")
+            value = 729.17 - n * 0.35;
+        else if (name == "Balance")
+            value = 100000 - n * 58.65;
     };
     return report;
 }
@@ -166,4 +175,4 @@ BENCHMARK(BM_Print360RowPreparedReportToPdf)->Unit(benchmark::kMillisecond);
 void BM_Print32767RowPreparedReportToPdf(benchmark::State& state) { PrintPreparedToPdf(state, 32767); }
 BENCHMARK(BM_Print32767RowPreparedReportToPdf)->Unit(benchmark::kMillisecond)->Iterations(2);
 
-} // namespace
+}  // namespace

@@ -21,7 +21,8 @@ TfrmMain& WindowOnPage(const char* sender) {
     static bool hooked = false;
     if (!hooked) {
         for (const char* name : {"rpMortgageQualifier", "rpAmortMonthly"})
-            dynamic_cast<TrpReport*>(w.FindComponent(name))->Windows.ShowPreview = [](TrpReport*, const std::string&) {};
+            dynamic_cast<TrpReport*>(w.FindComponent(name))->Windows.ShowPreview = [](TrpReport*, const std::string&) {
+            };
         hooked = true;
     }
     w.gotoChosenCalculator(w.FindComponent("btnLeaveWelcome"));
@@ -73,4 +74,4 @@ void BM_Print32767PaymentScheduleToPdf(benchmark::State& state) {
 }
 BENCHMARK(BM_Print32767PaymentScheduleToPdf)->Unit(benchmark::kMillisecond)->Iterations(2);
 
-} // namespace
+}  // namespace

@@ -25,7 +25,7 @@ bool StartsWithAt(const std::string& s, size_t i, const std::string& what) {
     return !what.empty() && s.compare(i, what.size(), what) == 0;
 }
 
-} // namespace
+}  // namespace
 
 double MoneyTextToFloat(const std::string& Text) {
     const TFormatSettings& fs = FormatSettings;
@@ -131,7 +131,7 @@ void ApplyPrepaymentList(TMortgage& Mortgage, const std::string& List) {
 }
 
 std::vector<std::array<std::string, AnnualAmortizationCols>> BuildAnnualAmortizationRows(int RowCount,
-                                                                                        const TGridCellText& Cell) {
+                                                                                         const TGridCellText& Cell) {
     std::vector<std::array<std::string, AnnualAmortizationCols>> rows;
     std::string first = RowCount > 1 ? Cell(0, 1) : std::string();
     if (first.empty() || first == " ") return rows;
@@ -154,8 +154,8 @@ std::vector<std::array<std::string, AnnualAmortizationCols>> BuildAnnualAmortiza
             principal += MoneyTextToFloat(Cell(2, r));
             interest += MoneyTextToFloat(Cell(3, r));
         }
-        rows.push_back({std::to_string(++loanYear), period, money(principal), money(interest),
-                        money(principal + interest)});
+        rows.push_back(
+            {std::to_string(++loanYear), period, money(principal), money(interest), money(principal + interest)});
     };
     // The first year runs from the first month to December, or to the last
     // payment when the schedule ends inside that year.

@@ -47,7 +47,7 @@ void ApplyPrepaymentList(TMortgage& Mortgage, const std::string& List);
 // its header): one row per calendar year of the schedule; none when the
 // monthly grid holds no schedule.
 std::vector<std::array<std::string, AnnualAmortizationCols>> BuildAnnualAmortizationRows(int RowCount,
-                                                                                        const TGridCellText& Cell);
+                                                                                         const TGridCellText& Cell);
 
 // 1..12 for "Jan".."Dec", else 0.
 int MonthNumber(const std::string& Name);

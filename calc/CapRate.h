@@ -8,11 +8,11 @@
 #include "CalcResult.h"
 
 struct TCapRateInputs {
-    double MarketValue = 0, NOI = 0;               // simple rate
-    double FinancingLTVPercent = 0;                // band of investment: the loan's share
-    double FinancingRatePercent = 0;               // annual
-    int32_t FinancingPayments = 0;                 // monthly payments
-    double EquityRatePercent = 0;                  // the equity yield
+    double MarketValue = 0, NOI = 0;                  // simple rate
+    double FinancingLTVPercent = 0;                   // band of investment: the loan's share
+    double FinancingRatePercent = 0;                  // annual
+    int32_t FinancingPayments = 0;                    // monthly payments
+    double EquityRatePercent = 0;                     // the equity yield
     double NetOI = 0, CapitalizationRatePercent = 0;  // value by income capitalization
 };
 
@@ -31,7 +31,7 @@ void CalcCapRate(const TCapRateInputs& In, TCapRateResults& Out);
 double MortgageConstant(int32_t Payments, double AnnualRatePercent);
 
 struct TMaximumLoanInputs {
-    double NOI = 0;                 // annual
+    double NOI = 0;  // annual
     double DebtCoverageRatio = 0;
     int32_t TermMonths = 0;
     double AnnualRatePercent = 0;

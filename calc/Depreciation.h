@@ -26,8 +26,8 @@ struct TDepreciationRow {
 };
 
 struct TDepreciationResults {
-    TCalcResult TotalDepreciated;  // cost less salvage
-    int32_t RowCount = 1;          // the table's rows: the years, at least 1
+    TCalcResult TotalDepreciated;        // cost less salvage
+    int32_t RowCount = 1;                // the table's rows: the years, at least 1
     std::vector<TDepreciationRow> Rows;  // the filled rows from the top; the others stay empty
 };
 

@@ -7,10 +7,10 @@
 #include "CalcResult.h"
 
 struct TIncomeMultiplierInputs {
-    double IM1MarketValue = 0, IM1RentIncome = 0;               // gross rent multiplier
-    double IM2RentIncome = 0, IM2GrossRentMultiplier = 0;       // value by gross rent multiplier
-    double IM3NOI = 0, IM3MarketValue = 0;                      // net income multiplier
-    double IM4NOI = 0, IM4NetIncomeMultiplier = 0;              // value by net income multiplier
+    double IM1MarketValue = 0, IM1RentIncome = 0;          // gross rent multiplier
+    double IM2RentIncome = 0, IM2GrossRentMultiplier = 0;  // value by gross rent multiplier
+    double IM3NOI = 0, IM3MarketValue = 0;                 // net income multiplier
+    double IM4NOI = 0, IM4NetIncomeMultiplier = 0;         // value by net income multiplier
 };
 
 // Set in this order.
@@ -22,9 +22,9 @@ struct TIncomeMultiplierResults {
 void CalcIncomeMultipliers(const TIncomeMultiplierInputs& In, TIncomeMultiplierResults& Out);
 
 struct TUnderwritingInputs {
-    double U1PropertyValue = 0, U1LoanAmount = 0;                          // loan-to-value
-    double U2NOI = 0, U2AnnualDebtService = 0;                             // coverage, payment known
-    double U3NOI = 0, U3LoanAmount = 0, U3InterestRatePercent = 0;         // coverage, terms known
+    double U1PropertyValue = 0, U1LoanAmount = 0;                   // loan-to-value
+    double U2NOI = 0, U2AnnualDebtService = 0;                      // coverage, payment known
+    double U3NOI = 0, U3LoanAmount = 0, U3InterestRatePercent = 0;  // coverage, terms known
     int32_t U3TermMonths = 0;
     double U4GrossOperatingIncome = 0, U4AnnualDebtService = 0, U4OperatingExpenses = 0;  // break-even
 };

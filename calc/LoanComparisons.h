@@ -11,7 +11,7 @@ struct TLoanComparisonInputs {
     double Loan = 0;
     double AnnualRate = 0;  // a fraction: 0.0875 for 8.75 %
     int32_t NumPayments = 0;
-    double Points = 0;      // 1 point is 1 % of the loan
+    double Points = 0;  // 1 point is 1 % of the loan
 };
 
 struct TLoanComparisonResults {

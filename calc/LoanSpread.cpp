@@ -27,7 +27,7 @@ std::string Fixed(double v, int decimals) { return FloatToStrF(v, ffFixed, 5, de
 // Payments, loans and amounts: precision 10 holds every figure of a loan to the cent.
 std::string Money(double v, int decimals) { return FloatToStrF(v, ffCurrency, 10, decimals); }
 
-} // namespace
+}  // namespace
 
 TSpreadStep LoanStepOf(int ItemIndex) { return StepOf(kLoanSteps, ItemIndex); }
 TSpreadStep RateStepOf(int ItemIndex) { return StepOf(kRateSteps, ItemIndex); }
@@ -49,13 +49,16 @@ void BuildLoanSpreadTable(const TLoanSpreadInputs& In, TLoanSpreadTable& Out) {
     std::array<double, LoanSpreadRows> rowValue{};
     std::array<double, LoanSpreadCols> colValue{};
     for (int r = 1; r < LoanSpreadRows; ++r)
-        rowValue[size_t(r)] = double(static_cast<long double>(rowBase) + (r - LoanSpreadCentreRow) * static_cast<long double>(rowStep.Step));
+        rowValue[size_t(r)] = double(static_cast<long double>(rowBase) +
+                                     (r - LoanSpreadCentreRow) * static_cast<long double>(rowStep.Step));
     for (int c = 1; c < LoanSpreadCols; ++c)
-        colValue[size_t(c)] = double(static_cast<long double>(colBase) + (c - LoanSpreadCentreCol) * static_cast<long double>(colStep.Step));
+        colValue[size_t(c)] = double(static_cast<long double>(colBase) +
+                                     (c - LoanSpreadCentreCol) * static_cast<long double>(colStep.Step));
 
     if (mode == 0) Out.Cells[0][0] = " Loan / Rate";
     for (int c = 1; c < LoanSpreadCols; ++c)
-        Out.Cells[size_t(c)][0] = "  " + (colsArePayments ? Money(colValue[size_t(c)], 2) : General(colValue[size_t(c)]) + "%");
+        Out.Cells[size_t(c)][0] =
+            "  " + (colsArePayments ? Money(colValue[size_t(c)], 2) : General(colValue[size_t(c)]) + "%");
     for (int r = 1; r < LoanSpreadRows; ++r)
         Out.Cells[0][size_t(r)] = " " + Money(rowValue[size_t(r)], rowsArePayments ? 2 : 0);
 
@@ -114,13 +117,13 @@ void BuildLoanSpreadTable(const TLoanSpreadInputs& In, TLoanSpreadTable& Out) {
 }
 
 std::string LoanSpreadPlaceholder(int Mode, int Col, int Row) {
-    static const char* const loanRows[] = {" $95,000",  " $96,000",  " $97,000",  " $98,000",
-                                           " $99,000",  " $100,000", " $101,000", " $102,000",
-                                           " $103,000", " $104,000", " $105,000"};
+    static const char* const loanRows[] = {" $95,000",  " $96,000",  " $97,000",  " $98,000",  " $99,000", " $100,000",
+                                           " $101,000", " $102,000", " $103,000", " $104,000", " $105,000"};
     static const char* const rateCols[] = {"5.50%", "6.00%", "6.50%", "7.00%", "7.50%", "8.00%", "8.50%"};
     static const char* const rateRows[] = {" 4.50%", " 5.00%", " 5.50%", " 6.00%", " 6.50%", " 7.00%",
                                            " 7.50%", " 8.00%", " 8.50%", " 9.00%", "9.50%"};
-    static const char* const paymentCols[] = {"$650.00", "$700.00", "$750.00", "$800.00", "$850.00", "$900.00", "$950.00"};
+    static const char* const paymentCols[] = {"$650.00", "$700.00", "$750.00", "$800.00",
+                                              "$850.00", "$900.00", "$950.00"};
     if (Mode < 0 || Mode > 3) return "";
     if (Col == 0 && Row == 0) return Mode == 0 ? " Loan / Rate" : Mode == 1 ? " Pmt / Rate" : " Loan / Pmt";
     if (Col == 0 && Row >= 1 && Row < LoanSpreadRows) return Mode == 1 ? rateRows[Row - 1] : loanRows[Row - 1];

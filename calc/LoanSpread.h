@@ -17,10 +17,10 @@ constexpr int LoanSpreadCols = 8, LoanSpreadRows = 12;
 constexpr int LoanSpreadCentreCol = 4, LoanSpreadCentreRow = 6;
 
 struct TLoanSpreadInputs {
-    int Mode = 0;             // the ItemIndex of the mode group
+    int Mode = 0;  // the ItemIndex of the mode group
     double Loan = 0;
-    double RatePercent = 0;   // annual, 8.75 for 8.75 %
-    int32_t Term = 0;         // months
+    double RatePercent = 0;  // annual, 8.75 for 8.75 %
+    int32_t Term = 0;        // months
     double Payment = 0;
     int LoanStep = -1, RateStep = -1, PaymentStep = -1;  // ItemIndex of each step group
 };
@@ -33,7 +33,7 @@ struct TLoanSpreadTable {
     TCalcResult Solved;                 // payment, loan amount or rate of the typed case
     std::optional<int32_t> SolvedTerm;  // mode 3
     TCalcResult TotalPaid, InterestPaid;
-    bool Complete = false;              // the selection and yellow cross follow
+    bool Complete = false;  // the selection and yellow cross follow
 };
 
 // Builds the table of In.Mode; a mode outside 0..3 builds nothing. Math errors
@@ -46,7 +46,10 @@ std::string LoanSpreadPlaceholder(int Mode, int Col, int Row);
 
 // The step of a group's ItemIndex and its caption for the report; 0 and no
 // caption for an index without an item.
-struct TSpreadStep { double Step = 0; const char* Caption = nullptr; };
+struct TSpreadStep {
+    double Step = 0;
+    const char* Caption = nullptr;
+};
 TSpreadStep LoanStepOf(int ItemIndex);
 TSpreadStep RateStepOf(int ItemIndex);
 TSpreadStep PaymentStepOf(int ItemIndex);

@@ -11,7 +11,7 @@
 constexpr int MQScenarios = 3;
 
 struct TMQInputs {
-    double Income1 = 0, Income2 = 0;        // borrower, co-borrower
+    double Income1 = 0, Income2 = 0;  // borrower, co-borrower
     double OtherIncome1 = 0, OtherIncome2 = 0;
     double Cards1 = 0, Cards2 = 0;
     double Auto1 = 0, Auto2 = 0;

@@ -47,17 +47,14 @@ TQuickSolveResult SolveQuickCalc(TQuickSolveFor What, const TQuickSolveInputs& I
     r.Solved = What;
     const long double rate = In.AnnualRatePercent;
     switch (What) {
-    case TQuickSolveFor::None:
-        break;
+    case TQuickSolveFor::None: break;
     case TQuickSolveFor::LoanAmount: {
         double amount = rate == 0 ? double(fp::Check<long double>((long double)In.NumPayments * In.Payment))
                                   : CalcLoanAmount(In.NumPayments, 0, In.AnnualRatePercent, In.Payment);
         r.Value = CeilToWholeUnit(amount);
         break;
     }
-    case TQuickSolveFor::InterestRate:
-        r.Value = CalcRate(In.NumPayments, In.LoanAmount, 0, In.Payment);
-        break;
+    case TQuickSolveFor::InterestRate: r.Value = CalcRate(In.NumPayments, In.LoanAmount, 0, In.Payment); break;
     case TQuickSolveFor::Payment:
         r.Value = rate == 0 ? double(fp::Div<long double>(In.LoanAmount, In.NumPayments))
                             : CalcPayment(In.NumPayments, In.LoanAmount, double(rate / 1200));

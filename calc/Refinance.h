@@ -10,13 +10,13 @@
 #include "CalcResult.h"
 
 struct TRefiInputs {
-    double OldLoan = 0;             // current balance
-    int32_t OldTerm = 0;            // months
-    double OldRatePercent = 0;      // annual
+    double OldLoan = 0;         // current balance
+    int32_t OldTerm = 0;        // months
+    double OldRatePercent = 0;  // annual
     int32_t OldPaymentsMade = 0;
     double NewLoan = 0;
-    int32_t NewTerm = 0;            // months
-    double NewRatePercent = 0;      // annual
+    int32_t NewTerm = 0;        // months
+    double NewRatePercent = 0;  // annual
     double ClosingCosts = 0;
     int32_t MonthsUntilSell = 0;
 };

@@ -25,7 +25,7 @@ void ActivateMainForm() {
     form->Show();
 }
 
-} // namespace
+}  // namespace
 
 TInstanceGuard::TInstanceGuard(TComponent* AOwner) : TComponent(AOwner) {}
 

@@ -13,7 +13,9 @@ namespace {
 // this component's handlers from the application's own.
 struct TDrawHandler {
     TOwnerDrawMenu* Owner;
-    void operator()(TObject* Sender, TCanvas* C, TRect R, bool Selected) const { Owner->DrawItem(Sender, C, R, Selected); }
+    void operator()(TObject* Sender, TCanvas* C, TRect R, bool Selected) const {
+        Owner->DrawItem(Sender, C, R, Selected);
+    }
 };
 struct TMeasureHandler {
     TOwnerDrawMenu* Owner;
@@ -31,7 +33,7 @@ bool IsOurs(const TMenuMeasureItemEvent& f, const TOwnerDrawMenu* owner) {
 
 int Clamp255(int v) { return std::clamp(v, 0, 255); }
 
-} // namespace
+}  // namespace
 
 TColor LightenColor(TColor Color, int Percent) {
     const TColor c = ColorToRGB(Color);
@@ -258,7 +260,8 @@ void TOwnerDrawMenu::DrawItem(TObject* Sender, TCanvas* ACanvas, TRect ARect, bo
     if (item->GetChecked()) {
         const int size = 10;
         TRect check = Bounds(icon.Left + (IconWidth - size) / 2, icon.Top + (icon.Height() - size) / 2, size, size);
-        c->GetPen()->SetColor(enabled ? (item->GetRadioItem() ? colors.selectionBorder : colors.checked) : colors.disabled);
+        c->GetPen()->SetColor(enabled ? (item->GetRadioItem() ? colors.selectionBorder : colors.checked)
+                                      : colors.disabled);
         if (enabled) c->GetBrush()->SetColor(Selected ? colors.checkedAreaSelected : colors.checkedArea);
         if (item->GetRadioItem()) {
             c->Ellipse(check);
@@ -334,12 +337,14 @@ void RegisterOwnerDrawMenuClasses() {
             .Bool("Gradient", &O::Gradient, &O::Gradient)
             .Bool("FlatMenu", &O::FlatMenu, &O::FlatMenu)
             .Bool("AutoDetect", &O::AutoDetect, &O::AutoDetect)
-            .SetOf("XPContainers", {"xccForm", "xccFrame", "xccToolbar", "xccCoolbar", "xccControlbar", "xccPanel",
-                                    "xccScrollBox", "xccGroupBox", "xccTabSheet", "xccPageScroller"},
+            .SetOf("XPContainers",
+                   {"xccForm", "xccFrame", "xccToolbar", "xccCoolbar", "xccControlbar", "xccPanel", "xccScrollBox",
+                    "xccGroupBox", "xccTabSheet", "xccPageScroller"},
                    &O::GetXPContainers, &O::SetXPContainers)
-            .SetOf("XPControls", {"xcMainMenu", "xcPopupMenu", "xcToolbar", "xcControlbar", "xcCombo", "xcEdit",
-                                  "xcMaskEdit", "xcMemo", "xcRichEdit", "xcCheckBox", "xcRadioButton", "xcButton",
-                                  "xcBitBtn", "xcSpeedButton", "xcPanel", "xcGroupBox"},
+            .SetOf("XPControls",
+                   {"xcMainMenu", "xcPopupMenu", "xcToolbar", "xcControlbar", "xcCombo", "xcEdit", "xcMaskEdit",
+                    "xcMemo", "xcRichEdit", "xcCheckBox", "xcRadioButton", "xcButton", "xcBitBtn", "xcSpeedButton",
+                    "xcPanel", "xcGroupBox"},
                    &O::GetXPControls, &O::SetXPControls)
             .Bool("Active", &O::GetActive, &O::SetActive);
     });

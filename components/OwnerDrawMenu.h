@@ -15,13 +15,35 @@ class TForm;
 class TControlSubClass;
 
 enum TXPContainer {
-    xccForm, xccFrame, xccToolbar, xccCoolbar, xccControlbar, xccPanel, xccScrollBox, xccGroupBox, xccTabSheet,
+    xccForm,
+    xccFrame,
+    xccToolbar,
+    xccCoolbar,
+    xccControlbar,
+    xccPanel,
+    xccScrollBox,
+    xccGroupBox,
+    xccTabSheet,
     xccPageScroller
 };
 using TXPContainers = Set<TXPContainer>;
 enum TXPControl {
-    xcMainMenu, xcPopupMenu, xcToolbar, xcControlbar, xcCombo, xcEdit, xcMaskEdit, xcMemo, xcRichEdit, xcCheckBox,
-    xcRadioButton, xcButton, xcBitBtn, xcSpeedButton, xcPanel, xcGroupBox
+    xcMainMenu,
+    xcPopupMenu,
+    xcToolbar,
+    xcControlbar,
+    xcCombo,
+    xcEdit,
+    xcMaskEdit,
+    xcMemo,
+    xcRichEdit,
+    xcCheckBox,
+    xcRadioButton,
+    xcButton,
+    xcBitBtn,
+    xcSpeedButton,
+    xcPanel,
+    xcGroupBox
 };
 using TXPControls = Set<TXPControl>;
 

@@ -33,21 +33,22 @@ void Line(TCanvas* C, std::initializer_list<TPoint> points) { C->Polyline(std::v
 TRect Inflated(TRect r, int d) { return TRect{r.Left - d, r.Top - d, r.Right + d, r.Bottom + d}; }
 TRect Moved(TRect r, int dx, int dy) { return TRect{r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy}; }
 
-} // namespace
+}  // namespace
 
 bool TOwnerDrawMenu::Qualifies(const TControl* Control) const {
     const TWinControl* parent = Control ? Control->GetParent() : nullptr;
     if (!parent || Control->Tag == 999 || parent->Tag == 999) return false;
     const auto kind = [&](TXPControl bit, bool test) { return test && FXPControls.Contains(bit); };
-    const bool control =
-        kind(xcCombo, dynamic_cast<const TCustomComboBox*>(Control)) ||
-        kind(xcEdit, dynamic_cast<const TEdit*>(Control)) || kind(xcMaskEdit, NameIs(Control, {"TMaskEdit", "TDBEdit"})) ||
-        kind(xcMemo, dynamic_cast<const TCustomMemo*>(Control)) ||
-        kind(xcCheckBox, dynamic_cast<const TCustomCheckBox*>(Control)) ||
-        kind(xcRadioButton, dynamic_cast<const TRadioButton*>(Control)) || kind(xcBitBtn, NameIs(Control, {"TBitBtn"})) ||
-        kind(xcButton, NameIs(Control, {"TButton", "TUpDown", "TDBNavigator", "TDBLookupComboBox"})) ||
-        kind(xcPanel, dynamic_cast<const TCustomPanel*>(Control)) ||
-        kind(xcGroupBox, dynamic_cast<const TCustomGroupBox*>(Control));
+    const bool control = kind(xcCombo, dynamic_cast<const TCustomComboBox*>(Control)) ||
+                         kind(xcEdit, dynamic_cast<const TEdit*>(Control)) ||
+                         kind(xcMaskEdit, NameIs(Control, {"TMaskEdit", "TDBEdit"})) ||
+                         kind(xcMemo, dynamic_cast<const TCustomMemo*>(Control)) ||
+                         kind(xcCheckBox, dynamic_cast<const TCustomCheckBox*>(Control)) ||
+                         kind(xcRadioButton, dynamic_cast<const TRadioButton*>(Control)) ||
+                         kind(xcBitBtn, NameIs(Control, {"TBitBtn"})) ||
+                         kind(xcButton, NameIs(Control, {"TButton", "TUpDown", "TDBNavigator", "TDBLookupComboBox"})) ||
+                         kind(xcPanel, dynamic_cast<const TCustomPanel*>(Control)) ||
+                         kind(xcGroupBox, dynamic_cast<const TCustomGroupBox*>(Control));
     if (!control) return false;
     const auto container = [&](TXPContainer bit, bool test) { return test && FXPContainers.Contains(bit); };
     return container(xccPanel, dynamic_cast<const TCustomPanel*>(parent)) ||
@@ -89,8 +90,10 @@ void TControlSubClass::Notification(TComponent* AComponent, TOperation Operation
 
 void TControlSubClass::ControlSubClassProc(TMessage& Message) {
     TControl* control = FControl;
-    if (FSavedProc) FSavedProc(Message);
-    else control->WndProc(Message);
+    if (FSavedProc)
+        FSavedProc(Message);
+    else
+        control->WndProc(Message);
     if (!FControl || control->ComponentState.Contains(csDestroying)) return;
     if (!FOwnerDrawMenu->GetActive()) {
         // The menu turned inactive: give the control back its procedure and go.
@@ -100,15 +103,23 @@ void TControlSubClass::ControlSubClassProc(TMessage& Message) {
     }
     FLastMessage = Message.Msg;
     const unsigned msg = Message.Msg;
-    if (std::find(std::begin(kRecreatingMessages), std::end(kRecreatingMessages), msg) !=
-        std::end(kRecreatingMessages))
+    if (std::find(std::begin(kRecreatingMessages), std::end(kRecreatingMessages), msg) != std::end(kRecreatingMessages))
         return;
     switch (msg) {
     case WM_PAINT: PaintNow(); break;
-    case WM_SETFOCUS: FHot = true; Paint(); break;
-    case WM_KILLFOCUS: FHot = false; Paint(); break;
+    case WM_SETFOCUS:
+        FHot = true;
+        Paint();
+        break;
+    case WM_KILLFOCUS:
+        FHot = false;
+        Paint();
+        break;
     case BM_GETCHECK:
-    case BM_SETCHECK: FHot = false; Paint(); break;
+    case BM_SETCHECK:
+        FHot = false;
+        Paint();
+        break;
     case BM_SETSTATE: Paint(); break;
     case WM_KEYDOWN:
         if (Message.WParam == kSpace) {
@@ -123,8 +134,14 @@ void TControlSubClass::ControlSubClassProc(TMessage& Message) {
             Paint();
         }
         break;
-    case WM_LBUTTONDOWN: FMouseDown = true; Paint(); break;
-    case WM_LBUTTONUP: FMouseDown = false; Paint(); break;
+    case WM_LBUTTONDOWN:
+        FMouseDown = true;
+        Paint();
+        break;
+    case WM_LBUTTONUP:
+        FMouseDown = false;
+        Paint();
+        break;
     case WM_LBUTTONDBLCLK:
         // A double click is a second press.
         if (dynamic_cast<TButton*>(control) || dynamic_cast<TCheckBox*>(control))
@@ -144,7 +161,10 @@ void TControlSubClass::ControlSubClassProc(TMessage& Message) {
             Paint();
         }
         break;
-    case CM_EXIT: FHot = false; Paint(); break;
+    case CM_EXIT:
+        FHot = false;
+        Paint();
+        break;
     default: break;
     }
 }
@@ -173,8 +193,10 @@ void TControlSubClass::PaintEdit(TCanvas* C, const TOwnerDrawMenu::TColors& K) {
     auto* edit = static_cast<TCustomEdit*>(FControl);
     const bool single = edit->GetBorderStyle() == bsSingle;
     TColor border;
-    if (FHot || FFocused) border = LightenColor(K.selectionBorder, single ? 60 : 80);
-    else border = single ? ShadeColor(ParentColor(edit), 60) : ParentColor(edit);
+    if (FHot || FFocused)
+        border = LightenColor(K.selectionBorder, single ? 60 : 80);
+    else
+        border = single ? ShadeColor(ParentColor(edit), 60) : ParentColor(edit);
     C->GetBrush()->SetStyle(bsClear);
     C->GetPen()->SetColor(border);
     const TRect r = edit->ClientRect();
@@ -241,7 +263,7 @@ TRect MarkBox(const TRect& Rect, int Width, int Height, TAlignment Alignment) {
     return TRect{Rect.Left, top, Rect.Left + Width, top + Height};
 }
 
-} // namespace
+}  // namespace
 
 void TControlSubClass::PaintCheckBox(TCanvas* C, const TOwnerDrawMenu::TColors& K) {
     auto* box = static_cast<TCustomCheckBox*>(FControl);
@@ -262,9 +284,12 @@ void TControlSubClass::PaintCheckBox(TCanvas* C, const TOwnerDrawMenu::TColors& 
     C->Rectangle(b.Left, b.Top, b.Right, b.Bottom);
     if (box->GetState() == cbUnchecked) return;
     TColor tick = clHighlight;
-    if (!box->GetEnabled()) tick = K.disabled;
-    else if (pressed) tick = clWindow;
-    else if (box->GetState() == cbGrayed) tick = clGray;
+    if (!box->GetEnabled())
+        tick = K.disabled;
+    else if (pressed)
+        tick = clWindow;
+    else if (box->GetState() == cbGrayed)
+        tick = clGray;
     C->GetPen()->SetColor(tick);
     const int x = b.Left, y = b.Bottom;
     for (int i = 0; i < 3; ++i) Line(C, {{x + 2, y - 5 - i}, {x + 4, y - 3 - i}, {x + 9, y - 8 - i}});
@@ -297,7 +322,8 @@ void TControlSubClass::PaintButton(TCanvas* C, const TOwnerDrawMenu::TColors& K)
     auto* button = static_cast<TButton*>(FControl);
     const bool own = button->Tag == 1000;
     const TColor parent = ParentColor(button);
-    const TColor face = FHot ? LightenColor(own ? parent : clBtnFace, 40) : (own ? LightenColor(parent, 16) : K.iconStrip);
+    const TColor face =
+        FHot ? LightenColor(own ? parent : clBtnFace, 40) : (own ? LightenColor(parent, 16) : K.iconStrip);
     const TColor border = (FHot || FFocused) ? LightenColor(K.selectionBorder, 60) : clBtnShadow;
     const TRect r = button->ClientRect();
     C->GetBrush()->SetColor(parent);
@@ -310,7 +336,9 @@ void TControlSubClass::PaintButton(TCanvas* C, const TOwnerDrawMenu::TColors& K)
         if (FSpaceDown || (FMouseDown && FHot))
             Line(C, {{r.Left, r.Bottom - 2}, {r.Left, r.Top + 1}, {r.Left + 1, r.Top}, {r.Right - 1, r.Top}});
         else
-            Line(C, {{r.Right - 1, r.Top + 1}, {r.Right - 1, r.Bottom - 2}, {r.Right - 2, r.Bottom - 1},
+            Line(C, {{r.Right - 1, r.Top + 1},
+                     {r.Right - 1, r.Bottom - 2},
+                     {r.Right - 2, r.Bottom - 1},
                      {r.Left, r.Bottom - 1}});
     }
     C->SetFont(button->GetFont());
@@ -340,8 +368,10 @@ void TControlSubClass::PaintPanel(TCanvas* C) {
     TRect r = panel->ClientRect();
     const auto bevel = [&](TBevelCut cut) {
         if (cut == bvNone) return;
-        if (cut == bvLowered) Frame3D(C, r, dark, light, panel->GetBevelWidth());
-        else Frame3D(C, r, light, dark, panel->GetBevelWidth());
+        if (cut == bvLowered)
+            Frame3D(C, r, dark, light, panel->GetBevelWidth());
+        else
+            Frame3D(C, r, light, dark, panel->GetBevelWidth());
     };
     bevel(panel->GetBevelOuter());
     if (panel->GetBevelInner() == bvNone) return;

@@ -35,7 +35,7 @@ TColor Lighten(TColor c, int percent) {
     return RGB(up(GetRValue(rgb)), up(GetGValue(rgb)), up(GetBValue(rgb)));
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -55,9 +55,12 @@ void RgbToHls(TColor c, int& H, int& L, int& S) {
     S = L <= kHlsMax / 2 ? (span * kHlsMax + sum / 2) / sum
                          : (span * kHlsMax + (2 * kRgbMax - sum) / 2) / (2 * kRgbMax - sum);
     auto delta = [&](int v) { return ((hi - v) * (kHlsMax / 6) + span / 2) / span; };
-    if (r == hi) H = delta(b) - delta(g);
-    else if (g == hi) H = kHlsMax / 3 + delta(r) - delta(b);
-    else H = 2 * kHlsMax / 3 + delta(g) - delta(r);
+    if (r == hi)
+        H = delta(b) - delta(g);
+    else if (g == hi)
+        H = kHlsMax / 3 + delta(r) - delta(b);
+    else
+        H = 2 * kHlsMax / 3 + delta(g) - delta(r);
     H = (H % kHlsMax + kHlsMax) % kHlsMax;
 }
 
@@ -74,8 +77,8 @@ TColor HlsToRgb(int H, int L, int S) {
         const int v = L * kRgbMax / kHlsMax;
         return RGB(v, v, v);
     }
-    const int m2 = L <= kHlsMax / 2 ? (L * (kHlsMax + S) + kHlsMax / 2) / kHlsMax
-                                    : L + S - (L * S + kHlsMax / 2) / kHlsMax;
+    const int m2 =
+        L <= kHlsMax / 2 ? (L * (kHlsMax + S) + kHlsMax / 2) / kHlsMax : L + S - (L * S + kHlsMax / 2) / kHlsMax;
     const int m1 = 2 * L - m2;
     auto channel = [&](int hue) {
         return std::clamp((HueToRgb(m1, m2, hue) * kRgbMax + kHlsMax / 2) / kHlsMax, 0, kRgbMax);
@@ -83,16 +86,20 @@ TColor HlsToRgb(int H, int L, int S) {
     return RGB(channel(H + kHlsMax / 3), channel(H), channel(H - kHlsMax / 3));
 }
 
-} // namespace
+}  // namespace
 
 TColor ShadeLuminance(TColor Color, int Amount) {
     if (Color == TColor(-1) || Amount == 0) return Color;
     int H, L, S;
     RgbToHls(ColorToRGB(Color), H, L, S);
-    if (Amount > 8) L += Amount;
-    else if (Amount > 0) L = (kHlsMax - L) / 8 * Amount + L;
-    else if (Amount >= -8) L -= -Amount * (L / 8);
-    else L += Amount;
+    if (Amount > 8)
+        L += Amount;
+    else if (Amount > 0)
+        L = (kHlsMax - L) / 8 * Amount + L;
+    else if (Amount >= -8)
+        L -= -Amount * (L / 8);
+    else
+        L += Amount;
     return HlsToRgb(H, std::clamp(L, 0, kHlsMax), S);
 }
 
@@ -142,7 +149,7 @@ void Rings(TCanvas* c, TRect& R, TColor TopLeft, TColor BottomRight, int Width) 
     }
 }
 
-} // namespace
+}  // namespace
 
 TColor GradientColor(TColor Near, TColor Far, int Steps, int Index) {
     if (Steps <= 0) return ColorToRGB(Far);
@@ -216,8 +223,10 @@ TgrCustomGraphicButton::TgrCustomGraphicButton(TComponent* AOwner)
     FHeight = 25;
     auto changed = [this](TObject*) { Changed(); };
     FBackground->OnChange = [this](TObject*) {
-        if (FBackground->GetStyle() == grbClear) ControlStyle -= csOpaque;
-        else ControlStyle += csOpaque;
+        if (FBackground->GetStyle() == grbClear)
+            ControlStyle -= csOpaque;
+        else
+            ControlStyle += csOpaque;
         Changed();
     };
     FBorderInset->OnChange = changed;
@@ -240,11 +249,11 @@ void TgrCustomGraphicButton::Changed() {
 
 TgrBtnStyle TgrCustomGraphicButton::EffectiveStyle() const { return FStyle == bsAuto ? bsWin97 : FStyle; }
 
-#define GR_SETTER(Name, Field)                                   \
+#define GR_SETTER(Name, Field)                                      \
     void TgrCustomGraphicButton::Set##Name(decltype(Field) Value) { \
-        if (Field == Value) return;                              \
-        Field = Value;                                           \
-        Changed();                                               \
+        if (Field == Value) return;                                 \
+        Field = Value;                                              \
+        Changed();                                                  \
     }
 
 GR_SETTER(Style, FStyle)
@@ -315,12 +324,12 @@ void TgrCustomGraphicButton::SetBorderColors(TgrBorderColors Value) {
     Changed();
 }
 
-#define GR_COLOUR_SETTER(Name, Field)                     \
+#define GR_COLOUR_SETTER(Name, Field)                      \
     void TgrCustomGraphicButton::Set##Name(TColor Value) { \
-        if (Field == Value) return;                       \
-        Field = Value;                                    \
-        FBorderColors = grbCustomColor;                   \
-        Changed();                                        \
+        if (Field == Value) return;                        \
+        Field = Value;                                     \
+        FBorderColors = grbCustomColor;                    \
+        Changed();                                         \
     }
 
 GR_COLOUR_SETTER(ShadowColor, FShadowColor)
@@ -409,7 +418,7 @@ unsigned CaptionFormat(int Angle, bool MultiLine, int TextX) {
     return DT_WORDBREAK | (TextX > 0 ? DT_LEFT : TextX == 0 ? DT_CENTER : DT_RIGHT);
 }
 
-} // namespace
+}  // namespace
 
 void TgrCustomGraphicButton::SelectCaptionFont(TCanvas* c) {
     c->SetFont(GetFont());
@@ -425,11 +434,14 @@ TRect TgrCustomGraphicButton::CaptionRect() {
     SelectCaptionFont(c);
     TRect r = GetClientRect();
     if (FFont3D != f3dShadow) {
-        if (FState == grsPressed) OffsetRect(r, 2, 2);
-        else if (FValue) OffsetRect(r, 1, 1);
+        if (FState == grsPressed)
+            OffsetRect(r, 2, 2);
+        else if (FValue)
+            OffsetRect(r, 1, 1);
     }
     TRect m{0, 0, r.Width(), r.Height()};
-    if (FMultiLine && FTextAngle == 0) m.Right = FTextX > 0 ? m.Right - FTextX : FTextX == 0 ? m.Right - 2 : m.Right + FTextX;
+    if (FMultiLine && FTextAngle == 0)
+        m.Right = FTextX > 0 ? m.Right - FTextX : FTextX == 0 ? m.Right - 2 : m.Right + FTextX;
     c->DrawText(CaptionLines(caption, FMultiLine), m, DT_CALCRECT | CaptionFormat(FTextAngle, FMultiLine, FTextX));
     // A turned caption takes its length both ways.
     if (FTextAngle != 0) m.Bottom = m.Top + m.Width();
@@ -471,8 +483,10 @@ void TgrCustomGraphicButton::DropDown() {
 }
 
 void TgrCustomGraphicButton::Click() {
-    if (FWrapper) FWrapper->Click();
-    else TGraphicControl::Click();
+    if (FWrapper)
+        FWrapper->Click();
+    else
+        TGraphicControl::Click();
 }
 
 void TgrCustomGraphicButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -577,8 +591,10 @@ void TgrCustomGraphicButton::CMFontChanged(TMessage& Message) {
 void TgrCustomGraphicButton::CMColorChanged(TMessage& Message) {
     TGraphicControl::CMColorChanged(Message);
     // Colours derived from the face follow it.
-    if (FBorderColors == grbAutoColor) SetBorderColors(grbAutoColor);
-    else Changed();
+    if (FBorderColors == grbAutoColor)
+        SetBorderColors(grbAutoColor);
+    else
+        Changed();
 }
 
 void TgrCustomGraphicButton::SetDefaultLook(bool Value) {
@@ -638,7 +654,8 @@ void TgrCustomGraphicButton::PaintBackground(const TRect& R, TColor Face) {
             if (a >= span) break;
             c->GetBrush()->SetColor(GradientColor(Face, FBackground->GetGradient(), steps, i));
             const int b = std::min(span, a + band);
-            c->FillRect(vertical ? TRect{R.Left, R.Top + a, R.Right, R.Top + b} : TRect{R.Left + a, R.Top, R.Left + b, R.Bottom});
+            c->FillRect(vertical ? TRect{R.Left, R.Top + a, R.Right, R.Top + b}
+                                 : TRect{R.Left + a, R.Top, R.Left + b, R.Bottom});
         }
         return;
     }
@@ -690,8 +707,10 @@ void TgrCustomGraphicButton::PaintBorder(TRect R, bool Default, bool Pressed) {
     case bsInset:
         ring(Sh, Hl);
         ring(Dk, Dk);
-        if (down) ring(Sh, clNone);
-        else ring(Hl, Default ? Dk : Sh);
+        if (down)
+            ring(Sh, clNone);
+        else
+            ring(Hl, Default ? Dk : Sh);
         return;
     case bsDelphi:
         if (down) {
@@ -745,16 +764,17 @@ void TgrCustomGraphicButton::PaintBorder(TRect R, bool Default, bool Pressed) {
 
 TPicture* TgrCustomGraphicButton::CurrentPicture() const {
     TPicture* p = FPictureUp.get();
-    if ((FState == grsPressed || FValue) && FPictureDown->GetHeight() > 1) p = FPictureDown.get();
-    else if ((FMouseOver || FFocused) && HasGraphic(FPictureOver.get())) p = FPictureOver.get();
-    else if (!HasGraphic(p)) p = FPictureOver.get();
+    if ((FState == grsPressed || FValue) && FPictureDown->GetHeight() > 1)
+        p = FPictureDown.get();
+    else if ((FMouseOver || FFocused) && HasGraphic(FPictureOver.get()))
+        p = FPictureOver.get();
+    else if (!HasGraphic(p))
+        p = FPictureOver.get();
     if (!GetEnabled() && FPictureDisabled->GetHeight() > 1) p = FPictureDisabled.get();
     return HasGraphic(p) ? p : nullptr;
 }
 
-bool TgrCustomGraphicButton::HasImage() const {
-    return FImages && FImageIndex >= 0 && FImageIndex < FImages->Count();
-}
+bool TgrCustomGraphicButton::HasImage() const { return FImages && FImageIndex >= 0 && FImageIndex < FImages->Count(); }
 
 namespace {
 
@@ -797,7 +817,7 @@ void DrawGrey(TCanvas* c, int X, int Y, TGraphic* g) {
     c->Draw(X, Y, &grey);
 }
 
-} // namespace
+}  // namespace
 
 void TgrCustomGraphicButton::PaintPictureEffects(TColor Face) {
     if (FOptions.Contains(grbNoPicEffects)) return;
@@ -867,8 +887,10 @@ void TgrCustomGraphicButton::PaintPicture() {
     TPicture* p = CurrentPicture();
     if (!p) return;
     const bool isDefault = FDefaultLook && FFocusStyle.Contains(fsDefault);
-    if (effects && FGrayed && !FMouseOver && !FFocused && !isDefault) DrawGrey(c, x, y, p->GetGraphic());
-    else DrawTransparent(c, x, y, p->GetGraphic());
+    if (effects && FGrayed && !FMouseOver && !FFocused && !isDefault)
+        DrawGrey(c, x, y, p->GetGraphic());
+    else
+        DrawTransparent(c, x, y, p->GetGraphic());
 }
 
 void TgrCustomGraphicButton::PaintCaption() {
@@ -903,8 +925,14 @@ void TgrCustomGraphicButton::PaintCaption() {
     switch (style) {
     case f3dRaised: pass(Hl, -1, -1); break;
     case f3dInset: pass(Hl, 1, 1); break;
-    case f3dRidged: pass(Sh, 1, 1); pass(Hl, -1, -1); break;
-    case f3dGrooved: pass(Sh, -1, -1); pass(Hl, 1, 1); break;
+    case f3dRidged:
+        pass(Sh, 1, 1);
+        pass(Hl, -1, -1);
+        break;
+    case f3dGrooved:
+        pass(Sh, -1, -1);
+        pass(Hl, 1, 1);
+        break;
     case f3dShadow: {
         const int d = pressed ? 4 : 2;
         pass(Sh, d, d);
@@ -925,8 +953,14 @@ void TgrCustomGraphicButton::PaintFocus() {
     const bool pressed = FState == grsPressed;
     int inset = 0, sink = 0;
     switch (EffectiveStyle()) {
-    case bsWin31: inset = FFocusStyle.Contains(fsDefault) ? 5 : 4; sink = pressed; break;
-    case bsInset: inset = 4; sink = pressed; break;
+    case bsWin31:
+        inset = FFocusStyle.Contains(fsDefault) ? 5 : 4;
+        sink = pressed;
+        break;
+    case bsInset:
+        inset = 4;
+        sink = pressed;
+        break;
     case bsWin95:
     case bsWin97: inset = 4; break;
     case bsDelphi: inset = 3; break;
@@ -983,8 +1017,9 @@ void TgrCustomGraphicButton::PaintButton() {
         const TRect all = GetClientRect();
         c->GetBrush()->SetStyle(bsSolid);
         c->GetBrush()->SetColor(FWrapper->GetParent()->GetColor());
-        for (const TRect& m : {TRect{all.Left, all.Top, all.Right, r.Top}, TRect{all.Left, r.Bottom, all.Right, all.Bottom},
-                               TRect{all.Left, r.Top, r.Left, r.Bottom}, TRect{r.Right, r.Top, all.Right, r.Bottom}})
+        for (const TRect& m :
+             {TRect{all.Left, all.Top, all.Right, r.Top}, TRect{all.Left, r.Bottom, all.Right, all.Bottom},
+              TRect{all.Left, r.Top, r.Left, r.Bottom}, TRect{r.Right, r.Top, all.Right, r.Bottom}})
             if (m.Right > m.Left && m.Bottom > m.Top) c->FillRect(m);
     }
     PaintPicture();
@@ -1003,7 +1038,8 @@ int TgrCustomGraphicButton::Appearance() const {
     if (FState == grsComboPressed) return 6;
     if (FFocused) return 4;
     if (FDefaultLook && FFocusStyle.Contains(fsDefault)) return 3;
-    const bool hotLook = EffectiveStyle() >= bsWin97 || FGrayed || (HasGraphic(FPictureOver.get()) && HasGraphic(FPictureUp.get()));
+    const bool hotLook =
+        EffectiveStyle() >= bsWin97 || FGrayed || (HasGraphic(FPictureOver.get()) && HasGraphic(FPictureUp.get()));
     return FMouseOver && hotLook ? 1 : 0;
 }
 
@@ -1011,8 +1047,8 @@ void TgrCustomGraphicButton::Paint() {
     const bool inset = FBorderInset->Left || FBorderInset->Top || FBorderInset->Right || FBorderInset->Bottom;
     // An image list changes without telling the button, and inset margins show
     // what lies beneath: both paint afresh each time.
-    if (!FOptions.Contains(grbCacheImages) || FBackground->GetStyle() == grbClear || FImages || inset ||
-        FWidth <= 0 || FHeight <= 0) {
+    if (!FOptions.Contains(grbCacheImages) || FBackground->GetStyle() == grbClear || FImages || inset || FWidth <= 0 ||
+        FHeight <= 0) {
         FCache.reset();
         FCacheValid = 0;
         PaintButton();
@@ -1111,8 +1147,10 @@ void TgrCustomButton::Loaded() {
 void TgrCustomButton::DefineProperties(TFiler* Filer) {
     TCustomControl::DefineProperties(Filer);
     // Older definitions carry these at the top level; they are read and ignored.
-    Filer->DefineProperty("TransparentColor", [](TReader*) {}, nullptr, false);
-    Filer->DefineProperty("DitherDown", [](TReader*) {}, nullptr, false);
+    Filer->DefineProperty(
+        "TransparentColor", [](TReader*) {}, nullptr, false);
+    Filer->DefineProperty(
+        "DitherDown", [](TReader*) {}, nullptr, false);
 }
 
 void TgrCustomButton::Paint() {
@@ -1231,10 +1269,10 @@ struct KindRow {
     int modalResult;
 };
 constexpr KindRow kKinds[] = {
-    {bkOK, "OK", 1},       {bkCancel, "&Cancel", 2}, {bkHelp, "&Help", 0},
-    {bkYes, "&Yes", 6},    {bkNo, "&No", 7},         {bkClose, "&Close", 0},
+    {bkOK, "OK", 1},    {bkCancel, "&Cancel", 2}, {bkHelp, "&Help", 0},
+    {bkYes, "&Yes", 6}, {bkNo, "&No", 7},         {bkClose, "&Close", 0},
 };
-} // namespace
+}  // namespace
 
 void TgrCustomButton::SetKind(TgrBtnKind Value) {
     FKind = Value;
@@ -1266,8 +1304,8 @@ namespace {
 
 template <typename T, typename P>
 void ButtonSettings(P& p) {
-    p.Enum("Style", {"bsAuto", "bsWin31", "bsWin95", "bsInset", "bsDelphi", "bsSpeed", "bsWin97", "bsBorderless",
-                     "bsShaped"},
+    p.Enum("Style",
+           {"bsAuto", "bsWin31", "bsWin95", "bsInset", "bsDelphi", "bsSpeed", "bsWin97", "bsBorderless", "bsShaped"},
            &T::GetStyle, &T::SetStyle)
         .Enum("ButtonType", {"grbCommand", "grbToggle", "grbRepeat", "grbMenu", "grbCombo"}, &T::GetButtonType,
               &T::SetButtonType)
@@ -1296,8 +1334,7 @@ void ButtonSettings(P& p) {
         .Int("InitDelay", &T::GetInitDelay, &T::SetInitDelay)
         .SetOf("Options", {"grbCacheImages", "grbUsePalette", "grbSmallIcons", "grbNoPicEffects"}, &T::GetOptions,
                &T::SetOptions)
-        .SetOf("FocusStyle", {"fsDefault", "fsText", "fsOutline", "fsBoldFont"}, &T::GetFocusStyle,
-               &T::SetFocusStyle)
+        .SetOf("FocusStyle", {"fsDefault", "fsText", "fsOutline", "fsBoldFont"}, &T::GetFocusStyle, &T::SetFocusStyle)
         .Enum("BorderColors", {"grbCustomColor", "grbWinColor", "grbAutoColor", "grbAutoShade"}, &T::GetBorderColors,
               &T::SetBorderColors)
         .Int("ShadowColor", &T::GetShadowColor, &T::SetShadowColor)
@@ -1308,8 +1345,7 @@ void ButtonSettings(P& p) {
         .Event("OnChange", &T::OnChange);
 }
 
-
-} // namespace
+}  // namespace
 
 void RegisterGrBtnsClasses() {
     static std::once_flag once;
@@ -1317,8 +1353,9 @@ void RegisterGrBtnsClasses() {
         RegisterControlsClasses();
         const std::string persistent = ParentIfRegistered("TPersistent");
         Published<TgrBackground>("TgrBackground", persistent)
-            .Enum("Style", {"grbSolid", "grbClear", "grbPictureClip", "grbPictureStretch", "grbPicturePattern",
-                            "grbGradient", "grbVertGradient"},
+            .Enum("Style",
+                  {"grbSolid", "grbClear", "grbPictureClip", "grbPictureStretch", "grbPicturePattern", "grbGradient",
+                   "grbVertGradient"},
                   &TgrBackground::GetStyle, &TgrBackground::SetStyle)
             .Object("Picture", &TgrBackground::GetPicture)
             .Int("Gradient", &TgrBackground::GetGradient, &TgrBackground::SetGradient)

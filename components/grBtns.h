@@ -15,7 +15,13 @@
 enum TgrBtnStyle { bsAuto, bsWin31, bsWin95, bsInset, bsDelphi, bsSpeed, bsWin97, bsBorderless, bsShaped };
 enum TgrButtonType { grbCommand, grbToggle, grbRepeat, grbMenu, grbCombo };
 enum TgrBackgroundStyle {
-    grbSolid, grbClear, grbPictureClip, grbPictureStretch, grbPicturePattern, grbGradient, grbVertGradient
+    grbSolid,
+    grbClear,
+    grbPictureClip,
+    grbPictureStretch,
+    grbPicturePattern,
+    grbGradient,
+    grbVertGradient
 };
 enum TgrBorderColors { grbCustomColor, grbWinColor, grbAutoColor, grbAutoShade };
 // The 3-D caption styles; window definitions name them fsNone .. fsShadow.
@@ -58,14 +64,28 @@ public:
     int GetTop() const { return Top; }
     int GetRight() const { return Right; }
     int GetBottom() const { return Bottom; }
-    void SetLeft(int Value) { Left = std::max(0, Value); Changed(); }
-    void SetTop(int Value) { Top = std::max(0, Value); Changed(); }
-    void SetRight(int Value) { Right = std::max(0, Value); Changed(); }
-    void SetBottom(int Value) { Bottom = std::max(0, Value); Changed(); }
+    void SetLeft(int Value) {
+        Left = std::max(0, Value);
+        Changed();
+    }
+    void SetTop(int Value) {
+        Top = std::max(0, Value);
+        Changed();
+    }
+    void SetRight(int Value) {
+        Right = std::max(0, Value);
+        Changed();
+    }
+    void SetBottom(int Value) {
+        Bottom = std::max(0, Value);
+        Changed();
+    }
     TNotifyEvent OnChange;
 
 private:
-    void Changed() { if (OnChange) OnChange(this); }
+    void Changed() {
+        if (OnChange) OnChange(this);
+    }
 };
 
 // Colour with its luminance moved by Amount: by Amount itself beyond 8, else by
@@ -262,8 +282,8 @@ public:
 };
 
 // Every button setting of the windowed button reads and writes the inner one.
-#define GR_FORWARD(Type, Name)                                      \
-    Type Get##Name() const { return FButton->Get##Name(); }         \
+#define GR_FORWARD(Type, Name)                              \
+    Type Get##Name() const { return FButton->Get##Name(); } \
     void Set##Name(Type Value) { FButton->Set##Name(Value); }
 
 class TgrCustomButton : public TCustomControl {

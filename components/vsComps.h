@@ -21,7 +21,10 @@
 class TInstanceLock;
 
 // No system timer was left.
-class EOutOfResources : public EOutOfMemory { public: using EOutOfMemory::EOutOfMemory; };
+class EOutOfResources : public EOutOfMemory {
+public:
+    using EOutOfMemory::EOutOfMemory;
+};
 class TTrayIconHost;
 
 class TvsComponent : public TComponent {
@@ -147,7 +150,7 @@ protected:
 private:
     void RestoreCursor();
     TCursor FCursor = crDefault;
-    bool FShowing = false;   // the picking cursor is on the screen
+    bool FShowing = false;  // the picking cursor is on the screen
     TCursor FSaved = crDefault;
 };
 
@@ -195,7 +198,13 @@ public:
 
 enum TvsFileOperationType { fotCopy, fotDelete, fotMove, fotRename };
 enum TvsFileOperationFlag {
-    fofAllowUndo, fofFilesOnly, fofNoConfirmation, fofNoConfirmMkDir, fofNoErrorUI, fofRenameCollision, fofSilent,
+    fofAllowUndo,
+    fofFilesOnly,
+    fofNoConfirmation,
+    fofNoConfirmMkDir,
+    fofNoErrorUI,
+    fofRenameCollision,
+    fofSilent,
     fofSimpleProgress
 };
 using TvsFileOperationFlags = Set<TvsFileOperationFlag>;
@@ -243,9 +252,20 @@ public:
     bool ReadOnly = true;
 
     enum TField {
-        afExtDescription, afFileDescription, afIconFile, afOpenCommand, afOpenCommandDescription, afOpenNewCommand,
-        afOpenNewCommandDescription, afEditCommand, afEditCommandDescription, afPrintCommand,
-        afPrintCommandDescription, afPrintToCommand, afPrintToCommandDescription, afFieldCount
+        afExtDescription,
+        afFileDescription,
+        afIconFile,
+        afOpenCommand,
+        afOpenCommandDescription,
+        afOpenNewCommand,
+        afOpenNewCommandDescription,
+        afEditCommand,
+        afEditCommandDescription,
+        afPrintCommand,
+        afPrintCommandDescription,
+        afPrintToCommand,
+        afPrintToCommandDescription,
+        afFieldCount
     };
     std::string Get(TField Field) const { return FFields[Field]; }
     void Set(TField Field, const std::string& Value);
@@ -534,7 +554,12 @@ private:
 // ---- Monitors -------------------------------------------------------------------------------------
 
 enum TFolderMonitorFilter {
-    fmfFileNameChange, fmfDirNameChange, fmfAttributeChange, fmfSizeChange, fmfWriteChange, fmfSecurityChange
+    fmfFileNameChange,
+    fmfDirNameChange,
+    fmfAttributeChange,
+    fmfSizeChange,
+    fmfWriteChange,
+    fmfSecurityChange
 };
 using TFolderMonitorFilters = Set<TFolderMonitorFilter>;
 

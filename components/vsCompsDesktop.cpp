@@ -31,7 +31,7 @@ constexpr uintptr_t kCycleTimer = 2;
 constexpr size_t kMaxTip = 127, kMaxInfo = 255, kMaxInfoTitle = 63;
 
 std::string Cut(const std::string& s, size_t n) { return s.size() <= n ? s : s.substr(0, n); }
-} // namespace
+}  // namespace
 
 TvsTrayIcon::TvsTrayIcon(TComponent* AOwner)
     : TvsCustomTimer(AOwner), FHost(std::make_unique<TTrayIconHost>()), FIcon(std::make_unique<TBitmap>()) {
@@ -109,7 +109,8 @@ void TvsTrayIcon::SetPopupMenu(TPopupMenu* Value) {
 void TvsTrayIcon::SetCycleIcons(bool Value) {
     FCycleIcons = Value;
     KillTimer(Window(), kCycleTimer);
-    if (Value && FCycleInterval > 0 && !ComponentState.Contains(csDesigning)) SetTimer(Window(), kCycleTimer, FCycleInterval);
+    if (Value && FCycleInterval > 0 && !ComponentState.Contains(csDesigning))
+        SetTimer(Window(), kCycleTimer, FCycleInterval);
 }
 
 void TvsTrayIcon::SetCycleInterval(unsigned Value) {
@@ -137,8 +138,10 @@ void TvsTrayIcon::HookMainForm(bool Hook) {
     form->FreeNotification(this);
     form->WindowProc = [this, form](TMessage& m) {
         const TControl::TWndMethod saved = FSavedFormProc;
-        if (saved) saved(m);
-        else form->WndProc(m);
+        if (saved)
+            saved(m);
+        else
+            form->WndProc(m);
         if (m.Msg == WM_SIZE && m.WParam == SIZE_MINIMIZED) MinimizeApp();
     };
 }
@@ -211,7 +214,10 @@ void TvsTrayIcon::Callback(unsigned MouseMessage) {
     case WM_MOUSEMOVE:
         if (OnMouseMove) OnMouseMove(this, shift, p.X, p.Y);
         break;
-    case WM_LBUTTONDOWN: FLeftDown = true; down(mbLeft); break;
+    case WM_LBUTTONDOWN:
+        FLeftDown = true;
+        down(mbLeft);
+        break;
     case WM_RBUTTONDOWN: down(mbRight); break;
     case WM_MBUTTONDOWN: down(mbMiddle); break;
     case WM_LBUTTONUP: {
@@ -224,7 +230,10 @@ void TvsTrayIcon::Callback(unsigned MouseMessage) {
         }
         break;
     }
-    case WM_RBUTTONUP: up(mbRight); PopupAtCursor(); break;
+    case WM_RBUTTONUP:
+        up(mbRight);
+        PopupAtCursor();
+        break;
     case WM_MBUTTONUP: up(mbMiddle); break;
     case WM_LBUTTONDBLCLK:
         if (OnDblClick) OnDblClick(this);
@@ -316,8 +325,10 @@ void TvsAutoRun::SetAutoRun(bool Value) {
     const bool live = !ComponentState.Contains(csLoading) && !ComponentState.Contains(csDesigning);
     FAutoRun = Value;
     if (!live) return;
-    if (Value) AutoRunRegister(FKind, FFileName);
-    else AutoRunUnregister(FKind, FFileName);
+    if (Value)
+        AutoRunRegister(FKind, FFileName);
+    else
+        AutoRunUnregister(FKind, FFileName);
 }
 
 void TvsAutoRun::SetFileName(const std::string& Value) {
@@ -370,7 +381,7 @@ TShutdownService& ShutdownService() {
     return service;
 }
 
-} // namespace
+}  // namespace
 
 TShutdownService SetShutdownService(TShutdownService Service) {
     TShutdownService old = ShutdownService();

@@ -63,7 +63,7 @@ std::string UniqueName(const std::string& Target) {
 
 std::string ErrorText(const std::error_code& ec) { return ec.message(); }
 
-} // namespace
+}  // namespace
 
 bool TvsFileOperation::Fail(const std::string& Message) {
     if (OnError) OnError(this, Message);
@@ -91,7 +91,8 @@ bool TvsFileOperation::Execute() {
             } else if (Operation == fotRename) {
                 target = ExpandFileNameFromDir(ExtractFilePathPart(s), DestFolder);
             } else {
-                const std::string folder = DestFolder.empty() ? ExtractFilePathPart(s) : IncludeTrailingPathDelimiter(DestFolder);
+                const std::string folder =
+                    DestFolder.empty() ? ExtractFilePathPart(s) : IncludeTrailingPathDelimiter(DestFolder);
                 target = folder + ExtractFileNamePart(s);
             }
             if (!Run(s, target)) ok = false;
@@ -206,7 +207,7 @@ constexpr TAction kActions[] = {
 };
 constexpr const char* kEntry = "Desktop Entry";
 
-} // namespace
+}  // namespace
 
 TvsFileAssociation::TvsFileAssociation(TComponent* AOwner) : TvsComponent(AOwner) {}
 
@@ -277,9 +278,11 @@ bool TvsFileAssociation::Write() {
     fs::create_directories(ExtractFilePathPart(desktop), ec);
     const std::string comment =
         FFields[afFileDescription].empty() ? FFields[afExtDescription] : FFields[afFileDescription];
-    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                      "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-                      "  <mime-type type=\"" + MimeType() + "\">\n";
+    std::string xml =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+        "  <mime-type type=\"" +
+        MimeType() + "\">\n";
     if (!comment.empty()) xml += "    <comment>" + XmlEscape(comment) + "</comment>\n";
     if (!FFields[afIconFile].empty()) xml += "    <icon name=\"" + XmlEscape(FFields[afIconFile]) + "\"/>\n";
     xml += "    <glob pattern=\"*" + XmlEscape(LowerCase(FExtension)) + "\"/>\n  </mime-type>\n</mime-info>\n";
@@ -288,8 +291,8 @@ bool TvsFileAssociation::Write() {
     for (const TAction& a : kActions) {
         if (FFields[a.Command].empty()) continue;
         actions += std::string(a.Id) + ";";
-        actionSections += std::string("\n[Desktop Action ") + a.Id + "]\nName=" +
-                          EntryValue(FFields[a.Description].empty() ? a.Id : FFields[a.Description]) +
+        actionSections += std::string("\n[Desktop Action ") + a.Id +
+                          "]\nName=" + EntryValue(FFields[a.Description].empty() ? a.Id : FFields[a.Description]) +
                           "\nExec=" + EntryValue(ExecFromCommand(FFields[a.Command])) +
                           "\nX-Varnholt-Command=" + EntryValue(FFields[a.Command]) + "\n";
     }
@@ -300,11 +303,12 @@ bool TvsFileAssociation::Write() {
     if (!FFields[afOpenCommand].empty()) entry += "Exec=" + EntryValue(ExecFromCommand(FFields[afOpenCommand])) + "\n";
     if (!FFields[afIconFile].empty()) entry += "Icon=" + EntryValue(FFields[afIconFile]) + "\n";
     if (!actions.empty()) entry += "Actions=" + actions + "\n";
-    entry += "X-Varnholt-IconIndex=" + std::to_string(FIconIndex) + "\nX-Varnholt-ExtDescription=" +
-             EntryValue(FFields[afExtDescription]) + "\nX-Varnholt-FileDescription=" +
-             EntryValue(FFields[afFileDescription]) + "\nX-Varnholt-OpenCommand=" +
-             EntryValue(FFields[afOpenCommand]) + "\n" + actionSections;
-    if (classes_io::WriteFileAtomic(package, xml) != 0 || classes_io::WriteFileAtomic(desktop, entry) != 0) return false;
+    entry += "X-Varnholt-IconIndex=" + std::to_string(FIconIndex) +
+             "\nX-Varnholt-ExtDescription=" + EntryValue(FFields[afExtDescription]) +
+             "\nX-Varnholt-FileDescription=" + EntryValue(FFields[afFileDescription]) +
+             "\nX-Varnholt-OpenCommand=" + EntryValue(FFields[afOpenCommand]) + "\n" + actionSections;
+    if (classes_io::WriteFileAtomic(package, xml) != 0 || classes_io::WriteFileAtomic(desktop, entry) != 0)
+        return false;
     try {
         fs::create_directories(XdgConfigHome(), ec);
         TIniFile apps(XdgConfigHome() + "mimeapps.list");

@@ -30,7 +30,7 @@ namespace {
 // More watches than this would use up the user's inotify allowance.
 constexpr size_t kMaxWatches = 4096;
 
-} // namespace
+}  // namespace
 
 TvsCustomFolderMonitor::TvsCustomFolderMonitor(TComponent* AOwner) : TvsComponent(AOwner) {}
 
@@ -109,11 +109,14 @@ void TvsCustomFolderMonitor::Rescan(bool Notify) {
             changed |= FFilters.Contains(e.Folder ? fmfDirNameChange : fmfFileNameChange);
         };
         while (a != old.end() || b != now->end()) {
-            if (b == now->end() || (a != old.end() && a->Path < b->Path)) named(*a++);
-            else if (a == old.end() || b->Path < a->Path) named(*b++);
+            if (b == now->end() || (a != old.end() && a->Path < b->Path))
+                named(*a++);
+            else if (a == old.end() || b->Path < a->Path)
+                named(*b++);
             else {
                 if (a->Folder != b->Folder) named(*b);
-                if (a->Mode != b->Mode) changed |= FFilters.Contains(fmfAttributeChange) || FFilters.Contains(fmfSecurityChange);
+                if (a->Mode != b->Mode)
+                    changed |= FFilters.Contains(fmfAttributeChange) || FFilters.Contains(fmfSecurityChange);
                 if (a->Owner != b->Owner || a->Group != b->Group) changed |= FFilters.Contains(fmfSecurityChange);
                 if (a->Size != b->Size) changed |= FFilters.Contains(fmfSizeChange);
                 if (a->Modified != b->Modified && !a->Folder) changed |= FFilters.Contains(fmfWriteChange);
@@ -157,7 +160,7 @@ void DumpKey(TRegistry& Reg, const std::string& Key, bool Deep, std::string& Nam
     for (int i = 0; i < keys.Count(); ++i) DumpKey(Reg, Key + "\\" + keys.Strings(i), true, Names, Values);
 }
 
-} // namespace
+}  // namespace
 
 TvsCustomRegistryMonitor::TvsCustomRegistryMonitor(TComponent* AOwner) : TvsComponent(AOwner) {}
 

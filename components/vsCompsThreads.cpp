@@ -95,8 +95,7 @@ void TvsCustomThreadComponent::HandleException(std::exception_ptr Error) {
         message = e.Message;
     } catch (const std::exception& e) {
         message = e.what();
-    } catch (...) {
-    }
+    } catch (...) {}
     if (OnException) {
         Exception wrapped(message);
         return OnException(this, wrapped);
@@ -122,8 +121,10 @@ TvsCustomThreadTimer::~TvsCustomThreadTimer() {
 void TvsCustomThreadTimer::SetEnabled(bool Value) {
     FEnabled = Value;
     if (ComponentState.Contains(csLoading) || ComponentState.Contains(csDesigning)) return;
-    if (Value) FThread->Resume();
-    else FThread->Suspend();
+    if (Value)
+        FThread->Resume();
+    else
+        FThread->Suspend();
 }
 
 void TvsCustomThreadTimer::Loaded() {
@@ -216,7 +217,8 @@ public:
             Control->WindowProc = [Control](TMessage& m) { Run(Control, m); };
         }
         chain.Hooks.push_back(Hook);
-        std::stable_sort(chain.Hooks.begin(), chain.Hooks.end(), [](auto* a, auto* b) { return a->FOrder < b->FOrder; });
+        std::stable_sort(chain.Hooks.begin(), chain.Hooks.end(),
+                         [](auto* a, auto* b) { return a->FOrder < b->FOrder; });
     }
 
     static void Remove(TvsCustomWndProcHook* Hook, TWinControl* Control) {
@@ -250,8 +252,10 @@ private:
         const TControl::TWndMethod saved = it->second.Saved;
         std::function<void(size_t, TMessage&)> step = [&](size_t i, TMessage& m) {
             if (i == 0) {
-                if (saved) saved(m);
-                else Control->WndProc(m);
+                if (saved)
+                    saved(m);
+                else
+                    Control->WndProc(m);
                 return;
             }
             hooks[i - 1]->HookProc(m, [&, i](TMessage& mm) { step(i - 1, mm); });
@@ -288,8 +292,10 @@ void TvsCustomWndProcHook::Unhook() {
 void TvsCustomWndProcHook::SetActive(bool Value) {
     if (FActive == Value) return;
     FActive = Value;
-    if (Value) Hook();
-    else Unhook();
+    if (Value)
+        Hook();
+    else
+        Unhook();
 }
 
 void TvsCustomWndProcHook::SetWinControl(TWinControl* Value) {

@@ -28,8 +28,8 @@ bool TvsWav::Play() {
     }
     if (ok && FNoStopSound && FPlayer->Playing()) ok = false;
     if (ok) {
-        const auto mode = FLooped ? TWavePlayer::TMode::Loop
-                                  : (FAsyncPlay ? TWavePlayer::TMode::Async : TWavePlayer::TMode::Wait);
+        const auto mode =
+            FLooped ? TWavePlayer::TMode::Loop : (FAsyncPlay ? TWavePlayer::TMode::Async : TWavePlayer::TMode::Wait);
         ok = FPlayer->Play(wave, mode, FLastError);
         FLooping = ok && FLooped;
     } else {

@@ -23,7 +23,7 @@ void DrawPanelCaption(TCanvas* C, const TRect& R, int PanelWidth, const std::str
                 R.Top + (R.Height() - C->TextHeight(Caption) + 1) / 2, Caption);
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // Panel settings
@@ -271,14 +271,18 @@ bool TvsStatusPanel::ScrollStep() {
     if (t->Direction == sdLeftToRight) {
         ++t->ScrollOffset;
         if (t->ScrollOffset > pw + 4) {
-            if (bounce) t->Direction = sdRightToLeft;
-            else t->ScrollOffset = -4 - b;
+            if (bounce)
+                t->Direction = sdRightToLeft;
+            else
+                t->ScrollOffset = -4 - b;
         }
     } else {
         --t->ScrollOffset;
         if (t->ScrollOffset < -b - 4) {
-            if (bounce) t->Direction = sdLeftToRight;
-            else t->ScrollOffset = pw + 4;
+            if (bounce)
+                t->Direction = sdLeftToRight;
+            else
+                t->ScrollOffset = pw + 4;
         }
     }
     return true;
@@ -320,8 +324,10 @@ std::string TvsStatusPanels::UniqueName() const {
 
 void TvsStatusPanels::Update(TCollectionItem* Item) {
     if (!FBar) return;
-    if (Item) FBar->PanelChanged(static_cast<TvsStatusPanel*>(Item));
-    else FBar->Invalidate();
+    if (Item)
+        FBar->PanelChanged(static_cast<TvsStatusPanel*>(Item));
+    else
+        FBar->Invalidate();
 }
 
 // ---------------------------------------------------------------------------
@@ -505,8 +511,7 @@ void TvsCustomStatusBar::CMFontChanged(TMessage& Message) {
 void TvsCustomStatusBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TCustomControl::MouseDown(Button, Shift, X, Y);
     FMousePanel = PanelAtPos(TPoint{X, Y});
-    if (FMousePanel && OnPanelDblClick && Shift.Contains(ssDouble))
-        OnPanelDblClick(FMousePanel, Button, Shift, X, Y);
+    if (FMousePanel && OnPanelDblClick && Shift.Contains(ssDouble)) OnPanelDblClick(FMousePanel, Button, Shift, X, Y);
 }
 
 void TvsCustomStatusBar::MouseMove(TShiftState Shift, int X, int Y) {
@@ -569,9 +574,12 @@ void TvsCustomStatusBar::Paint() {
         TvsStatusPanel* p = FPanels->GetItem(i);
         if (p->Rect.Width() <= 0) continue;
         TRect r = p->Rect;
-        if (p->GetBevel() == apbLowered) Frame3D(c, r, clBtnShadow, clBtnHighlight, 1);
-        else if (p->GetBevel() == apbRaised) Frame3D(c, r, clBtnHighlight, clBtnShadow, 1);
-        else r = Shrunk(r, 1);
+        if (p->GetBevel() == apbLowered)
+            Frame3D(c, r, clBtnShadow, clBtnHighlight, 1);
+        else if (p->GetBevel() == apbRaised)
+            Frame3D(c, r, clBtnHighlight, clBtnShadow, 1);
+        else
+            r = Shrunk(r, 1);
         c->SetFont(p->GetFont());
         c->GetBrush()->SetColor(p->GetBrushColor());
         c->GetBrush()->SetStyle(p->GetBrushStyle());
@@ -687,8 +695,9 @@ void RegisterVsStatusBarsClasses() {
         Published<TvsStatusPanel>("TvsStatusPanel", persistent)
             .Enum("Bevel", {"apbNone", "apbLowered", "apbRaised"}, &P::GetBevel, &P::SetBevel)
             .Int("BrushColor", &P::GetBrushColor, &P::SetBrushColor)
-            .Enum("BrushStyle", {"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal", "bsBDiagonal",
-                                 "bsCross", "bsDiagCross"},
+            .Enum("BrushStyle",
+                  {"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal", "bsBDiagonal", "bsCross",
+                   "bsDiagCross"},
                   &P::GetBrushStyle, &P::SetBrushStyle)
             .Object("Font", &P::GetFont)
             .Str("Hint", &P::Hint, &P::Hint)

@@ -16,7 +16,10 @@ class TvsCustomStatusBar;
 class TvsStatusBar;
 class TvsStatusPanel;
 
-class EvsStatusPanelError : public Exception { public: using Exception::Exception; };
+class EvsStatusPanelError : public Exception {
+public:
+    using Exception::Exception;
+};
 
 enum TvsStatusPanelStyle { apsEmpty, apsOwnerDraw, apsText, apsProgressBar, apsLockKey, apsAppHint };
 enum TvsStatusPanelBevel { apbNone, apbLowered, apbRaised };

@@ -15,7 +15,7 @@ bool ShowsSizeGrip(const TvsCustomStatusBar* Bar) {
            (form->GetBorderStyle() == bsSizeable || form->GetBorderStyle() == bsSizeToolWin);
 }
 
-} // namespace
+}  // namespace
 
 TvsStatusBarInserter::TvsStatusBarInserter(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -88,7 +88,9 @@ void TvsStatusBarInserter::SetvsStatusBar(TvsCustomStatusBar* Value) {
     if (FBar) {
         FBar->FreeNotification(this);
         FSavedDrawPanel = std::move(FBar->OnDrawPanel);
-        FBar->OnDrawPanel = [this](TvsCustomStatusBar* Bar, TvsStatusPanel* P, const TRect& R) { DrawPanel(Bar, P, R); };
+        FBar->OnDrawPanel = [this](TvsCustomStatusBar* Bar, TvsStatusPanel* P, const TRect& R) {
+            DrawPanel(Bar, P, R);
+        };
         Insert();
     }
     Repaint();

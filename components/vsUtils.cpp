@@ -39,8 +39,10 @@ void TvsEventThread::RunEvent() {
         }
         if (event && !Terminated()) event(this);
     };
-    if (Synchronized) Synchronize(call);
-    else call();
+    if (Synchronized)
+        Synchronize(call);
+    else
+        call();
 }
 
 TvsTimerThread::~TvsTimerThread() {
@@ -116,7 +118,8 @@ std::string ReplaceAll(const std::string& S, const std::string& Old, const std::
     if (Old.empty()) return S;
     std::string r;
     size_t from = 0;
-    for (size_t p; (p = S.find(Old, from)) != std::string::npos; from = p + Old.size()) r += S.substr(from, p - from) + New;
+    for (size_t p; (p = S.find(Old, from)) != std::string::npos; from = p + Old.size())
+        r += S.substr(from, p - from) + New;
     return r + S.substr(from);
 }
 
@@ -162,7 +165,7 @@ std::string ExtOf(const std::string& Name) {
 
 bool IsWild(const std::string& Part) { return Part.find_first_of("*?") != std::string::npos; }
 
-} // namespace
+}  // namespace
 
 std::string RemoveDoublePathDelimiters(const std::string& S) {
     std::string r = S;
@@ -222,7 +225,8 @@ bool IsRunOnce(TvsAutoExecKind Kind) { return Kind == aekMachineRunOnce || Kind 
 std::string ExecArg(const std::string& Arg) {
     std::string q;
     const bool plain = Arg.find_first_of(" \t\n\"'\\><~|&;$*?#()`=%") == std::string::npos && !Arg.empty();
-    if (plain) q = Arg;
+    if (plain)
+        q = Arg;
     else {
         q = "\"";
         for (char c : Arg) {
@@ -240,7 +244,7 @@ std::string ExecArg(const std::string& Arg) {
     return out;
 }
 
-} // namespace
+}  // namespace
 
 std::string AutoRunFolder(TvsAutoExecKind Kind) {
     if (IsServiceKind(Kind)) return "";
@@ -287,18 +291,39 @@ struct TColorName {
 };
 
 constexpr TColorName kExtraColors[] = {
-    {"clHotLight", TColor(0x8000001A)}, {"clGradientActiveCaption", TColor(0x8000001B)},
-    {"clGradientInactiveCaption", TColor(0x8000001C)}, {"clMenuHighlight", TColor(0x8000001D)},
-    {"clMenuBar", TColor(0x8000001E)}, {"clDefault", TColor(0x20000000)}, {"clBrown", 0x3090},
-    {"clOliveGreen", 0x3030}, {"clDarkGreen", 0x3000}, {"clIndigo", 0x903030}, {"clNight", 0x303030},
-    {"clOrange", 0x68FF}, {"clBlueGray", 0x906060}, {"clLightOrange", 0x98FF}, {"clSeaGreen", 0x609830},
-    {"clLightBlue", 0xFF6830}, {"clMetal", 0x909090}, {"clGold", 0xC8FF}, {"clDarkTeal", 0x603000},
-    {"clSkyBlue", 0xFFC800}, {"clPlum", 0x603090}, {"clRose", 0xD098FF}, {"clTan", 0xA0C8FF},
-    {"clLightYellow", 0x90FFFF}, {"clLightGreen", 0xD0FFD0}, {"clLightTurquoise", 0xFFFFC0},
-    {"clPaleBlue", 0xFFC890}, {"clLavender", 0xFF98C0}, {"clMoneyGreen", 0xC0DCC0}, {"clCream", 0xA6CAF0},
+    {"clHotLight", TColor(0x8000001A)},
+    {"clGradientActiveCaption", TColor(0x8000001B)},
+    {"clGradientInactiveCaption", TColor(0x8000001C)},
+    {"clMenuHighlight", TColor(0x8000001D)},
+    {"clMenuBar", TColor(0x8000001E)},
+    {"clDefault", TColor(0x20000000)},
+    {"clBrown", 0x3090},
+    {"clOliveGreen", 0x3030},
+    {"clDarkGreen", 0x3000},
+    {"clIndigo", 0x903030},
+    {"clNight", 0x303030},
+    {"clOrange", 0x68FF},
+    {"clBlueGray", 0x906060},
+    {"clLightOrange", 0x98FF},
+    {"clSeaGreen", 0x609830},
+    {"clLightBlue", 0xFF6830},
+    {"clMetal", 0x909090},
+    {"clGold", 0xC8FF},
+    {"clDarkTeal", 0x603000},
+    {"clSkyBlue", 0xFFC800},
+    {"clPlum", 0x603090},
+    {"clRose", 0xD098FF},
+    {"clTan", 0xA0C8FF},
+    {"clLightYellow", 0x90FFFF},
+    {"clLightGreen", 0xD0FFD0},
+    {"clLightTurquoise", 0xFFFFC0},
+    {"clPaleBlue", 0xFFC890},
+    {"clLavender", 0xFF98C0},
+    {"clMoneyGreen", 0xC0DCC0},
+    {"clCream", 0xA6CAF0},
 };
 
-} // namespace
+}  // namespace
 
 bool IdentToColorEx(const std::string& Ident, TColor& Color) {
     for (const TColorName& n : kExtraColors)

@@ -29,7 +29,7 @@ inline constexpr char WrongSaveName[] =
 inline constexpr char CannotLoad[] = "Can not load data from the \"%s\" file";
 inline constexpr char CannotSave[] = "Can not save data to the \"%s\" file";
 inline constexpr char ValueBetween[] = "Value must be between %d and %d";
-} // namespace vsMsg
+}  // namespace vsMsg
 
 // ---- Threads ----------------------------------------------------------------------
 // Runs its event once, on the GUI thread when Synchronized.

@@ -23,8 +23,8 @@ void TMyBrush::Changed() {
 // TCellProperties
 
 bool TCellProperties::IsEmpty() const {
-    return !Brush && !SelectedBrush && !Font && !SelectedFont && Align == uint8_t(TMyAlign::alDefault) && Wordwrap == ww_default &&
-           Edit == EditNotSet;
+    return !Brush && !SelectedBrush && !Font && !SelectedFont && Align == uint8_t(TMyAlign::alDefault) &&
+           Wordwrap == ww_default && Edit == EditNotSet;
 }
 
 namespace {
@@ -42,7 +42,7 @@ void CopySlot(TAlignGrid* Grid, std::unique_ptr<T>& Slot, const std::unique_ptr<
     Slot = std::move(copy);
 }
 
-} // namespace
+}  // namespace
 
 void TCellProperties::Assign(const TCellProperties* Source) {
     if (Source == this) return;
@@ -291,13 +291,13 @@ TColor TAlignGrid::GetSelectedFontColorCell(int ACol, int ARow) const {
 }
 
 std::string TAlignGrid::GetHintCell(int ACol, int ARow) const {
-    if (ACol < 0 || ARow < 0 || size_t(ACol) >= FHints.size() || size_t(ARow) >= FHints[size_t(ACol)].size())
-        return "";
+    if (ACol < 0 || ARow < 0 || size_t(ACol) >= FHints.size() || size_t(ARow) >= FHints[size_t(ACol)].size()) return "";
     return FHints[size_t(ACol)][size_t(ARow)];
 }
 
 void TAlignGrid::SetHintCell(int ACol, int ARow, const std::string& Value) {
-    if (ACol < 0 || ARow < 0) throw EGridError("Grid index out of range (" + std::to_string(ACol) + ", " + std::to_string(ARow) + ")");
+    if (ACol < 0 || ARow < 0)
+        throw EGridError("Grid index out of range (" + std::to_string(ACol) + ", " + std::to_string(ARow) + ")");
     if (size_t(ACol) >= FHints.size()) FHints.resize(size_t(ACol) + 1);
     auto& column = FHints[size_t(ACol)];
     if (size_t(ARow) >= column.size()) column.resize(size_t(ARow) + 1);
@@ -306,14 +306,38 @@ void TAlignGrid::SetHintCell(int ACol, int ARow, const std::string& Value) {
 
 // ---- Setters ----------------------------------------------------------------------------------------
 
-void TAlignGrid::SetAlignCell(int ACol, int ARow, TMyAlign Value) { GetCellProperties(ACol, ARow)->Align = uint8_t(Value); Invalidate(); }
-void TAlignGrid::SetAlignCol(int ACol, TMyAlign Value) { GetColProperties(ACol)->Align = uint8_t(Value); Invalidate(); }
-void TAlignGrid::SetFixedAlignCol(int ACol, TMyAlign Value) { GetFixedColProperties(ACol)->Align = uint8_t(Value); Invalidate(); }
-void TAlignGrid::SetAlignRow(int ARow, TMyAlign Value) { GetRowProperties(ARow)->Align = uint8_t(Value); Invalidate(); }
-void TAlignGrid::SetFixedAlignRow(int ARow, TMyAlign Value) { GetFixedRowProperties(ARow)->Align = uint8_t(Value); Invalidate(); }
-void TAlignGrid::SetWordwrapCell(int ACol, int ARow, T_Wordwrap Value) { GetCellProperties(ACol, ARow)->Wordwrap = Value; Invalidate(); }
-void TAlignGrid::SetWordwrapCol(int ACol, T_Wordwrap Value) { GetColProperties(ACol)->Wordwrap = Value; Invalidate(); }
-void TAlignGrid::SetWordwrapRow(int ARow, T_Wordwrap Value) { GetRowProperties(ARow)->Wordwrap = Value; Invalidate(); }
+void TAlignGrid::SetAlignCell(int ACol, int ARow, TMyAlign Value) {
+    GetCellProperties(ACol, ARow)->Align = uint8_t(Value);
+    Invalidate();
+}
+void TAlignGrid::SetAlignCol(int ACol, TMyAlign Value) {
+    GetColProperties(ACol)->Align = uint8_t(Value);
+    Invalidate();
+}
+void TAlignGrid::SetFixedAlignCol(int ACol, TMyAlign Value) {
+    GetFixedColProperties(ACol)->Align = uint8_t(Value);
+    Invalidate();
+}
+void TAlignGrid::SetAlignRow(int ARow, TMyAlign Value) {
+    GetRowProperties(ARow)->Align = uint8_t(Value);
+    Invalidate();
+}
+void TAlignGrid::SetFixedAlignRow(int ARow, TMyAlign Value) {
+    GetFixedRowProperties(ARow)->Align = uint8_t(Value);
+    Invalidate();
+}
+void TAlignGrid::SetWordwrapCell(int ACol, int ARow, T_Wordwrap Value) {
+    GetCellProperties(ACol, ARow)->Wordwrap = Value;
+    Invalidate();
+}
+void TAlignGrid::SetWordwrapCol(int ACol, T_Wordwrap Value) {
+    GetColProperties(ACol)->Wordwrap = Value;
+    Invalidate();
+}
+void TAlignGrid::SetWordwrapRow(int ARow, T_Wordwrap Value) {
+    GetRowProperties(ARow)->Wordwrap = Value;
+    Invalidate();
+}
 
 void TAlignGrid::SetSelectedColorCell(int ACol, int ARow, TColor Value) {
     auto* p = GetCellProperties(ACol, ARow);
@@ -330,28 +354,64 @@ void TAlignGrid::SetSelectedColorRow(int ARow, TColor Value) {
     p->NeedBrush(p->SelectedBrush, GridBrush())->SetColor(Value);
     Invalidate();
 }
-void TAlignGrid::SetColorCol(int ACol, TColor Value) { GetBrushCol(ACol)->SetColor(Value); Invalidate(); }
-void TAlignGrid::SetColorRow(int ARow, TColor Value) { GetBrushRow(ARow)->SetColor(Value); Invalidate(); }
+void TAlignGrid::SetColorCol(int ACol, TColor Value) {
+    GetBrushCol(ACol)->SetColor(Value);
+    Invalidate();
+}
+void TAlignGrid::SetColorRow(int ARow, TColor Value) {
+    GetBrushRow(ARow)->SetColor(Value);
+    Invalidate();
+}
 
 namespace {
 uint8_t EditByte(bool Value) { return Value ? TCellProperties::EditYes : TCellProperties::EditNo; }
-} // namespace
+}  // namespace
 
 void TAlignGrid::SetEditCell(int ACol, int ARow, bool Value) { GetCellProperties(ACol, ARow)->Edit = EditByte(Value); }
 void TAlignGrid::SetEditCol(int ACol, bool Value) { GetColProperties(ACol)->Edit = EditByte(Value); }
 void TAlignGrid::SetEditRow(int ARow, bool Value) { GetRowProperties(ARow)->Edit = EditByte(Value); }
 
 // The fixed-line variants copy the grid's ordinary font and brush, as the others do.
-TFont* TAlignGrid::GetFontCell(int ACol, int ARow) { auto* p = GetCellProperties(ACol, ARow); return p->NeedFont(p->Font, GetFont()); }
-TFont* TAlignGrid::GetFontCol(int ACol) { auto* p = GetColProperties(ACol); return p->NeedFont(p->Font, GetFont()); }
-TFont* TAlignGrid::GetFontFixedCol(int ACol) { auto* p = GetFixedColProperties(ACol); return p->NeedFont(p->Font, GetFont()); }
-TFont* TAlignGrid::GetFontRow(int ARow) { auto* p = GetRowProperties(ARow); return p->NeedFont(p->Font, GetFont()); }
-TFont* TAlignGrid::GetFontFixedRow(int ARow) { auto* p = GetFixedRowProperties(ARow); return p->NeedFont(p->Font, GetFont()); }
-TBrush* TAlignGrid::GetBrushCell(int ACol, int ARow) { auto* p = GetCellProperties(ACol, ARow); return p->NeedBrush(p->Brush, GridBrush()); }
-TBrush* TAlignGrid::GetBrushCol(int ACol) { auto* p = GetColProperties(ACol); return p->NeedBrush(p->Brush, GridBrush()); }
-TBrush* TAlignGrid::GetBrushFixedCol(int ACol) { auto* p = GetFixedColProperties(ACol); return p->NeedBrush(p->Brush, GridBrush()); }
-TBrush* TAlignGrid::GetBrushRow(int ARow) { auto* p = GetRowProperties(ARow); return p->NeedBrush(p->Brush, GridBrush()); }
-TBrush* TAlignGrid::GetBrushFixedRow(int ARow) { auto* p = GetFixedRowProperties(ARow); return p->NeedBrush(p->Brush, GridBrush()); }
+TFont* TAlignGrid::GetFontCell(int ACol, int ARow) {
+    auto* p = GetCellProperties(ACol, ARow);
+    return p->NeedFont(p->Font, GetFont());
+}
+TFont* TAlignGrid::GetFontCol(int ACol) {
+    auto* p = GetColProperties(ACol);
+    return p->NeedFont(p->Font, GetFont());
+}
+TFont* TAlignGrid::GetFontFixedCol(int ACol) {
+    auto* p = GetFixedColProperties(ACol);
+    return p->NeedFont(p->Font, GetFont());
+}
+TFont* TAlignGrid::GetFontRow(int ARow) {
+    auto* p = GetRowProperties(ARow);
+    return p->NeedFont(p->Font, GetFont());
+}
+TFont* TAlignGrid::GetFontFixedRow(int ARow) {
+    auto* p = GetFixedRowProperties(ARow);
+    return p->NeedFont(p->Font, GetFont());
+}
+TBrush* TAlignGrid::GetBrushCell(int ACol, int ARow) {
+    auto* p = GetCellProperties(ACol, ARow);
+    return p->NeedBrush(p->Brush, GridBrush());
+}
+TBrush* TAlignGrid::GetBrushCol(int ACol) {
+    auto* p = GetColProperties(ACol);
+    return p->NeedBrush(p->Brush, GridBrush());
+}
+TBrush* TAlignGrid::GetBrushFixedCol(int ACol) {
+    auto* p = GetFixedColProperties(ACol);
+    return p->NeedBrush(p->Brush, GridBrush());
+}
+TBrush* TAlignGrid::GetBrushRow(int ARow) {
+    auto* p = GetRowProperties(ARow);
+    return p->NeedBrush(p->Brush, GridBrush());
+}
+TBrush* TAlignGrid::GetBrushFixedRow(int ARow) {
+    auto* p = GetFixedRowProperties(ARow);
+    return p->NeedBrush(p->Brush, GridBrush());
+}
 
 void TAlignGrid::ClearCells() {
     for (int c = 0; c < GetColCount(); ++c)
@@ -365,8 +425,8 @@ void TAlignGrid::PrepareCellCanvas(int ACol, int ARow, TGridDrawState AState, TR
     c->SetFont(const_cast<TFont*>(GetEffectiveFont(ACol, ARow)));
     c->SetBrush(const_cast<TBrush*>(GetEffectiveBrush(ACol, ARow)));
     if (FDrawSelection && AState.Contains(gdSelected)) {
-        bool plainFocus = AState.Contains(gdFocused) && !FOptions.Contains(goDrawFocusSelected) &&
-                          !FOptions.Contains(goRowSelect);
+        bool plainFocus =
+            AState.Contains(gdFocused) && !FOptions.Contains(goDrawFocusSelected) && !FOptions.Contains(goRowSelect);
         if (!plainFocus) {
             c->GetBrush()->SetColor(GetSelectedColorCell(ACol, ARow));
             c->GetFont()->SetColor(GetSelectedFontColorCell(ACol, ARow));

@@ -17,13 +17,23 @@
 
 enum class TMyAlign : uint8_t { alRight, alLeft, alCenter, alDefault };
 enum T_Wordwrap : uint8_t { ww_none, ww_wordwrap, ww_ellipsis, ww_default };
-enum T_nextcell : uint8_t { nc_rightdown, nc_downright, nc_leftdown, nc_downleft, nc_leftup, nc_upleft, nc_rightup, nc_upright };
+enum T_nextcell : uint8_t {
+    nc_rightdown,
+    nc_downright,
+    nc_leftdown,
+    nc_downleft,
+    nc_leftup,
+    nc_upleft,
+    nc_rightup,
+    nc_upright
+};
 enum T_lastcell : uint8_t { lc_newcolrow, lc_stop, lc_first, lc_exit };
 
 // A font (brush) that remembers whether anyone changed it since the grid made it.
 class TMyFont : public TFont {
 public:
     bool ExplicitlySet = false;
+
 protected:
     void Changed() override;
 };
@@ -31,6 +41,7 @@ protected:
 class TMyBrush : public TBrush {
 public:
     bool ExplicitlySet = false;
+
 protected:
     void Changed() override;
 };
@@ -60,8 +71,8 @@ public:
     TMyBrush* NeedBrush(std::unique_ptr<TMyBrush>& Slot, const TBrush* Source);
 };
 
-using TShowHintCellEvent =
-    std::function<void(TAlignGrid* Sender, int ACol, int ARow, std::string& HintStr, bool& CanShow, THintInfo& HintInfo)>;
+using TShowHintCellEvent = std::function<void(TAlignGrid* Sender, int ACol, int ARow, std::string& HintStr,
+                                              bool& CanShow, THintInfo& HintInfo)>;
 using TFixedClickEvent = std::function<void(TObject* Sender, int Index)>;
 using TGridCellEvent = std::function<void(TObject* Sender, int ACol, int ARow)>;
 using TValidateEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& Valid)>;
@@ -291,8 +302,8 @@ private:
     std::unique_ptr<TMyFont> FFixedFont;
     std::unique_ptr<TMyBrush> FFixedBrush;
     TPropList FColProps, FRowProps, FFixedColProps, FFixedRowProps;
-    std::vector<TPropList> FCellProps;                 // [column][row]
-    std::vector<std::vector<std::string>> FHints;      // [column][row]
+    std::vector<TPropList> FCellProps;             // [column][row]
+    std::vector<std::vector<std::string>> FHints;  // [column][row]
     // The grid's own brush: its colour is the grid's Color.
     mutable TBrush FGridBrush;
     const TBrush* GridBrush() const;
@@ -301,7 +312,7 @@ private:
     bool FEditing = false;
     bool FInterrupted = false;
     int FSavedSelStart = 0, FSavedSelLength = -1;
-    std::vector<std::vector<std::string>> FStoredCells; // texts read from the form stream
+    std::vector<std::vector<std::string>> FStoredCells;  // texts read from the form stream
     bool FCellsStored = false;
 };
 

@@ -43,10 +43,14 @@ void TNewInplaceEdit::Change() { TCustomEdit::Change(); }
 void TNewInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
     if (Multiline) {
         switch (Key) {
-        case VK_PRIOR: case VK_NEXT: case VK_END: case VK_HOME:
-        case VK_LEFT: case VK_UP: case VK_RIGHT: case VK_DOWN:
-            TCustomEdit::KeyDown(Key, Shift);
-            return;
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_END:
+        case VK_HOME:
+        case VK_LEFT:
+        case VK_UP:
+        case VK_RIGHT:
+        case VK_DOWN: TCustomEdit::KeyDown(Key, Shift); return;
         default: break;
         }
     }
@@ -139,8 +143,7 @@ void TAlignGrid::FinishEdit(int ACol, int ARow, bool Move) {
     TNewInplaceEdit* e = Editor();
     if (e) e->EditStarted = false;
     if (ACol >= 0 && ARow >= 0) {
-        if (e && e->GetVisible() && FInplaceCol == ACol && FInplaceRow == ARow &&
-            e->GetText() != GetCells(ACol, ARow))
+        if (e && e->GetVisible() && FInplaceCol == ACol && FInplaceRow == ARow && e->GetText() != GetCells(ACol, ARow))
             SetEditText(ACol, ARow, e->GetText());
         bool valid = true;
         if (OnValidateEdit) OnValidateEdit(this, ACol, ARow, valid);
@@ -176,7 +179,8 @@ void TAlignGrid::BeginEditMsg(int ACol, int ARow) {
 void TAlignGrid::RestoreEditMsg() {
     ShowEditor();
     if (TNewInplaceEdit* e = Editor(); e && EditorShowing()) {
-        if (FSavedSelLength < 0) e->SelectAll();
+        if (FSavedSelLength < 0)
+            e->SelectAll();
         else {
             e->SetSelStart(FSavedSelStart);
             e->SetSelLength(FSavedSelLength);
@@ -246,7 +250,9 @@ void TAlignGrid::Dispatch(TMessage& Message) {
     case WM_GRID_BEGINEDIT: BeginEditMsg(c, r); break;
     case WM_GRID_RESTOREEDIT: RestoreEditMsg(); break;
     case WM_GRID_EDITSHOWN: break;
-    case WM_CUT: case WM_COPY: case WM_PASTE: ClipboardCommand(Message.Msg); break;
+    case WM_CUT:
+    case WM_COPY:
+    case WM_PASTE: ClipboardCommand(Message.Msg); break;
     default: TStringGrid::Dispatch(Message); break;
     }
 }
@@ -267,7 +273,7 @@ T_nextcell Reversed(T_nextcell d) {
     }
     return d;
 }
-} // namespace
+}  // namespace
 
 void TAlignGrid::KeyPress(char32_t& Key) {
     if (Key == 13 && EditMultiline) {
@@ -333,14 +339,62 @@ void TAlignGrid::NextCell(T_nextcell Direction, T_lastcell AfterLast, int& ACol,
     int c = ACol, r = ARow;
     bool none = false;
     switch (Direction) {
-    case nc_rightdown: if (++c >= C) { c = FC; ++r; } none = r >= R; break;
-    case nc_downright: if (++r >= R) { r = FR; ++c; } none = c >= C; break;
-    case nc_leftdown: if (--c < FC) { c = C - 1; ++r; } none = r >= R; break;
-    case nc_downleft: if (++r >= R) { r = FR; --c; } none = c < FC; break;
-    case nc_leftup: if (--c < FC) { c = C - 1; --r; } none = r < FR; break;
-    case nc_upleft: if (--r < FR) { r = R - 1; --c; } none = c < FC; break;
-    case nc_rightup: if (++c >= C) { c = FC; --r; } none = r < FR; break;
-    case nc_upright: if (--r < FR) { r = R - 1; ++c; } none = c >= C; break;
+    case nc_rightdown:
+        if (++c >= C) {
+            c = FC;
+            ++r;
+        }
+        none = r >= R;
+        break;
+    case nc_downright:
+        if (++r >= R) {
+            r = FR;
+            ++c;
+        }
+        none = c >= C;
+        break;
+    case nc_leftdown:
+        if (--c < FC) {
+            c = C - 1;
+            ++r;
+        }
+        none = r >= R;
+        break;
+    case nc_downleft:
+        if (++r >= R) {
+            r = FR;
+            --c;
+        }
+        none = c < FC;
+        break;
+    case nc_leftup:
+        if (--c < FC) {
+            c = C - 1;
+            --r;
+        }
+        none = r < FR;
+        break;
+    case nc_upleft:
+        if (--r < FR) {
+            r = R - 1;
+            --c;
+        }
+        none = c < FC;
+        break;
+    case nc_rightup:
+        if (++c >= C) {
+            c = FC;
+            --r;
+        }
+        none = r < FR;
+        break;
+    case nc_upright:
+        if (--r < FR) {
+            r = R - 1;
+            ++c;
+        }
+        none = c >= C;
+        break;
     }
     if (!none) {
         ACol = c;
@@ -355,22 +409,70 @@ void TAlignGrid::NextCell(T_nextcell Direction, T_lastcell AfterLast, int& ACol,
         return;
     case lc_first:
         switch (Direction) {
-        case nc_rightdown: case nc_downright: ACol = FC; ARow = FR; break;
-        case nc_leftdown: case nc_downleft: ACol = C - 1; ARow = FR; break;
-        case nc_leftup: case nc_upleft: ACol = C - 1; ARow = R - 1; break;
-        case nc_rightup: case nc_upright: ACol = FC; ARow = R - 1; break;
+        case nc_rightdown:
+        case nc_downright:
+            ACol = FC;
+            ARow = FR;
+            break;
+        case nc_leftdown:
+        case nc_downleft:
+            ACol = C - 1;
+            ARow = FR;
+            break;
+        case nc_leftup:
+        case nc_upleft:
+            ACol = C - 1;
+            ARow = R - 1;
+            break;
+        case nc_rightup:
+        case nc_upright:
+            ACol = FC;
+            ARow = R - 1;
+            break;
         }
         return;
     case lc_newcolrow:
         switch (Direction) {
-        case nc_rightdown: InsertRow(R); ACol = FC; ARow = GetRowCount() - 1; break;
-        case nc_downright: InsertColumn(C); ACol = GetColCount() - 1; ARow = FR; break;
-        case nc_leftdown: InsertRow(R); ACol = GetColCount() - 1; ARow = GetRowCount() - 1; break;
-        case nc_downleft: InsertColumn(FC); ACol = FC; ARow = FR; break;
-        case nc_leftup: InsertRow(FR); ACol = GetColCount() - 1; ARow = FR; break;
-        case nc_upleft: InsertColumn(FC); ACol = FC; ARow = GetRowCount() - 1; break;
-        case nc_rightup: InsertRow(FR); ACol = FC; ARow = FR; break;
-        case nc_upright: InsertColumn(C); ACol = GetColCount() - 1; ARow = GetRowCount() - 1; break;
+        case nc_rightdown:
+            InsertRow(R);
+            ACol = FC;
+            ARow = GetRowCount() - 1;
+            break;
+        case nc_downright:
+            InsertColumn(C);
+            ACol = GetColCount() - 1;
+            ARow = FR;
+            break;
+        case nc_leftdown:
+            InsertRow(R);
+            ACol = GetColCount() - 1;
+            ARow = GetRowCount() - 1;
+            break;
+        case nc_downleft:
+            InsertColumn(FC);
+            ACol = FC;
+            ARow = FR;
+            break;
+        case nc_leftup:
+            InsertRow(FR);
+            ACol = GetColCount() - 1;
+            ARow = FR;
+            break;
+        case nc_upleft:
+            InsertColumn(FC);
+            ACol = FC;
+            ARow = GetRowCount() - 1;
+            break;
+        case nc_rightup:
+            InsertRow(FR);
+            ACol = FC;
+            ARow = FR;
+            break;
+        case nc_upright:
+            InsertColumn(C);
+            ACol = GetColCount() - 1;
+            ARow = GetRowCount() - 1;
+            break;
         }
         return;
     }
@@ -415,7 +517,7 @@ void MoveAt(std::vector<T>& List, int From, int To) {
     List.erase(List.begin() + From);
     List.insert(List.begin() + To, std::move(item));
 }
-} // namespace
+}  // namespace
 
 void TAlignGrid::InsertColumn(int Index) {
     int i = std::max(Index, FFixedCols);
@@ -481,8 +583,10 @@ void TAlignGrid::ExchangeColumns(int A, int B) {
 }
 
 void TAlignGrid::RowMoved(int FromIndex, int ToIndex) {
-    if (FInplaceRow == FromIndex) FInplaceRow = ToIndex;
-    else if (FInplaceRow == ToIndex) FInplaceRow = ToIndex + 1;
+    if (FInplaceRow == FromIndex)
+        FInplaceRow = ToIndex;
+    else if (FInplaceRow == ToIndex)
+        FInplaceRow = ToIndex + 1;
     MoveAt(FRowProps, FromIndex, ToIndex);
     for (auto& column : FCellProps) MoveAt(column, FromIndex, ToIndex);
     for (auto& column : FHints) MoveAt(column, FromIndex, ToIndex);
@@ -490,8 +594,10 @@ void TAlignGrid::RowMoved(int FromIndex, int ToIndex) {
 }
 
 void TAlignGrid::ColumnMoved(int FromIndex, int ToIndex) {
-    if (FInplaceCol == FromIndex) FInplaceCol = ToIndex;
-    else if (FInplaceCol == ToIndex) FInplaceCol = ToIndex + 1;
+    if (FInplaceCol == FromIndex)
+        FInplaceCol = ToIndex;
+    else if (FInplaceCol == ToIndex)
+        FInplaceCol = ToIndex + 1;
     MoveAt(FColProps, FromIndex, ToIndex);
     MoveAt(FCellProps, FromIndex, ToIndex);
     MoveAt(FHints, FromIndex, ToIndex);
@@ -524,7 +630,7 @@ std::string StreamText(TStream* Stream) {
     if (size_t zero = text.find('\0'); zero != std::string::npos) text.resize(zero);
     return text;
 }
-} // namespace
+}  // namespace
 
 TStream* TAlignGrid::WriteRectAsText(TStream* Stream, char Separator, TGridRect R) const {
     R = NormalisedForWrite(R, GetColCount(), GetRowCount());
@@ -571,7 +677,7 @@ void ReadLines(const std::string& Text, char Separator, TGridRect R, Grow grow, 
         }
     }
 }
-} // namespace
+}  // namespace
 
 void TAlignGrid::ReadRectFromText(TStream* Stream, char Separator, TGridRect R) {
     std::string text = StreamText(Stream);
@@ -707,8 +813,10 @@ void TAlignGrid::QuickSort(int KeyIndex, int Lo, int Hi, TSortOrder Order, TSort
     while (Lo < Hi) {
         const int skip = Order == TSortOrder::Ascending ? 2 : 0;
         auto exchange = [&](int a, int b) {
-            if (Lines == TSortLines::Rows) ExchangeRows(a, b);
-            else ExchangeColumns(a, b);
+            if (Lines == TSortLines::Rows)
+                ExchangeRows(a, b);
+            else
+                ExchangeColumns(a, b);
         };
         int i = Lo, j = Hi - 1;
         for (;;) {

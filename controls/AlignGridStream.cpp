@@ -22,7 +22,8 @@ public:
     bool AtEnd() const { return FPos >= FItems->size(); }
     int64_t Int() {
         const TFormValue& v = Next();
-        if (v.kind != TFormValue::vkInteger) throw EReadError("Integer expected in " + FName + " at item " + std::to_string(FPos));
+        if (v.kind != TFormValue::vkInteger)
+            throw EReadError("Integer expected in " + FName + " at item " + std::to_string(FPos));
         return v.Int;
     }
     std::string Str() {
@@ -82,7 +83,7 @@ void ReadRecord(TItemCursor& In, TCellProperties& Rec) {
     }
 }
 
-} // namespace
+}  // namespace
 
 void TAlignGrid::ReadPropertyList(const TFormValue& Value, int Kind) {
     static const char* const names[] = {"PropCell", "PropCol", "PropRow", "PropFixedCol", "PropFixedRow"};
@@ -168,7 +169,8 @@ void TAlignGrid::DefineProperties(TFiler* Filer) {
                 int c = int(in.Int()), r = int(in.Int());
                 std::string text = in.Str();
                 if (c < 0 || r < 0) continue;
-                if (Hints) SetHintCell(c, r, text);
+                if (Hints)
+                    SetHintCell(c, r, text);
                 else {
                     if (size_t(c) >= FStoredCells.size()) FStoredCells.resize(size_t(c) + 1);
                     auto& column = FStoredCells[size_t(c)];
@@ -176,20 +178,27 @@ void TAlignGrid::DefineProperties(TFiler* Filer) {
                     column[size_t(r)] = text;
                 }
             }
-            if (Hints) FHintsStored = true;
-            else FCellsStored = true;
+            if (Hints)
+                FHintsStored = true;
+            else
+                FCellsStored = true;
         };
     };
     Filer->DefineProperty("HintCell", triples(true), nullptr, FHintsStored);
     Filer->DefineProperty("Cells", triples(false), nullptr, FCellsStored);
     static const char* const places[] = {"Cell", "Col", "Row", "FixedCol", "FixedRow"};
     for (int k = 0; k < 5; ++k) {
-        Filer->DefineProperty(std::string("Prop") + places[k],
-                              [this, k](TReader* Reader) { ReadPropertyList(Reader->Value(), k); }, nullptr, true);
+        Filer->DefineProperty(
+            std::string("Prop") + places[k], [this, k](TReader* Reader) { ReadPropertyList(Reader->Value(), k); },
+            nullptr, true);
     }
-    struct Legacy { const char* Prefix; int Setting; unsigned Places; };
+    struct Legacy {
+        const char* Prefix;
+        int Setting;
+        unsigned Places;
+    };
     static const Legacy legacy[] = {
-        {"Align", 0, 0b11111}, {"Edit", 1, 0b00111}, {"Font", 2, 0b11111},
+        {"Align", 0, 0b11111}, {"Edit", 1, 0b00111},  {"Font", 2, 0b11111},
         {"Brush", 3, 0b11111}, {"Color", 4, 0b11111}, {"SelectedColor", 5, 0b00111},
     };
     for (const Legacy& l : legacy)
@@ -200,8 +209,8 @@ void TAlignGrid::DefineProperties(TFiler* Filer) {
                                    ? std::string("FixedAlign") + (k == plFixedCol ? "Col" : "Row")
                                    : std::string(l.Prefix) + places[k];
             int kind = l.Setting * 8 + k;
-            Filer->DefineProperty(name, [this, kind](TReader* Reader) { ReadLegacy(Reader->Value(), kind); }, nullptr,
-                                  false);
+            Filer->DefineProperty(
+                name, [this, kind](TReader* Reader) { ReadLegacy(Reader->Value(), kind); }, nullptr, false);
         }
 }
 

@@ -9,8 +9,7 @@
 namespace {
 
 // The code points of a UTF-8 text; a stray byte stands for itself.
-std::u32string CodePoints(const std::string& s)
-{
+std::u32string CodePoints(const std::string& s) {
     std::u32string out;
     for (size_t i = 0; i < s.size();) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
@@ -37,26 +36,23 @@ private:
     bool FOld;
 };
 
-} // namespace
+}  // namespace
 
-TFnpNumericEdit::TFnpNumericEdit(TComponent* AOwner) : TCustomEdit(AOwner)
-{
+TFnpNumericEdit::TFnpNumericEdit(TComponent* AOwner) : TCustomEdit(AOwner) {
     FWidth = 73;
     FAlignment = taRightJustify;
     SetText(FloatToStr(0));
     SetDecimals(2);
 }
 
-void TFnpNumericEdit::LoadModel()
-{
+void TFnpNumericEdit::LoadModel() {
     FModel.Text = GetText();
     FModel.SelStart = GetSelStart();
     FModel.SelLength = GetSelLength();
     FModel.MaxLength = GetMaxLength();
 }
 
-void TFnpNumericEdit::ApplyModel(TChangeNotify Notify)
-{
+void TFnpNumericEdit::ApplyModel(TChangeNotify Notify) {
     TEditBuffer before = FBuffer;
     if (FModel.Text != FBuffer.GetText()) {
         // The rules decide the length; the buffer must not cut their result.
@@ -70,59 +66,46 @@ void TFnpNumericEdit::ApplyModel(TChangeNotify Notify)
     BufferChanged(before, true);
 }
 
-void TFnpNumericEdit::SetTextSuspended(const std::string& Value)
-{
+void TFnpNumericEdit::SetTextSuspended(const std::string& Value) {
     TFlagScope scope(FChangeSuspended, true);
     SetText(Value);
 }
 
-void TFnpNumericEdit::SetDecimals(int Value)
-{
+void TFnpNumericEdit::SetDecimals(int Value) {
     LoadModel();
     FModel.SetDecimals(Value, FormatSettings);
     SetTextSuspended(FModel.Text);
 }
 
-void TFnpNumericEdit::SetValue(double Value)
-{
+void TFnpNumericEdit::SetValue(double Value) {
     const std::string text = FModel.FormatValue(Value, FormatSettings);
     if (text == GetText()) return;
-    if (ComponentState.Contains(csLoading)) SetTextSuspended(text);
-    else SetText(text);
+    if (ComponentState.Contains(csLoading))
+        SetTextSuspended(text);
+    else
+        SetText(text);
 }
 
-long double TFnpNumericEdit::GetAsFloat() const
-{
-    return StrToFloat(GetText(), FormatSettings);
-}
+long double TFnpNumericEdit::GetAsFloat() const { return StrToFloat(GetText(), FormatSettings); }
 
-int TFnpNumericEdit::GetAsInteger() const
-{
+int TFnpNumericEdit::GetAsInteger() const {
     TFnpNumericEditModel m = FModel;
     m.Text = GetText();
     return m.AsInteger(FormatSettings);
 }
 
-void TFnpNumericEdit::SetAsFloat(double Value)
-{
-    SetText(FModel.FormatValue(Value, FormatSettings));
-}
+void TFnpNumericEdit::SetAsFloat(double Value) { SetText(FModel.FormatValue(Value, FormatSettings)); }
 
-void TFnpNumericEdit::SetAsInteger(int Value)
-{
-    SetText(FModel.FormatValue(Value, FormatSettings));
-}
+void TFnpNumericEdit::SetAsInteger(int Value) { SetText(FModel.FormatValue(Value, FormatSettings)); }
 
-void TFnpNumericEdit::Change()
-{
+void TFnpNumericEdit::Change() {
     // A suspended change keeps OnChange quiet; the range event still runs.
     if (!FChangeSuspended) TCustomEdit::Change();
     long double v;
     if (OnValidChange && TryStrToFloat(GetText(), v, FormatSettings) && FModel.InRange(v)) OnValidChange(this);
 }
 
-void TFnpNumericEdit::DoExit()
-{
+void TFnpNumericEdit::DoExit() {
     if (FModel.RangeSet()) {
         long double v;
         const bool valid = TryStrToFloat(GetText(), v, FormatSettings) && FModel.InRange(v);
@@ -131,8 +114,7 @@ void TFnpNumericEdit::DoExit()
     TCustomEdit::DoExit();
 }
 
-void TFnpNumericEdit::KeyDown(Word& Key, TShiftState Shift)
-{
+void TFnpNumericEdit::KeyDown(Word& Key, TShiftState Shift) {
     if (!GetReadOnly() && Key == VK_DELETE) {
         LoadModel();
         FModel.DeleteKey();
@@ -142,31 +124,24 @@ void TFnpNumericEdit::KeyDown(Word& Key, TShiftState Shift)
     TCustomEdit::KeyDown(Key, Shift);
 }
 
-void TFnpNumericEdit::KeyPress(char32_t& Key)
-{
+void TFnpNumericEdit::KeyPress(char32_t& Key) {
     if (Key == 13 || Key == 27) {
         // The form's default and cancel buttons act on Enter and Escape.
-        if (TForm* form = GetParentForm(this))
-            form->Perform(CM_DIALOGKEY, Key == 13 ? VK_RETURN : VK_ESCAPE, 0);
+        if (TForm* form = GetParentForm(this)) form->Perform(CM_DIALOGKEY, Key == 13 ? VK_RETURN : VK_ESCAPE, 0);
         if (Key == 13) Key = 0;
     }
     TCustomEdit::KeyPress(Key);
     if (GetReadOnly() || Key == 0) return;
     LoadModel();
     switch (FModel.KeyPress(Key, FormatSettings.DecimalSeparator)) {
-    case TFnpKeyAction::Platform:
-        return;   // the clipboard keys
-    case TFnpKeyAction::Edited:
-        ApplyModel(TChangeNotify::Fire);
-        break;
-    case TFnpKeyAction::Rejected:
-        break;
+    case TFnpKeyAction::Platform: return;  // the clipboard keys
+    case TFnpKeyAction::Edited: ApplyModel(TChangeNotify::Fire); break;
+    case TFnpKeyAction::Rejected: break;
     }
     Key = 0;
 }
 
-void TFnpNumericEdit::WMCut(TMessage& Message)
-{
+void TFnpNumericEdit::WMCut(TMessage& Message) {
     (void)Message;
     if (GetSelLength() == 0) return;
     Clipboard()->SetAsText(GetSelText());
@@ -176,8 +151,7 @@ void TFnpNumericEdit::WMCut(TMessage& Message)
     ApplyModel(TChangeNotify::Fire);
 }
 
-void TFnpNumericEdit::WMPaste(TMessage& Message)
-{
+void TFnpNumericEdit::WMPaste(TMessage& Message) {
     (void)Message;
     if (GetReadOnly()) return;
     const std::string text = Clipboard()->GetAsText();
@@ -191,8 +165,7 @@ void TFnpNumericEdit::WMPaste(TMessage& Message)
 // ---------------------------------------------------------------------------
 // Published properties
 
-void RegisterFnpNumericEditClass()
-{
+void RegisterFnpNumericEditClass() {
     RegisterStdCtrlsClasses();
     static std::once_flag once;
     std::call_once(once, [] {

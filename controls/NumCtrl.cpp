@@ -13,21 +13,19 @@ namespace {
 // Posted to itself: take the focus back once the focus change has ended.
 constexpr unsigned kNumEditRefocus = WM_USER + 0x0E11;
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // TMasks
 
-void TMasks::SetMask(std::string& Field, const std::string& Value)
-{
+void TMasks::SetMask(std::string& Field, const std::string& Value) {
     std::string v = Value.substr(0, TNumMasks::MaxMaskLength);
     if (v == Field) return;
     Field = v;
     if (OnChange) OnChange();
 }
 
-void TMasks::Assign(TPersistent* Source)
-{
+void TMasks::Assign(TPersistent* Source) {
     if (auto* src = dynamic_cast<TMasks*>(Source)) {
         FMasks = src->FMasks;
         if (OnChange) OnChange();
@@ -41,8 +39,7 @@ void TMasks::Assign(TPersistent* Source)
 
 TCustomStrEdit::TCustomStrEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
 
-void TCustomStrEdit::SetAlignment(TAlignment Value)
-{
+void TCustomStrEdit::SetAlignment(TAlignment Value) {
     if (Value == FAlignment) return;
     FAlignment = Value;
     // The window is kept (this changes at every focus arrival and loss); only
@@ -56,21 +53,18 @@ void TCustomStrEdit::SetAlignment(TAlignment Value)
     Invalidate();
 }
 
-void TCustomStrEdit::DoEnter()
-{
+void TCustomStrEdit::DoEnter() {
     TCustomEdit::DoEnter();
     FSavedAlignment = FAlignment;
     SetAlignment(taLeftJustify);
 }
 
-void TCustomStrEdit::DoExit()
-{
+void TCustomStrEdit::DoExit() {
     TCustomEdit::DoExit();
     SetAlignment(FSavedAlignment);
 }
 
-int TCustomStrEdit::TextMargin()
-{
+int TCustomStrEdit::TextMargin() {
     if (FTextMargin < 0) {
         TCanvas measure;
         TFont screenFont;
@@ -85,8 +79,7 @@ int TCustomStrEdit::TextMargin()
     return FTextMargin;
 }
 
-void TCustomStrEdit::PaintWindow(QPainter& Painter)
-{
+void TCustomStrEdit::PaintWindow(QPainter& Painter) {
     // Left-aligned text (and the focused edit) is the edit's own painting.
     if (FAlignment == taLeftJustify) return;
     TCanvas canvas(&Painter);
@@ -109,8 +102,7 @@ void TCustomStrEdit::PaintWindow(QPainter& Painter)
 // ---------------------------------------------------------------------------
 // TCustomNumEdit
 
-TCustomNumEdit::TCustomNumEdit(TComponent* AOwner) : TCustomStrEdit(AOwner), FMasks(std::make_unique<TMasks>())
-{
+TCustomNumEdit::TCustomNumEdit(TComponent* AOwner) : TCustomStrEdit(AOwner), FMasks(std::make_unique<TMasks>()) {
     FWidth = 85;
     FAlignment = taRightJustify;
     AutoSelect = true;
@@ -120,75 +112,55 @@ TCustomNumEdit::TCustomNumEdit(TComponent* AOwner) : TCustomStrEdit(AOwner), FMa
     FMasks->OnChange = [this] { MasksChanged(); };
 }
 
-TCustomNumEdit::~TCustomNumEdit()
-{
-    FMasks->OnChange = nullptr;
-}
+TCustomNumEdit::~TCustomNumEdit() { FMasks->OnChange = nullptr; }
 
-void TCustomNumEdit::FormatText()
-{
-    SetText(FModel.FormatText(FormatSettings));
-}
+void TCustomNumEdit::FormatText() { SetText(FModel.FormatText(FormatSettings)); }
 
-void TCustomNumEdit::StripForEdit()
-{
-    SetText(FModel.StripForEdit(GetText(), FormatSettings));
-}
+void TCustomNumEdit::StripForEdit() { SetText(FModel.StripForEdit(GetText(), FormatSettings)); }
 
-void TCustomNumEdit::MasksChanged()
-{
+void TCustomNumEdit::MasksChanged() {
     FModel.Masks = FMasks->Data();
     FormatText();
 }
 
-void TCustomNumEdit::SetMasks(TMasks* Value)
-{
-    (void)Value;   // the edit keeps its own masks object
+void TCustomNumEdit::SetMasks(TMasks* Value) {
+    (void)Value;  // the edit keeps its own masks object
     Invalidate();
 }
 
-void TCustomNumEdit::SetDecimals(uint16_t Value)
-{
+void TCustomNumEdit::SetDecimals(uint16_t Value) {
     if (Value == FModel.Decimals) return;
     FModel.Decimals = Value;
     FormatText();
 }
 
-void TCustomNumEdit::SetDigits(uint16_t Value)
-{
+void TCustomNumEdit::SetDigits(uint16_t Value) {
     if (Value == FModel.Digits) return;
     FModel.Digits = Value;
     FormatText();
 }
 
-void TCustomNumEdit::SetNumericType(TNumericType Value)
-{
+void TCustomNumEdit::SetNumericType(TNumericType Value) {
     if (Value == FModel.NumericType) return;
     FModel.NumericType = Value;
     FormatText();
 }
 
-void TCustomNumEdit::SetUseRounding(bool Value)
-{
-    FModel.UseRounding = Value;
-}
+void TCustomNumEdit::SetUseRounding(bool Value) { FModel.UseRounding = Value; }
 
-void TCustomNumEdit::SetMin(long double Value)
-{
+void TCustomNumEdit::SetMin(long double Value) {
     if (Value == FModel.Min) return;
     FModel.Min = Value;
     if (FModel.Min > FModel.Value) FModel.Value = FModel.Min;
 }
 
-void TCustomNumEdit::SetMax(long double Value)
-{
+void TCustomNumEdit::SetMax(long double Value) {
     if (Value == FModel.Max) return;
     FModel.Max = Value;
     if (FModel.Max < FModel.Value) FModel.Value = FModel.Max;
 }
 
-void TCustomNumEdit::SetValidate(bool Value)
-{
+void TCustomNumEdit::SetValidate(bool Value) {
     if (Value == FModel.Validate) return;
     FModel.Validate = Value;
     if (Value && (FModel.Value < FModel.Min || FModel.Value > FModel.Max)) {
@@ -197,46 +169,38 @@ void TCustomNumEdit::SetValidate(bool Value)
     }
 }
 
-void TCustomNumEdit::SetValue(long double Value)
-{
+void TCustomNumEdit::SetValue(long double Value) {
     if (Value == FModel.Value || !CheckRange(Value)) return;
     FModel.Value = Value;
     FormatText();
 }
 
-bool TCustomNumEdit::CheckRange(long double v)
-{
+bool TCustomNumEdit::CheckRange(long double v) {
     if (FModel.InRange(v)) return true;
     MessageBox(FModel.RangeMessage(FormatSettings), "Information", MB_OK | MB_ICONINFORMATION);
     return false;
 }
 
-void TCustomNumEdit::DoEnter()
-{
+void TCustomNumEdit::DoEnter() {
     StripForEdit();
     FSavedMaxLength = GetMaxLength();
     SetEditMaxLength(FModel.Digits);
     TCustomStrEdit::DoEnter();
 }
 
-void TCustomNumEdit::KeyPress(char32_t& Key)
-{
+void TCustomNumEdit::KeyPress(char32_t& Key) {
     switch (TNumEditModel::FilterKey(GetText(), Key, FormatSettings)) {
-    case TNumKeyVerdict::Rejected:
-        Key = 0;
-        return;
+    case TNumKeyVerdict::Rejected: Key = 0; return;
     case TNumKeyVerdict::AcceptedGrow:
         // Room for the separator or minus beyond the digits.
         if (GetMaxLength() > 0) SetEditMaxLength(GetMaxLength() + 1);
         break;
-    case TNumKeyVerdict::Accepted:
-        break;
+    case TNumKeyVerdict::Accepted: break;
     }
     TCustomStrEdit::KeyPress(Key);
 }
 
-void TCustomNumEdit::DoExit()
-{
+void TCustomNumEdit::DoExit() {
     SetEditMaxLength(FSavedMaxLength);
     long double typed = 0;
     if (TNumEditModel::ParseTyped(GetText(), FormatSettings, typed) == TNumParseResult::NotANumber) {
@@ -257,20 +221,15 @@ void TCustomNumEdit::DoExit()
     TCustomStrEdit::DoExit();
 }
 
-void TCustomNumEdit::SetEditMaxLength(int Value)
-{
+void TCustomNumEdit::SetEditMaxLength(int Value) {
     // The limit is the edit buffer's; the window is left alone, so the caret
     // and selection stay where the person put them.
     FBuffer.MaxLength = std::max(Value, 0);
 }
 
-void TCustomNumEdit::PostRefocus()
-{
-    PostMessage(this, kNumEditRefocus, 0, 0);
-}
+void TCustomNumEdit::PostRefocus() { PostMessage(this, kNumEditRefocus, 0, 0); }
 
-void TCustomNumEdit::Dispatch(TMessage& Message)
-{
+void TCustomNumEdit::Dispatch(TMessage& Message) {
     if (Message.Msg == kNumEditRefocus) {
         if (CanFocus()) SetFocus();
         return;
@@ -281,8 +240,7 @@ void TCustomNumEdit::Dispatch(TMessage& Message)
 // ---------------------------------------------------------------------------
 // Published properties
 
-void RegisterNumCtrlClasses()
-{
+void RegisterNumCtrlClasses() {
     RegisterStdCtrlsClasses();
     static std::once_flag once;
     std::call_once(once, [] {
@@ -305,8 +263,7 @@ void RegisterNumCtrlClasses()
     });
 }
 
-void RegisterNumericEditClasses()
-{
+void RegisterNumericEditClasses() {
     RegisterNumCtrlClasses();
     RegisterFnpNumericEditClass();
 }

@@ -53,7 +53,7 @@ protected:
     int TextMargin();
 
     TAlignment FSavedAlignment = taLeftJustify;
-    int FTextMargin = -1;   // measured on first use
+    int FTextMargin = -1;  // measured on first use
 };
 
 class TCustomNumEdit : public TCustomStrEdit {

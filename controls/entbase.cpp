@@ -12,11 +12,9 @@ namespace {
 
 [[noreturn]] void RaiseEntError(int32_t id) { throw Exception(LookupMessageText(id)); }
 
-bool FormBeingDestroyed(const TComponent* c) {
-    return c && c->ComponentState.Contains(csDestroying);
-}
+bool FormBeingDestroyed(const TComponent* c) { return c && c->ComponentState.Contains(csDestroying); }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // Streamer
@@ -264,15 +262,9 @@ void TEntCustomControl::Dispatch(TMessage& Message) {
              FLabel->GetTop() + FLabel->GetHeight() - FTop != FLabelInfo->GetOffsetY()))
             PositionLabel();
         break;
-    case om_RecordLabelPosition:
-        RecordLabelPosition();
-        break;
-    case om_AssignLabel:
-        AssignLabel(reinterpret_cast<TEntAttachedLabel*>(Message.LParam));
-        break;
-    default:
-        TCustomControl::Dispatch(Message);
-        break;
+    case om_RecordLabelPosition: RecordLabelPosition(); break;
+    case om_AssignLabel: AssignLabel(reinterpret_cast<TEntAttachedLabel*>(Message.LParam)); break;
+    default: TCustomControl::Dispatch(Message); break;
     }
 }
 
@@ -287,7 +279,8 @@ void TEntCustomControl::WMKillFocus(TWMKillFocus& Message) {
 }
 
 void TEntCustomControl::WMMouseWheel(TWMMouseWheel& Message) {
-    if (OnMouseWheelDelta) OnMouseWheelDelta(this, Message.Shift(), Message.WheelDelta(), Message.XPos(), Message.YPos());
+    if (OnMouseWheelDelta)
+        OnMouseWheelDelta(this, Message.Shift(), Message.WheelDelta(), Message.XPos(), Message.YPos());
     TCustomControl::WMMouseWheel(Message);
 }
 
@@ -311,7 +304,7 @@ TComponent* FormOf(TControl* Control) {
     if (TForm* form = GetParentForm(Control)) return form;
     return dynamic_cast<TForm*>(Control->Owner);
 }
-} // namespace
+}  // namespace
 
 TEntCustomControlEx::~TEntCustomControlEx() { SetController(nullptr); }
 
@@ -431,8 +424,7 @@ TEntCollection::~TEntCollection() {
 }
 
 TEntCollectibleControl* TEntCollection::Items(int Index) const {
-    if (Index < 0 || Index >= Count())
-        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    if (Index < 0 || Index >= Count()) throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
     return FItems[size_t(Index)];
 }
 
@@ -509,7 +501,7 @@ bool NameUsed(const TComponent* c, const std::string& name) {
     }
     return false;
 }
-} // namespace
+}  // namespace
 
 std::string TEntCollection::NewItemName(const TEntCollectibleControl* Item) const {
     const std::string base = Item->GetBaseName();

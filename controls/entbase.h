@@ -23,12 +23,12 @@ inline const std::string EntVersionText = "v4.05";
 
 // Private messages of the base controls (posted unless said otherwise).
 enum : unsigned {
-    om_AfterEnter = 0x7F08,          // the control has processed its focus gain
-    om_AfterExit = 0x7F09,           // the control has processed its focus loss
-    om_PositionLabel = 0x7F0B,       // bounds changed: move the attached label back to its offsets
-    om_RecordLabelPosition = 0x7F0C, // the attached label moved: take its position as the offsets
-    om_AssignLabel = 0x7F0D,         // sent; LParam the label: record it as the attached label
-    om_CollectionChanged = 0x7F10,   // sent to a collection's item editor
+    om_AfterEnter = 0x7F08,           // the control has processed its focus gain
+    om_AfterExit = 0x7F09,            // the control has processed its focus loss
+    om_PositionLabel = 0x7F0B,        // bounds changed: move the attached label back to its offsets
+    om_RecordLabelPosition = 0x7F0C,  // the attached label moved: take its position as the offsets
+    om_AssignLabel = 0x7F0D,          // sent; LParam the label: record it as the attached label
+    om_CollectionChanged = 0x7F10,    // sent to a collection's item editor
 };
 
 // The streamer of the object that owns collections: which collection a new

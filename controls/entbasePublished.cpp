@@ -26,7 +26,7 @@ Published<T>& LabelProperties(Published<T>& p) {
     return p;
 }
 
-} // namespace
+}  // namespace
 
 void RegisterEntBaseClasses() {
     // A plain flag: the controller's registration calls back into this one.

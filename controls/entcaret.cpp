@@ -24,9 +24,9 @@ void TEntCaret::AddListener(const void* Holder, TNotifyEvent Listener) {
 }
 
 void TEntCaret::RemoveListener(const void* Holder) {
-    FListeners.erase(std::remove_if(FListeners.begin(), FListeners.end(),
-                                    [Holder](const auto& l) { return l.first == Holder; }),
-                     FListeners.end());
+    FListeners.erase(
+        std::remove_if(FListeners.begin(), FListeners.end(), [Holder](const auto& l) { return l.first == Holder; }),
+        FListeners.end());
 }
 
 void TEntCaret::SetShape(TEntCaretShape Value) {
@@ -35,8 +35,14 @@ void TEntCaret::SetShape(TEntCaretShape Value) {
     switch (Value) {
     case csBlock: FAlign = caLeft; break;
     case csHalfBlock: FAlign = caBottom; break;
-    case csVertLine: FAlign = caLeft; FCaretWidth = 2; break;
-    case csHorzLine: FAlign = caBottom; FCaretHeight = 2; break;
+    case csVertLine:
+        FAlign = caLeft;
+        FCaretWidth = 2;
+        break;
+    case csHorzLine:
+        FAlign = caBottom;
+        FCaretHeight = 2;
+        break;
     case csBitmap: FitBitmap(); break;
     case csCustom: break;
     }
@@ -148,8 +154,14 @@ void TEntSingleCaret::Recompute() {
     int w = c.GetCaretWidth();
     int h = c.GetCaretHeight();
     switch (c.GetShape()) {
-    case csBlock: w = FCellWidth; h = FCellHeight; break;
-    case csHalfBlock: w = FCellWidth; h = FCellHeight / 2; break;
+    case csBlock:
+        w = FCellWidth;
+        h = FCellHeight;
+        break;
+    case csHalfBlock:
+        w = FCellWidth;
+        h = FCellHeight / 2;
+        break;
     case csVertLine: h = FCellHeight; break;
     case csHorzLine: w = FCellWidth; break;
     case csBitmap:
@@ -165,11 +177,26 @@ void TEntSingleCaret::Recompute() {
     const int centredX = (FCellWidth - w) / 2;
     const int centredY = (FCellHeight - h) / 2;
     switch (c.GetAlign()) {
-    case caLeft: FOffsetX = 0; FOffsetY = centredY; break;
-    case caTop: FOffsetX = centredX; FOffsetY = 0; break;
-    case caRight: FOffsetX = FCellWidth - w; FOffsetY = centredY; break;
-    case caBottom: FOffsetX = centredX; FOffsetY = FCellHeight - h; break;
-    case caCenter: FOffsetX = centredX; FOffsetY = centredY; break;
+    case caLeft:
+        FOffsetX = 0;
+        FOffsetY = centredY;
+        break;
+    case caTop:
+        FOffsetX = centredX;
+        FOffsetY = 0;
+        break;
+    case caRight:
+        FOffsetX = FCellWidth - w;
+        FOffsetY = centredY;
+        break;
+    case caBottom:
+        FOffsetX = centredX;
+        FOffsetY = FCellHeight - h;
+        break;
+    case caCenter:
+        FOffsetX = centredX;
+        FOffsetY = centredY;
+        break;
     }
     if (c.GetShape() == csBitmap) {
         FOffsetX -= c.GetBitmapHotSpotX();
@@ -220,8 +247,10 @@ void TEntSingleCaret::SetVisible(bool Value) {
     if (Value == FVisible) return;
     FVisible = Value;
     if (!FLinked || !FOwner) return;
-    if (Value) ShowCaret(FOwner->TargetId());
-    else HideCaret(FOwner->TargetId());
+    if (Value)
+        ShowCaret(FOwner->TargetId());
+    else
+        HideCaret(FOwner->TargetId());
 }
 
 void TEntSingleCaret::SetPosition(int X, int Y) {

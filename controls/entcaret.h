@@ -31,7 +31,7 @@ public:
     int GetCaretHeight() const { return FCaretHeight; }
     void SetCaretHeight(int Value);  // taken only when at least 1
     int GetCaretWidth() const { return FCaretWidth; }
-    void SetCaretWidth(int Value);   // taken only when at least 1
+    void SetCaretWidth(int Value);  // taken only when at least 1
     // Milliseconds, 0 the system's.
     uint16_t GetBlinkTime() const { return FBlinkTime; }
     void SetBlinkTime(uint16_t Value);
@@ -92,8 +92,14 @@ public:
     bool Linked() const { return FLinked; }
     bool GetVisible() const { return FVisible; }
     void SetVisible(bool Value);
-    void Show() { Link(); SetVisible(true); }
-    void Hide() { SetVisible(false); Unlink(); }
+    void Show() {
+        Link();
+        SetVisible(true);
+    }
+    void Hide() {
+        SetVisible(false);
+        Unlink();
+    }
 
     void SetPosition(int X, int Y);
     int PosX() const { return FPosX; }

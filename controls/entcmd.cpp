@@ -16,8 +16,20 @@ namespace {
 
 // Virtual-key codes of the built-in tables.
 enum : uint8_t {
-    kBack = 8, kTab = 9, kReturn = 13, kPrior = 33, kNext = 34, kEnd = 35, kHome = 36, kLeft = 37, kUp = 38,
-    kRight = 39, kDown = 40, kInsert = 45, kDelete = 46, kF2 = 113,
+    kBack = 8,
+    kTab = 9,
+    kReturn = 13,
+    kPrior = 33,
+    kNext = 34,
+    kEnd = 35,
+    kHome = 36,
+    kLeft = 37,
+    kUp = 38,
+    kRight = 39,
+    kDown = 40,
+    kInsert = 45,
+    kDelete = 46,
+    kF2 = 113,
 };
 constexpr uint8_t S = ssfShift, C = ssfCtrl, A = ssfAlt, CS = ssfCtrl | ssfShift;
 
@@ -29,18 +41,36 @@ TEntCommandRec K2(uint8_t key1, uint8_t shift1, uint8_t key2, uint16_t cmd) {
 // Default entries 17-30; "Grid" repeats them.
 void AddExtendEntries(std::vector<TEntCommandRec>& t) {
     t.insert(t.end(), {
-        K(kLeft, S, ccExtendLeft), K(kRight, S, ccExtendRight), K(kHome, S, ccExtendHome),
-        K(kEnd, S, ccExtendEnd), K(kLeft, CS, ccExtWordLeft), K(kRight, CS, ccExtWordRight),
-        K(kPrior, S, ccExtendPgUp), K(kNext, S, ccExtendPgDn), K(kUp, S, ccExtendUp),
-        K(kDown, S, ccExtendDown), K(kHome, CS, ccExtFirstPage), K(kEnd, CS, ccExtLastPage),
-        K(kPrior, CS, ccExtTopOfPage), K(kNext, CS, ccExtBotOfPage),
-    });
+                          K(kLeft, S, ccExtendLeft),
+                          K(kRight, S, ccExtendRight),
+                          K(kHome, S, ccExtendHome),
+                          K(kEnd, S, ccExtendEnd),
+                          K(kLeft, CS, ccExtWordLeft),
+                          K(kRight, CS, ccExtWordRight),
+                          K(kPrior, S, ccExtendPgUp),
+                          K(kNext, S, ccExtendPgDn),
+                          K(kUp, S, ccExtendUp),
+                          K(kDown, S, ccExtendDown),
+                          K(kHome, CS, ccExtFirstPage),
+                          K(kEnd, CS, ccExtLastPage),
+                          K(kPrior, CS, ccExtTopOfPage),
+                          K(kNext, CS, ccExtBotOfPage),
+                      });
 }
 
 // Form-stream value kinds.
 enum : uint8_t {
-    vaNull = 0, vaList = 1, vaInt8 = 2, vaInt16 = 3, vaInt32 = 4, vaString = 6, vaFalse = 8, vaTrue = 9,
-    vaLString = 12, vaInt64 = 19, vaUTF8String = 20,
+    vaNull = 0,
+    vaList = 1,
+    vaInt8 = 2,
+    vaInt16 = 3,
+    vaInt32 = 4,
+    vaString = 6,
+    vaFalse = 8,
+    vaTrue = 9,
+    vaLString = 12,
+    vaInt64 = 19,
+    vaUTF8String = 20,
 };
 
 const char* const SInvalidPropertyValue = "Invalid property value";
@@ -50,7 +80,7 @@ void AppendLittleEndian(std::string& Data, uint64_t Value, int Bytes) {
     for (int i = 0; i < Bytes; ++i) Data += char(Value >> (8 * i));
 }
 
-} // namespace
+}  // namespace
 
 TEntCommandRec TEntCommandRec::FromKeys(uint32_t keys, uint16_t cmd) {
     return {static_cast<uint8_t>(keys), static_cast<uint8_t>(keys >> 8), static_cast<uint8_t>(keys >> 16),
@@ -60,19 +90,28 @@ TEntCommandRec TEntCommandRec::FromKeys(uint32_t keys, uint16_t cmd) {
 const std::vector<TEntCommandRec>& DefaultCommands() {
     static const std::vector<TEntCommandRec> table = [] {
         std::vector<TEntCommandRec> t = {
-            K(kLeft, 0, ccLeft), K(kRight, 0, ccRight), K(kLeft, C, ccWordLeft), K(kRight, C, ccWordRight),
-            K(kHome, 0, ccHome), K(kEnd, 0, ccEnd), K(kDelete, 0, ccDel), K(kBack, 0, ccBack),
-            K(kBack, S, ccBack), K(kPrior, C, ccTopOfPage), K(kNext, C, ccBotOfPage), K(kInsert, 0, ccIns),
-            K('Z', C, ccUndo), K(kBack, A, ccRestore), K(kUp, 0, ccUp), K(kDown, 0, ccDown),
+            K(kLeft, 0, ccLeft),      K(kRight, 0, ccRight),     K(kLeft, C, ccWordLeft),  K(kRight, C, ccWordRight),
+            K(kHome, 0, ccHome),      K(kEnd, 0, ccEnd),         K(kDelete, 0, ccDel),     K(kBack, 0, ccBack),
+            K(kBack, S, ccBack),      K(kPrior, C, ccTopOfPage), K(kNext, C, ccBotOfPage), K(kInsert, 0, ccIns),
+            K('Z', C, ccUndo),        K(kBack, A, ccRestore),    K(kUp, 0, ccUp),          K(kDown, 0, ccDown),
             K(kReturn, C, ccNewLine),
         };
         AddExtendEntries(t);
         t.insert(t.end(), {
-            K(kDelete, S, ccCut), K('X', C, ccCut), K(kInsert, C, ccCopy), K('C', C, ccCopy),
-            K(kInsert, S, ccPaste), K('V', C, ccPaste), K(kPrior, 0, ccPrevPage), K(kNext, 0, ccNextPage),
-            K(kHome, C, ccFirstPage), K(kEnd, C, ccLastPage), K(kTab, 0, ccTab), K(kTab, C, ccTab),
-            K('Z', CS, ccRedo),
-        });
+                              K(kDelete, S, ccCut),
+                              K('X', C, ccCut),
+                              K(kInsert, C, ccCopy),
+                              K('C', C, ccCopy),
+                              K(kInsert, S, ccPaste),
+                              K('V', C, ccPaste),
+                              K(kPrior, 0, ccPrevPage),
+                              K(kNext, 0, ccNextPage),
+                              K(kHome, C, ccFirstPage),
+                              K(kEnd, C, ccLastPage),
+                              K(kTab, 0, ccTab),
+                              K(kTab, C, ccTab),
+                              K('Z', CS, ccRedo),
+                          });
         for (int i = 0; i < 10; ++i) t.push_back(K('0' + i, C, ccGotoMarker0 + i));
         for (int i = 0; i < 10; ++i) t.push_back(K('0' + i, CS, ccSetMarker0 + i));
         return t;
@@ -83,11 +122,11 @@ const std::vector<TEntCommandRec>& DefaultCommands() {
 const std::vector<TEntCommandRec>& WordStarCommands() {
     static const std::vector<TEntCommandRec> table = [] {
         std::vector<TEntCommandRec> t = {
-            K('S', C, ccLeft), K('D', C, ccRight), K('E', C, ccUp), K('X', C, ccDown),
-            K('R', C, ccPrevPage), K('C', C, ccNextPage), K('W', C, ccScrollUp), K('Z', C, ccScrollDown),
+            K('S', C, ccLeft),     K('D', C, ccRight),     K('E', C, ccUp),         K('X', C, ccDown),
+            K('R', C, ccPrevPage), K('C', C, ccNextPage),  K('W', C, ccScrollUp),   K('Z', C, ccScrollDown),
             K('A', C, ccWordLeft), K('F', C, ccWordRight), K2('Q', C, 'S', ccHome), K2('Q', C, 'D', ccEnd),
-            K('G', C, ccDel), K('H', C, ccBack), K('Y', C, ccDelLine), K2('Q', C, 'Y', ccDelEol),
-            K('V', C, ccIns), K('T', C, ccDelWord), K('P', C, ccCtrlChar), K2('Q', C, 'L', ccRestore),
+            K('G', C, ccDel),      K('H', C, ccBack),      K('Y', C, ccDelLine),    K2('Q', C, 'Y', ccDelEol),
+            K('V', C, ccIns),      K('T', C, ccDelWord),   K('P', C, ccCtrlChar),   K2('Q', C, 'L', ccRestore),
         };
         for (int i = 0; i < 10; ++i) t.push_back(K2('Q', C, '0' + i, ccGotoMarker0 + i));
         for (int i = 0; i < 10; ++i) t.push_back(K2('K', C, '0' + i, ccSetMarker0 + i));
@@ -99,17 +138,24 @@ const std::vector<TEntCommandRec>& WordStarCommands() {
 const std::vector<TEntCommandRec>& GridCommands() {
     static const std::vector<TEntCommandRec> table = [] {
         std::vector<TEntCommandRec> t = {
-            K(kLeft, 0, ccLeft), K(kRight, 0, ccRight), K(kLeft, C, ccPageLeft), K(kRight, C, ccPageRight),
-            K(kHome, 0, ccHome), K(kEnd, 0, ccEnd), K(kDelete, 0, ccDel), K(kBack, 0, ccBack),
-            K(kNext, C, ccBotOfPage), K(kPrior, C, ccTopOfPage), K(kInsert, 0, ccIns), K('Z', C, ccRestore),
-            K(kUp, 0, ccUp), K(kDown, 0, ccDown),
+            K(kLeft, 0, ccLeft),      K(kRight, 0, ccRight),     K(kLeft, C, ccPageLeft), K(kRight, C, ccPageRight),
+            K(kHome, 0, ccHome),      K(kEnd, 0, ccEnd),         K(kDelete, 0, ccDel),    K(kBack, 0, ccBack),
+            K(kNext, C, ccBotOfPage), K(kPrior, C, ccTopOfPage), K(kInsert, 0, ccIns),    K('Z', C, ccRestore),
+            K(kUp, 0, ccUp),          K(kDown, 0, ccDown),
         };
         AddExtendEntries(t);
         t.insert(t.end(), {
-            K('X', C, ccCut), K('C', C, ccCopy), K('V', C, ccPaste), K(kPrior, 0, ccPrevPage),
-            K(kHome, C, ccFirstPage), K(kNext, 0, ccNextPage), K(kEnd, C, ccLastPage),
-            K(kUp, C, ccTopLeftCell), K(kDown, C, ccBotRightCell), K(kF2, 0, ccTableEdit),
-        });
+                              K('X', C, ccCut),
+                              K('C', C, ccCopy),
+                              K('V', C, ccPaste),
+                              K(kPrior, 0, ccPrevPage),
+                              K(kHome, C, ccFirstPage),
+                              K(kNext, 0, ccNextPage),
+                              K(kEnd, C, ccLastPage),
+                              K(kUp, C, ccTopLeftCell),
+                              K(kDown, C, ccBotRightCell),
+                              K(kF2, 0, ccTableEdit),
+                          });
         return t;
     }();
     return table;
@@ -138,10 +184,14 @@ void TEntBinaryValueWriter::WriteInteger(int64_t v) {
         Data += char(kind);
         AppendLittleEndian(Data, static_cast<uint64_t>(v), bytes);
     };
-    if (v >= -128 && v <= 127) put(vaInt8, 1);
-    else if (v >= -32768 && v <= 32767) put(vaInt16, 2);
-    else if (v >= INT32_MIN && v <= INT32_MAX) put(vaInt32, 4);
-    else put(vaInt64, 8);
+    if (v >= -128 && v <= 127)
+        put(vaInt8, 1);
+    else if (v >= -32768 && v <= 32767)
+        put(vaInt16, 2);
+    else if (v >= INT32_MIN && v <= INT32_MAX)
+        put(vaInt32, 4);
+    else
+        put(vaInt64, 8);
 }
 
 void TEntBinaryValueReader::Need(size_t n) const {
@@ -206,15 +256,13 @@ int64_t TEntBinaryValueReader::ReadInteger() {
     default: throw EReadError(SInvalidPropertyValue);
     }
     uint64_t u = NextLittleEndian(bytes);
-    if (bytes < 8 && (u >> (8 * bytes - 1)) & 1) u |= ~uint64_t(0) << (8 * bytes);   // sign-extend
+    if (bytes < 8 && (u >> (8 * bytes - 1)) & 1) u |= ~uint64_t(0) << (8 * bytes);  // sign-extend
     return static_cast<int64_t>(u);
 }
 
 TEntFormValueReader::~TEntFormValueReader() = default;
 
-TEntFormValueReader::TEntFormValueReader(const TFormValue& value) : FTop{value} {
-    FLevels.push_back({&FTop, 0});
-}
+TEntFormValueReader::TEntFormValueReader(const TFormValue& value) : FTop{value} { FLevels.push_back({&FTop, 0}); }
 
 const TFormValue& TEntFormValueReader::Next() {
     Level& l = FLevels.back();
@@ -357,9 +405,12 @@ void TEntCommandTable::ReadTable(TEntValueReader& r) {
             continue;
         }
         const int at = IndexOf(entry);
-        if (at < 0) AddRec(entry);
-        else if (cmd != 0) PutRec(at, entry);
-        else Delete(at);
+        if (at < 0)
+            AddRec(entry);
+        else if (cmd != 0)
+            PutRec(at, entry);
+        else
+            Delete(at);
     }
     r.ReadListEnd();
 }
@@ -387,7 +438,7 @@ void TEntCommandTable::LoadFromFile(const std::string& fileName) {
     while (std::getline(f, line)) {
         std::istringstream in(line);
         int v[5];
-        if (!(in >> v[0])) continue;   // blank line
+        if (!(in >> v[0])) continue;  // blank line
         for (int i = 1; i < 5; ++i)
             if (!(in >> v[i])) throw EInOutError("Invalid numeric input: " + fileName);
         AddRec({static_cast<uint8_t>(v[0]), static_cast<uint8_t>(v[1]), static_cast<uint8_t>(v[2]),
@@ -516,7 +567,12 @@ uint16_t TEntCommandProcessor::ScanTable(const TEntCommandTable& table, uint8_t 
 uint16_t TEntCommandProcessor::TranslateKey(uint16_t virtualKey, uint8_t shift) {
     const uint8_t key = static_cast<uint8_t>(virtualKey & 0xFF);
     switch (key) {
-    case 16: case 17: case 18: case 20: case 144: case 145:
+    case 16:
+    case 17:
+    case 18:
+    case 20:
+    case 144:
+    case 145:
         // modifiers and lock keys neither complete nor break a sequence
         return FState == 1 ? ccPartial : ccNoCmd;
     default: break;

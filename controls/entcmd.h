@@ -19,7 +19,7 @@ struct TFormValue;
 struct TEntCommandRec {
     uint8_t Key1 = 0;
     uint8_t Shift1 = 0;
-    uint8_t Key2 = 0;     // 0: single key
+    uint8_t Key2 = 0;  // 0: single key
     uint8_t Shift2 = 0;
     uint16_t Cmd = 0;
     // The four key bytes as one little-endian integer: two entries with the
@@ -112,7 +112,7 @@ public:
     // "CommandList": the stored form below, present when the table has entries.
     void DefineProperties(TFiler* Filer) override;
 
-    std::string TableName;   // "(Unknown)" when created without a name
+    std::string TableName;  // "(Unknown)" when created without a name
     bool IsActive = true;
 
     int Count() const { return static_cast<int>(FCommands.size()); }
@@ -187,7 +187,7 @@ public:
 private:
     uint16_t ScanTable(const TEntCommandTable& table, uint8_t key, uint8_t shift);
     std::vector<std::unique_ptr<TEntCommandTable>> FTables;
-    uint8_t FState = 0;   // 0 idle, 1 first key of a sequence seen, 2 next key literal
+    uint8_t FState = 0;  // 0 idle, 1 first key of a sequence seen, 2 next key literal
     uint8_t FSavedKey = 0;
     uint8_t FSavedShift = 0;
 };

@@ -85,16 +85,16 @@ void TEntController::WndProc(TMessage& Message) {
     case om_PostEdit: {
         TWinControl* field = FindControl(static_cast<HWND>(Message.LParam));
         TWinControl* other = Message.WParam ? FindControl(static_cast<HWND>(Message.WParam)) : nullptr;
-        if (!field) break;   // gone while the notice waited
+        if (!field) break;  // gone while the notice waited
         auto& event = Message.Msg == om_PreEdit ? OnPreEdit : OnPostEdit;
         if (event) event(field, other);
         break;
     }
     case om_DelayNotify:
-        if (OnDelayNotify) OnDelayNotify(reinterpret_cast<TObject*>(Message.LParam), static_cast<uint16_t>(Message.WParam));
+        if (OnDelayNotify)
+            OnDelayNotify(reinterpret_cast<TObject*>(Message.LParam), static_cast<uint16_t>(Message.WParam));
         break;
-    default:
-        break;   // the default window procedure does nothing here
+    default: break;  // the default window procedure does nothing here
     }
 }
 
@@ -130,7 +130,7 @@ void RegisterEntControllerClasses() {
 
 namespace {
 TEntController* gDefaultController = nullptr;
-}
+}  // namespace
 
 TEntController* DefaultController() {
     if (!gDefaultController) gDefaultController = new TEntController(nullptr);

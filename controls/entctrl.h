@@ -16,7 +16,11 @@
 #include "enttimer.h"
 
 enum TEntEntryOption {
-    efoAutoAdvanceChar, efoAutoAdvanceLeftRight, efoAutoAdvanceUpDown, efoAutoSelect, efoBeepOnError,
+    efoAutoAdvanceChar,
+    efoAutoAdvanceLeftRight,
+    efoAutoAdvanceUpDown,
+    efoAutoSelect,
+    efoBeepOnError,
     efoInsertPushes
 };
 using TEntEntryOptions = Set<TEntEntryOption>;
@@ -25,8 +29,8 @@ using TEntEntryOptions = Set<TEntEntryOption>;
 // their window handles and are looked up on delivery, so a control destroyed
 // while the message waits is simply not found.
 enum : unsigned {
-    om_SetFocus = 0x7F01,     // WParam - / LParam the control's handle: show it, focus it when it can
-    om_PreEdit = 0x7F06,      // WParam the other control's handle or 0 / LParam the field's handle
+    om_SetFocus = 0x7F01,  // WParam - / LParam the control's handle: show it, focus it when it can
+    om_PreEdit = 0x7F06,   // WParam the other control's handle or 0 / LParam the field's handle
     om_PostEdit = 0x7F07,
     om_DelayNotify = 0x7F0A,  // WParam the notify code / LParam the sender
 };

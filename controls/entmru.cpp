@@ -86,8 +86,10 @@ int TEntMenuMRU::SeparatorIndex() const {
 void TEntMenuMRU::AddSplit(const std::string& FileName, TEntMRUAddPosition Position) {
     if (Position == apAnchor || FStyle == msNormal) throw EMenuMRUError(LookupMessageText(SEntInvalidAnchor));
     if (!FMenuItem) throw EMenuMRUError(LookupMessageText(SEntNoMenuItem));
-    if (Position == apTop) FUsedUpper = true;
-    else FUsedLower = true;
+    if (Position == apTop)
+        FUsedUpper = true;
+    else
+        FUsedLower = true;
     EditItems([&] {
         if (FItems->Count() == 0) {
             FItems->Add(FileName);
@@ -147,8 +149,10 @@ void TEntMenuMRU::RebuildMenu() {
     for (int i = FMenuItem->Count() - 1; i >= 0; --i) {
         TMenuItem* item = FMenuItem->Items(i);
         if (item->GetName().find(prefix) == std::string::npos) continue;
-        if (FClicking > 0) RetireItem(item);
-        else delete item;
+        if (FClicking > 0)
+            RetireItem(item);
+        else
+            delete item;
     }
     FreeRetiredItems();
     if (FItems->Count() == 0 || !FVisible) return;
@@ -217,8 +221,10 @@ void TEntMenuMRU::ItemClicked(int Index) {
     }
     int sep = SeparatorIndex();
     int index = FItems->IndexOf(text);
-    if ((sep < 0 && !FUsedUpper) || (sep >= 0 && index > sep)) AddSplit(text, apBottom);
-    else AddSplit(text, apTop);
+    if ((sep < 0 && !FUsedUpper) || (sep >= 0 && index > sep))
+        AddSplit(text, apBottom);
+    else
+        AddSplit(text, apTop);
 }
 
 // ---------------------------------------------------------------------------

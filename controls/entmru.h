@@ -19,8 +19,7 @@ using TEntMRUOptions = Set<TEntMRUOption>;
 enum TEntMRUStyle { msNormal, msSplit };
 enum TEntMRUClickAction { caMoveToTop, caRemove };
 
-using TEntMRUClickEvent =
-    std::function<void(TObject* Sender, const std::string& ItemText, TEntMRUClickAction& Action)>;
+using TEntMRUClickEvent = std::function<void(TObject* Sender, const std::string& ItemText, TEntMRUClickAction& Action)>;
 
 class TEntMenuMRU : public TEntComponent {
 public:

@@ -29,11 +29,12 @@ public:
     ~TFlagGuard() { F = false; }
     TFlagGuard(const TFlagGuard&) = delete;
     TFlagGuard& operator=(const TFlagGuard&) = delete;
+
 private:
     bool& F;
 };
 
-} // namespace
+}  // namespace
 
 // ===========================================================================
 // TEntTabPage
@@ -141,9 +142,7 @@ TEntNotebook::~TEntNotebook() {
 
 int TEntNotebook::PageCount() const { return FPageCollection->Count(); }
 
-TEntTabPage* TEntNotebook::Pages(int Index) const {
-    return static_cast<TEntTabPage*>(FPageCollection->Items(Index));
-}
+TEntTabPage* TEntNotebook::Pages(int Index) const { return static_cast<TEntTabPage*>(FPageCollection->Items(Index)); }
 
 int TEntNotebook::IndexOfPage(const TEntTabPage* Page) const { return FPageCollection->IndexOf(Page); }
 
@@ -346,8 +345,10 @@ void TEntNotebook::CreateWnd() {
 }
 
 void TEntNotebook::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-    if (SideTabs()) AWidth = std::max(AWidth, kMinStripSide);
-    else AHeight = std::max(AHeight, kMinStripSide);
+    if (SideTabs())
+        AWidth = std::max(AWidth, kMinStripSide);
+    else
+        AHeight = std::max(AHeight, kMinStripSide);
     TEntCustomControlEx::SetBounds(ALeft, ATop, AWidth, AHeight);
     if (FPageCollection && !Loading()) Relayout();
 }
@@ -512,10 +513,16 @@ void TEntNotebook::FocusPage(int Index) {
         Pages(Index)->GetTabOrderList(list);
         TWinControl* target = nullptr;
         for (TWinControl* c : list)
-            if (c->GetTabStop() && c->CanFocus()) { target = c; break; }
+            if (c->GetTabStop() && c->CanFocus()) {
+                target = c;
+                break;
+            }
         if (!target)
             for (TWinControl* c : list)
-                if (c->CanFocus()) { target = c; break; }
+                if (c->CanFocus()) {
+                    target = c;
+                    break;
+                }
         if (target) {
             target->SetFocus();
             return;
@@ -578,14 +585,26 @@ void TEntNotebook::WMKeyDown(TWMKey& Message) {
         switch (FTabOrientation) {
         case toTop: break;
         case toBottom: rowCmd = ccDown; break;
-        case toRight: prevCmd = ccUp; nextCmd = ccDown; rowCmd = ccRight; break;
-        case toLeft: prevCmd = ccDown; nextCmd = ccUp; rowCmd = ccLeft; break;
+        case toRight:
+            prevCmd = ccUp;
+            nextCmd = ccDown;
+            rowCmd = ccRight;
+            break;
+        case toLeft:
+            prevCmd = ccDown;
+            nextCmd = ccUp;
+            rowCmd = ccLeft;
+            break;
         }
         int target = -1;
-        if (command == prevCmd) target = PrevSelectable(FPageIndex);
-        else if (command == nextCmd) target = NextSelectable(FPageIndex);
-        else if (command == ccHome) target = NextSelectable(PageCount() - 1);
-        else if (command == ccEnd) target = PrevSelectable(0);
+        if (command == prevCmd)
+            target = PrevSelectable(FPageIndex);
+        else if (command == nextCmd)
+            target = NextSelectable(FPageIndex);
+        else if (command == ccHome)
+            target = NextSelectable(PageCount() - 1);
+        else if (command == ccEnd)
+            target = PrevSelectable(0);
         else if (command == rowCmd && FRowCount > 1 && FPageIndex >= 0) {
             // A click half a tab height beyond the current tab, away from the page.
             const TRect r = Pages(FPageIndex)->FTabRect;
@@ -701,8 +720,8 @@ void RegisterEntNotebookClasses() {
         .Int("TabHeight", &N::GetTabHeight, &N::SetTabHeight)
         .Enum("TabOrientation", {"toTop", "toRight", "toBottom", "toLeft"}, &N::GetTabOrientation,
               &N::SetTabOrientation)
-        .Enum("TabTextOrientation", {"ttoHorizontal", "ttoVerticalRight", "ttoVerticalLeft"},
-              &N::GetTabTextOrientation, &N::SetTabTextOrientation)
+        .Enum("TabTextOrientation", {"ttoHorizontal", "ttoVerticalRight", "ttoVerticalLeft"}, &N::GetTabTextOrientation,
+              &N::SetTabTextOrientation)
         .Int("TabRowCount", &N::GetTabRowCount, &N::SetTabRowCount)
         .Int("TextShadowColor", &N::GetTextShadowColor, &N::SetTextShadowColor)
         .Bool("TabUseDefaultColor", &N::GetTabUseDefaultColor, &N::SetTabUseDefaultColor)

@@ -22,11 +22,13 @@ std::string WithoutAmpersands(const std::string& Caption) {
     return s;
 }
 
-} // namespace
+}  // namespace
 
 void TEntNotebook::SetTabFont(TCanvas& Canvas, TFont* Font) const {
-    if (SideTabs()) Canvas.SetFont(CreateRotatedFont(Font, FTabOrientation == toRight ? 90 : 270).get());
-    else Canvas.SetFont(Font);
+    if (SideTabs())
+        Canvas.SetFont(CreateRotatedFont(Font, FTabOrientation == toRight ? 90 : 270).get());
+    else
+        Canvas.SetFont(Font);
 }
 
 int TEntNotebook::CaptionWidth(TEntTabPage* Page) {

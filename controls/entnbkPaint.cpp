@@ -17,8 +17,13 @@ struct TEntNotebook::TabPainter {
     int textHeight = 0;  // of the measuring text in the notebook's font
 
     TabPainter(TEntNotebook& notebook, TCanvas& canvas)
-        : nb(notebook), c(canvas), W(notebook.GetWidth()), H(notebook.GetHeight()), TH(notebook.FTabHeight),
-          T(notebook.FTabHeight * notebook.FRowCount), orient(notebook.FTabOrientation) {}
+        : nb(notebook),
+          c(canvas),
+          W(notebook.GetWidth()),
+          H(notebook.GetHeight()),
+          TH(notebook.FTabHeight),
+          T(notebook.FTabHeight * notebook.FRowCount),
+          orient(notebook.FTabOrientation) {}
 
     bool Side() const { return orient == toRight || orient == toLeft; }
     bool Shown(int i) const { return nb.Designing() || nb.Pages(i)->GetPageVisible(); }
@@ -192,8 +197,7 @@ struct TEntNotebook::TabPainter {
     }
 
     // Two passes (embossed or shadowed) or one, in the orientation's manner.
-    void Caption(const std::string& caption, const TRect& r, TColor first, TColor second, bool twoPasses,
-                 TColor tab) {
+    void Caption(const std::string& caption, const TRect& r, TColor first, TColor second, bool twoPasses, TColor tab) {
         if (Side()) {
             const int across = orient == toRight ? -1 : 1, along = orient == toRight ? 2 : -2;
             TurnedText(caption, r, 0, 0, first, OPAQUE, tab);
@@ -218,9 +222,12 @@ struct TEntNotebook::TabPainter {
         if (tm.tmHeight > TH - 4) return;
         const TColor fontColor = c.GetFont()->GetColor();
         const TColor tab = page->GetTabColor();
-        if (!enabled) Caption(caption, text, nb.FHighlightColor, nb.FShadowColor, true, tab);
-        else if (nb.FShadowedText) Caption(caption, text, nb.FTextShadowColor, fontColor, true, tab);
-        else Caption(caption, text, fontColor, fontColor, false, tab);
+        if (!enabled)
+            Caption(caption, text, nb.FHighlightColor, nb.FShadowColor, true, tab);
+        else if (nb.FShadowedText)
+            Caption(caption, text, nb.FTextShadowColor, fontColor, true, tab);
+        else
+            Caption(caption, text, fontColor, fontColor, false, tab);
         c.GetFont()->SetColor(fontColor);
     }
 
@@ -316,8 +323,10 @@ struct TEntNotebook::TabPainter {
         if (hasCurrent && Shown(current)) {
             TEntTabPage* page = nb.Pages(current);
             const int dActive = (TH - textHeight + 2) / 2 - (Side() ? 1 : 0);
-            if (nb.FUseActiveTabFont) SelectFont(nb.FActiveTabFont.get(), nb.FActiveTabFont->GetColor());
-            else SelectFont(page->GetFont(), page->GetTextColor());
+            if (nb.FUseActiveTabFont)
+                SelectFont(nb.FActiveTabFont.get(), nb.FActiveTabFont->GetColor());
+            else
+                SelectFont(page->GetFont(), page->GetTextColor());
             DrawTab(current, Enlarged(page->FTabRect), dActive, nb.GetEnabled() && page->GetEnabled(), true);
             SolidBrushAndPen(background);
             if (nb.Focused()) c.DrawFocusRect(FocusFrame(nb.GetTabTextRect(current)));

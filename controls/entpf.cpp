@@ -358,9 +358,7 @@ void TEntBaseEntryField::ReportErrorMessage(TMessage& Message) {
 void TEntBaseEntryField::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
     case om_ReportError: ReportErrorMessage(Message); return;
-    case EM_GETSEL:
-        Message.Result = LRESULT(MakeLParam(FEditor.SelStart(), FEditor.SelEnd()));
-        return;
+    case EM_GETSEL: Message.Result = LRESULT(MakeLParam(FEditor.SelStart(), FEditor.SelEnd())); return;
     case EM_SETSEL: SetSelection(int(Message.WParam), int(Message.LParam)); return;
     case EM_GETMODIFY: Message.Result = FEditor.Modified ? 1 : 0; return;
     case EM_SETMODIFY: SetModified(Message.WParam != 0); return;
@@ -384,8 +382,8 @@ void TEntBaseEntryField::WMKillFocus(TWMKillFocus& Message) {
     TWinControl* other = FindControl(Message.FocusedWnd());
     TForm* form = GetParentForm(this);
     // The focus went to a control of this form (not to another program or window).
-    const bool toFormControl = other && other != static_cast<TWinControl*>(this) && form &&
-                               GetParentForm(other) == form;
+    const bool toFormControl =
+        other && other != static_cast<TWinControl*>(this) && form && GetParentForm(other) == form;
     FKeepPlace = !toFormControl;
 
     FCarets->Hide();
@@ -559,7 +557,6 @@ void TEntCustomPictureField::DefineProperties(TFiler* Filer) {
 }
 
 // ---- Published properties ----------------------------------------------------------------------
-
 
 void RegisterEntPictureFieldClasses() {
     static bool registered = false;

@@ -204,17 +204,17 @@ private:
     TColor FControlCharColor = clRed;
     int FFirstVisible = 0;
 
-    bool FValueReady = false;     // the blank value was given
-    bool FEditing = false;        // has the focus
-    bool FDropChar = false;       // the last key was a command (or Alt+key): drop its character
-    bool FExitDone = false;       // OnExit ran at the focus loss; skip the form's CM_EXIT
+    bool FValueReady = false;  // the blank value was given
+    bool FEditing = false;     // has the focus
+    bool FDropChar = false;    // the last key was a command (or Alt+key): drop its character
+    bool FExitDone = false;    // OnExit ran at the focus loss; skip the form's CM_EXIT
     bool FErrorPosted = false;
     bool FKeepPlace = false;
     bool FLeftWithError = false;
     bool FTransient = false;
     bool FMouseClick = false;
-    bool FFocusPress = false;   // the focus came with the press still to arrive
-    bool FSelecting = false;      // left button held inside the field
+    bool FFocusPress = false;  // the focus came with the press still to arrive
+    bool FSelecting = false;   // left button held inside the field
 };
 
 class TEntPictureBase : public TEntBaseEntryField {

@@ -23,7 +23,7 @@ std::string Glyph(const std::string& s, int i, bool& control) {
     return AnsiToText(std::string(1, static_cast<char>(c)));
 }
 
-} // namespace
+}  // namespace
 
 // ---- Keys and characters ----------------------------------------------------------------------
 
@@ -89,9 +89,7 @@ void TEntBaseEntryField::ProcessCommand(uint16_t Command) {
     const bool readOnly = options.Contains(efoReadOnly);
     if (Command == ccIns && (options.Contains(efoForceInsert) || options.Contains(efoForceOvertype))) return;
     switch (Command) {
-    case ccCopy:
-        CopyToClipboard();
-        return;
+    case ccCopy: CopyToClipboard(); return;
     case ccCut:
         if (!readOnly) CopyToClipboard();
         ApplyResult(FEditor.Execute(ccCut));  // refused on a read-only field
@@ -151,9 +149,7 @@ void TEntBaseEntryField::CopyToClipboard() {
     if (FEditor.HasSelection()) Clipboard()->SetAsText(AnsiToText(FEditor.SelectedText()));
 }
 
-void TEntBaseEntryField::PasteFromClipboard() {
-    ApplyResult(FEditor.Paste(TextToAnsi(Clipboard()->GetAsText())));
-}
+void TEntBaseEntryField::PasteFromClipboard() { ApplyResult(FEditor.Paste(TextToAnsi(Clipboard()->GetAsText()))); }
 
 TEntEditMenuState TEntBaseEntryField::ContextMenuState() const {
     return FEditor.MenuState(Clipboard()->HasFormat(CF_TEXT));
@@ -239,8 +235,7 @@ void TEntBaseEntryField::WMLButtonDblClk(TWMMouse& Message) {
 }
 
 void TEntBaseEntryField::WMMouseMove(TWMMouse& Message) {
-    if (FSelecting && FEditing && (Message.Keys() & MK_LBUTTON))
-        ApplyResult(FEditor.Drag(IndexAtX(Message.XPos())));
+    if (FSelecting && FEditing && (Message.Keys() & MK_LBUTTON)) ApplyResult(FEditor.Drag(IndexAtX(Message.XPos())));
     TEntCustomControlEx::WMMouseMove(Message);
 }
 

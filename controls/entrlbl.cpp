@@ -27,7 +27,7 @@ std::string LeadingChars(const std::string& Text, size_t Count) {
 // Round half to even, as the runtime's Round does.
 int RoundEven(double Value) { return static_cast<int>(std::nearbyint(Value)); }
 
-} // namespace
+}  // namespace
 
 TEntCustomRotatedLabel::TEntCustomRotatedLabel(TComponent* AOwner) : TEntGraphicControl(AOwner) {
     ControlStyle += csOpaque;
@@ -89,8 +89,10 @@ void TEntCustomRotatedLabel::SetShadowedText(bool Value) {
 
 void TEntCustomRotatedLabel::SetTransparent(bool Value) {
     if (Value == GetTransparent()) return;
-    if (Value) ControlStyle -= csOpaque;
-    else ControlStyle += csOpaque;
+    if (Value)
+        ControlStyle -= csOpaque;
+    else
+        ControlStyle += csOpaque;
     Invalidate();
 }
 
@@ -145,9 +147,12 @@ void TEntCustomRotatedLabel::AdjustBounds() {
         width = std::abs(c) + 2 * h;
         height = std::abs(s) + 2 * h;
         FOriginX = c >= 0 ? h : width - h;
-        if (s < 0) FOriginY = h;
-        else if (c < 0) FOriginY = height - h;
-        else FOriginY = height - h - h / 2;
+        if (s < 0)
+            FOriginY = h;
+        else if (c < 0)
+            FOriginY = height - h;
+        else
+            FOriginY = height - h - h / 2;
     }
     SetBounds(GetLeft(), GetTop(), width, height);
     FAdjusting = false;

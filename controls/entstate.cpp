@@ -147,7 +147,7 @@ void ReadProp(TEntAbstractStore* store, const std::string& section, const std::s
     }
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // Stores
@@ -376,8 +376,10 @@ void TEntComponentState::Transfer(bool Saving) {
             auto* linked = dynamic_cast<TComponent*>(FStoredProperties->Objects(i));
             if (!linked || !ParseStateEntry(FStoredProperties->Get(i), component, property)) continue;
             const std::string prefix = linked->GetName() + ".";
-            if (Saving) WriteStoredProperty(store, section, prefix, linked, property);
-            else ReadStoredProperty(store, section, prefix, linked, property);
+            if (Saving)
+                WriteStoredProperty(store, section, prefix, linked, property);
+            else
+                ReadStoredProperty(store, section, prefix, linked, property);
         }
     });
 }
@@ -402,7 +404,7 @@ const TPropInfo* StoredProp(TObject* Instance, const std::string& PropName) {
     return p && p->Kind != pkEvent ? p : nullptr;
 }
 
-} // namespace
+}  // namespace
 
 void WriteStoredProperty(TEntAbstractStore* Store, const std::string& Section, const std::string& Prefix,
                          TObject* Instance, const std::string& PropName) {

@@ -31,8 +31,7 @@ public:
     // Runs Work with the store open and closes it again, also when Work throws.
     void WhileOpen(const std::function<void()>& Work);
 
-    virtual std::string ReadString(const std::string& Section, const std::string& Key,
-                                   const std::string& Default) = 0;
+    virtual std::string ReadString(const std::string& Section, const std::string& Key, const std::string& Default) = 0;
     virtual void WriteString(const std::string& Section, const std::string& Key, const std::string& Value) = 0;
     virtual void EraseSection(const std::string& Section) {}
     // The default for a missing key or a text that is no integer.

@@ -23,7 +23,7 @@ size_t WordStart(int n, const std::string& s, const std::string& delimiters) {
     return std::string::npos;
 }
 
-} // namespace
+}  // namespace
 
 std::string BinaryLPChar(uint32_t value) {
     std::string s(32, '0');
@@ -110,7 +110,7 @@ bool StrToLongPChar(const std::string& text, int32_t& value) {
         ++i;
     }
     auto fail = [&](size_t at) {
-        value = static_cast<int32_t>(at);   // 1-based position minus 1
+        value = static_cast<int32_t>(at);  // 1-based position minus 1
         return false;
     };
     if (i >= s.size()) return fail(i);
@@ -118,10 +118,14 @@ bool StrToLongPChar(const std::string& text, int32_t& value) {
     for (; i < s.size(); ++i) {
         char c = s[i];
         int d;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (hex && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else if (hex && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else return fail(i);
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (hex && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else if (hex && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else
+            return fail(i);
         v = v * (hex ? 16 : 10) + d;
         if (hex ? v > 0xFFFFFFFFull : v > (negative ? 2147483648ull : 2147483647ull)) return fail(i);
     }

@@ -5,10 +5,10 @@
 #include <functional>
 #include <string>
 
-std::string BinaryLPChar(uint32_t value);   // 32 "0"/"1", most significant first
-std::string HexLPChar(uint32_t value);      // 8 upper-case hex digits
-std::string HexWPChar(uint16_t value);      // 4 upper-case hex digits
-std::string OctalLPChar(uint32_t value);    // 12 octal digits, zero-filled
+std::string BinaryLPChar(uint32_t value);  // 32 "0"/"1", most significant first
+std::string HexLPChar(uint32_t value);     // 8 upper-case hex digits
+std::string HexWPChar(uint16_t value);     // 4 upper-case hex digits
+std::string OctalLPChar(uint32_t value);   // 12 octal digits, zero-filled
 char LoCaseChar(char c);
 char UpCaseChar(char c);
 

@@ -27,7 +27,7 @@ int FontTextHeight(const TFont& font) {
     return tm.tmHeight;
 }
 
-} // namespace
+}  // namespace
 
 std::unique_ptr<TFont> CreateRotatedFont(const TFont* font, int angle) {
     auto rotated = std::make_unique<TFont>();

@@ -77,8 +77,8 @@ void TEntTimerPool::RemoveAt(size_t index) {
 }
 
 void TEntTimerPool::RecountEnabled() {
-    enabledCount_ = static_cast<int>(std::count_if(triggers_.begin(), triggers_.end(),
-                                                   [](const TEntTriggerRec& t) { return t.Enabled; }));
+    enabledCount_ = static_cast<int>(
+        std::count_if(triggers_.begin(), triggers_.end(), [](const TEntTriggerRec& t) { return t.Enabled; }));
 }
 
 void TEntTimerPool::ComputeInterval() {
@@ -138,7 +138,7 @@ void TEntTimerPool::DoTick() {
         const int handle = t.Handle, interval = t.Interval, total = t.ElapsedTime;
         TTriggerEvent onTrigger = t.OnTrigger;
         if (!t.Repeating)
-            RemoveAt(i);   // the walk goes on with the trigger that took its place
+            RemoveAt(i);  // the walk goes on with the trigger that took its place
         else
             ++i;
         if (onTrigger) onTrigger(this, handle, interval, total);

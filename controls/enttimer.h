@@ -44,12 +44,12 @@ private:
 struct TEntTriggerRec {
     int Handle = 0;
     uint32_t Reserved = 0;
-    int ElapsedTime = 0;     // ms since the trigger was added, capped at INT32_MAX
-    int Interval = 0;        // ms
-    uint32_t LastTime = 0;   // tick count of the last firing or of creation
+    int ElapsedTime = 0;    // ms since the trigger was added, capped at INT32_MAX
+    int Interval = 0;       // ms
+    uint32_t LastTime = 0;  // tick count of the last firing or of creation
     TTriggerEvent OnTrigger;
     bool Enabled = true;
-    bool Repeating = true;   // false: fire once, then remove
+    bool Repeating = true;  // false: fire once, then remove
 };
 
 // The events receive the pool itself as their Sender.

@@ -5,7 +5,7 @@
 namespace {
 // The desktop takes at most this many characters of an address.
 constexpr size_t MaxAddressLength = 1023;
-} // namespace
+}  // namespace
 
 TEntURL::TEntURL(TComponent* AOwner) : TLabel(AOwner) {
     SetCursor(crHandPoint);
@@ -44,8 +44,10 @@ bool TEntURL::GetUnderlineURL() const { return GetFont()->GetStyle().Contains(fs
 
 void TEntURL::SetUnderlineURL(bool Value) {
     TFontStyles style = GetFont()->GetStyle();
-    if (Value) style += fsUnderline;
-    else style -= fsUnderline;
+    if (Value)
+        style += fsUnderline;
+    else
+        style -= fsUnderline;
     GetFont()->SetStyle(style);
 }
 

@@ -14,7 +14,7 @@
 namespace {
 // The control the mouse is captured by (TargetId), for routing inside a parent.
 HWND gCaptureControl = 0;
-}
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // TControl
@@ -259,19 +259,71 @@ void TControl::WndProc(TMessage& Message) {
 
 void TControl::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
-    case WM_LBUTTONDOWN: { TWMMouse m(Message); WMLButtonDown(m); break; }
-    case WM_LBUTTONUP: { TWMMouse m(Message); WMLButtonUp(m); break; }
-    case WM_LBUTTONDBLCLK: { TWMMouse m(Message); WMLButtonDblClk(m); break; }
-    case WM_RBUTTONDOWN: { TWMMouse m(Message); WMRButtonDown(m); break; }
-    case WM_RBUTTONUP: { TWMMouse m(Message); WMRButtonUp(m); break; }
-    case WM_RBUTTONDBLCLK: { TWMMouse m(Message); WMRButtonDblClk(m); break; }
-    case WM_MBUTTONDOWN: { TWMMouse m(Message); WMMButtonDown(m); break; }
-    case WM_MBUTTONUP: { TWMMouse m(Message); WMMButtonUp(m); break; }
-    case WM_MBUTTONDBLCLK: { TWMMouse m(Message); WMMButtonDblClk(m); break; }
-    case WM_MOUSEMOVE: { TWMMouse m(Message); WMMouseMove(m); break; }
-    case WM_MOUSEWHEEL: { TWMMouseWheel m(Message); WMMouseWheel(m); break; }
-    case WM_CONTEXTMENU: { TWMContextMenu m(Message); WMContextMenu(m); break; }
-    case WM_CANCELMODE: { TWMNoParams m(Message); WMCancelMode(m); break; }
+    case WM_LBUTTONDOWN: {
+        TWMMouse m(Message);
+        WMLButtonDown(m);
+        break;
+    }
+    case WM_LBUTTONUP: {
+        TWMMouse m(Message);
+        WMLButtonUp(m);
+        break;
+    }
+    case WM_LBUTTONDBLCLK: {
+        TWMMouse m(Message);
+        WMLButtonDblClk(m);
+        break;
+    }
+    case WM_RBUTTONDOWN: {
+        TWMMouse m(Message);
+        WMRButtonDown(m);
+        break;
+    }
+    case WM_RBUTTONUP: {
+        TWMMouse m(Message);
+        WMRButtonUp(m);
+        break;
+    }
+    case WM_RBUTTONDBLCLK: {
+        TWMMouse m(Message);
+        WMRButtonDblClk(m);
+        break;
+    }
+    case WM_MBUTTONDOWN: {
+        TWMMouse m(Message);
+        WMMButtonDown(m);
+        break;
+    }
+    case WM_MBUTTONUP: {
+        TWMMouse m(Message);
+        WMMButtonUp(m);
+        break;
+    }
+    case WM_MBUTTONDBLCLK: {
+        TWMMouse m(Message);
+        WMMButtonDblClk(m);
+        break;
+    }
+    case WM_MOUSEMOVE: {
+        TWMMouse m(Message);
+        WMMouseMove(m);
+        break;
+    }
+    case WM_MOUSEWHEEL: {
+        TWMMouseWheel m(Message);
+        WMMouseWheel(m);
+        break;
+    }
+    case WM_CONTEXTMENU: {
+        TWMContextMenu m(Message);
+        WMContextMenu(m);
+        break;
+    }
+    case WM_CANCELMODE: {
+        TWMNoParams m(Message);
+        WMCancelMode(m);
+        break;
+    }
     case CM_ENABLEDCHANGED: CMEnabledChanged(Message); break;
     case CM_VISIBLECHANGED: CMVisibleChanged(Message); break;
     case CM_FONTCHANGED: CMFontChanged(Message); break;

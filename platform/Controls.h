@@ -41,23 +41,64 @@ using TBorderStyle = TFormBorderStyle;
 
 using TCursor = int16_t;
 enum : TCursor {
-    crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSize = -22,
-    crSizeNESW = -6, crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10,
-    crHourGlass = -11, crDrag = -12, crNoDrop = -13, crHSplit = -14, crVSplit = -15,
-    crMultiDrag = -16, crSQLWait = -17, crNo = -18, crAppStart = -19, crHelp = -20,
-    crHandPoint = -21, crSizeAll = -22,
+    crDefault = 0,
+    crNone = -1,
+    crArrow = -2,
+    crCross = -3,
+    crIBeam = -4,
+    crSize = -22,
+    crSizeNESW = -6,
+    crSizeNS = -7,
+    crSizeNWSE = -8,
+    crSizeWE = -9,
+    crUpArrow = -10,
+    crHourGlass = -11,
+    crDrag = -12,
+    crNoDrop = -13,
+    crHSplit = -14,
+    crVSplit = -15,
+    crMultiDrag = -16,
+    crSQLWait = -17,
+    crNo = -18,
+    crAppStart = -19,
+    crHelp = -20,
+    crHandPoint = -21,
+    crSizeAll = -22,
 };
 
 enum TControlStyleFlag {
-    csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed, csSetCaption,
-    csOpaque, csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible, csReplicatable,
-    csNoStdEvents, csDisplayDragImage, csReflector, csActionClient, csMenuEvents
+    csAcceptsControls,
+    csCaptureMouse,
+    csDesignInteractive,
+    csClickEvents,
+    csFramed,
+    csSetCaption,
+    csOpaque,
+    csDoubleClicks,
+    csFixedWidth,
+    csFixedHeight,
+    csNoDesignVisible,
+    csReplicatable,
+    csNoStdEvents,
+    csDisplayDragImage,
+    csReflector,
+    csActionClient,
+    csMenuEvents
 };
 using TControlStyle = Set<TControlStyleFlag>;
 
 enum TControlStateFlag {
-    csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded, csFocusing, csCreating,
-    csPaintCopy, csCustomPaint, csDestroyingHandle, csDocking
+    csLButtonDown,
+    csClicked,
+    csPalette,
+    csReadingState,
+    csAlignmentNeeded,
+    csFocusing,
+    csCreating,
+    csPaintCopy,
+    csCustomPaint,
+    csDestroyingHandle,
+    csDocking
 };
 using TControlState = Set<TControlStateFlag>;
 
@@ -76,10 +117,10 @@ std::string CharToUtf8(char32_t c);
 // CM_HINTSHOW: LParam points at this; a handler may change the text or refuse (Result non-zero).
 struct THintInfo {
     TControl* HintControl = nullptr;
-    TPoint CursorPos;            // client coordinates of HintControl
-    std::string HintStr;         // the short part shown in the tip
-    TRect CursorRect;            // the tip stays while the mouse is inside
-    TPoint HintPos;              // screen position of the tip; the cursor's unless a handler moves it
+    TPoint CursorPos;     // client coordinates of HintControl
+    std::string HintStr;  // the short part shown in the tip
+    TRect CursorRect;     // the tip stays while the mouse is inside
+    TPoint HintPos;       // screen position of the tip; the cursor's unless a handler moves it
     int HideTimeout = 0;
 };
 
@@ -449,8 +490,8 @@ protected:
     TControlBridge* FBridge = nullptr;
     TWidgetFocus FWidgetFocus = TWidgetFocus::None;
     HWND FHandle = 0;
-    std::vector<TControl*> FControls;      // graphic children
-    std::vector<TWinControl*> FWinControls; // windowed children
+    std::vector<TControl*> FControls;        // graphic children
+    std::vector<TWinControl*> FWinControls;  // windowed children
     std::vector<TWinControl*> FTabList;
     bool FTabStop = false;
     int FAlignLevel = 0;

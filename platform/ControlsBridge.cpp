@@ -49,10 +49,9 @@ void SetMouseControl(TControl* Control) {
     if (Control && FindTargetControl(id) == Control) Control->Perform(CM_MOUSEENTER, 0, LPARAM(Control));
 }
 
-} // namespace
+}  // namespace
 
 bool FocusFromMousePress() { return gFocusByMouse; }
-
 
 Word VirtualKeyFromQt(int key, unsigned mods) {
     bool keypad = mods & Qt::KeypadModifier;
@@ -61,8 +60,10 @@ Word VirtualKeyFromQt(int key, unsigned mods) {
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return Word(VK_F1 + (key - Qt::Key_F1));
     switch (key) {
     case Qt::Key_Backspace: return VK_BACK;
-    case Qt::Key_Tab: case Qt::Key_Backtab: return VK_TAB;
-    case Qt::Key_Return: case Qt::Key_Enter: return VK_RETURN;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return VK_TAB;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return VK_RETURN;
     case Qt::Key_Escape: return VK_ESCAPE;
     case Qt::Key_Space: return VK_SPACE;
     case Qt::Key_PageUp: return VK_PRIOR;
@@ -81,7 +82,8 @@ Word VirtualKeyFromQt(int key, unsigned mods) {
     case Qt::Key_Clear: return VK_CLEAR;
     case Qt::Key_Shift: return VK_SHIFT;
     case Qt::Key_Control: return VK_CONTROL;
-    case Qt::Key_Alt: case Qt::Key_AltGr: return VK_MENU;
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr: return VK_MENU;
     case Qt::Key_CapsLock: return VK_CAPITAL;
     case Qt::Key_NumLock: return VK_NUMLOCK;
     case Qt::Key_ScrollLock: return VK_SCROLL;
@@ -104,17 +106,23 @@ Word VirtualKeyFromQt(int key, unsigned mods) {
     case Qt::Key_Ampersand: return '7';
     case Qt::Key_ParenLeft: return '9';
     case Qt::Key_ParenRight: return '0';
-    case Qt::Key_Semicolon: case Qt::Key_Colon: return VK_OEM_1;
+    case Qt::Key_Semicolon:
+    case Qt::Key_Colon: return VK_OEM_1;
     case Qt::Key_Equal: return VK_OEM_PLUS;
     case Qt::Key_Less: return VK_OEM_COMMA;
     case Qt::Key_Underscore: return VK_OEM_MINUS;
     case Qt::Key_Greater: return VK_OEM_PERIOD;
     case Qt::Key_Question: return VK_OEM_2;
-    case Qt::Key_QuoteLeft: case Qt::Key_AsciiTilde: return VK_OEM_3;
-    case Qt::Key_BracketLeft: case Qt::Key_BraceLeft: return VK_OEM_4;
-    case Qt::Key_Backslash: case Qt::Key_Bar: return VK_OEM_5;
-    case Qt::Key_BracketRight: case Qt::Key_BraceRight: return VK_OEM_6;
-    case Qt::Key_Apostrophe: case Qt::Key_QuoteDbl: return VK_OEM_7;
+    case Qt::Key_QuoteLeft:
+    case Qt::Key_AsciiTilde: return VK_OEM_3;
+    case Qt::Key_BracketLeft:
+    case Qt::Key_BraceLeft: return VK_OEM_4;
+    case Qt::Key_Backslash:
+    case Qt::Key_Bar: return VK_OEM_5;
+    case Qt::Key_BracketRight:
+    case Qt::Key_BraceRight: return VK_OEM_6;
+    case Qt::Key_Apostrophe:
+    case Qt::Key_QuoteDbl: return VK_OEM_7;
     default: return 0;
     }
 }
@@ -233,8 +241,7 @@ public:
     TControl* MouseTarget(TPoint& p) {
         TControl* capture = GetCaptureControl();
         TControl* target = Control;
-        if (capture && capture != Control && capture->GetParent() == Control &&
-            !dynamic_cast<TWinControl*>(capture)) {
+        if (capture && capture != Control && capture->GetParent() == Control && !dynamic_cast<TWinControl*>(capture)) {
             target = capture;
         } else if (!capture || capture != Control) {
             if (TControl* child = Control->ControlAtPos(p, false)) target = child;
@@ -294,9 +301,7 @@ public:
             });
             return true;
         }
-        case QEvent::Enter:
-            SetMouseControl(Control);
-            return false;
+        case QEvent::Enter: SetMouseControl(Control); return false;
         case QEvent::Leave: {
             TControl* mc = FindTargetControl(gMouseControl);
             if (mc == Control || (mc && mc->GetParent() == Control && !dynamic_cast<TWinControl*>(mc)))
@@ -337,8 +342,13 @@ public:
             PaintRegion = &pe->region();
             TMessage m{WM_PAINT};
             struct Restore {
-                TControlBridge* b; bool in; const QRegion* r;
-                ~Restore() { b->InPaint = in; b->PaintRegion = r; }
+                TControlBridge* b;
+                bool in;
+                const QRegion* r;
+                ~Restore() {
+                    b->InPaint = in;
+                    b->PaintRegion = r;
+                }
             } restore{this, savedIn, savedRegion};
             Deliver(Control, m, native);
             return true;
@@ -399,7 +409,10 @@ public:
             TMessage m{alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, keyData};
             // A key with text does its native work with the character message.
             std::function<void()> native;
-            if (chars.empty()) native = [w, ke, guard] { if (guard) static_cast<QObject*>(w)->event(ke); };
+            if (chars.empty())
+                native = [w, ke, guard] {
+                    if (guard) static_cast<QObject*>(w)->event(ke);
+                };
             if (!Deliver(self, m, native)) return true;
         }
         bool nativeDone = false;
@@ -440,8 +453,7 @@ public:
         case QEvent::MouseButtonDblClick: msg = pick(WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK, WM_MBUTTONDBLCLK); break;
         default: break;
         }
-        if (msg != WM_MOUSEMOVE && b != Qt::LeftButton && b != Qt::RightButton && b != Qt::MiddleButton)
-            return false;
+        if (msg != WM_MOUSEMOVE && b != Qt::LeftButton && b != Qt::RightButton && b != Qt::MiddleButton) return false;
         SetMouseControl(target);
         if (msg == WM_MOUSEMOVE) {
             TCursor cursor = target->GetCursor();
@@ -488,13 +500,10 @@ void DetachBridge(TControlBridge* Bridge) {
     if (Bridge) Bridge->Control = nullptr;
 }
 
-bool BridgeRunNative(TControlBridge* Bridge, const TMessage& Message) {
-    return Bridge && Bridge->RunNative(Message);
-}
+bool BridgeRunNative(TControlBridge* Bridge, const TMessage& Message) { return Bridge && Bridge->RunNative(Message); }
 
 bool BridgeInPaint(TControlBridge* Bridge, const QRegion*& Region) {
     if (!Bridge || !Bridge->InPaint) return false;
     Region = Bridge->PaintRegion;
     return true;
 }
-

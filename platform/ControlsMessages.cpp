@@ -57,7 +57,7 @@ std::string GetHint(TControl* Control) {
 
 namespace {
 std::atomic<uint64_t> gInputState{0};
-}
+}  // namespace
 
 void SetInputState(TShiftState Shift) { gInputState = Shift.Bits(); }
 TShiftState GetInputState() { return TShiftState::FromBits(gInputState.load()); }
@@ -66,9 +66,15 @@ int16_t GetKeyState(int virtKey) {
     TShiftState s = GetInputState();
     auto down = [](bool d) { return int16_t(d ? int16_t(0x8000) : 0); };
     switch (virtKey) {
-    case VK_SHIFT: case VK_LSHIFT: case VK_RSHIFT: return down(s.Contains(ssShift));
-    case VK_CONTROL: case VK_LCONTROL: case VK_RCONTROL: return down(s.Contains(ssCtrl));
-    case VK_MENU: case VK_LMENU: case VK_RMENU: return down(s.Contains(ssAlt));
+    case VK_SHIFT:
+    case VK_LSHIFT:
+    case VK_RSHIFT: return down(s.Contains(ssShift));
+    case VK_CONTROL:
+    case VK_LCONTROL:
+    case VK_RCONTROL: return down(s.Contains(ssCtrl));
+    case VK_MENU:
+    case VK_LMENU:
+    case VK_RMENU: return down(s.Contains(ssAlt));
     case VK_LBUTTON: return down(s.Contains(ssLeft));
     case VK_RBUTTON: return down(s.Contains(ssRight));
     case VK_MBUTTON: return down(s.Contains(ssMiddle));
@@ -86,7 +92,7 @@ namespace {
 std::atomic<unsigned> gLockKeys{0};  // bit 0 known, bit 1 NumLock, bit 2 CapsLock
 // The X11 modifier bits of a key event's state: Lock, and Mod2 that NumLock sets.
 constexpr unsigned X11LockMask = 0x02, X11NumLockMask = 0x10;
-} // namespace
+}  // namespace
 
 TLockKeys LockKeysAfterKey(TLockKeys Before, bool PlatformTells, unsigned NativeModifiers, int QtKey, bool Press) {
     if (!PlatformTells) return Before;
@@ -108,8 +114,8 @@ TLockKeys LockKeys() {
 void NoteLockKeys(const QKeyEvent* Event) {
     // Only the X11 platform hands its modifier state on with the key events.
     const bool tells = QGuiApplication::platformName() == QLatin1String("xcb");
-    TLockKeys after = LockKeysAfterKey(LockKeys(), tells, Event->nativeModifiers(), Event->key(),
-                                       Event->type() == QEvent::KeyPress);
+    TLockKeys after =
+        LockKeysAfterKey(LockKeys(), tells, Event->nativeModifiers(), Event->key(), Event->type() == QEvent::KeyPress);
     gLockKeys = (after.Known ? 1u : 0u) | (after.NumLock ? 2u : 0u) | (after.CapsLock ? 4u : 0u);
 }
 
@@ -267,7 +273,7 @@ Dispatcher* GetDispatcher() {
     return dispatcher;
 }
 
-} // namespace
+}  // namespace
 
 HWND RegisterMessageTarget(TControl* Control) {
     HWND id = gNextTarget.fetch_add(1);
@@ -305,9 +311,7 @@ bool IsWindow(HWND Handle) {
     return Targets().count(Handle) != 0;
 }
 
-TWinControl* FindControl(HWND Handle) {
-    return dynamic_cast<TWinControl*>(FindTargetControl(Handle));
-}
+TWinControl* FindControl(HWND Handle) { return dynamic_cast<TWinControl*>(FindTargetControl(Handle)); }
 
 bool PostMessage(HWND Target, unsigned Msg, WPARAM WParam, LPARAM LParam) {
     if (!IsWindow(Target)) return false;
@@ -358,7 +362,7 @@ void KillTimersOf(HWND target) {
         if (key.Target == target) ids.push_back(key.Id);
     for (uintptr_t id : ids) KillTimer(target, id);
 }
-} // namespace
+}  // namespace
 
 uintptr_t SetTimer(HWND Target, uintptr_t IDEvent, unsigned Elapse) {
     if (!IsWindow(Target)) return 0;
@@ -388,9 +392,7 @@ bool KillTimer(HWND Target, uintptr_t IDEvent) {
     return true;
 }
 
-bool KillTimer(TControl* Target, uintptr_t IDEvent) {
-    return Target && KillTimer(Target->TargetId(), IDEvent);
-}
+bool KillTimer(TControl* Target, uintptr_t IDEvent) { return Target && KillTimer(Target->TargetId(), IDEvent); }
 
 // ---------------------------------------------------------------------------
 // TTimer
@@ -433,22 +435,23 @@ void TTimer::Timer() {
 void TTimer::UpdateTimer() {
     KillTimer(FWindow, 1);
     FRunning = false;
-    if (FEnabled && FInterval > 0 && !ComponentState.Contains(csLoading)) FRunning = SetTimer(FWindow, 1, FInterval) != 0;
+    if (FEnabled && FInterval > 0 && !ComponentState.Contains(csLoading))
+        FRunning = SetTimer(FWindow, 1, FInterval) != 0;
 }
 
 // ---------------------------------------------------------------------------
 // Caret: one per program, drawn inverted into its owner's window.
 
 struct CaretState {
-    HWND Owner = 0;       // TargetId of the owning control
+    HWND Owner = 0;  // TargetId of the owning control
     int Width = 0, Height = 0;
     bool Gray = false;
     TPoint Pos;
-    int HideLevel = 1;    // shown while 0
-    bool Phase = true;    // blink phase: drawn while true
+    int HideLevel = 1;  // shown while 0
+    bool Phase = true;  // blink phase: drawn while true
     unsigned BlinkTime = 530;
     QTimer* Blink = nullptr;
-    QImage Shape;         // a bitmap caret's pixels; null for a solid one
+    QImage Shape;  // a bitmap caret's pixels; null for a solid one
 };
 
 static CaretState& Caret() {
@@ -492,7 +495,7 @@ void CaretTargetGone(HWND target) {
         if (Caret().Blink) Caret().Blink->stop();
     }
 }
-} // namespace
+}  // namespace
 
 bool CreateCaret(TWinControl* Owner, int Width, int Height, bool Gray) {
     if (!Owner) return false;

@@ -6,7 +6,8 @@
 class QKeyEvent;
 class QRegion;
 class QWidget;
-template <class Key, class T> class QHash;
+template <class Key, class T>
+class QHash;
 
 HWND RegisterMessageTarget(TControl* Control);
 void UnregisterMessageTarget(HWND Id);

@@ -13,15 +13,32 @@
 namespace {
 
 const std::pair<const char*, int> kCursorIdents[] = {
-    {"crDefault", crDefault}, {"crNone", crNone}, {"crArrow", crArrow}, {"crCross", crCross},
-    {"crIBeam", crIBeam}, {"crSize", crSize}, {"crSizeNESW", crSizeNESW}, {"crSizeNS", crSizeNS},
-    {"crSizeNWSE", crSizeNWSE}, {"crSizeWE", crSizeWE}, {"crUpArrow", crUpArrow}, {"crHourGlass", crHourGlass},
-    {"crDrag", crDrag}, {"crNoDrop", crNoDrop}, {"crHSplit", crHSplit}, {"crVSplit", crVSplit},
-    {"crMultiDrag", crMultiDrag}, {"crSQLWait", crSQLWait}, {"crNo", crNo}, {"crAppStart", crAppStart},
-    {"crHelp", crHelp}, {"crHandPoint", crHandPoint}, {"crSizeAll", crSizeAll},
+    {"crDefault", crDefault},
+    {"crNone", crNone},
+    {"crArrow", crArrow},
+    {"crCross", crCross},
+    {"crIBeam", crIBeam},
+    {"crSize", crSize},
+    {"crSizeNESW", crSizeNESW},
+    {"crSizeNS", crSizeNS},
+    {"crSizeNWSE", crSizeNWSE},
+    {"crSizeWE", crSizeWE},
+    {"crUpArrow", crUpArrow},
+    {"crHourGlass", crHourGlass},
+    {"crDrag", crDrag},
+    {"crNoDrop", crNoDrop},
+    {"crHSplit", crHSplit},
+    {"crVSplit", crVSplit},
+    {"crMultiDrag", crMultiDrag},
+    {"crSQLWait", crSQLWait},
+    {"crNo", crNo},
+    {"crAppStart", crAppStart},
+    {"crHelp", crHelp},
+    {"crHandPoint", crHandPoint},
+    {"crSizeAll", crSizeAll},
 };
 
-} // namespace
+}  // namespace
 
 void RegisterControlsClasses() {
     static std::once_flag once;
@@ -33,7 +50,8 @@ void RegisterControlsClasses() {
         RegisterIntConstant("scAlt", scAlt);
 
         if (!FindClassInfo("TComponent"))
-            Published<TComponent>("TComponent", ParentIfRegistered("TPersistent")).Int("Tag", &TComponent::Tag, &TComponent::Tag);
+            Published<TComponent>("TComponent", ParentIfRegistered("TPersistent"))
+                .Int("Tag", &TComponent::Tag, &TComponent::Tag);
 
         Published<TControl>("TControl", "TComponent")
             .Int("Left", &TControl::GetLeft, &TControl::SetLeft)
@@ -85,8 +103,9 @@ void RegisterControlsClasses() {
                   &TForm::GetBorderStyle, &TForm::SetBorderStyle)
             .SetOf("BorderIcons", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"}, &TForm::GetBorderIcons,
                    &TForm::SetBorderIcons)
-            .Enum("Position", {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
-                               "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"},
+            .Enum("Position",
+                  {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
+                   "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"},
                   &TForm::GetPosition, &TForm::SetPosition)
             .Enum("FormStyle", {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"}, &TForm::GetFormStyle,
                   &TForm::SetFormStyle)
@@ -143,11 +162,11 @@ void RegisterControlsClasses() {
             .Str("InitialDir", &TOpenDialog::InitialDir, &TOpenDialog::InitialDir)
             .Str("Title", &TOpenDialog::Title, &TOpenDialog::Title)
             .SetOf("Options",
-                   {"ofReadOnly", "ofOverwritePrompt", "ofHideReadOnly", "ofNoChangeDir", "ofShowHelp",
-                    "ofNoValidate", "ofAllowMultiSelect", "ofExtensionDifferent", "ofPathMustExist",
-                    "ofFileMustExist", "ofCreatePrompt", "ofShareAware", "ofNoReadOnlyReturn", "ofNoTestFileCreate",
-                    "ofNoNetworkButton", "ofNoLongNames", "ofOldStyleDialog", "ofNoDereferenceLinks",
-                    "ofEnableIncludeNotify", "ofEnableSizing"},
+                   {"ofReadOnly",         "ofOverwritePrompt",    "ofHideReadOnly",        "ofNoChangeDir",
+                    "ofShowHelp",         "ofNoValidate",         "ofAllowMultiSelect",    "ofExtensionDifferent",
+                    "ofPathMustExist",    "ofFileMustExist",      "ofCreatePrompt",        "ofShareAware",
+                    "ofNoReadOnlyReturn", "ofNoTestFileCreate",   "ofNoNetworkButton",     "ofNoLongNames",
+                    "ofOldStyleDialog",   "ofNoDereferenceLinks", "ofEnableIncludeNotify", "ofEnableSizing"},
                    &TOpenDialog::Options, &TOpenDialog::Options)
             .Event("OnShow", &TOpenDialog::OnShow)
             .Event("OnClose", &TOpenDialog::OnClose);

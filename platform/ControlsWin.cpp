@@ -170,7 +170,8 @@ TWinControl* FindFocusedControl() { return TWinControl::FromWidget(QApplication:
 
 TControl* TWinControl::Controls(int Index) const {
     int n = int(FControls.size());
-    if (Index < 0 || Index >= ControlCount()) throw EListError("Control index out of bounds (" + std::to_string(Index) + ")");
+    if (Index < 0 || Index >= ControlCount())
+        throw EListError("Control index out of bounds (" + std::to_string(Index) + ")");
     return Index < n ? FControls[size_t(Index)] : FWinControls[size_t(Index - n)];
 }
 
@@ -302,9 +303,7 @@ bool TWinControl::CanFocus() const {
     return true;
 }
 
-bool TWinControl::Focused() const {
-    return FWidget && TWinControl::FromWidget(QApplication::focusWidget()) == this;
-}
+bool TWinControl::Focused() const { return FWidget && TWinControl::FromWidget(QApplication::focusWidget()) == this; }
 
 // ---- Bounds and alignment ----------------------------------------------------------
 
@@ -402,9 +401,15 @@ void TWinControl::AlignControls(TControl* AControl, TRect& R) {
         int l = R.Left, t = R.Top;
         switch (a) {
         case alTop: R.Top += h; break;
-        case alBottom: R.Bottom -= h; t = R.Bottom; break;
+        case alBottom:
+            R.Bottom -= h;
+            t = R.Bottom;
+            break;
         case alLeft: R.Left += w; break;
-        case alRight: R.Right -= w; l = R.Right; break;
+        case alRight:
+            R.Right -= w;
+            l = R.Right;
+            break;
         default: break;
         }
         c->SetBounds(l, t, w, h);
@@ -488,7 +493,8 @@ void TWinControl::PaintControls(QPainter& Painter) {
         if (!clip.isEmpty() && !clip.intersects(r)) continue;
         Painter.save();
         Painter.translate(r.topLeft());
-        Painter.setClipRect(QRect(0, 0, r.width(), r.height()), Painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+        Painter.setClipRect(QRect(0, 0, r.width(), r.height()),
+                            Painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
         try {
             c->Perform(WM_PAINT, WPARAM(&Painter), 0);
         } catch (...) {
@@ -503,36 +509,112 @@ void TWinControl::PaintControls(QPainter& Painter) {
 
 void TWinControl::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
-    case WM_KEYDOWN: { TWMKey m(Message); WMKeyDown(m); break; }
-    case WM_KEYUP: { TWMKey m(Message); WMKeyUp(m); break; }
-    case WM_CHAR: { TWMKey m(Message); WMChar(m); break; }
-    case WM_SYSKEYDOWN: { TWMKey m(Message); WMSysKeyDown(m); break; }
-    case WM_SYSKEYUP: { TWMKey m(Message); WMSysKeyUp(m); break; }
-    case WM_SYSCHAR: { TWMKey m(Message); WMSysChar(m); break; }
-    case CN_KEYDOWN: case CN_SYSKEYDOWN: { TWMKey m(Message); CNKeyDown(m); break; }
-    case CN_CHAR: case CN_SYSCHAR: { TWMKey m(Message); CNChar(m); break; }
-    case WM_SETFOCUS: { TWMSetFocus m(Message); WMSetFocus(m); break; }
-    case WM_KILLFOCUS: { TWMKillFocus m(Message); WMKillFocus(m); break; }
-    case WM_PAINT: { TWMPaint m(Message); WMPaint(m); break; }
-    case WM_SIZE: { TWMSize m(Message); WMSize(m); break; }
-    case WM_MOVE: { TWMMove m(Message); WMMove(m); break; }
-    case WM_SHOWWINDOW: { TWMShowWindow m(Message); WMShowWindow(m); break; }
-    case WM_TIMER: { TWMTimer m(Message); WMTimer(m); break; }
+    case WM_KEYDOWN: {
+        TWMKey m(Message);
+        WMKeyDown(m);
+        break;
+    }
+    case WM_KEYUP: {
+        TWMKey m(Message);
+        WMKeyUp(m);
+        break;
+    }
+    case WM_CHAR: {
+        TWMKey m(Message);
+        WMChar(m);
+        break;
+    }
+    case WM_SYSKEYDOWN: {
+        TWMKey m(Message);
+        WMSysKeyDown(m);
+        break;
+    }
+    case WM_SYSKEYUP: {
+        TWMKey m(Message);
+        WMSysKeyUp(m);
+        break;
+    }
+    case WM_SYSCHAR: {
+        TWMKey m(Message);
+        WMSysChar(m);
+        break;
+    }
+    case CN_KEYDOWN:
+    case CN_SYSKEYDOWN: {
+        TWMKey m(Message);
+        CNKeyDown(m);
+        break;
+    }
+    case CN_CHAR:
+    case CN_SYSCHAR: {
+        TWMKey m(Message);
+        CNChar(m);
+        break;
+    }
+    case WM_SETFOCUS: {
+        TWMSetFocus m(Message);
+        WMSetFocus(m);
+        break;
+    }
+    case WM_KILLFOCUS: {
+        TWMKillFocus m(Message);
+        WMKillFocus(m);
+        break;
+    }
+    case WM_PAINT: {
+        TWMPaint m(Message);
+        WMPaint(m);
+        break;
+    }
+    case WM_SIZE: {
+        TWMSize m(Message);
+        WMSize(m);
+        break;
+    }
+    case WM_MOVE: {
+        TWMMove m(Message);
+        WMMove(m);
+        break;
+    }
+    case WM_SHOWWINDOW: {
+        TWMShowWindow m(Message);
+        WMShowWindow(m);
+        break;
+    }
+    case WM_TIMER: {
+        TWMTimer m(Message);
+        WMTimer(m);
+        break;
+    }
     case WM_GETDLGCODE: WMGetDlgCode(Message); break;
     case CM_ENTER: CMEnter(Message); break;
     case CM_EXIT: CMExit(Message); break;
-    case CM_DIALOGKEY: { TWMKey m(Message); CMDialogKey(m); break; }
-    case CM_DIALOGCHAR: { TWMKey m(Message); CMDialogChar(m); break; }
-    case CM_WANTSPECIALKEY: { TWMKey m(Message); CMWantSpecialKey(m); break; }
-    case CM_CHILDKEY: { TWMKey m(Message); CMChildKey(m); break; }
+    case CM_DIALOGKEY: {
+        TWMKey m(Message);
+        CMDialogKey(m);
+        break;
+    }
+    case CM_DIALOGCHAR: {
+        TWMKey m(Message);
+        CMDialogChar(m);
+        break;
+    }
+    case CM_WANTSPECIALKEY: {
+        TWMKey m(Message);
+        CMWantSpecialKey(m);
+        break;
+    }
+    case CM_CHILDKEY: {
+        TWMKey m(Message);
+        CMChildKey(m);
+        break;
+    }
     case CM_FOCUSCHANGED: CMFocusChanged(Message); break;
     default: TControl::Dispatch(Message); break;
     }
 }
 
-void TWinControl::DefaultHandler(TMessage& Message) {
-    BridgeRunNative(FBridge, Message);
-}
+void TWinControl::DefaultHandler(TMessage& Message) { BridgeRunNative(FBridge, Message); }
 
 void TWinControl::Broadcast(TMessage& Message) {
     for (int i = 0; i < ControlCount(); ++i) {
@@ -648,8 +730,14 @@ void TWinControl::CNKeyDown(TWMKey& Message) {
     unsigned mask = 0;
     switch (Message.CharCode()) {
     case VK_TAB: mask = DLGC_WANTTAB; break;
-    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: mask = DLGC_WANTARROWS; break;
-    case VK_RETURN: case VK_EXECUTE: case VK_ESCAPE: case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN: mask = DLGC_WANTARROWS; break;
+    case VK_RETURN:
+    case VK_EXECUTE:
+    case VK_ESCAPE:
+    case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
     default: break;
     }
     if (mask != 0 && Perform(CM_WANTSPECIALKEY, Message.CharCode(), Message.KeyData()) == 0 &&
@@ -676,7 +764,10 @@ void TWinControl::CMChildKey(TWMKey& Message) { DefaultHandler(Message.M); }
 void TWinControl::CMDialogKey(TWMKey& Message) { Broadcast(Message.M); }
 void TWinControl::CMDialogChar(TWMKey& Message) { Broadcast(Message.M); }
 
-void TWinControl::CMFocusChanged(TMessage& Message) { Broadcast(Message); Message.Result = 0; }
+void TWinControl::CMFocusChanged(TMessage& Message) {
+    Broadcast(Message);
+    Message.Result = 0;
+}
 
 void TWinControl::WMSetFocus(TWMSetFocus& Message) {
     if (TForm* form = GetParentForm(this)) {

@@ -45,14 +45,18 @@ void TDataSet::First() {
 
 void TDataSet::Next() {
     FBof = false;
-    if (FRecNo + 1 < int(FRows.size())) ++FRecNo;
-    else FEof = true;
+    if (FRecNo + 1 < int(FRows.size()))
+        ++FRecNo;
+    else
+        FEof = true;
 }
 
 void TDataSet::Prior() {
     FEof = false;
-    if (FRecNo > 0) --FRecNo;
-    else FBof = true;
+    if (FRecNo > 0)
+        --FRecNo;
+    else
+        FBof = true;
 }
 
 void TDataSet::GotoRecord(int recNo) {
@@ -116,9 +120,13 @@ private:
 Variant FromQt(const QVariant& v) {
     if (v.isNull()) return Null();
     switch (v.typeId()) {
-    case QMetaType::Int: case QMetaType::Short: return Variant(v.toInt());
-    case QMetaType::LongLong: case QMetaType::UInt: case QMetaType::ULongLong: return Variant((long long)v.toLongLong());
-    case QMetaType::Double: case QMetaType::Float: return Variant(v.toDouble());
+    case QMetaType::Int:
+    case QMetaType::Short: return Variant(v.toInt());
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong: return Variant((long long)v.toLongLong());
+    case QMetaType::Double:
+    case QMetaType::Float: return Variant(v.toDouble());
     case QMetaType::Bool: return Variant(v.toBool());
     case QMetaType::QByteArray: return Variant(v.toByteArray().toStdString());
     default: return Variant(v.toString().toStdString());
@@ -127,17 +135,22 @@ Variant FromQt(const QVariant& v) {
 
 TFieldType TypeOf(const QVariant& v) {
     switch (v.typeId()) {
-    case QMetaType::Int: case QMetaType::Short: case QMetaType::LongLong: case QMetaType::UInt:
+    case QMetaType::Int:
+    case QMetaType::Short:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
     case QMetaType::ULongLong: return ftInteger;
-    case QMetaType::Double: case QMetaType::Float: return ftFloat;
+    case QMetaType::Double:
+    case QMetaType::Float: return ftFloat;
     case QMetaType::Bool: return ftBoolean;
     case QMetaType::QByteArray: return ftBlob;
-    case QMetaType::QDateTime: case QMetaType::QDate: return ftDateTime;
+    case QMetaType::QDateTime:
+    case QMetaType::QDate: return ftDateTime;
     default: return ftString;
     }
 }
 
-} // namespace
+}  // namespace
 
 void TSQLQuery::ExecSQL(const std::string& statement) {
     Connection connection(DatabaseName);

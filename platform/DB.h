@@ -11,7 +11,10 @@
 #include "Classes.h"
 #include "Variants.h"
 
-class EDatabaseError : public Exception { public: using Exception::Exception; };
+class EDatabaseError : public Exception {
+public:
+    using Exception::Exception;
+};
 
 // Field data types the report engine tells apart (BLOB kinds hold pictures and long texts).
 enum TFieldType { ftUnknown, ftString, ftInteger, ftFloat, ftBoolean, ftDateTime, ftBlob, ftMemo };
@@ -38,7 +41,7 @@ public:
     void GotoRecord(int recNo);
 
     std::vector<std::string> FieldNames() const;
-    bool HasField(const std::string& name) const;   // case-insensitive
+    bool HasField(const std::string& name) const;  // case-insensitive
     TFieldType FieldType(const std::string& name) const;
     // The current record's value; Null for a NULL column. Raises
     // EDatabaseError for a closed data set or an unknown field.
@@ -64,7 +67,7 @@ class TSQLQuery : public TDataSet {
 public:
     explicit TSQLQuery(TComponent* owner) : TDataSet(owner) {}
 
-    std::string DatabaseName;   // the database file
+    std::string DatabaseName;  // the database file
     std::string SQL;
 
     // Runs a statement that returns no rows (CREATE, INSERT, ...).

@@ -49,7 +49,8 @@ std::string EscapePath(const std::string& Path) {
     static const char hex[] = "0123456789ABCDEF";
     std::string out;
     for (unsigned char c : Path) {
-        if (std::isalnum(c) || std::strchr("/-_.!~*'()", c)) out += char(c);
+        if (std::isalnum(c) || std::strchr("/-_.!~*'()", c))
+            out += char(c);
         else {
             out += '%';
             out += hex[c >> 4];
@@ -71,7 +72,7 @@ std::filesystem::path TopDir(const std::filesystem::path& Path, dev_t Device) {
     return top;
 }
 
-} // namespace
+}  // namespace
 
 bool MoveToTrash(const std::string& Path, std::string& Error) {
     namespace fs = std::filesystem;
@@ -108,7 +109,7 @@ bool MoveToTrash(const std::string& Path, std::string& Error) {
         }
         char date[32];
         const std::time_t now = std::time(nullptr);
-        std::tm local {};
+        std::tm local{};
         localtime_r(&now, &local);
         std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
         const std::string record =
@@ -158,10 +159,19 @@ TTrayIconHost::TTrayIconHost() : FImpl(std::make_unique<TImpl>()) {
     QObject::connect(&FImpl->Icon, &QSystemTrayIcon::activated, &FImpl->Icon,
                      [send](QSystemTrayIcon::ActivationReason reason) {
                          switch (reason) {
-                         case QSystemTrayIcon::Trigger: send(WM_LBUTTONDOWN); send(WM_LBUTTONUP); break;
+                         case QSystemTrayIcon::Trigger:
+                             send(WM_LBUTTONDOWN);
+                             send(WM_LBUTTONUP);
+                             break;
                          case QSystemTrayIcon::DoubleClick: send(WM_LBUTTONDBLCLK); break;
-                         case QSystemTrayIcon::Context: send(WM_RBUTTONDOWN); send(WM_RBUTTONUP); break;
-                         case QSystemTrayIcon::MiddleClick: send(WM_MBUTTONDOWN); send(WM_MBUTTONUP); break;
+                         case QSystemTrayIcon::Context:
+                             send(WM_RBUTTONDOWN);
+                             send(WM_RBUTTONUP);
+                             break;
+                         case QSystemTrayIcon::MiddleClick:
+                             send(WM_MBUTTONDOWN);
+                             send(WM_MBUTTONUP);
+                             break;
                          default: break;
                          }
                      });

@@ -44,7 +44,7 @@ THook ReplaceHook(THook& Slot, THook Hook, TDefault Default) {
     return previous;
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // Message dialogs
@@ -94,7 +94,7 @@ namespace {
 // first button where there is no display.
 int CustomMessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons) {
     static const std::pair<TMsgDlgBtn, int> order[] = {
-        {mbYes, mrYes}, {mbNo, mrNo}, {mbOK, mrOk}, {mbCancel, mrCancel}, {mbAbort, mrAbort},
+        {mbYes, mrYes},     {mbNo, mrNo},         {mbOK, mrOk},   {mbCancel, mrCancel},   {mbAbort, mrAbort},
         {mbRetry, mrRetry}, {mbIgnore, mrIgnore}, {mbAll, mrAll}, {mbNoToAll, mrNoToAll}, {mbYesToAll, mrYesToAll}};
     if (!HaveDisplay()) {
         std::fprintf(stderr, "[%s] %s\n", MessageDlgCaption(DlgType).c_str(), Msg.c_str());
@@ -105,12 +105,14 @@ int CustomMessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons
     QMessageBox box(DialogParent());
     box.setWindowTitle(QString::fromStdString(MessageDlgCaption(DlgType)));
     box.setText(QString::fromStdString(Msg));
-    static const char* names[] = {"&Yes", "&No", "OK", "Cancel", "&Abort", "&Retry", "&Ignore", "&All", "N&o to All", "Yes to &All"};
+    static const char* names[] = {"&Yes",   "&No",     "OK",   "Cancel",     "&Abort",
+                                  "&Retry", "&Ignore", "&All", "N&o to All", "Yes to &All"};
     std::vector<std::pair<QAbstractButton*, int>> made;
     int i = 0;
     for (auto [btn, result] : order) {
         if (Buttons.Contains(btn)) {
-            auto role = (btn == mbCancel || btn == mbNo || btn == mbNoToAll) ? QMessageBox::RejectRole : QMessageBox::AcceptRole;
+            auto role = (btn == mbCancel || btn == mbNo || btn == mbNoToAll) ? QMessageBox::RejectRole
+                                                                             : QMessageBox::AcceptRole;
             made.emplace_back(box.addButton(QString::fromUtf8(names[i]), role), result);
         }
         ++i;
@@ -132,7 +134,7 @@ TMessageDlgHook& CurrentMessageDlgHook() {
     return hook;
 }
 
-} // namespace
+}  // namespace
 
 int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx) {
     return CurrentMessageDlgHook()(Msg, DlgType, Buttons, HelpCtx);
@@ -180,7 +182,9 @@ int QtMessageBox(const std::string& Text, const std::string& Caption, unsigned F
     case MB_ABORTRETRYIGNORE:
         buttons = {{QMessageBox::Abort, IDABORT}, {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}};
         break;
-    case MB_YESNOCANCEL: buttons = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}}; break;
+    case MB_YESNOCANCEL:
+        buttons = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
+        break;
     case MB_YESNO: buttons = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}}; break;
     case MB_RETRYCANCEL: buttons = {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}}; break;
     default: buttons = {{QMessageBox::Ok, IDOK}}; break;
@@ -311,8 +315,9 @@ bool QtPrinterSetup() {
 bool QtInputQuery(const std::string& Caption, const std::string& Prompt, std::string& Value) {
     if (!HaveDisplay()) return false;
     bool ok = false;
-    QString text = QInputDialog::getText(DialogParent(), QString::fromStdString(Caption), QString::fromStdString(Prompt),
-                                         QLineEdit::Normal, QString::fromStdString(Value), &ok);
+    QString text =
+        QInputDialog::getText(DialogParent(), QString::fromStdString(Caption), QString::fromStdString(Prompt),
+                              QLineEdit::Normal, QString::fromStdString(Value), &ok);
     if (ok) Value = text.toStdString();
     return ok;
 }
@@ -327,7 +332,7 @@ TPrinterSetupHook& CurrentPrinterSetupHook() {
     return hook;
 }
 
-} // namespace
+}  // namespace
 
 TOpenDialog::TOpenDialog(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -400,7 +405,7 @@ TClipboardHook& CurrentClipboardHook() {
     return hook;
 }
 
-} // namespace
+}  // namespace
 
 std::string TClipboard::GetAsText() const { return CurrentClipboardHook().GetText(); }
 void TClipboard::SetAsText(const std::string& Value) { CurrentClipboardHook().SetText(Value); }
@@ -460,7 +465,7 @@ TBeepHook& CurrentBeepHook() {
     return hook;
 }
 
-} // namespace
+}  // namespace
 
 bool ShellOpen(const std::string& Target) { return !Target.empty() && CurrentShellOpenHook()(Target); }
 
@@ -522,8 +527,7 @@ intptr_t ShellExecute(HWND, const std::string& Operation, const std::string& Fil
     if (!Operation.empty() && Operation != "open") return 31;  // no association for the verb
     std::string target = File;
     const bool local = !File.empty() && File.find("://") == std::string::npos;
-    if (!Directory.empty() && local && File[0] != '/')
-        target = Directory + (Directory.back() == '/' ? "" : "/") + File;
+    if (!Directory.empty() && local && File[0] != '/') target = Directory + (Directory.back() == '/' ? "" : "/") + File;
     if (local) {
         const QFileInfo info(QString::fromStdString(target));
         if (info.isFile() && info.isExecutable()) {
@@ -541,6 +545,4 @@ bool MessageBeep(unsigned Type) {
     return true;
 }
 
-TBeepHook SetBeepHook(TBeepHook Hook) {
-    return ReplaceHook(CurrentBeepHook(), std::move(Hook), QtBeep);
-}
+TBeepHook SetBeepHook(TBeepHook Hook) { return ReplaceHook(CurrentBeepHook(), std::move(Hook), QtBeep); }

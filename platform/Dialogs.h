@@ -48,10 +48,26 @@ void SetDefaultMessageBoxHook(MessageBoxHook Hook);
 
 // ---- File dialogs -------------------------------------------------------------------------
 enum TOpenOption {
-    ofReadOnly, ofOverwritePrompt, ofHideReadOnly, ofNoChangeDir, ofShowHelp, ofNoValidate,
-    ofAllowMultiSelect, ofExtensionDifferent, ofPathMustExist, ofFileMustExist, ofCreatePrompt,
-    ofShareAware, ofNoReadOnlyReturn, ofNoTestFileCreate, ofNoNetworkButton, ofNoLongNames,
-    ofOldStyleDialog, ofNoDereferenceLinks, ofEnableIncludeNotify, ofEnableSizing
+    ofReadOnly,
+    ofOverwritePrompt,
+    ofHideReadOnly,
+    ofNoChangeDir,
+    ofShowHelp,
+    ofNoValidate,
+    ofAllowMultiSelect,
+    ofExtensionDifferent,
+    ofPathMustExist,
+    ofFileMustExist,
+    ofCreatePrompt,
+    ofShareAware,
+    ofNoReadOnlyReturn,
+    ofNoTestFileCreate,
+    ofNoNetworkButton,
+    ofNoLongNames,
+    ofOldStyleDialog,
+    ofNoDereferenceLinks,
+    ofEnableIncludeNotify,
+    ofEnableSizing
 };
 using TOpenOptions = Set<TOpenOption>;
 enum TFileDialogKind { fdOpen, fdSave };
@@ -75,7 +91,7 @@ public:
     virtual TFileDialogKind Kind() const { return fdOpen; }
 
     std::string Filter;
-    int FilterIndex = 1;   // 1-based, as the platform counts
+    int FilterIndex = 1;  // 1-based, as the platform counts
     std::string DefaultExt;
     std::string FileName;
     std::string InitialDir;
@@ -149,8 +165,8 @@ enum : int { SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOW = 5 };
 // The platform's shell call with the verb "open" (or none): an executable file
 // runs with Parameters as its arguments; any other file or address opens with
 // the desktop's handler (parameters apply to programs only). Above 32 on success.
-intptr_t ShellExecute(HWND Window, const std::string& Operation, const std::string& File,
-                      const std::string& Parameters, const std::string& Directory, int ShowCmd);
+intptr_t ShellExecute(HWND Window, const std::string& Operation, const std::string& File, const std::string& Parameters,
+                      const std::string& Directory, int ShowCmd);
 
 // The system's beep (MB_OK, MB_ICONHAND, ... or 0xFFFFFFFF).
 bool MessageBeep(unsigned Type);

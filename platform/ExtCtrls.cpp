@@ -20,8 +20,12 @@ void Frame3D(TCanvas* Canvas, TRect& Rect, TColor TopColor, TColor BottomColor, 
         Canvas->GetPen()->SetColor(TopColor);
         Canvas->Polyline({Point(Rect.Left, Rect.Bottom), Point(Rect.Left, Rect.Top), Point(Rect.Right, Rect.Top)});
         Canvas->GetPen()->SetColor(BottomColor);
-        Canvas->Polyline({Point(Rect.Right, Rect.Top), Point(Rect.Right, Rect.Bottom), Point(Rect.Left - 1, Rect.Bottom)});
-        ++Rect.Left; ++Rect.Top; --Rect.Right; --Rect.Bottom;
+        Canvas->Polyline(
+            {Point(Rect.Right, Rect.Top), Point(Rect.Right, Rect.Bottom), Point(Rect.Left - 1, Rect.Bottom)});
+        ++Rect.Left;
+        ++Rect.Top;
+        --Rect.Right;
+        --Rect.Bottom;
     }
     ++Rect.Bottom;
     ++Rect.Right;
@@ -45,11 +49,26 @@ void TCustomPanel::BordersChanged() {
     Invalidate();
 }
 
-void TCustomPanel::SetBevelInner(TBevelCut Value) { FBevelInner = Value; BordersChanged(); }
-void TCustomPanel::SetBevelOuter(TBevelCut Value) { FBevelOuter = Value; BordersChanged(); }
-void TCustomPanel::SetBevelWidth(int Value) { FBevelWidth = std::max(Value, 1); BordersChanged(); }
-void TCustomPanel::SetBorderWidth(int Value) { FBorderWidth = std::max(Value, 0); BordersChanged(); }
-void TCustomPanel::SetBorderStyle(TBorderStyle Value) { FBorderStyle = Value; BordersChanged(); }
+void TCustomPanel::SetBevelInner(TBevelCut Value) {
+    FBevelInner = Value;
+    BordersChanged();
+}
+void TCustomPanel::SetBevelOuter(TBevelCut Value) {
+    FBevelOuter = Value;
+    BordersChanged();
+}
+void TCustomPanel::SetBevelWidth(int Value) {
+    FBevelWidth = std::max(Value, 1);
+    BordersChanged();
+}
+void TCustomPanel::SetBorderWidth(int Value) {
+    FBorderWidth = std::max(Value, 0);
+    BordersChanged();
+}
+void TCustomPanel::SetBorderStyle(TBorderStyle Value) {
+    FBorderStyle = Value;
+    BordersChanged();
+}
 
 void TCustomPanel::SetAlignment(TAlignment Value) {
     FAlignment = Value;
@@ -61,7 +80,10 @@ void TCustomPanel::AdjustClientRect(TRect& Rect) {
     if (FBevelOuter != bvNone) size += FBevelWidth;
     if (FBevelInner != bvNone) size += FBevelWidth;
     if (FBorderStyle == bsSingle) size += 1;
-    Rect.Left += size; Rect.Top += size; Rect.Right -= size; Rect.Bottom -= size;
+    Rect.Left += size;
+    Rect.Top += size;
+    Rect.Right -= size;
+    Rect.Bottom -= size;
 }
 
 void TCustomPanel::CMTextChanged(TMessage& Message) { Invalidate(); }
@@ -96,7 +118,9 @@ void TCustomPanel::Paint() {
     int h = c->TextHeight("W");
     r.Top = (r.Bottom + r.Top - h) / 2;
     r.Bottom = r.Top + h;
-    unsigned align = FAlignment == taRightJustify ? unsigned(DT_RIGHT) : FAlignment == taCenter ? unsigned(DT_CENTER) : 0u;
+    unsigned align = FAlignment == taRightJustify ? unsigned(DT_RIGHT)
+                     : FAlignment == taCenter     ? unsigned(DT_CENTER)
+                                                  : 0u;
     c->SetBkMode(TRANSPARENT);
     c->DrawText(caption, r, DT_EXPANDTABS | DT_VCENTER | DT_SINGLELINE | align);
 }
@@ -110,8 +134,14 @@ TBevel::TBevel(TComponent* AOwner) : TGraphicControl(AOwner) {
     FHeight = 50;
 }
 
-void TBevel::SetShape(TBevelShape Value) { FShape = Value; Invalidate(); }
-void TBevel::SetStyle(TBevelStyle Value) { FStyle = Value; Invalidate(); }
+void TBevel::SetShape(TBevelShape Value) {
+    FShape = Value;
+    Invalidate();
+}
+void TBevel::SetStyle(TBevelStyle Value) {
+    FStyle = Value;
+    Invalidate();
+}
 
 void TBevel::Paint() {
     TCanvas* c = GetCanvas();
@@ -137,10 +167,22 @@ void TBevel::Paint() {
         bevelRect(Rect(1, 1, w - 1, h - 1), c2, c2);
         bevelRect(Rect(0, 0, w - 2, h - 2), c1, c1);
         break;
-    case bsTopLine: line(c1, 0, 0, w, 0); line(c2, 0, 1, w, 1); break;
-    case bsBottomLine: line(c1, 0, h - 2, w, h - 2); line(c2, 0, h - 1, w, h - 1); break;
-    case bsLeftLine: line(c1, 0, 0, 0, h); line(c2, 1, 0, 1, h); break;
-    case bsRightLine: line(c1, w - 2, 0, w - 2, h); line(c2, w - 1, 0, w - 1, h); break;
+    case bsTopLine:
+        line(c1, 0, 0, w, 0);
+        line(c2, 0, 1, w, 1);
+        break;
+    case bsBottomLine:
+        line(c1, 0, h - 2, w, h - 2);
+        line(c2, 0, h - 1, w, h - 1);
+        break;
+    case bsLeftLine:
+        line(c1, 0, 0, 0, h);
+        line(c2, 1, 0, 1, h);
+        break;
+    case bsRightLine:
+        line(c1, w - 2, 0, w - 2, h);
+        line(c2, w - 1, 0, w - 1, h);
+        break;
     case bsSpacer: break;
     }
 }
@@ -162,7 +204,10 @@ TShape::~TShape() {
     FBrush->OnChange = nullptr;
 }
 
-void TShape::SetShape(TShapeType Value) { FShape = Value; Invalidate(); }
+void TShape::SetShape(TShapeType Value) {
+    FShape = Value;
+    Invalidate();
+}
 
 void TShape::Paint() {
     TCanvas* c = GetCanvas();
@@ -171,7 +216,10 @@ void TShape::Paint() {
     int pw = FPen->GetWidth();
     int x = pw / 2, y = x;
     int w = FWidth - pw + 1, h = FHeight - pw + 1;
-    if (pw == 0) { --w; --h; }
+    if (pw == 0) {
+        --w;
+        --h;
+    }
     int s = std::min(w, h);
     if (FShape == stSquare || FShape == stRoundSquare || FShape == stCircle) {
         x += (w - s) / 2;
@@ -179,9 +227,12 @@ void TShape::Paint() {
         w = h = s;
     }
     switch (FShape) {
-    case stRectangle: case stSquare: c->Rectangle(x, y, x + w, y + h); break;
-    case stRoundRect: case stRoundSquare: c->RoundRect(x, y, x + w, y + h, s / 4, s / 4); break;
-    case stEllipse: case stCircle: c->Ellipse(x, y, x + w, y + h); break;
+    case stRectangle:
+    case stSquare: c->Rectangle(x, y, x + w, y + h); break;
+    case stRoundRect:
+    case stRoundSquare: c->RoundRect(x, y, x + w, y + h, s / 4, s / 4); break;
+    case stEllipse:
+    case stCircle: c->Ellipse(x, y, x + w, y + h); break;
     }
 }
 
@@ -197,8 +248,14 @@ TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner), FPicture(std::make
 
 TImage::~TImage() { FPicture->OnChange = nullptr; }
 
-void TImage::SetStretch(bool Value) { FStretch = Value; Invalidate(); }
-void TImage::SetCenter(bool Value) { FCenter = Value; Invalidate(); }
+void TImage::SetStretch(bool Value) {
+    FStretch = Value;
+    Invalidate();
+}
+void TImage::SetCenter(bool Value) {
+    FCenter = Value;
+    Invalidate();
+}
 
 void TImage::SetTransparent(bool Value) {
     FTransparent = Value;

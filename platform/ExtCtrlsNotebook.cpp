@@ -122,11 +122,11 @@ void TNotebook::RemovePage(TPage* Page) {
     int index = int(it - FPages.begin());
     FPages.erase(it);
     Page->FNotebook = nullptr;
-    if (index < FPageIndex) --FPageIndex;
+    if (index < FPageIndex)
+        --FPageIndex;
     else if (index == FPageIndex) {
         FPageIndex = -1;
-        if (!ComponentState.Contains(csDestroying) && !FPages.empty())
-            SetPageIndex(std::min(index, PageCount() - 1));
+        if (!ComponentState.Contains(csDestroying) && !FPages.empty()) SetPageIndex(std::min(index, PageCount() - 1));
     }
 }
 

@@ -34,7 +34,7 @@ FrameMetric FrameFor(TFormBorderStyle style) {
 
 bool Sizeable(TFormBorderStyle style) { return style == bsSizeable || style == bsSizeToolWin; }
 
-} // namespace
+}  // namespace
 
 TForm::TForm(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TCanvas>()) {
     FVisible = false;
@@ -228,8 +228,7 @@ void TForm::SetClientSize(int AWidth, int AHeight) {
 }
 
 void TForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-    if (!FPlacing && !ComponentState.Contains(csLoading) && (ALeft != FLeft || ATop != FTop))
-        FPositionPending = false;
+    if (!FPlacing && !ComponentState.Contains(csLoading) && (ALeft != FLeft || ATop != FTop)) FPositionPending = false;
     TWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
 }
 
@@ -368,18 +367,14 @@ void TForm::PlaceOnScreen() {
     } done{FPlacing};
     TForm* center = nullptr;
     switch (FPosition) {
-    case poMainFormCenter:
-        center = Application ? Application->MainForm() : nullptr;
-        break;
-    case poOwnerFormCenter:
-        center = dynamic_cast<TForm*>(Owner);
-        break;
+    case poMainFormCenter: center = Application ? Application->MainForm() : nullptr; break;
+    case poOwnerFormCenter: center = dynamic_cast<TForm*>(Owner); break;
     default: break;
     }
     if (center == this || (center && !center->Showing())) center = nullptr;
     if (center) {
-        SetBounds(center->FLeft + (center->FWidth - FWidth) / 2, center->FTop + (center->FHeight - FHeight) / 2,
-                  FWidth, FHeight);
+        SetBounds(center->FLeft + (center->FWidth - FWidth) / 2, center->FTop + (center->FHeight - FHeight) / 2, FWidth,
+                  FHeight);
     } else if (FPosition == poScreenCenter || FPosition == poDesktopCenter || FPosition == poMainFormCenter ||
                FPosition == poOwnerFormCenter) {
         int sw = Screen ? Screen->Width() : 0, sh = Screen ? Screen->Height() : 0;
@@ -405,7 +400,8 @@ void TForm::CMVisibleChanged(TMessage&) {
         case wsMaximized: FWidget->showMaximized(); break;
         default: FWidget->show(); break;
         }
-        if (FActiveControl && FActiveControl->CanFocus()) FActiveControl->Widget()->setFocus(Qt::ActiveWindowFocusReason);
+        if (FActiveControl && FActiveControl->CanFocus())
+            FActiveControl->Widget()->setFocus(Qt::ActiveWindowFocusReason);
     } else {
         FormState -= fsVisible;
         if (FWidget && FWidget->isVisible()) {
@@ -644,8 +640,16 @@ void TForm::Paint() {
 void TForm::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
     case WM_CLOSE: WMClose(Message); return;
-    case WM_ACTIVATE: { TWMActivate m(Message); WMActivate(m); return; }
-    case WM_GETMINMAXINFO: { TWMGetMinMaxInfo m(Message); WMGetMinMaxInfo(m); return; }
+    case WM_ACTIVATE: {
+        TWMActivate m(Message);
+        WMActivate(m);
+        return;
+    }
+    case WM_GETMINMAXINFO: {
+        TWMGetMinMaxInfo m(Message);
+        WMGetMinMaxInfo(m);
+        return;
+    }
     case WM_NEXTDLGCTL: WMNextDlgCtl(Message); return;
     case CM_RELEASE: CMRelease(Message); return;  // may free this form
     default: TWinControl::Dispatch(Message); return;

@@ -17,13 +17,28 @@ class TMainMenu;
 class TMenuItem;
 
 enum TModalResult : int {
-    mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7,
-    mrAll = 8, mrNoToAll = 9, mrYesToAll = 10,
+    mrNone = 0,
+    mrOk = 1,
+    mrCancel = 2,
+    mrAbort = 3,
+    mrRetry = 4,
+    mrIgnore = 5,
+    mrYes = 6,
+    mrNo = 7,
+    mrAll = 8,
+    mrNoToAll = 9,
+    mrYesToAll = 10,
 };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TPosition {
-    poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
-    poMainFormCenter, poOwnerFormCenter
+    poDesigned,
+    poDefault,
+    poDefaultPosOnly,
+    poDefaultSizeOnly,
+    poScreenCenter,
+    poDesktopCenter,
+    poMainFormCenter,
+    poOwnerFormCenter
 };
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
@@ -179,7 +194,7 @@ protected:
     TSizeConstraints FConstraints;
     bool FActive = false;
     bool FCreated = false;
-    bool FDestroyDone = false;   // OnDestroy has run
+    bool FDestroyDone = false;  // OnDestroy has run
     bool FPlaced = false;
     bool FReleasing = false;
 };
@@ -188,10 +203,19 @@ using TCustomForm = TForm;
 
 // ---- Help ----------------------------------------------------------------------------
 enum : unsigned {
-    HELP_CONTEXT = 0x0001, HELP_QUIT = 0x0002, HELP_INDEX = 0x0003, HELP_CONTENTS = 0x0003,
-    HELP_HELPONHELP = 0x0004, HELP_SETINDEX = 0x0005, HELP_CONTEXTPOPUP = 0x0008,
-    HELP_FORCEFILE = 0x0009, HELP_FINDER = 0x000B, HELP_KEY = 0x0101, HELP_COMMAND = 0x0102,
-    HELP_PARTIALKEY = 0x0105, HELP_MULTIKEY = 0x0201,
+    HELP_CONTEXT = 0x0001,
+    HELP_QUIT = 0x0002,
+    HELP_INDEX = 0x0003,
+    HELP_CONTENTS = 0x0003,
+    HELP_HELPONHELP = 0x0004,
+    HELP_SETINDEX = 0x0005,
+    HELP_CONTEXTPOPUP = 0x0008,
+    HELP_FORCEFILE = 0x0009,
+    HELP_FINDER = 0x000B,
+    HELP_KEY = 0x0101,
+    HELP_COMMAND = 0x0102,
+    HELP_PARTIALKEY = 0x0105,
+    HELP_MULTIKEY = 0x0201,
 };
 // Carries out a help command for a help file: HELP_CONTEXT with a context number,
 // HELP_PARTIALKEY and HELP_KEY with a keyword (Data points at the UTF-8 text),

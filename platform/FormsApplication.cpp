@@ -52,7 +52,7 @@ THelpService& CurrentHelpService() {
     return service;
 }
 
-} // namespace
+}  // namespace
 
 THelpService SetHelpService(THelpService Service) {
     THelpService previous = CurrentHelpService();
@@ -67,7 +67,7 @@ namespace {
 int gArgc = 1;
 char gArgv0[] = "varnholt";
 char* gArgv[] = {gArgv0, nullptr};
-} // namespace
+}  // namespace
 
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -214,9 +214,8 @@ void TApplication::MouseOverControl(TControl* Control) {
         if (!t) {
             t = new QTimer();
             t->setSingleShot(true);
-            QObject::connect(t, &QTimer::timeout, [this] {
-                GuardedCall(this, [this] { ShowHintFor(FindTargetControl(FHintControl)); });
-            });
+            QObject::connect(t, &QTimer::timeout,
+                             [this] { GuardedCall(this, [this] { ShowHintFor(FindTargetControl(FHintControl)); }); });
             FHintTimer = t;
         }
         t->start(std::max(HintPause, 0));
@@ -338,9 +337,12 @@ int CursorToQtShape(TCursor Cursor) {
     case crSizeNWSE: return Qt::SizeFDiagCursor;
     case crSizeWE: return Qt::SizeHorCursor;
     case crUpArrow: return Qt::UpArrowCursor;
-    case crHourGlass: case crSQLWait: return Qt::WaitCursor;
-    case crDrag: case crMultiDrag: return Qt::DragCopyCursor;
-    case crNoDrop: case crNo: return Qt::ForbiddenCursor;
+    case crHourGlass:
+    case crSQLWait: return Qt::WaitCursor;
+    case crDrag:
+    case crMultiDrag: return Qt::DragCopyCursor;
+    case crNoDrop:
+    case crNo: return Qt::ForbiddenCursor;
     case crHSplit: return Qt::SplitHCursor;
     case crVSplit: return Qt::SplitVCursor;
     case crAppStart: return Qt::BusyCursor;

@@ -25,8 +25,14 @@ class QImage;
 class QPainter;
 class QRegion;
 
-class EInvalidGraphic : public Exception { public: using Exception::Exception; };
-class EInvalidGraphicOperation : public Exception { public: using Exception::Exception; };
+class EInvalidGraphic : public Exception {
+public:
+    using Exception::Exception;
+};
+class EInvalidGraphicOperation : public Exception {
+public:
+    using Exception::Exception;
+};
 
 // ---------------------------------------------------------------------------
 // Colours
@@ -43,28 +49,25 @@ constexpr uint8_t GetBValue(TColor c) { return static_cast<uint8_t>((uint32_t(c)
 
 constexpr TColor SystemColor(int index) { return static_cast<TColor>(0x80000000u | uint32_t(index)); }
 
-constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, clOlive = 0x008080,
-                 clNavy = 0x800000, clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080,
-                 clSilver = 0xC0C0C0, clRed = 0x0000FF, clLime = 0x00FF00, clYellow = 0x00FFFF,
-                 clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00, clWhite = 0xFFFFFF,
-                 clLtGray = 0xC0C0C0, clDkGray = 0x808080, clMoneyGreen = 0xC0DCC0,
+constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, clOlive = 0x008080, clNavy = 0x800000,
+                 clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080, clSilver = 0xC0C0C0, clRed = 0x0000FF,
+                 clLime = 0x00FF00, clYellow = 0x00FFFF, clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00,
+                 clWhite = 0xFFFFFF, clLtGray = 0xC0C0C0, clDkGray = 0x808080, clMoneyGreen = 0xC0DCC0,
                  clSkyBlue = 0xF0CAA6, clCream = 0xF0FBFF, clMedGray = 0xA4A0A0;
 constexpr TColor clNone = 0x1FFFFFFF;
 constexpr TColor clDefault = 0x20000000;
 
-constexpr TColor clScrollBar = SystemColor(0), clBackground = SystemColor(1),
-                 clActiveCaption = SystemColor(2), clInactiveCaption = SystemColor(3),
-                 clMenu = SystemColor(4), clWindow = SystemColor(5), clWindowFrame = SystemColor(6),
-                 clMenuText = SystemColor(7), clWindowText = SystemColor(8), clCaptionText = SystemColor(9),
-                 clActiveBorder = SystemColor(10), clInactiveBorder = SystemColor(11),
-                 clAppWorkSpace = SystemColor(12), clHighlight = SystemColor(13),
-                 clHighlightText = SystemColor(14), clBtnFace = SystemColor(15),
-                 clBtnShadow = SystemColor(16), clGrayText = SystemColor(17), clBtnText = SystemColor(18),
-                 clInactiveCaptionText = SystemColor(19), clBtnHighlight = SystemColor(20),
+constexpr TColor clScrollBar = SystemColor(0), clBackground = SystemColor(1), clActiveCaption = SystemColor(2),
+                 clInactiveCaption = SystemColor(3), clMenu = SystemColor(4), clWindow = SystemColor(5),
+                 clWindowFrame = SystemColor(6), clMenuText = SystemColor(7), clWindowText = SystemColor(8),
+                 clCaptionText = SystemColor(9), clActiveBorder = SystemColor(10), clInactiveBorder = SystemColor(11),
+                 clAppWorkSpace = SystemColor(12), clHighlight = SystemColor(13), clHighlightText = SystemColor(14),
+                 clBtnFace = SystemColor(15), clBtnShadow = SystemColor(16), clGrayText = SystemColor(17),
+                 clBtnText = SystemColor(18), clInactiveCaptionText = SystemColor(19), clBtnHighlight = SystemColor(20),
                  cl3DDkShadow = SystemColor(21), cl3DLight = SystemColor(22), clInfoText = SystemColor(23),
-                 clInfoBk = SystemColor(24), clHotLight = SystemColor(26),
-                 clGradientActiveCaption = SystemColor(27), clGradientInactiveCaption = SystemColor(28),
-                 clMenuHighlight = SystemColor(29), clMenuBar = SystemColor(30);
+                 clInfoBk = SystemColor(24), clHotLight = SystemColor(26), clGradientActiveCaption = SystemColor(27),
+                 clGradientInactiveCaption = SystemColor(28), clMenuHighlight = SystemColor(29),
+                 clMenuBar = SystemColor(30);
 
 // A system colour's value from the fixed palette (classic defaults); 0 for an unknown index.
 TColor GetSysColor(int index);
@@ -92,8 +95,22 @@ enum : TFontCharset { ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, SYMBOL_CHARSET = 2,
 enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 enum TPenMode {
-    pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
-    pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
+    pmBlack,
+    pmWhite,
+    pmNop,
+    pmNot,
+    pmCopy,
+    pmNotCopy,
+    pmMergePenNot,
+    pmMaskPenNot,
+    pmMergeNotPen,
+    pmMaskNotPen,
+    pmMerge,
+    pmNotMerge,
+    pmMask,
+    pmNotMask,
+    pmXor,
+    pmNotXor
 };
 
 class TBitmap;
@@ -102,6 +119,7 @@ class TBitmap;
 class TGraphicsObject : public TPersistent {
 public:
     TNotifyEvent OnChange;
+
 protected:
     virtual void Changed();
 };
@@ -162,6 +180,7 @@ public:
     void SetStyle(TPenStyle Value);
     TPenMode GetMode() const { return FMode; }
     void SetMode(TPenMode Value);
+
 private:
     TColor FColor = clBlack;
     int FWidth = 1;
@@ -183,6 +202,7 @@ public:
     // black pixels in the text colour and its white ones in the background colour.
     TBitmap* GetBitmap() const { return FBitmap.get(); }
     void SetBitmap(TBitmap* Value);
+
 private:
     TColor FColor = clWhite;
     TBrushStyle FStyle = bsSolid;
@@ -193,16 +213,39 @@ private:
 // Canvas
 
 enum : unsigned {
-    DT_TOP = 0x0, DT_LEFT = 0x0, DT_CENTER = 0x1, DT_RIGHT = 0x2, DT_VCENTER = 0x4, DT_BOTTOM = 0x8,
-    DT_WORDBREAK = 0x10, DT_SINGLELINE = 0x20, DT_EXPANDTABS = 0x40, DT_TABSTOP = 0x80,
-    DT_NOCLIP = 0x100, DT_EXTERNALLEADING = 0x200, DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800,
-    DT_INTERNAL = 0x1000, DT_EDITCONTROL = 0x2000, DT_PATH_ELLIPSIS = 0x4000, DT_END_ELLIPSIS = 0x8000,
-    DT_MODIFYSTRING = 0x10000, DT_RTLREADING = 0x20000, DT_WORD_ELLIPSIS = 0x40000,
-    DT_HIDEPREFIX = 0x100000, DT_PREFIXONLY = 0x200000,
+    DT_TOP = 0x0,
+    DT_LEFT = 0x0,
+    DT_CENTER = 0x1,
+    DT_RIGHT = 0x2,
+    DT_VCENTER = 0x4,
+    DT_BOTTOM = 0x8,
+    DT_WORDBREAK = 0x10,
+    DT_SINGLELINE = 0x20,
+    DT_EXPANDTABS = 0x40,
+    DT_TABSTOP = 0x80,
+    DT_NOCLIP = 0x100,
+    DT_EXTERNALLEADING = 0x200,
+    DT_CALCRECT = 0x400,
+    DT_NOPREFIX = 0x800,
+    DT_INTERNAL = 0x1000,
+    DT_EDITCONTROL = 0x2000,
+    DT_PATH_ELLIPSIS = 0x4000,
+    DT_END_ELLIPSIS = 0x8000,
+    DT_MODIFYSTRING = 0x10000,
+    DT_RTLREADING = 0x20000,
+    DT_WORD_ELLIPSIS = 0x40000,
+    DT_HIDEPREFIX = 0x100000,
+    DT_PREFIXONLY = 0x200000,
 };
 enum : unsigned {
-    TA_NOUPDATECP = 0, TA_UPDATECP = 1, TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6,
-    TA_TOP = 0, TA_BOTTOM = 8, TA_BASELINE = 24,
+    TA_NOUPDATECP = 0,
+    TA_UPDATECP = 1,
+    TA_LEFT = 0,
+    TA_RIGHT = 2,
+    TA_CENTER = 6,
+    TA_TOP = 0,
+    TA_BOTTOM = 8,
+    TA_BASELINE = 24,
 };
 enum : unsigned { ETO_OPAQUE = 0x2, ETO_CLIPPED = 0x4, ETO_RTLREADING = 0x80 };
 enum : int { TRANSPARENT = 1, OPAQUE = 2 };
@@ -210,18 +253,32 @@ enum : int { TRANSPARENT = 1, OPAQUE = 2 };
 enum : int { RGN_ERROR = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3 };
 // DrawEdge borders and sides.
 enum : unsigned {
-    BDR_RAISEDOUTER = 0x1, BDR_SUNKENOUTER = 0x2, BDR_RAISEDINNER = 0x4, BDR_SUNKENINNER = 0x8,
-    EDGE_RAISED = 0x5, EDGE_SUNKEN = 0xA, EDGE_ETCHED = 0x6, EDGE_BUMP = 0x9,
-    BF_LEFT = 0x1, BF_TOP = 0x2, BF_RIGHT = 0x4, BF_BOTTOM = 0x8, BF_RECT = 0xF,
-    BF_MIDDLE = 0x800, BF_SOFT = 0x1000, BF_ADJUST = 0x2000, BF_FLAT = 0x4000, BF_MONO = 0x8000,
+    BDR_RAISEDOUTER = 0x1,
+    BDR_SUNKENOUTER = 0x2,
+    BDR_RAISEDINNER = 0x4,
+    BDR_SUNKENINNER = 0x8,
+    EDGE_RAISED = 0x5,
+    EDGE_SUNKEN = 0xA,
+    EDGE_ETCHED = 0x6,
+    EDGE_BUMP = 0x9,
+    BF_LEFT = 0x1,
+    BF_TOP = 0x2,
+    BF_RIGHT = 0x4,
+    BF_BOTTOM = 0x8,
+    BF_RECT = 0xF,
+    BF_MIDDLE = 0x800,
+    BF_SOFT = 0x1000,
+    BF_ADJUST = 0x2000,
+    BF_FLAT = 0x4000,
+    BF_MONO = 0x8000,
 };
 // Raster operations of CopyRect (the platform's values).
 using TCopyMode = uint32_t;
 constexpr TCopyMode cmBlackness = 0x00000042, cmDstInvert = 0x00550009, cmMergeCopy = 0x00C000CA,
                     cmMergePaint = 0x00BB0226, cmNotSrcCopy = 0x00330008, cmNotSrcErase = 0x001100A6,
-                    cmPatCopy = 0x00F00021, cmPatInvert = 0x005A0049, cmPatPaint = 0x00FB0A09,
-                    cmSrcAnd = 0x008800C6, cmSrcCopy = 0x00CC0020, cmSrcErase = 0x00440328,
-                    cmSrcInvert = 0x00660046, cmSrcPaint = 0x00EE0086, cmWhiteness = 0x00FF0062;
+                    cmPatCopy = 0x00F00021, cmPatInvert = 0x005A0049, cmPatPaint = 0x00FB0A09, cmSrcAnd = 0x008800C6,
+                    cmSrcCopy = 0x00CC0020, cmSrcErase = 0x00440328, cmSrcInvert = 0x00660046, cmSrcPaint = 0x00EE0086,
+                    cmWhiteness = 0x00FF0062;
 
 enum : uint8_t { TMPF_FIXED_PITCH = 0x01, TMPF_VECTOR = 0x02, TMPF_TRUETYPE = 0x04, TMPF_DEVICE = 0x08 };
 
@@ -264,6 +321,7 @@ public:
     std::vector<TRect> Rects() const;
     const QRegion& Region() const { return *FRegion; }
     explicit TRegion(const QRegion& region);
+
 private:
     std::unique_ptr<QRegion> FRegion;
 };
@@ -279,18 +337,23 @@ public:
         Ref(TCanvas* c, int x, int y) : c_(c), x_(x), y_(y) {}
         operator TColor() const;
         Ref& operator=(TColor color);
+
     private:
-        TCanvas* c_; int x_, y_;
+        TCanvas* c_;
+        int x_, y_;
     };
     class Column {
     public:
         Column(TCanvas* c, int x) : c_(c), x_(x) {}
         Ref operator[](int y) const { return Ref(c_, x_, y); }
+
     private:
-        TCanvas* c_; int x_;
+        TCanvas* c_;
+        int x_;
     };
     explicit TCanvasPixels(TCanvas* c) : c_(c) {}
     Column operator[](int x) const { return Column(c_, x); }
+
 private:
     TCanvas* c_;
 };
@@ -331,7 +394,7 @@ public:
 
     // Shapes: the pen outlines, the brush fills, right and bottom edges exclusive.
     virtual void MoveTo(int X, int Y);
-    virtual void LineTo(int X, int Y);  // the end point itself is not drawn
+    virtual void LineTo(int X, int Y);          // the end point itself is not drawn
     virtual void FillRect(const TRect& Rect);   // brush only, ignores the pen mode
     virtual void FrameRect(const TRect& Rect);  // 1-pixel frame in the brush
     virtual void Rectangle(int X1, int Y1, int X2, int Y2);
@@ -438,9 +501,9 @@ private:
     bool FBrushRealized = false;
 
     friend class TImageList;
-    QPainter* Ready();                 // painter with clip applied, or nullptr
-    void RealizeBrush();               // background mode and colour from the brush
-    void RealizeFont();                // text colour from the font
+    QPainter* Ready();    // painter with clip applied, or nullptr
+    void RealizeBrush();  // background mode and colour from the brush
+    void RealizeFont();   // text colour from the font
     void ApplyClip();
     void ApplyPen(QPainter* p);
     // Outlined and filled shapes: pen and brush set up, then `draw` run under the pen mode.
@@ -555,6 +618,7 @@ public:
     void SaveToStream(TStream* Stream) override;
     QImage ToImage() const override;
     void SetImage(const QImage& image);
+
 private:
     std::unique_ptr<QImage> FImage;
 };
@@ -602,9 +666,9 @@ public:
     TNotifyEvent OnChange;
 
     int GetWidth() const { return FWidth; }
-    void SetWidth(int Value);    // clears the list
+    void SetWidth(int Value);  // clears the list
     int GetHeight() const { return FHeight; }
-    void SetHeight(int Value);   // clears the list
+    void SetHeight(int Value);  // clears the list
     TColor BkColor = clNone;
     int Count() const;
 

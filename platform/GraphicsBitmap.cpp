@@ -24,8 +24,10 @@ void TGraphic::SetTransparent(bool Value) {
 }
 
 void TGraphic::SetModified(bool Value) {
-    if (Value) Changed();
-    else FModified = false;
+    if (Value)
+        Changed();
+    else
+        FModified = false;
 }
 
 void TGraphic::LoadFromFile(const std::string& FileName) {
@@ -70,9 +72,12 @@ private:
 };
 
 struct TBitmap::Impl {
-    QImage image;     // null while either extent is 0
+    QImage image;  // null while either extent is 0
     int w = 0, h = 0;
-    void Sync() { w = image.width(); h = image.height(); }
+    void Sync() {
+        w = image.width();
+        h = image.height();
+    }
     std::unique_ptr<TBitmapCanvas> canvas;
 };
 
@@ -83,9 +88,7 @@ void TBitmapCanvas::CreateHandle() {
     AttachPainter(painter_.get());
 }
 
-const QImage* TBitmapCanvas::SourceImage() {
-    return owner_->D->image.isNull() ? nullptr : &owner_->D->image;
-}
+const QImage* TBitmapCanvas::SourceImage() { return owner_->D->image.isNull() ? nullptr : &owner_->D->image; }
 
 void TBitmapCanvas::Changed() {
     TCanvas::Changed();
@@ -188,8 +191,14 @@ void TBitmap::Assign(TPersistent* Source) {
         return;
     }
     if (auto* pic = dynamic_cast<TPicture*>(Source)) {
-        if (auto* g = dynamic_cast<TBitmap*>(pic->GetGraphic())) { Assign(g); return; }
-        if (!pic->GetGraphic()) { Assign(nullptr); return; }
+        if (auto* g = dynamic_cast<TBitmap*>(pic->GetGraphic())) {
+            Assign(g);
+            return;
+        }
+        if (!pic->GetGraphic()) {
+            Assign(nullptr);
+            return;
+        }
     }
     if (auto* g = dynamic_cast<TGraphic*>(Source)) {
         // Other graphics are drawn onto a white bitmap of their size.
@@ -239,8 +248,10 @@ void TBitmap::SetTransparentColor(TColor Value) {
 void TBitmap::SetTransparentMode(TTransparentMode Value) {
     if (Value == FTransparentMode) return;
     FTransparentMode = Value;
-    if (Value == tmAuto) FTransparentColor = clDefault;
-    else FTransparentColor = GetTransparentColor();
+    if (Value == tmAuto)
+        FTransparentColor = clDefault;
+    else
+        FTransparentColor = GetTransparentColor();
     Changed();
 }
 
@@ -249,8 +260,10 @@ void TBitmap::Draw(TCanvas* ACanvas, const TRect& Rect) {
     QPainter* p = ACanvas->Painter();
     if (!p) return;
     QImage img = ToImage();
-    if (FTransparent) DrawImageWithCopyMode(p, ToQRect(Rect), img, img.rect(), cmSrcCopy, QBrush());
-    else DrawImageWithCopyMode(p, ToQRect(Rect), img, img.rect(), ACanvas->CopyMode, QBrush());
+    if (FTransparent)
+        DrawImageWithCopyMode(p, ToQRect(Rect), img, img.rect(), cmSrcCopy, QBrush());
+    else
+        DrawImageWithCopyMode(p, ToQRect(Rect), img, img.rect(), ACanvas->CopyMode, QBrush());
 }
 
 // ---------------------------------------------------------------------------
@@ -259,9 +272,16 @@ void TBitmap::Draw(TCanvas* ACanvas, const TRect& Rect) {
 namespace {
 
 uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
-uint32_t Le32(const uint8_t* p) { return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24); }
-void Put16(std::vector<uint8_t>& v, uint16_t x) { v.push_back(uint8_t(x)); v.push_back(uint8_t(x >> 8)); }
-void Put32(std::vector<uint8_t>& v, uint32_t x) { for (int i = 0; i < 4; ++i) v.push_back(uint8_t(x >> (8 * i))); }
+uint32_t Le32(const uint8_t* p) {
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+void Put16(std::vector<uint8_t>& v, uint16_t x) {
+    v.push_back(uint8_t(x));
+    v.push_back(uint8_t(x >> 8));
+}
+void Put32(std::vector<uint8_t>& v, uint32_t x) {
+    for (int i = 0; i < 4; ++i) v.push_back(uint8_t(x >> (8 * i)));
+}
 
 TPixelFormat FormatOfBits(int bits) {
     switch (bits) {
@@ -275,7 +295,7 @@ TPixelFormat FormatOfBits(int bits) {
     }
 }
 
-} // namespace
+}  // namespace
 
 // Reads one BMP file image of the given size (0: as the file header says).
 void TBitmap::LoadBmp(TStream* Stream, int64_t size) {
@@ -290,7 +310,8 @@ void TBitmap::LoadBmp(TStream* Stream, int64_t size) {
     Stream->ReadBuffer(data.data() + 14, fileSize - 14);
     QImage img = QImage::fromData(data.data(), static_cast<int>(data.size()), "BMP");
     if (img.isNull()) throw EInvalidGraphic("Bitmap image is not valid");
-    const int bits = data.size() >= 30 ? (Le32(data.data() + 14) == 12 ? Le16(data.data() + 24) : Le16(data.data() + 28)) : 24;
+    const int bits =
+        data.size() >= 30 ? (Le32(data.data() + 14) == 12 ? Le16(data.data() + 24) : Le16(data.data() + 28)) : 24;
     ReleaseCanvas();
     D->image = img.convertToFormat(QImage::Format_RGB32);
     D->Sync();
@@ -307,10 +328,22 @@ static std::vector<uint8_t> SaveBmp(const QImage& image, TPixelFormat format) {
     const uint32_t imageSize = uint32_t(stride) * uint32_t(h);
     std::vector<uint8_t> v;
     v.reserve(offBits + imageSize);
-    v.push_back('B'); v.push_back('M');
-    Put32(v, offBits + imageSize); Put32(v, 0); Put32(v, offBits);
-    Put32(v, 40); Put32(v, uint32_t(w)); Put32(v, uint32_t(h)); Put16(v, 1); Put16(v, uint16_t(bits));
-    Put32(v, 0); Put32(v, imageSize); Put32(v, 3780); Put32(v, 3780); Put32(v, bits == 1 ? 2 : 0); Put32(v, 0);
+    v.push_back('B');
+    v.push_back('M');
+    Put32(v, offBits + imageSize);
+    Put32(v, 0);
+    Put32(v, offBits);
+    Put32(v, 40);
+    Put32(v, uint32_t(w));
+    Put32(v, uint32_t(h));
+    Put16(v, 1);
+    Put16(v, uint16_t(bits));
+    Put32(v, 0);
+    Put32(v, imageSize);
+    Put32(v, 3780);
+    Put32(v, 3780);
+    Put32(v, bits == 1 ? 2 : 0);
+    Put32(v, 0);
     const QImage src = image.convertToFormat(QImage::Format_RGB32);
     // One bit: the image's two colours (white as the set bit), else black and white.
     QRgb ink = 0x000000, paper = 0xFFFFFF;
@@ -319,10 +352,16 @@ static std::vector<uint8_t> SaveBmp(const QImage& image, TPixelFormat format) {
         for (int y = 0; y < h && seen.size() <= 2; ++y) {
             const auto* line = reinterpret_cast<const QRgb*>(src.constScanLine(y));
             for (int x = 0; x < w && seen.size() <= 2; ++x)
-                if (std::find(seen.begin(), seen.end(), line[x] & 0xFFFFFF) == seen.end()) seen.push_back(line[x] & 0xFFFFFF);
+                if (std::find(seen.begin(), seen.end(), line[x] & 0xFFFFFF) == seen.end())
+                    seen.push_back(line[x] & 0xFFFFFF);
         }
-        if (seen.size() == 2 && seen[0] != 0xFFFFFF && seen[1] != 0x000000) { ink = seen[0]; paper = seen[1]; }
-        else if (seen.size() == 2 && seen[1] != 0xFFFFFF && seen[0] != 0x000000) { ink = seen[1]; paper = seen[0]; }
+        if (seen.size() == 2 && seen[0] != 0xFFFFFF && seen[1] != 0x000000) {
+            ink = seen[0];
+            paper = seen[1];
+        } else if (seen.size() == 2 && seen[1] != 0xFFFFFF && seen[0] != 0x000000) {
+            ink = seen[1];
+            paper = seen[0];
+        }
         Put32(v, ink);
         Put32(v, paper);
     }
@@ -357,7 +396,10 @@ void TBitmap::SaveToStream(TStream* Stream) {
 
 void TBitmap::ReadData(TStream* Stream) {
     int32_t size = Stream->ReadInt32();
-    if (size <= 0) { Assign(nullptr); return; }
+    if (size <= 0) {
+        Assign(nullptr);
+        return;
+    }
     LoadBmp(Stream, size);
 }
 

@@ -40,7 +40,7 @@ std::optional<QPainter::CompositionMode> PenComposition(TPenMode mode) {
     }
 }
 
-} // namespace gfx
+}  // namespace gfx
 
 using namespace gfx;
 
@@ -73,14 +73,19 @@ struct Saver {
     ~Saver() { p->restore(); }
 };
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------
 
 TCanvas::TCanvas()
-    : S(std::make_unique<State>()), FFont(std::make_unique<TFont>()), FPen(std::make_unique<TPen>()),
+    : S(std::make_unique<State>()),
+      FFont(std::make_unique<TFont>()),
+      FPen(std::make_unique<TPen>()),
       FBrush(std::make_unique<TBrush>()) {
-    FFont->OnChange = [this](TObject*) { S->fontRealized = false; S->fontCached = false; };
+    FFont->OnChange = [this](TObject*) {
+        S->fontRealized = false;
+        S->fontCached = false;
+    };
     FBrush->OnChange = [this](TObject*) { FBrushRealized = false; };
 }
 
@@ -130,9 +135,12 @@ QPainter* TCanvas::Ready() {
 void TCanvas::ApplyClip() {
     QPainter* p = S->painter;
     S->clipDirty = false;
-    if (S->hasClip) p->setClipRegion(S->hasBaseClip ? S->baseClip.intersected(S->clip) : S->clip);
-    else if (S->hasBaseClip) p->setClipRegion(S->baseClip);
-    else p->setClipping(false);
+    if (S->hasClip)
+        p->setClipRegion(S->hasBaseClip ? S->baseClip.intersected(S->clip) : S->clip);
+    else if (S->hasBaseClip)
+        p->setClipRegion(S->baseClip);
+    else
+        p->setClipping(false);
 }
 
 void TCanvas::Refresh() {
@@ -140,8 +148,12 @@ void TCanvas::Refresh() {
     S->fontRealized = false;
 }
 
-void TCanvas::Changing() { if (OnChanging) OnChanging(this); }
-void TCanvas::Changed() { if (OnChange) OnChange(this); }
+void TCanvas::Changing() {
+    if (OnChanging) OnChanging(this);
+}
+void TCanvas::Changed() {
+    if (OnChange) OnChange(this);
+}
 
 void TCanvas::RealizeBrush() {
     if (FBrushRealized) return;
@@ -161,30 +173,53 @@ void TCanvas::RealizeFont() {
     FTextColor = ColorToRGB(FFont->GetColor());
 }
 
-int TCanvas::SetBkMode(int Mode) { int old = FBkMode; FBkMode = Mode; return old; }
-TColor TCanvas::SetBkColor(TColor Color) { TColor old = FBkColor; FBkColor = ColorToRGB(Color); return old; }
+int TCanvas::SetBkMode(int Mode) {
+    int old = FBkMode;
+    FBkMode = Mode;
+    return old;
+}
+TColor TCanvas::SetBkColor(TColor Color) {
+    TColor old = FBkColor;
+    FBkColor = ColorToRGB(Color);
+    return old;
+}
 TColor TCanvas::SetTextColor(TColor Color) {
     RealizeFont();  // an explicit colour outlasts the font's until the font changes
     TColor old = FTextColor;
     FTextColor = ColorToRGB(Color);
     return old;
 }
-unsigned TCanvas::SetTextAlign(unsigned Flags) { unsigned old = FTextAlign; FTextAlign = Flags; return old; }
-int TCanvas::SetTextCharacterExtra(int Extra) { int old = FCharExtra; FCharExtra = Extra; return old; }
+unsigned TCanvas::SetTextAlign(unsigned Flags) {
+    unsigned old = FTextAlign;
+    FTextAlign = Flags;
+    return old;
+}
+int TCanvas::SetTextCharacterExtra(int Extra) {
+    int old = FCharExtra;
+    FCharExtra = Extra;
+    return old;
+}
 
 // ---------------------------------------------------------------------------
 // Pens and brushes on the painter
 
 void TCanvas::ApplyPen(QPainter* p) {
     TPenStyle style = FPen->GetStyle();
-    if (style == psClear) { p->setPen(Qt::NoPen); return; }
+    if (style == psClear) {
+        p->setPen(Qt::NoPen);
+        return;
+    }
     QColor color = ColorToQColor(FPen->GetColor());
-    if (FPen->GetMode() == pmBlack) color = Qt::black;
-    else if (FPen->GetMode() == pmWhite || FPen->GetMode() == pmNot) color = Qt::white;
+    if (FPen->GetMode() == pmBlack)
+        color = Qt::black;
+    else if (FPen->GetMode() == pmWhite || FPen->GetMode() == pmNot)
+        color = Qt::white;
     int w = FPen->GetWidth();
     QPen pen(color, w <= 1 ? 0 : w);
-    if (w <= 1) pen.setCapStyle(Qt::FlatCap), pen.setJoinStyle(Qt::MiterJoin);
-    else pen.setCapStyle(Qt::RoundCap), pen.setJoinStyle(Qt::RoundJoin);
+    if (w <= 1)
+        pen.setCapStyle(Qt::FlatCap), pen.setJoinStyle(Qt::MiterJoin);
+    else
+        pen.setCapStyle(Qt::RoundCap), pen.setJoinStyle(Qt::RoundJoin);
     if (IsDashed(style)) pen.setDashPattern(DashPattern(style));
     p->setPen(pen);
 }
@@ -216,11 +251,9 @@ QBrush MakeBrush(TBrush* b, TColor textColor, TColor bkColor) {
     }
 }
 
-bool IsHatch(TBrush* b) {
-    return !b->GetBitmap() && b->GetStyle() != bsSolid && b->GetStyle() != bsClear;
-}
+bool IsHatch(TBrush* b) { return !b->GetBitmap() && b->GetStyle() != bsSolid && b->GetStyle() != bsClear; }
 
-} // namespace
+}  // namespace
 
 // Runs a shape's drawing with the pen mode; styled pens on an opaque background
 // get their gaps filled with the background colour first, hatches their ground.
@@ -370,7 +403,7 @@ BoxGeometry BoxShape(TPen* pen, int x1, int y1, int x2, int y2) {
     return {QRectF(x1 + 0.5, y1 + 0.5, x2 - x1 - 1, y2 - y1 - 1), false};
 }
 
-} // namespace
+}  // namespace
 
 void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2) {
     const BoxGeometry box = BoxShape(FPen.get(), X1, Y1, X2, Y2);
@@ -427,11 +460,17 @@ void TCanvas::DrawFocusRect(const TRect& Rect) {
     // Every other pixel of the frame, inverted; the four sides do not overlap,
     // so a second call restores the pixels.
     QPolygon dots;
-    auto add = [&](int x, int y) { if (((x + y) & 1) == 0) dots << QPoint(x, y); };
+    auto add = [&](int x, int y) {
+        if (((x + y) & 1) == 0) dots << QPoint(x, y);
+    };
     const int l = Rect.Left, t = Rect.Top, r = Rect.Right - 1, b = Rect.Bottom - 1;
     for (int x = l; x <= r; ++x) add(x, t);
-    if (b > t) for (int x = l; x <= r; ++x) add(x, b);
-    for (int y = t + 1; y < b; ++y) { add(l, y); if (r > l) add(r, y); }
+    if (b > t)
+        for (int x = l; x <= r; ++x) add(x, b);
+    for (int y = t + 1; y < b; ++y) {
+        add(l, y);
+        if (r > l) add(r, y);
+    }
     Changing();
     {
         Saver s(p);
@@ -460,17 +499,26 @@ void TCanvas::DrawEdge(TRect& Rect, unsigned Edge, unsigned Flags) {
         if (Flags & BF_BOTTOM) --r.Bottom;
     };
     Changing();
-    if (p) { p->save(); p->setCompositionMode(QPainter::CompositionMode_SourceOver); }
+    if (p) {
+        p->save();
+        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
     const bool flat = Flags & (BF_FLAT | BF_MONO);
     if (Edge & (BDR_RAISEDOUTER | BDR_SUNKENOUTER)) {
-        if (flat) ring(Flags & BF_MONO ? clWindowFrame : clBtnShadow, Flags & BF_MONO ? clWindowFrame : clBtnShadow);
-        else if (Edge & BDR_RAISEDOUTER) ring(cl3DLight, cl3DDkShadow);
-        else ring(clBtnShadow, clBtnHighlight);
+        if (flat)
+            ring(Flags & BF_MONO ? clWindowFrame : clBtnShadow, Flags & BF_MONO ? clWindowFrame : clBtnShadow);
+        else if (Edge & BDR_RAISEDOUTER)
+            ring(cl3DLight, cl3DDkShadow);
+        else
+            ring(clBtnShadow, clBtnHighlight);
     }
     if (Edge & (BDR_RAISEDINNER | BDR_SUNKENINNER)) {
-        if (flat) ring(Flags & BF_MONO ? clWindow : clBtnFace, Flags & BF_MONO ? clWindow : clBtnFace);
-        else if (Edge & BDR_RAISEDINNER) ring(clBtnHighlight, clBtnShadow);
-        else ring(cl3DDkShadow, cl3DLight);
+        if (flat)
+            ring(Flags & BF_MONO ? clWindow : clBtnFace, Flags & BF_MONO ? clWindow : clBtnFace);
+        else if (Edge & BDR_RAISEDINNER)
+            ring(clBtnHighlight, clBtnShadow);
+        else
+            ring(cl3DDkShadow, cl3DLight);
     }
     if (p && (Flags & BF_MIDDLE) && !r.IsEmpty()) p->fillRect(ToQRect(r), ColorToQColor(clBtnFace));
     if (p) p->restore();
@@ -482,7 +530,10 @@ void TCanvas::DrawEdge(TRect& Rect, unsigned Edge, unsigned Flags) {
 // Pixels
 
 TCanvasPixels::Ref::operator TColor() const { return c_->GetPixel(x_, y_); }
-TCanvasPixels::Ref& TCanvasPixels::Ref::operator=(TColor color) { c_->SetPixel(x_, y_, color); return *this; }
+TCanvasPixels::Ref& TCanvasPixels::Ref::operator=(TColor color) {
+    c_->SetPixel(x_, y_, color);
+    return *this;
+}
 
 const QImage* TCanvas::SourceImage() {
     if (S->painter && S->painter->device() && S->painter->device()->devType() == QInternal::Image)
@@ -524,8 +575,10 @@ void TCanvas::DrawMask(int X, int Y, TGraphic* Graphic, TColor Color) {
     QPainter* p = Painter();
     if (!p) return;
     QImage mask;
-    if (auto* b = dynamic_cast<const TBitmap*>(Graphic)) mask = MaskedByColor(b->Image(), b->GetTransparentColor());
-    else mask = Graphic->ToImage().convertToFormat(QImage::Format_ARGB32);
+    if (auto* b = dynamic_cast<const TBitmap*>(Graphic))
+        mask = MaskedByColor(b->Image(), b->GetTransparentColor());
+    else
+        mask = Graphic->ToImage().convertToFormat(QImage::Format_ARGB32);
     const QRgb fill = ToQRgb(Color) | 0xFF000000u;
     for (int y = 0; y < mask.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(mask.scanLine(y));
@@ -551,8 +604,8 @@ namespace gfx {
 
 // Draws Source's rectangle of an image into Dest with a copy mode; stretches
 // by nearest pixel as the platform's default stretch mode does.
-void DrawImageWithCopyMode(QPainter* p, const QRect& dest, const QImage& image, const QRect& source,
-                           TCopyMode mode, const QBrush& brush) {
+void DrawImageWithCopyMode(QPainter* p, const QRect& dest, const QImage& image, const QRect& source, TCopyMode mode,
+                           const QBrush& brush) {
     Saver s(p);
     p->setRenderHint(QPainter::SmoothPixmapTransform, false);
     switch (mode) {
@@ -584,7 +637,7 @@ void DrawImageWithCopyMode(QPainter* p, const QRect& dest, const QImage& image, 
     p->drawImage(dest, image, source);
 }
 
-} // namespace gfx
+}  // namespace gfx
 
 void TCanvas::CopyRect(const TRect& Dest, TCanvas* Canvas, const TRect& Source) {
     if (!Canvas || Dest.IsEmpty() || Source.IsEmpty()) return;
@@ -595,8 +648,7 @@ void TCanvas::CopyRect(const TRect& Dest, TCanvas* Canvas, const TRect& Source) 
     // Copying within one image reads from a snapshot of the source rectangle.
     QImage part = src->copy(ToQRect(Source));
     Changing();
-    DrawImageWithCopyMode(p, ToQRect(Dest), part, part.rect(), CopyMode,
-                          MakeBrush(FBrush.get(), FTextColor, FBkColor));
+    DrawImageWithCopyMode(p, ToQRect(Dest), part, part.rect(), CopyMode, MakeBrush(FBrush.get(), FTextColor, FBkColor));
     Changed();
 }
 

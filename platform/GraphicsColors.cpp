@@ -48,33 +48,67 @@ constexpr TColor kSysPalette[] = {
     RGB(192, 192, 192),  // 30 menu bar
 };
 
-struct ColorName { TColor color; const char* name; };
-
-constexpr ColorName kColorNames[] = {
-    {clBlack, "clBlack"}, {clMaroon, "clMaroon"}, {clGreen, "clGreen"}, {clOlive, "clOlive"},
-    {clNavy, "clNavy"}, {clPurple, "clPurple"}, {clTeal, "clTeal"}, {clGray, "clGray"},
-    {clSilver, "clSilver"}, {clRed, "clRed"}, {clLime, "clLime"}, {clYellow, "clYellow"},
-    {clBlue, "clBlue"}, {clFuchsia, "clFuchsia"}, {clAqua, "clAqua"}, {clWhite, "clWhite"},
-    {clMoneyGreen, "clMoneyGreen"}, {clSkyBlue, "clSkyBlue"}, {clCream, "clCream"},
-    {clMedGray, "clMedGray"},
-    {clScrollBar, "clScrollBar"}, {clBackground, "clBackground"},
-    {clActiveCaption, "clActiveCaption"}, {clInactiveCaption, "clInactiveCaption"},
-    {clMenu, "clMenu"}, {clWindow, "clWindow"}, {clWindowFrame, "clWindowFrame"},
-    {clMenuText, "clMenuText"}, {clWindowText, "clWindowText"}, {clCaptionText, "clCaptionText"},
-    {clActiveBorder, "clActiveBorder"}, {clInactiveBorder, "clInactiveBorder"},
-    {clAppWorkSpace, "clAppWorkSpace"}, {clHighlight, "clHighlight"},
-    {clHighlightText, "clHighlightText"}, {clBtnFace, "clBtnFace"}, {clBtnShadow, "clBtnShadow"},
-    {clGrayText, "clGrayText"}, {clBtnText, "clBtnText"},
-    {clInactiveCaptionText, "clInactiveCaptionText"}, {clBtnHighlight, "clBtnHighlight"},
-    {cl3DDkShadow, "cl3DDkShadow"}, {cl3DLight, "cl3DLight"}, {clInfoText, "clInfoText"},
-    {clInfoBk, "clInfoBk"}, {clHotLight, "clHotLight"},
-    {clGradientActiveCaption, "clGradientActiveCaption"},
-    {clGradientInactiveCaption, "clGradientInactiveCaption"},
-    {clMenuHighlight, "clMenuHighlight"}, {clMenuBar, "clMenuBar"},
-    {clNone, "clNone"}, {clDefault, "clDefault"},
+struct ColorName {
+    TColor color;
+    const char* name;
 };
 
-} // namespace
+constexpr ColorName kColorNames[] = {
+    {clBlack, "clBlack"},
+    {clMaroon, "clMaroon"},
+    {clGreen, "clGreen"},
+    {clOlive, "clOlive"},
+    {clNavy, "clNavy"},
+    {clPurple, "clPurple"},
+    {clTeal, "clTeal"},
+    {clGray, "clGray"},
+    {clSilver, "clSilver"},
+    {clRed, "clRed"},
+    {clLime, "clLime"},
+    {clYellow, "clYellow"},
+    {clBlue, "clBlue"},
+    {clFuchsia, "clFuchsia"},
+    {clAqua, "clAqua"},
+    {clWhite, "clWhite"},
+    {clMoneyGreen, "clMoneyGreen"},
+    {clSkyBlue, "clSkyBlue"},
+    {clCream, "clCream"},
+    {clMedGray, "clMedGray"},
+    {clScrollBar, "clScrollBar"},
+    {clBackground, "clBackground"},
+    {clActiveCaption, "clActiveCaption"},
+    {clInactiveCaption, "clInactiveCaption"},
+    {clMenu, "clMenu"},
+    {clWindow, "clWindow"},
+    {clWindowFrame, "clWindowFrame"},
+    {clMenuText, "clMenuText"},
+    {clWindowText, "clWindowText"},
+    {clCaptionText, "clCaptionText"},
+    {clActiveBorder, "clActiveBorder"},
+    {clInactiveBorder, "clInactiveBorder"},
+    {clAppWorkSpace, "clAppWorkSpace"},
+    {clHighlight, "clHighlight"},
+    {clHighlightText, "clHighlightText"},
+    {clBtnFace, "clBtnFace"},
+    {clBtnShadow, "clBtnShadow"},
+    {clGrayText, "clGrayText"},
+    {clBtnText, "clBtnText"},
+    {clInactiveCaptionText, "clInactiveCaptionText"},
+    {clBtnHighlight, "clBtnHighlight"},
+    {cl3DDkShadow, "cl3DDkShadow"},
+    {cl3DLight, "cl3DLight"},
+    {clInfoText, "clInfoText"},
+    {clInfoBk, "clInfoBk"},
+    {clHotLight, "clHotLight"},
+    {clGradientActiveCaption, "clGradientActiveCaption"},
+    {clGradientInactiveCaption, "clGradientInactiveCaption"},
+    {clMenuHighlight, "clMenuHighlight"},
+    {clMenuBar, "clMenuBar"},
+    {clNone, "clNone"},
+    {clDefault, "clDefault"},
+};
+
+}  // namespace
 
 TColor GetSysColor(int index) {
     if (index < 0 || index >= int(std::size(kSysPalette))) return 0;
@@ -98,13 +132,19 @@ TColor QColorToColor(const QColor& color) {
 
 bool IdentToColor(const std::string& ident, TColor& color) {
     for (const ColorName& n : kColorNames)
-        if (SameText(ident, n.name)) { color = n.color; return true; }
+        if (SameText(ident, n.name)) {
+            color = n.color;
+            return true;
+        }
     return false;
 }
 
 bool ColorToIdent(TColor color, std::string& ident) {
     for (const ColorName& n : kColorNames)
-        if (n.color == color) { ident = n.name; return true; }
+        if (n.color == color) {
+            ident = n.name;
+            return true;
+        }
     return false;
 }
 
@@ -122,8 +162,13 @@ TColor StringToColor(const std::string& text) {
     if (!text.empty()) {
         const char* s = text.c_str();
         int base = 10;
-        if (*s == '$') { ++s; base = 16; }
-        else if (text.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) { s += 2; base = 16; }
+        if (*s == '$') {
+            ++s;
+            base = 16;
+        } else if (text.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+            s += 2;
+            base = 16;
+        }
         char* end = nullptr;
         long long v = std::strtoll(s, &end, base);
         if (end && *end == 0 && end != s && v >= INT32_MIN && v <= 0xFFFFFFFFLL)
@@ -137,13 +182,16 @@ TColor StringToColor(const std::string& text) {
 namespace {
 QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }
 TRect FromQRect(const QRect& r) { return TRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
-}
+}  // namespace
 
 TRegion::TRegion() : FRegion(std::make_unique<QRegion>()) {}
 TRegion::TRegion(const TRect& r) : FRegion(std::make_unique<QRegion>(r.IsEmpty() ? QRect() : ToQRect(r))) {}
 TRegion::TRegion(const QRegion& region) : FRegion(std::make_unique<QRegion>(region)) {}
 TRegion::TRegion(const TRegion& other) : FRegion(std::make_unique<QRegion>(*other.FRegion)) {}
-TRegion& TRegion::operator=(const TRegion& other) { *FRegion = *other.FRegion; return *this; }
+TRegion& TRegion::operator=(const TRegion& other) {
+    *FRegion = *other.FRegion;
+    return *this;
+}
 TRegion::~TRegion() = default;
 
 TRegion TRegion::Elliptic(const TRect& r) {

@@ -22,7 +22,11 @@ void TGraphicsObject::Changed() {
 
 namespace {
 
-struct FaceInfo { const char* name; const char* family; bool trueType; };
+struct FaceInfo {
+    const char* name;
+    const char* family;
+    bool trueType;
+};
 
 // Faces the windows name, mapped to metric-compatible or similar installed
 // ones. The raster faces of the old desktop are not outline fonts.
@@ -70,7 +74,7 @@ double EmPerCell(const QFont& probe) {
     return ratio;
 }
 
-} // namespace
+}  // namespace
 
 std::string ResolveFontFamily(const std::string& name) {
     if (const FaceInfo* f = FindFace(name)) return f->family;
@@ -156,8 +160,8 @@ bool TFont::IsTrueType() const {
 }
 
 bool TFont::Equals(const TFont& o) const {
-    return FName == o.FName && FHeight == o.FHeight && FStyle == o.FStyle && FColor == o.FColor &&
-           FPitch == o.FPitch && FCharset == o.FCharset && FOrientation == o.FOrientation;
+    return FName == o.FName && FHeight == o.FHeight && FStyle == o.FStyle && FColor == o.FColor && FPitch == o.FPitch &&
+           FCharset == o.FCharset && FOrientation == o.FOrientation;
 }
 
 QFont TFont::ToQFont() const {
@@ -173,9 +177,12 @@ QFont TFont::ToQFont() const {
     // the same whether drawn at once or character by character.
     f.setHintingPreference(QFont::PreferFullHinting);
     int px;
-    if (FHeight < 0) px = -FHeight;
-    else if (FHeight > 0) px = std::max(1, static_cast<int>(std::lround(FHeight * EmPerCell(f))));
-    else px = 12;
+    if (FHeight < 0)
+        px = -FHeight;
+    else if (FHeight > 0)
+        px = std::max(1, static_cast<int>(std::lround(FHeight * EmPerCell(f))));
+    else
+        px = 12;
     f.setPixelSize(px);
     return f;
 }
@@ -196,10 +203,30 @@ void TPen::Assign(TPersistent* Source) {
     TGraphicsObject::Assign(Source);
 }
 
-void TPen::SetColor(TColor Value) { if (Value != FColor) { FColor = Value; Changed(); } }
-void TPen::SetWidth(int Value) { if (Value >= 0 && Value != FWidth) { FWidth = Value; Changed(); } }
-void TPen::SetStyle(TPenStyle Value) { if (Value != FStyle) { FStyle = Value; Changed(); } }
-void TPen::SetMode(TPenMode Value) { if (Value != FMode) { FMode = Value; Changed(); } }
+void TPen::SetColor(TColor Value) {
+    if (Value != FColor) {
+        FColor = Value;
+        Changed();
+    }
+}
+void TPen::SetWidth(int Value) {
+    if (Value >= 0 && Value != FWidth) {
+        FWidth = Value;
+        Changed();
+    }
+}
+void TPen::SetStyle(TPenStyle Value) {
+    if (Value != FStyle) {
+        FStyle = Value;
+        Changed();
+    }
+}
+void TPen::SetMode(TPenMode Value) {
+    if (Value != FMode) {
+        FMode = Value;
+        Changed();
+    }
+}
 
 TBrush::TBrush() = default;
 TBrush::~TBrush() = default;
@@ -224,8 +251,10 @@ void TBrush::Assign(TPersistent* Source) {
 void TBrush::SetColor(TColor Value) {
     if (Value == FColor && !(Value == clNone && FStyle != bsClear)) return;
     FColor = Value;
-    if (Value == clNone) FStyle = bsClear;
-    else if (FStyle == bsClear) FStyle = bsSolid;
+    if (Value == clNone)
+        FStyle = bsClear;
+    else if (FStyle == bsClear)
+        FStyle = bsSolid;
     Changed();
 }
 

@@ -19,10 +19,17 @@ using namespace gfx;
 namespace {
 
 uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
-uint32_t Le32(const uint8_t* p) { return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24); }
+uint32_t Le32(const uint8_t* p) {
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
 int32_t LeI32(const uint8_t* p) { return static_cast<int32_t>(Le32(p)); }
-void Put16(std::vector<uint8_t>& v, uint16_t x) { v.push_back(uint8_t(x)); v.push_back(uint8_t(x >> 8)); }
-void Put32(std::vector<uint8_t>& v, uint32_t x) { for (int i = 0; i < 4; ++i) v.push_back(uint8_t(x >> (8 * i))); }
+void Put16(std::vector<uint8_t>& v, uint16_t x) {
+    v.push_back(uint8_t(x));
+    v.push_back(uint8_t(x >> 8));
+}
+void Put32(std::vector<uint8_t>& v, uint32_t x) {
+    for (int i = 0; i < 4; ++i) v.push_back(uint8_t(x >> (8 * i)));
+}
 
 // An icon image stored as a device-independent bitmap: colour rows, then the
 // 1-bit AND mask, both bottom-up, the header giving twice the height.
@@ -81,18 +88,30 @@ QImage DecodeIconDib(const uint8_t* d, size_t size) {
     return img;
 }
 
-} // namespace
+}  // namespace
 
 TIcon::TIcon() : FImage(std::make_unique<QImage>()) { FTransparent = true; }
 TIcon::~TIcon() = default;
 
 void TIcon::Assign(TPersistent* Source) {
     if (Source == this) return;
-    if (!Source) { SetImage(QImage()); return; }
-    if (auto* i = dynamic_cast<TIcon*>(Source)) { SetImage(*i->FImage); return; }
+    if (!Source) {
+        SetImage(QImage());
+        return;
+    }
+    if (auto* i = dynamic_cast<TIcon*>(Source)) {
+        SetImage(*i->FImage);
+        return;
+    }
     if (auto* pic = dynamic_cast<TPicture*>(Source)) {
-        if (auto* i = dynamic_cast<TIcon*>(pic->GetGraphic())) { Assign(i); return; }
-        if (!pic->GetGraphic()) { Assign(nullptr); return; }
+        if (auto* i = dynamic_cast<TIcon*>(pic->GetGraphic())) {
+            Assign(i);
+            return;
+        }
+        if (!pic->GetGraphic()) {
+            Assign(nullptr);
+            return;
+        }
     }
     TGraphic::Assign(Source);
 }
@@ -128,12 +147,10 @@ void TIcon::LoadFromStream(TStream* Stream) {
     // Offsets and sizes are 32-bit each: their sum is taken in 64 bits so
     // that an entry cannot wrap round to a small end.
     uint64_t end = 0;
-    for (int i = 0; i < count; ++i)
-        end = std::max(end, uint64_t(Le32(&dir[i * 16 + 12])) + Le32(&dir[i * 16 + 8]));
+    for (int i = 0; i < count; ++i) end = std::max(end, uint64_t(Le32(&dir[i * 16 + 12])) + Le32(&dir[i * 16 + 8]));
     const uint64_t headLen = 6 + uint64_t(dir.size());
     const int64_t left = Stream->GetSize() - Stream->GetPosition();
-    if (end < headLen || left < 0 || end - headLen > uint64_t(left))
-        throw EInvalidGraphic("Icon image is not valid");
+    if (end < headLen || left < 0 || end - headLen > uint64_t(left)) throw EInvalidGraphic("Icon image is not valid");
     std::vector<uint8_t> body(end);
     Stream->ReadBuffer(body.data() + headLen, static_cast<int64_t>(end - headLen));
     (void)base;
@@ -168,14 +185,24 @@ void TIcon::SaveToStream(TStream* Stream) {
     const int w = FImage->width(), h = FImage->height();
     const size_t andStride = ((size_t(w) + 31) / 32) * 4;
     std::vector<uint8_t> dib;
-    Put32(dib, 40); Put32(dib, uint32_t(w)); Put32(dib, uint32_t(h * 2)); Put16(dib, 1); Put16(dib, 32);
-    Put32(dib, 0); Put32(dib, uint32_t(w * h * 4 + andStride * h)); Put32(dib, 0); Put32(dib, 0);
-    Put32(dib, 0); Put32(dib, 0);
+    Put32(dib, 40);
+    Put32(dib, uint32_t(w));
+    Put32(dib, uint32_t(h * 2));
+    Put16(dib, 1);
+    Put16(dib, 32);
+    Put32(dib, 0);
+    Put32(dib, uint32_t(w * h * 4 + andStride * h));
+    Put32(dib, 0);
+    Put32(dib, 0);
+    Put32(dib, 0);
+    Put32(dib, 0);
     for (int y = h - 1; y >= 0; --y) {
         const auto* line = reinterpret_cast<const QRgb*>(FImage->constScanLine(y));
         for (int x = 0; x < w; ++x) {
-            dib.push_back(uint8_t(qBlue(line[x]))); dib.push_back(uint8_t(qGreen(line[x])));
-            dib.push_back(uint8_t(qRed(line[x]))); dib.push_back(uint8_t(qAlpha(line[x])));
+            dib.push_back(uint8_t(qBlue(line[x])));
+            dib.push_back(uint8_t(qGreen(line[x])));
+            dib.push_back(uint8_t(qRed(line[x])));
+            dib.push_back(uint8_t(qAlpha(line[x])));
         }
     }
     for (int y = h - 1; y >= 0; --y) {
@@ -186,9 +213,17 @@ void TIcon::SaveToStream(TStream* Stream) {
         dib.insert(dib.end(), row.begin(), row.end());
     }
     std::vector<uint8_t> v;
-    Put16(v, 0); Put16(v, 1); Put16(v, 1);
-    v.push_back(uint8_t(w >= 256 ? 0 : w)); v.push_back(uint8_t(h >= 256 ? 0 : h)); v.push_back(0); v.push_back(0);
-    Put16(v, 1); Put16(v, 32); Put32(v, uint32_t(dib.size())); Put32(v, 6 + 16);
+    Put16(v, 0);
+    Put16(v, 1);
+    Put16(v, 1);
+    v.push_back(uint8_t(w >= 256 ? 0 : w));
+    v.push_back(uint8_t(h >= 256 ? 0 : h));
+    v.push_back(0);
+    v.push_back(0);
+    Put16(v, 1);
+    Put16(v, 32);
+    Put32(v, uint32_t(dib.size()));
+    Put32(v, 6 + 16);
     v.insert(v.end(), dib.begin(), dib.end());
     Stream->WriteBuffer(v.data(), static_cast<int64_t>(v.size()));
 }
@@ -198,7 +233,10 @@ void TIcon::SaveToStream(TStream* Stream) {
 
 namespace {
 
-struct GraphicKind { std::string className, extension; TGraphicFactory factory; };
+struct GraphicKind {
+    std::string className, extension;
+    TGraphicFactory factory;
+};
 
 std::vector<GraphicKind>& Kinds() {
     static std::vector<GraphicKind> kinds{
@@ -208,7 +246,10 @@ std::vector<GraphicKind>& Kinds() {
     return kinds;
 }
 
-std::mutex& KindsLock() { static std::mutex m; return m; }
+std::mutex& KindsLock() {
+    static std::mutex m;
+    return m;
+}
 
 TGraphic* CreateByClass(const std::string& className) {
     std::lock_guard<std::mutex> lock(KindsLock());
@@ -224,12 +265,15 @@ TGraphic* CreateByExtension(const std::string& ext) {
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 void RegisterGraphicClass(const std::string& className, const std::string& extension, TGraphicFactory factory) {
     std::lock_guard<std::mutex> lock(KindsLock());
     for (GraphicKind& k : Kinds())
-        if (LowerCase(k.className) == LowerCase(className)) { k = {className, extension, factory}; return; }
+        if (LowerCase(k.className) == LowerCase(className)) {
+            k = {className, extension, factory};
+            return;
+        }
     Kinds().push_back({className, extension, std::move(factory)});
 }
 
@@ -251,14 +295,26 @@ void TPicture::Attach(TGraphic* graphic) {
 
 void TPicture::Assign(TPersistent* Source) {
     if (Source == this) return;
-    if (!Source) { Attach(nullptr); return; }
-    if (auto* p = dynamic_cast<TPicture*>(Source)) { SetGraphic(p->GetGraphic()); return; }
-    if (auto* g = dynamic_cast<TGraphic*>(Source)) { SetGraphic(g); return; }
+    if (!Source) {
+        Attach(nullptr);
+        return;
+    }
+    if (auto* p = dynamic_cast<TPicture*>(Source)) {
+        SetGraphic(p->GetGraphic());
+        return;
+    }
+    if (auto* g = dynamic_cast<TGraphic*>(Source)) {
+        SetGraphic(g);
+        return;
+    }
     TPersistent::Assign(Source);
 }
 
 void TPicture::SetGraphic(TGraphic* Value) {
-    if (!Value) { Attach(nullptr); return; }
+    if (!Value) {
+        Attach(nullptr);
+        return;
+    }
     if (Value == FGraphic.get()) return;
     TGraphic* copy = CreateByClass(Value->ClassName());
     if (!copy) throw EInvalidGraphic("Unsupported graphic class " + Value->ClassName());
@@ -360,7 +416,7 @@ std::vector<QImage> CutCells(const QImage& strip, int w, int h) {
     return cells;
 }
 
-} // namespace
+}  // namespace
 
 int TImageList::Add(TBitmap* Image, TBitmap* Mask) {
     if (!Image || Image->GetEmpty()) return -1;

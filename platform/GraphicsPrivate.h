@@ -17,9 +17,9 @@
 struct TCanvas::State {
     QPainter* painter = nullptr;
     bool hasBaseClip = false;
-    QRegion baseClip;       // the painter's clip when it was attached
+    QRegion baseClip;  // the painter's clip when it was attached
     bool hasClip = false;
-    QRegion clip;           // the canvas clip
+    QRegion clip;  // the canvas clip
     bool clipDirty = true;
     bool fontRealized = false;
     bool fontCached = false;
@@ -49,7 +49,7 @@ QImage MaskedByColor(const QImage& image, TColor transparent);
 // Raster composition for a pen mode, or nullopt for pmNop (draw nothing).
 std::optional<QPainter::CompositionMode> PenComposition(TPenMode mode);
 // Draws Source's rectangle of an image into Dest by a copy mode (nearest-pixel stretch).
-void DrawImageWithCopyMode(QPainter* p, const QRect& dest, const QImage& image, const QRect& source,
-                           TCopyMode mode, const QBrush& brush);
+void DrawImageWithCopyMode(QPainter* p, const QRect& dest, const QImage& image, const QRect& source, TCopyMode mode,
+                           const QBrush& brush);
 
-} // namespace gfx
+}  // namespace gfx

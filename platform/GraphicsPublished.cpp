@@ -10,19 +10,61 @@
 namespace {
 
 const char* const kColorIdents[] = {
-    "clBlack", "clMaroon", "clGreen", "clOlive", "clNavy", "clPurple", "clTeal", "clGray", "clSilver",
-    "clRed", "clLime", "clYellow", "clBlue", "clFuchsia", "clAqua", "clWhite", "clMoneyGreen",
-    "clSkyBlue", "clCream", "clMedGray", "clScrollBar", "clBackground", "clActiveCaption",
-    "clInactiveCaption", "clMenu", "clWindow", "clWindowFrame", "clMenuText", "clWindowText",
-    "clCaptionText", "clActiveBorder", "clInactiveBorder", "clAppWorkSpace", "clHighlight",
-    "clHighlightText", "clBtnFace", "clBtnShadow", "clGrayText", "clBtnText", "clInactiveCaptionText",
-    "clBtnHighlight", "cl3DDkShadow", "cl3DLight", "clInfoText", "clInfoBk", "clHotLight",
-    "clGradientActiveCaption", "clGradientInactiveCaption", "clMenuHighlight", "clMenuBar",
-    "clNone", "clDefault",
+    "clBlack",
+    "clMaroon",
+    "clGreen",
+    "clOlive",
+    "clNavy",
+    "clPurple",
+    "clTeal",
+    "clGray",
+    "clSilver",
+    "clRed",
+    "clLime",
+    "clYellow",
+    "clBlue",
+    "clFuchsia",
+    "clAqua",
+    "clWhite",
+    "clMoneyGreen",
+    "clSkyBlue",
+    "clCream",
+    "clMedGray",
+    "clScrollBar",
+    "clBackground",
+    "clActiveCaption",
+    "clInactiveCaption",
+    "clMenu",
+    "clWindow",
+    "clWindowFrame",
+    "clMenuText",
+    "clWindowText",
+    "clCaptionText",
+    "clActiveBorder",
+    "clInactiveBorder",
+    "clAppWorkSpace",
+    "clHighlight",
+    "clHighlightText",
+    "clBtnFace",
+    "clBtnShadow",
+    "clGrayText",
+    "clBtnText",
+    "clInactiveCaptionText",
+    "clBtnHighlight",
+    "cl3DDkShadow",
+    "cl3DLight",
+    "clInfoText",
+    "clInfoBk",
+    "clHotLight",
+    "clGradientActiveCaption",
+    "clGradientInactiveCaption",
+    "clMenuHighlight",
+    "clMenuBar",
+    "clNone",
+    "clDefault",
 };
 
-
-} // namespace
+}  // namespace
 
 void RegisterGraphicsClasses() {
     static std::once_flag once;
@@ -45,21 +87,22 @@ void RegisterGraphicsClasses() {
             .Int("Orientation", &TFont::GetOrientation, &TFont::SetOrientation)
             .Enum("Pitch", {"fpDefault", "fpVariable", "fpFixed"}, &TFont::GetPitch, &TFont::SetPitch)
             .Int("Size", &TFont::GetSize, &TFont::SetSize)
-            .SetOf("Style", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}, &TFont::GetStyle,
-                   &TFont::SetStyle);
+            .SetOf("Style", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}, &TFont::GetStyle, &TFont::SetStyle);
         Published<TPen>("TPen", persistent)
             .Int("Color", &TPen::GetColor, &TPen::SetColor)
-            .Enum("Mode", {"pmBlack", "pmWhite", "pmNop", "pmNot", "pmCopy", "pmNotCopy", "pmMergePenNot",
-                           "pmMaskPenNot", "pmMergeNotPen", "pmMaskNotPen", "pmMerge", "pmNotMerge", "pmMask",
-                           "pmNotMask", "pmXor", "pmNotXor"},
-                  &TPen::GetMode, &TPen::SetMode)
+            .Enum(
+                "Mode",
+                {"pmBlack", "pmWhite", "pmNop", "pmNot", "pmCopy", "pmNotCopy", "pmMergePenNot", "pmMaskPenNot",
+                 "pmMergeNotPen", "pmMaskNotPen", "pmMerge", "pmNotMerge", "pmMask", "pmNotMask", "pmXor", "pmNotXor"},
+                &TPen::GetMode, &TPen::SetMode)
             .Enum("Style", {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame"},
                   &TPen::GetStyle, &TPen::SetStyle)
             .Int("Width", &TPen::GetWidth, &TPen::SetWidth);
         Published<TBrush>("TBrush", persistent)
             .Int("Color", &TBrush::GetColor, &TBrush::SetColor)
-            .Enum("Style", {"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal", "bsBDiagonal",
-                            "bsCross", "bsDiagCross"},
+            .Enum("Style",
+                  {"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal", "bsBDiagonal", "bsCross",
+                   "bsDiagCross"},
                   &TBrush::GetStyle, &TBrush::SetStyle);
         // A picture's graphic travels as its binary "Data".
         Published<TPicture>("TPicture", persistent);

@@ -57,9 +57,15 @@ struct Line {
 
 Line StripPrefixes(const QString& s, bool noPrefix) {
     Line l;
-    if (noPrefix) { l.text = s; return l; }
+    if (noPrefix) {
+        l.text = s;
+        return l;
+    }
     for (qsizetype i = 0; i < s.size(); ++i) {
-        if (s[i] != QLatin1Char('&')) { l.text += s[i]; continue; }
+        if (s[i] != QLatin1Char('&')) {
+            l.text += s[i];
+            continue;
+        }
         if (i + 1 >= s.size()) break;  // a lone "&" at the end shows nothing
         if (s[i + 1] != QLatin1Char('&')) l.underline.push_back(l.text.size());
         l.text += s[i + 1];
@@ -80,7 +86,10 @@ Line Slice(const Line& l, qsizetype start, qsizetype len) {
 void WrapInto(const Line& l, int maxWidth, const Measure& m, std::vector<Line>& out) {
     const QString& s = l.text;
     const qsizetype n = s.size();
-    if (n == 0) { out.push_back(l); return; }
+    if (n == 0) {
+        out.push_back(l);
+        return;
+    }
     qsizetype start = 0;
     while (start < n) {
         qsizetype end = -1, k = start;
@@ -108,7 +117,10 @@ void Ellipsize(Line& l, int maxWidth, const Measure& m) {
     qsizetype lo = 0, hi = l.text.size();  // the longest prefix that fits with the dots
     while (lo < hi) {
         qsizetype mid = (lo + hi + 1) / 2;
-        if (m(l.text.left(mid) + dots) <= maxWidth) lo = mid; else hi = mid - 1;
+        if (m(l.text.left(mid) + dots) <= maxWidth)
+            lo = mid;
+        else
+            hi = mid - 1;
     }
     l.text = l.text.left(lo) + dots;
     std::erase_if(l.underline, [lo](qsizetype u) { return u >= lo; });
@@ -116,8 +128,7 @@ void Ellipsize(Line& l, int maxWidth, const Measure& m) {
 
 // Paints a run at a baseline; tabs jump to stops when expanded; Dx gives
 // per-character advances.
-void PaintRun(QPainter* p, double x, double baseline, const QString& s, const Measure& m,
-              const std::vector<int>* dx) {
+void PaintRun(QPainter* p, double x, double baseline, const QString& s, const Measure& m, const std::vector<int>* dx) {
     if (dx || m.extra != 0) {
         double cx = x;
         size_t i = 0;
@@ -157,7 +168,7 @@ bool TextInside(const QFontMetricsF& fm, const QString& s, int x, int baseline, 
     return left >= r.Left && right <= r.Right && baseline - tm.tmAscent >= r.Top && baseline + tm.tmDescent <= r.Bottom;
 }
 
-} // namespace
+}  // namespace
 
 void TCanvas::EnsureFont() {
     if (S->fontCached) return;
@@ -247,12 +258,17 @@ void TCanvas::PaintText(QPainter* p, int X, int Y, unsigned Options, const TRect
     }
 
     int dx = 0;
-    if ((FTextAlign & TA_CENTER) == TA_CENTER) dx = -width / 2;
-    else if (FTextAlign & TA_RIGHT) dx = -width;
+    if ((FTextAlign & TA_CENTER) == TA_CENTER)
+        dx = -width / 2;
+    else if (FTextAlign & TA_RIGHT)
+        dx = -width;
     int baseline;
-    if ((FTextAlign & TA_BASELINE) == TA_BASELINE) baseline = 0;
-    else if (FTextAlign & TA_BOTTOM) baseline = -tm.tmDescent;
-    else baseline = tm.tmAscent;
+    if ((FTextAlign & TA_BASELINE) == TA_BASELINE)
+        baseline = 0;
+    else if (FTextAlign & TA_BOTTOM)
+        baseline = -tm.tmDescent;
+    else
+        baseline = tm.tmAscent;
     const int esc = FFont->GetOrientation() % 3600;
 
     // Plain text on the page: drawn at its point without saving the painter,
@@ -291,7 +307,10 @@ void TCanvas::PaintText(QPainter* p, int X, int Y, unsigned Options, const TRect
 void TCanvas::TextOut(int X, int Y, const std::string& Text) {
     RealizeBrush();
     bool updateCP = FTextAlign & TA_UPDATECP;
-    if (updateCP) { X = FPenPos.X; Y = FPenPos.Y; }
+    if (updateCP) {
+        X = FPenPos.X;
+        Y = FPenPos.Y;
+    }
     if (QPainter* p = Ready()) {
         Changing();
         PaintText(p, X, Y, TextFlags & ~unsigned(ETO_CLIPPED | ETO_OPAQUE), nullptr, Text, nullptr);
@@ -324,7 +343,8 @@ int TCanvas::DrawText(const std::string& Text, TRect& Rect, unsigned Format, std
     EnsureFont();
     RealizeFont();
     const TTextMetric& tm = S->tm;
-    Measure m{*S->metrics, S->measured.text, S->measured.advance, FCharExtra, (Format & DT_EXPANDTABS) != 0, 8 * tm.tmAveCharWidth};
+    Measure m{*S->metrics,          S->measured.text, S->measured.advance, FCharExtra, (Format & DT_EXPANDTABS) != 0,
+              8 * tm.tmAveCharWidth};
     const bool single = Format & DT_SINGLELINE;
     const int maxWidth = Rect.Width();
 
@@ -353,8 +373,10 @@ int TCanvas::DrawText(const std::string& Text, TRect& Rect, unsigned Format, std
         }
         for (const QString& h : hard) {
             Line l = StripPrefixes(h, Format & DT_NOPREFIX);
-            if ((Format & DT_WORDBREAK) && !single) WrapInto(l, maxWidth, m, lines);
-            else lines.push_back(l);
+            if ((Format & DT_WORDBREAK) && !single)
+                WrapInto(l, maxWidth, m, lines);
+            else
+                lines.push_back(l);
         }
         if (Format & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS))
             for (Line& l : lines) Ellipsize(l, maxWidth, m);
@@ -382,8 +404,10 @@ int TCanvas::DrawText(const std::string& Text, TRect& Rect, unsigned Format, std
 
     int y = Rect.Top;
     if (single) {
-        if (Format & DT_VCENTER) y = Rect.Top + (Rect.Height() - total) / 2;
-        else if (Format & DT_BOTTOM) y = Rect.Bottom - total;
+        if (Format & DT_VCENTER)
+            y = Rect.Top + (Rect.Height() - total) / 2;
+        else if (Format & DT_BOTTOM)
+            y = Rect.Bottom - total;
     }
     const int result = single && (Format & (DT_VCENTER | DT_BOTTOM)) ? y - Rect.Top + total : total;
     QPainter* p = Ready();
@@ -401,8 +425,10 @@ int TCanvas::DrawText(const std::string& Text, TRect& Rect, unsigned Format, std
     for (size_t i = 0; i < lines.size(); ++i, y += lineHeight) {
         const Line& l = lines[i];
         int x = Rect.Left;
-        if (Format & DT_CENTER) x = Rect.Left + (maxWidth - widths[i]) / 2;
-        else if (Format & DT_RIGHT) x = Rect.Right - widths[i];
+        if (Format & DT_CENTER)
+            x = Rect.Left + (maxWidth - widths[i]) / 2;
+        else if (Format & DT_RIGHT)
+            x = Rect.Right - widths[i];
         p->save();
         p->translate(x, y);
         if (esc != 0) p->rotate(-esc / 10.0);

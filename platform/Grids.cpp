@@ -294,7 +294,8 @@ void TCustomGrid::MoveCurrent(int ACol, int ARow, bool MoveAnchor, bool Show) {
 void TCustomGrid::ClampInView(int ACol, int ARow) {
     int left = FTopLeft.X, top = FTopLeft.Y;
     if (ACol >= FFixedCols) {
-        if (ACol < left) left = ACol;
+        if (ACol < left)
+            left = ACol;
         else {
             TGridAxis cols = ColAxis();
             cols.First = left;
@@ -302,7 +303,8 @@ void TCustomGrid::ClampInView(int ACol, int ARow) {
         }
     }
     if (ARow >= FFixedRows) {
-        if (ARow < top) top = ARow;
+        if (ARow < top)
+            top = ARow;
         else {
             TGridAxis rows = RowAxis();
             rows.First = top;
@@ -372,8 +374,10 @@ void TCustomGrid::DefineProperties(TFiler* Filer) {
             for (int i = 0; i < int(v.Items.size()) && i < n; ++i) {
                 if (v.Items[size_t(i)].kind != TFormValue::vkInteger) throw EReadError("Size expected");
                 int size = int(v.Items[size_t(i)].Int);
-                if (Columns) SetColWidths(i, size);
-                else SetRowHeights(i, size);
+                if (Columns)
+                    SetColWidths(i, size);
+                else
+                    SetRowHeights(i, size);
             }
         };
     };
@@ -407,7 +411,9 @@ QWidget* TCustomGrid::CreateWidget(QWidget* ParentWidget) {
         QObject::connect(sb, &QScrollBar::sliderReleased, sb, [this, vertical] {
             GuardedCall(this, [this, vertical] {
                 QScrollBar* s = vertical ? FVScroll : FHScroll;
-                if (s) Perform(vertical ? WM_VSCROLL : WM_HSCROLL, WPARAM(SB_THUMBPOSITION | (unsigned(s->value()) << 16)), 0);
+                if (s)
+                    Perform(vertical ? WM_VSCROLL : WM_HSCROLL, WPARAM(SB_THUMBPOSITION | (unsigned(s->value()) << 16)),
+                            0);
                 UpdateScrollBars();
             });
         });
@@ -489,4 +495,3 @@ void TCustomGrid::UpdateScrollBars() {
     FHScroll->setValue(FTopLeft.X);
     FScrollSyncing = false;
 }
-

@@ -20,11 +20,27 @@
 #include "Graphics.h"
 #include "StdCtrls.h"
 
-class EGridError : public Exception { public: using Exception::Exception; };
+class EGridError : public Exception {
+public:
+    using Exception::Exception;
+};
 
 enum TGridOption {
-    goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goDrawFocusSelected, goRowSizing,
-    goColSizing, goRowMoving, goColMoving, goEditing, goTabs, goRowSelect, goAlwaysShowEditor, goThumbTracking
+    goFixedVertLine,
+    goFixedHorzLine,
+    goVertLine,
+    goHorzLine,
+    goRangeSelect,
+    goDrawFocusSelected,
+    goRowSizing,
+    goColSizing,
+    goRowMoving,
+    goColMoving,
+    goEditing,
+    goTabs,
+    goRowSelect,
+    goAlwaysShowEditor,
+    goThumbTracking
 };
 using TGridOptions = Set<TGridOption>;
 enum TGridDrawStateFlag { gdSelected, gdFocused, gdFixed };

@@ -51,7 +51,8 @@ void TCustomGrid::Paint() {
             gridBottom = std::max(gridBottom, y + h + FGridLineWidth);
             bool fixed = IsFixedCell(col, r);
             TGridDrawState state;
-            if (fixed) state += gdFixed;
+            if (fixed)
+                state += gdFixed;
             else {
                 if (focused && col == FCurrent.X && r == FCurrent.Y) state += gdFocused;
                 if (sel.Contains(col, r)) state += gdSelected;
@@ -69,14 +70,16 @@ void TCustomGrid::Paint() {
             }
             c->SetFont(GetFont());
             c->GetBrush()->SetStyle(bsSolid);
-            bool highlight = state.Contains(gdSelected) &&
-                             (!state.Contains(gdFocused) || FOptions.Contains(goDrawFocusSelected) ||
-                              FOptions.Contains(goRowSelect));
-            if (fixed) c->GetBrush()->SetColor(FFixedColor);
+            bool highlight =
+                state.Contains(gdSelected) && (!state.Contains(gdFocused) || FOptions.Contains(goDrawFocusSelected) ||
+                                               FOptions.Contains(goRowSelect));
+            if (fixed)
+                c->GetBrush()->SetColor(FFixedColor);
             else if (highlight) {
                 c->GetBrush()->SetColor(clHighlight);
                 c->GetFont()->SetColor(clHighlightText);
-            } else c->GetBrush()->SetColor(FColor);
+            } else
+                c->GetBrush()->SetColor(FColor);
             if (DefaultDrawing) c->FillRect(rect);
             DrawCell(col, r, rect, state);
             if (DefaultDrawing && fixed && FOptions.Contains(goFixedVertLine) && FOptions.Contains(goFixedHorzLine)) {

@@ -71,10 +71,15 @@ void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
     bool rightSide = (start == len || (start == 0 && sel == len)) && wholeOrNone;
     bool toGrid = false;
     switch (Key) {
-    case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT: case VK_ESCAPE: toGrid = true; break;
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_ESCAPE: toGrid = true; break;
     case VK_LEFT: toGrid = leftSide && !Shift.Contains(ssShift); break;
     case VK_RIGHT: toGrid = rightSide && !Shift.Contains(ssShift); break;
-    case VK_HOME: case VK_END: toGrid = Shift.Contains(ssCtrl); break;
+    case VK_HOME:
+    case VK_END: toGrid = Shift.Contains(ssCtrl); break;
     case VK_TAB: toGrid = FGrid && FGrid->GetOptions().Contains(goTabs) && !Shift.Contains(ssAlt); break;
     default: break;
     }
@@ -91,8 +96,12 @@ void TInplaceEdit::KeyPress(char32_t& Key) {
         FGrid->KeyPress(Key);
         if (Key >= 32 && !FGrid->CanEditAcceptKey(Key)) Key = 0;
         switch (Key) {
-        case 9: case 27: case 13: Key = 0; break;
-        case 8: case 22: case 24: break;
+        case 9:
+        case 27:
+        case 13: Key = 0; break;
+        case 8:
+        case 22:
+        case 24: break;
         default: break;
         }
         if ((Key == 8 || Key == 22 || Key == 24 || Key >= 32) && !FGrid->CanEditModify()) Key = 0;
@@ -108,8 +117,10 @@ void TInplaceEdit::KeyPress(char32_t& Key) {
 bool TCustomGrid::EditorShowing() const { return FInplaceEdit && FInplaceEdit->GetVisible() && FInplaceCol >= 0; }
 
 void TCustomGrid::SetEditorMode(bool Value) {
-    if (Value) ShowEditor();
-    else HideEditor();
+    if (Value)
+        ShowEditor();
+    else
+        HideEditor();
 }
 
 void TCustomGrid::ShowEditor() {
@@ -191,8 +202,10 @@ void TCustomGrid::WMChar(TWMKey& Message) {
 void TCustomGrid::KeyPress(char32_t& Key) {
     TCustomControl::KeyPress(Key);
     if (Key == 13 && FOptions.Contains(goEditing) && !FOptions.Contains(goAlwaysShowEditor)) {
-        if (FEditorMode) HideEditor();
-        else ShowEditor();
+        if (FEditorMode)
+            HideEditor();
+        else
+            ShowEditor();
         Key = 0;
     }
 }
@@ -210,11 +223,17 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
     case VK_UP: --r; break;
     case VK_DOWN: ++r; break;
     case VK_LEFT:
-        if (rowSelect) { SetLeftCol(FTopLeft.X - 1); return; }
+        if (rowSelect) {
+            SetLeftCol(FTopLeft.X - 1);
+            return;
+        }
         --c;
         break;
     case VK_RIGHT:
-        if (rowSelect) { SetLeftCol(FTopLeft.X + 1); return; }
+        if (rowSelect) {
+            SetLeftCol(FTopLeft.X + 1);
+            return;
+        }
         ++c;
         break;
     case VK_PRIOR:
@@ -237,11 +256,19 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
         if (!FOptions.Contains(goTabs) || Shift.Contains(ssAlt)) return;
         extend = false;
         if (Shift.Contains(ssShift)) {
-            if (c > FFixedCols) --c;
-            else if (r > FFixedRows) { --r; c = cols - 1; }
+            if (c > FFixedCols)
+                --c;
+            else if (r > FFixedRows) {
+                --r;
+                c = cols - 1;
+            }
         } else {
-            if (c < cols - 1) ++c;
-            else if (r < rows - 1) { ++r; c = FFixedCols; }
+            if (c < cols - 1)
+                ++c;
+            else if (r < rows - 1) {
+                ++r;
+                c = FFixedCols;
+            }
         }
         break;
     case VK_F2: ShowEditor(); return;
@@ -271,7 +298,8 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
             }
             return false;
         };
-        if (FOptions.Contains(goColSizing) && r >= 0 && r < FFixedRows && nearLine(cols, X, FSizingIndex, FSizingStart)) {
+        if (FOptions.Contains(goColSizing) && r >= 0 && r < FFixedRows &&
+            nearLine(cols, X, FSizingIndex, FSizingStart)) {
             FGridState = gsColSizing;
             FSizingPos = X;
         } else if (FOptions.Contains(goRowSizing) && c >= 0 && c < FFixedCols &&
@@ -308,8 +336,14 @@ void TCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
             MoveCurrent(c, r, false, true);
         break;
     }
-    case gsColSizing: FSizingPos = X; SetColWidths(FSizingIndex, std::max(X - FSizingStart, 0)); break;
-    case gsRowSizing: FSizingPos = Y; SetRowHeights(FSizingIndex, std::max(Y - FSizingStart, 0)); break;
+    case gsColSizing:
+        FSizingPos = X;
+        SetColWidths(FSizingIndex, std::max(X - FSizingStart, 0));
+        break;
+    case gsRowSizing:
+        FSizingPos = Y;
+        SetRowHeights(FSizingIndex, std::max(Y - FSizingStart, 0));
+        break;
     case gsColMoving: {
         int c = MouseCoord(X, Y).X;
         if (c >= FFixedCols) FMovePos = c;
@@ -384,9 +418,16 @@ void TCustomGrid::WMHScroll(TWMScroll& Message) {
 
 void TCustomGrid::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
-    case WM_VSCROLL: { TWMScroll m(Message); WMVScroll(m); break; }
-    case WM_HSCROLL: { TWMScroll m(Message); WMHScroll(m); break; }
+    case WM_VSCROLL: {
+        TWMScroll m(Message);
+        WMVScroll(m);
+        break;
+    }
+    case WM_HSCROLL: {
+        TWMScroll m(Message);
+        WMHScroll(m);
+        break;
+    }
     default: TCustomControl::Dispatch(Message); break;
     }
 }
-

@@ -190,7 +190,8 @@ THelpWindow* WindowFor(const QString& Compiled) {
     if (!file->Valid()) return nullptr;
     window = new THelpWindow(std::move(file));
     // Opens over the program's window, a little down and to the right.
-    if (TForm* main = Application ? Application->MainForm() : nullptr) window->move(main->GetLeft() + 40, main->GetTop() + 40);
+    if (TForm* main = Application ? Application->MainForm() : nullptr)
+        window->move(main->GetLeft() + 40, main->GetTop() + 40);
     return window;
 }
 
@@ -200,7 +201,7 @@ bool Installed(const std::string& HelpFile, QString& Compiled) {
     return QFileInfo(Compiled).isFile();
 }
 
-} // namespace
+}  // namespace
 
 std::string CompiledHelpFile(const std::string& HelpFile) {
     std::filesystem::path p(HelpFile);
@@ -222,18 +223,14 @@ bool RunHelpCommand(const std::string& HelpFile, unsigned Command, intptr_t Data
     case HELP_CONTEXTPOPUP:
         window->ShowTopic(window->File().TopicFor(QStringLiteral("context-%1").arg(qint64(Data))));
         return true;
-    case HELP_HELPONHELP:
-        window->ShowTopic(window->File().TopicFor(QStringLiteral("helponhelp")));
-        return true;
+    case HELP_HELPONHELP: window->ShowTopic(window->File().TopicFor(QStringLiteral("helponhelp"))); return true;
     case HELP_PARTIALKEY:
     case HELP_KEY: {
         const char* key = reinterpret_cast<const char*>(Data);
         window->ShowIndex(key ? QString::fromUtf8(key) : QString());
         return true;
     }
-    default:
-        window->ShowContents();
-        return true;
+    default: window->ShowContents(); return true;
     }
 }
 

@@ -43,7 +43,7 @@ std::string NameKey(const std::string& name) {
 
 std::string BasePath(const std::string& name) { return RuntimeFolder() + "varnholt-" + NameKey(name); }
 
-} // namespace
+}  // namespace
 
 struct TInstanceLock::TState {
     int fd = -1;
@@ -63,8 +63,7 @@ TInstanceLock::TInstanceLock(std::unique_ptr<TState> State) : FState(std::move(S
 TInstanceLock::~TInstanceLock() = default;
 
 std::unique_ptr<TInstanceLock> TInstanceLock::TryAcquire(const std::string& Name,
-                                                         std::function<void()> OnActivationRequest,
-                                                         TAcquire& Result) {
+                                                         std::function<void()> OnActivationRequest, TAcquire& Result) {
     const std::string base = BasePath(Name);
     auto state = std::make_unique<TState>();
     state->fd = open((base + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);

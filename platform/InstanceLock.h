@@ -18,8 +18,8 @@ public:
     // Tries to take the lock of Name. When taken, OnActivationRequest runs from
     // the event loop each time a later start asks for the holder; Result says
     // why nothing was returned otherwise.
-    static std::unique_ptr<TInstanceLock> TryAcquire(const std::string& Name,
-                                                     std::function<void()> OnActivationRequest, TAcquire& Result);
+    static std::unique_ptr<TInstanceLock> TryAcquire(const std::string& Name, std::function<void()> OnActivationRequest,
+                                                     TAcquire& Result);
     // Asks the holder of Name to come to the front, waiting at most half a
     // second to connect and to send.
     static void RequestActivation(const std::string& Name);

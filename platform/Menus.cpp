@@ -100,7 +100,8 @@ TShortCut TextToShortCut(const std::string& Text) {
     // The modifiers may come in any order, each once.
     for (bool found = true; found;) {
         found = false;
-        for (auto [prefix, bit] : {std::pair<const char*, TShortCut>{"Shift+", scShift}, {"Ctrl+", scCtrl}, {"Alt+", scAlt}}) {
+        for (auto [prefix, bit] :
+             {std::pair<const char*, TShortCut>{"Shift+", scShift}, {"Ctrl+", scCtrl}, {"Alt+", scAlt}}) {
             std::string p = prefix;
             if (rest.size() > p.size() && SameText(rest.substr(0, p.size()), p) && !(shift & bit)) {
                 shift |= bit;
@@ -166,7 +167,7 @@ void ClickLater(TMenuItem* item) {
         if (LiveItems().count(item)) item->Click();
     });
 }
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // TMenuItem
@@ -213,7 +214,8 @@ void TMenuItem::SetChecked(bool Value) {
     FChecked = Value;
     if (Value && FRadioItem && FParent) {
         for (TMenuItem* sibling : FParent->FItems)
-            if (sibling != this && sibling->FRadioItem && sibling->FGroupIndex == FGroupIndex) sibling->FChecked = false;
+            if (sibling != this && sibling->FRadioItem && sibling->FGroupIndex == FGroupIndex)
+                sibling->FChecked = false;
     }
     Changed(true);
 }
@@ -605,7 +607,9 @@ QAction* MakeAction(QMenu* menu, TMenuItem* item, TMenu* owner) {
         QObject::connect(sub, &QMenu::aboutToShow, sub, [sub, item, owner] {
             if (!LiveItems().count(item)) return;
             // A submenu's own click comes first, so that it may fill itself.
-            GuardedCall(item, [item] { if (item->OnClick) item->OnClick(item); });
+            GuardedCall(item, [item] {
+                if (item->OnClick) item->OnClick(item);
+            });
             if (LiveItems().count(item)) FillMenu(sub, item, owner);
         });
         FillMenu(sub, item, owner);
@@ -658,7 +662,7 @@ TPopupHook& CurrentPopupHook() {
     return hook;
 }
 
-} // namespace
+}  // namespace
 
 void BuildMenuBar(TMainMenu* Menu, QMenuBar* Bar) {
     DropSubmenus(Bar);
@@ -675,7 +679,9 @@ void BuildMenuBar(TMainMenu* Menu, QMenuBar* Bar) {
             QObject::connect(sub, &QMenu::aboutToShow, sub, [sub, item, Menu] {
                 if (!LiveItems().count(item)) return;
                 // A submenu's own click comes first, so that it may fill itself.
-                GuardedCall(item, [item] { if (item->OnClick) item->OnClick(item); });
+                GuardedCall(item, [item] {
+                    if (item->OnClick) item->OnClick(item);
+                });
                 if (LiveItems().count(item)) FillMenu(sub, item, Menu);
             });
             FillMenu(sub, item, Menu);

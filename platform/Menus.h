@@ -12,7 +12,10 @@
 
 class TMenu;
 
-class EMenuError : public Exception { public: using Exception::Exception; };
+class EMenuError : public Exception {
+public:
+    using Exception::Exception;
+};
 
 // A key with Shift, Ctrl and Alt bits, as menu items keep it.
 using TShortCut = Word;

@@ -36,10 +36,14 @@ int SourceToBin(QPrinter::PaperSource source) {
 }
 
 bool BinToSource(int bin, QPrinter::PaperSource& source) {
-    if (bin >= 1 && bin <= 11) source = QPrinter::PaperSource(bin - 1);
-    else if (bin == 14) source = QPrinter::Cassette;
-    else if (bin == 15) source = QPrinter::FormSource;
-    else return false;
+    if (bin >= 1 && bin <= 11)
+        source = QPrinter::PaperSource(bin - 1);
+    else if (bin == 14)
+        source = QPrinter::Cassette;
+    else if (bin == 15)
+        source = QPrinter::FormSource;
+    else
+        return false;
     return true;
 }
 
@@ -70,7 +74,7 @@ TPrinterPropertiesHook& CurrentPropertiesHook() {
     return hook;
 }
 
-} // namespace
+}  // namespace
 
 struct TPrinter::State {
     std::unique_ptr<QPrinter> Device;
@@ -109,8 +113,8 @@ bool TPrinter::IsPdfPrinter() const { return FIndex == int(FPrinters.size()) - 1
 
 void TPrinter::SetPrinterIndex(int Index) {
     if (Index < 0 || Index >= int(FPrinters.size()))
-        throw EPrinter("Printer index " + std::to_string(Index) + " out of range (" +
-                       std::to_string(FPrinters.size()) + " printers)");
+        throw EPrinter("Printer index " + std::to_string(Index) + " out of range (" + std::to_string(FPrinters.size()) +
+                       " printers)");
     if (Printing()) throw EPrinter("Cannot change the printer while printing");
     if (Index != FIndex || !S->Device) Select(Index);
 }
@@ -163,8 +167,7 @@ std::vector<TPrinterCapability> TPrinter::Papers() const {
     auto add = [&](const QPageSize& size) {
         int id = size.windowsId();
         if (id <= 0) return;
-        if (std::any_of(papers.begin(), papers.end(), [id](const TPrinterCapability& p) { return p.Id == id; }))
-            return;
+        if (std::any_of(papers.begin(), papers.end(), [id](const TPrinterCapability& p) { return p.Id == id; })) return;
         papers.push_back({id, size.name().toStdString()});
     };
     if (IsPdfPrinter()) {
@@ -225,8 +228,7 @@ void TPrinter::BeginDoc() {
     S->Painter = std::make_unique<QPainter>();
     if (!S->Painter->begin(&p)) {
         S->Painter.reset();
-        if (IsPdfPrinter() || !file.empty())
-            throw EPrinter("Cannot write the file \"" + file + "\"");
+        if (IsPdfPrinter() || !file.empty()) throw EPrinter("Cannot write the file \"" + file + "\"");
         throw EPrinter("Cannot start printing on \"" + PrinterName() + "\"");
     }
     S->Canvas = std::make_unique<TCanvas>(S->Painter.get());
@@ -273,10 +275,9 @@ bool QtPropertiesDialog(TPrinter& printer) {
     if (!HaveDisplay()) return false;
     TPrinterDevMode mode = printer.GetDevMode();
     QPrinter copy(QPrinter::HighResolution);
-    copy.setPageLayout(QPageLayout(PageSizeOf(mode),
-                                   mode.Orientation == DMORIENT_LANDSCAPE ? QPageLayout::Landscape
-                                                                          : QPageLayout::Portrait,
-                                   QMarginsF()));
+    copy.setPageLayout(QPageLayout(
+        PageSizeOf(mode), mode.Orientation == DMORIENT_LANDSCAPE ? QPageLayout::Landscape : QPageLayout::Portrait,
+        QMarginsF()));
     QPageSetupDialog dialog(&copy, QApplication::activeWindow());
     if (dialog.exec() != QDialog::Accepted) return false;
     TakePaper(copy.pageLayout(), mode);
@@ -284,7 +285,7 @@ bool QtPropertiesDialog(TPrinter& printer) {
     return true;
 }
 
-} // namespace
+}  // namespace
 
 TPrinter* Printer() {
     // Qt reaches the printers only through a running application.

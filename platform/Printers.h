@@ -15,7 +15,10 @@
 
 class TCanvas;
 
-class EPrinter : public Exception { public: using Exception::Exception; };
+class EPrinter : public Exception {
+public:
+    using Exception::Exception;
+};
 
 // Platform paper identifiers used by name in the code.
 enum : int { DMPAPER_LETTER = 1, DMPAPER_A4 = 9, DMPAPER_USER = 256 };
@@ -25,8 +28,8 @@ enum : int { DMBIN_UPPER = 1, DMBIN_AUTO = 7, DMBIN_KEEP = 0xFFFF };
 
 // The device settings of the selected printer.
 struct TPrinterDevMode {
-    int PaperSize = DMPAPER_LETTER;      // platform paper identifier; DMPAPER_USER for a size of its own
-    int PaperWidth = 0, PaperLength = 0; // 0.1 mm, portrait; used with DMPAPER_USER
+    int PaperSize = DMPAPER_LETTER;       // platform paper identifier; DMPAPER_USER for a size of its own
+    int PaperWidth = 0, PaperLength = 0;  // 0.1 mm, portrait; used with DMPAPER_USER
     int Orientation = DMORIENT_PORTRAIT;
     int Copies = 1;
     bool Collate = false;
@@ -40,10 +43,10 @@ struct TPrinterCapability {
 
 // Device metrics of the selected printer with its current paper, in device pixels.
 struct TPrinterMetrics {
-    int PhysicalWidth = 0, PhysicalHeight = 0;   // the whole sheet
-    int OffsetX = 0, OffsetY = 0;                // printable area from the sheet's corner
-    int HorzRes = 0, VertRes = 0;                // printable area
-    int LogPixelsX = 0, LogPixelsY = 0;          // pixels per inch
+    int PhysicalWidth = 0, PhysicalHeight = 0;  // the whole sheet
+    int OffsetX = 0, OffsetY = 0;               // printable area from the sheet's corner
+    int HorzRes = 0, VertRes = 0;               // printable area
+    int LogPixelsX = 0, LogPixelsY = 0;         // pixels per inch
 };
 
 class TPrinter {

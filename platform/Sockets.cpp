@@ -155,17 +155,19 @@ sockaddr_in MakeAddr(uint32_t addr, uint16_t port) {
     return a;
 }
 
-} // namespace
+}  // namespace
 
 int SocketErrorFromErrno(int e) {
     switch (e) {
     case 0: return 0;
     case EINTR: return WSAEINTR;
     case EBADF: return WSAEBADF;
-    case EACCES: case EPERM: return WSAEACCES;
+    case EACCES:
+    case EPERM: return WSAEACCES;
     case EFAULT: return WSAEFAULT;
     case EINVAL: return WSAEINVAL;
-    case EMFILE: case ENFILE: return WSAEMFILE;
+    case EMFILE:
+    case ENFILE: return WSAEMFILE;
     case EAGAIN: return WSAEWOULDBLOCK;
     case EINPROGRESS: return WSAEWOULDBLOCK;  // a connect under way, as the platform reports it
     case EALREADY: return WSAEALREADY;
@@ -185,8 +187,10 @@ int SocketErrorFromErrno(int e) {
     case ENETUNREACH: return WSAENETUNREACH;
     case ENETRESET: return WSAENETRESET;
     case ECONNABORTED: return WSAECONNABORTED;
-    case ECONNRESET: case EPIPE: return WSAECONNRESET;
-    case ENOBUFS: case ENOMEM: return WSAENOBUFS;
+    case ECONNRESET:
+    case EPIPE: return WSAECONNRESET;
+    case ENOBUFS:
+    case ENOMEM: return WSAENOBUFS;
     case EISCONN: return WSAEISCONN;
     case ENOTCONN: return WSAENOTCONN;
     case ESHUTDOWN: return WSAESHUTDOWN;
@@ -247,7 +251,7 @@ int SocketName(int (*query)(int, sockaddr*, socklen_t*), TSocket S, uint32_t& Ad
     Port = a.sin_port;
     return 0;
 }
-} // namespace
+}  // namespace
 
 int SocketLocalName(TSocket S, uint32_t& Addr, uint16_t& Port) { return SocketName(::getsockname, S, Addr, Port); }
 int SocketPeerName(TSocket S, uint32_t& Addr, uint16_t& Port) { return SocketName(::getpeername, S, Addr, Port); }
@@ -272,7 +276,10 @@ int SocketSetOption(TSocket S, TSocketOption Option, bool On) {
     switch (Option) {
     case soReuseAddr: break;
     case soKeepAlive: name = SO_KEEPALIVE; break;
-    case soTcpNoDelay: level = IPPROTO_TCP; name = TCP_NODELAY; break;
+    case soTcpNoDelay:
+        level = IPPROTO_TCP;
+        name = TCP_NODELAY;
+        break;
     case soBroadcast: name = SO_BROADCAST; break;
     }
     return ::setsockopt(int(S), level, name, &value, sizeof value) == 0 ? 0 : FailErrno();
@@ -298,7 +305,8 @@ int SocketRecv(TSocket S, void* Data, int Length) {
 
 int SocketSendTo(TSocket S, const void* Data, int Length, uint32_t Addr, uint16_t Port) {
     const sockaddr_in a = MakeAddr(Addr, Port);
-    const ssize_t n = ::sendto(int(S), Data, size_t(Length), MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&a), sizeof a);
+    const ssize_t n =
+        ::sendto(int(S), Data, size_t(Length), MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&a), sizeof a);
     if (n >= 0) return int(n);
     if (errno == EAGAIN || errno == EWOULDBLOCK) ArmWriter(Find(S));
     return FailErrno();
@@ -410,7 +418,7 @@ intptr_t StartLookup(HWND Target, unsigned Msg, std::function<int(Lookup&)> Work
     }).detach();
     return id;
 }
-} // namespace
+}  // namespace
 
 intptr_t SocketLookupHost(const std::string& Host, HWND Target, unsigned Msg) {
     return StartLookup(Target, Msg, [Host](Lookup& answer) { return SocketLookupHostNow(Host, answer.Addrs); });
@@ -420,8 +428,8 @@ intptr_t SocketLookupAddr(uint32_t Addr, HWND Target, unsigned Msg) {
     return StartLookup(Target, Msg, [Addr](Lookup& answer) {
         const sockaddr_in a = MakeAddr(Addr, 0);
         char host[NI_MAXHOST] = {};
-        const int rc = ::getnameinfo(reinterpret_cast<const sockaddr*>(&a), sizeof a, host, sizeof host, nullptr, 0,
-                                     NI_NAMEREQD);
+        const int rc =
+            ::getnameinfo(reinterpret_cast<const sockaddr*>(&a), sizeof a, host, sizeof host, nullptr, 0, NI_NAMEREQD);
         if (rc != 0) return LookupErrorFromGai(rc);
         answer.Name = host;
         return 0;

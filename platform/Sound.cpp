@@ -78,7 +78,7 @@ bool ParseWave(const std::string& Data, TWave& W, std::string& Error) {
     return false;
 }
 
-} // namespace
+}  // namespace
 
 struct TWavePlayer::TImpl {
     std::thread Thread;
@@ -110,8 +110,10 @@ struct TWavePlayer::TImpl {
                 done += snd_pcm_uframes_t(n);
             }
         } while (Loop && !Stop);
-        if (Stop) snd_pcm_drop(pcm);
-        else snd_pcm_drain(pcm);
+        if (Stop)
+            snd_pcm_drop(pcm);
+        else
+            snd_pcm_drain(pcm);
         snd_pcm_close(pcm);
         return Error.empty();
     }

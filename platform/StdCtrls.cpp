@@ -19,7 +19,9 @@
 // ---------------------------------------------------------------------------
 // Text helpers shared by the standard controls
 
-std::u32string Utf8ToU32(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())).toStdU32String(); }
+std::u32string Utf8ToU32(const std::string& s) {
+    return QString::fromUtf8(s.data(), qsizetype(s.size())).toStdU32String();
+}
 
 std::string U32ToUtf8(const std::u32string& s) {
     QByteArray b = QString::fromStdU32String(s).toUtf8();
@@ -318,7 +320,8 @@ QWidget* TCustomEdit::CreateWidget(QWidget* ParentWidget) {
             FBuffer.SetAnchorCaret(caret, caret);
         }
     };
-    QObject::connect(le, &QLineEdit::cursorPositionChanged, le, [selectionFromWidget](int, int) { selectionFromWidget(); });
+    QObject::connect(le, &QLineEdit::cursorPositionChanged, le,
+                     [selectionFromWidget](int, int) { selectionFromWidget(); });
     QObject::connect(le, &QLineEdit::selectionChanged, le, selectionFromWidget);
     return le;
 }
@@ -341,15 +344,15 @@ void TCustomEdit::UpdateWidget() {
     le->setReadOnly(FReadOnly);
     le->setMaxLength(32767);
     ApplyPasswordChar(le, FPasswordChar);
-    Qt::Alignment a = FAlignment == taRightJustify ? Qt::AlignRight : FAlignment == taCenter ? Qt::AlignHCenter : Qt::AlignLeft;
+    Qt::Alignment a = FAlignment == taRightJustify ? Qt::AlignRight
+                      : FAlignment == taCenter     ? Qt::AlignHCenter
+                                                   : Qt::AlignLeft;
     le->setAlignment(a | Qt::AlignVCenter);
     FSyncing = false;
     SyncWidget();
 }
 
-void TCustomEdit::UpdateWidgetColor() {
-    ApplyWidgetColors(WidgetIfAllocated(), FColor, FFont->GetColor(), true);
-}
+void TCustomEdit::UpdateWidgetColor() { ApplyWidgetColors(WidgetIfAllocated(), FColor, FFont->GetColor(), true); }
 
 void TCustomEdit::SyncWidget() {
     QLineEdit* le = LineEdit();
@@ -399,23 +402,28 @@ void TCustomEdit::EditKeyDown(Word Key, TShiftState Shift) {
         break;
     case VK_RIGHT:
     case VK_DOWN:
-        FBuffer.MoveTo(ctrl ? FBuffer.WordRight(FBuffer.Caret())
-                            : (!shift && FBuffer.SelLength() > 0 ? FBuffer.SelStart() + FBuffer.SelLength()
-                                                                 : FBuffer.Caret() + 1),
-                       shift);
+        FBuffer.MoveTo(
+            ctrl ? FBuffer.WordRight(FBuffer.Caret())
+                 : (!shift && FBuffer.SelLength() > 0 ? FBuffer.SelStart() + FBuffer.SelLength() : FBuffer.Caret() + 1),
+            shift);
         break;
     case VK_HOME: FBuffer.MoveTo(0, shift); break;
     case VK_END: FBuffer.MoveTo(FBuffer.Length(), shift); break;
     case VK_DELETE:
-        if (shift) { Perform(WM_CUT, 0, 0); return; }
+        if (shift) {
+            Perform(WM_CUT, 0, 0);
+            return;
+        }
         if (FReadOnly) return;
         if (ctrl && FBuffer.SelLength() == 0) FBuffer.MoveTo(FBuffer.WordRight(FBuffer.Caret()), true);
         if (!FBuffer.DeleteForward()) return;
         BufferChanged(before, true);
         return;
     case VK_INSERT:
-        if (ctrl) Perform(WM_COPY, 0, 0);
-        else if (shift) Perform(WM_PASTE, 0, 0);
+        if (ctrl)
+            Perform(WM_COPY, 0, 0);
+        else if (shift)
+            Perform(WM_PASTE, 0, 0);
         return;
     default: return;
     }
@@ -516,7 +524,10 @@ void TCustomEdit::Dispatch(TMessage& Message) {
     case WM_PASTE: WMPaste(Message); break;
     case WM_CLEAR: WMClear(Message); break;
     case WM_UNDO:
-    case EM_UNDO: WMUndo(Message); Message.Result = 1; break;
+    case EM_UNDO:
+        WMUndo(Message);
+        Message.Result = 1;
+        break;
     case EM_CANUNDO: Message.Result = FHasUndo ? 1 : 0; break;
     case EM_GETSEL: {
         int s = GetSelStart(), e = s + GetSelLength();
@@ -540,11 +551,12 @@ void TCustomEdit::Dispatch(TMessage& Message) {
     }
     case EM_GETMODIFY: Message.Result = FModified ? 1 : 0; break;
     case EM_SETMODIFY: FModified = Message.WParam != 0; break;
-    case EM_REPLACESEL:
-        SetSelText(Message.LParam ? reinterpret_cast<const char*>(Message.LParam) : "");
-        break;
+    case EM_REPLACESEL: SetSelText(Message.LParam ? reinterpret_cast<const char*>(Message.LParam) : ""); break;
     case EM_LIMITTEXT: SetMaxLength(int(Message.WParam)); break;
-    case EM_SETREADONLY: SetReadOnly(Message.WParam != 0); Message.Result = 1; break;
+    case EM_SETREADONLY:
+        SetReadOnly(Message.WParam != 0);
+        Message.Result = 1;
+        break;
     case WM_SETTEXT:
         SetText(Message.LParam ? reinterpret_cast<const char*>(Message.LParam) : "");
         Message.Result = 1;
@@ -657,7 +669,8 @@ QWidget* TCustomMemo::CreateWidget(QWidget* ParentWidget) {
     te->setFocusPolicy(Qt::StrongFocus);
     te->setContextMenuPolicy(Qt::NoContextMenu);
     te->setTabChangesFocus(!WantTabs);
-    QObject::connect(te, &QPlainTextEdit::textChanged, te, [this] { SignalCall(this, [this] { WidgetTextChanged(); }); });
+    QObject::connect(te, &QPlainTextEdit::textChanged, te,
+                     [this] { SignalCall(this, [this] { WidgetTextChanged(); }); });
     QObject::connect(te, &QPlainTextEdit::cursorPositionChanged, te, [this] {
         QPlainTextEdit* w = TextEdit();
         if (FSyncing || !w) return;
@@ -743,7 +756,8 @@ void TCustomMemo::SetMaxLength(int Value) { FBuffer.MaxLength = std::max(Value, 
 
 void TCustomMemo::SetWordWrap(bool Value) {
     FWordWrap = Value;
-    if (QPlainTextEdit* te = TextEdit()) te->setLineWrapMode(Value ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    if (QPlainTextEdit* te = TextEdit())
+        te->setLineWrapMode(Value ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
 }
 
 void TCustomMemo::SetScrollBars(TScrollStyle Value) {
@@ -779,6 +793,8 @@ void TCustomMemo::WMClear(TMessage&) {
 
 void TCustomMemo::DefaultHandler(TMessage& Message) {
     // A memo lets its widget edit (multi-line navigation is the widget's).
-    if (Message.Msg == WM_CONTEXTMENU) TCustomEdit::DefaultHandler(Message);
-    else TWinControl::DefaultHandler(Message);
+    if (Message.Msg == WM_CONTEXTMENU)
+        TCustomEdit::DefaultHandler(Message);
+    else
+        TWinControl::DefaultHandler(Message);
 }

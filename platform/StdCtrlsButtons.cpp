@@ -52,8 +52,10 @@ void TCustomLabel::SetAutoSize(bool Value) {
 
 void TCustomLabel::SetTransparent(bool Value) {
     if (Value == GetTransparent()) return;
-    if (Value) ControlStyle -= csOpaque;
-    else ControlStyle += csOpaque;
+    if (Value)
+        ControlStyle -= csOpaque;
+    else
+        ControlStyle += csOpaque;
     Invalidate();
 }
 
@@ -88,7 +90,10 @@ void TCustomLabel::DoDrawText(TRect& Rect, unsigned Flags) {
     c->SetFont(GetFont());
     if (!GetEnabled() && !(Flags & DT_CALCRECT)) {
         TRect r = Rect;
-        r.Left += 1; r.Top += 1; r.Right += 1; r.Bottom += 1;
+        r.Left += 1;
+        r.Top += 1;
+        r.Right += 1;
+        r.Bottom += 1;
         c->GetFont()->SetColor(clBtnHighlight);
         c->DrawText(text, r, Flags);
         c->GetFont()->SetColor(clBtnShadow);
@@ -243,7 +248,9 @@ void TCustomCheckBox::SetState(TCheckBoxState Value) {
     if (auto* cb = qobject_cast<QCheckBox*>(WidgetIfAllocated())) {
         QSignalBlocker block(cb);
         cb->setTristate(AllowGrayed || FState == cbGrayed);
-        cb->setCheckState(FState == cbChecked ? Qt::Checked : FState == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+        cb->setCheckState(FState == cbChecked  ? Qt::Checked
+                          : FState == cbGrayed ? Qt::PartiallyChecked
+                                               : Qt::Unchecked);
     }
     if (!ClicksDisabled()) Click();
 }
@@ -396,7 +403,10 @@ void TCustomGroupBox::AdjustClientRect(TRect& Rect) {
     TCanvas c;
     c.SetFont(GetFont());
     Rect.Top += c.TextHeight("0");
-    Rect.Left += 2; Rect.Top += 2; Rect.Right -= 2; Rect.Bottom -= 2;
+    Rect.Left += 2;
+    Rect.Top += 2;
+    Rect.Right -= 2;
+    Rect.Bottom -= 2;
 }
 
 void TCustomGroupBox::Paint() {}
@@ -543,9 +553,8 @@ QWidget* TCustomComboBox::CreateWidget(QWidget* ParentWidget) {
     cb->setFocusPolicy(Qt::StrongFocus);
     cb->setEditable(FStyle == csDropDown || FStyle == csSimple);
     cb->setInsertPolicy(QComboBox::NoInsert);
-    QObject::connect(cb, &QComboBox::activated, cb, [this](int index) {
-        GuardedCall(this, [this, index] { WidgetIndexChosen(index); });
-    });
+    QObject::connect(cb, &QComboBox::activated, cb,
+                     [this](int index) { GuardedCall(this, [this, index] { WidgetIndexChosen(index); }); });
     if (QLineEdit* le = cb->lineEdit()) {
         QObject::connect(le, &QLineEdit::textEdited, cb, [this](const QString& text) {
             GuardedCall(this, [this, text] { WidgetTextEdited(QStringToUtf8(text)); });

@@ -13,7 +13,7 @@ namespace {
 
 const char* const kAlignments[] = {"taLeftJustify", "taRightJustify", "taCenter"};
 
-} // namespace
+}  // namespace
 
 void AddCharProperty(TClassInfo& Info, const std::string& Name, std::function<char32_t(TObject*)> Get,
                      std::function<void(TObject*, char32_t)> Set) {
@@ -48,10 +48,17 @@ void RegisterStdCtrlsClasses() {
     std::call_once(once, [] {
         RegisterControlsClasses();
         auto alignments = {kAlignments[0], kAlignments[1], kAlignments[2]};
-        for (auto [name, value] : std::initializer_list<std::pair<const char*, int>>{
-                 {"mrNone", mrNone}, {"mrOk", mrOk}, {"mrCancel", mrCancel}, {"mrAbort", mrAbort},
-                 {"mrRetry", mrRetry}, {"mrIgnore", mrIgnore}, {"mrYes", mrYes}, {"mrNo", mrNo}, {"mrAll", mrAll},
-                 {"mrNoToAll", mrNoToAll}, {"mrYesToAll", mrYesToAll}})
+        for (auto [name, value] : std::initializer_list<std::pair<const char*, int>>{{"mrNone", mrNone},
+                                                                                     {"mrOk", mrOk},
+                                                                                     {"mrCancel", mrCancel},
+                                                                                     {"mrAbort", mrAbort},
+                                                                                     {"mrRetry", mrRetry},
+                                                                                     {"mrIgnore", mrIgnore},
+                                                                                     {"mrYes", mrYes},
+                                                                                     {"mrNo", mrNo},
+                                                                                     {"mrAll", mrAll},
+                                                                                     {"mrNoToAll", mrNoToAll},
+                                                                                     {"mrYesToAll", mrYesToAll}})
             RegisterIntConstant(name, value);
 
         // Properties the old windows write that change nothing here (the 3-D look,
@@ -78,9 +85,9 @@ void RegisterStdCtrlsClasses() {
             .Bool("HideSelection", &TCustomEdit::GetHideSelection, &TCustomEdit::SetHideSelection)
             .Bool("OEMConvert", &TCustomEdit::OEMConvert, &TCustomEdit::OEMConvert)
             .Event("OnChange", &TCustomEdit::OnChange);
-        AddCharProperty(edit.Info(), "PasswordChar",
-                        [](TObject* o) { return static_cast<TCustomEdit*>(o)->GetPasswordChar(); },
-                        [](TObject* o, char32_t c) { dynamic_cast<TCustomEdit&>(*o).SetPasswordChar(c); });
+        AddCharProperty(
+            edit.Info(), "PasswordChar", [](TObject* o) { return static_cast<TCustomEdit*>(o)->GetPasswordChar(); },
+            [](TObject* o, char32_t c) { dynamic_cast<TCustomEdit&>(*o).SetPasswordChar(c); });
         Published<TEdit>("TEdit", "TCustomEdit");
 
         Published<TCustomMemo>("TCustomMemo", "TCustomEdit")

@@ -27,10 +27,11 @@ const std::thread::id gMainThread = std::this_thread::get_id();
 
 void WakeMainThread() {
     if (QCoreApplication* app = QCoreApplication::instance())
-        QMetaObject::invokeMethod(app, [] { CheckSynchronize(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            app, [] { CheckSynchronize(); }, Qt::QueuedConnection);
 }
 
-} // namespace
+}  // namespace
 
 bool IsMainThread() {
     if (QCoreApplication* app = QCoreApplication::instance()) return QThread::currentThread() == app->thread();
@@ -146,8 +147,7 @@ void TThread::CheckSuspended() {
 bool TThread::Sleep(unsigned Milliseconds) {
     std::unique_lock<std::mutex> lock(FLock);
     const unsigned wakes = FWakeCount;
-    FWake.wait_for(lock, std::chrono::milliseconds(Milliseconds),
-                   [&] { return FTerminated || FWakeCount != wakes; });
+    FWake.wait_for(lock, std::chrono::milliseconds(Milliseconds), [&] { return FTerminated || FWakeCount != wakes; });
     return !FTerminated;
 }
 

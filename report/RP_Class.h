@@ -62,26 +62,40 @@ enum : uint8_t { smTemplate = 0, smPrinted = 1 };
 
 // Property descriptor type codes.
 enum : uint16_t {
-    rpdtNumber = 0, rpdtFrameTyp = 2, rpdtBoolean = 8, rpdtColor = 16, rpdtEnum = 32, rpdtRestriction = 64,
-    rpdtPosSize = 128, rpdtFrameWidth = 132, rpdtName = 257, rpdtHasEditor = 320,
+    rpdtNumber = 0,
+    rpdtFrameTyp = 2,
+    rpdtBoolean = 8,
+    rpdtColor = 16,
+    rpdtEnum = 32,
+    rpdtRestriction = 64,
+    rpdtPosSize = 128,
+    rpdtFrameWidth = 132,
+    rpdtName = 257,
+    rpdtHasEditor = 320,
 };
 
 // Raised when a template names add-in classes the program does not have; the
 // message is the one the user sees, listing them. The rest of the template
 // is loaded.
-class ErpClassNotFound : public Exception { public: using Exception::Exception; };
+class ErpClassNotFound : public Exception {
+public:
+    using Exception::Exception;
+};
 
 // Raised for a template stream that is damaged or of an unknown kind.
-class ErpTemplateError : public EReadError { public: using EReadError::EReadError; };
+class ErpTemplateError : public EReadError {
+public:
+    using EReadError::EReadError;
+};
 
 // ---------------------------------------------------------------- objects
 
 struct TrpPropRec {
-    std::string PropName;                 // up to 32 characters
+    std::string PropName;  // up to 32 characters
     uint16_t PropType = rpdtNumber;
-    std::vector<std::string> Enum;        // value names of an enumeration
+    std::vector<std::string> Enum;  // value names of an enumeration
     std::vector<int> EnumValues;
-    std::function<void()> PEditor;        // editor hooks; unused without a designer
+    std::function<void()> PEditor;  // editor hooks; unused without a designer
     std::function<void()> PEnumEditor;
 };
 
@@ -92,16 +106,16 @@ public:
 
     virtual void SetPropertyValue(const std::string& propName, const Variant& value) {}
     virtual Variant GetPropertyValue(const std::string& propName) { return Null(); }
-    virtual Variant CallMethod(const std::string& methodName, const Variant& p1, const Variant& p2,
-                               const Variant& p3) { return Null(); }
+    virtual Variant CallMethod(const std::string& methodName, const Variant& p1, const Variant& p2, const Variant& p3) {
+        return Null();
+    }
     virtual void DeclareProperties() {}
 
     void AddProperty(const std::string& propName, uint16_t propType, std::function<void()> editor = {});
     // enumText: value names separated by ";"; values default to 0, 1, 2, ...
-    void AddEnumProperty(const std::string& propName, const std::string& enumText,
-                         const std::vector<int>& values = {});
+    void AddEnumProperty(const std::string& propName, const std::string& enumText, const std::vector<int>& values = {});
     void DelProperty(const std::string& propName);
-    const TrpPropRec* PropRec(const std::string& propName) const;   // case-insensitive
+    const TrpPropRec* PropRec(const std::string& propName) const;  // case-insensitive
     bool HasProperty(const std::string& propName) const { return PropRec(propName) != nullptr; }
 };
 
@@ -115,15 +129,15 @@ public:
     TrpView();
     ~TrpView() override;
 
-    std::string BaseName = "View";     // prefix of generated names
+    std::string BaseName = "View";  // prefix of generated names
     TCanvas* Canvas = nullptr;
-    TRect DRect;                       // inner rectangle after scaling and frame insets
-    std::unique_ptr<TStringList> SMemo;   // evaluated memo
+    TRect DRect;                         // inner rectangle after scaling and frame insets
+    std::unique_ptr<TStringList> SMemo;  // evaluated memo
     uint8_t StreamMode = smTemplate;
-    bool Printing = false;             // drawn onto the printer
+    bool Printing = false;  // drawn onto the printer
     std::string Name;
     uint8_t Typ = gtAddIn;
-    uint8_t ViewFormatVersion = 2, ClassFormatVersion = 0;   // as read
+    uint8_t ViewFormatVersion = 2, ClassFormatVersion = 0;  // as read
     int32_t ID = 0;
     double ScaleX = 1.0, ScaleY = 1.0;
     int32_t OffsX = 0, OffsY = 0;
@@ -134,18 +148,18 @@ public:
     TColor FrameColor = clBlack;
     uint16_t FrameStyle = rpfsSolid;
     TColor FillColor = rpNoFill;
-    int32_t Format = 0;                // display format word
+    int32_t Format = 0;  // display format word
     std::string FormatStr;
-    uint16_t Visible = 0xFFFF;         // 16-bit Boolean
+    uint16_t Visible = 0xFFFF;  // 16-bit Boolean
     int32_t gapx = 2, gapy = 1;
     uint16_t Restrictions = 0;
     std::string Tag;
     std::unique_ptr<TStringList> Memo;
     std::unique_ptr<TStringList> Script;
     uint8_t BandAlign = baNone;
-    TrpBand* Parent = nullptr;         // run-time band while a report is built
-    TrpPage* ParentPage = nullptr;     // page whose object list holds the view
-    std::string DataField;             // data-set field the view is bound to
+    TrpBand* Parent = nullptr;      // run-time band while a report is built
+    TrpPage* ParentPage = nullptr;  // page whose object list holds the view
+    std::string DataField;          // data-set field the view is bound to
 
     // Saved by ScaleGeometry, restored by RestoreGeometry.
     int32_t SaveX = 0, SaveY = 0, SaveDX = 0, SaveDY = 0, SaveGX = 0, SaveGY = 0;
@@ -160,8 +174,7 @@ public:
 
     void SetPropertyValue(const std::string& propName, const Variant& value) override;
     Variant GetPropertyValue(const std::string& propName) override;
-    Variant CallMethod(const std::string& methodName, const Variant& p1, const Variant& p2,
-                       const Variant& p3) override;
+    Variant CallMethod(const std::string& methodName, const Variant& p1, const Variant& p2, const Variant& p3) override;
     void DeclareProperties() override;
 
     virtual void DrawBackground();
@@ -221,8 +234,7 @@ public:
     virtual int CalcHeight() = 0;
     virtual int MinHeight() = 0;
     virtual int RemainHeight() = 0;
-    Variant CallMethod(const std::string& methodName, const Variant& p1, const Variant& p2,
-                       const Variant& p3) override;
+    Variant CallMethod(const std::string& methodName, const Variant& p1, const Variant& p2, const Variant& p3) override;
 };
 
 // Dormant bases of dialog controls (no subclass exists in the system).
@@ -302,7 +314,7 @@ public:
     TrpPrnInfo PrnInfo;
 
     int Count() const { return int(Objects.size()); }
-    TrpView* FindObject(const std::string& name) const;   // case-insensitive
+    TrpView* FindObject(const std::string& name) const;  // case-insensitive
     void ClearObjects();
     void DeleteObject(int index);
     // Appends an object; the page owns it from now on.
@@ -355,28 +367,31 @@ private:
 // --------------------------------------------------------- prepared pages
 
 // Raised for a prepared-report file that is damaged, cut short or hostile.
-class ErpPreparedReportError : public EReadError { public: using EReadError::EReadError; };
+class ErpPreparedReportError : public EReadError {
+public:
+    using EReadError::EReadError;
+};
 
 // One page of a built report: the paper of the template page it was made
 // from and the object records output onto it.
 struct TrpPreparedPage {
-    TRect R;                           // place in the preview's layout
-    uint16_t PaperSize = 0;            // 256: a user-defined size
-    int32_t PaperWidth = 0, PaperHeight = 0;   // 0.1 mm
+    TRect R;                                  // place in the preview's layout
+    uint16_t PaperSize = 0;                   // 256: a user-defined size
+    int32_t PaperWidth = 0, PaperHeight = 0;  // 0.1 mm
     uint8_t Orientation = 0;
-    int32_t Bin = 0;                   // -1 for pages of files older than version 24
+    int32_t Bin = 0;  // -1 for pages of files older than version 24
     bool UseMargins = false;
-    TRect Margins;                     // page pixels
-    TrpPrnInfo Geometry;               // from the printer, never stored
-    bool Visible = true;               // meets the preview's visible area
-    std::unique_ptr<TMemoryStream> Stream;   // version byte, then object records
-    std::unique_ptr<TrpPage> Page;           // decoded on demand
+    TRect Margins;                          // page pixels
+    TrpPrnInfo Geometry;                    // from the printer, never stored
+    bool Visible = true;                    // meets the preview's visible area
+    std::unique_ptr<TMemoryStream> Stream;  // version byte, then object records
+    std::unique_ptr<TrpPage> Page;          // decoded on demand
 };
 
 // Limits a prepared-report file is held to: nothing a real report needs
 // comes near them, and a hostile file cannot make the reader allocate more.
 constexpr int32_t rpMaxPreparedPages = 1000000;
-constexpr int32_t rpMaxPaperTenthsMm = 100000;   // 10 m
+constexpr int32_t rpMaxPaperTenthsMm = 100000;  // 10 m
 
 // Where a prepared page's objects are drawn when the page occupies pageRect
 // at scale (device or screen pixels per page pixel): the whole rectangle for
@@ -421,7 +436,7 @@ enum TrpReportType { rtSimple, rtMultiple };
 
 // The preview's toolbar buttons a report offers.
 enum TrpPreviewButton { pbZoom, pbLoad, pbSave, pbPrint, pbFind, pbHelp, pbExit, pbPageSetup };
-using TrpPreviewButtons = unsigned;   // bit (1 << TrpPreviewButton)
+using TrpPreviewButtons = unsigned;  // bit (1 << TrpPreviewButton)
 constexpr TrpPreviewButtons rpButton(TrpPreviewButton b) { return 1u << b; }
 constexpr TrpPreviewButtons rpAllPreviewButtons = 0xFFu;
 
@@ -474,15 +489,14 @@ public:
     std::function<void(const std::string& name, Variant& value)> OnGetValue;
     // Last step of a function call no library and no built-in knows; p1..p3
     // carry the argument texts.
-    std::function<void(const std::string& name, const Variant& p1, const Variant& p2, const Variant& p3,
-                       Variant& val)>
+    std::function<void(const std::string& name, const Variant& p1, const Variant& p2, const Variant& p3, Variant& val)>
         OnUserFunction;
     // Before a view's text is evaluated and output.
     std::function<void(TStringList* memo, TrpView* view)> OnBeforePrint;
     // Around each output page, with its number.
     std::function<void(int pageNo)> OnBeginPage, OnEndPage;
     std::function<void()> OnBeginDoc, OnEndDoc;
-    std::function<void(TrpBand* band)> OnBeginBand, OnEndBand;
+    std::function<void(TrpBand*band)> OnBeginBand, OnEndBand;
     // Instead of the progress window, with the current page number.
     std::function<void(int n)> OnProgress;
     // Instead of the automatic band loop of a page.
@@ -509,8 +523,8 @@ public:
     bool ShowProgress = true;
     bool PrintIfEmpty = true;
     bool TwoPassCopy = false;
-    bool FinalPass = false;   // True during the last (or only) pass
-    bool Stopped = false;     // stops the build at the next check
+    bool FinalPass = false;  // True during the last (or only) pass
+    bool Stopped = false;    // stops the build at the next check
     TrpWindowHooks Windows = rpDefaultWindowHooks();
 
     // Preview and printing.
@@ -591,14 +605,14 @@ public:
         int PageNo = 0;
         bool AppendPage = false, LastPageHasFooter = false;
         int SavedCurY = 0, SavedBottomY = 0;
-        bool NextContinues = false;   // the member after the one building continues its last page
+        bool NextContinues = false;  // the member after the one building continues its last page
     } OutputState;
 
 private:
     bool PrepareWithProgress();
     void DoBuildReport();
     std::string FProgressPrompt;
-    std::unique_ptr<TrpContext> FContext;   // outlives Pages and Dictionary (see the destructor)
+    std::unique_ptr<TrpContext> FContext;  // outlives Pages and Dictionary (see the destructor)
     void ReadReportForm(TStream* stream);
     void WriteReportForm(TStream* stream);
     std::unique_ptr<TMemoryStream> FStoredTemplate;
@@ -610,6 +624,6 @@ private:
 class TrpCompositeReport : public TrpReport {
 public:
     using TrpReport::TrpReport;
-    std::vector<TrpReport*> Reports;   // not owned
+    std::vector<TrpReport*> Reports;  // not owned
     void BuildReport() override;
 };

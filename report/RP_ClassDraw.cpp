@@ -11,8 +11,10 @@ void TrpView::DrawBackground() {
     brush->SetStyle(bsSolid);
     brush->SetColor(FillColor == rpNoFill ? clWhite : FillColor);
     Canvas->SetBkMode(OPAQUE);
-    if (BuildMode) Canvas->FillRect(TRect{x, y, ScaledRight(), ScaledBottom()});
-    else Canvas->FillRect(DRect);
+    if (BuildMode)
+        Canvas->FillRect(TRect{x, y, ScaledRight(), ScaledBottom()});
+    else
+        Canvas->FillRect(DRect);
 }
 
 namespace {
@@ -29,7 +31,7 @@ void Line(TCanvas* c, int x1, int y1, int x2, int y2, Side side, int shift) {
     }
 }
 
-} // namespace
+}  // namespace
 
 void TrpView::DrawFrame() {
     TrpContext* context = Context();

@@ -23,8 +23,10 @@ std::string rpReadTemplateString(TStream* stream, int version) {
 }
 
 void rpReadTemplateMemo(TStream* stream, TStrings* memo, int version) {
-    if (version < 23) ReadOldMemoFromStream(stream, memo);
-    else ReadMemoFromStream(stream, memo);
+    if (version < 23)
+        ReadOldMemoFromStream(stream, memo);
+    else
+        ReadMemoFromStream(stream, memo);
 }
 
 int FontStyleToBits(TFontStyles style) {
@@ -62,8 +64,7 @@ void TrpObject::AddEnumProperty(const std::string& propName, const std::string& 
     rec.PropType = rpdtEnum;
     int pos = 1;
     while (pos <= int(enumText.size())) rec.Enum.push_back(ExtractToken(enumText, pos));
-    for (size_t i = 0; i < rec.Enum.size(); ++i)
-        rec.EnumValues.push_back(i < values.size() ? values[i] : int(i));
+    for (size_t i = 0; i < rec.Enum.size(); ++i) rec.EnumValues.push_back(i < values.size() ? values[i] : int(i));
     PropList.push_back(std::move(rec));
 }
 
@@ -142,37 +143,60 @@ void DeclareNameAndBounds(TrpObject* object) {
     for (const char* name : {"Left", "Top", "Width", "Height"}) object->AddProperty(name, rpdtPosSize);
 }
 
-} // namespace
+}  // namespace
 
 void TrpView::SetPropertyValue(const std::string& propName, const Variant& value) {
     std::string p = UpperCase(propName);
-    if (p == "NAME") Name = VarText(value);
-    else if (p == "LEFT") x = VarInt(value);
-    else if (p == "TOP") y = VarInt(value);
-    else if (p == "WIDTH") dx = VarInt(value);
-    else if (p == "HEIGHT") dy = VarInt(value);
-    else if (p == "FLAGS") Flags = uint16_t(VarInt(value));
-    else if (p == "FRAMETYP") FrameTyp = uint16_t(VarInt(value));
-    else if (p == "FRAMEWIDTH") SetFrameWidthProperty(value.IsNull() || value.IsEmpty() ? 0 : value.AsDouble());
-    else if (p == "FRAMECOLOR") FrameColor = VarInt(value);
-    else if (p == "FRAMESTYLE") FrameStyle = uint16_t(VarInt(value));
-    else if (p == "FILLCOLOR") FillColor = VarInt(value);
-    else if (p == "VISIBLE") SetVisible(!value.IsNull() && !value.IsEmpty() && value.AsBoolean());
-    else if (p == "MEMO") Memo->SetText(VarText(value));
-    else if (p == "GAPX") gapx = VarInt(value);
-    else if (p == "GAPY") gapy = VarInt(value);
+    if (p == "NAME")
+        Name = VarText(value);
+    else if (p == "LEFT")
+        x = VarInt(value);
+    else if (p == "TOP")
+        y = VarInt(value);
+    else if (p == "WIDTH")
+        dx = VarInt(value);
+    else if (p == "HEIGHT")
+        dy = VarInt(value);
+    else if (p == "FLAGS")
+        Flags = uint16_t(VarInt(value));
+    else if (p == "FRAMETYP")
+        FrameTyp = uint16_t(VarInt(value));
+    else if (p == "FRAMEWIDTH")
+        SetFrameWidthProperty(value.IsNull() || value.IsEmpty() ? 0 : value.AsDouble());
+    else if (p == "FRAMECOLOR")
+        FrameColor = VarInt(value);
+    else if (p == "FRAMESTYLE")
+        FrameStyle = uint16_t(VarInt(value));
+    else if (p == "FILLCOLOR")
+        FillColor = VarInt(value);
+    else if (p == "VISIBLE")
+        SetVisible(!value.IsNull() && !value.IsEmpty() && value.AsBoolean());
+    else if (p == "MEMO")
+        Memo->SetText(VarText(value));
+    else if (p == "GAPX")
+        gapx = VarInt(value);
+    else if (p == "GAPY")
+        gapy = VarInt(value);
     else if (p == "STRETCHED") {
         bool on = !value.IsNull() && !value.IsEmpty() && value.AsBoolean();
         Flags = uint16_t(on ? (Flags | flStretched) : (Flags & ~flStretched));
-    } else if (p == "BANDALIGN") BandAlign = uint8_t(VarInt(value));
-    else if (p == "DATAFIELD") Memo->SetText(VarText(value));
-    else if (p == "TAG") Tag = VarText(value);
-    else if (p == "RESTRICTIONS") Restrictions = uint16_t(VarInt(value));
+    } else if (p == "BANDALIGN")
+        BandAlign = uint8_t(VarInt(value));
+    else if (p == "DATAFIELD")
+        Memo->SetText(VarText(value));
+    else if (p == "TAG")
+        Tag = VarText(value);
+    else if (p == "RESTRICTIONS")
+        Restrictions = uint16_t(VarInt(value));
     else if (TFont* f = ViewFont()) {
-        if (p == "FONT.NAME") f->SetName(VarText(value));
-        else if (p == "FONT.SIZE") f->SetSize(VarInt(value));
-        else if (p == "FONT.STYLE") f->SetStyle(BitsToFontStyle(VarInt(value)));
-        else if (p == "FONT.COLOR") f->SetColor(VarInt(value));
+        if (p == "FONT.NAME")
+            f->SetName(VarText(value));
+        else if (p == "FONT.SIZE")
+            f->SetSize(VarInt(value));
+        else if (p == "FONT.STYLE")
+            f->SetStyle(BitsToFontStyle(VarInt(value)));
+        else if (p == "FONT.COLOR")
+            f->SetColor(VarInt(value));
     }
 }
 
@@ -208,16 +232,21 @@ Variant TrpView::GetPropertyValue(const std::string& propName) {
     return Null();
 }
 
-Variant TrpView::CallMethod(const std::string& methodName, const Variant& p1, const Variant& p2,
-                            const Variant& p3) {
+Variant TrpView::CallMethod(const std::string& methodName, const Variant& p1, const Variant& p2, const Variant& p3) {
     std::string m = UpperCase(methodName);
-    if (m == "HIDE") { SetVisible(false); return Null(); }
-    if (m == "SHOW") { SetVisible(true); return Null(); }
+    if (m == "HIDE") {
+        SetVisible(false);
+        return Null();
+    }
+    if (m == "SHOW") {
+        SetVisible(true);
+        return Null();
+    }
     if (m == "SETINDEXPROPERTY" || m == "GETINDEXPROPERTY") {
         TStrings* list = ListProperty(UpperCase(VarText(p1)));
         if (!list) return Null();
         int index = VarInt(p2);
-        if (index < 0 || index >= list->Count()) return Null();   // out of range: nothing happens
+        if (index < 0 || index >= list->Count()) return Null();  // out of range: nothing happens
         if (m == "GETINDEXPROPERTY") return list->Get(index);
         list->Put(index, VarText(p3));
         return Null();
@@ -265,8 +294,13 @@ int TrpView::ScaledRight() const { return rpRound((SaveX + SaveDX) * ScaleX + Of
 int TrpView::ScaledBottom() const { return rpRound((SaveY + SaveDY) * ScaleY + OffsY); }
 
 void TrpView::ScaleGeometry() {
-    SaveX = x; SaveY = y; SaveDX = dx; SaveDY = dy;
-    SaveFW = FrameWidth; SaveGX = gapx; SaveGY = gapy;
+    SaveX = x;
+    SaveY = y;
+    SaveDX = dx;
+    SaveDY = dy;
+    SaveFW = FrameWidth;
+    SaveGX = gapx;
+    SaveGY = gapy;
     TrpContext* context = Context();
     if (!context || !context->BuildMode) {
         ScaleX = ScaleY = 1.0;
@@ -291,8 +325,13 @@ void TrpView::ScaleGeometry() {
 }
 
 void TrpView::RestoreGeometry() {
-    x = SaveX; y = SaveY; dx = SaveDX; dy = SaveDY;
-    FrameWidth = SaveFW; gapx = SaveGX; gapy = SaveGY;
+    x = SaveX;
+    y = SaveY;
+    dx = SaveDX;
+    dy = SaveDY;
+    FrameWidth = SaveFW;
+    gapx = SaveGX;
+    gapy = SaveGY;
 }
 
 TRect TrpView::GetClipRegion(bool outer) {
@@ -311,7 +350,10 @@ TRect TrpView::GetClipRegion(bool outer) {
     if (FrameTyp & frbRight) rc.Right += r;
     if (FrameTyp & frbBottom) rc.Bottom += b;
     if (outer) {
-        rc.Left -= 10; rc.Top -= 10; rc.Right += 10; rc.Bottom += 10;
+        rc.Left -= 10;
+        rc.Top -= 10;
+        rc.Right += 10;
+        rc.Bottom += 10;
     }
     return rc;
 }
@@ -356,11 +398,8 @@ void TrpView::BeginDraw(TCanvas* canvas) {
         dx = (r ? r->x : rightBound) - x;
         break;
     }
-    case baCenter:
-        x = leftBound + (rightBound - leftBound - dx) / 2;
-        break;
-    default:
-        break;   // width, bottom, top: placed against the band when written out
+    case baCenter: x = leftBound + (rightBound - leftBound - dx) / 2; break;
+    default: break;  // width, bottom, top: placed against the band when written out
     }
 }
 
@@ -370,8 +409,10 @@ void TrpView::LoadFromStream(TStream* stream) {
     bool templ = StreamMode == smTemplate;
     TrpContext* context = Context();
     const int TemplateVersion = context ? context->TemplateVersion : rpCurrentTemplateVersion;
-    if (TemplateVersion >= 24 || (TemplateVersion == 23 && templ)) Name = rpReadTemplateString(stream, TemplateVersion);
-    else Name = CreateUniqueName();
+    if (TemplateVersion >= 24 || (TemplateVersion == 23 && templ))
+        Name = rpReadTemplateString(stream, TemplateVersion);
+    else
+        Name = CreateUniqueName();
     if (TemplateVersion >= 24) {
         ViewFormatVersion = ReadByteFromStream(stream);
         ClassFormatVersion = ReadByteFromStream(stream);
@@ -496,9 +537,7 @@ void TrpControl::DeclareProperties() {
     AddProperty("Restrictions", rpdtRestriction);
 }
 
-TrpNonVisualControl::TrpNonVisualControl() {
-    dx = dy = 28;
-}
+TrpNonVisualControl::TrpNonVisualControl() { dx = dy = 28; }
 
 void TrpNonVisualControl::DeclareProperties() {
     PropList.clear();
@@ -522,12 +561,14 @@ std::map<std::string, TrpViewFactory>& AddInClasses() {
 
 int32_t NextObjectID = 0;
 
-} // namespace
+}  // namespace
 
 TrpViewFactory rpRegisterViewType(uint8_t type, TrpViewFactory create) {
     TrpViewFactory previous = ViewTypes()[type];
-    if (create) ViewTypes()[type] = std::move(create);
-    else ViewTypes().erase(type);
+    if (create)
+        ViewTypes()[type] = std::move(create);
+    else
+        ViewTypes().erase(type);
     return previous;
 }
 
@@ -597,13 +638,14 @@ void rpExpandExpressions(TrpContext& context, TrpView* view, std::string& text,
         int depth = 0;
         size_t close = std::string::npos;
         for (size_t i = open; i < text.size(); ++i) {
-            if (text[i] == '[') ++depth;
+            if (text[i] == '[')
+                ++depth;
             else if (text[i] == ']' && --depth == 0) {
                 close = i;
                 break;
             }
         }
-        if (close == std::string::npos) break;   // unbalanced: the rest stays as written
+        if (close == std::string::npos) break;  // unbalanced: the rest stays as written
         std::string expression = text.substr(open + 1, close - open - 1);
         std::string value = formatter ? formatter(expression) : context.FormattedValue(expression);
         text.replace(open, close - open + 1, value);

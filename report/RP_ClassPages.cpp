@@ -38,8 +38,10 @@ void TrpPage::AddObject(TrpView* view) {
 }
 
 void TrpPage::ApplyPaperSettings(int size, int width, int height, int orientation, int bin) {
-    if (Report) Report->Context().Printer().ApplyPaper(size, width, height, orientation, bin, PrnInfo);
-    else TrpPrinterLink().ApplyPaper(size, width, height, orientation, bin, PrnInfo);
+    if (Report)
+        Report->Context().Printer().ApplyPaper(size, width, height, orientation, bin, PrnInfo);
+    else
+        TrpPrinterLink().ApplyPaper(size, width, height, orientation, bin, PrnInfo);
     Size = size;
     Width = width;
     Height = height;
@@ -147,11 +149,16 @@ void TrpPage::SaveToStream(TStream* stream) {
 
 void TrpPage::SetPropertyValue(const std::string& propName, const Variant& value) {
     std::string p = UpperCase(propName);
-    if (p == "VISIBLE") Visible = !value.IsNull() && !value.IsEmpty() && value.AsBoolean();
-    else if (p == "NAME") Name = VarToStr(value);
-    else if (p == "COLUMNS") Columns = value.IsNull() || value.IsEmpty() ? 0 : value.AsInteger();
-    else if (p == "COLUMNGAP") ColumnGap = value.IsNull() || value.IsEmpty() ? 0 : value.AsInteger();
-    else if (p == "CAPTION") Caption = VarToStr(value);
+    if (p == "VISIBLE")
+        Visible = !value.IsNull() && !value.IsEmpty() && value.AsBoolean();
+    else if (p == "NAME")
+        Name = VarToStr(value);
+    else if (p == "COLUMNS")
+        Columns = value.IsNull() || value.IsEmpty() ? 0 : value.AsInteger();
+    else if (p == "COLUMNGAP")
+        ColumnGap = value.IsNull() || value.IsEmpty() ? 0 : value.AsInteger();
+    else if (p == "CAPTION")
+        Caption = VarToStr(value);
 }
 
 Variant TrpPage::GetPropertyValue(const std::string& propName) {
@@ -252,8 +259,8 @@ void TrpPages::ReadObjectRecord(TStream* stream, uint8_t type) {
         context.ActivePage = page;
         view = rpCreateObject(type, className);
         if (!view)
-            throw Exception("Object record at " + std::to_string(recordStart) + " has type " +
-                            std::to_string(type) + ", which no view class takes");
+            throw Exception("Object record at " + std::to_string(recordStart) + " has type " + std::to_string(type) +
+                            ", which no view class takes");
         page->AddObject(view);
         view->LoadFromStream(stream);
         view->SetPropertyValue("NAME", view->Name);
@@ -277,7 +284,7 @@ void TrpPages::ReadObjectRecord(TStream* stream, uint8_t type) {
             // lengths point past the end) leaves nothing to go on with.
             if (dynamic_cast<const EReadError*>(&e))
                 throw ErpTemplateError("Object record at " + std::to_string(recordStart) + ": " + e.Message);
-            return;   // older streams go on where the failure left them
+            return;  // older streams go on where the failure left them
         }
         if (next < 0) {
             // The failure came before the next position was read: read it now.
@@ -307,7 +314,7 @@ void TrpPages::LoadFromStream(TStream* stream) {
         } else if (marker == rpDictionaryRecord) {
             FParent->Dictionary->LoadFromStream(stream);
         } else if (marker == rpDataManagerRecord) {
-            break;   // the system has no data manager
+            break;  // the system has no data manager
         } else if (marker > gtAddIn) {
             throw ErpTemplateError("Unknown record type " + std::to_string(marker) + " at " +
                                    std::to_string(stream->GetPosition() - 1));
@@ -336,7 +343,9 @@ void TrpPages::SaveToStream(TStream* stream) {
     for (size_t p = 0; p < FPages.size(); ++p) {
         for (TrpView* v : FPages[p]->Objects) {
             // The page index is one byte.
-            if (p > 255) throw EWriteError("Objects on page " + std::to_string(p + 1) + " cannot be stored: a template holds objects on 256 pages at most");
+            if (p > 255)
+                throw EWriteError("Objects on page " + std::to_string(p + 1) +
+                                  " cannot be stored: a template holds objects on 256 pages at most");
             WriteByteToStream(stream, v->Typ);
             if (v->Typ == gtAddIn) SaveStringToStream(v->ClassName(), stream);
             WriteByteToStream(stream, uint8_t(p));
@@ -441,7 +450,7 @@ void TrpReport::DefineProperties(TFiler* filer) {
 }
 
 void TrpReport::ReadReportForm(TStream* stream) {
-    ReadIntegerFromStream(stream);   // the format number 24, not checked
+    ReadIntegerFromStream(stream);  // the format number 24, not checked
     if (!StoreInDFM) return;
     int32_t length = ReadIntegerFromStream(stream);
     rpCheckAvailable(stream, length, "ReportForm template");

@@ -28,7 +28,7 @@ void CopyPaper(TrpPreparedPage& record, const TrpPage* page) {
 
 std::string PageLabel(int index) { return "Prepared page " + std::to_string(index + 1); }
 
-} // namespace
+}  // namespace
 
 TrpEMFPages::TrpEMFPages(TrpReport* parent) : FParent(parent) {}
 
@@ -36,8 +36,8 @@ TrpEMFPages::~TrpEMFPages() { Clear(); }
 
 TrpPreparedPage& TrpEMFPages::Page(int index) {
     if (index < 0 || index >= Count())
-        throw EListError("Prepared page index " + std::to_string(index) + " out of bounds (" +
-                         std::to_string(Count()) + " pages)");
+        throw EListError("Prepared page index " + std::to_string(index) + " out of bounds (" + std::to_string(Count()) +
+                         " pages)");
     return *FPages[size_t(index)];
 }
 
@@ -46,7 +46,7 @@ void TrpEMFPages::Clear() {
 }
 
 void TrpEMFPages::Delete(int index) {
-    Page(index);   // checks the index
+    Page(index);  // checks the index
     FPages.erase(FPages.begin() + index);
 }
 
@@ -55,8 +55,10 @@ void TrpEMFPages::Insert(int index, TrpPage* page) {
     record->Stream = std::make_unique<TMemoryStream>();
     WriteByteToStream(record->Stream.get(), kPreparedVersion);
     CopyPaper(*record, page);
-    if (index >= 0 && index < Count()) FPages.insert(FPages.begin() + index, std::move(record));
-    else FPages.push_back(std::move(record));
+    if (index >= 0 && index < Count())
+        FPages.insert(FPages.begin() + index, std::move(record));
+    else
+        FPages.push_back(std::move(record));
 }
 
 void TrpEMFPages::Add(TrpPage* page) {
@@ -90,7 +92,8 @@ std::unique_ptr<TrpPage> TrpEMFPages::DecodePage(const TrpPreparedPage& record) 
         int64_t at = s.GetPosition();
         uint8_t type = ReadByteFromStream(&s);
         std::string className;
-        if (type == gtAddIn) className = rpReadTemplateString(&s, version);
+        if (type == gtAddIn)
+            className = rpReadTemplateString(&s, version);
         else if (type > gtLine)
             throw ErpPreparedReportError("unknown object type " + std::to_string(type) + " at byte " +
                                          std::to_string(at));
@@ -101,7 +104,7 @@ std::unique_ptr<TrpPage> TrpEMFPages::DecodePage(const TrpPreparedPage& record) 
             throw ErpPreparedReportError("unknown object class \"" + className + "\" at byte " + std::to_string(at));
         }
         if (!view) throw ErpPreparedReportError("object type " + std::to_string(type) + " has no view class");
-        page->AddObject(view);   // owned by the page from here on
+        page->AddObject(view);  // owned by the page from here on
         view->StreamMode = smPrinted;
         view->LoadFromStream(&s);
         view->StreamMode = smTemplate;
@@ -272,11 +275,10 @@ void TrpEMFPages::LoadFromStream(TStream* stream) {
             record->Orientation = ReadByteFromStream(stream);
             if (record->PaperWidth <= 0 || record->PaperHeight <= 0 || record->PaperWidth > rpMaxPaperTenthsMm ||
                 record->PaperHeight > rpMaxPaperTenthsMm)
-                throw ErpPreparedReportError(PageLabel(i) + " has paper " + std::to_string(record->PaperWidth) +
-                                             " x " + std::to_string(record->PaperHeight) + " (0.1 mm)");
+                throw ErpPreparedReportError(PageLabel(i) + " has paper " + std::to_string(record->PaperWidth) + " x " +
+                                             std::to_string(record->PaperHeight) + " (0.1 mm)");
             if (record->Orientation > 1)
-                throw ErpPreparedReportError(PageLabel(i) + " has orientation " +
-                                             std::to_string(record->Orientation));
+                throw ErpPreparedReportError(PageLabel(i) + " has orientation " + std::to_string(record->Orientation));
             record->Bin = -1;
             if (version > 23) record->Bin = ReadIntegerFromStream(stream);
             record->UseMargins = ReadByteFromStream(stream) != 0;
@@ -314,8 +316,8 @@ void TrpEMFPages::LoadFromStream(TStream* stream) {
     } catch (const ErpPreparedReportError&) {
         throw;
     } catch (const Exception& e) {
-        throw ErpPreparedReportError("Damaged prepared report at byte " + std::to_string(stream->GetPosition()) +
-                                     ": " + e.Message);
+        throw ErpPreparedReportError("Damaged prepared report at byte " + std::to_string(stream->GetPosition()) + ": " +
+                                     e.Message);
     }
     Clear();
     FPages = std::move(pages);

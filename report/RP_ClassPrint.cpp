@@ -28,7 +28,7 @@ private:
 
 int PieceToInt(const std::string& text, size_t from, size_t to) { return StrToInt(text.substr(from, to - from)); }
 
-} // namespace
+}  // namespace
 
 TRect rpPageDrawRect(const TrpPreparedPage& page, const TRect& pageRect, double scale) {
     if (page.UseMargins) return pageRect;
@@ -74,7 +74,8 @@ std::vector<int> TrpReport::ParsePageNumbers(const std::string& pageList) const 
 
 std::vector<int> TrpReport::PrintOrder(const std::string& pageList, int copies, bool collate, int which) const {
     std::vector<int> numbers = ParsePageNumbers(pageList);
-    std::vector<bool> listed(size_t(EMFPages->Count()), numbers.empty() && pageList.find_first_not_of(' ') == std::string::npos);
+    std::vector<bool> listed(size_t(EMFPages->Count()),
+                             numbers.empty() && pageList.find_first_not_of(' ') == std::string::npos);
     for (int n : numbers) listed[size_t(n - 1)] = true;
     std::vector<int> once;
     for (int i = 0; i < EMFPages->Count(); ++i) {
@@ -117,9 +118,11 @@ void TrpReport::PrintPages(const std::string& pageList, int copies, bool collate
     if (order.empty()) return;
     auto applyPaper = [&](const TrpPreparedPage& page, bool printing) {
         if (layer.IsEqual(page.PaperSize, page.PaperWidth, page.PaperHeight, page.Bin, page.Orientation)) return;
-        if (printing) layer.ChangePaperWhilePrinting(page.PaperSize, page.PaperWidth, page.PaperHeight, page.Bin,
-                                                     page.Orientation);
-        else layer.SetPrinterInfo(page.PaperSize, page.PaperWidth, page.PaperHeight, page.Bin, page.Orientation, false);
+        if (printing)
+            layer.ChangePaperWhilePrinting(page.PaperSize, page.PaperWidth, page.PaperHeight, page.Bin,
+                                           page.Orientation);
+        else
+            layer.SetPrinterInfo(page.PaperSize, page.PaperWidth, page.PaperHeight, page.Bin, page.Orientation, false);
     };
     applyPaper(EMFPages->Page(order.front()), false);
     printer->Title = Title.empty() ? LoadEngineString(rpsUntitled) : Title;
@@ -165,7 +168,7 @@ bool TrpReport::ChangePrinter(int oldIndex, int newIndex) {
     TrpPrinter& layer = rpPrinter();
     layer.SetPrinterIndex(newIndex);
     PrinterName = layer.Printers[size_t(layer.PrinterIndex)];
-    layer.PaperSize = -1;   // forget the paper so that every page applies its own
+    layer.PaperSize = -1;  // forget the paper so that every page applies its own
     for (int i = 0; i < Pages->Count(); ++i) {
         TrpPage* page = Pages->Pages(i);
         page->ApplyPaperSettings(page->Size, page->Width, page->Height, page->Orientation, page->Bin);

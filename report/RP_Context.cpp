@@ -12,13 +12,12 @@
 // ------------------------------------------------------------ virtual printer
 
 void TrpPrinterLink::DefaultPaper(int& size, int& width, int& height) {
-    size = 1;   // US Letter
+    size = 1;  // US Letter
     width = 2159;
     height = 2794;
 }
 
-void TrpPrinterLink::ApplyPaper(int& size, int& width, int& height, int& orientation, int& bin,
-                                TrpPrnInfo& info) {
+void TrpPrinterLink::ApplyPaper(int& size, int& width, int& height, int& orientation, int& bin, TrpPrnInfo& info) {
     if (bin == -1) bin = 0xFFFF;
     int w = orientation == 1 ? height : width;
     int h = orientation == 1 ? width : height;
@@ -44,9 +43,13 @@ TrpPrinterLinkFactory& rpPrinterLinkFactory() {
 // -------------------------------------------------------------------- context
 
 TrpContext::TrpContext(TrpReport* report)
-    : Report(report), RootReport(report), TemplateVersion(rpCurrentTemplateVersion),
-      FParser(std::make_unique<TrpParser>()), FVariables(std::make_unique<TrpVariables>()),
-      FResolver(std::make_unique<TrpValueResolver>(*this)), FInterpreter(std::make_unique<TInterpretator>(*this)),
+    : Report(report),
+      RootReport(report),
+      TemplateVersion(rpCurrentTemplateVersion),
+      FParser(std::make_unique<TrpParser>()),
+      FVariables(std::make_unique<TrpVariables>()),
+      FResolver(std::make_unique<TrpValueResolver>(*this)),
+      FInterpreter(std::make_unique<TInterpretator>(*this)),
       FPrinter(rpPrinterLinkFactory() ? rpPrinterLinkFactory()() : std::make_unique<TrpPrinterLink>()) {
     FVariables->SetSorted(true);
     InputBox = rpDefaultInputBox();

@@ -25,9 +25,9 @@ class TrpView;
 
 // Printable area and page size in template units.
 struct TrpPrnInfo {
-    int Pgw = 0, Pgh = 0;   // paper
-    int Ofx = 0, Ofy = 0;   // printable area offset
-    int Pw = 0, Ph = 0;     // printable area size
+    int Pgw = 0, Pgh = 0;  // paper
+    int Ofx = 0, Ofy = 0;  // printable area offset
+    int Pw = 0, Ph = 0;    // printable area size
 };
 
 // The printer layer's part in templates. The default is the virtual printer:
@@ -87,8 +87,8 @@ struct TrpFieldLink {
 };
 
 // The input box the INPUT function shows; the default answers the default text.
-using TrpInputBoxHook = std::function<std::string(const std::string& caption, const std::string& prompt,
-                                                  const std::string& defaultText)>;
+using TrpInputBoxHook =
+    std::function<std::string(const std::string& caption, const std::string& prompt, const std::string& defaultText)>;
 
 // The input box each new report context starts with; empty answers the default text.
 TrpInputBoxHook& rpDefaultInputBox();
@@ -100,24 +100,24 @@ public:
     TrpContext(const TrpContext&) = delete;
     TrpContext& operator=(const TrpContext&) = delete;
 
-    TrpReport* const Report;           // the owner
-    TrpReport* RootReport;             // outermost report of a build (a composite report or the owner)
-    TrpPage* ActivePage = nullptr;     // template page being loaded or built
-    TrpView* ActiveView = nullptr;     // view being evaluated
-    TrpBand* ActiveBand = nullptr;     // band being output; nil outside a build
-    bool BuildMode = false;            // False while loading; True while preparing, showing, printing
-    int TemplateVersion;               // version byte of the template being read
+    TrpReport* const Report;        // the owner
+    TrpReport* RootReport;          // outermost report of a build (a composite report or the owner)
+    TrpPage* ActivePage = nullptr;  // template page being loaded or built
+    TrpView* ActiveView = nullptr;  // view being evaluated
+    TrpBand* ActiveBand = nullptr;  // band being output; nil outside a build
+    bool BuildMode = false;         // False while loading; True while preparing, showing, printing
+    int TemplateVersion;            // version byte of the template being read
     bool ReportErrorFlag = false;
     std::string ReportErrorText;
     int TotalPagesCount = 0;
-    int PageNo = 0;                    // the page engine's current output page number (1-based); 0 outside a build
+    int PageNo = 0;  // the page engine's current output page number (1-based); 0 outside a build
     TDateTime ReportDate = 0, ReportTime = 0;
     bool BuildCancelled = false;
     bool FirstPassRunning = false;
-    std::vector<TrpView*> FollowViews;   // views told after each memo output (not owned)
+    std::vector<TrpView*> FollowViews;  // views told after each memo output (not owned)
 
     TrpParser& Parser() { return *FParser; }
-    TrpVariables& Variables() { return *FVariables; }   // report variables (sorted)
+    TrpVariables& Variables() { return *FVariables; }  // report variables (sorted)
     TrpValueResolver& Resolver() { return *FResolver; }
     TInterpretator& Interpreter() { return *FInterpreter; }
 

@@ -113,8 +113,10 @@ void TrpDBDataSet::Exit() {
 }
 
 void TrpDBDataSet::First() {
-    if (RangeBegin == rbCurrent && FBookmark >= 0) GetDataSet()->GotoRecord(FBookmark);
-    else GetDataSet()->First();
+    if (RangeBegin == rbCurrent && FBookmark >= 0)
+        GetDataSet()->GotoRecord(FBookmark);
+    else
+        GetDataSet()->First();
     FEndReached = false;
     TrpDataset::First();
 }
@@ -127,7 +129,8 @@ void TrpDBDataSet::Next() {
         return;
     }
     // The range ends at the bookmarked record: it is the last one walked.
-    if (GetDataSet()->RecNo() == FBookmark) FEndReached = true;
+    if (GetDataSet()->RecNo() == FBookmark)
+        FEndReached = true;
     else {
         GetDataSet()->Next();
         TrpDataset::Next();

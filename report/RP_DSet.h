@@ -22,7 +22,7 @@ public:
     int RangeEndCount = 0;
     TNotifyEvent OnFirst, OnNext, OnPrior;
     TCheckEOFEvent OnCheckEOF;
-    int RecordNo = 0;   // 0-based record counter
+    int RecordNo = 0;  // 0-based record counter
 
     virtual void Init() {}
     virtual void Exit() {}
@@ -51,9 +51,9 @@ public:
     TNotifyEvent OnOpen, OnClose;
 
     TDataSet* GetDataSetProperty() const { return FDataSet; }
-    void SetDataSet(TDataSet* value);           // clears DataSource
+    void SetDataSet(TDataSet* value);  // clears DataSource
     TDataSource* GetDataSource() const { return FDataSource; }
-    void SetDataSource(TDataSource* value);     // a non-nil value clears DataSet
+    void SetDataSource(TDataSource* value);  // a non-nil value clears DataSet
     // The data set walked; raises EDatabaseError "Unable to open dataset <name>" when there is none.
     TDataSet* GetDataSet() const;
 
@@ -72,7 +72,7 @@ protected:
 private:
     TDataSet* FDataSet = nullptr;
     TDataSource* FDataSource = nullptr;
-    int FBookmark = -1;     // record kept for current-record ranges
+    int FBookmark = -1;  // record kept for current-record ranges
     bool FEndReached = false;
 };
 

@@ -27,17 +27,19 @@ int32_t ReadCount(TStream* stream, int64_t minEntryBytes) {
 }
 
 // System variables an older dictionary entry may name by index.
-const char* const kSystemVariables[] = {"", "", "PAGE#", "DATE", "TIME", "LINE#", "LINETHROUGH#",
+const char* const kSystemVariables[] = {"",        "",         "PAGE#",     "DATE", "TIME", "LINE#", "LINETHROUGH#",
                                         "COLUMN#", "CURRENT#", "TOTALPAGES"};
 
-} // namespace
+}  // namespace
 
 bool rpSplitFieldReference(const std::string& reference, std::string& source, std::string& field) {
     bool quoted = false;
     size_t split = std::string::npos;
     for (size_t i = 0; i < reference.size(); ++i) {
-        if (reference[i] == '"') quoted = !quoted;
-        else if (reference[i] == '.' && !quoted) split = i;
+        if (reference[i] == '"')
+            quoted = !quoted;
+        else if (reference[i] == '.' && !quoted)
+            split = i;
     }
     if (split == std::string::npos) return false;
     source = reference.substr(0, split);
@@ -47,8 +49,10 @@ bool rpSplitFieldReference(const std::string& reference, std::string& source, st
 }
 
 TrpDataDictionary::TrpDataDictionary(TrpContext& context)
-    : Variables(std::make_unique<TrpVariables>()), FieldAliases(std::make_unique<TrpVariables>()),
-      SourceAliases(std::make_unique<TrpVariables>()), FContext(context) {}
+    : Variables(std::make_unique<TrpVariables>()),
+      FieldAliases(std::make_unique<TrpVariables>()),
+      SourceAliases(std::make_unique<TrpVariables>()),
+      FContext(context) {}
 
 TrpDataDictionary::~TrpDataDictionary() = default;
 
@@ -144,8 +148,10 @@ void TrpDataDictionary::ReadOldRecord(TStream* stream) {
         std::string name = int(i) < names.Count() ? names.Get(int(i)) : e.S1;
         std::string value;
         if (e.Kind == 2) {
-            if (e.Index == 1) value = e.S1;
-            else if (e.Index >= 0 && e.Index < int32_t(std::size(kSystemVariables))) value = kSystemVariables[e.Index];
+            if (e.Index == 1)
+                value = e.S1;
+            else if (e.Index >= 0 && e.Index < int32_t(std::size(kSystemVariables)))
+                value = kSystemVariables[e.Index];
         } else if (e.Kind == 1) {
             value = e.S2 + "." + e.S3;
         } else {
@@ -184,7 +190,8 @@ void TrpDataDictionary::LoadFromStream(TStream* stream) {
         // Aliases of sources the program does not have are dropped.
         for (int i = FieldAliases->Count() - 1; i >= 0; --i) {
             std::string source, field;
-            if (!rpSplitFieldReference(VarToStr(FieldAliases->GetValue(i)), source, field) || !FContext.FindDataSource(source))
+            if (!rpSplitFieldReference(VarToStr(FieldAliases->GetValue(i)), source, field) ||
+                !FContext.FindDataSource(source))
                 FieldAliases->Delete(i);
         }
         for (int i = SourceAliases->Count() - 1; i >= 0; --i)

@@ -51,5 +51,5 @@ private:
     int VariableIndex(const std::string& name) const;
     bool Resolve(const std::string& name, const std::string& reference);
     void ReadOldRecord(TStream* stream);
-    std::set<std::string> FEvaluating;   // names whose expressions are being evaluated
+    std::set<std::string> FEvaluating;  // names whose expressions are being evaluated
 };

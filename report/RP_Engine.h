@@ -17,11 +17,30 @@
 #include "RP_View.h"
 
 enum : uint8_t {
-    btReportTitle = 0, btReportSummary = 1, btPageHeader = 2, btPageFooter = 3, btMasterHeader = 4,
-    btMasterData = 5, btMasterFooter = 6, btDetailHeader = 7, btDetailData = 8, btDetailFooter = 9,
-    btSubDetailHeader = 10, btSubDetailData = 11, btSubDetailFooter = 12, btOverlay = 13, btColumnHeader = 14,
-    btColumnFooter = 15, btGroupHeader = 16, btGroupFooter = 17, btCrossHeader = 18, btCrossData = 19,
-    btCrossFooter = 20, btChild = 21, btNone = 22, rpBandTypeCount = 23,
+    btReportTitle = 0,
+    btReportSummary = 1,
+    btPageHeader = 2,
+    btPageFooter = 3,
+    btMasterHeader = 4,
+    btMasterData = 5,
+    btMasterFooter = 6,
+    btDetailHeader = 7,
+    btDetailData = 8,
+    btDetailFooter = 9,
+    btSubDetailHeader = 10,
+    btSubDetailData = 11,
+    btSubDetailFooter = 12,
+    btOverlay = 13,
+    btColumnHeader = 14,
+    btColumnFooter = 15,
+    btGroupHeader = 16,
+    btGroupFooter = 17,
+    btCrossHeader = 18,
+    btCrossData = 19,
+    btCrossFooter = 20,
+    btChild = 21,
+    btNone = 22,
+    rpBandTypeCount = 23,
 };
 
 inline bool rpIsDataBand(int type) { return type == btMasterData || type == btDetailData || type == btSubDetailData; }
@@ -38,7 +57,7 @@ public:
     TrpPageBuilder* Parent;
     TrpBandView* View = nullptr;
     uint16_t Flags = 0;
-    std::unique_ptr<TrpBand> NextOwned;   // further bands of the type, by y
+    std::unique_ptr<TrpBand> NextOwned;  // further bands of the type, by y
     TrpBand* Next = nullptr;
     TrpBand* Prev = nullptr;
     TrpBand *NextGroup = nullptr, *PrevGroup = nullptr, *FirstGroup = nullptr, *LastGroup = nullptr;
@@ -54,7 +73,7 @@ public:
     std::map<std::string, int> ShownCounts;
     // The same per cross column: "column\x01BANDNAME" of the entries held per column.
     std::map<std::string, int> ColumnCounts;
-    int Records = 0;   // all records aggregated in this build
+    int Records = 0;  // all records aggregated in this build
     // Set while the aggregates of a cell in the cross data band are declared:
     // their entries are held per cross column.
     bool DeclaringCrossCell = false;
@@ -67,7 +86,7 @@ public:
     std::string Name;
     bool PrintIfSubsetEmpty = false, NewPageAfter = false, Stretched = false, Breaked = false,
          PrintChildIfInvisible = false, Visible = true;
-    std::vector<TrpView*> Objects;   // owned by the template page
+    std::vector<TrpView*> Objects;  // owned by the template page
     TrpDataset* DataSet = nullptr;
     bool OwnsDataSet = false;
     // Horizontal bands some of whose objects lie in cross bands print a
@@ -75,8 +94,8 @@ public:
     bool HasCross = false;
     TrpDataset* CrossDataSet = nullptr;
     bool OwnsCrossDataSet = false;
-    int CrossColumns = 0;   // cross data band: the most records it has printed
-    std::string GroupCondition;      // postfix
+    int CrossColumns = 0;        // cross data band: the most records it has printed
+    std::string GroupCondition;  // postfix
     bool EndOfData = false;
     int ForceNewPage = 0, ForceNewColumn = 0;
 
@@ -151,11 +170,11 @@ public:
     // breaks go to the host page, which starts the new pages.
     bool IsSubReport = false;
     TrpPageBuilder* Host = nullptr;
-    int SubMaxY = 0;   // lowest bottom the subreports of the printing band reached
+    int SubMaxY = 0;  // lowest bottom the subreports of the printing band reached
 
     TrpBand* Band(int type) const { return Bands[size_t(type)].get(); }
     TrpBand* FindBand(const std::string& name) const;
-    int BottomEdge() const;   // less the page footer's height while building
+    int BottomEdge() const;  // less the page footer's height while building
     int ColumnFooterHeight() const;
 
     void CreateBands();
@@ -179,8 +198,8 @@ public:
     bool Recording = false;
     std::vector<TRecord> Records;
     size_t PlayIndex = 0;
-    TrpBand* PlayingBand = nullptr;   // the band a show record is drawing
-    bool WantsRoom = false;           // it did not fit
+    TrpBand* PlayingBand = nullptr;  // the band a show record is drawing
+    bool WantsRoom = false;          // it did not fit
     // Forms this page's records, to be played at (x, y) of the host's page.
     void FormSubReport(TrpPageBuilder* host, int x, int y);
     // Plays from PlayIndex; false when a band waits for the host's next page.
@@ -226,8 +245,8 @@ public:
     bool PreparingAggregates = false;
     TrpBand* AggregateDataBand = nullptr;
     TrpPageBuilder* Current = nullptr;
-    std::vector<std::unique_ptr<TrpPageBuilder>> Builders;   // per template page
-    std::vector<TrpPage*> SubReportPages;                     // pages printing as subreports, outermost first
+    std::vector<std::unique_ptr<TrpPageBuilder>> Builders;  // per template page
+    std::vector<TrpPage*> SubReportPages;                   // pages printing as subreports, outermost first
 
     TrpPageBuilder* BuilderOf(TrpPage* page);
     void ShowProgress(int pageNo);

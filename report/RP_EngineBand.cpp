@@ -48,8 +48,8 @@ void TrpBandView::SaveToStream(TStream* stream) {
 namespace {
 
 const TrpFlagName kBandFlags[] = {
-    {"FORMNEWPAGE", flBandNewPageAfter}, {"PRINTIFSUBSETEMPTY", flBandPrintIfSubsetEmpty},
-    {"ONFIRSTPAGE", flBandOnFirstPage},  {"ONLASTPAGE", flBandOnLastPage},
+    {"FORMNEWPAGE", flBandNewPageAfter},  {"PRINTIFSUBSETEMPTY", flBandPrintIfSubsetEmpty},
+    {"ONFIRSTPAGE", flBandOnFirstPage},   {"ONLASTPAGE", flBandOnLastPage},
     {"REPEATHEADER", flBandRepeatHeader}, {"PRINTCHILDIFINVISIBLE", flBandPrintChildIfInvisible},
     {"BREAKED", flBandBreaked},
 };
@@ -57,7 +57,7 @@ const TrpFlagName kBandFlags[] = {
 bool AsBool(const Variant& v) { return !v.IsNull() && !v.IsEmpty() && v.AsBoolean(); }
 int AsInt(const Variant& v) { return v.IsNull() || v.IsEmpty() ? 0 : v.AsInteger(); }
 
-} // namespace
+}  // namespace
 
 void TrpBandView::SetPropertyValue(const std::string& propName, const Variant& value) {
     std::string p = UpperCase(propName);
@@ -67,7 +67,10 @@ void TrpBandView::SetPropertyValue(const std::string& propName, const Variant& v
         if (band) band->ChildBand = band->Parent->FindBand(ChildBand);
         return;
     }
-    if (p == "MASTER") { Master = VarToStr(value); return; }
+    if (p == "MASTER") {
+        Master = VarToStr(value);
+        return;
+    }
     if (rpSetNamedFlag(kBandFlags, p, value, Flags)) {
         if (band && p == "BREAKED") band->Breaked = AsBool(value);
         return;
@@ -77,10 +80,22 @@ void TrpBandView::SetPropertyValue(const std::string& propName, const Variant& v
         if (band && Context()) band->GroupCondition = Context()->Parser().ToPostfix(FormatStr);
         return;
     }
-    if (p == "COLUMNS") { Columns = AsInt(value); return; }
-    if (p == "COLUMNWIDTH") { ColumnWidth = AsInt(value); return; }
-    if (p == "COLUMNGAP") { ColumnGap = AsInt(value); return; }
-    if (p == "NEWCOLUMNAFTER") { NewColumnAfter = AsInt(value); return; }
+    if (p == "COLUMNS") {
+        Columns = AsInt(value);
+        return;
+    }
+    if (p == "COLUMNWIDTH") {
+        ColumnWidth = AsInt(value);
+        return;
+    }
+    if (p == "COLUMNGAP") {
+        ColumnGap = AsInt(value);
+        return;
+    }
+    if (p == "NEWCOLUMNAFTER") {
+        NewColumnAfter = AsInt(value);
+        return;
+    }
     if (p == "DATASOURCE") {
         if (band) {
             band->FreeDataSet();
@@ -90,11 +105,16 @@ void TrpBandView::SetPropertyValue(const std::string& propName, const Variant& v
     }
     TrpView::SetPropertyValue(propName, value);
     if (!band) return;
-    if (p == "LEFT") band->x = AsInt(value);
-    else if (p == "TOP") band->y = AsInt(value);
-    else if (p == "WIDTH") band->dx = AsInt(value);
-    else if (p == "HEIGHT") band->dy = AsInt(value);
-    else if (p == "VISIBLE") band->Visible = AsBool(value);
+    if (p == "LEFT")
+        band->x = AsInt(value);
+    else if (p == "TOP")
+        band->y = AsInt(value);
+    else if (p == "WIDTH")
+        band->dx = AsInt(value);
+    else if (p == "HEIGHT")
+        band->dy = AsInt(value);
+    else if (p == "VISIBLE")
+        band->Visible = AsBool(value);
 }
 
 Variant TrpBandView::GetPropertyValue(const std::string& propName) {
@@ -128,9 +148,12 @@ Variant TrpBandView::CallMethod(const std::string& methodName, const Variant& p1
     std::string m = UpperCase(methodName);
     if (m == "NEXT" || m == "PRIOR" || m == "FIRST") {
         if (Parent && Parent->DataSet) {
-            if (m == "NEXT") Parent->DataSet->Next();
-            else if (m == "PRIOR") Parent->DataSet->Prior();
-            else Parent->DataSet->First();
+            if (m == "NEXT")
+                Parent->DataSet->Next();
+            else if (m == "PRIOR")
+                Parent->DataSet->Prior();
+            else
+                Parent->DataSet->First();
         }
         return Null();
     }
@@ -165,9 +188,7 @@ void TrpBandView::DeclareProperties() {
 
 TrpBand::TrpBand(uint8_t type, TrpPageBuilder* parent) : Parent(parent), Typ(type) {}
 
-TrpBand::~TrpBand() {
-    FreeDataSet();
-}
+TrpBand::~TrpBand() { FreeDataSet(); }
 
 TrpContext& TrpBand::Context() const { return Parent->Engine->Context; }
 
@@ -345,7 +366,7 @@ bool TrpBand::DrawObjects() {
             if (sub->IsVisible()) subReports.push_back(sub);
             continue;
         }
-        if (Parent->CrossOf.count(v)) continue;   // printed as a cross cell
+        if (Parent->CrossOf.count(v)) continue;  // printed as a cross cell
         DrawObject(v);
     }
     if (subReports.empty()) return false;
@@ -363,7 +384,7 @@ TrpPageBuilder* TrpBand::FormSubReport(TrpSubReportView* view) {
     auto& active = engine->SubReportPages;
     if (std::find(active.begin(), active.end(), page) != active.end()) return nullptr;
     TrpPageBuilder* builder = engine->BuilderOf(page);
-    if (!builder->Bands[0]) return nullptr;   // not initialised for this build
+    if (!builder->Bands[0]) return nullptr;  // not initialised for this build
     int x = Parent->XAdjust - Parent->Page->LeftEdge() + view->x + page->LeftEdge();
     active.push_back(page);
     builder->FormSubReport(Parent, x, y + view->y);
@@ -601,7 +622,7 @@ bool TrpBand::CheckPageBreak(int atY, int height, bool pageBreak) {
     if (Typ == btColumnFooter) return false;
     if (atY + height + Parent->ColumnFooterHeight() <= Parent->CurBottomY) return false;
     if (pageBreak) return true;
-    if (Parent->CannotMove()) return false;   // prints here, clipped
+    if (Parent->CannotMove()) return false;  // prints here, clipped
     Parent->NewColumn(this);
     return true;
 }
@@ -615,7 +636,8 @@ void TrpBand::DrawPageBreak() {
     std::vector<Saved> objects;
     for (TrpView* v : Objects) {
         // Slices continue the measured lines of a memo.
-        if (auto* memo = dynamic_cast<TrpMemoView*>(v); memo && memo->DrawMode == TrpDrawMode::Normal) memo->CalcHeight();
+        if (auto* memo = dynamic_cast<TrpMemoView*>(v); memo && memo->DrawMode == TrpDrawMode::Normal)
+            memo->CalcHeight();
         objects.push_back({v, v->y, v->dy});
         if (v->BandAlign == baBottom) v->y = CalculatedHeight - v->dy;
     }
@@ -627,7 +649,9 @@ void TrpBand::DrawPageBreak() {
         for (Saved& o : objects) o.Pending = false;
     }
     TrpContext& context = Context();
-    auto pending = [&] { return std::any_of(objects.begin(), objects.end(), [](const Saved& o) { return o.Pending; }); };
+    auto pending = [&] {
+        return std::any_of(objects.begin(), objects.end(), [](const Saved& o) { return o.Pending; });
+    };
     // Pages asked for while no object could be placed: a slice that outputs
     // nothing forces its first pending object out, clipped, so the loop ends.
     while (!context.RootReport->Stopped && pending()) {
@@ -733,7 +757,7 @@ std::vector<std::string> KeyFields(const std::string& key) {
     return fields;
 }
 
-} // namespace
+}  // namespace
 
 TrpAggregateBand* TrpBand::GetAccumulatingBand() const {
     // A cross data cell shows, per column, what the band it crosses shows:
@@ -747,7 +771,8 @@ int TrpBand::CurrentColumn() const { return Parent->CrossColumnNo; }
 void TrpBand::InitValues() {
     if (Typ == btGroupHeader) {
         for (TrpBand* g = this; g; g = g->NextGroup)
-            g->LastGroupValue = g->GroupCondition.empty() ? Variant() : Context().Parser().EvalPostfix(g->GroupCondition);
+            g->LastGroupValue =
+                g->GroupCondition.empty() ? Variant() : Context().Parser().EvalPostfix(g->GroupCondition);
         return;
     }
     if (!AggregateSource) return;
@@ -792,7 +817,7 @@ void TrpBand::DoAggregate(int crossColumn) {
         }
         for (const auto& [key, start] : copies) Values.SetVariable(key, start);
     }
-    std::set<std::string> counted;   // the showing bands of the column's entries
+    std::set<std::string> counted;  // the showing bands of the column's entries
     std::string lastExpression;
     Variant lastValue;
     bool haveLast = false;

@@ -141,9 +141,11 @@ void TrpPageBuilder::CreateBands() {
     std::vector<TrpBand*> headers, footers;
     for (TrpBand* g = Band(btGroupHeader); g && g->View; g = g->Next) headers.push_back(g);
     for (TrpBand* f = Band(btGroupFooter); f && f->View; f = f->Next) footers.push_back(f);
-    for (size_t i = 0; i < headers.size() && i < footers.size(); ++i) headers[headers.size() - 1 - i]->Footer = footers[i];
+    for (size_t i = 0; i < headers.size() && i < footers.size(); ++i)
+        headers[headers.size() - 1 - i]->Footer = footers[i];
     // "Band=source;..." in the cross data band gives named bands their own cross records.
-    if (TrpBand* crossData = Band(btCrossData); crossData->View && crossData->View->FormatStr.find(';') != std::string::npos) {
+    if (TrpBand* crossData = Band(btCrossData);
+        crossData->View && crossData->View->FormatStr.find(';') != std::string::npos) {
         std::string list = crossData->View->FormatStr;
         size_t from = 0;
         while (from < list.size()) {
@@ -152,7 +154,8 @@ void TrpPageBuilder::CreateBands() {
             std::string entry = list.substr(from, end - from);
             size_t eq = entry.find('=');
             if (eq != std::string::npos)
-                if (TrpBand* b = FindBand(Trim(entry.substr(0, eq))); b && b->Typ >= btMasterHeader && b->Typ <= btChild) {
+                if (TrpBand* b = FindBand(Trim(entry.substr(0, eq)));
+                    b && b->Typ >= btMasterHeader && b->Typ <= btChild) {
                     bool owned = false;
                     b->CrossDataSet = rpGetDataSetByName(Trim(entry.substr(eq + 1)), Engine->Report->Owner, owned);
                     b->OwnsCrossDataSet = owned;
@@ -200,7 +203,8 @@ void TrpPageBuilder::RegisterAggregates(TrpBand* band) {
     TrpReport* report = Engine->Report;
     for (TrpBand* b = band; b && b->View; b = b->Next) {
         std::vector<TrpBand*> shown{b};
-        for (TrpBand* c = b->ChildBand; c && shown.size() < size_t(rpBandTypeCount * 4); c = c->ChildBand) shown.push_back(c);
+        for (TrpBand* c = b->ChildBand; c && shown.size() < size_t(rpBandTypeCount * 4); c = c->ChildBand)
+            shown.push_back(c);
         for (TrpBand* s : shown) {
             // The cells a horizontal band has in the cross data band show
             // their aggregates per cross column.
@@ -456,8 +460,10 @@ void TrpPageBuilder::DoLoop(int level) {
                 if (!ds->Eof() && b->NewPageAfter && b->Visible) NewPage();
             }
         }
-        if (FStack.empty()) ShowBand(b->Footer);
-        else FStack.pop_back();
+        if (FStack.empty())
+            ShowBand(b->Footer);
+        else
+            FStack.pop_back();
     }
 }
 
@@ -600,7 +606,8 @@ void TrpPageBuilder::NewColumn(TrpBand* band) {
 // ------------------------------------------------------------- page engine
 
 TrpPageEngine::TrpPageEngine(TrpReport* report)
-    : Report(report), Context(report->Context()),
+    : Report(report),
+      Context(report->Context()),
       Pages(report->Context().RootReport ? report->Context().RootReport->EMFPages.get() : report->EMFPages.get()) {}
 
 TrpPageEngine::~TrpPageEngine() = default;
@@ -636,12 +643,18 @@ TrpAggregateBand* TrpPageEngine::FindDataBand(int type) {
 
 bool TrpPageEngine::GetSystemValue(const std::string& name, Variant& value) {
     TrpBand* band = Context.ActiveBand;
-    if (name == "PAGE#") value = PageNo + 1;
-    else if (name == "LINE#" && band) value = band->LineNo;
-    else if (name == "LINETHROUGH#" && band) value = band->LineThroughNo;
-    else if (name == "COLUMN#" && Current) value = Current->CrossColumnNo;
-    else if (name == "CURRENT#" && Current) value = Current->RecordNo;
-    else return false;
+    if (name == "PAGE#")
+        value = PageNo + 1;
+    else if (name == "LINE#" && band)
+        value = band->LineNo;
+    else if (name == "LINETHROUGH#" && band)
+        value = band->LineThroughNo;
+    else if (name == "COLUMN#" && Current)
+        value = Current->CrossColumnNo;
+    else if (name == "CURRENT#" && Current)
+        value = Current->RecordNo;
+    else
+        return false;
     return true;
 }
 
@@ -651,11 +664,16 @@ bool TrpPageEngine::GetPageValue(const std::string& name, Variant& value) {
         return true;
     }
     if (!Current) return false;
-    if (name == "CURY") value = Current->CurY;
-    else if (name == "FREESPACE") value = Current->CurBottomY - Current->CurY;
-    else if (name == "PAGEHEIGHT") value = Current->Page->PrnInfo.Pgh;
-    else if (name == "PAGEWIDTH") value = Current->Page->PrnInfo.Pgw;
-    else return false;
+    if (name == "CURY")
+        value = Current->CurY;
+    else if (name == "FREESPACE")
+        value = Current->CurBottomY - Current->CurY;
+    else if (name == "PAGEHEIGHT")
+        value = Current->Page->PrnInfo.Pgh;
+    else if (name == "PAGEWIDTH")
+        value = Current->Page->PrnInfo.Pgw;
+    else
+        return false;
     return true;
 }
 
@@ -690,8 +708,10 @@ void TrpPageEngine::AlignToBand(TrpView* view) {
     TrpBand* band = Context.ActiveBand;
     if (!band) return;
     int height = band->CalculatedHeight >= 0 ? band->CalculatedHeight : band->dy;
-    if (view->BandAlign == baTop) view->y = band->y;
-    else if (view->BandAlign == baBottom) view->y = band->y + height - view->dy;
+    if (view->BandAlign == baTop)
+        view->y = band->y;
+    else if (view->BandAlign == baBottom)
+        view->y = band->y + height - view->dy;
 }
 
 // ----------------------------------------------------------- template page
@@ -702,7 +722,7 @@ TrpPageBuilder* BuilderWhileBuilding(TrpPage* page) {
     auto* engine = dynamic_cast<TrpPageEngine*>(page->Report->Context().PageEngine());
     return engine ? engine->BuilderOf(page) : nullptr;
 }
-} // namespace
+}  // namespace
 
 void TrpPage::ShowBandByType(int type) {
     if (TrpPageBuilder* builder = BuilderWhileBuilding(this)) builder->ShowBandByType(type);

@@ -27,9 +27,7 @@ namespace {
 // the build ends by an exception.
 class TemplateGuard {
 public:
-    explicit TemplateGuard(TrpReport* report) : FReport(report) {
-        FReport->SaveToStream(&FSaved);
-    }
+    explicit TemplateGuard(TrpReport* report) : FReport(report) { FReport->SaveToStream(&FSaved); }
     ~TemplateGuard() {
         if (!FRestored) Restore();
     }
@@ -53,7 +51,7 @@ private:
     bool FRestored = false;
 };
 
-} // namespace
+}  // namespace
 
 bool TrpReport::PrepareReport() {
     TrpContext& context = *FContext;
@@ -145,8 +143,10 @@ void TrpReport::DoBuildReport() {
     // The first of two passes has counted the pages.
     FContext->TotalPagesCount = EMFPages->Count();
     TwoPass = 0;
-    if (!Stopped) PrepareWithProgress();
-    else EMFPages->Clear();
+    if (!Stopped)
+        PrepareWithProgress();
+    else
+        EMFPages->Clear();
     TwoPass = 0xFFFF;
 }
 
@@ -217,8 +217,8 @@ void TrpReport::BuildReport() {
                 engine.Current->BuildPage();
             }
             bool last = i == Pages->Count() - 1;
-            bool nextContinues = last ? root != this && shared.NextContinues
-                                      : Pages->Pages(i + 1)->PrintToPrevPage != 0;
+            bool nextContinues =
+                last ? root != this && shared.NextContinues : Pages->Pages(i + 1)->PrintToPrevPage != 0;
             if (nextContinues) {
                 engine.PageNo = output->Count() - 1;
                 engine.AppendPage = true;
@@ -305,7 +305,8 @@ void TrpReport::ShowProgressText(int n) {
     }
     if (!ShowProgress) return;
     std::string label = FProgressPrompt + "  " + std::to_string(n);
-    if (FinalPass && TwoPassCopy) label += " " + LoadEngineString(rpsFrom) + " " + std::to_string(FContext->TotalPagesCount);
+    if (FinalPass && TwoPassCopy)
+        label += " " + LoadEngineString(rpsFrom) + " " + std::to_string(FContext->TotalPagesCount);
     if (Windows.ProgressLabel) Windows.ProgressLabel(this, label);
 }
 

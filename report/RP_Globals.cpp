@@ -20,36 +20,69 @@ std::string rpDemangle(const char* mangled) {
 const std::vector<TrpNamedConstant>& rpNamedConstants() {
     static const std::vector<TrpNamedConstant> table = [] {
         std::vector<TrpNamedConstant> t = {
-            {"clWhite", 0xFFFFFF}, {"clBlack", 0}, {"clMaroon", 0x80}, {"clGreen", 0x8000},
-            {"clOlive", 0x8080}, {"clNavy", 0x800000}, {"clPurple", 0x800080}, {"clTeal", 0x808000},
-            {"clGray", 0x808080}, {"clSilver", 0xC0C0C0}, {"clRed", 0xFF}, {"clLime", 0xFF00},
-            {"clYellow", 0xFFFF}, {"clBlue", 0xFF0000}, {"clFuchsia", 0xFF00FF}, {"clAqua", 0xFFFF00},
+            {"clWhite", 0xFFFFFF},         {"clBlack", 0},         {"clMaroon", 0x80},      {"clGreen", 0x8000},
+            {"clOlive", 0x8080},           {"clNavy", 0x800000},   {"clPurple", 0x800080},  {"clTeal", 0x808000},
+            {"clGray", 0x808080},          {"clSilver", 0xC0C0C0}, {"clRed", 0xFF},         {"clLime", 0xFF00},
+            {"clYellow", 0xFFFF},          {"clBlue", 0xFF0000},   {"clFuchsia", 0xFF00FF}, {"clAqua", 0xFFFF00},
             {"clTransparent", 0x1FFFFFFF},
         };
         // System colours are colour values with the top bit set: as 32-bit
         // colours they are negative integers.
         static const char* const systemColours[] = {
-            "clScrollBar", "clBackground", "clActiveCaption", "clInactiveCaption", "clMenu", "clWindow",
-            "clWindowFrame", "clMenuText", "clWindowText", "clCaptionText", "clActiveBorder",
-            "clInactiveBorder", "clAppWorkSpace", "clHighlight", "clHighlightText", "clBtnFace",
-            "clBtnShadow", "clGrayText", "clBtnText", "clInactiveCaptionTex", "clBtnHighlight",
-            "cl3DDkShadow", "cl3DLight", "clInfoText", "clInfoBk",
+            "clScrollBar",    "clBackground",     "clActiveCaption", "clInactiveCaption", "clMenu",
+            "clWindow",       "clWindowFrame",    "clMenuText",      "clWindowText",      "clCaptionText",
+            "clActiveBorder", "clInactiveBorder", "clAppWorkSpace",  "clHighlight",       "clHighlightText",
+            "clBtnFace",      "clBtnShadow",      "clGrayText",      "clBtnText",         "clInactiveCaptionTex",
+            "clBtnHighlight", "cl3DDkShadow",     "cl3DLight",       "clInfoText",        "clInfoBk",
         };
         int32_t index = 0;
         for (const char* name : systemColours)
             t.push_back({name, Variant(int32_t(uint32_t(0x80000000u) | uint32_t(index++)))});
         std::vector<TrpNamedConstant> rest = {
-            {"mrNone", 0}, {"mrOk", 1}, {"mrCancel", 2}, {"mrYes", 6}, {"mrNo", 7},
-            {"CRLF", Variant("\r\n")}, {"Null", Null()},
-            {"fsBold", 2}, {"fsItalic", 1}, {"fsUnderline", 4}, {"fsStrikeOut", 8},
-            {"rpftNone", 0}, {"rpftRight", 1}, {"rpftBottom", 2}, {"rpftLeft", 4}, {"rpftTop", 8},
-            {"rptaLeft", 0}, {"rptaRight", 1}, {"rptaCenter", 2}, {"rptaVertical", 4}, {"rptaMiddle", 8},
+            {"mrNone", 0},
+            {"mrOk", 1},
+            {"mrCancel", 2},
+            {"mrYes", 6},
+            {"mrNo", 7},
+            {"CRLF", Variant("\r\n")},
+            {"Null", Null()},
+            {"fsBold", 2},
+            {"fsItalic", 1},
+            {"fsUnderline", 4},
+            {"fsStrikeOut", 8},
+            {"rpftNone", 0},
+            {"rpftRight", 1},
+            {"rpftBottom", 2},
+            {"rpftLeft", 4},
+            {"rpftTop", 8},
+            {"rptaLeft", 0},
+            {"rptaRight", 1},
+            {"rptaCenter", 2},
+            {"rptaVertical", 4},
+            {"rptaMiddle", 8},
             {"rptaDown", 16},
-            {"baNone", 0}, {"baLeft", 1}, {"baRight", 2}, {"baCenter", 3}, {"baWidth", 4}, {"baBottom", 5},
-            {"baTop", 6}, {"baRest", 7},
-            {"psSolid", 0}, {"psDash", 1}, {"psDot", 2}, {"psDashDot", 3}, {"psDashDotDot", 4}, {"psDouble", 5},
-            {"mb_Ok", 0}, {"mb_OkCancel", 1}, {"mb_YesNo", 4}, {"mb_YesNoCancel", 3}, {"mb_IconError", 16},
-            {"mb_IconQuestion", 32}, {"mb_IconInformation", 64}, {"mb_IconWarning", 48},
+            {"baNone", 0},
+            {"baLeft", 1},
+            {"baRight", 2},
+            {"baCenter", 3},
+            {"baWidth", 4},
+            {"baBottom", 5},
+            {"baTop", 6},
+            {"baRest", 7},
+            {"psSolid", 0},
+            {"psDash", 1},
+            {"psDot", 2},
+            {"psDashDot", 3},
+            {"psDashDotDot", 4},
+            {"psDouble", 5},
+            {"mb_Ok", 0},
+            {"mb_OkCancel", 1},
+            {"mb_YesNo", 4},
+            {"mb_YesNoCancel", 3},
+            {"mb_IconError", 16},
+            {"mb_IconQuestion", 32},
+            {"mb_IconInformation", 64},
+            {"mb_IconWarning", 48},
         };
         t.insert(t.end(), rest.begin(), rest.end());
         return t;
@@ -80,7 +113,7 @@ std::vector<InstalledLibrary>& Installed() {
     return list;
 }
 
-} // namespace
+}  // namespace
 
 TrpInstalledFunctions* rpInstalledFunctions() {
     static TrpInstalledFunctions registry;
@@ -115,8 +148,8 @@ void TrpFunctionLibrary::AddFunctionDesc(const std::string& funcName, const std:
     rpAddFunctionDesc(ClassName(), funcName, category, description);
 }
 
-void rpAddFunctionDesc(const std::string& libraryClass, const std::string& funName,
-                       const std::string& category, const std::string& description) {
+void rpAddFunctionDesc(const std::string& libraryClass, const std::string& funName, const std::string& category,
+                       const std::string& description) {
     if (description.empty()) return;
     rpInstalledFunctions()->Add(libraryClass, funName, category, description);
 }
@@ -126,8 +159,8 @@ void rpRegisterFunctionLibrary(const std::string& className, const TrpFunctionLi
     for (const auto& lib : list)
         if (lib.ClassName == className) return;
     if (int(list.size()) >= rpMaxFunctionLibraries)
-        throw Exception("Cannot install function library " + className + ": " +
-                        std::to_string(rpMaxFunctionLibraries) + " libraries are installed already");
+        throw Exception("Cannot install function library " + className + ": " + std::to_string(rpMaxFunctionLibraries) +
+                        " libraries are installed already");
     list.push_back({className, std::unique_ptr<TrpFunctionLibrary>(create())});
 }
 
@@ -151,7 +184,7 @@ TrpFunctionLibrary* rpFunctionLibrary(int index) {
 
 bool rpCallLibraryFunction(TrpContext& context, const std::string& name, const Variant& p1, const Variant& p2,
                            const Variant& p3, Variant& val) {
-    rpGlobals();   // the engine's start-up installs the standard library
+    rpGlobals();  // the engine's start-up installs the standard library
     // Index loop: a library function may install or remove libraries.
     for (int i = 0; i < rpFunctionLibraryCount(); ++i)
         if (rpFunctionLibrary(i)->CallFunction(context, name, p1, p2, p3, val)) return true;

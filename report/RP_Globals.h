@@ -19,19 +19,36 @@
 
 // Ids of the engine strings the engine code names.
 enum : int {
-    rpsOK = 55000, rpsCancel = 55001, rpsPage = 55004, rpsVirtualPrinter = 55007,
-    rpsFirstBandName = 55077,         // + band type, 0..22
-    rpsFirstCategoryName = 55130,     // + format category, 0..4
-    rpsFirstFormatName = 55150,       // + 5 * category + index
-    rpsFirstBooleanFormat = 55170, rpsFirstDateFormat = 55175, rpsFirstTimeFormat = 55179,
-    rpsFrom = 55199, rpsCalcError = 55200, rpsReportLabel = 55201, rpsObjectLabel = 55202,
-    rpsPreparing = 55203, rpsFirstPass = 55204, rpsProcessingPage = 55205, rpsError = 55206,
-    rpsPreview = 55207, rpsPrintingPage = 55208, rpsUntitled = 55209, rpsReportFile = 55211,
-    rpsFont = 55334, rpsCharset = 55337, rpsUnsupportedFormat = 55345, rpsUndefinedSymbol = 55439,
+    rpsOK = 55000,
+    rpsCancel = 55001,
+    rpsPage = 55004,
+    rpsVirtualPrinter = 55007,
+    rpsFirstBandName = 55077,      // + band type, 0..22
+    rpsFirstCategoryName = 55130,  // + format category, 0..4
+    rpsFirstFormatName = 55150,    // + 5 * category + index
+    rpsFirstBooleanFormat = 55170,
+    rpsFirstDateFormat = 55175,
+    rpsFirstTimeFormat = 55179,
+    rpsFrom = 55199,
+    rpsCalcError = 55200,
+    rpsReportLabel = 55201,
+    rpsObjectLabel = 55202,
+    rpsPreparing = 55203,
+    rpsFirstPass = 55204,
+    rpsProcessingPage = 55205,
+    rpsError = 55206,
+    rpsPreview = 55207,
+    rpsPrintingPage = 55208,
+    rpsUntitled = 55209,
+    rpsReportFile = 55211,
+    rpsFont = 55334,
+    rpsCharset = 55337,
+    rpsUnsupportedFormat = 55345,
+    rpsUndefinedSymbol = 55439,
 };
 
 // The loader's message for a template with add-in classes the program lacks.
-extern const char* const rpsNonPluggedComponents;   // followed by a carriage return and the names
+extern const char* const rpsNonPluggedComponents;  // followed by a carriage return and the names
 extern const char* const rpsIncludeComponents;
 
 // Text of an engine string; an id without a text gives the empty text.
@@ -78,19 +95,20 @@ public:
     // True when the name is one of the library's (compared without regard to
     // case); the value comes from DoFunction.
     // The context is the report whose expression calls the function.
-    virtual bool CallFunction(TrpContext& context, const std::string& name, const Variant& p1,
-                              const Variant& p2, const Variant& p3, Variant& val);
-    virtual void DoFunction(TrpContext& context, int index, const Variant& p1, const Variant& p2,
-                            const Variant& p3, Variant& val) = 0;
+    virtual bool CallFunction(TrpContext& context, const std::string& name, const Variant& p1, const Variant& p2,
+                              const Variant& p3, Variant& val);
+    virtual void DoFunction(TrpContext& context, int index, const Variant& p1, const Variant& p2, const Variant& p3,
+                            Variant& val) = 0;
 
-    void AddFunctionDesc(const std::string& funcName, const std::string& category,
-                         const std::string& description);
+    void AddFunctionDesc(const std::string& funcName, const std::string& category, const std::string& description);
 };
 
 // The demangled name of a class, as TObject::ClassName gives it for an instance.
 std::string rpDemangle(const char* mangled);
 template <class T>
-std::string rpClassNameOf() { return rpDemangle(typeid(T).name()); }
+std::string rpClassNameOf() {
+    return rpDemangle(typeid(T).name());
+}
 
 using TrpFunctionLibraryFactory = std::function<TrpFunctionLibrary*()>;
 
@@ -121,10 +139,12 @@ void rpRegisterFunctionLibrary() {
     rpRegisterFunctionLibrary(rpClassNameOf<T>(), [] { return new T; });
 }
 template <class T>
-void rpUnRegisterFunctionLibrary() { rpUnRegisterFunctionLibrary(rpClassNameOf<T>()); }
+void rpUnRegisterFunctionLibrary() {
+    rpUnRegisterFunctionLibrary(rpClassNameOf<T>());
+}
 
-void rpAddFunctionDesc(const std::string& libraryClass, const std::string& funName,
-                       const std::string& category, const std::string& description);
+void rpAddFunctionDesc(const std::string& libraryClass, const std::string& funName, const std::string& category,
+                       const std::string& description);
 
 // Installed libraries in installation order.
 int rpFunctionLibraryCount();
@@ -151,9 +171,9 @@ public:
 // Engine-wide tables and scratch objects, created on first use and freed at
 // shut-down. Nothing here belongs to one build (see TrpContext).
 struct TrpGlobals {
-    int DefaultCharset = 1;                 // string 55337
-    std::vector<std::string> BandNames;     // 23 band type names
-    std::vector<std::string> BooleanFormats, DateFormats, TimeFormats;   // 4 each
+    int DefaultCharset = 1;                                             // string 55337
+    std::vector<std::string> BandNames;                                 // 23 band type names
+    std::vector<std::string> BooleanFormats, DateFormats, TimeFormats;  // 4 each
     std::unique_ptr<TStringList> ScratchList;
     std::unique_ptr<TrpCompressor> Compressor;
 

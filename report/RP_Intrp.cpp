@@ -382,8 +382,8 @@ private:
         size_t bracket = target.find('[');
         if (bracket != std::string::npos) {
             size_t close = target.rfind(']');
-            std::string index = target.substr(bracket + 1, close == std::string::npos ? std::string::npos
-                                                                                     : close - bracket - 1);
+            std::string index =
+                target.substr(bracket + 1, close == std::string::npos ? std::string::npos : close - bracket - 1);
             Emit(std::string(1, rpslCall) + "SETARRAY(" + target.substr(0, bracket) + ", " + index + ", " + expr + ")",
                  exprStart);
         } else {
@@ -434,9 +434,12 @@ private:
         if (FError) return;
         SkipSpace();
         char c = Ch(FCur), d = Ch(FCur + 1);
-        if ((c == '>' && d == '=') || (c == '<' && (d == '=' || d == '>'))) FCur += 2;
-        else if (c == '>' || c == '<' || c == '=') FCur += 1;
-        else return;
+        if ((c == '>' && d == '=') || (c == '<' && (d == '=' || d == '>')))
+            FCur += 2;
+        else if (c == '>' || c == '<' || c == '=')
+            FCur += 1;
+        else
+            return;
         DoSimpleExpression();
     }
 
@@ -444,9 +447,12 @@ private:
         DoTerm();
         while (!FError) {
             SkipSpace();
-            if (Ch(FCur) == '+' || Ch(FCur) == '-') ++FCur;
-            else if (AtWord("OR")) FCur += 2;
-            else return;
+            if (Ch(FCur) == '+' || Ch(FCur) == '-')
+                ++FCur;
+            else if (AtWord("OR"))
+                FCur += 2;
+            else
+                return;
             DoTerm();
         }
     }
@@ -455,10 +461,14 @@ private:
         DoFactor();
         while (!FError) {
             SkipSpace();
-            if (Ch(FCur) == '*' || Ch(FCur) == '/') ++FCur;
-            else if (AtWord("AND")) FCur += 3;
-            else if (AtWord("MOD")) FCur += 3;
-            else return;
+            if (Ch(FCur) == '*' || Ch(FCur) == '/')
+                ++FCur;
+            else if (AtWord("AND"))
+                FCur += 3;
+            else if (AtWord("MOD"))
+                FCur += 3;
+            else
+                return;
             DoFactor();
         }
     }
@@ -475,9 +485,12 @@ private:
             bool inSingle = false, inDouble = false;
             do {
                 char b = FBuf[FCur];
-                if (b == '"' && !inSingle) inDouble = !inDouble;
-                else if (b == '\'' && !inDouble) inSingle = !inSingle;
-                else if (!inSingle && !inDouble) depth += b == '[' ? 1 : b == ']' ? -1 : 0;
+                if (b == '"' && !inSingle)
+                    inDouble = !inDouble;
+                else if (b == '\'' && !inDouble)
+                    inSingle = !inSingle;
+                else if (!inSingle && !inDouble)
+                    depth += b == '[' ? 1 : b == ']' ? -1 : 0;
                 ++FCur;
             } while (depth > 0 && FCur < Len());
             if (depth > 0) return AddError("Need \"]\" here");
@@ -503,8 +516,14 @@ private:
                     if (FError) return;
                     SkipSpace();
                     FLastPos = FCur;
-                    if (Ch(FCur) == ',') { ++FCur; continue; }
-                    if (Ch(FCur) == ')') { ++FCur; return; }
+                    if (Ch(FCur) == ',') {
+                        ++FCur;
+                        continue;
+                    }
+                    if (Ch(FCur) == ')') {
+                        ++FCur;
+                        return;
+                    }
                     return AddError("Need \",\" or \")\" here");
                 }
             } else if (Ch(FCur) == '[') {
@@ -522,7 +541,10 @@ private:
             for (;;) {
                 if (FCur >= Len()) return AddError("Need \"'\" here");
                 if (FBuf[FCur] == '\'') {
-                    if (Ch(FCur + 1) == '\'') { FCur += 2; continue; }
+                    if (Ch(FCur + 1) == '\'') {
+                        FCur += 2;
+                        continue;
+                    }
                     ++FCur;
                     break;
                 }
@@ -537,8 +559,8 @@ private:
 
     void ResolveGotos() {
         for (const Goto& g : FGotos) {
-            auto it = std::find_if(FLabels.begin(), FLabels.end(),
-                                   [&](const Label& l) { return l.Text == g.Label + ":"; });
+            auto it =
+                std::find_if(FLabels.begin(), FLabels.end(), [&](const Label& l) { return l.Text == g.Label + ":"; });
             if (it == FLabels.end()) {
                 FLastPos = g.Pos;
                 AddError("Label \"" + g.Label + "\" is not defined");
@@ -646,8 +668,10 @@ void TrpInterpretator::CollectFunctions(TStrings* script, TStrings* matchFuncs, 
     for (int i = 0; i < script->Count(); ++i) {
         std::string line = script->Get(i);
         if (line.empty() || line[0] == rpslJump) continue;
-        if (line[0] == rpslCondJump) splitter.Split(line.size() > 3 ? line.substr(3) : std::string());
-        else if (line[0] == rpslCall) splitter.Split(line.substr(1));
+        if (line[0] == rpslCondJump)
+            splitter.Split(line.size() > 3 ? line.substr(3) : std::string());
+        else if (line[0] == rpslCall)
+            splitter.Split(line.substr(1));
         else {
             size_t blank = line.find(' ');
             if (blank != std::string::npos) splitter.Split(line.substr(blank + 1));

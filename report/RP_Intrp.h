@@ -18,9 +18,9 @@
 
 enum : char { rpslCondJump = 1, rpslJump = 2, rpslCall = 3 };
 
-constexpr int rpMaxScriptText = 32000;   // bytes of script text
+constexpr int rpMaxScriptText = 32000;  // bytes of script text
 constexpr int rpMaxScriptLabels = 101;
-constexpr int rpMaxScriptLine = 65535;   // highest jump target a line can hold
+constexpr int rpMaxScriptLine = 65535;  // highest jump target a line can hold
 
 class TrpInterpretator : public TObject {
 public:

@@ -14,11 +14,19 @@ char At(const std::string& s, int pos) {  // 1-based; 0 outside the text
 
 bool IsIdentDelimiter(char c) {
     switch (c) {
-    case '\r': case ' ': case '(': case ')': case '*': case '+': case '-': case '/':
-    case '<': case '=': case '>': case '[':
-        return true;
-    default:
-        return false;
+    case '\r':
+    case ' ':
+    case '(':
+    case ')':
+    case '*':
+    case '+':
+    case '-':
+    case '/':
+    case '<':
+    case '=':
+    case '>':
+    case '[': return true;
+    default: return false;
     }
 }
 
@@ -26,11 +34,20 @@ bool IsNumberStart(char c) { return (c >= '0' && c <= '9') || c == '.' || c == '
 
 bool IsBinary(char c) {
     switch (c) {
-    case rpopGreaterEq: case rpopLessEq: case rpopNotEqual: case rpopOr: case rpopAnd: case rpopMod:
-    case '*': case '+': case '-': case '/': case '<': case '=': case '>':
-        return true;
-    default:
-        return false;
+    case rpopGreaterEq:
+    case rpopLessEq:
+    case rpopNotEqual:
+    case rpopOr:
+    case rpopAnd:
+    case rpopMod:
+    case '*':
+    case '+':
+    case '-':
+    case '/':
+    case '<':
+    case '=':
+    case '>': return true;
+    default: return false;
     }
 }
 
@@ -38,10 +55,14 @@ bool IsBinary(char c) {
 // their left, so "2 * -3", "NOT NOT x" and "a AND NOT b" keep their arithmetic sense.
 bool IsPrefix(char c) {
     switch (c) {
-    case rpopInt: case rpopFrac: case rpopNegate: case rpopPlus: case rpopStr: case rpopNot: case rpopRound:
-        return true;
-    default:
-        return false;
+    case rpopInt:
+    case rpopFrac:
+    case rpopNegate:
+    case rpopPlus:
+    case rpopStr:
+    case rpopNot:
+    case rpopRound: return true;
+    default: return false;
     }
 }
 
@@ -76,7 +97,9 @@ Variant FracOp(const Variant& v) {
     return Variant(static_cast<double>(x - std::trunc(x)));
 }
 
-Variant RoundOp(const Variant& v) { return Variant(VarAsType(Variant(static_cast<double>(RoundEven(v.AsDouble()))), varInteger)); }
+Variant RoundOp(const Variant& v) {
+    return Variant(VarAsType(Variant(static_cast<double>(RoundEven(v.AsDouble()))), varInteger));
+}
 
 Variant Flag(bool b) { return Variant(b ? 1 : 0); }
 
@@ -84,18 +107,25 @@ Variant Flag(bool b) { return Variant(b ? 1 : 0); }
 
 int OperatorPriority(char code) {
     switch (code) {
-    case rpopGreaterEq: case rpopLessEq: case rpopNotEqual: case '<': case '=': case '>':
-        return 3;
-    case rpopOr: case rpopAnd: case '*': case '/': case rpopMod: case rpopNot:
-        return 1;
-    case '+': case '-': case rpopNegate: case rpopPlus:
-        return 2;
-    case '(':
-        return 5;
-    case ')':
-        return 4;
-    default:
-        return 0;
+    case rpopGreaterEq:
+    case rpopLessEq:
+    case rpopNotEqual:
+    case '<':
+    case '=':
+    case '>': return 3;
+    case rpopOr:
+    case rpopAnd:
+    case '*':
+    case '/':
+    case rpopMod:
+    case rpopNot: return 1;
+    case '+':
+    case '-':
+    case rpopNegate:
+    case rpopPlus: return 2;
+    case '(': return 5;
+    case ')': return 4;
+    default: return 0;
     }
 }
 
@@ -108,8 +138,10 @@ std::string ExtractBracketedVariable(const std::string& text, int& start, int& s
     int i = start;
     for (; i <= len; ++i) {
         char c = text[i - 1];
-        if (c == '"' && !inSingle) inDouble = !inDouble;
-        else if (c == '\'' && !inDouble) inSingle = !inSingle;
+        if (c == '"' && !inSingle)
+            inDouble = !inDouble;
+        else if (c == '\'' && !inDouble)
+            inSingle = !inSingle;
         else if (!inDouble && !inSingle) {
             if (c == '[') {
                 if (nesting == 0) start = i;
@@ -135,8 +167,10 @@ std::string TrpParser::ReadIdentifier(const std::string& text, int& pos) {
     int quotes = 0;
     while (pos <= len) {
         char c = text[pos - 1];
-        if (c == '"') ++quotes;
-        else if (IsIdentDelimiter(c) && quotes % 2 == 0) break;
+        if (c == '"')
+            ++quotes;
+        else if (IsIdentDelimiter(c) && quotes % 2 == 0)
+            break;
         ++pos;
     }
     return text.substr(begin - 1, pos - begin);
@@ -149,7 +183,10 @@ std::string TrpParser::ReadQuoted(const std::string& text, int& pos) {
     ++pos;
     while (pos <= len) {
         if (text[pos - 1] == '\'') {
-            if (pos < len && text[pos] == '\'') { pos += 2; continue; }
+            if (pos < len && text[pos] == '\'') {
+                pos += 2;
+                continue;
+            }
             ++pos;
             break;
         }
@@ -168,7 +205,10 @@ void TrpParser::SplitArguments(const std::string& text, int& pos, std::string& a
     bool inQuote = false;
     for (int i = pos; i <= len; ++i) {
         char c = text[i - 1];
-        if (c == '\'') { inQuote = !inQuote; continue; }
+        if (c == '\'') {
+            inQuote = !inQuote;
+            continue;
+        }
         if (inQuote) continue;
         if (c == '(') {
             ++depth;
@@ -210,8 +250,16 @@ std::string TrpParser::ToPostfix(const std::string& source) {
     int i = 1;
     while (i <= len) {
         char c = text[i - 1];
-        if (c == '\r' || c == ' ') { ++i; continue; }
-        if (c == '(') { stack += '('; operand = false; ++i; continue; }
+        if (c == '\r' || c == ' ') {
+            ++i;
+            continue;
+        }
+        if (c == '(') {
+            stack += '(';
+            operand = false;
+            ++i;
+            continue;
+        }
         if (c == ')') {
             size_t open = stack.rfind('(');
             if (open != std::string::npos) {
@@ -225,11 +273,20 @@ std::string TrpParser::ToPostfix(const std::string& source) {
         if (c == '*' || c == '+' || c == '-' || c == '/' || c == '<' || c == '=' || c == '>') {
             char next = At(text, i + 1);
             char op = c;
-            if (c == '<' && next == '>') { op = rpopNotEqual; ++i; }
-            else if (c == '>' && next == '=') { op = rpopGreaterEq; ++i; }
-            else if (c == '<' && next == '=') { op = rpopLessEq; ++i; }
-            if (!operand && op == '-') op = rpopNegate;
-            else if (!operand && op == '+') op = rpopPlus;
+            if (c == '<' && next == '>') {
+                op = rpopNotEqual;
+                ++i;
+            } else if (c == '>' && next == '=') {
+                op = rpopGreaterEq;
+                ++i;
+            } else if (c == '<' && next == '=') {
+                op = rpopLessEq;
+                ++i;
+            }
+            if (!operand && op == '-')
+                op = rpopNegate;
+            else if (!operand && op == '+')
+                op = rpopPlus;
             operand = false;
             pushOperator(op);
             ++i;
@@ -257,8 +314,12 @@ std::string TrpParser::ToPostfix(const std::string& source) {
             // ";" ends the expression even right after a name or number
             size_t semi = std::string::npos;
             for (size_t k = 0, quotes = 0; k < name.size(); ++k) {
-                if (name[k] == '"') ++quotes;
-                else if (name[k] == ';' && quotes % 2 == 0) { semi = k; break; }
+                if (name[k] == '"')
+                    ++quotes;
+                else if (name[k] == ';' && quotes % 2 == 0) {
+                    semi = k;
+                    break;
+                }
             }
             if (semi != std::string::npos) {
                 i -= static_cast<int>(name.size() - semi);
@@ -279,9 +340,15 @@ std::string TrpParser::ToPostfix(const std::string& source) {
             continue;
         }
         std::string upper = UpperCase(word);
-        char keyword = upper == "INT" ? rpopInt : upper == "FRAC" ? rpopFrac : upper == "ROUND" ? rpopRound
-                     : upper == "OR" ? rpopOr : upper == "AND" ? rpopAnd : upper == "NOT" ? rpopNot
-                     : upper == "STR" ? rpopStr : upper == "MOD" ? rpopMod : 0;
+        char keyword = upper == "INT"     ? rpopInt
+                       : upper == "FRAC"  ? rpopFrac
+                       : upper == "ROUND" ? rpopRound
+                       : upper == "OR"    ? rpopOr
+                       : upper == "AND"   ? rpopAnd
+                       : upper == "NOT"   ? rpopNot
+                       : upper == "STR"   ? rpopStr
+                       : upper == "MOD"   ? rpopMod
+                                          : 0;
         if (keyword) {
             operand = false;
             pushOperator(keyword);
@@ -379,7 +446,8 @@ Variant TrpParser::EvalPostfix(const std::string& postfix) {
                 case '=': res = Flag(l == r); break;
                 case '>': res = Flag(l > r); break;
                 case rpopOr: res = l.Or(r); break;
-                case rpopAnd: case '*': res = l * r; break;
+                case rpopAnd:
+                case '*': res = l * r; break;
                 case '/': res = r == Variant(0) ? Variant(0) : l / r; break;
                 case rpopMod: res = l.Mod(r); break;
                 case '+': res = l + r; break;
@@ -443,12 +511,13 @@ Variant TrpParser::EvalPostfix(const std::string& postfix) {
 
 namespace {
 int CompareNames(const std::string& a, const std::string& b) { return CompareText(a, b); }
-}
+}  // namespace
 
 int TrpVariables::IndexOf(const std::string& name) const {
     if (FSorted) {
-        auto it = std::lower_bound(FItems.begin(), FItems.end(), name,
-                                   [](const Item& item, const std::string& n) { return CompareNames(item.Name, n) < 0; });
+        auto it = std::lower_bound(FItems.begin(), FItems.end(), name, [](const Item& item, const std::string& n) {
+            return CompareNames(item.Name, n) < 0;
+        });
         if (it != FItems.end() && CompareNames(it->Name, name) == 0) return static_cast<int>(it - FItems.begin());
         return -1;
     }
@@ -476,8 +545,10 @@ Variant TrpVariables::GetVariable(const std::string& name) const {
 
 void TrpVariables::SetVariable(const std::string& name, const Variant& value) {
     int i = IndexOf(name);
-    if (i < 0) Insert(name, value);
-    else FItems[i].Value = value;
+    if (i < 0)
+        Insert(name, value);
+    else
+        FItems[i].Value = value;
 }
 
 std::string TrpVariables::GetName(int index) const {

@@ -12,17 +12,31 @@
 
 // Raised for expressions the evaluator cannot complete (a missing operand, a
 // stack overflow) and by the report for undefined symbols.
-class ErpParserError : public Exception { public: using Exception::Exception; };
+class ErpParserError : public Exception {
+public:
+    using Exception::Exception;
+};
 
 using TGetValueEvent = std::function<void(const std::string& Name, Variant& Value)>;
 // p1..p3 carry the argument texts (String variants, empty when missing).
-using TFunctionEvent = std::function<void(const std::string& Name, const Variant& p1, const Variant& p2,
-                                          const Variant& p3, Variant& Val)>;
+using TFunctionEvent =
+    std::function<void(const std::string& Name, const Variant& p1, const Variant& p2, const Variant& p3, Variant& Val)>;
 
 // Operator characters of the postfix form.
 enum : char {
-    rpopGreaterEq = 1, rpopLessEq = 2, rpopNotEqual = 3, rpopOr = 4, rpopAnd = 5, rpopInt = 6,
-    rpopFrac = 7, rpopNegate = 9, rpopPlus = 10, rpopStr = 11, rpopNot = 12, rpopMod = 13, rpopRound = 14,
+    rpopGreaterEq = 1,
+    rpopLessEq = 2,
+    rpopNotEqual = 3,
+    rpopOr = 4,
+    rpopAnd = 5,
+    rpopInt = 6,
+    rpopFrac = 7,
+    rpopNegate = 9,
+    rpopPlus = 10,
+    rpopStr = 11,
+    rpopNot = 12,
+    rpopMod = 13,
+    rpopRound = 14,
 };
 
 constexpr int rpParserStackSize = 32;
@@ -52,8 +66,7 @@ public:
                                std::string& arg3);
 
 private:
-    Variant CallFunction(const std::string& name, const std::string& a1, const std::string& a2,
-                         const std::string& a3);
+    Variant CallFunction(const std::string& name, const std::string& a1, const std::string& a2, const std::string& a3);
     Variant GetValue(const std::string& name);
     int FDepth = 0;  // evaluations in progress (calls evaluate their arguments)
 };
@@ -66,12 +79,12 @@ constexpr int rpMaxEvalDepth = 200;
 // list keeps its names in order and ignores duplicates.
 class TrpVariables : public TObject {
 public:
-    Variant GetVariable(const std::string& name) const;      // Null when absent
+    Variant GetVariable(const std::string& name) const;               // Null when absent
     void SetVariable(const std::string& name, const Variant& value);  // adds when absent
     int Count() const { return static_cast<int>(FItems.size()); }
     std::string GetName(int index) const;
     void SetName(int index, const std::string& name);
-    Variant GetValue(int index) const;                        // Integer 0 out of range
+    Variant GetValue(int index) const;  // Integer 0 out of range
     void SetValue(int index, const Variant& value);
     int IndexOf(const std::string& name) const;
     void Delete(int index);
@@ -88,7 +101,6 @@ private:
     std::vector<Item> FItems;
     bool FSorted = false;
 };
-
 
 // Collects the full text of every call of the matched functions inside an
 // expression, inner calls before the calls that contain them.

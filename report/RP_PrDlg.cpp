@@ -33,7 +33,7 @@ void Bind(THandlerTable& h, const char* name, F* form, void (F::*method)(TObject
     h[name] = TNotifyEvent([form, method](TObject* s) { (form->*method)(s); });
 }
 
-} // namespace
+}  // namespace
 
 void rpCheckPageList(const std::string& pageList) {
     for (char c : pageList)

@@ -34,7 +34,7 @@ public:
     TRadioButton *RB1, *RB2, *RB3;
     TLabel *Label1, *Label2, *Label3, *Label4, *Label5;
     TrpSpeedButton *rpSpeedButton1, *rpSpeedButton2;
-    int OldIndex = 0;   // the printer selected when the dialog opened
+    int OldIndex = 0;  // the printer selected when the dialog opened
 
     // The number of copies asked for; EConvertError when the field holds no number.
     int Copies() const;

@@ -28,7 +28,7 @@ struct TrpPrinterGeometry {
 
 struct TrpPaperInfo {
     uint16_t Id;
-    int32_t Width, Height;   // 0.1 mm, portrait
+    int32_t Width, Height;  // 0.1 mm, portrait
 };
 // The virtual printer's papers, in table order; the last entry is the user-defined size.
 const std::vector<TrpPaperInfo>& rpPaperTable();
@@ -38,17 +38,17 @@ public:
     TrpPrinter();
     ~TrpPrinter();
 
-    std::vector<std::string> PaperNames;   // parallel to PaperIds
-    std::vector<std::string> BinNames;     // entry 0: the printer's own source
-    std::vector<std::string> Printers;     // the platform's, then "Virtual printer"
+    std::vector<std::string> PaperNames;  // parallel to PaperIds
+    std::vector<std::string> BinNames;    // entry 0: the printer's own source
+    std::vector<std::string> Printers;    // the platform's, then "Virtual printer"
     int PrinterIndex = 0;
     int VirtualPrinterIndex = 0;
-    uint8_t Orientation = 0;               // 0 portrait, 1 landscape
+    uint8_t Orientation = 0;  // 0 portrait, 1 landscape
     int32_t PaperSize = 9;
-    int32_t PaperWidth = 0, PaperHeight = 0;   // 0.1 mm, as oriented
+    int32_t PaperWidth = 0, PaperHeight = 0;  // 0.1 mm, as oriented
     int32_t Bin = 0xFFFF;
     std::vector<uint16_t> PaperIds;
-    std::vector<uint16_t> BinIds;          // entry 0 is 65535
+    std::vector<uint16_t> BinIds;  // entry 0 is 65535
     int PaperCount() const { return int(PaperIds.size()); }
     int BinCount() const { return int(BinIds.size()); }
 

@@ -46,8 +46,10 @@ private:
     void Add(int x, int y, const std::string& text) {
         TSize size = TextExtent(text);
         unsigned align = GetTextAlign();
-        if ((align & TA_CENTER) == TA_CENTER) x -= size.cx / 2;
-        else if (align & TA_RIGHT) x -= size.cx;
+        if ((align & TA_CENTER) == TA_CENTER)
+            x -= size.cx / 2;
+        else if (align & TA_RIGHT)
+            x -= size.cx;
         if ((align & TA_BASELINE) == TA_BASELINE) {
             TTextMetric tm;
             GetTextMetrics(tm);
@@ -61,7 +63,7 @@ private:
 
 int Nearest(double v) { return int(std::nearbyint(v)); }
 
-} // namespace
+}  // namespace
 
 TrpFormSource& rpFormSource() {
     static TrpFormSource source;
@@ -314,7 +316,9 @@ void TrpPreviewForm::Guarded(const std::function<void()>& command) {
 
 void TrpPreviewForm::SetButtons() {
     const TrpPreviewButtons b = Report ? Report->PreviewButtons : rpAllPreviewButtons;
-    auto set = [&](TgrGraphicButton* button, TrpPreviewButton which) { button->SetEnabled((b & rpButton(which)) != 0); };
+    auto set = [&](TgrGraphicButton* button, TrpPreviewButton which) {
+        button->SetEnabled((b & rpButton(which)) != 0);
+    };
     set(ZoomBtn, pbZoom);
     set(LoadBtn, pbLoad);
     set(SaveBtn, pbSave);
@@ -326,9 +330,12 @@ void TrpPreviewForm::SetButtons() {
     if (!rpPrinter().HasPrinters()) PrintBtn->SetEnabled(false);
     PageSetupBtn->SetEnabled(PrintBtn->GetEnabled());
     if (Report) {
-        if (Report->InitialZoom == pzPageWidth) rpLastScaleMode = smPageWidth;
-        else if (Report->InitialZoom == pzOnePage) rpLastScaleMode = smWholePage;
-        else if (Report->InitialZoom == pzTwoPages) rpLastScaleMode = smTwoPages;
+        if (Report->InitialZoom == pzPageWidth)
+            rpLastScaleMode = smPageWidth;
+        else if (Report->InitialZoom == pzOnePage)
+            rpLastScaleMode = smWholePage;
+        else if (Report->InitialZoom == pzTwoPages)
+            rpLastScaleMode = smTwoPages;
     }
     TRegistry registry;
     registry.OpenKey("\\Software\\ReportEngine\\" + Application->GetTitle(), true);
@@ -391,7 +398,7 @@ void TrpPreviewForm::LayoutPages() {
     case smTwoPages: Scale = double(W - 30) / (2 * PW); break;
     default: break;
     }
-    if (Scale <= 0) Scale = 0.01;   // a surface too small to show a page
+    if (Scale <= 0) Scale = 0.01;  // a surface too small to show a page
     MarkZoomItem();
     ZoomBtn->SetCaption(std::to_string(Nearest(Scale * 100)) + "%");
 
@@ -434,7 +441,8 @@ void TrpPreviewForm::LayoutPages() {
     PgUp->SetBounds(0, rh - 32, 16, 16);
     VScrollBar->SetBounds(0, 0, 16, std::max(rh - 33, 0));
     const int hLeft = Bevel1->GetLeft() + Bevel1->GetWidth();
-    HScrollBar->SetBounds(hLeft, 1, std::max(BPanel->GetWidth() - hLeft - (RPanel->GetVisible() ? RPanel->GetWidth() : 0), 0), 16);
+    HScrollBar->SetBounds(
+        hLeft, 1, std::max(BPanel->GetWidth() - hLeft - (RPanel->GetVisible() ? RPanel->GetWidth() : 0), 0), 16);
     int hRange = maxRight - W, vRange = maxBottom - H;
     hRange = hRange < 0 ? 0 : hRange + 10;
     vRange = vRange < 0 ? 0 : vRange + 10;
@@ -524,12 +532,16 @@ void TrpPreviewForm::FormKeyDown(TObject*, Word& key, TShiftState shift) {
     case VK_LEFT: HScrollBar->SetPosition(HScrollBar->GetPosition() - HScrollBar->SmallChange); break;
     case VK_RIGHT: HScrollBar->SetPosition(HScrollBar->GetPosition() + HScrollBar->SmallChange); break;
     case VK_PRIOR:
-        if (ctrl) PgUpClick(nullptr);
-        else VScrollBar->SetPosition(VScrollBar->GetPosition() - VScrollBar->LargeChange);
+        if (ctrl)
+            PgUpClick(nullptr);
+        else
+            VScrollBar->SetPosition(VScrollBar->GetPosition() - VScrollBar->LargeChange);
         break;
     case VK_NEXT:
-        if (ctrl) PgDownClick(nullptr);
-        else VScrollBar->SetPosition(VScrollBar->GetPosition() + VScrollBar->LargeChange);
+        if (ctrl)
+            PgDownClick(nullptr);
+        else
+            VScrollBar->SetPosition(VScrollBar->GetPosition() + VScrollBar->LargeChange);
         break;
     case VK_SPACE: ZoomBtnClick(nullptr); break;
     case VK_ESCAPE: ExitBtnClick(nullptr); break;
@@ -555,10 +567,14 @@ void TrpPreviewForm::FormKeyDown(TObject*, Word& key, TShiftState shift) {
         handled = false;
         if (ctrl) {
             handled = true;
-            if (key == 'O') LoadBtnClick(nullptr);
-            else if (key == 'S') SaveBtnClick(nullptr);
-            else if (key == 'P' && PrintBtn->GetEnabled()) PrintBtnClick(nullptr);
-            else if (key == 'F') FindBtnClick(nullptr);
+            if (key == 'O')
+                LoadBtnClick(nullptr);
+            else if (key == 'S')
+                SaveBtnClick(nullptr);
+            else if (key == 'P' && PrintBtn->GetEnabled())
+                PrintBtnClick(nullptr);
+            else if (key == 'F')
+                FindBtnClick(nullptr);
         }
     }
     if (handled) key = 0;
@@ -661,8 +677,10 @@ void TrpPreviewForm::PrintBtnClick(TObject*) {
             Connect(Report);
         }
         std::string pages;
-        if (dialog.RB2->GetChecked()) pages = std::to_string(CurPage);
-        else if (dialog.RB3->GetChecked()) pages = dialog.E2->GetText();
+        if (dialog.RB2->GetChecked())
+            pages = std::to_string(CurPage);
+        else if (dialog.RB3->GetChecked())
+            pages = dialog.E2->GetText();
         int copies = dialog.Copies();
         Disconnect();
         try {
@@ -739,8 +757,10 @@ void TrpPreviewForm::HelpBtnClick(TObject*) {
 }
 
 void TrpPreviewForm::ExitBtnClick(TObject*) {
-    if (FormState.Contains(fsModal)) SetModalResult(mrOk);
-    else Close();
+    if (FormState.Contains(fsModal))
+        SetModalResult(mrOk);
+    else
+        Close();
 }
 
 void TrpPreviewForm::FormActivate(TObject*) {
@@ -783,7 +803,7 @@ void rpInstallWindows() {
             std::unique_ptr<TrpPreviewForm> owned(form);
             form->Show(report);
         } else {
-            form->Show(report);   // frees itself when closed
+            form->Show(report);  // frees itself when closed
         }
     };
     hooks.RunWithProgress = [](TrpReport* report, const std::string& caption, const std::string& label,

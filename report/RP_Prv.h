@@ -32,7 +32,7 @@ public:
     TrpPreviewForm* const Form;
     bool Down = false, DblClicked = false;
     int LastX = 0, LastY = 0;
-    int ClickedPage = 0;   // 1-based; 0 for none
+    int ClickedPage = 0;  // 1-based; 0 for none
 
     void Paint() override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
@@ -48,9 +48,10 @@ public:
     TrpPreviewForm(TComponent* owner, const std::string& definition);
     ~TrpPreviewForm() override;
 
-    TPanel* ToolPanel;   // "TPanel", the toolbar strip
+    TPanel* ToolPanel;  // "TPanel", the toolbar strip
     TPanel *Panel1, *PreviewPanel, *RPanel, *BPanel;
-    TgrGraphicButton *ZoomBtn, *LoadBtn, *SaveBtn, *PrintBtn, *PageSetupBtn, *FindBtn, *HelpBtn, *ExitBtn, *PgUp, *PgDown;
+    TgrGraphicButton *ZoomBtn, *LoadBtn, *SaveBtn, *PrintBtn, *PageSetupBtn, *FindBtn, *HelpBtn, *ExitBtn, *PgUp,
+        *PgDown;
     TScrollBox* ScrollBox1;
     TScrollBar *VScrollBar, *HScrollBar;
     TLabel* Label1;
@@ -61,7 +62,7 @@ public:
     TSaveDialog* SaveDialog;
 
     TrpReport* Report = nullptr;
-    TrpEMFPages* EMFPages = nullptr;   // the pages while the preview holds them
+    TrpEMFPages* EMFPages = nullptr;  // the pages while the preview holds them
     TrpPBox* PaintBox = nullptr;
     int CurPage = 1;
     int OffsetX = 0, OffsetY = 0, LastHPos = 0, LastVPos = 0;

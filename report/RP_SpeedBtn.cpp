@@ -24,7 +24,7 @@ std::unique_ptr<TBitmap> NewImage(int w, int h, TColor fill) {
 
 int PlainColor(TColor c) { return int(ColorToRGB(c)); }
 
-} // namespace
+}  // namespace
 
 // ------------------------------------------------------------------ lists
 
@@ -82,8 +82,10 @@ void TButtonGlyph::Invalidate() {
 
 void TButtonGlyph::SetGlyph(TBitmap* value) {
     Invalidate();
-    if (!value) FSource.SetSize(0, 0);
-    else if (value != &FSource) FSource.Assign(value);
+    if (!value)
+        FSource.SetSize(0, 0);
+    else if (value != &FSource)
+        FSource.Assign(value);
     if (!FSource.GetEmpty()) {
         TransparentColor = FSource.GetTransparentColor();
         int w = FSource.GetWidth(), h = FSource.GetHeight();
@@ -146,9 +148,12 @@ TBitmap* TButtonGlyph::StateImage(TrpButtonState state) {
             for (int y = 0; y < h; ++y)
                 for (int x = 0; x < w; ++x) {
                     int p = PlainColor(c->GetPixel(x, y));
-                    if (p == 0xFFFFFF) c->SetPixel(x, y, clBtnHighlight);
-                    else if (p == 0x808080) c->SetPixel(x, y, clBtnShadow);
-                    else if (p == transparent) c->SetPixel(x, y, face);
+                    if (p == 0xFFFFFF)
+                        c->SetPixel(x, y, clBtnHighlight);
+                    else if (p == 0x808080)
+                        c->SetPixel(x, y, clBtnShadow);
+                    else if (p == transparent)
+                        c->SetPixel(x, y, face);
                 }
         }
         image->SetTransparentColor(face);
@@ -354,7 +359,8 @@ void TrpSpeedButton::Paint() {
     int total = horizontal ? image.cx + gap + text.cx : image.cy + gap + text.cy;
     int avail = horizontal ? r.Width() : r.Height();
     if (Spacing == -1 && image.cx && text.cx) gap = (avail - (total - gap)) / 3;
-    int start = FMargin == -1 ? (avail - (horizontal ? image.cx + gap + text.cx : image.cy + gap + text.cy)) / 2 : FMargin;
+    int start =
+        FMargin == -1 ? (avail - (horizontal ? image.cx + gap + text.cx : image.cy + gap + text.cy)) / 2 : FMargin;
     TPoint glyphAt, textAt;
     if (horizontal) {
         int gy = (r.Height() - image.cy) / 2, ty = (r.Height() - text.cy) / 2;

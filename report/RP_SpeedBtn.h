@@ -83,7 +83,7 @@ public:
     void SetNumGlyphs(int value);
     TButtonLayout Layout = blGlyphLeft;
     int GetMargin() const { return FMargin; }
-    void SetMargin(int value);   // -1 centres; below -1 is ignored
+    void SetMargin(int value);  // -1 centres; below -1 is ignored
     int Spacing = 4;
     TNotifyEvent OnMouseEnterButton, OnMouseLeaveButton;
 

@@ -9,19 +9,36 @@
 #include "RP_Vars.h"
 #include "SysUtils.h"
 
-
 namespace {
 
 enum {
-    fnAvg, fnCount, fnDayOf, fnFormatDateTime, fnFormatFloat, fnFormatText, fnInput, fnLength, fnLowerCase,
-    fnMax, fnMaxNum, fnMessageBox, fnMin, fnMinNum, fnMonthOf, fnNameCase, fnPos, fnSum, fnTrim, fnUpperCase,
+    fnAvg,
+    fnCount,
+    fnDayOf,
+    fnFormatDateTime,
+    fnFormatFloat,
+    fnFormatText,
+    fnInput,
+    fnLength,
+    fnLowerCase,
+    fnMax,
+    fnMaxNum,
+    fnMessageBox,
+    fnMin,
+    fnMinNum,
+    fnMonthOf,
+    fnNameCase,
+    fnPos,
+    fnSum,
+    fnTrim,
+    fnUpperCase,
     fnYearOf,
 };
 
 const char* const FunctionNames[] = {
-    "AVG", "COUNT", "DAYOF", "FORMATDATETIME", "FORMATFLOAT", "FORMATTEXT", "INPUT", "LENGTH",
-    "LOWERCASE", "MAX", "MAXNUM", "MESSAGEBOX", "MIN", "MINNUM", "MONTHOF", "NAMECASE", "POS", "SUM",
-    "TRIM", "UPPERCASE", "YEAROF",
+    "AVG",       "COUNT", "DAYOF",  "FORMATDATETIME", "FORMATFLOAT", "FORMATTEXT", "INPUT",   "LENGTH",
+    "LOWERCASE", "MAX",   "MAXNUM", "MESSAGEBOX",     "MIN",         "MINNUM",     "MONTHOF", "NAMECASE",
+    "POS",       "SUM",   "TRIM",   "UPPERCASE",      "YEAROF",
 };
 
 // Code points of a UTF-8 text, each as its bytes.
@@ -49,7 +66,10 @@ int DatePart(TrpContext& context, const Variant& arg, const char* format) {
 // The showing band's data band for an aggregate without a band name.
 int MatchingDataBandType(int showingType) {
     switch (showingType) {
-    case rpbtReportSummary: case rpbtPageFooter: case rpbtMasterFooter: case rpbtGroupFooter: return rpbtMasterData;
+    case rpbtReportSummary:
+    case rpbtPageFooter:
+    case rpbtMasterFooter:
+    case rpbtGroupFooter: return rpbtMasterData;
     case rpbtDetailFooter: return rpbtDetailData;
     case rpbtSubDetailFooter: return rpbtSubDetailData;
     case rpbtCrossFooter: return rpbtCrossData;
@@ -74,9 +94,14 @@ Variant rpAggregateStartValue(char code) {
 void rpAccumulateAggregate(char code, Variant& entry, const Variant& value) {
     const Variant v = value.IsEmpty() || value.IsNull() ? Variant(0) : value;
     switch (code) {
-    case rpagSum: case rpagAvg: entry = entry + v; break;
-    case rpagMin: if (v < entry) entry = v; break;
-    case rpagMax: if (v > entry) entry = v; break;
+    case rpagSum:
+    case rpagAvg: entry = entry + v; break;
+    case rpagMin:
+        if (v < entry) entry = v;
+        break;
+    case rpagMax:
+        if (v > entry) entry = v;
+        break;
     case rpagCount: entry = entry + Variant(1); break;
     default: break;
     }
@@ -114,13 +139,19 @@ std::string FormatMaskText(const std::string& editMask, const std::string& value
         char m = mask[i];
         if (m == '!') continue;
         if (m == '>') {
-            if (i + 1 < mask.size() && mask[i + 1] == '<') { caseMode = asIs; ++i; }
-            else caseMode = upper;
+            if (i + 1 < mask.size() && mask[i + 1] == '<') {
+                caseMode = asIs;
+                ++i;
+            } else
+                caseMode = upper;
             continue;
         }
-        if (m == '<') { caseMode = lower; continue; }
-        bool placeholder = m == 'L' || m == 'l' || m == 'A' || m == 'a' || m == 'C' || m == 'c' || m == '0' ||
-                           m == '9' || m == '#';
+        if (m == '<') {
+            caseMode = lower;
+            continue;
+        }
+        bool placeholder =
+            m == 'L' || m == 'l' || m == 'A' || m == 'a' || m == 'C' || m == 'c' || m == '0' || m == '9' || m == '#';
         if (placeholder) {
             if (vi < chars.size()) {
                 std::string ch = chars[vi++];
@@ -131,10 +162,14 @@ std::string FormatMaskText(const std::string& editMask, const std::string& value
             continue;
         }
         std::string literal;
-        if (m == '\\' && i + 1 < mask.size()) literal = mask[++i];
-        else if (m == ':') literal = FormatSettings.TimeSeparator;
-        else if (m == '/') literal = FormatSettings.DateSeparator;
-        else literal = m;
+        if (m == '\\' && i + 1 < mask.size())
+            literal = mask[++i];
+        else if (m == ':')
+            literal = FormatSettings.TimeSeparator;
+        else if (m == '/')
+            literal = FormatSettings.DateSeparator;
+        else
+            literal = m;
         out += literal;
         if (saveLiterals && vi < chars.size()) ++vi;  // the value holds the literal too
     }
@@ -149,8 +184,8 @@ TrpStdFunctionLibrary::TrpStdFunctionLibrary() {
     for (const char* name : FunctionNames) AddFunctionDesc(name, std::string(), std::string());
 }
 
-void TrpStdFunctionLibrary::DoFunction(TrpContext& context, int index, const Variant& p1, const Variant& p2, const Variant& p3,
-                                       Variant& val) {
+void TrpStdFunctionLibrary::DoFunction(TrpContext& context, int index, const Variant& p1, const Variant& p2,
+                                       const Variant& p3, Variant& val) {
     switch (index) {
     case fnAvg: return Aggregate(context, rpagAvg, VarToStr(p1), VarToStr(p2), VarToStr(p3), val);
     case fnCount: return Aggregate(context, rpagCount, std::string(), VarToStr(p1), VarToStr(p2), val);
@@ -160,7 +195,9 @@ void TrpStdFunctionLibrary::DoFunction(TrpContext& context, int index, const Var
     case fnDayOf: val = Variant(DatePart(context, p1, "d")); return;
     case fnMonthOf: val = Variant(DatePart(context, p1, "m")); return;
     case fnYearOf: val = Variant(DatePart(context, p1, "yyyy")); return;
-    case fnFormatDateTime: val = Variant(FormatDateTime(EvalText(context, p1), VarToDateTime(Eval(context, p2)))); return;
+    case fnFormatDateTime:
+        val = Variant(FormatDateTime(EvalText(context, p1), VarToDateTime(Eval(context, p2))));
+        return;
     case fnFormatFloat: val = Variant(FormatFloat(EvalText(context, p1), Eval(context, p2).AsDouble())); return;
     case fnFormatText: val = Variant(FormatMaskText(EvalText(context, p1) + ";0; ", EvalText(context, p2))); return;
     case fnInput: {
@@ -237,8 +274,8 @@ void TrpStdFunctionLibrary::Aggregate(TrpContext& context, char code, const std:
                                : showing->GetAggregateBandName();
     TrpVariables* values = accumulating->GetAggregates();
     int index = values->IndexOf(rpAggregateKey(bandName, code, expression, flags));
-    val = index < 0 ? Null()
-                    : rpAggregateValue(code, values->GetValue(index), accumulating->GetAggregateCount(bandName));
+    val =
+        index < 0 ? Null() : rpAggregateValue(code, values->GetValue(index), accumulating->GetAggregateCount(bandName));
 }
 
 // ----------------------------------------------------------------- splitter

@@ -26,7 +26,7 @@ public:
     virtual ~TrpAggregateBand() = default;
     virtual std::string GetAggregateBandName() const = 0;
     virtual int GetAggregateBandType() const = 0;
-    virtual TrpVariables* GetAggregates() = 0;              // keys and their accumulated values
+    virtual TrpVariables* GetAggregates() = 0;  // keys and their accumulated values
     virtual TrpAggregateBand* GetAccumulatingBand() const = 0;
     virtual void SetAccumulatingBand(TrpAggregateBand* band) = 0;
     // Records aggregated since the showing band's values were last reset
@@ -54,9 +54,17 @@ Variant rpAggregateValue(char code, const Variant& entry, int count);
 
 // Band types the aggregates care about.
 enum : int {
-    rpbtReportSummary = 1, rpbtPageFooter = 3, rpbtMasterData = 5, rpbtMasterFooter = 6, rpbtDetailData = 8,
-    rpbtDetailFooter = 9, rpbtSubDetailData = 11, rpbtSubDetailFooter = 12, rpbtGroupFooter = 17,
-    rpbtCrossData = 19, rpbtCrossFooter = 20,
+    rpbtReportSummary = 1,
+    rpbtPageFooter = 3,
+    rpbtMasterData = 5,
+    rpbtMasterFooter = 6,
+    rpbtDetailData = 8,
+    rpbtDetailFooter = 9,
+    rpbtSubDetailData = 11,
+    rpbtSubDetailFooter = 12,
+    rpbtGroupFooter = 17,
+    rpbtCrossData = 19,
+    rpbtCrossFooter = 20,
 };
 
 // The key of an aggregate in a band's list: band name, code, expression and
@@ -87,7 +95,7 @@ public:
     TAggregateFunctionsSplitter(TStrings* splitTo, TrpVariables* dictionaryVariables);
     ~TAggregateFunctionsSplitter() override;
     void SplitMemo(TStrings* memo);
-    void SplitScript(TStrings* script);   // compiled lines (TrpInterpretator::CompileScript)
+    void SplitScript(TStrings* script);  // compiled lines (TrpInterpretator::CompileScript)
 
 private:
     std::unique_ptr<TStringList> FMatchList;

@@ -130,7 +130,10 @@ private:
     }
 
     void ReadBand(const std::vector<TToken>& tokens) {
-        static const struct { const char* Name; uint8_t Type; } kTypes[] = {
+        static const struct {
+            const char* Name;
+            uint8_t Type;
+        } kTypes[] = {
             {"title", btReportTitle}, {"header", btPageHeader}, {"master", btMasterData}, {"footer", btPageFooter}};
         if (!FPage) Fail("an object before the \"page\" line");
         const std::string name = Word(tokens, 1, "the band's name");
@@ -159,16 +162,24 @@ private:
         std::vector<std::string> lines;
         for (size_t i = 6; i < tokens.size(); ++i) {
             const TToken& t = tokens[i];
-            if (t.Quoted) lines.push_back(t.Text);
+            if (t.Quoted)
+                lines.push_back(t.Text);
             else if (!t.Text.empty() && std::isdigit(static_cast<unsigned char>(t.Text[0])))
                 memo->Font->SetSize(Number(tokens, i));
-            else if (t.Text == "bold") memo->Font->SetStyle(TFontStyles{fsBold});
-            else if (t.Text == "left") horizontal = rptaLeft;
-            else if (t.Text == "right") horizontal = rptaRight;
-            else if (t.Text == "center") horizontal = rptaCenter;
-            else if (t.Text == "top") vertical = 0;
-            else if (t.Text == "wrap") memo->Flags |= flWordWrap;
-            else Fail("unknown memo option \"" + t.Text + "\"");
+            else if (t.Text == "bold")
+                memo->Font->SetStyle(TFontStyles{fsBold});
+            else if (t.Text == "left")
+                horizontal = rptaLeft;
+            else if (t.Text == "right")
+                horizontal = rptaRight;
+            else if (t.Text == "center")
+                horizontal = rptaCenter;
+            else if (t.Text == "top")
+                vertical = 0;
+            else if (t.Text == "wrap")
+                memo->Flags |= flWordWrap;
+            else
+                Fail("unknown memo option \"" + t.Text + "\"");
         }
         memo->Alignment = horizontal | vertical;
         std::string text;
@@ -182,7 +193,7 @@ private:
     int FLineNo = 0;
 };
 
-} // namespace
+}  // namespace
 
 std::string rpReadTemplateText(TrpReport& report, const std::string& text) {
     return TTemplateTextReader(report).Read(text);

@@ -17,8 +17,8 @@ std::string rpTextToAnsi(const std::string& utf8) {
 void rpCheckAvailable(TStream* stream, int64_t count, const char* what) {
     int64_t left = stream->GetSize() - stream->GetPosition();
     if (count < 0 || count > left)
-        throw EReadError(std::string("Stream read error: ") + what + " needs " + std::to_string(count) +
-                         " bytes, " + std::to_string(left < 0 ? 0 : left) + " left");
+        throw EReadError(std::string("Stream read error: ") + what + " needs " + std::to_string(count) + " bytes, " +
+                         std::to_string(left < 0 ? 0 : left) + " left");
 }
 
 uint8_t ReadByteFromStream(TStream* stream) {
@@ -73,12 +73,12 @@ void WriteLengthPrefixed(TStream* stream, const std::string& text) {
     if (!bytes.empty()) stream->WriteBuffer(bytes.data(), int64_t(bytes.size()));
 }
 
-} // namespace
+}  // namespace
 
 std::string ReadStringFromStream(TStream* stream) {
     uint16_t n = ReadWordFromStream(stream);
     std::string s = ReadBytes(stream, n, "string");
-    ReadByteFromStream(stream);   // trailing byte, written 0
+    ReadByteFromStream(stream);  // trailing byte, written 0
     return rpTextFromAnsi(s);
 }
 
@@ -190,8 +190,10 @@ TComponent* FindComponentByPath(TComponent* owner, const std::string& path) {
     if (parts.size() == 1) return owner ? owner->FindComponent(parts[0]) : nullptr;
 
     TComponent* form = nullptr;
-    if (owner && SameText(owner->GetName(), parts[0])) form = owner;
-    else if (rpFindGlobalComponent) form = rpFindGlobalComponent(parts[0]);
+    if (owner && SameText(owner->GetName(), parts[0]))
+        form = owner;
+    else if (rpFindGlobalComponent)
+        form = rpFindGlobalComponent(parts[0]);
     if (!form) return nullptr;
     TComponent* c = form->FindComponent(parts[1]);
     if (parts.size() == 3 && c) c = c->FindComponent(parts[2]);

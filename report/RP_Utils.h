@@ -41,10 +41,24 @@ public:
         const_iterator() = default;
         explicit const_iterator(typename Store::const_iterator at) : FAt(at) {}
         T* operator*() const { return FAt->get(); }
-        const_iterator& operator++() { ++FAt; return *this; }
-        const_iterator operator++(int) { const_iterator was = *this; ++FAt; return was; }
-        const_iterator& operator--() { --FAt; return *this; }
-        const_iterator operator--(int) { const_iterator was = *this; --FAt; return was; }
+        const_iterator& operator++() {
+            ++FAt;
+            return *this;
+        }
+        const_iterator operator++(int) {
+            const_iterator was = *this;
+            ++FAt;
+            return was;
+        }
+        const_iterator& operator--() {
+            --FAt;
+            return *this;
+        }
+        const_iterator operator--(int) {
+            const_iterator was = *this;
+            --FAt;
+            return was;
+        }
         bool operator==(const const_iterator& other) const { return FAt == other.FAt; }
 
     private:

@@ -10,11 +10,11 @@ namespace {
 bool ShowsGreyWhenDisabled(TControl* c) {
     const TClassInfo* info = ClassInfoOf(c);
     if (!info) return false;
-    return info->InheritsFrom("TCustomLabel") || info->InheritsFrom("TLabel") ||
-           info->InheritsFrom("TCustomEdit") || info->InheritsFrom("TEdit");
+    return info->InheritsFrom("TCustomLabel") || info->InheritsFrom("TLabel") || info->InheritsFrom("TCustomEdit") ||
+           info->InheritsFrom("TEdit");
 }
 
-} // namespace
+}  // namespace
 
 void EnableControls(const std::vector<TControl*>& controls, bool enabled) {
     for (TControl* c : controls) {

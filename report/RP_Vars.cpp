@@ -12,14 +12,13 @@
 namespace {
 
 bool IsSystemVariable(const std::string& name) {
-    static const char* const names[] = {"VALUE", "PAGE#", "DATE", "TIME", "LINE#", "LINETHROUGH#",
-                                        "COLUMN#", "CURRENT#", "TOTALPAGES", "CALCWIDTH"};
+    static const char* const names[] = {"VALUE",        "PAGE#",   "DATE",     "TIME",       "LINE#",
+                                        "LINETHROUGH#", "COLUMN#", "CURRENT#", "TOTALPAGES", "CALCWIDTH"};
     return std::find(std::begin(names), std::end(names), name) != std::end(names);
 }
 
 bool IsPageVariable(const std::string& name) {
-    return name == "CURY" || name == "FREESPACE" || name == "FINALPASS" || name == "PAGEHEIGHT" ||
-           name == "PAGEWIDTH";
+    return name == "CURY" || name == "FREESPACE" || name == "FINALPASS" || name == "PAGEHEIGHT" || name == "PAGEWIDTH";
 }
 
 std::string TableEntry(const std::vector<std::string>& table, int index) {
@@ -61,8 +60,7 @@ std::string rpFormatValue(const Variant& value, int32_t format, const std::strin
     try {
         int index = rpFormatIndex(format);
         switch (rpFormatCategory(format)) {
-        case fcNumber:
-            return FormatNumber(value, format, formatStr);
+        case fcNumber: return FormatNumber(value, format, formatStr);
         case fcDate:
             if (index == rpCustomFormatIndex) return FormatDateTime(formatStr, VarToDateTime(value));
             if (index == 3) return FormatDateTime(FormatSettings.LongDateFormat, VarToDateTime(value));
@@ -70,10 +68,8 @@ std::string rpFormatValue(const Variant& value, int32_t format, const std::strin
         case fcTime:
             return FormatDateTime(index == rpCustomFormatIndex ? formatStr : TableEntry(rpGlobals().TimeFormats, index),
                                   VarToDateTime(value));
-        case fcBoolean:
-            return FormatBoolean(value, format, formatStr);
-        default:
-            return VarToStr(value);
+        case fcBoolean: return FormatBoolean(value, format, formatStr);
+        default: return VarToStr(value);
         }
     } catch (const Exception&) {
         return VarToStr(value);
@@ -175,10 +171,14 @@ void TrpValueResolver::GetVariableValue(const std::string& name, Variant& value)
         }
         TrpPageEngineLink* engine = FContext.PageEngine();
         if (engine && engine->GetSystemValue(name, value)) return;
-        if (name == "DATE") value = VarFromDateTime(FContext.ReportDate);
-        else if (name == "TIME") value = VarFromDateTime(FContext.ReportTime);
-        else if (name == "TOTALPAGES") value = Variant(FContext.TotalPagesCount);
-        else if (name == "CALCWIDTH") value = Variant(FContext.ActiveView ? FContext.ActiveView->dx : 0);
+        if (name == "DATE")
+            value = VarFromDateTime(FContext.ReportDate);
+        else if (name == "TIME")
+            value = VarFromDateTime(FContext.ReportTime);
+        else if (name == "TOTALPAGES")
+            value = Variant(FContext.TotalPagesCount);
+        else if (name == "CALCWIDTH")
+            value = Variant(FContext.ActiveView ? FContext.ActiveView->dx : 0);
         return;
     }
 
@@ -229,15 +229,14 @@ std::string TrpValueResolver::GetFormattedValue(const std::string& text) {
     CurrentValue = Variant(0);
     GetVariableValue(expression, CurrentValue);
     Variant shown = CurrentValue;
-    if (view && (view->Flags & flHideZeros) && !shown.IsString() && !shown.IsNull() &&
-        shown == Variant(0))
+    if (view && (view->Flags & flHideZeros) && !shown.IsString() && !shown.IsNull() && shown == Variant(0))
         shown = Variant(std::string());
     if (Quiet) return std::string();
     return rpFormatValue(shown, format, formatStr);
 }
 
-void TrpValueResolver::DoUserFunction(const std::string& name, const Variant& p1, const Variant& p2,
-                                      const Variant& p3, Variant& value) {
+void TrpValueResolver::DoUserFunction(const std::string& name, const Variant& p1, const Variant& p2, const Variant& p3,
+                                      Variant& value) {
     value = Null();
     if (rpCallLibraryFunction(FContext, name, p1, p2, p3, value)) return;
     DoBuiltinProcedure(name, p1, p2, p3, value);
@@ -264,7 +263,8 @@ void TrpValueResolver::DoBuiltinProcedure(const std::string& name, const Variant
         // ("MEMO5.HIDE", "MEMO.ADD" of the active view), arguments as texts.
         if (name.find('.') == std::string::npos) return;
         std::string method;
-        if (TrpObject* object = rpGetObjectByPath(FContext, name, method)) value = object->CallMethod(UpperCase(method), p1, p2, p3);
+        if (TrpObject* object = rpGetObjectByPath(FContext, name, method))
+            value = object->CallMethod(UpperCase(method), p1, p2, p3);
         return;
     }
     std::string array = Trim(VarToStr(p1));
@@ -280,6 +280,8 @@ void TrpValueResolver::DoBuiltinProcedure(const std::string& name, const Variant
         return;
     }
     std::string key = "Arr_" + array + "_" + VarToStr(index);
-    if (name == "SETARRAY") FContext.Variables().SetVariable(key, parser.Calc(VarToStr(p3)));
-    else value = FContext.Variables().GetVariable(key);
+    if (name == "SETARRAY")
+        FContext.Variables().SetVariable(key, parser.Calc(VarToStr(p3)));
+    else
+        value = FContext.Variables().GetVariable(key);
 }

@@ -22,8 +22,7 @@ constexpr int rpCustomFormatIndex = 4;
 constexpr int32_t rpMakeFormat(int category, int index, int decimals, char separator) {
     return static_cast<int32_t>((static_cast<uint32_t>(category & 0x0F) << 24) |
                                 (static_cast<uint32_t>(index & 0xFF) << 16) |
-                                (static_cast<uint32_t>(decimals & 0xFF) << 8) |
-                                static_cast<uint8_t>(separator));
+                                (static_cast<uint32_t>(decimals & 0xFF) << 8) | static_cast<uint8_t>(separator));
 }
 constexpr int rpFormatCategory(int32_t f) { return (static_cast<uint32_t>(f) >> 24) & 0x0F; }
 constexpr int rpFormatIndex(int32_t f) { return (static_cast<uint32_t>(f) >> 16) & 0xFF; }
@@ -50,9 +49,9 @@ class TrpValueResolver : public TObject {
 public:
     explicit TrpValueResolver(TrpContext& context) : FContext(context) {}
 
-    Variant CurrentValue;        // the variable "VALUE"
+    Variant CurrentValue;  // the variable "VALUE"
     std::string RecursionGuard;
-    bool Quiet = false;          // set while aggregates are prepared: no error, no formatting
+    bool Quiet = false;  // set while aggregates are prepared: no error, no formatting
 
     void GetVariableValue(const std::string& name, Variant& value);
     void GetReportVariable(const std::string& name, Variant& value);

@@ -13,8 +13,7 @@ bool rpSetNamedFlag(std::span<const TrpFlagName> table, const std::string& upper
     return false;
 }
 
-bool rpGetNamedFlag(std::span<const TrpFlagName> table, const std::string& upperName, uint16_t flags,
-                    Variant& value) {
+bool rpGetNamedFlag(std::span<const TrpFlagName> table, const std::string& upperName, uint16_t flags, Variant& value) {
     for (const TrpFlagName& f : table)
         if (upperName == f.Name) {
             value = (flags & f.Bit) != 0;

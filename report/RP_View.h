@@ -20,7 +20,7 @@ constexpr uint16_t flRTLReading = 0x0100;
 
 // Alignment word of a memo.
 constexpr int32_t rptaLeft = 0, rptaRight = 1, rptaCenter = 2, rptaJustify = 3, rptaHorizontalMask = 3;
-constexpr int32_t rptaVertical = 4;                 // turned by 90 degrees, reading upwards
+constexpr int32_t rptaVertical = 4;  // turned by 90 degrees, reading upwards
 constexpr int32_t rptaMiddle = 8, rptaBottom = 16, rptaVerticalMask = 24;
 
 // Ends the last line of every source paragraph after wrapping.
@@ -31,7 +31,7 @@ constexpr char rpParagraphMark = '\x01';
 enum class TrpDrawMode { Normal = 0, Measured = 1, Continued = 2 };
 
 struct TrpHighlight {
-    uint16_t FontStyle = 2;         // bold (script bits)
+    uint16_t FontStyle = 2;  // bold (script bits)
     TColor FontColor = clBlack;
     TColor FillColor = clWhite;
 };
@@ -44,7 +44,7 @@ public:
     std::unique_ptr<TFont> Font;
     int32_t Alignment = 0;
     TrpHighlight Highlight;
-    std::string HighlightStr;       // postfix condition; empty: no highlighting
+    std::string HighlightStr;  // postfix condition; empty: no highlighting
     int32_t LineSpacing = 2;
     int32_t CharSpacing = 0;
 
@@ -125,8 +125,7 @@ public:
     bool HasFrame() const override { return false; }
     void SetPropertyValue(const std::string& propName, const Variant& value) override;
     Variant GetPropertyValue(const std::string& propName) override;
-    Variant CallMethod(const std::string& methodName, const Variant& p1, const Variant& p2,
-                       const Variant& p3) override;
+    Variant CallMethod(const std::string& methodName, const Variant& p1, const Variant& p2, const Variant& p3) override;
     void DeclareProperties() override;
 };
 
@@ -143,7 +142,10 @@ constexpr int rpMaxPictureSide = 16384;
 constexpr int64_t rpMaxPicturePixels = 64LL * 1024 * 1024;
 
 // Raised for picture data that is damaged or too large.
-class ErpPictureError : public EReadError { public: using EReadError::EReadError; };
+class ErpPictureError : public EReadError {
+public:
+    using EReadError::EReadError;
+};
 
 // A JPEG picture: decoded and encoded through libjpeg; the file read is kept
 // and written back unchanged.
@@ -171,8 +173,7 @@ public:
     void SaveToStream(TStream* stream) override;
     void SetPropertyValue(const std::string& propName, const Variant& value) override;
     Variant GetPropertyValue(const std::string& propName) override;
-    Variant CallMethod(const std::string& methodName, const Variant& p1, const Variant& p2,
-                       const Variant& p3) override;
+    Variant CallMethod(const std::string& methodName, const Variant& p1, const Variant& p2, const Variant& p3) override;
     void DeclareProperties() override;
     // The target rectangle of the picture inside the draw rectangle.
     TRect PictureRect() const;
@@ -196,7 +197,7 @@ public:
 class TrpSubReportView : public TrpView {
 public:
     TrpSubReportView();
-    int32_t SubPage = 0;   // index of the template page printed inside
+    int32_t SubPage = 0;  // index of the template page printed inside
     void Draw(TCanvas* canvas) override;
     void LoadFromStream(TStream* stream) override;
     void SaveToStream(TStream* stream) override;
@@ -213,8 +214,7 @@ struct TrpFlagName {
 bool rpSetNamedFlag(std::span<const TrpFlagName> table, const std::string& upperName, const Variant& value,
                     uint16_t& flags);
 // The flag as a Boolean; false when the name is not in the table.
-bool rpGetNamedFlag(std::span<const TrpFlagName> table, const std::string& upperName, uint16_t flags,
-                    Variant& value);
+bool rpGetNamedFlag(std::span<const TrpFlagName> table, const std::string& upperName, uint16_t flags, Variant& value);
 
 // Break points for hyphenation: the character counts after which a word may
 // be broken (empty for words shorter than 4 characters).

@@ -41,7 +41,10 @@ TRect TrpLineView::GetClipRegion(bool outer) {
         r.Bottom += after;
     }
     if (outer) {
-        r.Left -= 10; r.Top -= 10; r.Right += 10; r.Bottom += 10;
+        r.Left -= 10;
+        r.Top -= 10;
+        r.Right += 10;
+        r.Bottom += 10;
     }
     return r;
 }
@@ -85,8 +88,10 @@ void TrpSubReportView::SaveToStream(TStream* stream) {
 }
 
 void TrpSubReportView::SetPropertyValue(const std::string& propName, const Variant& value) {
-    if (UpperCase(propName) == "SUBPAGE") SubPage = value.IsNull() || value.IsEmpty() ? 0 : value.AsInteger();
-    else TrpView::SetPropertyValue(propName, value);
+    if (UpperCase(propName) == "SUBPAGE")
+        SubPage = value.IsNull() || value.IsEmpty() ? 0 : value.AsInteger();
+    else
+        TrpView::SetPropertyValue(propName, value);
 }
 
 Variant TrpSubReportView::GetPropertyValue(const std::string& propName) {

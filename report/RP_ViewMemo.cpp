@@ -40,7 +40,15 @@ uint32_t UpperCyrillic(uint32_t cp) {
 }
 bool IsVowel(uint32_t cp) {
     switch (UpperCyrillic(cp)) {
-    case 0x401: case 0x410: case 0x415: case 0x418: case 0x41E: case 0x423: case 0x42B: case 0x42D: case 0x42E:
+    case 0x401:
+    case 0x410:
+    case 0x415:
+    case 0x418:
+    case 0x41E:
+    case 0x423:
+    case 0x42B:
+    case 0x42D:
+    case 0x42E:
     case 0x42F: return true;
     default: return false;
     }
@@ -74,14 +82,14 @@ bool HasParagraphMarks(TStrings* list) {
     return false;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<int> rpHyphenationPoints(const std::string& word) {
     std::vector<uint32_t> w = CodePoints(word);
     std::vector<int> points;
     int n = int(w.size());
     if (n < 4) return points;
-    auto V = [&](int i) { return IsVowel(w[size_t(i - 1)]); };   // 1-based
+    auto V = [&](int i) { return IsVowel(w[size_t(i - 1)]); };  // 1-based
     auto S = [&](int i) { return IsSign(w[size_t(i - 1)]); };
     for (int i = 2; i <= n - 2; ++i)
         if ((V(i) && V(i + 1)) || (V(i + 2) && ((V(i) && !V(i + 1)) || (!V(i) && !V(i + 1) && !S(i + 1)))))
@@ -170,10 +178,10 @@ void TrpMemoView::WrapLine(TCanvas* canvas, const std::string& s, int maxWidth, 
         char c = s[i];
         if (c == '\r' || c == '\n') {
             out.push_back(s.substr(lineStart, i - lineStart) + rpParagraphMark);
-            while (i < n && (s[i] == '\r' || s[i] == '\n')) ++i;   // one break for the whole run
+            while (i < n && (s[i] == '\r' || s[i] == '\n')) ++i;  // one break for the whole run
             lineStart = i;
             lastBlank = std::string::npos;
-            if (i == n) return;   // the line ended in the run
+            if (i == n) return;  // the line ended in the run
             continue;
         }
         size_t len = Utf8Length(s, i);
@@ -211,7 +219,7 @@ void TrpMemoView::WrapLine(TCanvas* canvas, const std::string& s, int maxWidth, 
         }
         if (lastBlank != std::string::npos && lastBlank >= lineStart) {
             out.push_back(s.substr(lineStart, lastBlank - lineStart));
-            lineStart = lastBlank + 1;   // the blank is dropped
+            lineStart = lastBlank + 1;  // the blank is dropped
             lastBlank = std::string::npos;
             if (i < lineStart) i = lineStart;
             continue;
@@ -223,8 +231,10 @@ void TrpMemoView::WrapLine(TCanvas* canvas, const std::string& s, int maxWidth, 
         lastBlank = std::string::npos;
     }
     // A forced cut after the last character leaves no rest: that line ends the paragraph.
-    if (lineStart >= n && !out.empty()) out.back() += rpParagraphMark;
-    else out.push_back(s.substr(lineStart) + rpParagraphMark);
+    if (lineStart >= n && !out.empty())
+        out.back() += rpParagraphMark;
+    else
+        out.push_back(s.substr(lineStart) + rpParagraphMark);
 }
 
 std::vector<std::string> TrpMemoView::WrapLines(int& textHeight) {
@@ -242,9 +252,12 @@ std::vector<std::string> TrpMemoView::WrapLines(int& textHeight) {
         const bool wrapped = HasParagraphMarks(SMemo.get());
         for (int i = 0; i < SMemo->Count(); ++i) {
             const std::string& line = SMemo->Get(i);
-            if (wrapped) out.push_back(line);
-            else if (Flags & flWordWrap) WrapLine(canvas, line, maxWidth, out);
-            else out.push_back(line + rpParagraphMark);
+            if (wrapped)
+                out.push_back(line);
+            else if (Flags & flWordWrap)
+                WrapLine(canvas, line, maxWidth, out);
+            else
+                out.push_back(line + rpParagraphMark);
         }
     }
     canvas->SetTextCharacterExtra(0);
@@ -282,7 +295,7 @@ void TrpMemoView::Draw(TCanvas* canvas) {
         if (rotated) {
             dy = width;
         } else {
-            if (Alignment & 1) x += dx - width;   // right aligned keeps its right edge
+            if (Alignment & 1) x += dx - width;  // right aligned keeps its right edge
             dx = width;
         }
     }
@@ -345,11 +358,15 @@ void TrpMemoView::DrawLines(TCanvas* canvas, const std::vector<std::string>& lin
     if (!FStopAtBottom) {
         int vertical = Alignment & rptaVerticalMask;
         if (!rotated) {
-            if (vertical == rptaMiddle) blockTop += (H - scaledHeight) / 2;
-            else if (vertical == rptaBottom) blockTop = DRect.Bottom - scaledHeight - 1;
+            if (vertical == rptaMiddle)
+                blockTop += (H - scaledHeight) / 2;
+            else if (vertical == rptaBottom)
+                blockTop = DRect.Bottom - scaledHeight - 1;
         } else {
-            if (vertical == rptaMiddle) blockLeft += (W - scaledHeight) / 2;
-            else if (vertical == rptaBottom) blockLeft = DRect.Right - scaledHeight;
+            if (vertical == rptaMiddle)
+                blockLeft += (W - scaledHeight) / 2;
+            else if (vertical == rptaBottom)
+                blockLeft = DRect.Right - scaledHeight;
         }
     }
     TrpContext* context = Context();
@@ -366,24 +383,28 @@ void TrpMemoView::DrawLines(TCanvas* canvas, const std::vector<std::string>& lin
         if (FStopAtBottom && pos + step > (rotated ? clip.Right : clip.Bottom)) break;
         int w = canvas->TextWidth(line);
         int horizontal = Alignment & rptaHorizontalMask;
-        if (design && lines.size() == 1 && !line.empty() && line[0] == '[' && w > clip.Width())
-            horizontal = rptaRight;
+        if (design && lines.size() == 1 && !line.empty() && line[0] == '[' && w > clip.Width()) horizontal = rptaRight;
         int blanks = 0;
         if (horizontal == rptaJustify && !paragraphEnd)
-            for (char ch : line) blanks += ch == ' ';   // code 160 arrives as two UTF-8 bytes
+            for (char ch : line) blanks += ch == ' ';  // code 160 arrives as two UTF-8 bytes
         if (horizontal == rptaJustify && !paragraphEnd)
             for (size_t k = 0; k + 1 < line.size(); ++k)
-                blanks += static_cast<unsigned char>(line[k]) == 0xC2 && static_cast<unsigned char>(line[k + 1]) == 0xA0;
+                blanks +=
+                    static_cast<unsigned char>(line[k]) == 0xC2 && static_cast<unsigned char>(line[k + 1]) == 0xA0;
         if (!rotated) {
             int tx = DRect.Left + gapx;
-            if (horizontal == rptaRight) tx = DRect.Left + W - 1 - gapx - w;
-            else if (horizontal == rptaCenter) tx = DRect.Left + gapx + (W - 2 * gapx - w) / 2;
+            if (horizontal == rptaRight)
+                tx = DRect.Left + W - 1 - gapx - w;
+            else if (horizontal == rptaCenter)
+                tx = DRect.Left + gapx + (W - 2 * gapx - w) / 2;
             if (blanks > 0) canvas->SetTextJustification(W - 2 * gapx - w, blanks);
             canvas->ExtTextOut(tx, pos, options, &clip, line);
         } else {
             int ty = DRect.Bottom - gapy;
-            if (horizontal == rptaRight) ty = DRect.Top + gapy + w;
-            else if (horizontal == rptaCenter) ty = DRect.Bottom - 1 - gapy - (H - 2 * gapy - w) / 2;
+            if (horizontal == rptaRight)
+                ty = DRect.Top + gapy + w;
+            else if (horizontal == rptaCenter)
+                ty = DRect.Bottom - 1 - gapy - (H - 2 * gapy - w) / 2;
             if (blanks > 0) canvas->SetTextJustification(H - 2 * gapy - w, blanks);
             canvas->ExtTextOut(pos, ty, options, &clip, line);
         }
@@ -556,19 +577,28 @@ void TrpMemoView::SaveToStream(TStream* stream) {
 namespace {
 
 const TrpFlagName kMemoFlags[] = {
-    {"WORDWRAP", flWordWrap}, {"WORDBREAK", flWordBreak}, {"AUTOWIDTH", flAutoWidth}, {"TEXTONLY", flTextOnly},
+    {"WORDWRAP", flWordWrap}, {"WORDBREAK", flWordBreak}, {"AUTOWIDTH", flAutoWidth},   {"TEXTONLY", flTextOnly},
     {"SUPPRESS", flSuppress}, {"HIDEZEROS", flHideZeros}, {"UNDERLINES", flUnderlines}, {"RTLREADING", flRTLReading},
 };
 
 int IntOf(const Variant& v) { return v.IsNull() || v.IsEmpty() ? 0 : v.AsInteger(); }
 
-} // namespace
+}  // namespace
 
 void TrpMemoView::SetPropertyValue(const std::string& propName, const Variant& value) {
     std::string p = UpperCase(propName);
-    if (p == "ALIGNMENT") { Alignment = IntOf(value); return; }
-    if (p == "LINESPACING") { LineSpacing = IntOf(value); return; }
-    if (p == "CHARSPACING") { CharSpacing = IntOf(value); return; }
+    if (p == "ALIGNMENT") {
+        Alignment = IntOf(value);
+        return;
+    }
+    if (p == "LINESPACING") {
+        LineSpacing = IntOf(value);
+        return;
+    }
+    if (p == "CHARSPACING") {
+        CharSpacing = IntOf(value);
+        return;
+    }
     if (rpSetNamedFlag(kMemoFlags, p, value, Flags)) return;
     TrpStretcheable::SetPropertyValue(propName, value);
 }
@@ -586,9 +616,8 @@ Variant TrpMemoView::GetPropertyValue(const std::string& propName) {
 
 void TrpMemoView::DeclareProperties() {
     TrpStretcheable::DeclareProperties();
-    for (const char* name : {"Font.Name", "Font.Size", "Font.Style", "Font.Color", "Font", "Alignment",
-                             "DisplayFormat", "Highlight", "LineSpacing", "CharSpacing", "WordWrap", "WordBreak",
-                             "AutoWidth", "TextOnly", "Suppress", "HideZeros", "Lines.Count", "Underlines",
-                             "RTLReading"})
+    for (const char* name : {"Font.Name", "Font.Size", "Font.Style", "Font.Color", "Font", "Alignment", "DisplayFormat",
+                             "Highlight", "LineSpacing", "CharSpacing", "WordWrap", "WordBreak", "AutoWidth",
+                             "TextOnly", "Suppress", "HideZeros", "Lines.Count", "Underlines", "RTLReading"})
         if (!HasProperty(name)) AddProperty(name, rpdtNumber);
 }

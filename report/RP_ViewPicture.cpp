@@ -115,9 +115,9 @@ bool DecodeJpeg(const std::string& data, std::string& pixels, int& width, int& h
     while (info.output_scanline < info.output_height) {
         unsigned char* line = reinterpret_cast<unsigned char*>(row.data());
         jpeg_read_scanlines(&info, &line, 1);
-        size_t y = size_t(height) - info.output_scanline;   // bottom-up
+        size_t y = size_t(height) - info.output_scanline;  // bottom-up
         char* out = pixels.data() + y * stride;
-        for (int x = 0; x < width; ++x) {   // RGB to BGR
+        for (int x = 0; x < width; ++x) {  // RGB to BGR
             out[x * 3] = row[size_t(x) * 3 + 2];
             out[x * 3 + 1] = row[size_t(x) * 3 + 1];
             out[x * 3 + 2] = row[size_t(x) * 3];
@@ -161,10 +161,15 @@ bool EncodeJpeg(const std::vector<unsigned char>& rgb, int width, int height, st
     return true;
 }
 
-void PutLE16(std::string& s, uint16_t v) { s += char(v & 0xFF); s += char(v >> 8); }
-void PutLE32(std::string& s, uint32_t v) { for (int k = 0; k < 4; ++k) s += char((v >> (8 * k)) & 0xFF); }
+void PutLE16(std::string& s, uint16_t v) {
+    s += char(v & 0xFF);
+    s += char(v >> 8);
+}
+void PutLE32(std::string& s, uint32_t v) {
+    for (int k = 0; k < 4; ++k) s += char((v >> (8 * k)) & 0xFF);
+}
 
-} // namespace
+}  // namespace
 
 // -------------------------------------------------------------- JPEG image
 
@@ -246,10 +251,16 @@ uint8_t KindOf(TGraphic* g) {
 std::unique_ptr<TGraphic> ReadGraphic(uint8_t kind, const std::string& bytes) {
     std::unique_ptr<TGraphic> g;
     switch (kind) {
-    case gkBitmap: CheckBitmapHeader(bytes); g = std::make_unique<TBitmap>(); break;
-    case gkIcon: CheckIconHeader(bytes); g = std::make_unique<TIcon>(); break;
+    case gkBitmap:
+        CheckBitmapHeader(bytes);
+        g = std::make_unique<TBitmap>();
+        break;
+    case gkIcon:
+        CheckIconHeader(bytes);
+        g = std::make_unique<TIcon>();
+        break;
     case gkJPEG: g = std::make_unique<TrpJPEGImage>(); break;
-    default: return nullptr;   // none, or a metafile this platform does not draw
+    default: return nullptr;  // none, or a metafile this platform does not draw
     }
     TMemoryStream s;
     if (!bytes.empty()) s.WriteBuffer(bytes.data(), int64_t(bytes.size()));
@@ -264,7 +275,7 @@ std::unique_ptr<TGraphic> ReadGraphic(uint8_t kind, const std::string& bytes) {
     return g;
 }
 
-} // namespace
+}  // namespace
 
 void TrpPictureView::LoadFromStream(TStream* stream) {
     TrpView::LoadFromStream(stream);
@@ -313,8 +324,10 @@ TRect TrpPictureView::PictureRect() const {
     if (!(Flags & flPictureKeepAspect) || pw <= 0 || ph <= 0) return r;
     double kx = double(r.Width()) / pw, ky = double(r.Height()) / ph;
     int w = r.Width(), h = r.Height();
-    if (kx >= ky) w = rpRound(pw * ky);
-    else h = rpRound(ph * kx);
+    if (kx >= ky)
+        w = rpRound(pw * ky);
+    else
+        h = rpRound(ph * kx);
     TRect t{r.Left, r.Top, r.Left + w, r.Top + h};
     if (center) {
         int mx = (r.Width() - w) / 2, my = (r.Height() - h) / 2;

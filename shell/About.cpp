@@ -21,7 +21,7 @@ std::string CompileDate() {
     return DateToStr(EncodeDate(Word(year), Word(month), Word(day)));
 }
 
-} // namespace
+}  // namespace
 
 TAboutBox::TAboutBox(TComponent* AOwner) : TForm(AOwner) {
     RegisterMainWindowClasses();

@@ -23,7 +23,7 @@ struct THourglass {
     void Done() { Screen->SetCursor(crDefault); }
 };
 
-} // namespace
+}  // namespace
 
 void TAmortizationPage::RegisterHandlers(THandlerTable& h) {
     h["CalcAmortization"] = TNotifyEvent([this](TObject* s) { Main.CalcAmortization(s); });
@@ -78,8 +78,7 @@ void TAmortizationPage::CalcAmortization(TObject* Sender) {
         // The extra payments now shown go over to the new schedule by payment number.
         Main.CreatePrepaymentList(Sender);
         if (!Main.Mortgage) Main.Mortgage = std::make_unique<TMortgage>();
-        Main.Mortgage->Create(AmortNumPayments, AmortPrincipal, AmortRate, 12, AmortStartMonth,
-                              AmortStartYear);
+        Main.Mortgage->Create(AmortNumPayments, AmortPrincipal, AmortRate, 12, AmortStartMonth, AmortStartYear);
         ApplyPrepaymentList(*Main.Mortgage, PrepaymentText);
         FillGrdAmortization();
     } catch (...) {
@@ -92,8 +91,8 @@ void TAmortizationPage::CalcAmortization(TObject* Sender) {
 
 void TAmortizationPage::CreatePrepaymentList(TObject*) {
     TAlignGrid* g = grdAmortization;
-    PrepaymentText = PrepaymentListText(AmortNumPayments, g->GetRowCount(),
-                                             [g](int c, int r) { return g->GetCells(c, r); });
+    PrepaymentText =
+        PrepaymentListText(AmortNumPayments, g->GetRowCount(), [g](int c, int r) { return g->GetCells(c, r); });
     if (Main.memPrepayments) Main.memPrepayments->SetText(PrepaymentText);
 }
 
@@ -148,7 +147,8 @@ void TAmortizationPage::FillGrdAnnualAmortization() {
 // ---- Extra payments ----------------------------------------------------------------------------
 
 void TAmortizationPage::SetInputsEnabled(bool Enabled) {
-    for (TControl* c : std::initializer_list<TControl*>{edtMortAmt, edtIRate, edtNumPmts, edtAmortPayment, cbMonth, edtYear})
+    for (TControl* c :
+         std::initializer_list<TControl*>{edtMortAmt, edtIRate, edtNumPmts, edtAmortPayment, cbMonth, edtYear})
         c->SetEnabled(Enabled);
 }
 

@@ -329,7 +329,6 @@ namespace {
 
 const char* const CRLF = "\r\n";
 
-
 // The window's own values that the file carries, by name.
 int* SettingInteger(TfrmMain& Main, const std::string& Name) {
     if (Name == "DefaultValueSet") return &Main.DefaultValueSet;
@@ -428,7 +427,7 @@ std::string TakeWord(std::string& Line) {
     return word;
 }
 
-} // namespace
+}  // namespace
 
 std::string AmortizationGridFileText(TComponent* Root) {
     std::string text;
@@ -467,7 +466,7 @@ bool HasDigit(const std::string& s) { return std::any_of(s.begin(), s.end(), IsD
 // Returns false unless the words make exactly six amounts.
 bool GroupMoneyWords(const std::string& Rest, char DecimalSeparator, std::array<std::string, 8>& Cells) {
     std::vector<std::string> amounts;
-    bool signLeads = false;   // "€ 1,00" rather than "1,00 €"
+    bool signLeads = false;  // "€ 1,00" rather than "1,00 €"
     size_t pos = 0;
     while (pos < Rest.size()) {
         size_t end = Rest.find(' ', pos);
@@ -481,18 +480,22 @@ bool GroupMoneyWords(const std::string& Rest, char DecimalSeparator, std::array<
             const std::string& current = amounts.back();
             const bool thousands = word.size() >= 3 && std::all_of(word.begin(), word.begin() + 3, IsDigit) &&
                                    (word.size() == 3 || !IsDigit(word[3]));
-            if (!HasDigit(word)) joins = !signLeads;
-            else joins = !HasDigit(current) || (thousands && current.find(DecimalSeparator) == std::string::npos);
+            if (!HasDigit(word))
+                joins = !signLeads;
+            else
+                joins = !HasDigit(current) || (thousands && current.find(DecimalSeparator) == std::string::npos);
         }
-        if (joins) amounts.back() += " " + word;
-        else amounts.push_back(word);
+        if (joins)
+            amounts.back() += " " + word;
+        else
+            amounts.push_back(word);
     }
     if (amounts.size() != 6) return false;
     for (size_t c = 0; c < 6; ++c) Cells[c + 2] = amounts[c];
     return true;
 }
 
-} // namespace
+}  // namespace
 
 std::array<std::string, 8> SplitGridLine(std::string Line, char DecimalSeparator) {
     std::array<std::string, 8> cells;
@@ -512,8 +515,8 @@ TCalcFileContents ParseCalculatorFile(const std::string& Text, const TFormatSett
     for (int i = 0; i < CalcFileValueCount; ++i) {
         const TFileLine& spec = CalcFileLines()[size_t(i)];
         if (i >= int(lines.size()))
-            throw ECalcFileError("The file ends at line " + IntToStr(int(lines.size())) + "; line " +
-                                 IntToStr(i + 1) + " (" + spec.Name + ") is missing.");
+            throw ECalcFileError("The file ends at line " + IntToStr(int(lines.size())) + "; line " + IntToStr(i + 1) +
+                                 " (" + spec.Name + ") is missing.");
         const std::string& text = lines[size_t(i)];
         TFileValue& value = contents.Values[size_t(i)];
         if (spec.Kind == TFileValueKind::ComboText) {
@@ -532,7 +535,8 @@ TCalcFileContents ParseCalculatorFile(const std::string& Text, const TFormatSett
             throw ECalcFileError("Line " + IntToStr(i + 1) + " (" + spec.Name + ") holds '" + text +
                                  "', which is not " + (IsIntegerKind(spec.Kind) ? "a whole number." : "a number."));
     }
-    for (size_t i = CalcFileGridStart; i < lines.size(); ++i) contents.GridRows.push_back(SplitGridLine(lines[i], Settings.DecimalSeparator));
+    for (size_t i = CalcFileGridStart; i < lines.size(); ++i)
+        contents.GridRows.push_back(SplitGridLine(lines[i], Settings.DecimalSeparator));
     return contents;
 }
 

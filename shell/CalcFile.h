@@ -24,13 +24,13 @@ class TfrmMain;
 enum class TFileValueKind {
     SettingInteger,  // a value of the window that the settings file also holds
     SettingFloat,
-    Float,           // picture field, as float
-    Integer,         // picture field, as integer
-    NumEditValue,    // TNumEdit's Value
-    FnpFloat,        // TFnpNumericEdit, as float
-    FnpInteger,      // TFnpNumericEdit, as integer
-    ComboText,       // the combo box's text, unchanged
-    ItemIndex,       // the radio group's ItemIndex
+    Float,         // picture field, as float
+    Integer,       // picture field, as integer
+    NumEditValue,  // TNumEdit's Value
+    FnpFloat,      // TFnpNumericEdit, as float
+    FnpInteger,    // TFnpNumericEdit, as integer
+    ComboText,     // the combo box's text, unchanged
+    ItemIndex,     // the radio group's ItemIndex
 };
 
 struct TFileLine {

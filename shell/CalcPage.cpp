@@ -13,8 +13,10 @@ TComponent* TCalcPage::Root() const { return &Main; }
 
 void SetComponentNumber(TComponent* Component, double Value) {
     if (auto* field = dynamic_cast<TEntPictureField*>(Component)) {
-        if (field->GetDataType() == pftInteger) field->SetAsInteger(int32_t(Value));
-        else field->SetAsFloat(Value);
+        if (field->GetDataType() == pftInteger)
+            field->SetAsInteger(int32_t(Value));
+        else
+            field->SetAsFloat(Value);
     } else if (auto* fnp = dynamic_cast<TFnpNumericEdit*>(Component)) {
         fnp->SetValue(Value);
     } else if (auto* num = dynamic_cast<TNumEdit*>(Component)) {

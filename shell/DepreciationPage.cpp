@@ -11,7 +11,8 @@
 
 namespace {
 constexpr int kTableWidth = 324;
-constexpr int kDesignRows = 10;} // namespace
+constexpr int kDesignRows = 10;
+}  // namespace
 
 void TDepreciationPage::RegisterHandlers(THandlerTable& h) {
     BindNotify(h, "CalcDepreciation", this, &TDepreciationPage::CalcDepreciation);

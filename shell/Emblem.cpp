@@ -16,7 +16,7 @@ void DrawEmblem(TBitmap* Bitmap, int Width, int Height) {
     const int columns = 6;
     const int colWidth = std::max(w / (columns * 2), 1);
     c->GetPen()->SetColor(clNavy);
-    c->GetBrush()->SetColor(TColor(0xC08040));   // a steel blue
+    c->GetBrush()->SetColor(TColor(0xC08040));  // a steel blue
     for (int i = 0; i < columns; ++i) {
         const int left = w / 12 + i * (w * 10 / 12) / columns;
         const int top = ground - (h / 8) - i * (h / 2) / columns;
@@ -26,10 +26,11 @@ void DrawEmblem(TBitmap* Bitmap, int Width, int Height) {
     // The house: a walled body and a pitched roof over the middle.
     const int bodyLeft = w * 3 / 10, bodyRight = w * 7 / 10;
     const int bodyTop = h * 45 / 100;
-    c->GetBrush()->SetColor(TColor(0xE0F0FF));   // cream walls
+    c->GetBrush()->SetColor(TColor(0xE0F0FF));  // cream walls
     c->Rectangle(bodyLeft, bodyTop, bodyRight, ground);
     c->GetBrush()->SetColor(clMaroon);
-    const std::vector<TPoint> roof = {{bodyLeft - w / 20, bodyTop}, {w / 2, h * 15 / 100}, {bodyRight + w / 20, bodyTop}};
+    const std::vector<TPoint> roof = {
+        {bodyLeft - w / 20, bodyTop}, {w / 2, h * 15 / 100}, {bodyRight + w / 20, bodyTop}};
     c->Polygon(roof);
     // Door and window.
     c->GetBrush()->SetColor(clNavy);

@@ -15,7 +15,7 @@ void NeedRow(std::array<T*, N>& Fields, const std::string& Prefix, TComponent* R
     for (size_t k = 0; k < N; ++k) Fields[k] = NeedComponent<T>(Root, Prefix + std::to_string(k + 1));
 }
 
-} // namespace
+}  // namespace
 
 // ---- Future values -------------------------------------------------------------
 

@@ -31,7 +31,7 @@ const char* const kInputHints[4] = {"Enter Loan Amount", "Enter Interest Rate", 
 const char* const kGridHints[4] = {" Grid is displaying Payment Amounts", " Grid is displaying Loan Amounts",
                                    " Grid is displaying Interest Rates", " Grid is displaying Term in Months"};
 
-} // namespace
+}  // namespace
 
 void TLoanSpreadPage::RegisterHandlers(THandlerTable& h) {
     // The seams stay the window's, so every caller reaches the same routine.
@@ -61,8 +61,10 @@ void TLoanSpreadPage::SetFieldRole(TEntPictureField* Field, bool Result, const c
     Field->SetColor(Result ? clYellow : clWindow);
     Field->GetFont()->SetColor(Result ? clBlack : clWindowText);
     TEntEntryFieldOptions options = Field->GetOptions();
-    if (Result) options += efoReadOnly;
-    else options -= efoReadOnly;
+    if (Result)
+        options += efoReadOnly;
+    else
+        options -= efoReadOnly;
     Field->SetOptions(options);
     Field->SetTabStop(!Result);
     Field->Hint = Hint;
@@ -76,7 +78,8 @@ void TLoanSpreadPage::rgCalculateClick(TObject* Sender) {
         TCustomRadioGroup* groups[3] = {rgLoan, rgInterest, rgPayments};
         groups[m.Hidden]->SetVisible(false);
         TEntPictureField* fields[4] = {edtLoan, edtInterest, edtTerm, edtPayment};
-        for (int i = 0; i < 4; ++i) SetFieldRole(fields[i], i == m.Result, i == m.Result ? m.ResultHint : kInputHints[i]);
+        for (int i = 0; i < 4; ++i)
+            SetFieldRole(fields[i], i == m.Result, i == m.Result ? m.ResultHint : kInputHints[i]);
         groups[m.Left]->SetBounds(251, 13, groups[m.Left]->GetWidth(), groups[m.Left]->GetHeight());
         groups[m.Right]->SetBounds(419, 13, groups[m.Right]->GetWidth(), groups[m.Right]->GetHeight());
         groups[m.Left]->SetVisible(true);

@@ -119,7 +119,7 @@ T* Need(TComponent* Root, const std::string& Name) {
     return NeedComponent<T>(Root, Name);
 }
 
-} // namespace
+}  // namespace
 
 void TfrmMain::FindComponents() {
     pnlButtonBar = Need<TPanel>(this, "pnlButtonBar");
@@ -142,9 +142,8 @@ THandlerTable TfrmMain::Handlers() {
     THandlerTable h;
     auto notify = [&](const char* name, void (TfrmMain::*method)(TObject*)) { BindNotify(h, name, method); };
     auto mouseMove = [&](const char* name, void (TfrmMain::*method)(TObject*, TShiftState, int, int)) {
-        h[name] = TMouseMoveEvent([this, method](TObject* s, TShiftState sh, int x, int y) {
-            (this->*method)(s, sh, x, y);
-        });
+        h[name] =
+            TMouseMoveEvent([this, method](TObject* s, TShiftState sh, int x, int y) { (this->*method)(s, sh, x, y); });
     };
     notify("FormCreate", &TfrmMain::FormCreate);
     notify("FormActivate", &TfrmMain::FormActivate);
@@ -273,11 +272,21 @@ void TfrmMain::CenterForm(TForm* AForm) {
 
 // ---- Seams of the loan spread and amortization pages ---------------------------------------
 
-void TfrmMain::CleanGrid(TObject* Sender) { if (LoanSpread) LoanSpread->CleanGrid(Sender); }
-void TfrmMain::ChooseLoanSpreadCalculator(TObject* Sender) { if (LoanSpread) LoanSpread->ChooseLoanSpreadCalculator(Sender); }
-void TfrmMain::CalcAmortization(TObject* Sender) { if (Amortization) Amortization->CalcAmortization(Sender); }
-void TfrmMain::btnCancelClick(TObject* Sender) { if (Amortization) Amortization->btnCancelClick(Sender); }
-void TfrmMain::CreatePrepaymentList(TObject* Sender) { if (Amortization) Amortization->CreatePrepaymentList(Sender); }
+void TfrmMain::CleanGrid(TObject* Sender) {
+    if (LoanSpread) LoanSpread->CleanGrid(Sender);
+}
+void TfrmMain::ChooseLoanSpreadCalculator(TObject* Sender) {
+    if (LoanSpread) LoanSpread->ChooseLoanSpreadCalculator(Sender);
+}
+void TfrmMain::CalcAmortization(TObject* Sender) {
+    if (Amortization) Amortization->CalcAmortization(Sender);
+}
+void TfrmMain::btnCancelClick(TObject* Sender) {
+    if (Amortization) Amortization->btnCancelClick(Sender);
+}
+void TfrmMain::CreatePrepaymentList(TObject* Sender) {
+    if (Amortization) Amortization->CreatePrepaymentList(Sender);
+}
 
 // ---- Settings file -------------------------------------------------------------------------
 
@@ -301,8 +310,10 @@ void TfrmMain::ReadIniSettings(TObject*) {
     DefaultCalc = ini.ReadInteger(g, "DefaultCalc", 0);
     MortgageQualifier->HRatio = ini.ReadFloat("Ratios", "HRatio", 28);
     MortgageQualifier->DRatio = ini.ReadFloat("Ratios", "DRatio", 36);
-    for (int i = 1; i <= 30; ++i) DiscountedCashFlows->DCFYears[size_t(i)] = ini.ReadFloat("DCF", "Year" + std::to_string(i), 0);
-    for (int i = 1; i <= 5; ++i) DiscountedCashFlows->DCFRates[size_t(i)] = ini.ReadFloat("DCF", "Rate" + std::to_string(i), 3 + i);
+    for (int i = 1; i <= 30; ++i)
+        DiscountedCashFlows->DCFYears[size_t(i)] = ini.ReadFloat("DCF", "Year" + std::to_string(i), 0);
+    for (int i = 1; i <= 5; ++i)
+        DiscountedCashFlows->DCFRates[size_t(i)] = ini.ReadFloat("DCF", "Rate" + std::to_string(i), 3 + i);
     Tips = ini.ReadBool(g, "Tips", true);
     Run = ini.ReadBool(g, "Run", false);
     for (auto& page : FPages) page->ReadSettings(ini);

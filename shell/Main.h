@@ -77,8 +77,8 @@ class Variant;
 struct TReportMemo;
 
 // Texts the window shows in more than one place.
-extern const char* const SProgramCaption;   // "Varnholt, 3.0.01"
-extern const char* const SApplicationTitle; // "Quorvane® - Varnholt, 3.0.01"
+extern const char* const SProgramCaption;    // "Varnholt, 3.0.01"
+extern const char* const SApplicationTitle;  // "Quorvane® - Varnholt, 3.0.01"
 extern const char* const SMathErrorMessage;
 extern const char* const SUnidentifiedErrorMessage;
 extern const char* const SWebSiteName;
@@ -266,7 +266,6 @@ public:
     TPopupMenu* mnuPopCalcs = nullptr;
     TMemo* memPrepayments = nullptr;
     TMemo* memFileContents = nullptr;
-
 
     // Focuses the named control when it can take the focus.
     void FocusNamed(const std::string& Name);

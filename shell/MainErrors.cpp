@@ -22,7 +22,7 @@ constexpr double kSampleInterest = 8.75;
 constexpr int kSampleTerm = 360;
 constexpr double kSamplePayment = 786.7;
 
-} // namespace
+}  // namespace
 
 void TfrmMain::AppOnException(TObject* Sender, Exception& E) {
     if (dynamic_cast<EPaymentNumbers*>(&E)) {
@@ -59,8 +59,7 @@ void TfrmMain::RepairAfterMathError(TObject* Sender) {
     const std::string page = ActivePageName();
     try {
         if (page == "pgAmortizationSchedules") ResetAmortizationSchedule(Sender);
-    } catch (...) {
-    }
+    } catch (...) {}
     bool restored = false;
     try {
         if (page == "pgLoanSpreadCalculator") {
@@ -68,8 +67,7 @@ void TfrmMain::RepairAfterMathError(TObject* Sender) {
             restored = true;
             FocusNamed("edtLoan");
         }
-    } catch (...) {
-    }
+    } catch (...) {}
     // The table is rebuilt from the loan spread fields on every page. Inputs
     // that fail again are replaced by the samples before the one more try.
     try {
@@ -81,11 +79,9 @@ void TfrmMain::RepairAfterMathError(TObject* Sender) {
                 RestoreLoanSpreadSamples();
                 CleanGrid(Sender);
                 ChooseLoanSpreadCalculator(Sender);
-            } catch (...) {
-            }
+            } catch (...) {}
         }
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 void TfrmMain::AppOnHint(TObject*) { SetHintPanelText(GetLongHint(Application->GetHint())); }

@@ -19,12 +19,11 @@
 
 namespace {
 
-const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 std::string SystemError(int Code) { return std::strerror(Code); }
 
-} // namespace
+}  // namespace
 
 void TfrmMain::AddFileHandlers(THandlerTable& h) {
     BindNotify(h, "btnOpenClick", &TfrmMain::btnOpenClick);
@@ -33,8 +32,8 @@ void TfrmMain::AddFileHandlers(THandlerTable& h) {
     BindNotify(h, "mnuFileCloseClick", &TfrmMain::mnuFileCloseClick);
     BindNotify(h, "CreateNewFile", &TfrmMain::CreateNewFile);
     BindNotify(h, "mnuFileClearHistoryClick", &TfrmMain::mnuFileClearHistoryClick);
-    h["mnuFileReopenMRUClick"] = TEntMRUClickEvent(
-        [this](TObject* s, const std::string& text, TEntMRUClickAction& action) {
+    h["mnuFileReopenMRUClick"] =
+        TEntMRUClickEvent([this](TObject* s, const std::string& text, TEntMRUClickAction& action) {
             mnuFileReopenMRUClick(s, text, action);
         });
 }
@@ -57,8 +56,8 @@ bool TfrmMain::OpenCalculatorFile(const std::string& Name, TOpenMode Mode) {
     try {
         contents = ParseCalculatorFile(classes_io::DecodeLines(bytes), FormatSettings);
     } catch (const ECalcFileError& e) {
-        MessageDlg(Name + " is not a calculator file that can be read.\n" + e.Message, mtError,
-                   TMsgDlgButtons{mbOK}, 0);
+        MessageDlg(Name + " is not a calculator file that can be read.\n" + e.Message, mtError, TMsgDlgButtons{mbOK},
+                   0);
         return false;
     }
     if (Mode == TOpenMode::CloseFirst) mnuFileCloseClick(this);
@@ -119,8 +118,10 @@ void TfrmMain::SaveAsThroughDialog() {
 }
 
 void TfrmMain::btnSaveClick(TObject*) {
-    if (!CurrentFileName.empty()) WriteCalculatorFile(CurrentFileName);
-    else SaveAsThroughDialog();
+    if (!CurrentFileName.empty())
+        WriteCalculatorFile(CurrentFileName);
+    else
+        SaveAsThroughDialog();
     Repaint();
 }
 

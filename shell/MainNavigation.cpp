@@ -25,36 +25,57 @@ struct TNavTarget {
 
 // In the order the handler tests them; the first whose senders hold the sender is taken.
 enum TNavIndex {
-    navLoanSpread, navMenu, navQuick, navRefinancing, navAmortization, navMortgageQualifier, navWelcome,
-    navDepreciation, navLoanComparisons, navFutureValues, navRatesOfReturn, navCapRate, navMaximumLoan,
-    navIncomeMultipliers, navUnderwriting, navDiscountedCashFlows, navCount
+    navLoanSpread,
+    navMenu,
+    navQuick,
+    navRefinancing,
+    navAmortization,
+    navMortgageQualifier,
+    navWelcome,
+    navDepreciation,
+    navLoanComparisons,
+    navFutureValues,
+    navRatesOfReturn,
+    navCapRate,
+    navMaximumLoan,
+    navIncomeMultipliers,
+    navUnderwriting,
+    navDiscountedCashFlows,
+    navCount
 };
 
 const TNavTarget kTargets[navCount] = {
-    {"pgLoanSpreadCalculator", {"btnLSC", "mnuCalculatorsLSC", "mnuPopLSC", "mnuPopCalcsLSC"},
-     "Loan Spread Calculator", 227},
+    {"pgLoanSpreadCalculator",
+     {"btnLSC", "mnuCalculatorsLSC", "mnuPopLSC", "mnuPopCalcsLSC"},
+     "Loan Spread Calculator",
+     227},
     {"pgMenu", {"btnLeaveWelcome", "mnuCalculatorsMain", "mnuPopMain", "mnuPopCalcsMain"}, "Main Menu", 111},
     {"pgQuickCalculators", {"btnQC", "MnuCalculatorsQC", "mnuPopQC", "mnuPopCalcsQC"}, "Quick Calculators", 173},
-    {"pgRefinancingCalculator", {"btnRC", "MnuCalculatorsRC", "mnuPopRC", "mnuPopCalcsRC"},
-     "Refinancing Calculator", 220},
-    {"pgAmortizationSchedules", {"btnAS", "MnuCalculatorsAmort", "mnuPopAmort", "mnuPopCalcsAmort"},
-     "Amortization Schedules", 229},
+    {"pgRefinancingCalculator",
+     {"btnRC", "MnuCalculatorsRC", "mnuPopRC", "mnuPopCalcsRC"},
+     "Refinancing Calculator",
+     220},
+    {"pgAmortizationSchedules",
+     {"btnAS", "MnuCalculatorsAmort", "mnuPopAmort", "mnuPopCalcsAmort"},
+     "Amortization Schedules",
+     229},
     {"pgMortgageQualifier", {"btnMQ", "MnuCalculatorsMQ", "mnuPopMQ", "mnuPopCalcsMQ"}, "Mortgage Qualifier", 179},
     {"pgWelcome", {"btnWelcome", "mnuCalculatorsWelcome", "mnuPopWelcome", "mnuPopCalcsWelcome"}, "Welcome", 95},
-    {"pgDepreciation", {"btnDEP", "MnuCalculatorsDEP", "mnuPopDEP", "mnuPopCalcsDEP"}, "Depreciation Calculator",
-     226},
+    {"pgDepreciation", {"btnDEP", "MnuCalculatorsDEP", "mnuPopDEP", "mnuPopCalcsDEP"}, "Depreciation Calculator", 226},
     {"pgLoanComparisons", {"btnLC", "MnuCalculatorsLC", "mnuPopLC", "mnuPopCalcsLC"}, "Loan Comparisons", 185},
     {"pgFutureValues", {"btnFV", "mnuCalculatorsFV", "mnuPopFV", "mnuPopCalcsFV"}, "Future Values", 137},
     {"pgRatesOfReturn", {"btnROR", "mnuCalculatorsROR", "mnuPopROR", "mnuPopCalcsROR"}, "Rates of Return", 153},
-    {"pgCapitalizationRate", {"btnCR", "mnuCalculatorsCR", "mnuPopCR", "mnuPopCalcsCR"}, "Capitalization Rate",
-     180},
+    {"pgCapitalizationRate", {"btnCR", "mnuCalculatorsCR", "mnuPopCR", "mnuPopCalcsCR"}, "Capitalization Rate", 180},
     {"pgMaximumLoan", {"btnML", "mnuCalculatorsML", "mnuPopML", "mnuPopCalcsML"}, "Maximum Loan", 151},
     {"pgIncomeMultipliers", {"btnIM", "mnuCalculatorsIM", "mnuPopIM", "mnuPopCalcsIM"}, "Income Multipliers", 177},
     {"pgUnderwriting",
      {"btnUnderwriting", "mnuCalculatorsUnderwriting", "mnuPopUnderwriting", "mnuPopCalcsUnderwriting"},
-     "Underwriting", 126},
-    {"pgDiscountedCashFlows", {"btnDCF", "mnuCalculatorsDCF", "mnuPopDCF", "mnuPopCalcsDCF"},
-     "Discounted Cash Flows", 228},
+     "Underwriting",
+     126},
+    {"pgDiscountedCashFlows",
+     {"btnDCF", "mnuCalculatorsDCF", "mnuPopDCF", "mnuPopCalcsDCF"},
+     "Discounted Cash Flows",
+     228},
 };
 
 // The first field of each calculator page that simply shows, enables printing and takes the focus.
@@ -74,18 +95,18 @@ const char* FocusOf(int target) {
 }
 
 // The calculators whose items CloseCalculators enables.
-const int kClosedCalculators[] = {navLoanSpread, navQuick, navLoanComparisons, navMortgageQualifier,
-                                  navDepreciation, navFutureValues, navRefinancing, navAmortization,
+const int kClosedCalculators[] = {navLoanSpread,          navQuick,        navLoanComparisons, navMortgageQualifier,
+                                  navDepreciation,        navFutureValues, navRefinancing,     navAmortization,
                                   navDiscountedCashFlows, navRatesOfReturn};
 
-const char* const kMenuButtons[] = {"btnWelcome", "btnQC",  "btnMQ",  "btnLSC", "btnAS", "btnLC",
-                                    "btnRC",      "btnFV",  "btnDEP", "btnROR", "btnDCF", "btnCR",
-                                    "btnML",      "btnIM",  "btnUnderwriting", "btnLeaveWelcome"};
+const char* const kMenuButtons[] = {"btnWelcome", "btnQC", "btnMQ",           "btnLSC",         "btnAS",  "btnLC",
+                                    "btnRC",      "btnFV", "btnDEP",          "btnROR",         "btnDCF", "btnCR",
+                                    "btnML",      "btnIM", "btnUnderwriting", "btnLeaveWelcome"};
 
 constexpr TColor kMenuButtonHover = 0x0000FF;   // RGB 255, 0, 0
 constexpr TColor kMenuButtonNormal = 0x800000;  // RGB 0, 0, 128
 
-} // namespace
+}  // namespace
 
 void TfrmMain::SetTitleStrip(const std::string& Title, int OriginY) {
     if (!lblCalculatorName) return;
@@ -231,7 +252,7 @@ void ColorMenuButton(const TfrmMain& Form, TObject* Sender, TColor Color) {
         if (Form.Find<TControl>(name) == control) control->GetFont()->SetColor(Color);
 }
 
-} // namespace
+}  // namespace
 
 void TfrmMain::MenuButtonEnter(TObject* Sender) { ColorMenuButton(*this, Sender, kMenuButtonHover); }
 
@@ -243,6 +264,4 @@ void TfrmMain::nbkMainPageChanged(TObject*) {
         if (i != nbkMain->GetPageIndex() && nbkMain->Page(i)->HandleAllocated()) nbkMain->Page(i)->DestroyHandle();
 }
 
-void TfrmMain::nbkMainMouseMove(TObject*, TShiftState, int, int) {
-    SetHintPanelText(IdleHintText());
-}
+void TfrmMain::nbkMainMouseMove(TObject*, TShiftState, int, int) { SetHintPanelText(IdleHintText()); }

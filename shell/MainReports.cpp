@@ -43,7 +43,7 @@ const TTableReport kTableReports[] = {
 
 const char* const kSinglePageReports[] = {
     "rpMortgageQualifier", "rpRefinancingCalc", "rpRatesOfReturn", "rpCapitalizationRate", "rpMaximumLoan",
-    "rpIncomeMultipliers", "rpUnderwriting", "rpFutureValues", "rpLoanComparisons", "rpDiscountedCashFlows",
+    "rpIncomeMultipliers", "rpUnderwriting",    "rpFutureValues",  "rpLoanComparisons",    "rpDiscountedCashFlows",
 };
 
 std::string N(int k) { return std::to_string(k); }
@@ -51,7 +51,7 @@ std::string N(int k) { return std::to_string(k); }
 // Band types the single-page build prints.
 constexpr int kReportTitleBand = 0, kPageFooterBand = 3;
 
-} // namespace
+}  // namespace
 
 // ---- Wiring ----------------------------------------------------------------------------
 
@@ -64,7 +64,7 @@ namespace {
 
 // What every report's preview offers; four reports add the help button.
 void SetUpPreview(TrpReport* Report) {
-    Report->Context().SetPrinter(rpCreatePrinterLink());   // the printer chosen in the printer setup
+    Report->Context().SetPrinter(rpCreatePrinterLink());  // the printer chosen in the printer setup
     Report->ShowProgress = false;
     Report->InitialZoom = pzDefault;
     Report->PreviewButtons = rpButton(pbZoom) | rpButton(pbPrint) | rpButton(pbExit);
@@ -72,7 +72,7 @@ void SetUpPreview(TrpReport* Report) {
         if (Report->GetName() == name) Report->PreviewButtons |= rpButton(pbHelp);
 }
 
-} // namespace
+}  // namespace
 
 void TfrmMain::BindReports() {
     for (const char* name : kSinglePageReports) {
@@ -108,7 +108,10 @@ void TfrmMain::TableCellValue(TStringGrid* Grid, int Record, int Cells, const st
 void TfrmMain::Print(TObject*) {
     if (!nbkMain || !nbkMain->GetVisible()) return;
     using Routine = void (TfrmMain::*)();
-    static const struct { const char* Page; Routine Print; } kRoutines[] = {
+    static const struct {
+        const char* Page;
+        Routine Print;
+    } kRoutines[] = {
         {"pgRatesOfReturn", &TfrmMain::PrintRatesOfReturn},
         {"pgMortgageQualifier", &TfrmMain::PrintMortgageQualifier},
         {"pgRefinancingCalculator", &TfrmMain::PrintRefinancingCalc},
@@ -129,12 +132,16 @@ void TfrmMain::Print(TObject*) {
             return;
         }
     if (page == "pgAmortizationSchedules") {
-        if (NeedComponent<TControl>(this, "grdAmortization")->GetVisible()) PrintAmortizationMonthly();
-        else if (NeedComponent<TControl>(this, "grdAnnualAmortization")->GetVisible()) PrintAnnualAmortization();
+        if (NeedComponent<TControl>(this, "grdAmortization")->GetVisible())
+            PrintAmortizationMonthly();
+        else if (NeedComponent<TControl>(this, "grdAnnualAmortization")->GetVisible())
+            PrintAnnualAmortization();
     }
 }
 
-void TfrmMain::MnuFilePrintSetupClick(TObject*) { NeedComponent<TPrinterSetupDialog>(this, "PrinterSetupDialog1")->Execute(); }
+void TfrmMain::MnuFilePrintSetupClick(TObject*) {
+    NeedComponent<TPrinterSetupDialog>(this, "PrinterSetupDialog1")->Execute();
+}
 
 void TfrmMain::BuildSinglePageReport(TrpPage* Page) {
     Page->ShowBandByType(kReportTitleBand);
@@ -167,7 +174,7 @@ const std::vector<TReportMemo> kAmortizationMemos = {
     {"lblPayment", "edtAmortPayment", F::Text, ""},
 };
 
-} // namespace
+}  // namespace
 
 void TfrmMain::PrintAmortizationMonthly() {
     ShowFilledReport(StartReport("rpAmortMonthly", "Loan Amortization Schedule - Monthly", TBanner::Empty),
@@ -244,13 +251,16 @@ void TfrmMain::PrintLSC() {
     const std::string byLoan = "Loan Amounts incremented by " + LoanSpread->LoanIncrementText;
     const std::string byRate = "Interest Rates incremented by " + LoanSpread->RateIncrementText;
     const std::string byPayment = "Payment Amounts incremented by " + LoanSpread->PaymentIncrementText;
-    struct TModeTexts { const char* Title; std::string X, Y, Cap1, One, Cap2, Two, Cap3, Three; };
+    struct TModeTexts {
+        const char* Title;
+        std::string X, Y, Cap1, One, Cap2, Two, Cap3, Three;
+    };
     const TModeTexts modes[4] = {
         {"Chart of Monthly Payments", byLoan, byRate, "Loan Amount:", loan, "Interest Rate:", rate, "Term:", term},
         {"Chart of Loan Amounts", byPayment, byRate, "Term:", term, "Interest Rate:", rate, "Payment:", payment},
         {"Chart of Interest Rates", byLoan, byPayment, "Loan Amount:", loan, "Payment:", payment, "Term:", term},
-        {"Chart of Terms in Months", byLoan, byPayment, "Loan Amount:", loan, "Interest Rate:", rate, "Payment:",
-         payment},
+        {"Chart of Terms in Months", byLoan, byPayment, "Loan Amount:", loan, "Interest Rate:", rate,
+         "Payment:", payment},
     };
     const TModeTexts& t = modes[mode];
     SetReportMemo(report, "lblReportTitle", t.Title);
@@ -268,9 +278,10 @@ void TfrmMain::PrintLSC() {
 
 void TfrmMain::PrintDepreciation() {
     TrpReport* report = StartReport("rpDepreciation", "Depreciation Schedule", TBanner::Shown);
-    SetReportMemos(report, this, {{"lblOriginalCost", "edtOriginalCost", F::Money10, ""},
-                                  {"lblSalvageValue", "edtSalvageValue", F::Money10, ""},
-                                  {"lblDepreciationPeriod", "edtDepreciationPeriod", F::Int, " years"}});
+    SetReportMemos(report, this,
+                   {{"lblOriginalCost", "edtOriginalCost", F::Money10, ""},
+                    {"lblSalvageValue", "edtSalvageValue", F::Money10, ""},
+                    {"lblDepreciationPeriod", "edtDepreciationPeriod", F::Int, " years"}});
     static const char* const kMethods[] = {"Straight Line", "Double Declining Balance", "Sum of Years Digits"};
     const int method = NeedComponent<TCustomRadioGroup>(this, "rgDepreciationMethod")->GetItemIndex();
     SetReportMemo(report, "lblDepreciationMethod", method >= 0 && method <= 2 ? kMethods[method] : "");
@@ -373,12 +384,13 @@ void TfrmMain::PrintLoanComparisons() {
             auto* rate = NeedComponent<TNumEdit>(this, "edtLCInterest" + N(k));
             SetReportMemo(report, "lblInterestRate" + N(k), FormatReportNumber(rate->GetValue() * 100, F::Gen) + "%");
         }
-        SetReportMemos(report, this, {{"lblNumberPayments" + N(k), "edtLCTerm" + N(k), F::Text, ""},
-                                      {"lblLCPoints" + N(k), "edtLCPoints" + N(k), F::Gen, "%"},
-                                      {"lblPaymentAmount" + N(k), "edtLCPayment" + N(k), F::Money15, ""},
-                                      {"lblTotalPaid" + N(k), "edtLCTotalPaid" + N(k), F::Money15, ""},
-                                      {"lblLoanCost" + N(k), "edtLCLoanCost" + N(k), F::Money15, ""},
-                                      {"lblLCPointsCost" + N(k), "edtLCPointsCost" + N(k), F::Money15, ""}});
+        SetReportMemos(report, this,
+                       {{"lblNumberPayments" + N(k), "edtLCTerm" + N(k), F::Text, ""},
+                        {"lblLCPoints" + N(k), "edtLCPoints" + N(k), F::Gen, "%"},
+                        {"lblPaymentAmount" + N(k), "edtLCPayment" + N(k), F::Money15, ""},
+                        {"lblTotalPaid" + N(k), "edtLCTotalPaid" + N(k), F::Money15, ""},
+                        {"lblLoanCost" + N(k), "edtLCLoanCost" + N(k), F::Money15, ""},
+                        {"lblLCPointsCost" + N(k), "edtLCPointsCost" + N(k), F::Money15, ""}});
     }
     report->ShowReport();
 }

@@ -14,8 +14,10 @@
 
 void TfrmMain::ResetLoanSpreadValues(TObject* Sender) {
     const bool samples = DefaultValueSet != 0;
-    if (samples) RestoreLoanSpreadSamples();
-    else SetLoanSpreadFields(0, 0, 0, 0);
+    if (samples)
+        RestoreLoanSpreadSamples();
+    else
+        SetLoanSpreadFields(0, 0, 0, 0);
     if (auto* mode = Find<TCustomRadioGroup>("rgCalculate")) mode->SetItemIndex(0);
     if (!samples) CleanGrid(Sender);
     ChooseLoanSpreadCalculator(Sender);
@@ -43,8 +45,11 @@ void TfrmMain::ResetAmortizationSchedule(TObject* Sender) {
 
 void TfrmMain::ShowAmortizationInputs() {
     const std::pair<const char*, double> numbers[] = {
-        {"edtMortAmt", Amortization->AmortPrincipal}, {"edtIRate", Amortization->AmortRate * 100}, {"edtNumPmts", double(Amortization->AmortNumPayments)},
-        {"edtAmortPayment", DefaultPayment}, {"edtYear", double(ThisYear)},
+        {"edtMortAmt", Amortization->AmortPrincipal},
+        {"edtIRate", Amortization->AmortRate * 100},
+        {"edtNumPmts", double(Amortization->AmortNumPayments)},
+        {"edtAmortPayment", DefaultPayment},
+        {"edtYear", double(ThisYear)},
     };
     for (const auto& [name, value] : numbers)
         if (auto* c = Find<TComponent>(name)) SetComponentNumber(c, value);

@@ -35,7 +35,7 @@ const TPageHelp kPageHelp[] = {
     {"pgDiscountedCashFlows", 135},
 };
 
-} // namespace
+}  // namespace
 
 void TfrmMain::btnHelpClick(TObject*) {
     const std::string page = ActivePageName();
@@ -61,8 +61,10 @@ void TfrmMain::MnuHelpGlossaryClick(TObject*) { Application->HelpContext(5000); 
 void TfrmMain::GoOnline(TObject* Sender) {
     auto* link = Find<TEntURL>("UrlOnline");
     if (!link) return;
-    if (Sender == FindComponent("mnuWOHomePage") || (statusBar && Sender == statusBar)) link->SetURL(kHomePage);
-    else if (Sender == FindComponent("mnuWOMailSuggestions")) link->SetURL(kContactPage);
+    if (Sender == FindComponent("mnuWOHomePage") || (statusBar && Sender == statusBar))
+        link->SetURL(kHomePage);
+    else if (Sender == FindComponent("mnuWOMailSuggestions"))
+        link->SetURL(kContactPage);
     link->Click();
 }
 
@@ -79,7 +81,7 @@ TvsStatusPanel* Panel(TWinControl* Bar, int Index) {
 
 enum { WebPanel, HintPanel, NumLockPanel };
 
-} // namespace
+}  // namespace
 
 std::string TfrmMain::HintPanelText() const {
     TvsStatusPanel* p = Panel(statusBar, HintPanel);
@@ -108,8 +110,7 @@ void TfrmMain::statusBarPanelClick(TObject* Sender) {
     // A web page that cannot be opened is no reason to bother the user here.
     try {
         GoOnline(statusBar);
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 void TfrmMain::statusBarResize(TObject*) {

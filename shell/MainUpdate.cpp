@@ -17,8 +17,8 @@ namespace {
 void PutUpdatePictures(TfrmUpdate* Window) {
     PutEmblem(dynamic_cast<TImage*>(Window->FindComponent("Image1")));
     const std::pair<TControl*, TButtonPicture> buttons[] = {{Window->btnCheckForUpdate, TButtonPicture::Check},
-                                                             {Window->btnRetrieveUpdate, TButtonPicture::Retrieve},
-                                                             {Window->btnClose, TButtonPicture::Confirm}};
+                                                            {Window->btnRetrieveUpdate, TButtonPicture::Retrieve},
+                                                            {Window->btnClose, TButtonPicture::Confirm}};
     for (const auto& [control, kind] : buttons) {
         auto* button = dynamic_cast<TgrCustomGraphicButton*>(control);
         if (!button) continue;
@@ -30,7 +30,7 @@ void PutUpdatePictures(TfrmUpdate* Window) {
     }
 }
 
-} // namespace
+}  // namespace
 
 void TfrmMain::ShowCentredModal(TForm* Window) {
     const int left = GetLeft(), top = GetTop(), width = GetWidth(), height = GetHeight();

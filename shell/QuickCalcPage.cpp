@@ -15,8 +15,10 @@ namespace {
 enum TQuickFlag { qfLoanAmount, qfInterestRate, qfPayment, qfNumPayments };
 
 void PutZero(TEntPictureField* Field) {
-    if (Field->GetDataType() == pftInteger) Field->SetAsInteger(0);
-    else Field->SetAsFloat(0);
+    if (Field->GetDataType() == pftInteger)
+        Field->SetAsInteger(0);
+    else
+        Field->SetAsFloat(0);
 }
 
 void MakeInput(TEntPictureField* Field) {
@@ -26,7 +28,7 @@ void MakeInput(TEntPictureField* Field) {
     Field->SetColor(clWindow);
 }
 
-} // namespace
+}  // namespace
 
 void TQuickCalcPage::RegisterHandlers(THandlerTable& h) {
     BindNotify(h, "btnCalcLAClick", this, &TQuickCalcPage::btnCalcLAClick);
@@ -98,10 +100,14 @@ void TQuickCalcPage::ClearQuickSolveFields() {
 
 void TQuickCalcPage::btnCalcQuickCalcClick(TObject*) {
     TQuickSolveFor what = TQuickSolveFor::None;
-    if (QuickSolveFlags[qfLoanAmount] == 1) what = TQuickSolveFor::LoanAmount;
-    else if (QuickSolveFlags[qfInterestRate] == 1) what = TQuickSolveFor::InterestRate;
-    else if (QuickSolveFlags[qfPayment] == 1) what = TQuickSolveFor::Payment;
-    else if (QuickSolveFlags[qfNumPayments] == 1) what = TQuickSolveFor::NumPayments;
+    if (QuickSolveFlags[qfLoanAmount] == 1)
+        what = TQuickSolveFor::LoanAmount;
+    else if (QuickSolveFlags[qfInterestRate] == 1)
+        what = TQuickSolveFor::InterestRate;
+    else if (QuickSolveFlags[qfPayment] == 1)
+        what = TQuickSolveFor::Payment;
+    else if (QuickSolveFlags[qfNumPayments] == 1)
+        what = TQuickSolveFor::NumPayments;
 
     if (what != TQuickSolveFor::None) {
         try {
@@ -163,8 +169,10 @@ void TQuickCalcPage::CalcMPI(TObject* Sender) {
         edtMPIPayment->SetAsFloat(0);
         return;
     }
-    if (Sender == edtMPIDownPaymentSum) in.Left = TMPIFieldLeft::DownPaymentSum;
-    else if (Sender == edtMPIDownPaymentPercent) in.Left = TMPIFieldLeft::DownPaymentPercent;
+    if (Sender == edtMPIDownPaymentSum)
+        in.Left = TMPIFieldLeft::DownPaymentSum;
+    else if (Sender == edtMPIDownPaymentPercent)
+        in.Left = TMPIFieldLeft::DownPaymentPercent;
     in.DownPaymentSum = edtMPIDownPaymentSum->GetAsFloat();
     in.DownPaymentPercent = edtMPIDownPaymentPercent->GetAsFloat();
     in.AnnualRatePercent = edtMPIInterestRate->GetAsFloat();
@@ -178,7 +186,9 @@ void TQuickCalcPage::CalcMPI(TObject* Sender) {
 
 void TQuickCalcPage::nbkQuickCalcTabClick(TObject*, int) {
     TWinControl* target = nullptr;
-    if (nbkQuickCalc->GetPageIndex() == 0) target = edtMPISalesPrice;
-    else if (nbkQuickCalc->GetPageIndex() == 1) target = btnCalcLA;
+    if (nbkQuickCalc->GetPageIndex() == 0)
+        target = edtMPISalesPrice;
+    else if (nbkQuickCalc->GetPageIndex() == 1)
+        target = btnCalcLA;
     if (target && target->CanFocus()) target->SetFocus();
 }

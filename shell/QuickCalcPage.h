@@ -37,9 +37,9 @@ public:
 
     // ---- Components ---------------------------------------------------------------
     TEntNotebook* nbkQuickCalc = nullptr;
-    TEntPictureField *edtMPISalesPrice = nullptr, *edtMPIDownPaymentSum = nullptr,
-                     *edtMPIDownPaymentPercent = nullptr, *edtMPILoanAmount = nullptr,
-                     *edtMPIInterestRate = nullptr, *edtMPITermInMonths = nullptr, *edtMPIPayment = nullptr;
+    TEntPictureField *edtMPISalesPrice = nullptr, *edtMPIDownPaymentSum = nullptr, *edtMPIDownPaymentPercent = nullptr,
+                     *edtMPILoanAmount = nullptr, *edtMPIInterestRate = nullptr, *edtMPITermInMonths = nullptr,
+                     *edtMPIPayment = nullptr;
     TEntPictureField *edtLA = nullptr, *edtIR = nullptr, *edtPMT = nullptr, *edtN = nullptr;
     TWinControl *btnCalcLA = nullptr, *btnCalcIR = nullptr, *btnCalcPMT = nullptr, *btnCalcN = nullptr,
                 *btnCalcQuickCalc = nullptr;

@@ -7,12 +7,12 @@
 namespace {
 
 const char* const kFeeFields[ClosingCostItems] = {
-    "edtDiscountPoints", "edtOriginationPoints", "edtCreditCheck",   "edtAttyFeeY",
+    "edtDiscountPoints", "edtOriginationPoints", "edtCreditCheck",       "edtAttyFeeY",
     "edtAttyFeeL",       "edtTitleSearchFee",    "edtTitleInsuranceFee", "edtAppraisalFee",
-    "edtInspections",    "edtLocalFees",         "edtOtherFees",     "edtPrepaymentPenalty",
+    "edtInspections",    "edtLocalFees",         "edtOtherFees",         "edtPrepaymentPenalty",
 };
 
-} // namespace
+}  // namespace
 
 void TRefinancePage::RegisterHandlers(THandlerTable& h) {
     BindNotify(h, "CalcRefi", this, &TRefinancePage::CalcRefi);

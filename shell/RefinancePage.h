@@ -39,5 +39,5 @@ public:
     TPanel* pnlClosingCosts = nullptr;
     std::array<TEntPictureField*, ClosingCostItems> edtFees{};
     TEntPictureField* edtClosingFees = nullptr;
-    TButton *btnCloseClosingCosts = nullptr;
+    TButton* btnCloseClosingCosts = nullptr;
 };

@@ -11,14 +11,14 @@
 class TrpReport;
 
 enum class TReportFormat {
-    Money15,   // currency, 2 decimals, at most 15 significant digits
-    Money10,   // currency, 2 decimals, at most 10 significant digits
-    Num3,      // number with thousands separators, 3 decimals
-    Num9,      // number with thousands separators, 9 decimals
-    Gen,       // general, 15 significant digits
-    Gen6,      // general, 6 significant digits
-    Int,       // the value as an integer
-    Text,      // the component's text as shown
+    Money15,  // currency, 2 decimals, at most 15 significant digits
+    Money10,  // currency, 2 decimals, at most 10 significant digits
+    Num3,     // number with thousands separators, 3 decimals
+    Num9,     // number with thousands separators, 9 decimals
+    Gen,      // general, 15 significant digits
+    Gen6,     // general, 6 significant digits
+    Int,      // the value as an integer
+    Text,     // the component's text as shown
 };
 
 std::string FormatReportNumber(long double Value, TReportFormat Format);

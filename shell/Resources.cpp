@@ -2,7 +2,10 @@
 
 #include "Exceptions.h"
 
-struct TEmbeddedResource { const char* Name; std::string_view Data; };
+struct TEmbeddedResource {
+    const char* Name;
+    std::string_view Data;
+};
 extern const TEmbeddedResource g_EmbeddedResources[];
 
 namespace {
@@ -11,7 +14,7 @@ const TEmbeddedResource* Lookup(const std::string& name) {
         if (name == r->Name) return r;
     return nullptr;
 }
-} // namespace
+}  // namespace
 
 std::string_view FindResource(const std::string& name) {
     const TEmbeddedResource* r = Lookup(name);

@@ -22,7 +22,7 @@ int LeadingDigits(const std::string& s) {
     return int(value);
 }
 
-} // namespace
+}  // namespace
 
 // ---- Unit routines -----------------------------------------------------------------------
 
@@ -68,7 +68,8 @@ uint32_t SocketResolveHost(const std::string& Text) {
     }
     std::vector<uint32_t> addrs;
     const int error = SocketLookupHostNow(s, addrs);
-    if (error) throw ESocketException(Format("SocketResolveHost: Cannot convert host address '%s', Error #%d", {s, error}));
+    if (error)
+        throw ESocketException(Format("SocketResolveHost: Cannot convert host address '%s', Error #%d", {s, error}));
     return addrs.front();
 }
 
@@ -88,7 +89,8 @@ int SocketResolveProto(const std::string& Text) {
     if (Text[0] >= '0' && Text[0] <= '9') return LeadingDigits(Text);
     const int proto = SocketProtocolNumber(Text);
     if (proto < 0)
-        throw ESocketException(Format("SocketResolveProto: Cannot convert protocol '%s', Error #%d", {Text, WSANO_DATA}));
+        throw ESocketException(
+            Format("SocketResolveProto: Cannot convert protocol '%s', Error #%d", {Text, WSANO_DATA}));
     return proto;
 }
 
@@ -211,8 +213,7 @@ void TCustomAsyncSocket::RaiseException(const std::string& Text) {
 
 void TCustomAsyncSocket::SocketError(const std::string& FunctionName) {
     const int n = SocketLastError();
-    const std::string text =
-        "Error " + IntToStr(n) + " in function " + FunctionName + "\r\n" + SocketErrorText(n);
+    const std::string text = "Error " + IntToStr(n) + " in function " + FunctionName + "\r\n" + SocketErrorText(n);
     if (n == WSAECONNRESET || n == WSAENOTCONN) {
         if (FHSocket != INVALID_SOCKET) {
             SocketAsyncSelect(FHSocket, 0, 0, 0);
@@ -234,8 +235,7 @@ void TCustomAsyncSocket::HandleBackgroundException(Exception& E) {
     if (OnBgException) {
         try {
             OnBgException(this, E, canClose);
-        } catch (...) {
-        }
+        } catch (...) {}
     }
     if (canClose) Abort();
 }
@@ -329,8 +329,7 @@ void TCustomAsyncSocket::Connect() {
         if (SocketSetOption(FHSocket, soReuseAddr, true) != 0) return SocketError("setsockopt(SO_REUSEADDR)");
         if (ComponentOptions.Contains(wsoTcpNoDelay) && SocketSetOption(FHSocket, soTcpNoDelay, true) != 0)
             return SocketError("setsockopt(IPPROTO_TCP, TCP_NODELAY)");
-        if (LingerOnOff != wsLingerNoSet &&
-            SocketSetLinger(FHSocket, LingerOnOff == wsLingerOn, LingerTimeout) != 0)
+        if (LingerOnOff != wsLingerNoSet && SocketSetLinger(FHSocket, LingerOnOff == wsLingerOn, LingerTimeout) != 0)
             return SocketError("setsockopt(SO_LINGER)");
         if (SocketSetOption(FHSocket, soKeepAlive, true) != 0) return SocketError("setsockopt(SO_KEEPALIVE)");
     }
@@ -574,7 +573,8 @@ void TCustomAsyncSocket::Listen() {
     FCloseInvoked = false;
     FHSocket = SocketCreate(FType, FProto);
     if (FHSocket == INVALID_SOCKET) return SocketError("socket");
-    if ((FType == SOCK_DGRAM_TYPE && ReuseAddr) || FType == SOCK_STREAM_TYPE) SocketSetOption(FHSocket, soReuseAddr, true);
+    if ((FType == SOCK_DGRAM_TYPE && ReuseAddr) || FType == SOCK_STREAM_TYPE)
+        SocketSetOption(FHSocket, soReuseAddr, true);
     if (SocketBind(FHSocket, FAddr, FPortNum) != 0) {
         const int error = SocketLastError();
         InternalClose(false, Word(error));
@@ -732,16 +732,10 @@ void TCustomAsyncSocket::WndProc(TMessage& Msg) {
         TriggerDnsLookupDone(error);
         return;
     }
-    case WM_CLOSE_DELAYED:
-        Close();
-        return;
-    case WM_WSOCKET_RELEASE:
-        delete this;
-        return;
-    case WM_TRIGGER_EXCEPTION:
-        throw ESocketException("Test exception in AsyncSocket");
-    default:
-        return;
+    case WM_CLOSE_DELAYED: Close(); return;
+    case WM_WSOCKET_RELEASE: delete this; return;
+    case WM_TRIGGER_EXCEPTION: throw ESocketException("Test exception in AsyncSocket");
+    default: return;
     }
 }
 

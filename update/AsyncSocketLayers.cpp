@@ -18,7 +18,7 @@ const char* Socks5ReplyText(int code) {
     return texts[code - 1];
 }
 
-} // namespace
+}  // namespace
 
 // ---- TCustomSocksSocket --------------------------------------------------------------------
 
@@ -233,7 +233,8 @@ void TCustomLineSocket::EditLine(const std::string& Data) {
             if (!FLineBuffer.empty()) FLineBuffer.pop_back();
         } else if (c == '\t') {
             const size_t lineStart = FLineBuffer.rfind('\n');
-            const size_t column = lineStart == std::string::npos ? FLineBuffer.size() : FLineBuffer.size() - lineStart - 1;
+            const size_t column =
+                lineStart == std::string::npos ? FLineBuffer.size() : FLineBuffer.size() - lineStart - 1;
             FLineBuffer.append(8 - column % 8, ' ');
         } else {
             FLineBuffer += c;

@@ -16,7 +16,7 @@ bool StartsWithNoCase(const std::string& s, const std::string& prefix) {
 
 std::string ConnectionFailure(Word error) { return SocketErrorText(error) + " (Error #" + IntToStr(error) + ")"; }
 
-} // namespace
+}  // namespace
 
 // ---- Helpers -----------------------------------------------------------------------------
 
@@ -95,7 +95,8 @@ std::string Base64Encode(const std::string& Input) {
     }
     if (i < Input.size()) {
         const bool two = i + 1 < Input.size();
-        const unsigned v = unsigned((unsigned char)Input[i]) << 16 | (two ? unsigned((unsigned char)Input[i + 1]) << 8 : 0);
+        const unsigned v =
+            unsigned((unsigned char)Input[i]) << 16 | (two ? unsigned((unsigned char)Input[i + 1]) << 8 : 0);
         out += alphabet[v >> 18];
         out += alphabet[(v >> 12) & 63];
         out += two ? alphabet[(v >> 6) & 63] : '=';
@@ -152,8 +153,7 @@ void THttpClient::WndProc(TMessage& Msg) {
         if (FState != httpReady && FState != httpAborting && !FEnding)
             EndRequest(WSAETIMEDOUT, 404, ConnectionFailure(WSAETIMEDOUT));
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -467,7 +467,8 @@ void THttpClient::ProcessHeaderLine(const std::string& Line, const std::string& 
                 const size_t dash = value.find('-'), slash = value.find('/');
                 if (dash != std::string::npos && value.size() > 6) {
                     ContentRangeBegin = value.substr(6, dash - 6);
-                    ContentRangeEnd = value.substr(dash + 1, slash == std::string::npos ? std::string::npos : slash - dash - 1);
+                    ContentRangeEnd =
+                        value.substr(dash + 1, slash == std::string::npos ? std::string::npos : slash - dash - 1);
                 }
             } else if (field == "accept-ranges") {
                 AcceptRanges = value;
@@ -494,7 +495,8 @@ void THttpClient::ProcessHeaderLine(const std::string& Line, const std::string& 
     if (FLocationFlag) {
         HeaderEnd();
         if (!FLocationOK) return EndRequest(httperrBadRelocation, StatusCode, "Relocation to an unsupported address");
-        if (++FRelocations > MaxRelocations) return EndRequest(httperrTooManyRelocations, StatusCode, "Too many relocations");
+        if (++FRelocations > MaxRelocations)
+            return EndRequest(httperrTooManyRelocations, StatusCode, "Too many relocations");
         FRcvBuf.clear();
         FHeaderLineCount = 0;
         FBodyChunkCount = 0;
@@ -547,7 +549,8 @@ void THttpClient::SocketSessionClosed(TObject*, Word Error) {
         ReasonPhrase = ConnectionFailure(Error);
     } else if (ContentLength >= 0 && RcvdCount < ContentLength) {
         FRequestDoneError = WSAECONNABORTED;
-        ReasonPhrase = "Document incomplete: " + IntToStr(RcvdCount) + " of " + IntToStr(ContentLength) + " bytes received";
+        ReasonPhrase =
+            "Document incomplete: " + IntToStr(RcvdCount) + " of " + IntToStr(ContentLength) + " bytes received";
     }
     FEnding = true;
     PostReady();

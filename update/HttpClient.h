@@ -24,15 +24,27 @@ public:
 };
 
 enum THttpState {
-    httpReady, httpNotConnected, httpConnected, httpDnsLookup, httpDnsLookupDone, httpWaitingHeader,
-    httpWaitingBody, httpAborting
+    httpReady,
+    httpNotConnected,
+    httpConnected,
+    httpDnsLookup,
+    httpDnsLookupDone,
+    httpWaitingHeader,
+    httpWaitingBody,
+    httpAborting
 };
 enum THttpRequest { httpNone = 0, httpGET = 1, httpPOST = 2, httpHEAD = 3 };
 
 // Error codes of requests that the client itself ends.
 enum : Word {
-    httperrBusy = 1, httperrNoData = 2, httperrAborted = 3, httperrLineTooLong = 4, httperrHeaderTooLarge = 5,
-    httperrDocTooLarge = 6, httperrTooManyRelocations = 7, httperrBadRelocation = 8,
+    httperrBusy = 1,
+    httperrNoData = 2,
+    httperrAborted = 3,
+    httperrLineTooLong = 4,
+    httperrHeaderTooLarge = 5,
+    httperrDocTooLarge = 6,
+    httperrTooManyRelocations = 7,
+    httperrBadRelocation = 8,
 };
 
 using TDocDataEvent = std::function<void(TObject* Sender, const char* Buffer, int Len)>;

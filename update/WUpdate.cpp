@@ -20,7 +20,7 @@ T* Need(TComponent* owner, const char* name) {
     return c;
 }
 
-} // namespace
+}  // namespace
 
 void RegisterUpdateWindowClasses() {
     static std::once_flag once;
@@ -56,9 +56,7 @@ TfrmUpdate::TfrmUpdate(TComponent* AOwner, const std::string& Definition, TWebFi
     if (!FInfo) throw EComponentError("The update window needs the web info-file component");
 }
 
-TfrmUpdate::~TfrmUpdate() {
-    BeforeDestruction();
-}
+TfrmUpdate::~TfrmUpdate() { BeforeDestruction(); }
 
 void TfrmUpdate::FormCreate(TObject*) {
     lblApplicationName->SetCaption("Varnholt");
@@ -94,9 +92,9 @@ void TfrmUpdate::CheckUpdate(TObject* Sender) {
         lblUpdateStatus->GetFont()->SetColor(clRed);
         lblUpdateStatus->SetCaption("Update Information");
         const std::pair<TLabel*, std::string> facts[] = {{lblDate, FInfo->GetProductDateStr()},
-                                                          {lblVersion, FInfo->GetProductVersion()},
-                                                          {lblReadMe, FInfo->GetProductReadMe()},
-                                                          {lblURL, FInfo->GetDownloadURL()}};
+                                                         {lblVersion, FInfo->GetProductVersion()},
+                                                         {lblReadMe, FInfo->GetProductReadMe()},
+                                                         {lblURL, FInfo->GetDownloadURL()}};
         for (const auto& [label, text] : facts) {
             label->GetFont()->SetColor(clBlue);
             label->SetCaption(text);

@@ -24,7 +24,7 @@ int LeadingNumber(const std::string& s) {
     return TryStrToInt(s, value) ? value : 0;
 }
 
-} // namespace
+}  // namespace
 
 void TWfiTags::Assign(TPersistent* Source) {
     auto* s = dynamic_cast<TWfiTags*>(Source);
@@ -43,7 +43,6 @@ void TWfiTags::Assign(TPersistent* Source) {
 
 TWebFileInfo::TWebFileInfo(TComponent* AOwner)
     : TComponent(AOwner), FInfoTags(std::make_unique<TWfiTags>()), FUIFont(std::make_unique<TFont>()) {}
-
 
 void TWebFileInfo::SetActive(bool Value) {
     if (!Value) FActive = false;
@@ -94,11 +93,16 @@ void TWebFileInfo::ParseInfo(const TStrings* Lines) {
     ClearFacts();
     const TWfiTags& t = *FInfoTags;
     std::pair<const std::string*, std::string*> targets[] = {
-        {&t.ProductNameTag, &FProductName},   {&t.ReadMeTag, &FProductReadMe},
-        {&t.ReadMeExtTag, &FProductReadMeExt}, {&t.VersionTag, &FProductVersion},
-        {&t.DateTag, &FProductDateStr},       {&t.AuthorTag, &FProductAuthor},
-        {&t.AuthorEMailTag, &FProductAuthorEMail}, {&t.DownloadTag, &FDownloadURL},
-        {&t.RedirectTag, &FRedirectURL},      {&t.RunParamsTag, &FRunParams},
+        {&t.ProductNameTag, &FProductName},
+        {&t.ReadMeTag, &FProductReadMe},
+        {&t.ReadMeExtTag, &FProductReadMeExt},
+        {&t.VersionTag, &FProductVersion},
+        {&t.DateTag, &FProductDateStr},
+        {&t.AuthorTag, &FProductAuthor},
+        {&t.AuthorEMailTag, &FProductAuthorEMail},
+        {&t.DownloadTag, &FDownloadURL},
+        {&t.RedirectTag, &FRedirectURL},
+        {&t.RunParamsTag, &FRunParams},
     };
     for (int i = 0; i < Lines->Count(); ++i) {
         const std::string line = Lines->Get(i);
@@ -178,9 +182,10 @@ void RegisterWebFileInfoClasses() {
             .Str("HomeURL", &W::GetHomeURL, &W::SetHomeURL)
             .Object("InfoTags", &W::GetInfoTags)
             .Str("LastError", &W::GetLastError, nullptr)
-            .SetOf("Options", {"wfioAlwaysOverwrite", "wfioDisplayUI", "wfioDisplayReadMe", "wfioRunUpdate",
-                               "wfioExitDuringUpdate"},
-                   &W::GetOptions, &W::SetOptions)
+            .SetOf(
+                "Options",
+                {"wfioAlwaysOverwrite", "wfioDisplayUI", "wfioDisplayReadMe", "wfioRunUpdate", "wfioExitDuringUpdate"},
+                &W::GetOptions, &W::SetOptions)
             .Str("ProductName", &W::GetProductName, nullptr)
             .Str("ProductAuthor", &W::GetProductAuthor, nullptr)
             .Str("ProductAuthorEMail", &W::GetProductAuthorEMail, nullptr)

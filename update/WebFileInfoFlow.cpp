@@ -15,7 +15,7 @@ namespace {
 constexpr int64_t kMaxPageSize = 1024 * 1024;  // the information page and a read-me
 constexpr int kMaxRedirectHops = 5;
 
-} // namespace
+}  // namespace
 
 // The holder of the shared client's completion handler.
 struct THttpEvents {
@@ -28,7 +28,7 @@ struct THttpEvents {
 namespace {
 THttpClient* gHttpClient = nullptr;
 THttpEvents* gHttpEvents = nullptr;
-} // namespace
+}  // namespace
 
 void TWfiProgressBar::SetPosition(int Value) {
     FPosition = std::clamp(Value, Min, Max);
@@ -70,7 +70,7 @@ void DialogFrame(TForm* form, const std::string& caption, TFont* font) {
     if (font) form->GetFont()->Assign(font);
 }
 
-} // namespace
+}  // namespace
 
 TWebDlProgress::TWebDlProgress(TFont* Font) : TForm(nullptr) {
     DialogFrame(this, WfiText(65294), Font);
@@ -402,9 +402,8 @@ bool TWebFileInfo::FetchText(const std::string& Address, std::string& Text) {
 
 bool TWebFileInfo::DownloadUpdate(const std::string& Target) {
     if (!FActive && !GetInfo()) return false;
-    const std::string path = !Target.empty() && (Target.back() == '/' || Target.back() == '\\')
-                                 ? Target + DownloadFileName()
-                                 : Target;
+    const std::string path =
+        !Target.empty() && (Target.back() == '/' || Target.back() == '\\') ? Target + DownloadFileName() : Target;
     if (!FOptions.Contains(wfioAlwaysOverwrite) && !FOptions.Contains(wfioDisplayUI) && FileExists(path) &&
         MessageBox(Format(WfiText(65271), {path}), WfiText(65270), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return false;

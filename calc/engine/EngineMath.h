@@ -14,9 +14,7 @@ namespace engine {
 
 // x to the power y as exp(y ln x): a base not above 0 is an invalid operation
 // even for whole exponents, exactly as the formulas are defined.
-inline long double Power(long double x, long double y) {
-    return fp::Exp(y * fp::Ln(x));
-}
+inline long double Power(long double x, long double y) { return fp::Exp(y * fp::Ln(x)); }
 
 // A stored value is a 64-bit float; a result beyond its range is an overflow
 // rather than an infinity.
@@ -33,4 +31,4 @@ inline std::string NumberText(long double x) {
     return std::string(buf, res.ptr);
 }
 
-} // namespace engine
+}  // namespace engine

@@ -18,15 +18,17 @@ double PrincipalPaid(int32_t N, double Balance, double AnnualRatePercent, double
     return ToDouble(sum);
 }
 
-double FutureValueCompounded(const std::string& Period, double PresentValue, double AnnualRatePercent,
-                             double Months, double MonthlyDeposit) {
+double FutureValueCompounded(const std::string& Period, double PresentValue, double AnnualRatePercent, double Months,
+                             double MonthlyDeposit) {
     int periodsPerYear = 12;
-    if (Period == "Annually") periodsPerYear = 1;
-    else if (Period == "Quarterly") periodsPerYear = 4;
-    else if (Period == "Daily") periodsPerYear = 365;
+    if (Period == "Annually")
+        periodsPerYear = 1;
+    else if (Period == "Quarterly")
+        periodsPerYear = 4;
+    else if (Period == "Daily")
+        periodsPerYear = 365;
 
-    if (AnnualRatePercent == 0)
-        return ToDouble(static_cast<long double>(MonthlyDeposit) * Months + PresentValue);
+    if (AnnualRatePercent == 0) return ToDouble(static_cast<long double>(MonthlyDeposit) * Months + PresentValue);
     const long double i = static_cast<long double>(AnnualRatePercent) / 100;
     const long double periods = static_cast<long double>(periodsPerYear) * Months / 12;
     const long double growth = Power(1 + i / periodsPerYear, periods);

@@ -14,8 +14,8 @@ double PrincipalPaid(int32_t N, double Balance, double AnnualRatePercent, double
 // Future value of PresentValue plus a monthly deposit over Months, with
 // interest compounded per Period: "Annually", "Quarterly", "Monthly" or
 // "Daily" (compared exactly; any other text counts as monthly).
-double FutureValueCompounded(const std::string& Period, double PresentValue, double AnnualRatePercent,
-                             double Months, double MonthlyDeposit);
+double FutureValueCompounded(const std::string& Period, double PresentValue, double AnnualRatePercent, double Months,
+                             double MonthlyDeposit);
 
 // Present value of a monthly payment over Years at AnnualRatePercent. 0 when
 // the payment or the years are 0; a rate of 0 is a math error.

@@ -48,15 +48,15 @@ long double AnnuityFactor(int32_t N, long double i) {
 constexpr long double RateAccuracy = 1e-14L;
 constexpr int RateIterations = 200;
 
-} // namespace
+}  // namespace
 
 double CalcRate(int32_t N, double Price, double DownPaymentFraction, double Payment) {
     const long double loan = (1 - static_cast<long double>(DownPaymentFraction)) * Price;
     if (N == 0 || loan == 0) return 0;
 
     auto noRate = [&](const std::string& why) {
-        return EInvalidOp("No interest rate repays a loan of " + NumberText(loan) + " with " +
-                          std::to_string(N) + " payments of " + NumberText(Payment) + why);
+        return EInvalidOp("No interest rate repays a loan of " + NumberText(loan) + " with " + std::to_string(N) +
+                          " payments of " + NumberText(Payment) + why);
     };
     if (N < 0 || Payment == 0) throw noRate("");
     // Each payment's present value is positive at every rate above -100 %, so

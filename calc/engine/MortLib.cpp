@@ -13,9 +13,7 @@ using engine::ToDouble;
 int32_t ScheduleStartMonth = 0;
 int32_t ScheduleStartYear = 0;
 
-double CalcMortgagePayment(int32_t N, double Principal, double Rate) {
-    return CalcPayment(N, Principal, Rate);
-}
+double CalcMortgagePayment(int32_t N, double Principal, double Rate) { return CalcPayment(N, Principal, Rate); }
 
 namespace {
 
@@ -31,9 +29,8 @@ const char* const BadPaymentNumbersText =
 inline long double Round2(long double x) {
     const long double scaled = x * 100 + 0.5L;
     // The integer conversion truncates and is much faster than truncl.
-    const long double whole = std::fabs(scaled) < 9.0e18L
-                                  ? static_cast<long double>(static_cast<int64_t>(scaled))
-                                  : std::trunc(scaled);
+    const long double whole =
+        std::fabs(scaled) < 9.0e18L ? static_cast<long double>(static_cast<int64_t>(scaled)) : std::trunc(scaled);
     return whole / 100;
 }
 
@@ -71,11 +68,11 @@ std::string MoneyText(double value) {
     return text;
 }
 
-} // namespace
+}  // namespace
 
 std::array<std::string, 9> TPayment::ToStrings() const {
-    return {std::to_string(Number), std::to_string(Month), std::to_string(Year),
-            MoneyText(Principal), MoneyText(Interest), MoneyText(TotalPrincipal),
+    return {std::to_string(Number),   std::to_string(Month), std::to_string(Year),
+            MoneyText(Principal),     MoneyText(Interest),   MoneyText(TotalPrincipal),
             MoneyText(TotalInterest), MoneyText(Prepayment), MoneyText(Balance)};
 }
 
@@ -83,8 +80,7 @@ std::array<std::string, 9> TPayment::ToStrings() const {
 // TPaymentList
 
 TPayment& TPaymentList::Row(int64_t Index) const {
-    if (Index < 0 || Index >= FCount)
-        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    if (Index < 0 || Index >= FCount) throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
     return FItems[Index];
 }
 
@@ -99,9 +95,7 @@ TPayment* TPaymentList::begin() const {
     return FItems.get();
 }
 
-TPayment* TPaymentList::end() const {
-    return FItems.get() + FCount;
-}
+TPayment* TPaymentList::end() const { return FItems.get() + FCount; }
 
 // ---------------------------------------------------------------------------
 // TMortgage
@@ -222,10 +216,9 @@ void TMortgage::UpdateRows() {
 // Recalculation after the extra payments of rows FromRow and later changed,
 // with Month and Year already back on the start.
 void TMortgage::Recalculate(int FromRow) {
-    const bool sameInputs = FCalc.Valid && NumPayments == FCalc.NumPayments &&
-                            PeriodsPerYear == FCalc.PeriodsPerYear && Principal == FCalc.Principal &&
-                            AnnualRate == FCalc.AnnualRate && Month == FCalc.StartMonth &&
-                            Year == FCalc.StartYear;
+    const bool sameInputs = FCalc.Valid && NumPayments == FCalc.NumPayments && PeriodsPerYear == FCalc.PeriodsPerYear &&
+                            Principal == FCalc.Principal && AnnualRate == FCalc.AnnualRate &&
+                            Month == FCalc.StartMonth && Year == FCalc.StartYear;
     if (!sameInputs) {
         CalcSchedule();
         return;

@@ -35,8 +35,8 @@ public:
     double Interest = 0;        // interest, rounded to the cent
     double TotalPrincipal = 0;  // running sums up to this row
     double TotalInterest = 0;
-    double Prepayment = 0;      // extra payment made with this payment
-    double Balance = 0;         // balance after this payment
+    double Prepayment = 0;  // extra payment made with this payment
+    double Balance = 0;     // balance after this payment
 
     // The nine fields in declaration order: the integers in plain decimal, the
     // amounts with 2 decimals right-aligned in at least 12 characters ("." as
@@ -87,16 +87,16 @@ public:
     // An empty schedule: no rows, payment 0, monthly payments. Its extra-payment
     // operations refuse every number and clearing it recalculates nothing.
     TMortgage() { PeriodsPerYear = 12; }
-    TMortgage(int32_t ANumPayments, double APrincipal, double AAnnualRate, int32_t APeriodsPerYear,
-              int32_t AMonth, int32_t AYear);
+    TMortgage(int32_t ANumPayments, double APrincipal, double AAnnualRate, int32_t APeriodsPerYear, int32_t AMonth,
+              int32_t AYear);
     TMortgage(const TMortgage&) = delete;
     TMortgage& operator=(const TMortgage&) = delete;
 
     // Rebuilds the schedule in place: stores the inputs, records the start as
     // ScheduleStartMonth/Year, replaces the rows with ANumPayments zeroed rows
     // and calculates. A negative count raises EListError.
-    void Create(int32_t ANumPayments, double APrincipal, double AAnnualRate, int32_t APeriodsPerYear,
-                int32_t AMonth, int32_t AYear);
+    void Create(int32_t ANumPayments, double APrincipal, double AAnnualRate, int32_t APeriodsPerYear, int32_t AMonth,
+                int32_t AYear);
 
     // Computes Payment and every row, starting at the month after Month - 1
     // of Year. Month and Year are left on the last row's month and year, so a
@@ -126,7 +126,7 @@ private:
         bool Valid = false;
         int32_t NumPayments = 0, PeriodsPerYear = 0, StartMonth = 0, StartYear = 0;
         double Principal = 0, AnnualRate = 0;
-        long double Rate = 0;  // periodic rate
+        long double Rate = 0;    // periodic rate
         int64_t RateUnits = -1;  // the annual rate in units of 1e-8 when exactly so, else -1
         double Payment = 0;
         int32_t EndMonth = 0, EndYear = 0;

@@ -12,7 +12,7 @@
 
 struct TRootSolution {
     long double Root = 0;
-    int Iterations = 0;     // evaluations after the two at the bracket ends
+    int Iterations = 0;  // evaluations after the two at the bracket ends
 };
 
 // Precondition: f(Lower) and f(Upper) are finite and of opposite signs (or one
@@ -23,15 +23,14 @@ struct TRootSolution {
 template <typename F>
 TRootSolution SolveBrent(F f, long double Lower, long double Upper, long double Accuracy, int MaxIterations) {
     using engine::NumberText;
-    if (!(Accuracy > 0))
-        throw EInvalidOp("Root accuracy (" + NumberText(Accuracy) + ") must be positive");
+    if (!(Accuracy > 0)) throw EInvalidOp("Root accuracy (" + NumberText(Accuracy) + ") must be positive");
     long double a = Lower, b = Upper;
     long double fa = f(a), fb = f(b);
     if (fa == 0) return {a, 0};
     if (fb == 0) return {b, 0};
     if (!std::isfinite(fa) || !std::isfinite(fb) || (fa > 0) == (fb > 0))
-        throw EInvalidOp("Root not bracketed: f(" + NumberText(a) + ") = " + NumberText(fa) + ", f(" +
-                         NumberText(b) + ") = " + NumberText(fb));
+        throw EInvalidOp("Root not bracketed: f(" + NumberText(a) + ") = " + NumberText(fa) + ", f(" + NumberText(b) +
+                         ") = " + NumberText(fb));
 
     const long double eps = LDBL_EPSILON;
     long double c = b, fc = fb;
@@ -44,8 +43,12 @@ TRootSolution SolveBrent(F f, long double Lower, long double Upper, long double 
             d = e = b - a;
         }
         if (std::fabs(fc) < std::fabs(fb)) {
-            a = b; b = c; c = a;
-            fa = fb; fb = fc; fc = fa;
+            a = b;
+            b = c;
+            c = a;
+            fa = fb;
+            fb = fc;
+            fc = fa;
         }
         const long double tol = 2 * eps * std::fabs(b) + Accuracy / 2;
         const long double half = (c - b) / 2;
@@ -81,8 +84,7 @@ TRootSolution SolveBrent(F f, long double Lower, long double Upper, long double 
         fa = fb;
         b += std::fabs(d) > tol ? d : (half > 0 ? tol : -tol);
         fb = f(b);
-        if (!std::isfinite(fb))
-            throw EInvalidOp("Root search met a non-finite value at " + NumberText(b));
+        if (!std::isfinite(fb)) throw EInvalidOp("Root search met a non-finite value at " + NumberText(b));
     }
     throw EMathError("Root not found within " + std::to_string(MaxIterations) + " iterations: bracket [" +
                      NumberText(b < c ? b : c) + ", " + NumberText(b < c ? c : b) + "]");

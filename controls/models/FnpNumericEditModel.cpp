@@ -7,60 +7,48 @@ namespace {
 
 bool IsDigit(char32_t c) { return c >= '0' && c <= '9'; }
 
-} // namespace
+}  // namespace
 
-void TFnpNumericEditModel::SetDecimals(int Value, const TFormatSettings& Settings)
-{
+void TFnpNumericEditModel::SetDecimals(int Value, const TFormatSettings& Settings) {
     FDecimals = std::clamp(Value, 0, MaxDecimals);
     FFormat = FDecimals == 0 ? "0" : "0." + std::string(FDecimals, '0');
     long double v;
     if (TryAsFloat(v, Settings)) SetText(FormatValue(v, Settings));
 }
 
-void TFnpNumericEditModel::SetText(const std::string& Value)
-{
+void TFnpNumericEditModel::SetText(const std::string& Value) {
     Text = Value;
     SelStart = static_cast<int>(Text.size());
     SelLength = 0;
 }
 
-void TFnpNumericEditModel::SelectAll()
-{
+void TFnpNumericEditModel::SelectAll() {
     SelStart = 0;
     SelLength = static_cast<int>(Text.size());
 }
 
-std::string TFnpNumericEditModel::SelectedText() const
-{
+std::string TFnpNumericEditModel::SelectedText() const {
     if (SelLength <= 0 || SelStart < 0 || SelStart >= static_cast<int>(Text.size())) return {};
     return Text.substr(SelStart, SelLength);
 }
 
-std::string TFnpNumericEditModel::FormatValue(long double Value, const TFormatSettings& Settings) const
-{
+std::string TFnpNumericEditModel::FormatValue(long double Value, const TFormatSettings& Settings) const {
     return FormatFloat(FFormat, Value, Settings);
 }
 
-bool TFnpNumericEditModel::TryAsFloat(long double& Value, const TFormatSettings& Settings) const
-{
+bool TFnpNumericEditModel::TryAsFloat(long double& Value, const TFormatSettings& Settings) const {
     return TryStrToFloat(Text, Value, Settings);
 }
 
-long double TFnpNumericEditModel::AsFloat(const TFormatSettings& Settings) const
-{
-    return StrToFloat(Text, Settings);
-}
+long double TFnpNumericEditModel::AsFloat(const TFormatSettings& Settings) const { return StrToFloat(Text, Settings); }
 
-int TFnpNumericEditModel::AsInteger(const TFormatSettings& Settings) const
-{
+int TFnpNumericEditModel::AsInteger(const TFormatSettings& Settings) const {
     long double v = std::trunc(AsFloat(Settings));
-    if (v < -2147483648.0L || v > 2147483647.0L)
-        throw EConvertError("'" + Text + "' is not a valid integer value");
+    if (v < -2147483648.0L || v > 2147483647.0L) throw EConvertError("'" + Text + "' is not a valid integer value");
     return static_cast<int>(v);
 }
 
-void TFnpNumericEditModel::DeleteChar(TFnpDeleteKey Key)
-{
+void TFnpNumericEditModel::DeleteChar(TFnpDeleteKey Key) {
     const int len = static_cast<int>(Text.size());
     const int dec = FDecimals;
     // p: 1-based index of the character that goes.
@@ -99,8 +87,7 @@ void TFnpNumericEditModel::DeleteChar(TFnpDeleteKey Key)
     }
 }
 
-void TFnpNumericEditModel::DeleteSelection()
-{
+void TFnpNumericEditModel::DeleteSelection() {
     if (SelLength <= 0) {
         SelLength = 0;
         return;
@@ -111,14 +98,14 @@ void TFnpNumericEditModel::DeleteSelection()
     for (int i = 0; i < count; ++i) DeleteChar(TFnpDeleteKey::Backspace);
 }
 
-void TFnpNumericEditModel::DeleteKey()
-{
-    if (SelLength > 0) DeleteSelection();
-    else DeleteChar(TFnpDeleteKey::Delete);
+void TFnpNumericEditModel::DeleteKey() {
+    if (SelLength > 0)
+        DeleteSelection();
+    else
+        DeleteChar(TFnpDeleteKey::Delete);
 }
 
-void TFnpNumericEditModel::ToggleSign()
-{
+void TFnpNumericEditModel::ToggleSign() {
     if (!Text.empty() && Text[0] == '-') {
         Text.erase(0, 1);
         SelStart = std::max(SelStart - 1, 0);
@@ -129,16 +116,14 @@ void TFnpNumericEditModel::ToggleSign()
     SelLength = 0;
 }
 
-void TFnpNumericEditModel::InsertAtCaret(char Key)
-{
+void TFnpNumericEditModel::InsertAtCaret(char Key) {
     Text.insert(static_cast<size_t>(SelStart), 1, Key);
     ++SelStart;
     SelLength = 0;
 }
 
 // A digit at the caret; false when the edit itself would refuse it (full).
-bool TFnpNumericEditModel::TypeDigit(char Key)
-{
+bool TFnpNumericEditModel::TypeDigit(char Key) {
     const int sel = SelStart;
     const int len = static_cast<int>(Text.size());
     const int dec = FDecimals;
@@ -166,8 +151,7 @@ bool TFnpNumericEditModel::TypeDigit(char Key)
     return true;
 }
 
-TFnpKeyAction TFnpNumericEditModel::KeyPress(char32_t Key, char DecimalSeparator)
-{
+TFnpKeyAction TFnpNumericEditModel::KeyPress(char32_t Key, char DecimalSeparator) {
     if (Key == 3 || Key == 22 || Key == 24) return TFnpKeyAction::Platform;
     const char32_t sep = static_cast<unsigned char>(DecimalSeparator);
     const bool allowed = Key == 8 || Key == '-' || IsDigit(Key) || Key == sep;
@@ -176,8 +160,10 @@ TFnpKeyAction TFnpNumericEditModel::KeyPress(char32_t Key, char DecimalSeparator
     // Work on a copy, so that a key refused below leaves everything as it was.
     TFnpNumericEditModel m = *this;
     const bool hadSelection = m.SelLength > 0;
-    if (Key == sep) m.SelLength = 0;
-    else m.DeleteSelection();
+    if (Key == sep)
+        m.SelLength = 0;
+    else
+        m.DeleteSelection();
 
     const int len = static_cast<int>(m.Text.size());
     const int dec = m.FDecimals;

@@ -10,9 +10,9 @@
 
 // What a typed character did to the model.
 enum class TFnpKeyAction {
-    Rejected,   // nothing changed
-    Edited,     // text and/or caret changed
-    Platform    // a clipboard key (Ctrl+C, Ctrl+V, Ctrl+X): the edit's own handling
+    Rejected,  // nothing changed
+    Edited,    // text and/or caret changed
+    Platform   // a clipboard key (Ctrl+C, Ctrl+V, Ctrl+X): the edit's own handling
 };
 
 // Which way a single-character deletion goes.
@@ -24,7 +24,7 @@ public:
 
     // The text starts as "0"; SetDecimals gives it its format.
     std::string Text = "0";
-    int SelStart = 0;       // 0-based caret
+    int SelStart = 0;  // 0-based caret
     int SelLength = 0;
     // Length the edit accepts for keys it inserts itself; 0 means no limit.
     int MaxLength = 0;

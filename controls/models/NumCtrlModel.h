@@ -23,7 +23,7 @@ struct TNumMasks {
 enum class TNumKeyVerdict {
     Rejected,
     Accepted,
-    AcceptedGrow   // accepted, and MaxLength grows by one (a separator or minus)
+    AcceptedGrow  // accepted, and MaxLength grows by one (a separator or minus)
 };
 
 // How the text typed into the edit reads on leaving it.
@@ -57,8 +57,7 @@ public:
     // The typed text on leaving: digits and the decimal separator, one leading
     // "-", at most 80 characters. A text left with no digit or separator reads
     // 0; an empty text, or one that does not convert, is NotANumber.
-    static TNumParseResult ParseTyped(const std::string& Text, const TFormatSettings& Settings,
-                                      long double& Number);
+    static TNumParseResult ParseTyped(const std::string& Text, const TFormatSettings& Settings, long double& Number);
     // The typed number as stored: a percentage becomes a fraction.
     long double StoredValue(long double Typed) const;
 

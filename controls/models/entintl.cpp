@@ -15,7 +15,7 @@ int TodayPart(int which) {
     StDateToDMY(CurrentDate(), d, m, y);
     return which == 0 ? y : m;
 }
-} // namespace
+}  // namespace
 
 int DefaultYear = TodayPart(0);
 int DefaultMonth = TodayPart(1);
@@ -23,7 +23,7 @@ int DefaultMonth = TodayPart(1);
 namespace {
 
 struct TRun {
-    int Pos = -1;   // first position, -1 when the mask has none
+    int Pos = -1;  // first position, -1 when the mask has none
     int Len = 0;
     bool Upper = false;
     bool Found() const { return Pos >= 0; }
@@ -101,8 +101,10 @@ void Blank(TOutput& out, const TRun& run) {
 // The picture's "/" and ":" become the separators given.
 void PutSeparators(TOutput& out, const std::string& picture, char dateChar, char timeChar) {
     for (size_t i = 0; i < picture.size(); ++i) {
-        if (picture[i] == '/') out.Text[i] = dateChar;
-        else if (picture[i] == ':') out.Text[i] = timeChar;
+        if (picture[i] == '/')
+            out.Text[i] = dateChar;
+        else if (picture[i] == ':')
+            out.Text[i] = timeChar;
     }
 }
 
@@ -186,7 +188,7 @@ void ReplaceLongRun(std::string& mask, char from, char to) {
     }
 }
 
-} // namespace
+}  // namespace
 
 TEntIntlProfile USIntlProfile() { return TEntIntlProfile{}; }
 
@@ -328,8 +330,10 @@ std::string TEntIntlSup::TimeToTimeString(const std::string& picture, TStTime t,
         StTimeToHMS(t, h, m, s);
         int hours = h;
         if (tr.Found() && !AMString.empty() && !PMString.empty()) {
-            if (hours == 0) hours = 12;
-            else if (hours > 12) hours -= 12;
+            if (hours == 0)
+                hours = 12;
+            else if (hours > 12)
+                hours -= 12;
         }
         if (hr.Found()) WriteNumber(out, hr, hours);
         if (mr.Found()) WriteNumber(out, mr, m);
@@ -342,8 +346,7 @@ std::string TEntIntlSup::TimeToTimeString(const std::string& picture, TStTime t,
             StTimeToHMS(t, h, m, s);
             suffix = h < 12 ? AMString : PMString;
         }
-        for (int i = 0; i < tr.Len; ++i)
-            out.Text[tr.Pos + i] = i < static_cast<int>(suffix.size()) ? suffix[i] : ' ';
+        for (int i = 0; i < tr.Len; ++i) out.Text[tr.Pos + i] = i < static_cast<int>(suffix.size()) ? suffix[i] : ' ';
         if (suffix.empty()) {
             // a blank suffix goes with the blank before it
             for (int i = 0; i < tr.Len; ++i) out.Removable[tr.Pos + i] = true;
@@ -366,14 +369,15 @@ int TEntIntlSup::MonthStringToMonth(const std::string& s, int width) const {
     return 0;
 }
 
-bool TEntIntlSup::DateStringToDMY(const std::string& picture, const std::string& s, int& day, int& month,
-                                  int& year, int epoch) const {
+bool TEntIntlSup::DateStringToDMY(const std::string& picture, const std::string& s, int& day, int& month, int& year,
+                                  int epoch) const {
     if (picture.size() != s.size()) return false;
     day = ReadField(s, FindRun(picture, 'd'), 1);
     TRun nr = FindRun(picture, 'n');
     if (nr.Found()) {
         std::string name = Collect(s, nr);
-        if (name.empty()) month = BlankField;
+        if (name.empty())
+            month = BlankField;
         else {
             int m = MonthStringToMonth(s.substr(nr.Pos, nr.Len), nr.Len);
             month = m == 0 ? -1 : m;
@@ -432,7 +436,7 @@ std::unique_ptr<TEntIntlSup>& IntlHolder() {
     static std::unique_ptr<TEntIntlSup> holder;
     return holder;
 }
-} // namespace
+}  // namespace
 
 TEntIntlSup* EntIntlSup() {
     auto& h = IntlHolder();
@@ -457,14 +461,15 @@ int DaysInMonth(int month, int year, int epoch) {
     if (year < MinYear || year > MaxYear || month < 1 || month > 12) return 0;
     switch (month) {
     case 2: return IsLeapYear(year) ? 29 : 28;
-    case 4: case 6: case 9: case 11: return 30;
+    case 4:
+    case 6:
+    case 9:
+    case 11: return 30;
     default: return 31;
     }
 }
 
-bool ValidDate(int day, int month, int year, int epoch) {
-    return day >= 1 && day <= DaysInMonth(month, year, epoch);
-}
+bool ValidDate(int day, int month, int year, int epoch) { return day >= 1 && day <= DaysInMonth(month, year, epoch); }
 
 TStDate DMYtoStDate(int day, int month, int year, int epoch) {
     year = ResolveEpoch(year, epoch);
@@ -542,9 +547,7 @@ int DayOfWeek(TStDate julian) {
     return (julian + 6) % 7;
 }
 
-int DayOfWeekDMY(int day, int month, int year, int epoch) {
-    return DayOfWeek(DMYtoStDate(day, month, year, epoch));
-}
+int DayOfWeekDMY(int day, int month, int year, int epoch) { return DayOfWeek(DMYtoStDate(day, month, year, epoch)); }
 
 void StTimeToHMS(TStTime t, uint8_t& hours, uint8_t& minutes, uint8_t& seconds) {
     if (t < 0) t = 0;

@@ -17,8 +17,8 @@ using TStTime = int32_t;
 
 constexpr TStDate BadDate = -1;
 constexpr TStTime BadTime = -1;
-constexpr TStDate MinDate = 0;        // 1 January 1600
-constexpr TStDate MaxDate = 876581;   // 31 December 3999
+constexpr TStDate MinDate = 0;       // 1 January 1600
+constexpr TStDate MaxDate = 876581;  // 31 December 3999
 constexpr int MinYear = 1600;
 constexpr int MaxYear = 3999;
 constexpr int SecondsInDay = 86400;
@@ -32,10 +32,9 @@ struct TEntIntlProfile {
     std::map<std::string, std::string> Intl;
     std::string RegistryShortDate;
     std::string LongTimeFormat = "h:mm:ss AMPM";
-    std::string LongMonthNames[12] = {"January", "February", "March", "April", "May", "June", "July",
-                                      "August", "September", "October", "November", "December"};
-    std::string LongDayNames[7] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday",
-                                   "Saturday"};
+    std::string LongMonthNames[12] = {"January", "February", "March",     "April",   "May",      "June",
+                                      "July",    "August",   "September", "October", "November", "December"};
+    std::string LongDayNames[7] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
 };
 
 // US settings: every key missing, so every default applies.
@@ -71,16 +70,16 @@ public:
     // 1..12 for a month name matched over its first width characters, else 0.
     int MonthStringToMonth(const std::string& s, int width) const;
 
-    std::string CurrencyLt = "$";     // left-hand currency string
-    std::string CurrencyRt = "$";     // right-hand currency string
+    std::string CurrencyLt = "$";  // left-hand currency string
+    std::string CurrencyRt = "$";  // right-hand currency string
     char DecimalChar = '.';
-    char CommaChar = ',';             // thousands separator, 0 = none
+    char CommaChar = ',';  // thousands separator, 0 = none
     uint8_t CurrencyDigits = 2;
     char ListChar = ',';
     std::string CountryName;
     uint8_t CurrencyPosition = 0;
     uint8_t NegCurrencyFormat = 0;
-    bool TLZero = false;              // leading zero in hours
+    bool TLZero = false;  // leading zero in hours
     bool TwelveHour = true;
     char TimeChar = ':';
     char DateChar = '/';
@@ -88,7 +87,7 @@ public:
     std::string PMString = "PM";
     std::string ShortDate = "MM/dd/yy";
     std::string LongDate = "dddd, MMMM dd, yyyy";
-    std::string Literals[3];          // quoted texts of the long date, slots f, g, h
+    std::string Literals[3];  // quoted texts of the long date, slots f, g, h
     char TrueChar = 'T';
     char FalseChar = 'F';
     char YesChar = 'Y';

@@ -10,15 +10,19 @@ namespace {
 std::string ProfileDatePicture(const std::string& fmt, char separator) {
     std::string s;
     for (char c : fmt) {
-        if (c == 'm') s += 'M';
-        else if (c == '"') s += '\'';
-        else if (c == '/' && separator != 0) s += separator;
-        else s += c;
+        if (c == 'm')
+            s += 'M';
+        else if (c == '"')
+            s += '\'';
+        else if (c == '/' && separator != 0)
+            s += separator;
+        else
+            s += c;
     }
     return s;
 }
 
-} // namespace
+}  // namespace
 
 TEntIntlProfile PlatformIntlProfile() {
     const TFormatSettings& f = FormatSettings;

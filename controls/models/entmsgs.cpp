@@ -68,30 +68,31 @@ const std::vector<TEntMessageRec>& BuiltInMessages() {
             {30403, "Invalid operation: Call AddSplit for split menus"},
         };
         static const char* const commandNames[] = {
-            "ccNone", "ccBack", "ccBotOfPage", "ccBotRightCell", "ccCompleteDate", "ccCompleteTime",
-            "ccCopy", "ccCtrlChar", "ccCut", "ccDec", "ccDel", "ccDelBol", "ccDelEol", "ccDelLine",
-            "ccDelWord", "ccDown", "ccEnd", "ccExtendDown", "ccExtendEnd", "ccExtendHome",
-            "ccExtendLeft", "ccExtendPgDn", "ccExtendPgUp", "ccExtendRight", "ccExtendUp",
-            "ccExtBotOfPage", "ccExtFirstPage", "ccExtLastPage", "ccExtTopOfPage", "ccExtWordLeft",
-            "ccExtWordRight", "ccFirstPage", "ccGotoMarker0", "ccGotoMarker1", "ccGotoMarker2",
-            "ccGotoMarker3", "ccGotoMarker4", "ccGotoMarker5", "ccGotoMarker6", "ccGotoMarker7",
-            "ccGotoMarker8", "ccGotoMarker9", "ccHome", "ccInc", "ccIns", "ccLastPage", "ccLeft",
-            "ccNewLine", "ccNextPage", "ccPageLeft", "ccPageRight", "ccPaste", "ccPrevPage", "ccRedo",
-            "ccRestore", "ccRight", "ccScrollDown", "ccScrollUp", "ccSetMarker0", "ccSetMarker1",
-            "ccSetMarker2", "ccSetMarker3", "ccSetMarker4", "ccSetMarker5", "ccSetMarker6",
-            "ccSetMarker7", "ccSetMarker8", "ccSetMarker9", "ccTab", "ccTableEdit", "ccTopLeftCell",
-            "ccTopOfPage", "ccUndo", "ccUp", "ccWordLeft", "ccWordRight"};
+            "ccNone",         "ccBack",         "ccBotOfPage",    "ccBotRightCell", "ccCompleteDate", "ccCompleteTime",
+            "ccCopy",         "ccCtrlChar",     "ccCut",          "ccDec",          "ccDel",          "ccDelBol",
+            "ccDelEol",       "ccDelLine",      "ccDelWord",      "ccDown",         "ccEnd",          "ccExtendDown",
+            "ccExtendEnd",    "ccExtendHome",   "ccExtendLeft",   "ccExtendPgDn",   "ccExtendPgUp",   "ccExtendRight",
+            "ccExtendUp",     "ccExtBotOfPage", "ccExtFirstPage", "ccExtLastPage",  "ccExtTopOfPage", "ccExtWordLeft",
+            "ccExtWordRight", "ccFirstPage",    "ccGotoMarker0",  "ccGotoMarker1",  "ccGotoMarker2",  "ccGotoMarker3",
+            "ccGotoMarker4",  "ccGotoMarker5",  "ccGotoMarker6",  "ccGotoMarker7",  "ccGotoMarker8",  "ccGotoMarker9",
+            "ccHome",         "ccInc",          "ccIns",          "ccLastPage",     "ccLeft",         "ccNewLine",
+            "ccNextPage",     "ccPageLeft",     "ccPageRight",    "ccPaste",        "ccPrevPage",     "ccRedo",
+            "ccRestore",      "ccRight",        "ccScrollDown",   "ccScrollUp",     "ccSetMarker0",   "ccSetMarker1",
+            "ccSetMarker2",   "ccSetMarker3",   "ccSetMarker4",   "ccSetMarker5",   "ccSetMarker6",   "ccSetMarker7",
+            "ccSetMarker8",   "ccSetMarker9",   "ccTab",          "ccTableEdit",    "ccTopLeftCell",  "ccTopOfPage",
+            "ccUndo",         "ccUp",           "ccWordLeft",     "ccWordRight"};
         for (int i = 0; i < 76; ++i) t.push_back({SEntFirstCommandName + i, commandNames[i]});
-        static const char* const typeNames[] = {
-            "String", "Char", "Boolean", "YesNo", "LongInt", "Word", "SmallInt", "Byte",
-            "ShortInt", "Real", "Extended", "Double", "Single", "Comp", "Date", "Time"};
+        static const char* const typeNames[] = {"String",   "Char", "Boolean",  "YesNo", "LongInt",  "Word",
+                                                "SmallInt", "Byte", "ShortInt", "Real",  "Extended", "Double",
+                                                "Single",   "Comp", "Date",     "Time"};
         for (int i = 0; i < 16; ++i) t.push_back({SEntFirstDataTypeName + i, typeNames[i]});
         static const char* const maskHelp[] = {
             "X  any character", "!  any char (upper)", "L  any char (lower)", "x  any char (mixed)",
-            "a  alphas only", "A  alphas (upper)", "l  alphas (lower)", "9  0-9", "i  0-9, -",
-            "#  0-9, -, .", "E  0-9, E, -, .", "K  0-9, A-F (hex)", "O  0-7 (octal)",
-            "b  0, 1 (binary)", "B  T or F (upper)", "Y  Y or N (upper)", "1  User 1", "2  User 2",
-            "3  User 3", "4  User 4", "5  User 5", "6  User 6", "7  User 7", "8  User 8"};
+            "a  alphas only",   "A  alphas (upper)",   "l  alphas (lower)",   "9  0-9",
+            "i  0-9, -",        "#  0-9, -, .",        "E  0-9, E, -, .",     "K  0-9, A-F (hex)",
+            "O  0-7 (octal)",   "b  0, 1 (binary)",    "B  T or F (upper)",   "Y  Y or N (upper)",
+            "1  User 1",        "2  User 2",           "3  User 3",           "4  User 4",
+            "5  User 5",        "6  User 6",           "7  User 7",           "8  User 8"};
         for (int i = 0; i < 24; ++i) t.push_back({SEntFirstMaskHelp + i, maskHelp[i]});
         std::sort(t.begin(), t.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
         return t;
@@ -127,7 +128,7 @@ std::string FormatText(const std::string& text, std::initializer_list<std::strin
     return out;
 }
 
-} // namespace
+}  // namespace
 
 std::string FindMessageIndex(int32_t id) {
     const auto& table = MessageTable();
@@ -171,11 +172,11 @@ std::string RangeText(int dataType) {
         return FormatText(LookupMessageText(SEntInvalidIntRange), {std::to_string(lo), std::to_string(hi)});
     };
     switch (dataType) {
-    case 4: return ints(-2147483648LL, 2147483647LL);    // pftLongInt
-    case 5: return ints(0, 65535);                        // pftWord
-    case 6: return ints(-32768, 32767);                   // pftInteger
-    case 7: return ints(0, 255);                          // pftByte
-    case 8: return ints(-128, 127);                       // pftShortInt
+    case 4: return ints(-2147483648LL, 2147483647LL);  // pftLongInt
+    case 5: return ints(0, 65535);                     // pftWord
+    case 6: return ints(-32768, 32767);                // pftInteger
+    case 7: return ints(0, 255);                       // pftByte
+    case 8: return ints(-128, 127);                    // pftShortInt
     case 9: return LookupMessageText(SEntInvalidRealRange);
     case 10: return LookupMessageText(SEntInvalidExtendedRange);
     case 11: return LookupMessageText(SEntInvalidDoubleRange);
@@ -187,6 +188,6 @@ std::string RangeText(int dataType) {
     }
 }
 
-} // namespace
+}  // namespace
 
 EInvalidRangeValue::EInvalidRangeValue(int dataType) : EEntryFieldError(RangeText(dataType)) {}

@@ -169,11 +169,19 @@ void TEntPictureEditor::Collapse() { FSelStart = FSelEnd = FAnchor = FCaret; }
 
 bool TEntPictureEditor::RefusedWhenReadOnly(uint16_t command) const {
     switch (command) {
-    case ccBack: case ccCtrlChar: case ccCut: case ccDec: case ccDel: case ccDelBol: case ccDelEol:
-    case ccDelLine: case ccDelWord: case ccInc: case ccPaste: case ccRestore:
-        return true;
-    default:
-        return false;
+    case ccBack:
+    case ccCtrlChar:
+    case ccCut:
+    case ccDec:
+    case ccDel:
+    case ccDelBol:
+    case ccDelEol:
+    case ccDelLine:
+    case ccDelWord:
+    case ccInc:
+    case ccPaste:
+    case ccRestore: return true;
+    default: return false;
     }
 }
 
@@ -200,8 +208,8 @@ void TEntPictureEditor::CompleteDateTime(TEntEditResult& r) {
         r.TextChanged = true;
         return;
     }
-    const std::string now = date ? intl.DateToDateString(mask, CurrentDate(), false)
-                                 : intl.TimeToTimeString(mask, CurrentTime(), false);
+    const std::string now =
+        date ? intl.DateToDateString(mask, CurrentDate(), false) : intl.TimeToTimeString(mask, CurrentTime(), false);
     FCaret = IsEditable(FSelStart) ? FSelStart : NextPos(FSelStart);
     if (FCaret > LastPosition() || now.size() != FModel.Text().size()) return;
     int first, last;
@@ -252,22 +260,22 @@ TEntEditResult TEntPictureEditor::Execute(uint16_t command) {
             DeleteSelection(r);
         } else if (FCaret > FirstPosition()) {
             const int p = PrevPos(FCaret);
-            if (p < 0) break;   // no position to the left (a mask with nothing to type)
+            if (p < 0) break;  // no position to the left (a mask with nothing to type)
             FCaret = p;
             if (p < EndOfText()) change([&] { DeleteRange(s, p, p + 1); });
         }
         break;
     case ccDel:
-        if (HasSelection()) DeleteSelection(r);
-        else if (FCaret < EndOfText() && IsEditable(FCaret)) change([&] { DeleteRange(s, FCaret, FCaret + 1); });
+        if (HasSelection())
+            DeleteSelection(r);
+        else if (FCaret < EndOfText() && IsEditable(FCaret))
+            change([&] { DeleteRange(s, FCaret, FCaret + 1); });
         break;
     case ccDelBol:
         change([&] { DeleteRange(s, FirstPosition(), FCaret); });
         FCaret = FirstPosition();
         break;
-    case ccDelEol:
-        change([&] { DeleteRange(s, FCaret, Length()); });
-        break;
+    case ccDelEol: change([&] { DeleteRange(s, FCaret, Length()); }); break;
     case ccDelLine:
         FCaret = FirstPosition();
         change([&] {
@@ -291,17 +299,25 @@ TEntEditResult TEntPictureEditor::Execute(uint16_t command) {
         break;
     case ccUp:
     case ccLeft:
-        if (command == ccUp && Settings.AutoAdvanceUpDown) r.Advance = adPrevious;
-        else if (command == ccUp && arrowsStep) StepValue(1, r);
-        else if (FCaret > FirstPosition()) MoveCaret(PrevPos(FCaret), false);
-        else if (Settings.AutoAdvanceLeftRight) r.Advance = adPrevious;
+        if (command == ccUp && Settings.AutoAdvanceUpDown)
+            r.Advance = adPrevious;
+        else if (command == ccUp && arrowsStep)
+            StepValue(1, r);
+        else if (FCaret > FirstPosition())
+            MoveCaret(PrevPos(FCaret), false);
+        else if (Settings.AutoAdvanceLeftRight)
+            r.Advance = adPrevious;
         break;
     case ccDown:
     case ccRight:
-        if (command == ccDown && Settings.AutoAdvanceUpDown) r.Advance = adNext;
-        else if (command == ccDown && arrowsStep) StepValue(-1, r);
-        else if (FCaret > LastPosition()) { if (Settings.AutoAdvanceLeftRight) r.Advance = adNext; }
-        else MoveCaret(NextPos(FCaret), false);
+        if (command == ccDown && Settings.AutoAdvanceUpDown)
+            r.Advance = adNext;
+        else if (command == ccDown && arrowsStep)
+            StepValue(-1, r);
+        else if (FCaret > LastPosition()) {
+            if (Settings.AutoAdvanceLeftRight) r.Advance = adNext;
+        } else
+            MoveCaret(NextPos(FCaret), false);
         break;
     case ccHome: MoveCaret(FirstPosition(), false); break;
     case ccEnd: MoveCaret(EndOfText(), false); break;
@@ -315,10 +331,22 @@ TEntEditResult TEntPictureEditor::Execute(uint16_t command) {
         if (FCaret <= LastPosition()) MoveCaret(NextPos(FCaret), true);
         keepSelection = true;
         break;
-    case ccExtendHome: MoveCaret(FirstPosition(), true); keepSelection = true; break;
-    case ccExtendEnd: MoveCaret(EndOfText(), true); keepSelection = true; break;
-    case ccExtWordLeft: MoveCaret(wordLeft(), true); keepSelection = true; break;
-    case ccExtWordRight: MoveCaret(wordRight(), true); keepSelection = true; break;
+    case ccExtendHome:
+        MoveCaret(FirstPosition(), true);
+        keepSelection = true;
+        break;
+    case ccExtendEnd:
+        MoveCaret(EndOfText(), true);
+        keepSelection = true;
+        break;
+    case ccExtWordLeft:
+        MoveCaret(wordLeft(), true);
+        keepSelection = true;
+        break;
+    case ccExtWordRight:
+        MoveCaret(wordRight(), true);
+        keepSelection = true;
+        break;
     case ccInc: StepValue(1, r); break;
     case ccDec: StepValue(-1, r); break;
     case ccIns:
@@ -337,20 +365,19 @@ TEntEditResult TEntPictureEditor::Execute(uint16_t command) {
         }
         break;
     case ccCopy:
-    case ccPaste:
+    case ccPaste: keepSelection = true; break;
+    case ccCut: DeleteSelection(r); break;
+    case ccCtrlChar:
+        FPendingLiteral = true;
         keepSelection = true;
         break;
-    case ccCut: DeleteSelection(r); break;
-    case ccCtrlChar: FPendingLiteral = true; keepSelection = true; break;
     case ccCompleteDate:
         if (FModel.GetDataType() == pftDate) CompleteDateTime(r);
         break;
     case ccCompleteTime:
         if (FModel.GetDataType() == pftTime) CompleteDateTime(r);
         break;
-    default:
-        keepSelection = true;
-        break;
+    default: keepSelection = true; break;
     }
     if (!keepSelection) Collapse();
     // Crossing the point lines the typed digits up at it; the jump to the
@@ -375,19 +402,33 @@ TEntEditResult TEntPictureEditor::ExecuteCharField(uint16_t command) {
     case ccInc: StepValue(1, r); break;
     case ccDec: StepValue(-1, r); break;
     case ccUp:
-        if (Settings.AutoAdvanceUpDown) r.Advance = adPrevious;
-        else if (arrowsStep) StepValue(1, r);
-        else if (Settings.AutoAdvanceLeftRight) r.Advance = adPrevious;
+        if (Settings.AutoAdvanceUpDown)
+            r.Advance = adPrevious;
+        else if (arrowsStep)
+            StepValue(1, r);
+        else if (Settings.AutoAdvanceLeftRight)
+            r.Advance = adPrevious;
         break;
     case ccDown:
-        if (Settings.AutoAdvanceUpDown) r.Advance = adNext;
-        else if (arrowsStep) StepValue(-1, r);
-        else if (Settings.AutoAdvanceLeftRight) r.Advance = adNext;
+        if (Settings.AutoAdvanceUpDown)
+            r.Advance = adNext;
+        else if (arrowsStep)
+            StepValue(-1, r);
+        else if (Settings.AutoAdvanceLeftRight)
+            r.Advance = adNext;
         break;
-    case ccLeft: if (Settings.AutoAdvanceLeftRight) r.Advance = adPrevious; break;
-    case ccRight: if (Settings.AutoAdvanceLeftRight) r.Advance = adNext; break;
-    case ccExtendLeft: case ccExtendRight: case ccExtendHome: case ccExtendEnd:
-    case ccExtWordLeft: case ccExtWordRight:
+    case ccLeft:
+        if (Settings.AutoAdvanceLeftRight) r.Advance = adPrevious;
+        break;
+    case ccRight:
+        if (Settings.AutoAdvanceLeftRight) r.Advance = adNext;
+        break;
+    case ccExtendLeft:
+    case ccExtendRight:
+    case ccExtendHome:
+    case ccExtendEnd:
+    case ccExtWordLeft:
+    case ccExtWordRight:
         if (HasSelection()) {
             FCaret = p;
             Collapse();
@@ -397,7 +438,13 @@ TEntEditResult TEntPictureEditor::ExecuteCharField(uint16_t command) {
         }
         keepSelection = true;
         break;
-    case ccBack: case ccDel: case ccDelBol: case ccDelEol: case ccDelLine: case ccDelWord: case ccCut:
+    case ccBack:
+    case ccDel:
+    case ccDelBol:
+    case ccDelEol:
+    case ccDelLine:
+    case ccDelWord:
+    case ccCut:
         // a blank is a character; a boolean has none
         if (FModel.GetDataType() == pftChar && IsEditable(p)) {
             std::string s = FModel.Text();
@@ -468,8 +515,10 @@ TEntEditResult TEntPictureEditor::TypeChar(char ch) {
         FCaret = NextPos(dot);
         Collapse();
     } else if (FCaret > LastPosition()) {
-        if (Settings.AutoAdvanceChar) r.Advance = adNext;
-        else r.Beep = Settings.BeepOnError;
+        if (Settings.AutoAdvanceChar)
+            r.Advance = adNext;
+        else
+            r.Beep = Settings.BeepOnError;
     } else {
         char c = ch;
         const bool literal = FPendingLiteral;
@@ -486,17 +535,22 @@ TEntEditResult TEntPictureEditor::TypeChar(char ch) {
                 if (FModel.Text()[i] != ' ') segmentBlank = false;
             if (separator && !segmentBlank) {
                 const int next = NextPos(last);
-                if (next <= LastPosition()) FCaret = next;
-                else if (Settings.AutoAdvanceChar) r.Advance = adNext;
-                else r.Beep = Settings.BeepOnError;
+                if (next <= LastPosition())
+                    FCaret = next;
+                else if (Settings.AutoAdvanceChar)
+                    r.Advance = adNext;
+                else
+                    r.Beep = Settings.BeepOnError;
             } else {
                 r.Beep = Settings.BeepOnError;
             }
         } else {
             std::string s = FModel.Text();
             bool placed = true;
-            if (InsertMode) placed = InsertAt(s, FCaret, c);
-            else s[FCaret] = c;
+            if (InsertMode)
+                placed = InsertAt(s, FCaret, c);
+            else
+                s[FCaret] = c;
             if (!placed) {
                 r.Beep = Settings.BeepOnError;
             } else {
@@ -553,16 +607,25 @@ TEntEditResult TEntPictureEditor::Paste(const std::string& text) {
     while (k < text.size()) {
         const char ch = text[k];
         if (numeric) {
-            if (ch == ' ') { ++k; continue; }
+            if (ch == ' ') {
+                ++k;
+                continue;
+            }
             if (dot >= 0 && ch == intl.DecimalChar) {
                 s = mask.AlignDecimal(s);
                 FCaret = NextPos(dot);
                 ++k;
                 continue;
             }
-            if (ch == '.') { ++k; continue; }
+            if (ch == '.') {
+                ++k;
+                continue;
+            }
             // the field lays in its own separators and currency symbol
-            if ((hasComma && ch == intl.CommaChar) || currency.find(ch) != std::string::npos) { ++k; continue; }
+            if ((hasComma && ch == intl.CommaChar) || currency.find(ch) != std::string::npos) {
+                ++k;
+                continue;
+            }
         }
         if (FCaret > LastPosition()) break;
         char c = ch;
@@ -610,8 +673,10 @@ TEntEditResult TEntPictureEditor::DoubleClick(int index) {
     const std::string& s = FModel.Text();
     int p = std::clamp(index, 0, std::max(Length() - 1, 0));
     if (!IsEditable(p) || s[p] == ' ') {
-        if (p > 0 && IsEditable(p - 1) && s[p - 1] != ' ') --p;
-        else return {};
+        if (p > 0 && IsEditable(p - 1) && s[p - 1] != ' ')
+            --p;
+        else
+            return {};
     }
     int a = p, b = p;
     while (IsEditable(a - 1) && s[a - 1] != ' ') --a;

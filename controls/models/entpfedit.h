@@ -25,8 +25,8 @@ struct TEntEditSettings {
 enum TEntAdvance { adNone, adNext, adPrevious };
 
 struct TEntEditResult {
-    bool TextChanged = false;   // the control marks itself changed and fires OnChange
-    bool Beep = false;          // only when the settings ask for beeps
+    bool TextChanged = false;  // the control marks itself changed and fires OnChange
+    bool Beep = false;         // only when the settings ask for beeps
     TEntAdvance Advance = adNone;
 };
 
@@ -46,8 +46,8 @@ public:
     // Insert (true) or overtype; the control shares it with the controller
     // unless efoForceInsert or efoForceOvertype fixes it.
     bool InsertMode = true;
-    bool Modified = false;       // changed since the focus gain or the last put
-    bool EverModified = false;   // also set by setting the modify state; cleared by a put
+    bool Modified = false;      // changed since the focus gain or the last put
+    bool EverModified = false;  // also set by setting the modify state; cleared by a put
     bool DesignTime = false;
 
     int Caret() const { return FCaret; }
@@ -111,8 +111,8 @@ private:
     using Text = std::string;
     int Length() const { return static_cast<int>(FModel.Text().size()); }
     bool IsEditable(int pos) const;
-    int NextPos(int pos) const;   // next editable after pos, LastPosition() + 1 when none
-    int PrevPos(int pos) const;   // previous editable before pos, -1 when none
+    int NextPos(int pos) const;  // next editable after pos, LastPosition() + 1 when none
+    int PrevPos(int pos) const;  // previous editable before pos, -1 when none
     void Segment(int pos, int& first, int& last) const;
     char MaskCharFor(int pos) const;
     bool Accepts(int pos, char& ch) const;
@@ -138,8 +138,8 @@ private:
     int FSelEnd = 0;
     int FAnchor = 0;
     bool FPendingLiteral = false;
-    bool FCleaned = false;   // cleaned for editing: format again on exit
+    bool FCleaned = false;  // cleaned for editing: format again on exit
     bool FHasSaved = false;
-    bool FSelectionDeleted = false;   // within one command
+    bool FSelectionDeleted = false;  // within one command
     TEntPictureFieldModel::TTextState FSaved;
 };

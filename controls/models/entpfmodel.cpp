@@ -16,16 +16,23 @@ namespace {
 // Bytes of an integer cell, 0 for the types whose cells hold no integer.
 int IntCellBytes(TPictureDataType t) {
     switch (t) {
-    case pftLongInt: case pftDate: case pftTime: case pftDateTime: return 4;
-    case pftWord: case pftInteger: return 2;
-    case pftByte: case pftShortInt: return 1;
+    case pftLongInt:
+    case pftDate:
+    case pftTime:
+    case pftDateTime: return 4;
+    case pftWord:
+    case pftInteger: return 2;
+    case pftByte:
+    case pftShortInt: return 1;
     default: return 0;
     }
 }
 
 bool IsSignedInt(TPictureDataType t) { return t != pftWord && t != pftByte; }
 
-struct TIntLimits { int64_t Lo, Hi; };
+struct TIntLimits {
+    int64_t Lo, Hi;
+};
 TIntLimits IntLimits(TPictureDataType t) {
     switch (t) {
     case pftLongInt: return {INT32_MIN, INT32_MAX};
@@ -94,7 +101,7 @@ std::string IntegerSignature(const std::string& text) {
 
 bool IsTimeMaskChar(char c) { return std::strchr("hHmMsStT", c) != nullptr && c != 0; }
 
-} // namespace
+}  // namespace
 
 long double RoundHalfEven(long double v) {
     const long double f = std::floor(v);
@@ -104,9 +111,7 @@ long double RoundHalfEven(long double v) {
     return std::fmod(f, 2.0L) == 0 ? f : f + 1;
 }
 
-bool StoresRangeCells(TPictureDataType type) {
-    return type != pftString && type != pftBoolean && type != pftYesNo;
-}
+bool StoresRangeCells(TPictureDataType type) { return type != pftString && type != pftBoolean && type != pftYesNo; }
 
 TEntRangeCell CellFromValue(TPictureDataType type, const TEntFieldValue& value) {
     TEntRangeCell cell{};
@@ -158,9 +163,14 @@ std::string DefaultPictureMask(TPictureDataType type, const TEntIntlSup& intl) {
     case pftInteger: return "iiiiii";
     case pftByte: return "999";
     case pftShortInt: return "iiii";
-    case pftReal: case pftExtended: case pftDouble: case pftSingle: return std::string(10, '#');
+    case pftReal:
+    case pftExtended:
+    case pftDouble:
+    case pftSingle: return std::string(10, '#');
     case pftComp: return std::string(10, 'i');
-    case pftDate: case pftTime: case pftDateTime: {
+    case pftDate:
+    case pftTime:
+    case pftDateTime: {
         std::string shortDate = intl.ShortDate;
         for (char& c : shortDate) c = UpCase(c);
         const std::string date = intl.InternationalDate(shortDate.find("YYYY") != std::string::npos);
@@ -206,7 +216,7 @@ void TEntPictureFieldModel::SetDataType(TPictureDataType value) {
     if (static_cast<int>(value) >= PictureDataTypeCount) throw EEntException(LookupMessageText(SEntInvalidParameter));
     FDataType = value;
     TEntEntryFieldOptions options = FOptions + efoCaretToEnd;
-    FOptions = {};   // the type's adjustment always runs for a new type
+    FOptions = {};  // the type's adjustment always runs for a new type
     SetOptions(options);
     SetDefaultRange();
     const std::string mask = DefaultPictureMask(value, FIntl);
@@ -320,19 +330,45 @@ void TEntPictureFieldModel::SetDefaultRange() {
     TEntFieldValue lo, hi;
     switch (FDataType) {
     case pftChar: lo.Ch = hi.Ch = ' '; break;
-    case pftLongInt: case pftWord: case pftInteger: case pftByte: case pftShortInt: {
+    case pftLongInt:
+    case pftWord:
+    case pftInteger:
+    case pftByte:
+    case pftShortInt: {
         const TIntLimits l = IntLimits(FDataType);
         lo.Int = l.Lo;
         hi.Int = l.Hi;
         break;
     }
-    case pftReal: lo.Float = -1.7e38L; hi.Float = 1.7e38L; break;
-    case pftExtended: lo.Float = -1.1e4932L; hi.Float = 1.1e4932L; break;
-    case pftDouble: lo.Float = -1.7e308L; hi.Float = 1.7e308L; break;
-    case pftSingle: lo.Float = -3.4e38L; hi.Float = 3.4e38L; break;
-    case pftComp: lo.Float = -9.2e18L; hi.Float = 9.2e18L; break;
-    case pftDate: case pftDateTime: lo.Int = MinDate; hi.Int = MaxDate; break;
-    case pftTime: lo.Int = 0; hi.Int = SecondsInDay - 1; break;
+    case pftReal:
+        lo.Float = -1.7e38L;
+        hi.Float = 1.7e38L;
+        break;
+    case pftExtended:
+        lo.Float = -1.1e4932L;
+        hi.Float = 1.1e4932L;
+        break;
+    case pftDouble:
+        lo.Float = -1.7e308L;
+        hi.Float = 1.7e308L;
+        break;
+    case pftSingle:
+        lo.Float = -3.4e38L;
+        hi.Float = 3.4e38L;
+        break;
+    case pftComp:
+        lo.Float = -9.2e18L;
+        hi.Float = 9.2e18L;
+        break;
+    case pftDate:
+    case pftDateTime:
+        lo.Int = MinDate;
+        hi.Int = MaxDate;
+        break;
+    case pftTime:
+        lo.Int = 0;
+        hi.Int = SecondsInDay - 1;
+        break;
     default: break;
     }
     FRangeLo = CellFromValue(FDataType, lo);
@@ -345,14 +381,22 @@ std::string TEntPictureFieldModel::RangeText(const TEntRangeCell& cell) const {
     case pftChar:
         if (static_cast<unsigned char>(v.Ch) <= ' ') return "#" + std::to_string(static_cast<unsigned char>(v.Ch));
         return std::string(1, v.Ch);
-    case pftLongInt: case pftWord: case pftInteger: case pftByte: case pftShortInt:
-        return std::to_string(v.Int);
-    case pftReal: case pftExtended: case pftDouble: case pftSingle: case pftComp: {
+    case pftLongInt:
+    case pftWord:
+    case pftInteger:
+    case pftByte:
+    case pftShortInt: return std::to_string(v.Int);
+    case pftReal:
+    case pftExtended:
+    case pftDouble:
+    case pftSingle:
+    case pftComp: {
         std::string s = FixedText(v.Float, FloatDecimals());
         std::replace(s.begin(), s.end(), '.', FIntl.DecimalChar);
         return s;
     }
-    case pftDate: case pftDateTime: return FIntl.DateToDateString(DateMask(ppRange), static_cast<TStDate>(v.Int), false);
+    case pftDate:
+    case pftDateTime: return FIntl.DateToDateString(DateMask(ppRange), static_cast<TStDate>(v.Int), false);
     case pftTime: return FIntl.TimeToTimeString(TimeMask(ppRange), static_cast<TStTime>(v.Int), false);
     default: return {};
     }
@@ -408,9 +452,12 @@ bool TEntPictureFieldModel::ParseInteger(const std::string& text, int64_t& v, bo
         for (char c : s) {
             int d;
             const char u = UpCase(c);
-            if (u >= '0' && u <= '9') d = u - '0';
-            else if (u >= 'A' && u <= 'F') d = u - 'A' + 10;
-            else return false;
+            if (u >= '0' && u <= '9')
+                d = u - '0';
+            else if (u >= 'A' && u <= 'F')
+                d = u - 'A' + 10;
+            else
+                return false;
             if (d >= radix) return false;
             acc = acc * radix + d;
             if (acc > 0xFFFFFFFFull) return false;
@@ -450,12 +497,12 @@ bool TEntPictureFieldModel::ParseFloat(const std::string& text, long double& v, 
     return !(typeBounds && limit > 0 && std::fabs(v) > limit);
 }
 
-bool TEntPictureFieldModel::ParseValueText(const std::string& text, TEntFieldValue& v,
-                                           TEntParsePurpose purpose) const {
+bool TEntPictureFieldModel::ParseValueText(const std::string& text, TEntFieldValue& v, TEntParsePurpose purpose) const {
     CheckDataType();
     switch (FDataType) {
     case pftString: v.Str = text.substr(0, MaxPictureLength); return true;
-    case pftBoolean: case pftYesNo: {
+    case pftBoolean:
+    case pftYesNo: {
         const char c = text.empty() ? ' ' : UpCase(text[0]);
         v.Bool = c == FIntl.TrueChar || c == FIntl.YesChar;
         return true;
@@ -471,10 +518,17 @@ bool TEntPictureFieldModel::ParseValueText(const std::string& text, TEntFieldVal
             v.Ch = text[0];
         }
         return true;
-    case pftLongInt: case pftWord: case pftInteger: case pftByte: case pftShortInt:
-        return ParseInteger(text, v.Int, true);
-    case pftReal: case pftExtended: case pftDouble: case pftSingle: case pftComp: case pftDateTime:
-        return ParseFloat(text, v.Float, true);
+    case pftLongInt:
+    case pftWord:
+    case pftInteger:
+    case pftByte:
+    case pftShortInt: return ParseInteger(text, v.Int, true);
+    case pftReal:
+    case pftExtended:
+    case pftDouble:
+    case pftSingle:
+    case pftComp:
+    case pftDateTime: return ParseFloat(text, v.Float, true);
     case pftDate: {
         const std::string mask = DateMask(purpose);
         v.Int = text.size() == mask.size() ? FIntl.DateStringToDate(mask, text, EffectiveEpoch()) : BadDate;
@@ -503,8 +557,10 @@ int TEntPictureFieldModel::FloatWidth() const {
     while (i < FMaxLength && FMask.PositionClass(i) != pcPicture) ++i;
     int width = 0;
     for (; i < FMaxLength; ++i) {
-        if (FMask.PositionClass(i) == pcPicture) ++width;
-        else if (FMask.MaskCharAt(i) != ',') break;
+        if (FMask.PositionClass(i) == pcPicture)
+            ++width;
+        else if (FMask.MaskCharAt(i) != ',')
+            break;
     }
     const int decimals = FloatDecimals();
     if (FMask.DecimalPos() >= 0 && decimals > 0) width += decimals + 1;
@@ -547,8 +603,7 @@ std::string TEntPictureFieldModel::StrippedValueText() const {
     // number they become when the field is left; a blank number reads 0.
     if (IsEmpty() && !FText.empty()) return {};
     std::string s = FMask.StripPicture(FMask.DecimalPos() >= 0 ? FMask.AlignDecimal(FText) : FText);
-    if (FMask.DecimalPos() >= 0 || IsFloatType(FDataType))
-        std::replace(s.begin(), s.end(), FIntl.DecimalChar, '.');
+    if (FMask.DecimalPos() >= 0 || IsFloatType(FDataType)) std::replace(s.begin(), s.end(), FIntl.DecimalChar, '.');
     return TrimSpaces(s);
 }
 
@@ -565,8 +620,10 @@ std::string TEntPictureFieldModel::OverflowMarker() const {
     for (int i = 0; i < FMaxLength; ++i) {
         const TEntPositionClass cls = FMask.PositionClass(i);
         if (cls == pcSemiLiteral && FMask.MaskCharAt(i) == ',' && FIntl.CommaChar == 0) continue;
-        if (cls != pcLiteral) s += '*';
-        else s += i == dot ? FIntl.DecimalChar : FMask.MaskCharAt(i);
+        if (cls != pcLiteral)
+            s += '*';
+        else
+            s += i == dot ? FIntl.DecimalChar : FMask.MaskCharAt(i);
     }
     return s;
 }
@@ -613,19 +670,33 @@ void TEntPictureFieldModel::Transfer(TEntFieldValue& v, TEntTransferOp op) {
             v.Ch = s.empty() ? ' ' : s[0];
             break;
         }
-        case pftBoolean: case pftYesNo: {
+        case pftBoolean:
+        case pftYesNo: {
             const std::string s = FMask.StripPicture(FText);
             const char c = s.empty() ? ' ' : UpCase(s[0]);
             v.Bool = c == (FDataType == pftBoolean ? FIntl.TrueChar : FIntl.YesChar);
             break;
         }
-        case pftLongInt: case pftWord: case pftInteger: case pftByte: case pftShortInt:
-            if (FOverflow) v.Int = static_cast<int64_t>(FOverflowValue);
-            else if (!ParseInteger(StrippedValueText(), v.Int, true)) v.Int = 0;
+        case pftLongInt:
+        case pftWord:
+        case pftInteger:
+        case pftByte:
+        case pftShortInt:
+            if (FOverflow)
+                v.Int = static_cast<int64_t>(FOverflowValue);
+            else if (!ParseInteger(StrippedValueText(), v.Int, true))
+                v.Int = 0;
             break;
-        case pftReal: case pftExtended: case pftDouble: case pftSingle: case pftComp: case pftDateTime:
-            if (FOverflow) v.Float = FOverflowValue;
-            else if (!ParseFloat(StrippedValueText(), v.Float, false)) v.Float = 0;
+        case pftReal:
+        case pftExtended:
+        case pftDouble:
+        case pftSingle:
+        case pftComp:
+        case pftDateTime:
+            if (FOverflow)
+                v.Float = FOverflowValue;
+            else if (!ParseFloat(StrippedValueText(), v.Float, false))
+                v.Float = 0;
             break;
         case pftDate: v.Int = FIntl.DateStringToDate(FMask.Mask, FText, EffectiveEpoch()); break;
         case pftTime: v.Int = FIntl.TimeStringToTime(FMask.Mask, FText); break;
@@ -640,7 +711,10 @@ void TEntPictureFieldModel::Transfer(TEntFieldValue& v, TEntTransferOp op) {
         FOverflow = false;
         break;
     }
-    case pftChar: FText = FMask.MergePicture(std::string(1, v.Ch)); FOverflow = false; break;
+    case pftChar:
+        FText = FMask.MergePicture(std::string(1, v.Ch));
+        FOverflow = false;
+        break;
     case pftBoolean:
         FText = FMask.MergePicture(std::string(1, v.Bool ? FIntl.TrueChar : FIntl.FalseChar));
         FOverflow = false;
@@ -650,12 +724,17 @@ void TEntPictureFieldModel::Transfer(TEntFieldValue& v, TEntTransferOp op) {
         FText = FMask.MergePicture(std::string(1, v.Bool ? FIntl.YesChar : FIntl.NoChar));
         FOverflow = false;
         break;
-    case pftLongInt: case pftWord: case pftInteger: case pftByte: case pftShortInt:
-        PutNumberText(FormatIntegerText(v.Int), static_cast<long double>(v.Int), true);
-        break;
-    case pftReal: case pftExtended: case pftDouble: case pftSingle: case pftComp: case pftDateTime:
-        PutNumberText(FormatFloatText(v.Float), v.Float, false);
-        break;
+    case pftLongInt:
+    case pftWord:
+    case pftInteger:
+    case pftByte:
+    case pftShortInt: PutNumberText(FormatIntegerText(v.Int), static_cast<long double>(v.Int), true); break;
+    case pftReal:
+    case pftExtended:
+    case pftDouble:
+    case pftSingle:
+    case pftComp:
+    case pftDateTime: PutNumberText(FormatFloatText(v.Float), v.Float, false); break;
     case pftDate:
         FText = FIntl.DateToDateString(FMask.Mask, static_cast<TStDate>(v.Int), false);
         FOverflow = false;
@@ -712,7 +791,8 @@ uint16_t TEntPictureFieldModel::Validate() {
             if (c < lo || c > hi) code = efeRangeError;
         }
         break;
-    case pftBoolean: case pftYesNo: {
+    case pftBoolean:
+    case pftYesNo: {
         const std::string s = FMask.StripPicture(FText);
         const char c = s.empty() ? ' ' : UpCase(s[0]);
         const bool ok = FDataType == pftBoolean ? (c == FIntl.TrueChar || c == FIntl.FalseChar)
@@ -720,19 +800,31 @@ uint16_t TEntPictureFieldModel::Validate() {
         if (!ok) code = efeRangeError;
         break;
     }
-    case pftLongInt: case pftWord: case pftInteger: case pftByte: case pftShortInt: {
+    case pftLongInt:
+    case pftWord:
+    case pftInteger:
+    case pftByte:
+    case pftShortInt: {
         int64_t v = 0;
         if (FOverflow) v = static_cast<int64_t>(FOverflowValue);
         // a number beyond the type is a range error, not a bad text
-        else if (!ParseInteger(StrippedValueText(), v, false)) code = efeInvalidEntry;
+        else if (!ParseInteger(StrippedValueText(), v, false))
+            code = efeInvalidEntry;
         if (code == 0 && !InRange(static_cast<long double>(v))) code = efeRangeError;
         putBack = code == 0;
         break;
     }
-    case pftReal: case pftExtended: case pftDouble: case pftSingle: case pftComp: case pftDateTime: {
+    case pftReal:
+    case pftExtended:
+    case pftDouble:
+    case pftSingle:
+    case pftComp:
+    case pftDateTime: {
         long double v = 0;
-        if (FOverflow) v = FOverflowValue;
-        else if (!ParseFloat(StrippedValueText(), v, false)) code = efeInvalidEntry;
+        if (FOverflow)
+            v = FOverflowValue;
+        else if (!ParseFloat(StrippedValueText(), v, false))
+            code = efeInvalidEntry;
         if (code == 0 && !InRange(v)) code = efeRangeError;
         putBack = code == 0;
         break;
@@ -740,7 +832,8 @@ uint16_t TEntPictureFieldModel::Validate() {
     case pftDate:
         if (!FIntl.DateStringIsBlank(FMask.Mask, FText)) {
             const TStDate d = FIntl.DateStringToDate(FMask.Mask, FText, EffectiveEpoch());
-            if (d == BadDate) code = efeInvalidDate;
+            if (d == BadDate)
+                code = efeInvalidDate;
             else if (RangeHiValue().Int != 0 && (d < RangeLoValue().Int || d > RangeHiValue().Int))
                 code = efeRangeError;
             putBack = code == 0;
@@ -752,7 +845,8 @@ uint16_t TEntPictureFieldModel::Validate() {
             if (IsTimeMaskChar(FMask.Mask[i]) && FText[i] != ' ') blank = false;
         if (!blank) {
             const TStTime t = FIntl.TimeStringToTime(FMask.Mask, FText);
-            if (t == BadTime) code = efeInvalidTime;
+            if (t == BadTime)
+                code = efeInvalidTime;
             else if (RangeHiValue().Int != 0 && (t < RangeLoValue().Int || t > RangeHiValue().Int))
                 code = efeRangeError;
             putBack = code == 0;
@@ -862,7 +956,8 @@ void TEntPictureFieldModel::RestoreTextState(const TTextState& state) {
 bool TEntPictureFieldModel::StepValue(int delta, char maskCharAtCaret) {
     TEntFieldValue v;
     switch (FDataType) {
-    case pftBoolean: case pftYesNo:
+    case pftBoolean:
+    case pftYesNo:
         Transfer(v, toGet);
         v.Bool = !v.Bool;
         break;
@@ -874,34 +969,55 @@ bool TEntPictureFieldModel::StepValue(int delta, char maskCharAtCaret) {
             hi = static_cast<unsigned char>(RangeHiValue().Ch);
         }
         int code = static_cast<unsigned char>(v.Ch);
-        if (delta > 0) code = code >= hi ? lo : code + 1;
-        else code = code <= lo ? hi : code - 1;
+        if (delta > 0)
+            code = code >= hi ? lo : code + 1;
+        else
+            code = code <= lo ? hi : code - 1;
         v.Ch = static_cast<char>(std::clamp(code, lo, hi));
         break;
     }
-    case pftLongInt: case pftWord: case pftInteger: case pftByte: case pftShortInt: {
+    case pftLongInt:
+    case pftWord:
+    case pftInteger:
+    case pftByte:
+    case pftShortInt: {
         int64_t n = 0;
-        if (FOverflow) n = static_cast<int64_t>(FOverflowValue);
-        else if (!ParseInteger(StrippedValueText(), n, false)) return false;
+        if (FOverflow)
+            n = static_cast<int64_t>(FOverflowValue);
+        else if (!ParseInteger(StrippedValueText(), n, false))
+            return false;
         const int64_t lo = RangeLoValue().Int, hi = RangeHiValue().Int;
-        if (delta > 0 && n >= hi) n = lo;
-        else if (delta < 0 && n <= lo) n = hi;
-        else n += delta;
+        if (delta > 0 && n >= hi)
+            n = lo;
+        else if (delta < 0 && n <= lo)
+            n = hi;
+        else
+            n += delta;
         v.Int = std::clamp(n, lo, hi);
         break;
     }
-    case pftReal: case pftExtended: case pftDouble: case pftSingle: case pftComp: case pftDateTime: {
+    case pftReal:
+    case pftExtended:
+    case pftDouble:
+    case pftSingle:
+    case pftComp:
+    case pftDateTime: {
         long double x = 0;
-        if (FOverflow) x = FOverflowValue;
-        else if (!ParseFloat(StrippedValueText(), x, false)) return false;
+        if (FOverflow)
+            x = FOverflowValue;
+        else if (!ParseFloat(StrippedValueText(), x, false))
+            return false;
         long double lo = RangeLoValue().Float, hi = RangeHiValue().Float;
         if (FDataType == pftDateTime) {
             lo = -1.7e308L;
             hi = 1.7e308L;
         }
-        if (delta > 0 && x >= hi) x = lo;
-        else if (delta < 0 && x <= lo) x = hi;
-        else x += delta;
+        if (delta > 0 && x >= hi)
+            x = lo;
+        else if (delta < 0 && x <= lo)
+            x = hi;
+        else
+            x += delta;
         v.Float = std::clamp(x, lo, hi);
         break;
     }
@@ -913,9 +1029,12 @@ bool TEntPictureFieldModel::StepValue(int delta, char maskCharAtCaret) {
             lo = RangeLoValue().Int;
             hi = RangeHiValue().Int;
         }
-        if (delta > 0 && v.Int >= hi) v.Int = lo;
-        else if (delta < 0 && v.Int <= lo) v.Int = hi;
-        else v.Int += delta;
+        if (delta > 0 && v.Int >= hi)
+            v.Int = lo;
+        else if (delta < 0 && v.Int <= lo)
+            v.Int = hi;
+        else
+            v.Int += delta;
         v.Int = std::clamp(v.Int, lo, hi);
         break;
     }
@@ -924,16 +1043,21 @@ bool TEntPictureFieldModel::StepValue(int delta, char maskCharAtCaret) {
         if (v.Int == BadTime) return false;
         int unit;
         switch (maskCharAtCaret) {
-        case 'h': case 'H': unit = 3600; break;
-        case 'm': case 'M': unit = 60; break;
-        case 't': case 'T': unit = 12 * 3600; break;
+        case 'h':
+        case 'H': unit = 3600; break;
+        case 'm':
+        case 'M': unit = 60; break;
+        case 't':
+        case 'T': unit = 12 * 3600; break;
         default: unit = 1; break;
         }
         int64_t t = v.Int + int64_t(delta) * unit;
         if (RangeHiValue().Int != 0) {
             const int64_t lo = RangeLoValue().Int, hi = RangeHiValue().Int;
-            if (delta > 0 && v.Int >= hi) t = lo;
-            else if (delta < 0 && v.Int <= lo) t = hi;
+            if (delta > 0 && v.Int >= hi)
+                t = lo;
+            else if (delta < 0 && v.Int <= lo)
+                t = hi;
             t = std::clamp(t, lo, hi);
         } else {
             t = ((t % SecondsInDay) + SecondsInDay) % SecondsInDay;
@@ -941,8 +1065,7 @@ bool TEntPictureFieldModel::StepValue(int delta, char maskCharAtCaret) {
         v.Int = t;
         break;
     }
-    default:
-        return false;
+    default: return false;
     }
     SetValue(v);
     return true;
@@ -972,12 +1095,17 @@ void TEntPictureFieldModel::InitBlankValue() {
         v.Ch = (FRangeLo != FRangeHi && (' ' < lo || ' ' > hi)) ? static_cast<char>(lo) : ' ';
         break;
     }
-    case pftLongInt: case pftWord: case pftInteger: case pftByte: case pftShortInt:
-        v.Int = InRange(0) ? 0 : RangeLoValue().Int;
-        break;
-    case pftReal: case pftExtended: case pftDouble: case pftSingle: case pftComp: case pftDateTime:
-        v.Float = InRange(0) ? 0 : RangeLoValue().Float;
-        break;
+    case pftLongInt:
+    case pftWord:
+    case pftInteger:
+    case pftByte:
+    case pftShortInt: v.Int = InRange(0) ? 0 : RangeLoValue().Int; break;
+    case pftReal:
+    case pftExtended:
+    case pftDouble:
+    case pftSingle:
+    case pftComp:
+    case pftDateTime: v.Float = InRange(0) ? 0 : RangeLoValue().Float; break;
     case pftDate: v.Int = BadDate; break;
     case pftTime: v.Int = BadTime; break;
     default: break;
@@ -997,8 +1125,10 @@ void TEntPictureFieldModel::SetInitDateTime(bool value) {
 }
 
 void TEntPictureFieldModel::ApplyInitDateTime() {
-    if (FDataType == pftDate) SetValue(TEntFieldValue::OfInt(CurrentDate()));
-    else if (FDataType == pftTime) SetValue(TEntFieldValue::OfInt(CurrentTime()));
+    if (FDataType == pftDate)
+        SetValue(TEntFieldValue::OfInt(CurrentDate()));
+    else if (FDataType == pftTime)
+        SetValue(TEntFieldValue::OfInt(CurrentTime()));
 }
 
 void TEntPictureFieldModel::PrepareWindow() {

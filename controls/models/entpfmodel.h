@@ -23,14 +23,22 @@ using TEntRangeCell = std::array<uint8_t, 10>;
 // A value as the field's data type holds it; only the member of the type is
 // meaningful.
 struct TEntFieldValue {
-    std::string Str;          // pftString
-    char Ch = ' ';            // pftChar
-    bool Bool = false;        // pftBoolean, pftYesNo
-    int64_t Int = 0;          // integers; day number of pftDate; seconds of pftTime
-    long double Float = 0;    // pftReal .. pftComp, pftDateTime
+    std::string Str;        // pftString
+    char Ch = ' ';          // pftChar
+    bool Bool = false;      // pftBoolean, pftYesNo
+    int64_t Int = 0;        // integers; day number of pftDate; seconds of pftTime
+    long double Float = 0;  // pftReal .. pftComp, pftDateTime
 
-    static TEntFieldValue OfInt(int64_t v) { TEntFieldValue r; r.Int = v; return r; }
-    static TEntFieldValue OfFloat(long double v) { TEntFieldValue r; r.Float = v; return r; }
+    static TEntFieldValue OfInt(int64_t v) {
+        TEntFieldValue r;
+        r.Int = v;
+        return r;
+    }
+    static TEntFieldValue OfFloat(long double v) {
+        TEntFieldValue r;
+        r.Float = v;
+        return r;
+    }
 };
 
 enum TEntTransferOp { toGet = 1, toPut = 2 };
@@ -59,8 +67,8 @@ public:
     // Component state the control mirrors here.
     bool Loading = false;
     bool DesignTime = false;
-    bool Editing = false;       // the field has the focus
-    bool Validating = false;    // ValidateContents is running Validate
+    bool Editing = false;     // the field has the focus
+    bool Validating = false;  // ValidateContents is running Validate
 
     TPictureDataType GetDataType() const { return FDataType; }
     void SetDataType(TPictureDataType value);
@@ -193,7 +201,7 @@ private:
     void SetRange(TEntRangeCell& cell, const std::string& text);
     std::string FormatFloatText(long double v) const;
     std::string FormatIntegerText(int64_t v) const;
-    std::string StrippedValueText() const;   // decimal separator read as "."
+    std::string StrippedValueText() const;  // decimal separator read as "."
     bool ParseInteger(const std::string& text, int64_t& v, bool typeBounds) const;
     bool ParseFloat(const std::string& text, long double& v, bool typeBounds) const;
     std::string DateMask(TEntParsePurpose purpose) const;

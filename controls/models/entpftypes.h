@@ -8,14 +8,39 @@
 #include "Types.h"
 
 enum TPictureDataType : uint8_t {
-    pftString, pftChar, pftBoolean, pftYesNo, pftLongInt, pftWord, pftInteger, pftByte, pftShortInt,
-    pftReal, pftExtended, pftDouble, pftSingle, pftComp, pftDate, pftTime, pftDateTime
+    pftString,
+    pftChar,
+    pftBoolean,
+    pftYesNo,
+    pftLongInt,
+    pftWord,
+    pftInteger,
+    pftByte,
+    pftShortInt,
+    pftReal,
+    pftExtended,
+    pftDouble,
+    pftSingle,
+    pftComp,
+    pftDate,
+    pftTime,
+    pftDateTime
 };
 constexpr int PictureDataTypeCount = 17;
 
 enum TEntEntryFieldOption {
-    efoArrowIncDec, efoCaretToEnd, efoForceInsert, efoForceOvertype, efoInputRequired, efoPasswordMode,
-    efoReadOnly, efoRightAlign, efoRightJustify, efoSoftValidation, efoStripLiterals, efoTrimBlanks
+    efoArrowIncDec,
+    efoCaretToEnd,
+    efoForceInsert,
+    efoForceOvertype,
+    efoInputRequired,
+    efoPasswordMode,
+    efoReadOnly,
+    efoRightAlign,
+    efoRightJustify,
+    efoSoftValidation,
+    efoStripLiterals,
+    efoTrimBlanks
 };
 using TEntEntryFieldOptions = Set<TEntEntryFieldOption>;
 

@@ -13,11 +13,18 @@ const char kPictureChars[] = "!#123456789ABDEHKLMNOSXYabdhilmnstxy";
 bool IsHighAlpha(unsigned char c) {
     if (c >= 0xC0) return c != 0xD7 && c != 0xF7;
     switch (c) {
-    case 0x83: case 0x8A: case 0x8C: case 0x8E: case 0x9A: case 0x9C: case 0x9E: case 0x9F:
-    case 0xAA: case 0xB5: case 0xBA:
-        return true;
-    default:
-        return false;
+    case 0x83:
+    case 0x8A:
+    case 0x8C:
+    case 0x8E:
+    case 0x9A:
+    case 0x9C:
+    case 0x9E:
+    case 0x9F:
+    case 0xAA:
+    case 0xB5:
+    case 0xBA: return true;
+    default: return false;
     }
 }
 
@@ -45,25 +52,42 @@ bool IsAlphaClass(char c) {
 
 char Mixed(char ch, char prev) { return (prev == ' ' || prev == '-') ? ToUpper(ch) : ch; }
 
-} // namespace
-
+}  // namespace
 
 bool IsPictureChar(char maskChar) { return maskChar != 0 && std::strchr(kPictureChars, maskChar) != nullptr; }
 
 bool CharIsOK(char maskChar, char& ch, char prevChar, bool fixCase, const TEntIntlSup& intl,
               const TEntMaskUserData& user) {
     if (ch == 0) return false;
-    auto upper = [&] { if (fixCase) ch = ToUpper(ch); };
+    auto upper = [&] {
+        if (fixCase) ch = ToUpper(ch);
+    };
     switch (maskChar) {
     case 'X': return true;
     case '!': upper(); return true;
-    case 'L': if (fixCase) ch = ToLower(ch); return true;
-    case 'x': if (fixCase) ch = Mixed(ch, prevChar); return true;
-    case 'a': case 'n': return IsAlphaClass(ch);
-    case 'A': case 'N': upper(); return IsAlphaClass(ch);
-    case 'l': if (fixCase) ch = ToLower(ch); return IsAlphaClass(ch);
-    case '9': case 'd': case 'D': case 'm': case 'M': case 'y': case 'h': case 'H': case 's': case 'S':
-        return IsDigitClass(ch);
+    case 'L':
+        if (fixCase) ch = ToLower(ch);
+        return true;
+    case 'x':
+        if (fixCase) ch = Mixed(ch, prevChar);
+        return true;
+    case 'a':
+    case 'n': return IsAlphaClass(ch);
+    case 'A':
+    case 'N': upper(); return IsAlphaClass(ch);
+    case 'l':
+        if (fixCase) ch = ToLower(ch);
+        return IsAlphaClass(ch);
+    case '9':
+    case 'd':
+    case 'D':
+    case 'm':
+    case 'M':
+    case 'y':
+    case 'h':
+    case 'H':
+    case 's':
+    case 'S': return IsDigitClass(ch);
     case 'i': return IsDigitClass(ch) || ch == '-';
     case '#': return IsNumberClass(ch);
     case 'E': upper(); return IsNumberClass(ch) || ch == '+' || ch == 'E';
@@ -72,7 +96,14 @@ bool CharIsOK(char maskChar, char& ch, char prevChar, bool fixCase, const TEntIn
     case 'b': return ch == ' ' || ch == '0' || ch == '1';
     case 'B': upper(); return ch == intl.TrueChar || ch == intl.FalseChar;
     case 'Y': upper(); return ch == intl.YesChar || ch == intl.NoChar;
-    case '1': case '2': case '3': case '4': case '5': case '6': case '7': case '8': {
+    case '1':
+    case '2':
+    case '3':
+    case '4':
+    case '5':
+    case '6':
+    case '7':
+    case '8': {
         const int set = maskChar - '1';
         if (fixCase) {
             switch (user.CaseRules[set]) {
@@ -88,8 +119,7 @@ bool CharIsOK(char maskChar, char& ch, char prevChar, bool fixCase, const TEntIn
     }
 }
 
-TEntPictureMask::TEntPictureMask(const TEntIntlSup& intl, const TEntMaskUserData& user)
-    : intl_(intl), user_(user) {}
+TEntPictureMask::TEntPictureMask(const TEntIntlSup& intl, const TEntMaskUserData& user) : intl_(intl), user_(user) {}
 
 char TEntPictureMask::MaskCharAt(int pos) const {
     if (Mask.empty()) return 'X';
@@ -187,7 +217,8 @@ std::string TEntPictureMask::StripPicture(const std::string& text) const {
         const std::string cur = intl_.CurrencyLtStr().substr(0, count);
         if (auto at = cur.empty() ? std::string::npos : s.find(cur); at != std::string::npos) s.erase(at, cur.size());
     }
-    if (Mask.find(',') != std::string::npos && intl_.CommaChar != 0) s.erase(std::remove(s.begin(), s.end(), intl_.CommaChar), s.end());
+    if (Mask.find(',') != std::string::npos && intl_.CommaChar != 0)
+        s.erase(std::remove(s.begin(), s.end(), intl_.CommaChar), s.end());
     if (dot >= 0) {
         if (auto at = s.find(intl_.DecimalChar); at != std::string::npos) s[at] = '.';
     }
@@ -240,7 +271,10 @@ std::string TEntPictureMask::MergePicture(const std::string& value) const {
     }
     std::string s = value;
     s.erase(0, s.find_first_not_of(' '));
-    if (auto e = s.find_last_not_of(' '); e != std::string::npos) s.resize(e + 1); else s.clear();
+    if (auto e = s.find_last_not_of(' '); e != std::string::npos)
+        s.resize(e + 1);
+    else
+        s.clear();
     const bool haveValue = !s.empty();
     bool negative = false;
     if (!s.empty() && s[0] == '-') {
@@ -256,7 +290,8 @@ std::string TEntPictureMask::MergePicture(const std::string& value) const {
     if (dot >= 0) {
         size_t k = 0;
         int i = dot + 1;
-        for (; i < MaxLength && PositionClass(i) == pcPicture; ++i) result[i] = k < fracPart.size() ? fracPart[k++] : '0';
+        for (; i < MaxLength && PositionClass(i) == pcPicture; ++i)
+            result[i] = k < fracPart.size() ? fracPart[k++] : '0';
         for (; i < MaxLength; ++i)
             if (PositionClass(i) != pcLiteral) result[i] = ' ';
         result[dot] = intl_.DecimalChar;
@@ -276,8 +311,10 @@ std::string TEntPictureMask::MergePicture(const std::string& value) const {
                 continue;
             }
             if (MaskCharAt(p) == ',') {
-                if (intl_.CommaChar == 0) removed[p] = true;
-                else result[p] = intl_.CommaChar;
+                if (intl_.CommaChar == 0)
+                    removed[p] = true;
+                else
+                    result[p] = intl_.CommaChar;
                 continue;
             }
         }
@@ -312,8 +349,7 @@ std::string TEntPictureMask::AlignDecimal(const std::string& text) const {
     }
     // close up from the left: the digits end just before the point
     const int pad = static_cast<int>(positions.size()) - static_cast<int>(digits.size());
-    for (size_t k = 0; k < positions.size(); ++k)
-        s[positions[k]] = static_cast<int>(k) < pad ? ' ' : digits[k - pad];
+    for (size_t k = 0; k < positions.size(); ++k) s[positions[k]] = static_cast<int>(k) < pad ? ' ' : digits[k - pad];
     if (dot > 0 && s[dot - 1] == ' ') s[dot - 1] = '0';
     for (int i = dot + 1; i < MaxLength && PositionClass(i) == pcPicture; ++i)
         if (s[i] == ' ') s[i] = '0';
@@ -342,8 +378,10 @@ bool TEntPictureMask::CleanForEditing(std::string& text) const {
     for (int i = numberStart; i <= lastPicture; ++i) {
         const bool separator = intl_.CommaChar != 0 && text[i] == intl_.CommaChar &&
                                PositionClass(i) == pcSemiLiteral && MaskCharAt(i) == ',';
-        if (separator) ++dropped;
-        else kept += text[i];
+        if (separator)
+            ++dropped;
+        else
+            kept += text[i];
     }
     const std::string cur = intl_.CurrencyLtStr();
     if (!cur.empty()) {

@@ -14,9 +14,9 @@ class TEntIntlSup;
 
 // Position classes, one per field position.
 enum TEntPositionClass : uint8_t {
-    pcLiteral = 0,       // shown as the mask character
-    pcPicture = 1,       // takes one typed character
-    pcSemiLiteral = 2,   // "$" or ",": filled by the engine
+    pcLiteral = 0,      // shown as the mask character
+    pcPicture = 1,      // takes one typed character
+    pcSemiLiteral = 2,  // "$" or ",": filled by the engine
 };
 
 // The user character sets and substitution characters come from the user
@@ -38,11 +38,11 @@ public:
     // Field description the engine works from; call InitPictureFlags after a change.
     std::string Mask;
     int MaxLength = 0;
-    bool PlainField = false;     // no literals at all: every position a picture position
-    bool FloatField = false;     // the "." shows the international decimal separator
-    bool RadixField = false;     // reads hexadecimal, octal or binary integers
-    bool RightJustify = false;   // efoRightJustify
-    bool TrimBlanks = false;     // efoTrimBlanks
+    bool PlainField = false;    // no literals at all: every position a picture position
+    bool FloatField = false;    // the "." shows the international decimal separator
+    bool RadixField = false;    // reads hexadecimal, octal or binary integers
+    bool RightJustify = false;  // efoRightJustify
+    bool TrimBlanks = false;    // efoTrimBlanks
 
     // Rebuilds the position classes; clears RightJustify and TrimBlanks when
     // the mask has any literal or semi-literal position.
@@ -72,7 +72,7 @@ public:
     std::string Reformat(const std::string& text) const;
 
 private:
-    std::string BaseText() const;          // the mask cut or blank-extended, runs filled
+    std::string BaseText() const;  // the mask cut or blank-extended, runs filled
     char LiteralShown(char maskChar) const;
     int FirstNumberPos() const;
     const TEntIntlSup& intl_;

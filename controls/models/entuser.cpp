@@ -1,14 +1,12 @@
 #include "entuser.h"
 
 namespace {
-int SetIndex(char MaskChar) {
-    return MaskChar >= '1' && MaskChar <= '8' ? MaskChar - '1' : -1;
-}
+int SetIndex(char MaskChar) { return MaskChar >= '1' && MaskChar <= '8' ? MaskChar - '1' : -1; }
 int SubstIndex(char MaskChar) {
     const auto u = static_cast<unsigned char>(MaskChar);
     return u >= 0xF1 && u <= 0xF8 ? u - 0xF1 : -1;
 }
-} // namespace
+}  // namespace
 
 TEntUserData::TEntUserData() {
     for (int i = 0; i < 8; ++i) {

@@ -38,7 +38,7 @@ int IndexIn(const std::vector<T*>& List, const U* Item) {
     return it == List.end() ? -1 : static_cast<int>(it - List.begin());
 }
 
-} // namespace
+}  // namespace
 
 std::string TObject::ClassName() const {
     // Property lookups ask for class names all the time; demangle each type once.
@@ -58,9 +58,7 @@ void TPersistent::Assign(TPersistent* Source) {
         AssignError(nullptr);
 }
 
-void TPersistent::AssignTo(TPersistent* Dest) {
-    Dest->AssignError(this);
-}
+void TPersistent::AssignTo(TPersistent* Dest) { Dest->AssignError(this); }
 
 void TPersistent::AssignError(const TPersistent* Source) const {
     std::string sourceName = Source ? Source->ClassName() : "nil";
@@ -127,9 +125,7 @@ TComponent* TComponent::Components(int Index) const {
     return FComponents[static_cast<size_t>(Index)];
 }
 
-int TComponent::ComponentIndex() const {
-    return FOwner == nullptr ? -1 : IndexIn(FOwner->FComponents, this);
-}
+int TComponent::ComponentIndex() const { return FOwner == nullptr ? -1 : IndexIn(FOwner->FComponents, this); }
 
 void TComponent::SetComponentIndex(int Value) {
     if (FOwner == nullptr) return;
@@ -161,9 +157,7 @@ void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurNa
         throw EComponentError("A component named " + NewName + " already exists");
 }
 
-void TComponent::Loaded() {
-    ComponentState.Exclude(csLoading);
-}
+void TComponent::Loaded() { ComponentState.Exclude(csLoading); }
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation == opRemove && AComponent != nullptr) RemoveFreeNotification(AComponent);
@@ -253,13 +247,9 @@ void TComponent::Remove(TComponent* AComponent) {
 // ---------------------------------------------------------------------------
 // TCollection
 
-TCollectionItem::TCollectionItem(TCollection* Collection) {
-    SetCollection(Collection);
-}
+TCollectionItem::TCollectionItem(TCollection* Collection) { SetCollection(Collection); }
 
-TCollectionItem::~TCollectionItem() {
-    SetCollection(nullptr);
-}
+TCollectionItem::~TCollectionItem() { SetCollection(nullptr); }
 
 void TCollectionItem::SetCollection(TCollection* Value) {
     if (FCollection == Value) return;
@@ -267,9 +257,7 @@ void TCollectionItem::SetCollection(TCollection* Value) {
     if (Value != nullptr) Value->InsertItem(this);
 }
 
-int TCollectionItem::GetIndex() const {
-    return FCollection == nullptr ? -1 : IndexIn(FCollection->FItems, this);
-}
+int TCollectionItem::GetIndex() const { return FCollection == nullptr ? -1 : IndexIn(FCollection->FItems, this); }
 
 void TCollectionItem::SetIndex(int Value) {
     int current = GetIndex();
@@ -282,13 +270,10 @@ void TCollectionItem::SetIndex(int Value) {
     Changed(true);
 }
 
-TPersistent* TCollectionItem::GetOwner() const {
-    return FCollection;
-}
+TPersistent* TCollectionItem::GetOwner() const { return FCollection; }
 
 void TCollectionItem::Changed(bool AllItems) {
-    if (FCollection != nullptr && FCollection->FUpdateCount == 0)
-        FCollection->Update(AllItems ? nullptr : this);
+    if (FCollection != nullptr && FCollection->FUpdateCount == 0) FCollection->Update(AllItems ? nullptr : this);
 }
 
 TCollection::TCollection(TCollectionItemClass ItemClass) : FItemClass(std::move(ItemClass)) {
@@ -315,18 +300,13 @@ TCollectionItem* TCollection::Insert(int Index) {
 }
 
 TCollectionItem* TCollection::Items(int Index) const {
-    if (Index < 0 || Index >= Count())
-        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    if (Index < 0 || Index >= Count()) throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
     return FItems[static_cast<size_t>(Index)];
 }
 
-void TCollection::SetItem(int Index, TCollectionItem* Value) {
-    Items(Index)->Assign(Value);
-}
+void TCollection::SetItem(int Index, TCollectionItem* Value) { Items(Index)->Assign(Value); }
 
-void TCollection::Delete(int Index) {
-    delete Items(Index);
-}
+void TCollection::Delete(int Index) { delete Items(Index); }
 
 void TCollection::Clear() {
     if (FItems.empty()) return;

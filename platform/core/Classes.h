@@ -11,7 +11,6 @@
 #include <typeinfo>
 #include <vector>
 
-
 // The class name of a type without namespaces ("EConvertError").
 std::string DemangledClassName(const std::type_info& type);
 
@@ -47,8 +46,7 @@ using TStreamProc = std::function<void(TStream* Stream)>;
 // Lets a persistent object store data that has no published property.
 class TFiler : public TObject {
 public:
-    virtual void DefineProperty(const std::string& Name, TReaderProc ReadData, TWriterProc WriteData,
-                                bool HasData) = 0;
+    virtual void DefineProperty(const std::string& Name, TReaderProc ReadData, TWriterProc WriteData, bool HasData) = 0;
     virtual void DefineBinaryProperty(const std::string& Name, TStreamProc ReadData, TStreamProc WriteData,
                                       bool HasData) = 0;
     TComponent* Root = nullptr;
@@ -73,8 +71,17 @@ protected:
 // Components
 
 enum TComponentStateFlag {
-    csLoading, csReading, csWriting, csDestroying, csDesigning, csAncestor, csUpdating, csFixups,
-    csFreeNotification, csInline, csDesignInstance
+    csLoading,
+    csReading,
+    csWriting,
+    csDestroying,
+    csDesigning,
+    csAncestor,
+    csUpdating,
+    csFixups,
+    csFreeNotification,
+    csInline,
+    csDesignInstance
 };
 using TComponentState = Set<TComponentStateFlag>;
 
@@ -350,9 +357,14 @@ private:
 };
 
 enum : uint16_t {
-    fmOpenRead = 0x0000, fmOpenWrite = 0x0001, fmOpenReadWrite = 0x0002,
-    fmShareCompat = 0x0000, fmShareExclusive = 0x0010, fmShareDenyWrite = 0x0020,
-    fmShareDenyRead = 0x0030, fmShareDenyNone = 0x0040,
+    fmOpenRead = 0x0000,
+    fmOpenWrite = 0x0001,
+    fmOpenReadWrite = 0x0002,
+    fmShareCompat = 0x0000,
+    fmShareExclusive = 0x0010,
+    fmShareDenyWrite = 0x0020,
+    fmShareDenyRead = 0x0030,
+    fmShareDenyNone = 0x0040,
     fmCreate = 0xFF00,
 };
 

@@ -46,7 +46,7 @@ mode_t CurrentUmask() {
     return mask;
 }
 
-} // namespace
+}  // namespace
 
 int WriteFileAtomic(const std::string& FileName, const std::string& Data) {
     std::string target = FileName;
@@ -94,4 +94,4 @@ bool ReadFileBytes(const std::string& FileName, std::string& Data) {
     return true;
 }
 
-} // namespace classes_io
+}  // namespace classes_io

@@ -17,4 +17,4 @@ int WriteFileAtomic(const std::string& FileName, const std::string& Data);
 // Reads the whole file; false (errno set) when it cannot be read.
 bool ReadFileBytes(const std::string& FileName, std::string& Data);
 
-} // namespace classes_io
+}  // namespace classes_io

@@ -68,7 +68,7 @@ void WriteLE(TStream* s, T value) {
 
 constexpr int kExtBias = 16383;
 
-} // namespace
+}  // namespace
 
 uint8_t TStream::ReadByte() { return ReadLE<uint8_t>(this); }
 uint16_t TStream::ReadWord() { return ReadLE<uint16_t>(this); }
@@ -208,16 +208,14 @@ int64_t SeekHeld(int64_t size, int64_t& position, int64_t offset, TSeekOrigin or
     return position;
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // TMemoryStream
 
 int64_t TMemoryStream::Read(void* Buffer, int64_t Count) { return ReadHeld(FData, FPosition, Buffer, Count); }
 
-int64_t TMemoryStream::Write(const void* Buffer, int64_t Count) {
-    return WriteHeld(FData, FPosition, Buffer, Count);
-}
+int64_t TMemoryStream::Write(const void* Buffer, int64_t Count) { return WriteHeld(FData, FPosition, Buffer, Count); }
 
 int64_t TMemoryStream::Seek(int64_t Offset, TSeekOrigin Origin) {
     return SeekHeld(GetSize(), FPosition, Offset, Origin);
@@ -242,9 +240,7 @@ void TMemoryStream::LoadFromStream(TStream* Stream) {
     Stream->ReadBuffer(FData.data(), count);
 }
 
-void TMemoryStream::SaveToStream(TStream* Stream) {
-    Stream->WriteBuffer(FData.data(), GetSize());
-}
+void TMemoryStream::SaveToStream(TStream* Stream) { Stream->WriteBuffer(FData.data(), GetSize()); }
 
 void TMemoryStream::LoadFromFile(const std::string& FileName) {
     TFileStream stream(FileName, fmOpenRead | fmShareDenyWrite);
@@ -301,7 +297,7 @@ int64_t TransferAll(int64_t Count, F Step) {
     return done;
 }
 
-} // namespace
+}  // namespace
 
 int64_t TFileStream::Read(void* Buffer, int64_t Count) {
     auto* p = static_cast<char*>(Buffer);
@@ -345,8 +341,9 @@ void TStringStream::SetSize(int64_t NewSize) {
 std::string TStringStream::ReadString(int64_t Count) {
     int64_t size = static_cast<int64_t>(FDataString.size());
     int64_t n = std::clamp<int64_t>(std::min(Count, size - FPosition), 0, size);
-    std::string result = FPosition >= 0 && n > 0 ? FDataString.substr(static_cast<size_t>(FPosition), static_cast<size_t>(n))
-                                                 : std::string();
+    std::string result = FPosition >= 0 && n > 0
+                             ? FDataString.substr(static_cast<size_t>(FPosition), static_cast<size_t>(n))
+                             : std::string();
     FPosition += static_cast<int64_t>(result.size());
     return result;
 }

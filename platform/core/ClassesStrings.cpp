@@ -12,11 +12,9 @@ const char* const SListIndexError = "List index out of bounds (%d)";
 const char* const SDuplicateString = "String list does not allow duplicates";
 const char* const SSortedListError = "Operation not allowed on sorted list";
 
-bool IsBlank(char c) {
-    return c != '\0' && static_cast<unsigned char>(c) <= ' ';
-}
+bool IsBlank(char c) { return c != '\0' && static_cast<unsigned char>(c) <= ' '; }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // TStrings
@@ -83,9 +81,7 @@ void TStrings::AddStrings(const TStrings* Strings) {
     });
 }
 
-int TStrings::CompareStrings(const std::string& S1, const std::string& S2) const {
-    return CompareTextUtf8(S1, S2);
-}
+int TStrings::CompareStrings(const std::string& S1, const std::string& S2) const { return CompareTextUtf8(S1, S2); }
 
 int TStrings::IndexOf(const std::string& S) const {
     for (int i = 0; i < Count(); ++i)
@@ -216,15 +212,14 @@ void TStrings::SplitDelimited(const std::string& Value, char Delim, char Quote) 
                 }
             } else {
                 size_t start = p;
-                while (p < n && static_cast<unsigned char>(Value[p]) > ' ' && Value[p] != Delim) ++p;
+                while (p<n&& static_cast<unsigned char>(Value[p])> ' ' && Value[p] != Delim) ++p;
                 s = Value.substr(start, p - start);
             }
             Add(s);
             while (p < n && IsBlank(Value[p])) ++p;
             if (p < n && Value[p] == Delim) {
                 if (p + 1 == n) Add("");
-                do
-                    ++p;
+                do ++p;
                 while (p < n && IsBlank(Value[p]));
             }
         }
@@ -313,9 +308,7 @@ void TStringList::PutObject(int Index, TObject* AObject) {
     Changed();
 }
 
-int TStringList::Add(const std::string& S) {
-    return AddObject(S, nullptr);
-}
+int TStringList::Add(const std::string& S) { return AddObject(S, nullptr); }
 
 int TStringList::AddObject(const std::string& S, TObject* AObject) {
     int index = Count();

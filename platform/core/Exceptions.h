@@ -7,7 +7,6 @@
 #include <stdexcept>
 #include <string>
 
-
 class Exception : public std::exception {
 public:
     explicit Exception(std::string message) : Message(std::move(message)) {}
@@ -18,34 +17,121 @@ public:
 };
 
 // Silent exception: unwinds without a message.
-class EAbort : public Exception { public: using Exception::Exception; EAbort() : Exception("Operation aborted") {} };
-class EConvertError : public Exception { public: using Exception::Exception; };
-class EListError : public Exception { public: using Exception::Exception; };
-class EStringListError : public EListError { public: using EListError::EListError; };
-class EStreamError : public Exception { public: using Exception::Exception; };
-class EReadError : public EStreamError { public: using EStreamError::EStreamError; };
-class EWriteError : public EStreamError { public: using EStreamError::EStreamError; };
-class EFCreateError : public EStreamError { public: using EStreamError::EStreamError; };
-class EFOpenError : public EStreamError { public: using EStreamError::EStreamError; };
-class EInOutError : public Exception { public: using Exception::Exception; int ErrorCode = 0; };
-class EIniFileException : public Exception { public: using Exception::Exception; };
-class EComponentError : public Exception { public: using Exception::Exception; };
-class EInvalidOperation : public Exception { public: using Exception::Exception; };
-class EInvalidPointer : public Exception { public: using Exception::Exception; };
-class EOutOfMemory : public Exception { public: using Exception::Exception; };
-class EVariantError : public Exception { public: using Exception::Exception; };
-class EPropertyError : public Exception { public: using Exception::Exception; };
+class EAbort : public Exception {
+public:
+    using Exception::Exception;
+    EAbort() : Exception("Operation aborted") {}
+};
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+class EListError : public Exception {
+public:
+    using Exception::Exception;
+};
+class EStringListError : public EListError {
+public:
+    using EListError::EListError;
+};
+class EStreamError : public Exception {
+public:
+    using Exception::Exception;
+};
+class EReadError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
+class EWriteError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
+class EFCreateError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
+class EFOpenError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
+class EInOutError : public Exception {
+public:
+    using Exception::Exception;
+    int ErrorCode = 0;
+};
+class EIniFileException : public Exception {
+public:
+    using Exception::Exception;
+};
+class EComponentError : public Exception {
+public:
+    using Exception::Exception;
+};
+class EInvalidOperation : public Exception {
+public:
+    using Exception::Exception;
+};
+class EInvalidPointer : public Exception {
+public:
+    using Exception::Exception;
+};
+class EOutOfMemory : public Exception {
+public:
+    using Exception::Exception;
+};
+class EVariantError : public Exception {
+public:
+    using Exception::Exception;
+};
+class EPropertyError : public Exception {
+public:
+    using Exception::Exception;
+};
 
-class EMathError : public Exception { public: using Exception::Exception; };
-class EZeroDivide : public EMathError { public: EZeroDivide() : EMathError("Floating point division by zero") {} using EMathError::EMathError; };
-class EInvalidOp : public EMathError { public: EInvalidOp() : EMathError("Invalid floating point operation") {} using EMathError::EMathError; };
-class EOverflow : public EMathError { public: EOverflow() : EMathError("Floating point overflow") {} using EMathError::EMathError; };
-class EUnderflow : public EMathError { public: EUnderflow() : EMathError("Floating point underflow") {} using EMathError::EMathError; };
+class EMathError : public Exception {
+public:
+    using Exception::Exception;
+};
+class EZeroDivide : public EMathError {
+public:
+    EZeroDivide() : EMathError("Floating point division by zero") {}
+    using EMathError::EMathError;
+};
+class EInvalidOp : public EMathError {
+public:
+    EInvalidOp() : EMathError("Invalid floating point operation") {}
+    using EMathError::EMathError;
+};
+class EOverflow : public EMathError {
+public:
+    EOverflow() : EMathError("Floating point overflow") {}
+    using EMathError::EMathError;
+};
+class EUnderflow : public EMathError {
+public:
+    EUnderflow() : EMathError("Floating point underflow") {}
+    using EMathError::EMathError;
+};
 
-class EIntError : public Exception { public: using Exception::Exception; };
-class EDivByZero : public EIntError { public: EDivByZero() : EIntError("Division by zero") {} using EIntError::EIntError; };
-class ERangeError : public EIntError { public: ERangeError() : EIntError("Range check error") {} using EIntError::EIntError; };
-class EIntOverflow : public EIntError { public: EIntOverflow() : EIntError("Integer overflow") {} using EIntError::EIntError; };
+class EIntError : public Exception {
+public:
+    using Exception::Exception;
+};
+class EDivByZero : public EIntError {
+public:
+    EDivByZero() : EIntError("Division by zero") {}
+    using EIntError::EIntError;
+};
+class ERangeError : public EIntError {
+public:
+    ERangeError() : EIntError("Range check error") {}
+    using EIntError::EIntError;
+};
+class EIntOverflow : public EIntError {
+public:
+    EIntOverflow() : EIntError("Integer overflow") {}
+    using EIntError::EIntError;
+};
 
 namespace fp {
 
@@ -87,6 +173,8 @@ inline T Sqrt(T x) {
 }
 
 template <typename T>
-inline T Exp(T x) { return Check(std::exp(x)); }
+inline T Exp(T x) {
+    return Check(std::exp(x));
+}
 
-} // namespace fp
+}  // namespace fp

@@ -8,9 +8,18 @@
 
 namespace {
 
-std::string& ProgramDirOverride() { static std::string dir; return dir; }
-std::string& UserConfigDirOverride() { static std::string dir; return dir; }
-std::string& TempDirOverride() { static std::string dir; return dir; }
+std::string& ProgramDirOverride() {
+    static std::string dir;
+    return dir;
+}
+std::string& UserConfigDirOverride() {
+    static std::string dir;
+    return dir;
+}
+std::string& TempDirOverride() {
+    static std::string dir;
+    return dir;
+}
 
 std::string WithSlash(std::string dir) {
     if (dir.empty() || dir.back() != '/') dir += '/';
@@ -27,7 +36,7 @@ void MakeDirs(const std::string& dir) {
     }
 }
 
-} // namespace
+}  // namespace
 
 std::string ProgramDir() {
     if (!ProgramDirOverride().empty()) return ProgramDirOverride();
@@ -49,7 +58,7 @@ std::string XdgFolder(const char* Variable, const char* BelowHome) {
     return WithSlash(home != nullptr && home[0] != '\0' ? home : "/tmp") + BelowHome;
 }
 
-} // namespace
+}  // namespace
 
 std::string XdgConfigHome() { return XdgFolder("XDG_CONFIG_HOME", ".config/"); }
 std::string XdgDataHome() { return XdgFolder("XDG_DATA_HOME", ".local/share/"); }

@@ -30,7 +30,7 @@ void SetLines(TStrings* strings, const TFormValue& value, const std::string& whe
     strings->EndUpdate();
 }
 
-} // namespace
+}  // namespace
 
 bool TCaseInsensitiveLess::operator()(const std::string& a, const std::string& b) const {
     return CompareText(a, b) < 0;
@@ -138,7 +138,8 @@ void TFormReader::ApplyProperties(TObject* obj, const std::vector<TFormProperty>
     for (const TFormProperty& p : props) ApplyProperty(obj, p.Name, p.Value, where + "." + p.Name);
 }
 
-void TFormReader::ApplyProperty(TObject* obj, const std::string& path, const TFormValue& value, const std::string& where) {
+void TFormReader::ApplyProperty(TObject* obj, const std::string& path, const TFormValue& value,
+                                const std::string& where) {
     size_t dot = path.find('.');
     std::string step = path.substr(0, dot);
     std::string rest = dot == std::string::npos ? "" : path.substr(dot + 1);
@@ -164,14 +165,18 @@ void TFormReader::ApplyProperty(TObject* obj, const std::string& path, const TFo
 }
 
 void TFormReader::ApplyValue(TObject* obj, const TPropInfo& prop, const TFormValue& value, const std::string& where) {
-    auto needSetter = [&](bool present) { if (!present) Fail(where, "Property " + prop.Name + " is read-only"); };
+    auto needSetter = [&](bool present) {
+        if (!present) Fail(where, "Property " + prop.Name + " is read-only");
+    };
     switch (prop.Kind) {
     case pkInteger: {
         needSetter(bool(prop.SetOrd));
         int64_t v = 0;
-        if (value.kind == TFormValue::vkInteger) v = value.Int;
-        else if (value.kind == TFormValue::vkIdent && IdentToInt(value.Str, v)) {}
-        else Fail(where, "Invalid property value");
+        if (value.kind == TFormValue::vkInteger)
+            v = value.Int;
+        else if (value.kind == TFormValue::vkIdent && IdentToInt(value.Str, v)) {
+        } else
+            Fail(where, "Invalid property value");
         prop.SetOrd(obj, v);
         return;
     }
@@ -204,9 +209,12 @@ void TFormReader::ApplyValue(TObject* obj, const TPropInfo& prop, const TFormVal
     }
     case pkFloat:
         needSetter(bool(prop.SetFloat));
-        if (value.kind == TFormValue::vkInteger) prop.SetFloat(obj, static_cast<long double>(value.Int));
-        else if (value.kind == TFormValue::vkFloat) prop.SetFloat(obj, value.Float);
-        else Fail(where, "Invalid property value");
+        if (value.kind == TFormValue::vkInteger)
+            prop.SetFloat(obj, static_cast<long double>(value.Int));
+        else if (value.kind == TFormValue::vkFloat)
+            prop.SetFloat(obj, value.Float);
+        else
+            Fail(where, "Invalid property value");
         return;
     case pkString:
         needSetter(bool(prop.SetStr));
@@ -215,8 +223,10 @@ void TFormReader::ApplyValue(TObject* obj, const TPropInfo& prop, const TFormVal
         return;
     case pkClass: {
         if (value.kind == TFormValue::vkIdent && prop.SetObject) {
-            if (SameText(value.Str, "nil")) prop.SetObject(obj, nullptr);
-            else FFixups.push_back(Fixup{obj, &prop, value.Str, where});
+            if (SameText(value.Str, "nil"))
+                prop.SetObject(obj, nullptr);
+            else
+                FFixups.push_back(Fixup{obj, &prop, value.Str, where});
             return;
         }
         TPersistent* sub = prop.GetObject ? prop.GetObject(obj) : nullptr;

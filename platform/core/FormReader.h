@@ -24,7 +24,8 @@ using THandlerTable = std::map<std::string, std::any, TCaseInsensitiveLess>;
 class TReader : public TFiler {
 public:
     void DefineProperty(const std::string& Name, TReaderProc ReadData, TWriterProc WriteData, bool HasData) override;
-    void DefineBinaryProperty(const std::string& Name, TStreamProc ReadData, TStreamProc WriteData, bool HasData) override;
+    void DefineBinaryProperty(const std::string& Name, TStreamProc ReadData, TStreamProc WriteData,
+                              bool HasData) override;
 
     const TFormValue& Value() const { return *FValue; }
     std::string ReadString() const;
@@ -54,7 +55,12 @@ public:
     void Read(const TFormObject& definition);
 
 private:
-    struct Fixup { TObject* target; const TPropInfo* prop; std::string name; std::string where; };
+    struct Fixup {
+        TObject* target;
+        const TPropInfo* prop;
+        std::string name;
+        std::string where;
+    };
 
     TComponent* FRoot;
     const THandlerTable& FHandlers;

@@ -32,15 +32,22 @@ private:
     void SkipBlanks() {
         while (pos_ < s_.size()) {
             char c = s_[pos_];
-            if (c == '\n') { ++line_; ++pos_; }
-            else if (c == ' ' || c == '\t' || c == '\r') ++pos_;
+            if (c == '\n') {
+                ++line_;
+                ++pos_;
+            } else if (c == ' ' || c == '\t' || c == '\r')
+                ++pos_;
             else if (c == '/' && pos_ + 1 < s_.size() && s_[pos_ + 1] == '/') {
                 while (pos_ < s_.size() && s_[pos_] != '\n') ++pos_;
-            } else break;
+            } else
+                break;
         }
     }
 
-    char Peek() { SkipBlanks(); return pos_ < s_.size() ? s_[pos_] : '\0'; }
+    char Peek() {
+        SkipBlanks();
+        return pos_ < s_.size() ? s_[pos_] : '\0';
+    }
 
     void Expect(char c) {
         if (Peek() != c) Fail(std::string("'") + c + "' expected");
@@ -54,7 +61,8 @@ private:
         SkipBlanks();
         if (pos_ >= s_.size() || !IsIdentStart(s_[pos_])) Fail("Identifier expected");
         size_t start = pos_;
-        while (pos_ < s_.size() && (IsIdentChar(s_[pos_]) || (dotted && s_[pos_] == '.' && pos_ + 1 < s_.size() && IsIdentStart(s_[pos_ + 1]))))
+        while (pos_ < s_.size() && (IsIdentChar(s_[pos_]) ||
+                                    (dotted && s_[pos_] == '.' && pos_ + 1 < s_.size() && IsIdentStart(s_[pos_ + 1]))))
             ++pos_;
         return s_.substr(start, pos_ - start);
     }
@@ -84,9 +92,13 @@ private:
         Nested nested(*this);
         TFormObject obj;
         obj.Line = line_;
-        if (AtWord("object")) pos_ += 6;
-        else if (AtWord("inherited")) { pos_ += 9; obj.Inherited = true; }
-        else Fail("'object' expected");
+        if (AtWord("object"))
+            pos_ += 6;
+        else if (AtWord("inherited")) {
+            pos_ += 9;
+            obj.Inherited = true;
+        } else
+            Fail("'object' expected");
         std::string first = Ident();
         if (Peek() == ':') {
             ++pos_;
@@ -96,8 +108,14 @@ private:
             obj.ClassName = first;
         }
         for (;;) {
-            if (AtWord("end")) { pos_ += 3; break; }
-            if (AtWord("object") || AtWord("inherited")) { obj.Children.push_back(ParseObject()); continue; }
+            if (AtWord("end")) {
+                pos_ += 3;
+                break;
+            }
+            if (AtWord("object") || AtWord("inherited")) {
+                obj.Children.push_back(ParseObject());
+                continue;
+            }
             if (pos_ >= s_.size()) Fail("'end' expected");
             obj.Properties.push_back(ParseProperty());
         }
@@ -128,7 +146,10 @@ private:
             if (Peek() != ']') {
                 for (;;) {
                     v.Names.push_back(Ident());
-                    if (Peek() == ',') { ++pos_; continue; }
+                    if (Peek() == ',') {
+                        ++pos_;
+                        continue;
+                    }
                     break;
                 }
             }
@@ -181,7 +202,11 @@ private:
                 for (;;) {
                     if (pos_ >= s_.size() || s_[pos_] == '\n') Fail("Unterminated string");
                     if (s_[pos_] == '\'') {
-                        if (pos_ + 1 < s_.size() && s_[pos_ + 1] == '\'') { out += '\''; pos_ += 2; continue; }
+                        if (pos_ + 1 < s_.size() && s_[pos_ + 1] == '\'') {
+                            out += '\'';
+                            pos_ += 2;
+                            continue;
+                        }
                         ++pos_;
                         break;
                     }
@@ -198,14 +223,22 @@ private:
             } else if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
                 size_t save = pos_;
                 int saveLine = line_;
-                if (Peek() != '+') { pos_ = save; line_ = saveLine; break; }
+                if (Peek() != '+') {
+                    pos_ = save;
+                    line_ = saveLine;
+                    break;
+                }
             } else if (c == '+') {
                 // A continuation only when another string part follows.
                 size_t save = pos_;
                 int saveLine = line_;
                 ++pos_;
                 char n = Peek();
-                if (n != '\'' && n != '#') { pos_ = save; line_ = saveLine; break; }
+                if (n != '\'' && n != '#') {
+                    pos_ = save;
+                    line_ = saveLine;
+                    break;
+                }
             } else {
                 break;
             }
@@ -217,7 +250,10 @@ private:
         SkipBlanks();
         size_t start = pos_;
         bool negative = false;
-        if (s_[pos_] == '-' || s_[pos_] == '+') { negative = s_[pos_] == '-'; ++pos_; }
+        if (s_[pos_] == '-' || s_[pos_] == '+') {
+            negative = s_[pos_] == '-';
+            ++pos_;
+        }
         if (pos_ < s_.size() && s_[pos_] == '$') {
             ++pos_;
             size_t digits = pos_;
@@ -236,13 +272,17 @@ private:
         bool isFloat = false;
         while (pos_ < s_.size()) {
             char c = s_[pos_];
-            if (std::isdigit(static_cast<unsigned char>(c))) ++pos_;
-            else if (c == '.') { isFloat = true; ++pos_; }
-            else if ((c == 'e' || c == 'E') && pos_ > start) {
+            if (std::isdigit(static_cast<unsigned char>(c)))
+                ++pos_;
+            else if (c == '.') {
+                isFloat = true;
+                ++pos_;
+            } else if ((c == 'e' || c == 'E') && pos_ > start) {
                 isFloat = true;
                 ++pos_;
                 if (pos_ < s_.size() && (s_[pos_] == '-' || s_[pos_] == '+')) ++pos_;
-            } else break;
+            } else
+                break;
         }
         std::string text = s_.substr(start, pos_ - start);
         if (text.empty() || text == "-" || text == "+") Fail("Number expected");
@@ -270,19 +310,25 @@ private:
             char c = s_[pos_++];
             if (c == '}') break;
             int d;
-            if (c >= '0' && c <= '9') d = c - '0';
-            else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-            else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-            else Fail("Invalid binary value");
-            if (half < 0) half = d;
-            else { bytes.push_back(static_cast<uint8_t>(half * 16 + d)); half = -1; }
+            if (c >= '0' && c <= '9')
+                d = c - '0';
+            else if (c >= 'A' && c <= 'F')
+                d = c - 'A' + 10;
+            else if (c >= 'a' && c <= 'f')
+                d = c - 'a' + 10;
+            else
+                Fail("Invalid binary value");
+            if (half < 0)
+                half = d;
+            else {
+                bytes.push_back(static_cast<uint8_t>(half * 16 + d));
+                half = -1;
+            }
         }
         if (half >= 0) Fail("Odd number of hexadecimal digits");
     }
 };
 
-} // namespace
+}  // namespace
 
-TFormObject ParseFormText(const std::string& text) {
-    return Parser(text).ParseRoot();
-}
+TFormObject ParseFormText(const std::string& text) { return Parser(text).ParseRoot(); }

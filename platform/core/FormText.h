@@ -38,11 +38,11 @@ struct TFormValue {
     Kind kind = vkInteger;
     int64_t Int = 0;
     long double Float = 0;
-    std::string Str;                 // String text, or Ident name
-    std::vector<std::string> Names;  // Set members
-    std::vector<TFormValue> Items;   // List elements
-    std::vector<uint8_t> Bytes;      // Binary block
-    std::vector<TFormItem> Elements; // Collection items
+    std::string Str;                  // String text, or Ident name
+    std::vector<std::string> Names;   // Set members
+    std::vector<TFormValue> Items;    // List elements
+    std::vector<uint8_t> Bytes;       // Binary block
+    std::vector<TFormItem> Elements;  // Collection items
 };
 
 struct TFormProperty {

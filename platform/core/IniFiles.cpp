@@ -20,10 +20,10 @@ namespace {
 enum class LineKind { Other, Section, Key };
 
 struct IniLine {
-    std::string Raw;   // bytes as found in the file, without the line end
+    std::string Raw;  // bytes as found in the file, without the line end
     LineKind Kind = LineKind::Other;
-    std::string Name;  // section or key name, trimmed
-    std::string Value; // key value, trimmed and unquoted
+    std::string Name;   // section or key name, trimmed
+    std::string Value;  // key value, trimmed and unquoted
 };
 
 // The file as lines: parsed for lookups, kept raw so that writes leave every
@@ -170,7 +170,7 @@ std::string FoldedName(const std::string& s) {
 struct ParsedFile {
     IniDocument Doc;
     std::unordered_map<std::string, int> Sections;
-    std::unordered_map<std::string, int> Keys;   // section, NUL, key
+    std::unordered_map<std::string, int> Keys;  // section, NUL, key
 
     explicit ParsedFile(const std::string& bytes) {
         Doc.Load(bytes);
@@ -226,9 +226,8 @@ std::shared_ptr<const ParsedFile> ReadDocument(const std::string& fileName) {
     auto parsed = std::make_shared<const ParsedFile>(bytes);
     // Kept only when the file did not change while it was read.
     struct stat after {};
-    if (::stat(path.c_str(), &after) == 0 && after.st_size == st.st_size &&
-        after.st_mtim.tv_sec == st.st_mtim.tv_sec && after.st_mtim.tv_nsec == st.st_mtim.tv_nsec &&
-        static_cast<off_t>(bytes.size()) == st.st_size) {
+    if (::stat(path.c_str(), &after) == 0 && after.st_size == st.st_size && after.st_mtim.tv_sec == st.st_mtim.tv_sec &&
+        after.st_mtim.tv_nsec == st.st_mtim.tv_nsec && static_cast<off_t>(bytes.size()) == st.st_size) {
         std::lock_guard<std::mutex> lock(gCacheLock);
         Cache()[path] = CachedFile{st.st_dev, st.st_ino, st.st_size, st.st_mtim, parsed};
     }
@@ -240,9 +239,7 @@ void ForgetDocument(const std::string& fileName) {
     Cache().erase(ResolveName(fileName));
 }
 
-[[noreturn]] void WriteError(const std::string& fileName) {
-    throw EIniFileException("Unable to write to " + fileName);
-}
+[[noreturn]] void WriteError(const std::string& fileName) { throw EIniFileException("Unable to write to " + fileName); }
 
 // Reads the file for a change. A file that is there but cannot be read must not
 // be replaced by what little was understood of it.
@@ -261,7 +258,7 @@ void WriteDocument(const std::string& fileName, const IniDocument& doc) {
     if (classes_io::WriteFileAtomic(ResolveName(fileName), doc.Save()) != 0) WriteError(fileName);
 }
 
-} // namespace
+}  // namespace
 
 TIniFile::TIniFile(const std::string& FileName) : FFileName(FileName) {
     if (!FFileName.empty() && FFileName.find('/') == std::string::npos) FFileName = UserConfigDir() + FFileName;

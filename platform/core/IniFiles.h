@@ -7,7 +7,6 @@
 
 #include <string>
 
-
 class TIniFile : public TObject {
 public:
     // A name without a folder lives in the user's configuration folder.

@@ -29,7 +29,7 @@ MessageBoxHook& CurrentHook() {
 // Whether the current hook is the default (no one has replaced it).
 bool gUsingDefault = true;
 
-} // namespace
+}  // namespace
 
 int MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
     return CurrentHook()(text, caption, flags);
@@ -47,4 +47,3 @@ void SetDefaultMessageBoxHook(MessageBoxHook hook) {
     DefaultHook() = hook ? std::move(hook) : MessageBoxHook(ConsoleMessageBox);
     if (gUsingDefault) CurrentHook() = DefaultHook();
 }
-

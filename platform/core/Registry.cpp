@@ -8,7 +8,10 @@
 
 namespace {
 
-std::string& FileNameOverride() { static std::string name; return name; }
+std::string& FileNameOverride() {
+    static std::string name;
+    return name;
+}
 
 // Key paths as section names: parts joined by one "\", no "\" at either end.
 std::string Normalize(const std::string& path) {
@@ -93,7 +96,7 @@ void ChildNames(const std::string& section, TStrings* strings) {
     });
 }
 
-} // namespace
+}  // namespace
 
 std::string TRegistry::RegistryFileName() {
     return FileNameOverride().empty() ? UserConfigDir() + "registry.ini" : FileNameOverride();
@@ -199,9 +202,7 @@ void TRegistry::WriteInteger(const std::string& Name, int Value) { WriteString(N
 // ---------------------------------------------------------------------------
 // TRegIniFile
 
-TRegIniFile::TRegIniFile(const std::string& FileName) {
-    OpenKey(FileName, true);
-}
+TRegIniFile::TRegIniFile(const std::string& FileName) { OpenKey(FileName, true); }
 
 std::string TRegIniFile::ReadString(const std::string& Section, const std::string& Ident,
                                     const std::string& Default) const {

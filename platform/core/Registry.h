@@ -8,7 +8,10 @@
 #include <cstdint>
 #include <string>
 
-class ERegistryException : public Exception { public: using Exception::Exception; };
+class ERegistryException : public Exception {
+public:
+    using Exception::Exception;
+};
 
 using HKEY = uint32_t;
 inline constexpr HKEY HKEY_CLASSES_ROOT = 0x80000000u;

@@ -17,8 +17,8 @@
 
 struct TFormatSettings {
     std::string CurrencyString;
-    uint8_t CurrencyFormat = 0;    // 0 "$1", 1 "1$", 2 "$ 1", 3 "1 $"
-    uint8_t NegCurrFormat = 0;     // 0 "($1)" .. 15 "(1 $)"
+    uint8_t CurrencyFormat = 0;  // 0 "$1", 1 "1$", 2 "$ 1", 3 "1 $"
+    uint8_t NegCurrFormat = 0;   // 0 "($1)" .. 15 "(1 $)"
     char ThousandSeparator = ',';
     char DecimalSeparator = '.';
     uint8_t CurrencyDecimals = 2;
@@ -27,7 +27,7 @@ struct TFormatSettings {
     std::string ShortDateFormat, LongDateFormat, ShortTimeFormat, LongTimeFormat;
     std::string TimeAMString, TimePMString;
     std::string ShortMonthNames[12], LongMonthNames[12];
-    std::string ShortDayNames[7], LongDayNames[7];   // index 0 = Sunday
+    std::string ShortDayNames[7], LongDayNames[7];  // index 0 = Sunday
     char ListSeparator = ',';
     // Two-digit years read by StrToDate land within this many years before
     // the current year and the rest of the century after it.
@@ -55,7 +55,7 @@ std::string IntToHex(int value, int digits);
 std::string IntToHex(int64_t value, int digits);
 std::string IntToHex(uint32_t value, int digits);
 std::string IntToHex(uint64_t value, int digits);
-int StrToInt(const std::string& s);                 // decimal or "$" / "0x" hex
+int StrToInt(const std::string& s);  // decimal or "$" / "0x" hex
 int StrToIntDef(const std::string& s, int defaultValue);
 bool TryStrToInt(const std::string& s, int& value);
 int64_t StrToInt64(const std::string& s);
@@ -72,7 +72,7 @@ enum TFloatFormat { ffGeneral, ffExponent, ffFixed, ffNumber, ffCurrency };
 struct TFloatRec {
     int Exponent = 0;
     bool Negative = false;
-    bool Special = false;      // NaN or infinity; Digits then "NAN" or "INF"
+    bool Special = false;  // NaN or infinity; Digits then "NAN" or "INF"
     std::string Digits;
 };
 
@@ -126,7 +126,7 @@ public:
     TVarRec(const char* s) : kind_(vkString), str_(s ? s : "") {}
     TVarRec(std::string s) : kind_(vkString), str_(std::move(s)) {}
     TVarRec(std::string_view s) : kind_(vkString), str_(s) {}
-    TVarRec(bool) = delete;   // no format takes a Boolean
+    TVarRec(bool) = delete;  // no format takes a Boolean
 
     Kind GetKind() const { return kind_; }
     int64_t AsInteger() const { return int_; }
@@ -153,18 +153,18 @@ std::string Format(const std::string& format, const std::vector<TVarRec>& args, 
 // The case rule of names, keys, extensions and keywords is ASCII: only 'a'..'z'
 // and 'A'..'Z' change, so bytes of UTF-8 sequences never do and the current
 // locale plays no part. The Ansi functions are for text the user reads.
-std::string Trim(const std::string& s);        // strips characters <= ' '
+std::string Trim(const std::string& s);  // strips characters <= ' '
 std::string TrimLeft(const std::string& s);
 std::string TrimRight(const std::string& s);
 std::string TrimSpaces(const std::string& s);  // strips ' ' only
 char UpCase(char c);                           // ASCII letters only
 char LoCase(char c);
-std::string UpperCase(const std::string& s);   // ASCII letters only
+std::string UpperCase(const std::string& s);  // ASCII letters only
 std::string LowerCase(const std::string& s);
-std::string AnsiUpperCase(const std::string& s);   // also accented Latin, Greek, Cyrillic
+std::string AnsiUpperCase(const std::string& s);  // also accented Latin, Greek, Cyrillic
 std::string AnsiLowerCase(const std::string& s);
 int CompareStr(const std::string& a, const std::string& b);
-int CompareText(const std::string& a, const std::string& b);   // ASCII case ignored
+int CompareText(const std::string& a, const std::string& b);  // ASCII case ignored
 bool SameText(const std::string& a, const std::string& b);
 int AnsiCompareStr(const std::string& a, const std::string& b);
 int AnsiCompareText(const std::string& a, const std::string& b);
@@ -172,10 +172,10 @@ bool AnsiSameText(const std::string& a, const std::string& b);
 
 enum TReplaceFlag { rfReplaceAll, rfIgnoreCase };
 using TReplaceFlags = Set<TReplaceFlag>;
-std::string StringReplace(const std::string& s, const std::string& oldPattern,
-                          const std::string& newPattern, TReplaceFlags flags);
+std::string StringReplace(const std::string& s, const std::string& oldPattern, const std::string& newPattern,
+                          TReplaceFlags flags);
 
-int Pos(const std::string& sub, const std::string& s);          // 0 when absent
+int Pos(const std::string& sub, const std::string& s);  // 0 when absent
 std::string Copy(const std::string& s, int index, int count);
 std::string StringOfChar(char c, int count);
 std::string QuotedStr(const std::string& s);
@@ -201,10 +201,10 @@ std::string CodePointToUtf8(char32_t cp);
 // ---------------------------------------------------------------------------
 // File names and files. Both "/" and "\" separate folders on input.
 
-std::string ExtractFilePath(const std::string& fileName);   // with trailing delimiter
-std::string ExtractFileDir(const std::string& fileName);    // without it
+std::string ExtractFilePath(const std::string& fileName);  // with trailing delimiter
+std::string ExtractFileDir(const std::string& fileName);   // without it
 std::string ExtractFileName(const std::string& fileName);
-std::string ExtractFileExt(const std::string& fileName);    // with the dot
+std::string ExtractFileExt(const std::string& fileName);  // with the dot
 std::string ChangeFileExt(const std::string& fileName, const std::string& extension);
 std::string IncludeTrailingPathDelimiter(const std::string& path);
 std::string ExcludeTrailingPathDelimiter(const std::string& path);
@@ -212,7 +212,7 @@ std::string ExpandFileName(const std::string& fileName);
 // The name as this system's file calls take it ("\" turned into "/").
 std::string NativeFileName(const std::string& fileName);
 
-bool FileExists(const std::string& fileName);        // a file, not a folder
+bool FileExists(const std::string& fileName);  // a file, not a folder
 bool DirectoryExists(const std::string& dirName);
 bool DeleteFile(const std::string& fileName);
 // Fails, as the class library does, when newName exists already.
@@ -228,7 +228,7 @@ bool ForceDirectories(const std::string& dirName);
 // always the time of day, also for dates before then (-1.25 is 1899-12-29 6:00).
 
 constexpr double MSecsPerDay = 86400000.0;
-constexpr int DateDelta = 693594;   // days from 0001-01-01 to 1899-12-31
+constexpr int DateDelta = 693594;  // days from 0001-01-01 to 1899-12-31
 
 // MonthDays[IsLeapYear(year)][month], months 1..12.
 inline constexpr Word MonthDays[2][13] = {
@@ -238,7 +238,7 @@ inline constexpr Word MonthDays[2][13] = {
 bool IsLeapYear(int year);
 int DaysInAMonth(int year, int month);
 
-TDateTime EncodeDate(int year, int month, int day);      // EConvertError when invalid
+TDateTime EncodeDate(int year, int month, int day);  // EConvertError when invalid
 bool TryEncodeDate(int year, int month, int day, TDateTime& date);
 void DecodeDate(TDateTime date, Word& year, Word& month, Word& day);
 TDateTime EncodeTime(int hour, int minute, int second, int msec);
@@ -246,7 +246,7 @@ bool TryEncodeTime(int hour, int minute, int second, int msec, TDateTime& time);
 void DecodeTime(TDateTime time, Word& hour, Word& minute, Word& second, Word& msec);
 // A date plus a time of day, honouring the sign rule for dates before 1899-12-30.
 TDateTime ComposeDateTime(TDateTime date, TDateTime time);
-int DayOfWeek(TDateTime date);   // 1 = Sunday
+int DayOfWeek(TDateTime date);  // 1 = Sunday
 
 TDateTime Now();
 TDateTime Date();

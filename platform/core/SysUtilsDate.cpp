@@ -23,8 +23,7 @@ struct TimeStamp {
     int64_t Time = 0;
 };
 
-bool ToTimeStamp(TDateTime dt, TimeStamp& ts)
-{
+bool ToTimeStamp(TDateTime dt, TimeStamp& ts) {
     if (!std::isfinite(dt) || std::fabs(dt) > 1e8) return false;
     auto ms = static_cast<int64_t>(std::nearbyint(dt * MSecsPerDay));
     int64_t magnitude = ms < 0 ? -ms : ms;
@@ -34,46 +33,52 @@ bool ToTimeStamp(TDateTime dt, TimeStamp& ts)
     return true;
 }
 
-void DecodeDays(int64_t t, int& year, int& month, int& day)
-{
-    if (t <= 0) { year = month = day = 0; return; }
+void DecodeDays(int64_t t, int& year, int& month, int& day) {
+    if (t <= 0) {
+        year = month = day = 0;
+        return;
+    }
     --t;
     int64_t y = 1;
     y += (t / kD400) * 400;
     t %= kD400;
     int64_t i = t / kD100, d = t % kD100;
-    if (i == 4) { --i; d += kD100; }
+    if (i == 4) {
+        --i;
+        d += kD100;
+    }
     y += i * 100;
     i = d / kD4;
     d %= kD4;
     y += i * 4;
     i = d / kD1;
     d %= kD1;
-    if (i == 4) { --i; d += kD1; }
+    if (i == 4) {
+        --i;
+        d += kD1;
+    }
     y += i;
     const Word* table = MonthDays[IsLeapYear(static_cast<int>(y))];
     int m = 1;
-    while (d >= table[m]) { d -= table[m]; ++m; }
+    while (d >= table[m]) {
+        d -= table[m];
+        ++m;
+    }
     year = static_cast<int>(y);
     month = m;
     day = static_cast<int>(d) + 1;
 }
 
-} // namespace
+}  // namespace
 
-bool IsLeapYear(int year)
-{
-    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-}
+bool IsLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
 
-int DaysInAMonth(int year, int month)
-{
+int DaysInAMonth(int year, int month) {
     if (month < 1 || month > 12) return 0;
     return MonthDays[IsLeapYear(year)][month];
 }
 
-bool TryEncodeDate(int year, int month, int day, TDateTime& date)
-{
+bool TryEncodeDate(int year, int month, int day, TDateTime& date) {
     if (year < 1 || year > 9999 || month < 1 || month > 12) return false;
     const Word* table = MonthDays[IsLeapYear(year)];
     if (day < 1 || day > table[month]) return false;
@@ -84,15 +89,13 @@ bool TryEncodeDate(int year, int month, int day, TDateTime& date)
     return true;
 }
 
-TDateTime EncodeDate(int year, int month, int day)
-{
+TDateTime EncodeDate(int year, int month, int day) {
     TDateTime d;
     if (!TryEncodeDate(year, month, day, d)) throw EConvertError("Invalid argument to date encode");
     return d;
 }
 
-void DecodeDate(TDateTime date, Word& year, Word& month, Word& day)
-{
+void DecodeDate(TDateTime date, Word& year, Word& month, Word& day) {
     TimeStamp ts;
     int y = 0, m = 0, d = 0;
     if (ToTimeStamp(date, ts)) DecodeDays(ts.Date, y, m, d);
@@ -101,24 +104,20 @@ void DecodeDate(TDateTime date, Word& year, Word& month, Word& day)
     day = static_cast<Word>(d);
 }
 
-bool TryEncodeTime(int hour, int minute, int second, int msec, TDateTime& time)
-{
-    if (hour < 0 || hour >= 24 || minute < 0 || minute >= 60 || second < 0 || second >= 60 ||
-        msec < 0 || msec >= 1000)
+bool TryEncodeTime(int hour, int minute, int second, int msec, TDateTime& time) {
+    if (hour < 0 || hour >= 24 || minute < 0 || minute >= 60 || second < 0 || second >= 60 || msec < 0 || msec >= 1000)
         return false;
     time = (hour * 3600000.0 + minute * 60000.0 + second * 1000.0 + msec) / MSecsPerDay;
     return true;
 }
 
-TDateTime EncodeTime(int hour, int minute, int second, int msec)
-{
+TDateTime EncodeTime(int hour, int minute, int second, int msec) {
     TDateTime t;
     if (!TryEncodeTime(hour, minute, second, msec, t)) throw EConvertError("Invalid argument to time encode");
     return t;
 }
 
-void DecodeTime(TDateTime time, Word& hour, Word& minute, Word& second, Word& msec)
-{
+void DecodeTime(TDateTime time, Word& hour, Word& minute, Word& second, Word& msec) {
     TimeStamp ts;
     if (!ToTimeStamp(time, ts)) ts.Time = 0;
     int64_t t = ts.Time;
@@ -128,15 +127,13 @@ void DecodeTime(TDateTime time, Word& hour, Word& minute, Word& second, Word& ms
     msec = static_cast<Word>(t % 1000);
 }
 
-TDateTime ComposeDateTime(TDateTime date, TDateTime time)
-{
+TDateTime ComposeDateTime(TDateTime date, TDateTime time) {
     double day = std::trunc(date);
     double fraction = std::fabs(time - std::trunc(time));
     return day < 0 ? day - fraction : day + fraction;
 }
 
-int DayOfWeek(TDateTime date)
-{
+int DayOfWeek(TDateTime date) {
     TimeStamp ts;
     if (!ToTimeStamp(date, ts)) return 0;
     int64_t r = ts.Date % 7;
@@ -144,23 +141,21 @@ int DayOfWeek(TDateTime date)
     return static_cast<int>(r) + 1;
 }
 
-TDateTime Now()
-{
+TDateTime Now() {
     timeval tv;
     gettimeofday(&tv, nullptr);
     time_t secs = tv.tv_sec;
     tm local;
     localtime_r(&secs, &local);
     TDateTime date = EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-    TDateTime time = EncodeTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59),
-                                static_cast<int>(tv.tv_usec / 1000));
+    TDateTime time =
+        EncodeTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59), static_cast<int>(tv.tv_usec / 1000));
     return date + time;
 }
 
 TDateTime Date() { return std::trunc(Now()); }
 
-TDateTime Time()
-{
+TDateTime Time() {
     TDateTime now = Now();
     return now - std::trunc(now);
 }
@@ -170,8 +165,7 @@ TDateTime Time()
 
 namespace {
 
-bool StartsWithNoCase(const std::string& s, size_t at, const char* word)
-{
+bool StartsWithNoCase(const std::string& s, size_t at, const char* word) {
     for (size_t k = 0; word[k]; ++k) {
         if (at + k >= s.size()) return false;
         char c = s[at + k];
@@ -181,8 +175,7 @@ bool StartsWithNoCase(const std::string& s, size_t at, const char* word)
     return true;
 }
 
-std::string Padded(int value, int digits)
-{
+std::string Padded(int value, int digits) {
     std::string s = std::to_string(value);
     if (static_cast<int>(s.size()) < digits) s.insert(0, digits - s.size(), '0');
     return s;
@@ -190,8 +183,7 @@ std::string Padded(int value, int digits)
 
 class DateFormatter {
 public:
-    DateFormatter(TDateTime dt, const TFormatSettings& fs) : fs_(fs)
-    {
+    DateFormatter(TDateTime dt, const TFormatSettings& fs) : fs_(fs) {
         TimeStamp ts;
         if (ToTimeStamp(dt, ts)) {
             DecodeDays(ts.Date, year_, month_, day_);
@@ -200,12 +192,11 @@ public:
             second_ = static_cast<int>(ts.Time / 1000 % 60);
             msec_ = static_cast<int>(ts.Time % 1000);
             int64_t r = ts.Date % 7;
-            dow_ = static_cast<int>(r < 0 ? r + 7 : r);   // 0 = Sunday
+            dow_ = static_cast<int>(r < 0 ? r + 7 : r);  // 0 = Sunday
         }
     }
 
-    std::string Run(const std::string& format)
-    {
+    std::string Run(const std::string& format) {
         out_.clear();
         Append(format.empty() ? "C" : format, 0);
         return out_;
@@ -217,8 +208,7 @@ private:
     std::string out_;
 
     // Count of a run of the same letter (either case) from `i`.
-    static int RunLength(const std::string& f, size_t i)
-    {
+    static int RunLength(const std::string& f, size_t i) {
         char u = static_cast<char>(f[i] & ~0x20);
         int n = 0;
         while (i + n < f.size() && static_cast<char>(f[i + n] & ~0x20) == u) ++n;
@@ -226,13 +216,18 @@ private:
     }
 
     // Does an am/pm marker follow this hour before the next hour field?
-    static bool TwelveHourClock(const std::string& f, size_t from)
-    {
+    static bool TwelveHourClock(const std::string& f, size_t from) {
         char quote = 0;
         for (size_t p = from; p < f.size(); ++p) {
             char c = f[p];
-            if (quote) { if (c == quote) quote = 0; continue; }
-            if (c == '\'' || c == '"') { quote = c; continue; }
+            if (quote) {
+                if (c == quote) quote = 0;
+                continue;
+            }
+            if (c == '\'' || c == '"') {
+                quote = c;
+                continue;
+            }
             if (c == 'a' || c == 'A')
                 return StartsWithNoCase(f, p, "AM/PM") || StartsWithNoCase(f, p, "A/P") ||
                        StartsWithNoCase(f, p, "AMPM");
@@ -241,14 +236,12 @@ private:
         return false;
     }
 
-    std::string Name(const std::string* names, int index, int count) const
-    {
+    std::string Name(const std::string* names, int index, int count) const {
         return index >= 0 && index < count ? names[index] : std::string();
     }
 
     // Nested formats (c, ddddd, t) expand once more, never deeper.
-    void Append(const std::string& f, int level)
-    {
+    void Append(const std::string& f, int level) {
         if (level >= 2) return;
         char lastToken = ' ';
         size_t i = 0;
@@ -269,16 +262,20 @@ private:
             case 'M': {
                 int n = RunLength(f, i);
                 i += n;
-                if (n <= 2) out_ += Padded(month_, n);
-                else if (n == 3) out_ += Name(fs_.ShortMonthNames, month_ - 1, 12);
-                else out_ += Name(fs_.LongMonthNames, month_ - 1, 12);
+                if (n <= 2)
+                    out_ += Padded(month_, n);
+                else if (n == 3)
+                    out_ += Name(fs_.ShortMonthNames, month_ - 1, 12);
+                else
+                    out_ += Name(fs_.LongMonthNames, month_ - 1, 12);
                 break;
             }
             case 'D': {
                 int n = RunLength(f, i);
                 i += n;
                 switch (n) {
-                case 1: case 2: out_ += Padded(day_, n); break;
+                case 1:
+                case 2: out_ += Padded(day_, n); break;
                 case 3: out_ += Name(fs_.ShortDayNames, dow_, 7); break;
                 case 4: out_ += Name(fs_.LongDayNames, dow_, 7); break;
                 case 5: Append(fs_.ShortDateFormat, level + 1); break;
@@ -291,8 +288,10 @@ private:
                 i += RunLength(f, i);
                 int h = hour_;
                 if (TwelveHourClock(f, i)) {
-                    if (h == 0) h = 12;
-                    else if (h > 12) h -= 12;
+                    if (h == 0)
+                        h = 12;
+                    else if (h > 12)
+                        h -= 12;
                 }
                 out_ += Padded(h, n);
                 break;
@@ -376,15 +375,13 @@ private:
     }
 };
 
-} // namespace
+}  // namespace
 
-std::string FormatDateTime(const std::string& format, TDateTime dateTime, const TFormatSettings& settings)
-{
+std::string FormatDateTime(const std::string& format, TDateTime dateTime, const TFormatSettings& settings) {
     return DateFormatter(dateTime, settings).Run(format);
 }
 
-std::string FormatDateTime(const std::string& format, TDateTime dateTime)
-{
+std::string FormatDateTime(const std::string& format, TDateTime dateTime) {
     return FormatDateTime(format, dateTime, FormatSettings);
 }
 
@@ -399,8 +396,7 @@ namespace {
 
 enum class DateOrder { MDY, DMY, YMD };
 
-DateOrder OrderOf(const std::string& shortDateFormat)
-{
+DateOrder OrderOf(const std::string& shortDateFormat) {
     for (char c : shortDateFormat) {
         switch (c & ~0x20) {
         case 'M': return DateOrder::MDY;
@@ -412,13 +408,11 @@ DateOrder OrderOf(const std::string& shortDateFormat)
     return DateOrder::MDY;
 }
 
-void SkipBlanks(const std::string& s, size_t& i)
-{
+void SkipBlanks(const std::string& s, size_t& i) {
     while (i < s.size() && s[i] == ' ') ++i;
 }
 
-bool ScanNumber(const std::string& s, size_t& i, int& value, int& digits)
-{
+bool ScanNumber(const std::string& s, size_t& i, int& value, int& digits) {
     SkipBlanks(s, i);
     value = 0;
     digits = 0;
@@ -429,10 +423,12 @@ bool ScanNumber(const std::string& s, size_t& i, int& value, int& digits)
     return digits > 0 && !(i < s.size() && s[i] >= '0' && s[i] <= '9');
 }
 
-bool ScanSeparator(const std::string& s, size_t& i, char separator)
-{
+bool ScanSeparator(const std::string& s, size_t& i, char separator) {
     SkipBlanks(s, i);
-    if (i < s.size() && s[i] == separator) { ++i; return true; }
+    if (i < s.size() && s[i] == separator) {
+        ++i;
+        return true;
+    }
     return false;
 }
 
@@ -443,10 +439,9 @@ struct DateLiterals {
     std::string Text[4];
 };
 
-DateLiterals LiteralsOf(const std::string& format, char separator)
-{
+DateLiterals LiteralsOf(const std::string& format, char separator) {
     DateLiterals r;
-    int fields = 0;   // field runs begun so far: the slot a literal goes to
+    int fields = 0;  // field runs begun so far: the slot a literal goes to
     char field = 0;
     for (size_t i = 0; i < format.size(); ++i) {
         const char c = format[i];
@@ -473,8 +468,7 @@ DateLiterals LiteralsOf(const std::string& format, char separator)
     return r;
 }
 
-bool ScanLiteral(const std::string& s, size_t& i, const std::string& literal)
-{
+bool ScanLiteral(const std::string& s, size_t& i, const std::string& literal) {
     if (literal.empty()) return false;
     SkipBlanks(s, i);
     if (s.compare(i, literal.size(), literal) != 0) return false;
@@ -483,18 +477,16 @@ bool ScanLiteral(const std::string& s, size_t& i, const std::string& literal)
 }
 
 // Between two numbers: the date separator or one of the format's own texts.
-bool ScanDateBreak(const std::string& s, size_t& i, char separator, std::initializer_list<const std::string*> texts)
-{
+bool ScanDateBreak(const std::string& s, size_t& i, char separator, std::initializer_list<const std::string*> texts) {
     if (ScanSeparator(s, i, separator)) return true;
     for (const std::string* t : texts)
         if (ScanLiteral(s, i, *t)) return true;
     return false;
 }
 
-} // namespace
+}  // namespace
 
-bool TryStrToDate(const std::string& s, TDateTime& date, const TFormatSettings& settings)
-{
+bool TryStrToDate(const std::string& s, TDateTime& date, const TFormatSettings& settings) {
     const DateLiterals lit = LiteralsOf(settings.ShortDateFormat, settings.DateSeparator);
     const char sep = settings.DateSeparator;
     size_t i = 0;
@@ -526,18 +518,38 @@ bool TryStrToDate(const std::string& s, TDateTime& date, const TFormatSettings& 
     Word thisYear, thisMonth, thisDay;
     DecodeDate(Date(), thisYear, thisMonth, thisDay);
     DateOrder order = OrderOf(settings.ShortDateFormat);
-    if (count == 3 && len[0] > 2) order = DateOrder::YMD;   // "2000/1/31" reads in any locale
+    if (count == 3 && len[0] > 2) order = DateOrder::YMD;  // "2000/1/31" reads in any locale
     int y, m, d, yearDigits;
     if (count == 2) {
         y = thisYear;
         yearDigits = 4;
-        if (order == DateOrder::DMY) { d = n[0]; m = n[1]; }
-        else { m = n[0]; d = n[1]; }
+        if (order == DateOrder::DMY) {
+            d = n[0];
+            m = n[1];
+        } else {
+            m = n[0];
+            d = n[1];
+        }
     } else {
         switch (order) {
-        case DateOrder::MDY: m = n[0]; d = n[1]; y = n[2]; yearDigits = len[2]; break;
-        case DateOrder::DMY: d = n[0]; m = n[1]; y = n[2]; yearDigits = len[2]; break;
-        default: y = n[0]; m = n[1]; d = n[2]; yearDigits = len[0]; break;
+        case DateOrder::MDY:
+            m = n[0];
+            d = n[1];
+            y = n[2];
+            yearDigits = len[2];
+            break;
+        case DateOrder::DMY:
+            d = n[0];
+            m = n[1];
+            y = n[2];
+            yearDigits = len[2];
+            break;
+        default:
+            y = n[0];
+            m = n[1];
+            d = n[2];
+            yearDigits = len[0];
+            break;
         }
     }
     if (yearDigits <= 2) {
@@ -551,8 +563,7 @@ bool TryStrToDate(const std::string& s, TDateTime& date, const TFormatSettings& 
 
 bool TryStrToDate(const std::string& s, TDateTime& date) { return TryStrToDate(s, date, FormatSettings); }
 
-TDateTime StrToDate(const std::string& s, const TFormatSettings& settings)
-{
+TDateTime StrToDate(const std::string& s, const TFormatSettings& settings) {
     TDateTime d;
     if (!TryStrToDate(s, d, settings)) throw EConvertError("'" + s + "' is not a valid date");
     return d;
@@ -560,8 +571,7 @@ TDateTime StrToDate(const std::string& s, const TFormatSettings& settings)
 
 TDateTime StrToDate(const std::string& s) { return StrToDate(s, FormatSettings); }
 
-TDateTime StrToDateDef(const std::string& s, TDateTime defaultValue)
-{
+TDateTime StrToDateDef(const std::string& s, TDateTime defaultValue) {
     TDateTime d;
     return TryStrToDate(s, d) ? d : defaultValue;
 }

@@ -13,16 +13,15 @@
 namespace {
 
 constexpr int kMinPrecision = 2;
-constexpr int kMaxPrecision = 18;      // digits an extended value carries
-constexpr int kCurrPrecision = 19;     // digits a currency value carries
+constexpr int kMaxPrecision = 18;   // digits an extended value carries
+constexpr int kCurrPrecision = 19;  // digits a currency value carries
 constexpr int kCurrDecimals = 4;
 constexpr int kUnlimitedDecimals = 9999;
 
 // The first `significant` digits of |value| (> 0), as printf rounds them, with
 // Exponent set so that value = 0.Digits * 10^Exponent. printf's expansion is
 // exact, so only its last digit is rounded.
-TFloatRec ExpandDigits(long double value, int significant)
-{
+TFloatRec ExpandDigits(long double value, int significant) {
     char buf[512];
     const long double magnitude = std::fabs(value);
     const double asDouble = static_cast<double>(magnitude);
@@ -38,7 +37,7 @@ TFloatRec ExpandDigits(long double value, int significant)
     rec.Negative = value < 0;
     const char* p = buf;
     for (; *p && *p != 'e' && *p != 'E'; ++p)
-        if (*p >= '0' && *p <= '9') rec.Digits += *p;   // skips a locale's decimal point
+        if (*p >= '0' && *p <= '9') rec.Digits += *p;  // skips a locale's decimal point
     int exponent = (*p == 'e' || *p == 'E') ? std::atoi(p + 1) : 0;
     rec.Exponent = exponent + 1;
     return rec;
@@ -46,8 +45,7 @@ TFloatRec ExpandDigits(long double value, int significant)
 
 // Is the rounding at `keep` digits undecidable from these digits alone (the
 // tail reads as an exact half, or one unit below)?
-bool TailAmbiguous(const std::string& digits, int keep)
-{
+bool TailAmbiguous(const std::string& digits, int keep) {
     if (keep < 0 || keep >= static_cast<int>(digits.size())) return false;
     char first = digits[keep];
     if (first != '5' && first != '4') return false;
@@ -57,8 +55,7 @@ bool TailAmbiguous(const std::string& digits, int keep)
     return true;
 }
 
-void MakeZero(TFloatRec& rec)
-{
+void MakeZero(TFloatRec& rec) {
     rec.Digits.clear();
     rec.Exponent = 0;
     rec.Negative = false;
@@ -66,9 +63,11 @@ void MakeZero(TFloatRec& rec)
 
 // Cuts the digits to `keep`, rounding half away from zero on the digit after,
 // and strips trailing zeros.
-void RoundAt(TFloatRec& rec, int keep)
-{
-    if (keep < 0) { MakeZero(rec); return; }
+void RoundAt(TFloatRec& rec, int keep) {
+    if (keep < 0) {
+        MakeZero(rec);
+        return;
+    }
     if (keep < static_cast<int>(rec.Digits.size())) {
         bool up = rec.Digits[keep] >= '5';
         rec.Digits.resize(keep);
@@ -77,7 +76,7 @@ void RoundAt(TFloatRec& rec, int keep)
             while (i >= 0 && rec.Digits[i] == '9') rec.Digits[i--] = '0';
             if (i >= 0) {
                 ++rec.Digits[i];
-            } else {   // all nines: the carry adds a digit in front
+            } else {  // all nines: the carry adds a digit in front
                 rec.Digits = "1";
                 ++rec.Exponent;
             }
@@ -87,30 +86,28 @@ void RoundAt(TFloatRec& rec, int keep)
     if (rec.Digits.empty()) MakeZero(rec);
 }
 
-int KeepCount(const TFloatRec& rec, int precision, int decimals)
-{
+int KeepCount(const TFloatRec& rec, int precision, int decimals) {
     long keep = std::min<long>(precision, static_cast<long>(rec.Exponent) + decimals);
     return static_cast<int>(std::max<long>(keep, -1));
 }
 
-std::string ExponentText(int exponent, int minDigits, bool plusSign)
-{
+std::string ExponentText(int exponent, int minDigits, bool plusSign) {
     std::string s = "E";
-    if (exponent < 0) s += '-';
-    else if (plusSign) s += '+';
+    if (exponent < 0)
+        s += '-';
+    else if (plusSign)
+        s += '+';
     std::string digits = std::to_string(std::abs(exponent));
     if (static_cast<int>(digits.size()) < minDigits) s.append(minDigits - digits.size(), '0');
     return s + digits;
 }
 
-char DigitAt(const TFloatRec& rec, int index)
-{
+char DigitAt(const TFloatRec& rec, int index) {
     return index >= 0 && index < static_cast<int>(rec.Digits.size()) ? rec.Digits[index] : '0';
 }
 
 // Integer part of a fixed-point rendering, grouped when `thousands` is set.
-std::string IntegerPart(const TFloatRec& rec, char thousands)
-{
+std::string IntegerPart(const TFloatRec& rec, char thousands) {
     if (rec.Exponent <= 0) return "0";
     std::string s;
     for (int i = 0; i < rec.Exponent; ++i) {
@@ -121,23 +118,24 @@ std::string IntegerPart(const TFloatRec& rec, char thousands)
     return s;
 }
 
-std::string FractionPart(const TFloatRec& rec, int digits, char decimalSeparator)
-{
+std::string FractionPart(const TFloatRec& rec, int digits, char decimalSeparator) {
     if (digits <= 0) return "";
     std::string s(1, decimalSeparator);
     for (int i = 0; i < digits; ++i) s += DigitAt(rec, rec.Exponent + i);
     return s;
 }
 
-std::string FormatGeneral(const TFloatRec& rec, int precision, int expDigits, const TFormatSettings& fs)
-{
+std::string FormatGeneral(const TFloatRec& rec, int precision, int expDigits, const TFormatSettings& fs) {
     if (rec.Digits.empty()) return "0";
     std::string s = rec.Negative ? "-" : "";
     int e = rec.Exponent;
     int n = static_cast<int>(rec.Digits.size());
     if (e > precision || e < -3) {
         s += rec.Digits[0];
-        if (n > 1) { s += fs.DecimalSeparator; s.append(rec.Digits, 1, std::string::npos); }
+        if (n > 1) {
+            s += fs.DecimalSeparator;
+            s.append(rec.Digits, 1, std::string::npos);
+        }
         return s + ExponentText(e - 1, expDigits, false);
     }
     if (e <= 0) {
@@ -147,12 +145,14 @@ std::string FormatGeneral(const TFloatRec& rec, int precision, int expDigits, co
         return s + rec.Digits;
     }
     for (int i = 0; i < e; ++i) s += DigitAt(rec, i);
-    if (n > e) { s += fs.DecimalSeparator; s.append(rec.Digits, e, std::string::npos); }
+    if (n > e) {
+        s += fs.DecimalSeparator;
+        s.append(rec.Digits, e, std::string::npos);
+    }
     return s;
 }
 
-std::string FormatExponent(const TFloatRec& rec, int precision, int expDigits, const TFormatSettings& fs)
-{
+std::string FormatExponent(const TFloatRec& rec, int precision, int expDigits, const TFormatSettings& fs) {
     std::string s = rec.Negative ? "-" : "";
     s += DigitAt(rec, 0);
     if (precision > 1) {
@@ -163,8 +163,7 @@ std::string FormatExponent(const TFloatRec& rec, int precision, int expDigits, c
     return s + ExponentText(exponent, expDigits, true);
 }
 
-std::string CurrencyPattern(const std::string& number, bool negative, const TFormatSettings& fs)
-{
+std::string CurrencyPattern(const std::string& number, bool negative, const TFormatSettings& fs) {
     const std::string& c = fs.CurrencyString;
     const std::string& n = number;
     if (!negative) {
@@ -195,23 +194,18 @@ std::string CurrencyPattern(const std::string& number, bool negative, const TFor
     }
 }
 
-std::string SpecialText(const TFloatRec& rec)
-{
+std::string SpecialText(const TFloatRec& rec) {
     if (rec.Digits == "NAN") return "NAN";
     return rec.Negative ? "-INF" : "INF";
 }
 
 // FloatToText over an already decimal number.
-std::string FormatRec(const TFloatRec& rec, TFloatFormat format, int precision, int digits,
-                      const TFormatSettings& fs)
-{
+std::string FormatRec(const TFloatRec& rec, TFloatFormat format, int precision, int digits, const TFormatSettings& fs) {
     if (rec.Special) return SpecialText(rec);
     if (format != ffExponent && rec.Exponent > precision) format = ffGeneral;
     switch (format) {
-    case ffGeneral:
-        return FormatGeneral(rec, precision, std::clamp(digits, 0, 4), fs);
-    case ffExponent:
-        return FormatExponent(rec, precision, std::clamp(digits, 0, 4), fs);
+    case ffGeneral: return FormatGeneral(rec, precision, std::clamp(digits, 0, 4), fs);
+    case ffExponent: return FormatExponent(rec, precision, std::clamp(digits, 0, 4), fs);
     case ffFixed:
     case ffNumber:
     case ffCurrency: {
@@ -224,25 +218,29 @@ std::string FormatRec(const TFloatRec& rec, TFloatFormat format, int precision, 
     return {};
 }
 
-TFloatRec RoundRec(TFloatRec rec, int precision, int decimals)
-{
+TFloatRec RoundRec(TFloatRec rec, int precision, int decimals) {
     if (!rec.Special && !rec.Digits.empty()) RoundAt(rec, KeepCount(rec, precision, decimals));
     return rec;
 }
 
 // A value rounded to the four decimals of a currency value.
-TFloatRec CurrencyRec(long double value)
-{
-    return FloatToDecimal(value, kCurrPrecision, kCurrDecimals);
-}
+TFloatRec CurrencyRec(long double value) { return FloatToDecimal(value, kCurrPrecision, kCurrDecimals); }
 
-} // namespace
+}  // namespace
 
-TFloatRec FloatToDecimal(long double value, int precision, int decimals)
-{
+TFloatRec FloatToDecimal(long double value, int precision, int decimals) {
     TFloatRec rec;
-    if (std::isnan(value)) { rec.Special = true; rec.Digits = "NAN"; return rec; }
-    if (std::isinf(value)) { rec.Special = true; rec.Digits = "INF"; rec.Negative = value < 0; return rec; }
+    if (std::isnan(value)) {
+        rec.Special = true;
+        rec.Digits = "NAN";
+        return rec;
+    }
+    if (std::isinf(value)) {
+        rec.Special = true;
+        rec.Digits = "INF";
+        rec.Negative = value < 0;
+        return rec;
+    }
     if (value == 0) return rec;
     precision = std::clamp(precision, 1, 25);
     rec = ExpandDigits(value, 30);
@@ -258,41 +256,35 @@ TFloatRec FloatToDecimal(long double value, int precision, int decimals)
 }
 
 std::string FloatToStrF(long double value, TFloatFormat format, int precision, int digits,
-                        const TFormatSettings& settings)
-{
+                        const TFormatSettings& settings) {
     precision = std::clamp(precision, kMinPrecision, kMaxPrecision);
     if (format >= ffFixed) digits = std::clamp(digits, 0, kMaxPrecision);
     int decimals = format >= ffFixed ? digits : kUnlimitedDecimals;
     return FormatRec(FloatToDecimal(value, precision, decimals), format, precision, digits, settings);
 }
 
-std::string FloatToStrF(long double value, TFloatFormat format, int precision, int digits)
-{
+std::string FloatToStrF(long double value, TFloatFormat format, int precision, int digits) {
     return FloatToStrF(value, format, precision, digits, FormatSettings);
 }
 
-std::string FloatToStr(long double value, const TFormatSettings& settings)
-{
+std::string FloatToStr(long double value, const TFormatSettings& settings) {
     return FloatToStrF(value, ffGeneral, 15, 0, settings);
 }
 
 std::string FloatToStr(long double value) { return FloatToStr(value, FormatSettings); }
 
-std::string CurrToStrF(long double value, TFloatFormat format, int digits, const TFormatSettings& settings)
-{
+std::string CurrToStrF(long double value, TFloatFormat format, int digits, const TFormatSettings& settings) {
     if (format >= ffFixed) digits = std::clamp(digits, 0, kMaxPrecision);
     int decimals = format >= ffFixed ? digits : kUnlimitedDecimals;
     TFloatRec rec = RoundRec(CurrencyRec(value), kCurrPrecision, decimals);
     return FormatRec(rec, format, kCurrPrecision, digits, settings);
 }
 
-std::string CurrToStrF(long double value, TFloatFormat format, int digits)
-{
+std::string CurrToStrF(long double value, TFloatFormat format, int digits) {
     return CurrToStrF(value, format, digits, FormatSettings);
 }
 
-std::string CurrToStr(long double value, const TFormatSettings& settings)
-{
+std::string CurrToStr(long double value, const TFormatSettings& settings) {
     return CurrToStrF(value, ffGeneral, 0, settings);
 }
 
@@ -304,8 +296,7 @@ std::string CurrToStr(long double value) { return CurrToStr(value, FormatSetting
 namespace {
 
 // Splits a format into its sections at ';' outside quotes.
-std::vector<std::string> SplitSections(const std::string& format)
-{
+std::vector<std::string> SplitSections(const std::string& format) {
     std::vector<std::string> sections(1);
     char quote = 0;
     for (char c : format) {
@@ -331,16 +322,13 @@ struct SectionLayout {
     bool Scientific = false;
 };
 
-SectionLayout ScanSection(const std::string& section)
-{
+SectionLayout ScanSection(const std::string& section) {
     SectionLayout l;
     l.FirstZero = 32767;
     for (size_t i = 0; i < section.size(); ++i) {
         char c = section[i];
         switch (c) {
-        case '#':
-            ++l.DigitCount;
-            break;
+        case '#': ++l.DigitCount; break;
         case '0':
             if (l.DigitCount < l.FirstZero) l.FirstZero = l.DigitCount;
             ++l.DigitCount;
@@ -349,9 +337,7 @@ SectionLayout ScanSection(const std::string& section)
         case '.':
             if (l.DecimalIndex < 0) l.DecimalIndex = l.DigitCount;
             break;
-        case ',':
-            l.Thousands = true;
-            break;
+        case ',': l.Thousands = true; break;
         case 'E':
         case 'e':
             if (i + 1 < section.size() && (section[i + 1] == '+' || section[i + 1] == '-')) {
@@ -366,8 +352,7 @@ SectionLayout ScanSection(const std::string& section)
             i = end == std::string::npos ? section.size() : end;
             break;
         }
-        default:
-            break;
+        default: break;
         }
     }
     if (l.DecimalIndex < 0) l.DecimalIndex = l.DigitCount;
@@ -376,15 +361,13 @@ SectionLayout ScanSection(const std::string& section)
     return l;
 }
 
-TFloatRec SectionRec(long double value, const SectionLayout& l)
-{
+TFloatRec SectionRec(long double value, const SectionLayout& l) {
     if (l.Scientific) return FloatToDecimal(value, std::clamp(l.DigitCount, 1, kMaxPrecision), kUnlimitedDecimals);
     return FloatToDecimal(value, kMaxPrecision, l.DigitCount - l.DecimalIndex);
 }
 
-std::string ApplySection(const std::string& section, const SectionLayout& l, const TFloatRec& rec,
-                         bool minus, const TFormatSettings& fs)
-{
+std::string ApplySection(const std::string& section, const SectionLayout& l, const TFloatRec& rec, bool minus,
+                         const TFormatSettings& fs) {
     // The digits to show left and right of the decimal point.
     std::string intDigits, fracDigits;
     int exponent = 0;
@@ -405,7 +388,7 @@ std::string ApplySection(const std::string& section, const SectionLayout& l, con
 
     std::string out = minus ? "-" : "";
     const int n = static_cast<int>(intDigits.size());
-    auto putIntDigit = [&](int place) {   // place counts from the decimal point, 1 = units
+    auto putIntDigit = [&](int place) {  // place counts from the decimal point, 1 = units
         out += intDigits[n - place];
         if (l.Thousands && place > 1 && (place - 1) % 3 == 0) out += fs.ThousandSeparator;
     };
@@ -422,8 +405,10 @@ std::string ApplySection(const std::string& section, const SectionLayout& l, con
         case '0':
             if (placeholder < l.DecimalIndex) {
                 int place = l.DecimalIndex - placeholder;
-                if (placeholder == 0) putAllIntDigitsFrom(place);   // digits beyond the format go first
-                else if (place <= n) putIntDigit(place);
+                if (placeholder == 0)
+                    putAllIntDigitsFrom(place);  // digits beyond the format go first
+                else if (place <= n)
+                    putIntDigit(place);
             } else {
                 int j = placeholder - l.DecimalIndex;
                 if (j < static_cast<int>(fracDigits.size())) out += fracDigits[j];
@@ -437,15 +422,17 @@ std::string ApplySection(const std::string& section, const SectionLayout& l, con
                 if (!fracDigits.empty()) out += fs.DecimalSeparator;
             }
             break;
-        case ',':
-            break;
+        case ',': break;
         case 'E':
         case 'e':
             if (i + 1 < section.size() && (section[i + 1] == '+' || section[i + 1] == '-')) {
                 bool plus = section[i + 1] == '+';
                 ++i;
                 int zeros = 0;
-                while (i + 1 < section.size() && section[i + 1] == '0') { ++i; ++zeros; }
+                while (i + 1 < section.size() && section[i + 1] == '0') {
+                    ++i;
+                    ++zeros;
+                }
                 std::string e = ExponentText(exponent, std::min(zeros, 4), plus);
                 e[0] = c;
                 out += e;
@@ -461,18 +448,15 @@ std::string ApplySection(const std::string& section, const SectionLayout& l, con
             i = end;
             break;
         }
-        default:
-            out += c;
-            break;
+        default: out += c; break;
         }
     }
     return out;
 }
 
-} // namespace
+}  // namespace
 
-std::string FormatFloat(const std::string& format, long double value, const TFormatSettings& settings)
-{
+std::string FormatFloat(const std::string& format, long double value, const TFormatSettings& settings) {
     std::vector<std::string> sections = SplitSections(format);
     if (sections[0].empty() || std::isnan(value) || std::isinf(value))
         return FloatToStrF(value, ffGeneral, 15, 0, settings);
@@ -492,14 +476,12 @@ std::string FormatFloat(const std::string& format, long double value, const TFor
         layout = ScanSection(sections[used]);
         rec = TFloatRec{};
     }
-    if (!layout.Scientific && rec.Exponent > kMaxPrecision)
-        return FloatToStrF(value, ffGeneral, 15, 0, settings);
+    if (!layout.Scientific && rec.Exponent > kMaxPrecision) return FloatToStrF(value, ffGeneral, 15, 0, settings);
     bool minus = rec.Negative && used == 0;
     return ApplySection(sections[used], layout, rec, minus, settings);
 }
 
-std::string FormatFloat(const std::string& format, long double value)
-{
+std::string FormatFloat(const std::string& format, long double value) {
     return FormatFloat(format, value, FormatSettings);
 }
 
@@ -508,8 +490,7 @@ std::string FormatFloat(const std::string& format, long double value)
 
 namespace {
 
-locale_t CLocale()
-{
+locale_t CLocale() {
     static locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
     return c;
 }
@@ -517,18 +498,23 @@ locale_t CLocale()
 bool IsBlank(char c) { return c == ' '; }
 
 // Reads "[sign] digits [sep digits] [E [sign] digits]" with blanks around.
-bool ParseFloat(const std::string& s, long double& out, const TFormatSettings& fs)
-{
+bool ParseFloat(const std::string& s, long double& out, const TFormatSettings& fs) {
     size_t i = 0, n = s.size();
     while (i < n && IsBlank(s[i])) ++i;
-    std::string text;   // the number rewritten for the C library
+    std::string text;  // the number rewritten for the C library
     if (i < n && (s[i] == '+' || s[i] == '-')) text += s[i++];
     int digits = 0;
-    while (i < n && s[i] >= '0' && s[i] <= '9') { text += s[i++]; ++digits; }
+    while (i < n && s[i] >= '0' && s[i] <= '9') {
+        text += s[i++];
+        ++digits;
+    }
     if (i < n && s[i] == fs.DecimalSeparator) {
         text += '.';
         ++i;
-        while (i < n && s[i] >= '0' && s[i] <= '9') { text += s[i++]; ++digits; }
+        while (i < n && s[i] >= '0' && s[i] <= '9') {
+            text += s[i++];
+            ++digits;
+        }
     }
     if (digits == 0) return false;
     if (i < n && (s[i] == 'e' || s[i] == 'E')) {
@@ -536,7 +522,10 @@ bool ParseFloat(const std::string& s, long double& out, const TFormatSettings& f
         ++i;
         if (i < n && (s[i] == '+' || s[i] == '-')) text += s[i++];
         int expDigits = 0;
-        while (i < n && s[i] >= '0' && s[i] <= '9') { text += s[i++]; ++expDigits; }
+        while (i < n && s[i] >= '0' && s[i] <= '9') {
+            text += s[i++];
+            ++expDigits;
+        }
         if (expDigits == 0) return false;
     }
     while (i < n && IsBlank(s[i])) ++i;
@@ -547,20 +536,17 @@ bool ParseFloat(const std::string& s, long double& out, const TFormatSettings& f
     return true;
 }
 
-[[noreturn]] void InvalidFloat(const std::string& s)
-{
+[[noreturn]] void InvalidFloat(const std::string& s) {
     throw EConvertError("'" + s + "' is not a valid floating point value");
 }
 
-} // namespace
+}  // namespace
 
-bool TryStrToFloat(const std::string& s, long double& value, const TFormatSettings& settings)
-{
+bool TryStrToFloat(const std::string& s, long double& value, const TFormatSettings& settings) {
     return ParseFloat(s, value, settings);
 }
 
-bool TryStrToFloat(const std::string& s, double& value, const TFormatSettings& settings)
-{
+bool TryStrToFloat(const std::string& s, double& value, const TFormatSettings& settings) {
     long double v;
     if (!ParseFloat(s, v, settings)) return false;
     double d = static_cast<double>(v);
@@ -572,8 +558,7 @@ bool TryStrToFloat(const std::string& s, double& value, const TFormatSettings& s
 bool TryStrToFloat(const std::string& s, long double& value) { return TryStrToFloat(s, value, FormatSettings); }
 bool TryStrToFloat(const std::string& s, double& value) { return TryStrToFloat(s, value, FormatSettings); }
 
-long double StrToFloat(const std::string& s, const TFormatSettings& settings)
-{
+long double StrToFloat(const std::string& s, const TFormatSettings& settings) {
     long double v;
     if (!ParseFloat(s, v, settings)) InvalidFloat(s);
     return v;
@@ -581,8 +566,7 @@ long double StrToFloat(const std::string& s, const TFormatSettings& settings)
 
 long double StrToFloat(const std::string& s) { return StrToFloat(s, FormatSettings); }
 
-long double StrToFloatDef(const std::string& s, long double defaultValue)
-{
+long double StrToFloatDef(const std::string& s, long double defaultValue) {
     long double v;
     return ParseFloat(s, v, FormatSettings) ? v : defaultValue;
 }

@@ -6,27 +6,23 @@
 
 namespace {
 
-[[noreturn]] void InvalidFormat(const std::string& format)
-{
+[[noreturn]] void InvalidFormat(const std::string& format) {
     throw EConvertError("Format '" + format + "' invalid or incompatible with argument");
 }
 
-[[noreturn]] void ArgumentMissing(const std::string& format)
-{
+[[noreturn]] void ArgumentMissing(const std::string& format) {
     throw EConvertError("No argument for format '" + format + "'");
 }
 
 // Widths and precisions count characters, not bytes.
-size_t CodePoints(const std::string& s)
-{
+size_t CodePoints(const std::string& s) {
     size_t n = 0;
     for (unsigned char c : s)
         if ((c & 0xC0) != 0x80) ++n;
     return n;
 }
 
-std::string FirstCodePoints(const std::string& s, size_t count)
-{
+std::string FirstCodePoints(const std::string& s, size_t count) {
     size_t n = 0;
     for (size_t i = 0; i < s.size(); ++i) {
         if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) {
@@ -37,16 +33,17 @@ std::string FirstCodePoints(const std::string& s, size_t count)
     return s;
 }
 
-std::string UnsignedText(const TVarRec& arg, int base)
-{
+std::string UnsignedText(const TVarRec& arg, int base) {
     // An Integer argument is shown as the 32-bit value the class library holds.
-    uint64_t v = arg.GetKind() == TVarRec::vkInteger
-                     ? static_cast<uint32_t>(static_cast<int32_t>(arg.AsInteger()))
-                     : static_cast<uint64_t>(arg.AsInteger());
+    uint64_t v = arg.GetKind() == TVarRec::vkInteger ? static_cast<uint32_t>(static_cast<int32_t>(arg.AsInteger()))
+                                                     : static_cast<uint64_t>(arg.AsInteger());
     if (v == 0) return "0";
     std::string s;
     const char* digits = "0123456789ABCDEF";
-    while (v) { s.insert(s.begin(), digits[v % base]); v /= base; }
+    while (v) {
+        s.insert(s.begin(), digits[v % base]);
+        v /= base;
+    }
     return s;
 }
 
@@ -55,14 +52,20 @@ public:
     Formatter(const std::string& format, const std::vector<TVarRec>& args, const TFormatSettings& fs)
         : format_(format), args_(args), fs_(fs) {}
 
-    std::string Run()
-    {
+    std::string Run() {
         std::string out;
         size_t i = 0;
         while (i < format_.size()) {
             char c = format_[i++];
-            if (c != '%') { out += c; continue; }
-            if (i < format_.size() && format_[i] == '%') { out += '%'; ++i; continue; }
+            if (c != '%') {
+                out += c;
+                continue;
+            }
+            if (i < format_.size() && format_[i] == '%') {
+                out += '%';
+                ++i;
+                continue;
+            }
             out += Specifier(i);
         }
         return out;
@@ -74,22 +77,19 @@ private:
     const TFormatSettings& fs_;
     size_t argIndex_ = 0;
 
-    const TVarRec& NextArg()
-    {
+    const TVarRec& NextArg() {
         if (argIndex_ >= args_.size()) ArgumentMissing(format_);
         return args_[argIndex_++];
     }
 
-    bool IsIntegerArg(const TVarRec& a) const
-    {
+    bool IsIntegerArg(const TVarRec& a) const {
         return a.GetKind() == TVarRec::vkInteger || a.GetKind() == TVarRec::vkInt64;
     }
 
     static constexpr int64_t kMaxFieldSize = 1000000;
 
     // Digits or "*"; -1 when neither is there.
-    int Number(size_t& i)
-    {
+    int Number(size_t& i) {
         if (i < format_.size() && format_[i] == '*') {
             ++i;
             const TVarRec& a = NextArg();
@@ -108,8 +108,7 @@ private:
         return static_cast<int>(n);
     }
 
-    std::string Specifier(size_t& i)
-    {
+    std::string Specifier(size_t& i) {
         bool left = false;
         int width = -1, precision = -1;
         if (i < format_.size() && format_[i] != '-') {
@@ -125,7 +124,10 @@ private:
                 i = start;
             }
         }
-        if (i < format_.size() && format_[i] == '-') { left = true; ++i; }
+        if (i < format_.size() && format_[i] == '-') {
+            left = true;
+            ++i;
+        }
         width = Number(i);
         if (i < format_.size() && format_[i] == '.') {
             ++i;
@@ -146,8 +148,7 @@ private:
         return text;
     }
 
-    std::string Convert(char type, int precision)
-    {
+    std::string Convert(char type, int precision) {
         switch (type) {
         case 'd': {
             const TVarRec& a = NextArg();
@@ -188,25 +189,21 @@ private:
             if (precision >= 0) return FirstCodePoints(a.AsString(), precision);
             return a.AsString();
         }
-        default:
-            InvalidFormat(format_);
+        default: InvalidFormat(format_);
         }
     }
 };
 
-} // namespace
+}  // namespace
 
-std::string Format(const std::string& format, const std::vector<TVarRec>& args, const TFormatSettings& settings)
-{
+std::string Format(const std::string& format, const std::vector<TVarRec>& args, const TFormatSettings& settings) {
     return Formatter(format, args, settings).Run();
 }
 
-std::string Format(const std::string& format, const std::vector<TVarRec>& args)
-{
+std::string Format(const std::string& format, const std::vector<TVarRec>& args) {
     return Format(format, args, FormatSettings);
 }
 
-std::string Format(const std::string& format, std::initializer_list<TVarRec> args)
-{
+std::string Format(const std::string& format, std::initializer_list<TVarRec> args) {
     return Format(format, std::vector<TVarRec>(args), FormatSettings);
 }

@@ -10,8 +10,7 @@
 #include <langinfo.h>
 #include <locale.h>
 
-TFormatSettings USFormatSettings()
-{
+TFormatSettings USFormatSettings() {
     TFormatSettings fs;
     fs.CurrencyString = "$";
     fs.CurrencyFormat = 0;
@@ -29,10 +28,10 @@ TFormatSettings USFormatSettings()
     fs.TimePMString = "PM";
     static const char* const shortMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    static const char* const longMonths[12] = {"January", "February", "March", "April", "May", "June",
-                                               "July", "August", "September", "October", "November", "December"};
+    static const char* const longMonths[12] = {"January", "February", "March",     "April",   "May",      "June",
+                                               "July",    "August",   "September", "October", "November", "December"};
     static const char* const shortDays[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-    static const char* const longDays[7] = {"Sunday", "Monday", "Tuesday", "Wednesday",
+    static const char* const longDays[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                             "Thursday", "Friday", "Saturday"};
     for (int i = 0; i < 12; ++i) {
         fs.ShortMonthNames[i] = shortMonths[i];
@@ -51,8 +50,7 @@ namespace {
 
 // The locale name a category takes from the environment, as setlocale(cat, "")
 // would resolve it.
-std::string LocaleNameFor(const char* categoryVariable)
-{
+std::string LocaleNameFor(const char* categoryVariable) {
     for (const char* var : {"LC_ALL", categoryVariable, "LANG"}) {
         const char* v = std::getenv(var);
         if (v && *v) return v;
@@ -63,8 +61,7 @@ std::string LocaleNameFor(const char* categoryVariable)
 // Locale texts in an 8-bit or multi-byte codeset, re-encoded as UTF-8 by that
 // codeset; a byte the codeset does not know leaves the text to the
 // Windows-1252 reading.
-std::string DecodeCodeset(const std::string& bytes, const std::string& codeset)
-{
+std::string DecodeCodeset(const std::string& bytes, const std::string& codeset) {
     if (bytes.empty()) return bytes;
     iconv_t cd = iconv_open("UTF-8", codeset.c_str());
     if (cd == reinterpret_cast<iconv_t>(-1)) return TextFromBytes(bytes);
@@ -79,43 +76,38 @@ std::string DecodeCodeset(const std::string& bytes, const std::string& codeset)
     return out;
 }
 
-bool IsPlainCLocale(const std::string& name)
-{
-    return name == "C" || name == "POSIX" || name.rfind("C.", 0) == 0;
-}
+bool IsPlainCLocale(const std::string& name) { return name == "C" || name == "POSIX" || name.rfind("C.", 0) == 0; }
 
 // A locale object for one category, or null when the C locale applies (or
 // the named locale is not installed): the US settings stay then.
 class CategoryLocale {
 public:
-    CategoryLocale(int mask, const char* variable)
-    {
+    CategoryLocale(int mask, const char* variable) {
         std::string name = LocaleNameFor(variable);
         // The texts are in the codeset of the category's own locale, which
         // lives in its character-type part.
-        if (!IsPlainCLocale(name))
-            loc_ = newlocale(mask | LC_CTYPE_MASK, name.c_str(), static_cast<locale_t>(nullptr));
+        if (!IsPlainCLocale(name)) loc_ = newlocale(mask | LC_CTYPE_MASK, name.c_str(), static_cast<locale_t>(nullptr));
         if (loc_) {
             codeset_ = nl_langinfo_l(CODESET, loc_);
             utf8_ = codeset_ == "UTF-8" || codeset_ == "utf8";
         }
     }
-    ~CategoryLocale() { if (loc_) freelocale(loc_); }
+    ~CategoryLocale() {
+        if (loc_) freelocale(loc_);
+    }
     CategoryLocale(const CategoryLocale&) = delete;
     CategoryLocale& operator=(const CategoryLocale&) = delete;
 
     explicit operator bool() const { return loc_ != nullptr; }
 
-    std::string Text(nl_item item) const
-    {
+    std::string Text(nl_item item) const {
         const char* s = nl_langinfo_l(item, loc_);
         std::string r = s ? s : "";
         return utf8_ ? r : DecodeCodeset(r, codeset_);
     }
 
     // Numeric items of LC_MONETARY are single bytes; CHAR_MAX means unset.
-    int Byte(nl_item item) const
-    {
+    int Byte(nl_item item) const {
         const char* s = nl_langinfo_l(item, loc_);
         if (!s) return CHAR_MAX;
         return static_cast<signed char>(s[0]);
@@ -128,15 +120,13 @@ private:
 };
 
 // One byte for a separator; a multi-byte one (a no-break space) becomes a space.
-char SeparatorChar(const std::string& s, char fallback)
-{
+char SeparatorChar(const std::string& s, char fallback) {
     if (s.empty()) return fallback;
     if (static_cast<unsigned char>(s[0]) < 0x80) return s.size() == 1 ? s[0] : fallback;
     return ' ';
 }
 
-uint8_t NegativeCurrencyFormat(bool symbolFirst, bool space, int signPosition)
-{
+uint8_t NegativeCurrencyFormat(bool symbolFirst, bool space, int signPosition) {
     switch (signPosition) {
     case 0: return symbolFirst ? (space ? 14 : 0) : (space ? 15 : 4);
     case 2: return symbolFirst ? (space ? 11 : 3) : (space ? 10 : 7);
@@ -153,8 +143,7 @@ struct ConvertedFormat {
 
 // A strftime date or time format in this system's pattern letters; the first
 // punctuation between fields becomes the separator ("/" or ":" in the pattern).
-ConvertedFormat ConvertStrftime(const std::string& f, char separatorToken, const CategoryLocale& time)
-{
+ConvertedFormat ConvertStrftime(const std::string& f, char separatorToken, const CategoryLocale& time) {
     ConvertedFormat r;
     for (size_t i = 0; i < f.size(); ++i) {
         char c = f[i];
@@ -180,7 +169,7 @@ ConvertedFormat ConvertStrftime(const std::string& f, char separatorToken, const
         case 'd': r.Pattern += "dd"; break;
         case 'e': r.Pattern += "d"; break;
         case 'm': r.Pattern += "MM"; break;
-        case 'y':   // two-digit years are read back ambiguously; show all four
+        case 'y':  // two-digit years are read back ambiguously; show all four
         case 'Y': r.Pattern += "yyyy"; break;
         case 'b':
         case 'h': r.Pattern += "MMM"; break;
@@ -195,10 +184,22 @@ ConvertedFormat ConvertStrftime(const std::string& f, char separatorToken, const
         case 'S': r.Pattern += "ss"; break;
         case 'p':
         case 'P': r.Pattern += "AMPM"; break;
-        case 'D': r.Pattern += "MM/dd/yyyy"; if (!r.Separator) r.Separator = '/'; break;
-        case 'F': r.Pattern += "yyyy/MM/dd"; if (!r.Separator) r.Separator = '-'; break;
-        case 'T': r.Pattern += "hh:nn:ss"; if (!r.Separator) r.Separator = ':'; break;
-        case 'R': r.Pattern += "hh:nn"; if (!r.Separator) r.Separator = ':'; break;
+        case 'D':
+            r.Pattern += "MM/dd/yyyy";
+            if (!r.Separator) r.Separator = '/';
+            break;
+        case 'F':
+            r.Pattern += "yyyy/MM/dd";
+            if (!r.Separator) r.Separator = '-';
+            break;
+        case 'T':
+            r.Pattern += "hh:nn:ss";
+            if (!r.Separator) r.Separator = ':';
+            break;
+        case 'R':
+            r.Pattern += "hh:nn";
+            if (!r.Separator) r.Separator = ':';
+            break;
         case 'r': {
             ConvertedFormat ampm = ConvertStrftime(time.Text(T_FMT_AMPM), separatorToken, time);
             r.Pattern += ampm.Pattern;
@@ -213,17 +214,15 @@ ConvertedFormat ConvertStrftime(const std::string& f, char separatorToken, const
 }
 
 // The short time format: the long one without its seconds.
-std::string WithoutSeconds(std::string pattern)
-{
+std::string WithoutSeconds(std::string pattern) {
     size_t at = pattern.find(":ss");
     if (at != std::string::npos) pattern.erase(at, 3);
     return pattern;
 }
 
-} // namespace
+}  // namespace
 
-TFormatSettings FormatSettingsFromLocale()
-{
+TFormatSettings FormatSettingsFromLocale() {
     TFormatSettings fs = USFormatSettings();
 
     if (CategoryLocale numeric(LC_NUMERIC_MASK, "LC_NUMERIC"); numeric) {
@@ -242,8 +241,7 @@ TFormatSettings FormatSettingsFromLocale()
         int pPrecedes = money.Byte(P_CS_PRECEDES), pSpace = money.Byte(P_SEP_BY_SPACE);
         if (pPrecedes != CHAR_MAX && pSpace != CHAR_MAX)
             fs.CurrencyFormat = static_cast<uint8_t>((pPrecedes ? 0 : 1) + (pSpace ? 2 : 0));
-        int nPrecedes = money.Byte(N_CS_PRECEDES), nSpace = money.Byte(N_SEP_BY_SPACE),
-            nSign = money.Byte(N_SIGN_POSN);
+        int nPrecedes = money.Byte(N_CS_PRECEDES), nSpace = money.Byte(N_SEP_BY_SPACE), nSign = money.Byte(N_SIGN_POSN);
         if (nPrecedes != CHAR_MAX && nSpace != CHAR_MAX && nSign != CHAR_MAX)
             fs.NegCurrFormat = NegativeCurrencyFormat(nPrecedes != 0, nSpace != 0, nSign);
     }

@@ -21,7 +21,7 @@ Registry& TheRegistry() {
     return r;
 }
 
-} // namespace
+}  // namespace
 
 bool TPropInfo::ReadOnly() const {
     switch (Kind) {
@@ -54,8 +54,10 @@ TClassInfo& RegisterClassInfo(const std::string& name, const std::string& parent
         if (!parent) throw EPropertyError("Class " + parentName + " must be registered before " + name);
     }
     auto& slot = r.byName[LowerCase(name)];
-    if (!slot) slot = std::make_unique<TClassInfo>();
-    else slot->Props.clear();  // registering again replaces the table
+    if (!slot)
+        slot = std::make_unique<TClassInfo>();
+    else
+        slot->Props.clear();  // registering again replaces the table
     slot->Name = name;
     slot->Parent = parent;
     r.byType[type] = slot.get();
@@ -106,8 +108,7 @@ std::string SetToText(const TPropInfo& prop, int64_t bits) {
 
 int64_t TextToSet(const TPropInfo& prop, const std::string& text) {
     std::string t = Trim(text);
-    if (t.size() < 2 || t.front() != '[' || t.back() != ']')
-        throw EPropertyError("Invalid property value " + text);
+    if (t.size() < 2 || t.front() != '[' || t.back() != ']') throw EPropertyError("Invalid property value " + text);
     uint64_t bits = 0;
     std::stringstream in(t.substr(1, t.size() - 2));
     std::string item;
@@ -196,9 +197,12 @@ void SetPropText(TObject* root, const std::string& path, const std::string& valu
     case pkBool: {
         if (!p->SetOrd) throw readOnly();
         std::string t = LowerCase(Trim(value));
-        if (t == "true" || t == "1" || t == "-1") p->SetOrd(obj, 1);
-        else if (t == "false" || t == "0") p->SetOrd(obj, 0);
-        else throw EPropertyError("Invalid property value " + value);
+        if (t == "true" || t == "1" || t == "-1")
+            p->SetOrd(obj, 1);
+        else if (t == "false" || t == "0")
+            p->SetOrd(obj, 0);
+        else
+            throw EPropertyError("Invalid property value " + value);
         return;
     }
     case pkEnum: {

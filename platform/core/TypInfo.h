@@ -31,16 +31,16 @@ enum TPropKind { pkInteger, pkFloat, pkString, pkBool, pkEnum, pkSet, pkClass, p
 struct TPropInfo {
     std::string Name;
     TPropKind Kind = pkInteger;
-    std::vector<std::string> EnumNames;   // pkEnum values, pkSet members, in ordinal order
-    std::function<int64_t(TObject*)> GetOrd;            // pkInteger, pkBool, pkEnum, pkSet (bits)
+    std::vector<std::string> EnumNames;       // pkEnum values, pkSet members, in ordinal order
+    std::function<int64_t(TObject*)> GetOrd;  // pkInteger, pkBool, pkEnum, pkSet (bits)
     std::function<void(TObject*, int64_t)> SetOrd;
     std::function<long double(TObject*)> GetFloat;
     std::function<void(TObject*, long double)> SetFloat;
     std::function<std::string(TObject*)> GetStr;
     std::function<void(TObject*, const std::string&)> SetStr;
-    std::function<TPersistent*(TObject*)> GetObject;    // pkClass
-    std::function<void(TObject*, TPersistent*)> SetObject; // pkClass reference (component link)
-    std::function<void(TObject*, const std::any&)> SetEvent; // pkEvent; raises EPropertyError on a mismatch
+    std::function<TPersistent*(TObject*)> GetObject;          // pkClass
+    std::function<void(TObject*, TPersistent*)> SetObject;    // pkClass reference (component link)
+    std::function<void(TObject*, const std::any&)> SetEvent;  // pkEvent; raises EPropertyError on a mismatch
     bool ReadOnly() const;
 };
 
@@ -81,8 +81,10 @@ namespace typinfo_detail {
 
 template <typename T, typename G>
 decltype(auto) Get(T* obj, G get) {
-    if constexpr (std::is_member_object_pointer_v<G>) return (obj->*get);
-    else return (obj->*get)();
+    if constexpr (std::is_member_object_pointer_v<G>)
+        return (obj->*get);
+    else
+        return (obj->*get)();
 }
 
 template <typename T, typename S, typename V>
@@ -102,7 +104,7 @@ T* Cast(TObject* obj) {
     return t;
 }
 
-} // namespace typinfo_detail
+}  // namespace typinfo_detail
 
 template <typename T>
 class Published {
@@ -116,7 +118,9 @@ public:
     template <typename G, typename S>
     Published& Int(const std::string& name, G get, S set) {
         TPropInfo& p = Add(name, pkInteger);
-        p.GetOrd = [get](TObject* o) { return static_cast<int64_t>(typinfo_detail::Get(typinfo_detail::Cast<T>(o), get)); };
+        p.GetOrd = [get](TObject* o) {
+            return static_cast<int64_t>(typinfo_detail::Get(typinfo_detail::Cast<T>(o), get));
+        };
         if constexpr (!std::is_same_v<S, std::nullptr_t>)
             p.SetOrd = [set](TObject* o, int64_t v) { SetNumber(typinfo_detail::Cast<T>(o), set, v); };
         return *this;
@@ -126,7 +130,9 @@ public:
     Published& Bool(const std::string& name, G get, S set) {
         TPropInfo& p = Add(name, pkBool);
         p.EnumNames = {"False", "True"};
-        p.GetOrd = [get](TObject* o) { return static_cast<int64_t>(bool(typinfo_detail::Get(typinfo_detail::Cast<T>(o), get))); };
+        p.GetOrd = [get](TObject* o) {
+            return static_cast<int64_t>(bool(typinfo_detail::Get(typinfo_detail::Cast<T>(o), get)));
+        };
         if constexpr (!std::is_same_v<S, std::nullptr_t>)
             p.SetOrd = [set](TObject* o, int64_t v) { typinfo_detail::Set(typinfo_detail::Cast<T>(o), set, v != 0); };
         return *this;
@@ -135,7 +141,9 @@ public:
     template <typename G, typename S>
     Published& Float(const std::string& name, G get, S set) {
         TPropInfo& p = Add(name, pkFloat);
-        p.GetFloat = [get](TObject* o) { return static_cast<long double>(typinfo_detail::Get(typinfo_detail::Cast<T>(o), get)); };
+        p.GetFloat = [get](TObject* o) {
+            return static_cast<long double>(typinfo_detail::Get(typinfo_detail::Cast<T>(o), get));
+        };
         if constexpr (!std::is_same_v<S, std::nullptr_t>)
             p.SetFloat = [set](TObject* o, long double v) { SetNumber(typinfo_detail::Cast<T>(o), set, v); };
         return *this;
@@ -146,7 +154,9 @@ public:
         TPropInfo& p = Add(name, pkString);
         p.GetStr = [get](TObject* o) { return std::string(typinfo_detail::Get(typinfo_detail::Cast<T>(o), get)); };
         if constexpr (!std::is_same_v<S, std::nullptr_t>)
-            p.SetStr = [set](TObject* o, const std::string& v) { typinfo_detail::Set(typinfo_detail::Cast<T>(o), set, v); };
+            p.SetStr = [set](TObject* o, const std::string& v) {
+                typinfo_detail::Set(typinfo_detail::Cast<T>(o), set, v);
+            };
         return *this;
     }
 
@@ -155,7 +165,9 @@ public:
     Published& Enum(const std::string& name, std::initializer_list<const char*> names, G get, S set) {
         TPropInfo& p = Add(name, pkEnum);
         p.EnumNames.assign(names.begin(), names.end());
-        p.GetOrd = [get](TObject* o) { return static_cast<int64_t>(typinfo_detail::Get(typinfo_detail::Cast<T>(o), get)); };
+        p.GetOrd = [get](TObject* o) {
+            return static_cast<int64_t>(typinfo_detail::Get(typinfo_detail::Cast<T>(o), get));
+        };
         if constexpr (!std::is_same_v<S, std::nullptr_t>)
             p.SetOrd = [set](TObject* o, int64_t v) { SetEnum(typinfo_detail::Cast<T>(o), set, v); };
         return *this;
@@ -166,7 +178,9 @@ public:
     Published& SetOf(const std::string& name, std::initializer_list<const char*> names, G get, S set) {
         TPropInfo& p = Add(name, pkSet);
         p.EnumNames.assign(names.begin(), names.end());
-        p.GetOrd = [get](TObject* o) { return static_cast<int64_t>(typinfo_detail::Get(typinfo_detail::Cast<T>(o), get).Bits()); };
+        p.GetOrd = [get](TObject* o) {
+            return static_cast<int64_t>(typinfo_detail::Get(typinfo_detail::Cast<T>(o), get).Bits());
+        };
         if constexpr (!std::is_same_v<S, std::nullptr_t>)
             p.SetOrd = [set](TObject* o, int64_t v) { SetBits(typinfo_detail::Cast<T>(o), set, v); };
         return *this;
@@ -176,7 +190,9 @@ public:
     template <typename G>
     Published& Object(const std::string& name, G get) {
         TPropInfo& p = Add(name, pkClass);
-        p.GetObject = [get](TObject* o) -> TPersistent* { return AsPersistent(typinfo_detail::Get(typinfo_detail::Cast<T>(o), get)); };
+        p.GetObject = [get](TObject* o) -> TPersistent* {
+            return AsPersistent(typinfo_detail::Get(typinfo_detail::Cast<T>(o), get));
+        };
         return *this;
     }
 
@@ -184,7 +200,9 @@ public:
     template <typename R, typename G, typename S>
     Published& Reference(const std::string& name, G get, S set) {
         TPropInfo& p = Add(name, pkClass);
-        p.GetObject = [get](TObject* o) -> TPersistent* { return AsPersistent(typinfo_detail::Get(typinfo_detail::Cast<T>(o), get)); };
+        p.GetObject = [get](TObject* o) -> TPersistent* {
+            return AsPersistent(typinfo_detail::Get(typinfo_detail::Cast<T>(o), get));
+        };
         p.SetObject = [set](TObject* o, TPersistent* v) {
             R* r = nullptr;
             if (v) {
@@ -233,7 +251,9 @@ private:
     }
 
     template <typename S>
-    static void SetEnum(T* obj, S set, int64_t v) { SetNumber(obj, set, v); }
+    static void SetEnum(T* obj, S set, int64_t v) {
+        SetNumber(obj, set, v);
+    }
 
     template <typename S>
     static void SetBits(T* obj, S set, int64_t v) {
@@ -246,17 +266,27 @@ private:
         }
     }
 
-    template <typename M> struct MemberArg;
-    template <typename C, typename R, typename A> struct MemberArg<R (C::*)(A)> { using type = A; };
+    template <typename M>
+    struct MemberArg;
+    template <typename C, typename R, typename A>
+    struct MemberArg<R (C::*)(A)> {
+        using type = A;
+    };
 
     template <typename P>
-    static TPersistent* AsPersistent(P* p) { return ToPersistent(p); }
+    static TPersistent* AsPersistent(P* p) {
+        return ToPersistent(p);
+    }
     template <typename P>
-    static TPersistent* AsPersistent(P& p) { return ToPersistent(&p); }
+    static TPersistent* AsPersistent(P& p) {
+        return ToPersistent(&p);
+    }
 
     template <typename P>
     static TPersistent* ToPersistent(P* p) {
-        if constexpr (std::is_convertible_v<P*, TPersistent*>) return p;
-        else return nullptr;
+        if constexpr (std::is_convertible_v<P*, TPersistent*>)
+            return p;
+        else
+            return nullptr;
     }
 };

@@ -11,20 +11,26 @@ TNullCompareRule NullMagnitudeRule = ncrLoose;
 namespace {
 
 [[noreturn]] void CastError(TVarType from, TVarType to) {
-    throw EVariantTypeCastError("Could not convert variant of type (" + VarTypeAsText(from) +
-                                ") into type (" + VarTypeAsText(to) + ")");
+    throw EVariantTypeCastError("Could not convert variant of type (" + VarTypeAsText(from) + ") into type (" +
+                                VarTypeAsText(to) + ")");
 }
 
 [[noreturn]] void OverflowError(TVarType from, TVarType to) {
-    throw EVariantOverflowError("Overflow while converting variant of type (" + VarTypeAsText(from) +
-                                ") into type (" + VarTypeAsText(to) + ")");
+    throw EVariantOverflowError("Overflow while converting variant of type (" + VarTypeAsText(from) + ") into type (" +
+                                VarTypeAsText(to) + ")");
 }
 
 // "True"/"False" in any case; other texts are not Boolean words.
 bool TryBoolText(const std::string& s, bool& out) {
     std::string t = Trim(s);
-    if (SameText(t, "True")) { out = true; return true; }
-    if (SameText(t, "False")) { out = false; return true; }
+    if (SameText(t, "True")) {
+        out = true;
+        return true;
+    }
+    if (SameText(t, "False")) {
+        out = false;
+        return true;
+    }
     return false;
 }
 
@@ -33,19 +39,31 @@ bool TryIntText(const std::string& s, int64_t& out) {
     if (t.empty()) return false;
     size_t i = 0;
     bool neg = false;
-    if (t[0] == '-' || t[0] == '+') { neg = t[0] == '-'; i = 1; }
+    if (t[0] == '-' || t[0] == '+') {
+        neg = t[0] == '-';
+        i = 1;
+    }
     int base = 10;
-    if (i < t.size() && t[i] == '$') { base = 16; ++i; }
-    else if (i + 1 < t.size() && t[i] == '0' && (t[i + 1] == 'x' || t[i + 1] == 'X')) { base = 16; i += 2; }
+    if (i < t.size() && t[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < t.size() && t[i] == '0' && (t[i + 1] == 'x' || t[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
     if (i >= t.size()) return false;
     uint64_t v = 0;
     for (; i < t.size(); ++i) {
         char c = t[i];
         int digit;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        else return false;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return false;
         if (v > (std::numeric_limits<uint64_t>::max() - digit) / base) return false;
         v = v * base + digit;
     }
@@ -92,18 +110,28 @@ Num ToNum(const Variant& v) {
     case varEmpty: break;
     case varBoolean: n.i = v.RawInt() ? -1 : 0; break;
     case varInteger: n.i = v.RawInt(); break;
-    case varInt64: n.kind = NumKind::Int64; n.i = v.RawInt(); break;
-    case varDouble: n.kind = NumKind::Real; n.d = v.RawDouble(); break;
-    case varDate: n.kind = NumKind::Date; n.d = v.RawDouble(); break;
-    case varString: n.kind = NumKind::Real; n.d = StrToDoubleVar(v.RawString(), varDouble); break;
+    case varInt64:
+        n.kind = NumKind::Int64;
+        n.i = v.RawInt();
+        break;
+    case varDouble:
+        n.kind = NumKind::Real;
+        n.d = v.RawDouble();
+        break;
+    case varDate:
+        n.kind = NumKind::Date;
+        n.d = v.RawDouble();
+        break;
+    case varString:
+        n.kind = NumKind::Real;
+        n.d = StrToDoubleVar(v.RawString(), varDouble);
+        break;
     default: CastError(v.VarType(), varDouble);
     }
     return n;
 }
 
-Variant IntResult(int64_t v, bool wide) {
-    return wide ? Variant::MakeInt64(v) : Variant(static_cast<long long>(v));
-}
+Variant IntResult(int64_t v, bool wide) { return wide ? Variant::MakeInt64(v) : Variant(static_cast<long long>(v)); }
 
 enum class Op { Add, Sub, Mul };
 
@@ -122,9 +150,9 @@ Variant Arith(const Variant& a, const Variant& b, Op op) {
         return Variant(res);
     }
     int64_t res = 0;
-    bool overflow = op == Op::Add ? __builtin_add_overflow(x.i, y.i, &res)
-                  : op == Op::Sub ? __builtin_sub_overflow(x.i, y.i, &res)
-                                  : __builtin_mul_overflow(x.i, y.i, &res);
+    bool overflow = op == Op::Add   ? __builtin_add_overflow(x.i, y.i, &res)
+                    : op == Op::Sub ? __builtin_sub_overflow(x.i, y.i, &res)
+                                    : __builtin_mul_overflow(x.i, y.i, &res);
     if (overflow) {
         double l = static_cast<double>(x.i), r = static_cast<double>(y.i);
         return Variant(fp::Check(op == Op::Add ? l + r : op == Op::Sub ? l - r : l * r));
@@ -138,7 +166,9 @@ enum class Rel { Equal, Less, Greater, Unordered };
 Rel Order(int c) { return c < 0 ? Rel::Less : c > 0 ? Rel::Greater : Rel::Equal; }
 
 template <typename T>
-Rel Order(T a, T b) { return a < b ? Rel::Less : b < a ? Rel::Greater : Rel::Equal; }
+Rel Order(T a, T b) {
+    return a < b ? Rel::Less : b < a ? Rel::Greater : Rel::Equal;
+}
 
 bool ToBoolForCompare(const Variant& v) {
     if (v.VarType() == varString) {
@@ -153,7 +183,8 @@ Rel CompareValues(const Variant& a, const Variant& b) {
     TVarType ta = a.VarType(), tb = b.VarType();
     if (ta == varString && tb == varString) return Order(CompareStr(a.RawString(), b.RawString()));
     if ((ta == varString && tb == varEmpty) || (ta == varEmpty && tb == varString))
-        return Order(CompareStr(a.IsEmpty() ? std::string() : a.RawString(), b.IsEmpty() ? std::string() : b.RawString()));
+        return Order(
+            CompareStr(a.IsEmpty() ? std::string() : a.RawString(), b.IsEmpty() ? std::string() : b.RawString()));
     if ((ta == varBoolean && (tb == varBoolean || tb == varString)) || (tb == varBoolean && ta == varString))
         return Order(int(ToBoolForCompare(a)), int(ToBoolForCompare(b)));
     if (ta == varDate && tb == varString) return Order(a.RawDouble(), VarToDateTime(b));
@@ -174,9 +205,12 @@ bool Compare(const Variant& a, const Variant& b, CmpOp op) {
         TNullCompareRule rule = equality ? NullEqualityRule : NullMagnitudeRule;
         if (rule == ncrError) throw EVariantInvalidOpError("Invalid null operation");
         if (rule == ncrStrict) return false;
-        if (a.IsNull() && b.IsNull()) rel = Rel::Equal;
-        else if (equality) rel = Rel::Unordered;
-        else rel = a.IsNull() ? Rel::Less : Rel::Greater;
+        if (a.IsNull() && b.IsNull())
+            rel = Rel::Equal;
+        else if (equality)
+            rel = Rel::Unordered;
+        else
+            rel = a.IsNull() ? Rel::Less : Rel::Greater;
     } else {
         rel = CompareValues(a, b);
     }
@@ -311,7 +345,8 @@ Variant Variant::operator+(const Variant& r) const {
     if (IsNull() || r.IsNull()) return Null();
     bool ls = type_ == varString || (type_ == varEmpty && r.type_ == varString);
     bool rs = r.type_ == varString || (r.type_ == varEmpty && type_ == varString);
-    if (ls && rs) return Variant((type_ == varString ? s_ : std::string()) + (r.type_ == varString ? r.s_ : std::string()));
+    if (ls && rs)
+        return Variant((type_ == varString ? s_ : std::string()) + (r.type_ == varString ? r.s_ : std::string()));
     return Arith(*this, r, Op::Add);
 }
 
@@ -341,9 +376,15 @@ Variant Variant::Mod(const Variant& r) const {
     return IntResult(a % b, wide);
 }
 
-Variant Variant::And(const Variant& r) const { return Bitwise(*this, r, [](auto x, auto y) { return x & y; }); }
-Variant Variant::Or(const Variant& r) const { return Bitwise(*this, r, [](auto x, auto y) { return x | y; }); }
-Variant Variant::Xor(const Variant& r) const { return Bitwise(*this, r, [](auto x, auto y) { return x ^ y; }); }
+Variant Variant::And(const Variant& r) const {
+    return Bitwise(*this, r, [](auto x, auto y) { return x & y; });
+}
+Variant Variant::Or(const Variant& r) const {
+    return Bitwise(*this, r, [](auto x, auto y) { return x | y; });
+}
+Variant Variant::Xor(const Variant& r) const {
+    return Bitwise(*this, r, [](auto x, auto y) { return x ^ y; });
+}
 
 Variant Variant::Not() const {
     if (IsNull()) return Null();
@@ -391,7 +432,9 @@ bool VarTryStrToTime(const std::string& text, TDateTime& value) {
         }
     };
     for (const auto& [suffix, kind] : {std::pair<std::string, int>{FormatSettings.TimeAMString, 1},
-                                      {FormatSettings.TimePMString, 2}, {"AM", 1}, {"PM", 2}}) {
+                                       {FormatSettings.TimePMString, 2},
+                                       {"AM", 1},
+                                       {"PM", 2}}) {
         if (ampm) break;
         stripSuffix(suffix, kind);
     }
@@ -404,9 +447,12 @@ bool VarTryStrToTime(const std::string& text, TDateTime& value) {
         while (i < s.size() && s[i] >= '0' && s[i] <= '9' && digits < 6) n = n * 10 + (s[i++] - '0'), ++digits;
         parts[count++] = n;
         if (i < s.size()) {
-            if (s[i] == FormatSettings.TimeSeparator || s[i] == ':') ++i;
-            else if (s[i] == FormatSettings.DecimalSeparator && count == 3) break;
-            else return false;
+            if (s[i] == FormatSettings.TimeSeparator || s[i] == ':')
+                ++i;
+            else if (s[i] == FormatSettings.DecimalSeparator && count == 3)
+                break;
+            else
+                return false;
             if (i >= s.size()) return false;
         }
     }
@@ -430,8 +476,14 @@ bool VarTryStrToTime(const std::string& text, TDateTime& value) {
 bool VarTryStrToDateTime(const std::string& text, TDateTime& value) {
     std::string s = Trim(text);
     TDateTime date = 0, time = 0;
-    if (TryStrToDate(s, date)) { value = date; return true; }
-    if (VarTryStrToTime(s, time)) { value = time; return true; }
+    if (TryStrToDate(s, date)) {
+        value = date;
+        return true;
+    }
+    if (VarTryStrToTime(s, time)) {
+        value = time;
+        return true;
+    }
     size_t blank = s.find(' ');
     if (blank == std::string::npos) return false;
     if (!TryStrToDate(s.substr(0, blank), date) || !VarTryStrToTime(s.substr(blank + 1), time)) return false;
@@ -445,13 +497,21 @@ Variant VarAsType(const Variant& v, TVarType type) {
     if (type == varNull) return Null();
     if (v.IsNull()) CastError(varNull, type);
     switch (type) {
-    case varSmallint: case varInteger: case varShortInt: case varByte: case varWord:
-        return Variant(v.AsInteger());
-    case varInt64: case varLongWord: return Variant::MakeInt64(v.AsInt64());
-    case varSingle: case varDouble: case varCurrency: return Variant(v.AsDouble());
+    case varSmallint:
+    case varInteger:
+    case varShortInt:
+    case varByte:
+    case varWord: return Variant(v.AsInteger());
+    case varInt64:
+    case varLongWord: return Variant::MakeInt64(v.AsInt64());
+    case varSingle:
+    case varDouble:
+    case varCurrency: return Variant(v.AsDouble());
     case varBoolean: return Variant(v.AsBoolean());
     case varDate: return VarFromDateTime(v.AsDateTime());
-    case varString: case varUString: case varOleStr: return Variant(v.AsString());
+    case varString:
+    case varUString:
+    case varOleStr: return Variant(v.AsString());
     default: CastError(v.VarType(), type);
     }
 }

@@ -33,9 +33,18 @@ constexpr TVarType varString = 0x0100;
 constexpr TVarType varUString = 0x0102;
 constexpr TVarType varTypeMask = 0x0FFF;
 
-class EVariantTypeCastError : public EVariantError { public: using EVariantError::EVariantError; };
-class EVariantOverflowError : public EVariantError { public: using EVariantError::EVariantError; };
-class EVariantInvalidOpError : public EVariantError { public: using EVariantError::EVariantError; };
+class EVariantTypeCastError : public EVariantError {
+public:
+    using EVariantError::EVariantError;
+};
+class EVariantOverflowError : public EVariantError {
+public:
+    using EVariantError::EVariantError;
+};
+class EVariantInvalidOpError : public EVariantError {
+public:
+    using EVariantError::EVariantError;
+};
 
 // How null takes part in comparisons (the library's defaults are loose).
 enum TNullCompareRule { ncrError, ncrStrict, ncrLoose };
@@ -60,10 +69,24 @@ public:
     Variant(std::string v) : type_(varString), s_(std::move(v)) {}
     Variant(std::string_view v) : type_(varString), s_(v) {}
 
-    static Variant MakeNull() { Variant v; v.type_ = varNull; return v; }
-    static Variant MakeDate(TDateTime d) { Variant v; v.type_ = varDate; v.d_ = d; return v; }
+    static Variant MakeNull() {
+        Variant v;
+        v.type_ = varNull;
+        return v;
+    }
+    static Variant MakeDate(TDateTime d) {
+        Variant v;
+        v.type_ = varDate;
+        v.d_ = d;
+        return v;
+    }
     // An Int64 even when the value would fit an Integer.
-    static Variant MakeInt64(int64_t i) { Variant v; v.type_ = varInt64; v.i_ = i; return v; }
+    static Variant MakeInt64(int64_t i) {
+        Variant v;
+        v.type_ = varInt64;
+        v.i_ = i;
+        return v;
+    }
 
     TVarType VarType() const { return type_; }
     bool IsEmpty() const { return type_ == varEmpty; }
@@ -71,16 +94,18 @@ public:
     bool IsString() const { return type_ == varString; }
     bool IsOrdinal() const { return type_ == varInteger || type_ == varInt64 || type_ == varBoolean; }
     bool IsFloat() const { return type_ == varDouble || type_ == varDate; }
-    bool IsNumeric() const { return type_ == varInteger || type_ == varInt64 || type_ == varDouble || type_ == varBoolean; }
+    bool IsNumeric() const {
+        return type_ == varInteger || type_ == varInt64 || type_ == varDouble || type_ == varBoolean;
+    }
 
     // Conversions with the library's casts; null raises EVariantTypeCastError
     // ("Could not convert variant of type (Null) into type (Double)"), so do
     // text that is not a number. Empty gives 0, "" or False.
-    int32_t AsInteger() const;      // real values round half to even
+    int32_t AsInteger() const;  // real values round half to even
     int64_t AsInt64() const;
     double AsDouble() const;
-    bool AsBoolean() const;         // text "True"/"False" or a number
-    std::string AsString() const;   // Boolean gives "True"/"False"
+    bool AsBoolean() const;        // text "True"/"False" or a number
+    std::string AsString() const;  // Boolean gives "True"/"False"
     TDateTime AsDateTime() const;
 
     // Arithmetic. Null in either operand gives null.
@@ -91,7 +116,7 @@ public:
     Variant operator/(const Variant& r) const;  // always real; x/0 raises EZeroDivide
     Variant Div(const Variant& r) const;        // integer quotient; by 0 raises EDivByZero
     Variant Mod(const Variant& r) const;
-    Variant And(const Variant& r) const;        // logical on Booleans, else bitwise
+    Variant And(const Variant& r) const;  // logical on Booleans, else bitwise
     Variant Or(const Variant& r) const;
     Variant Xor(const Variant& r) const;
     Variant Not() const;
@@ -117,8 +142,8 @@ private:
         type_ = (v >= INT32_MIN && v <= INT32_MAX) ? varInteger : varInt64;
     }
     TVarType type_ = varEmpty;
-    int64_t i_ = 0;     // Integer, Int64, Boolean (0 / 1)
-    double d_ = 0;      // Double, Date
+    int64_t i_ = 0;  // Integer, Int64, Boolean (0 / 1)
+    double d_ = 0;   // Double, Date
     std::string s_;
 };
 

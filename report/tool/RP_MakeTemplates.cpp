@@ -46,7 +46,7 @@ std::string ReportFormBlock(TrpReport& report, const std::string& indent) {
     return out + "}\n";
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) {
@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        std::map<std::string, std::string> blocks;   // report name -> its ReportForm lines
+        std::map<std::string, std::string> blocks;  // report name -> its ReportForm lines
         for (int i = 3; i < argc; ++i) {
             TrpReport report(nullptr);
             std::string name;
@@ -86,8 +86,7 @@ int main(int argc, char** argv) {
             }
             out << line << "\n";
         }
-        if (!blocks.empty())
-            throw std::runtime_error("the window definition has no report " + blocks.begin()->first);
+        if (!blocks.empty()) throw std::runtime_error("the window definition has no report " + blocks.begin()->first);
 
         const std::string result = out.str();
         std::ifstream old(argv[2], std::ios::binary);

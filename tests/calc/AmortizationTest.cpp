@@ -36,8 +36,8 @@ TEST(AmortizationTest, MonthlyAndAnnualGridsOfTheSampleLoan) {
     TMortgage m(360, 100000, 0.0875, 12, 1, 2000);
     Grid g(m);
     ASSERT_EQ(g.RowCount(), 361);
-    EXPECT_EQ(g.Rows[1], (std::array<std::string, 8>{"1", "Jan 2000", "$57.53", "$729.17", "$57.53", "$729.17",
-                                                     "$0.00", "$99,942.47"}));
+    EXPECT_EQ(g.Rows[1], (std::array<std::string, 8>{"1", "Jan 2000", "$57.53", "$729.17", "$57.53", "$729.17", "$0.00",
+                                                     "$99,942.47"}));
     EXPECT_EQ(g.Rows[360][7], "$0.97");
     auto annual = g.Annual();
     ASSERT_EQ(annual.size(), 30u);
@@ -59,15 +59,18 @@ TEST(AmortizationTest, ExtraPaymentsEndTheScheduleEarly) {
     m.SetExtraPaymentRange(1, 12, 5000);
     Grid g(m);
     ASSERT_EQ(g.RowCount(), 71);
-    EXPECT_EQ(g.Rows[70], (std::array<std::string, 8>{"70", "Oct 2005", "$351.73", "$2.56", "$100,000.00",
-                                                      "$14,636.59", "$0.00", "$0.00"}));
+    EXPECT_EQ(g.Rows[70], (std::array<std::string, 8>{"70", "Oct 2005", "$351.73", "$2.56", "$100,000.00", "$14,636.59",
+                                                      "$0.00", "$0.00"}));
     auto annual = g.Annual();
     ASSERT_EQ(annual.size(), 6u);
     EXPECT_EQ(annual[5][1], "Jan - Oct 2005");
 }
 
 TEST(AmortizationTest, AnnualPeriodsFollowTheCalendar) {
-    struct Row { int month, payments; std::vector<std::string> periods; };
+    struct Row {
+        int month, payments;
+        std::vector<std::string> periods;
+    };
     const Row rows[] = {
         {3, 24, {"Mar - Dec 2000", "Jan - Dec 2001", "Jan - Feb 2002"}},
         {12, 13, {"Dec 2000", "Jan - Dec 2001"}},
@@ -138,9 +141,12 @@ TEST(AmortizationTest, NegativeRateSchedulesReadBack) {
 }
 
 TEST(AmortizationTest, MoneyTextsReadBackInEveryForm) {
-    struct Row { const char* text; double value; };
-    const Row rows[] = {{"$1,234.56", 1234.56}, {"($83.33)", -83.33}, {"-$5.00", -5}, {"$0.00", 0},
-                        {"12", 12},           {"$99,942.47", 99942.47}};
+    struct Row {
+        const char* text;
+        double value;
+    };
+    const Row rows[] = {{"$1,234.56", 1234.56}, {"($83.33)", -83.33}, {"-$5.00", -5},
+                        {"$0.00", 0},           {"12", 12},           {"$99,942.47", 99942.47}};
     for (const Row& r : rows) EXPECT_DOUBLE_EQ(MoneyTextToFloat(r.text), r.value) << r.text;
     EXPECT_EQ(TextToCurrency("$1.23456"), 1.2346);
     for (const char* bad : {"", "$", "abc", "--5", "1x"}) {
@@ -153,4 +159,4 @@ TEST(AmortizationTest, MoneyTextsReadBackInEveryForm) {
     }
 }
 
-} // namespace
+}  // namespace

@@ -24,7 +24,8 @@ TEST(DepreciationTest, StraightLineSample) {
     EXPECT_EQ(r.RowCount, 10);
     for (auto& row : r.Rows) EXPECT_EQ(Cents(row.Expense), 750);
     EXPECT_EQ(DepreciationRowTexts(r.Rows[0]), (std::array<std::string, 4>{"1", "$100,000.00", "$750.00", "$750.00"}));
-    EXPECT_EQ(DepreciationRowTexts(r.Rows[9]), (std::array<std::string, 4>{"10", "$93,250.00", "$750.00", "$7,500.00"}));
+    EXPECT_EQ(DepreciationRowTexts(r.Rows[9]),
+              (std::array<std::string, 4>{"10", "$93,250.00", "$750.00", "$7,500.00"}));
 }
 
 TEST(DepreciationTest, DoubleDecliningStopsAtSalvageAndNeverSwitches) {
@@ -36,7 +37,8 @@ TEST(DepreciationTest, DoubleDecliningStopsAtSalvageAndNeverSwitches) {
     EXPECT_EQ(Cents(r.Rows[9].Expense), 0);
 
     auto z = Depreciate(TDepreciationMethod::DoubleDeclining, 100000, 0, 10);
-    EXPECT_EQ(DepreciationRowTexts(z.Rows[9]), (std::array<std::string, 4>{"10", "$13,421.77", "$2,684.35", "$89,262.58"}));
+    EXPECT_EQ(DepreciationRowTexts(z.Rows[9]),
+              (std::array<std::string, 4>{"10", "$13,421.77", "$2,684.35", "$89,262.58"}));
 
     auto s = Depreciate(TDepreciationMethod::DoubleDeclining, 100000, 92500, 10);
     EXPECT_EQ(Cents(s.Rows[0].Expense), 7500);
@@ -87,4 +89,4 @@ TEST(DepreciationTest, EdgePeriods) {
     EXPECT_NEAR(big.Rows.back().Total, 1e6, 1e-3);
 }
 
-} // namespace
+}  // namespace

@@ -67,7 +67,10 @@ TEST(CapRateTest, AMathErrorLeavesTheSimpleRateComputed) {
 }
 
 TEST(MaximumLoanTest, IncomeOverDebtServiceAtTheCoverageRatio) {
-    const struct { TMaximumLoanInputs in; double expected; } rows[] = {
+    const struct {
+        TMaximumLoanInputs in;
+        double expected;
+    } rows[] = {
         {{120000, 1.2, 240, 8}, 996285.76},
         {{12000, 1.0, 120, 0}, 120000},  // at 0 % the payment per unit is 1/120
         {{120000, 1.2, 0, 8}, 0},
@@ -147,4 +150,4 @@ TEST(UnderwritingTest, AMathErrorLeavesTheLoanToValueComputed) {
     EXPECT_FALSE(r.BreakEvenRatio.has_value());
 }
 
-} // namespace
+}  // namespace

@@ -20,9 +20,13 @@ TEST(FutureValuesTest, CompoundingAndZeroRate) {
 }
 
 TEST(FutureValuesTest, TextsThatNameNoPeriodBecomeMonthly) {
-    const struct { const char* text; const char* shown; } rows[] = {
-        {"Daily", "Daily"}, {"Monthly", "Monthly"}, {"Quarterly", "Quarterly"}, {"Annually", "Annually"},
-        {"annually", "Monthly"}, {"D", "Monthly"}, {"", "Monthly"}, {"Daily ", "Monthly"},
+    const struct {
+        const char* text;
+        const char* shown;
+    } rows[] = {
+        {"Daily", "Daily"},       {"Monthly", "Monthly"},  {"Quarterly", "Quarterly"},
+        {"Annually", "Annually"}, {"annually", "Monthly"}, {"D", "Monthly"},
+        {"", "Monthly"},          {"Daily ", "Monthly"},
     };
     for (const auto& row : rows) EXPECT_EQ(CorrectedCompounding(row.text), row.shown) << row.text;
 }
@@ -60,4 +64,4 @@ TEST(DiscountedCashFlowsTest, ARateOfMinus100StopsAtThatRow) {
     EXPECT_THROW(CalcDCFPresentValue(SampleCashFlows(), -150), EMathError);
 }
 
-} // namespace
+}  // namespace

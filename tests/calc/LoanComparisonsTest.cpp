@@ -42,4 +42,4 @@ TEST(LoanComparisonsTest, EveryRowIsComputed) {
     EXPECT_EQ(Cents(out[5].TotalPaid), 203386.04);
 }
 
-} // namespace
+}  // namespace

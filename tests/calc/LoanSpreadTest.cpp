@@ -146,4 +146,4 @@ TEST(LoanSpreadTest, PlaceholdersOfEachMode) {
     EXPECT_EQ(LoanSpreadPlaceholder(5, 0, 0), "");
 }
 
-} // namespace
+}  // namespace

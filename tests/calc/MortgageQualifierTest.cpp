@@ -99,4 +99,4 @@ TEST(MortgageQualifierTest, AMathErrorLeavesTheEarlierScenariosComputed) {
     EXPECT_FALSE(r.HousingRatio.has_value());
 }
 
-} // namespace
+}  // namespace

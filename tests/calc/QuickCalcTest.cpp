@@ -14,14 +14,12 @@ struct LoanAmountRow {
 
 TEST(QuickCalcTest, LoanAmountKeepsWholeAmountsAndTakesFractionsUp) {
     const LoanAmountRow rows[] = {
-        {8.75, 360, 786.7, 100000},  // 99999.948 from the formula
-        {0, 12, 100, 1200},
-        {0, 12, 100.25, 1203},       // 1203 exactly: a whole amount stays
-        {0, 3, 333, 999},
-        {0, 1, 1201, 1201},          // an odd whole amount is not pushed up
-        {0, 12, 100.0833, 1201},     // 1200.9996 goes up
-        {0, 5, 100.2, 501},          // 501.00000000000006 is a whole amount
-        {0, 2, 100.25, 201},         // 200.5 goes up
+        {8.75, 360, 786.7, 100000},                         // 99999.948 from the formula
+        {0, 12, 100, 1200},         {0, 12, 100.25, 1203},  // 1203 exactly: a whole amount stays
+        {0, 3, 333, 999},           {0, 1, 1201, 1201},     // an odd whole amount is not pushed up
+        {0, 12, 100.0833, 1201},                            // 1200.9996 goes up
+        {0, 5, 100.2, 501},                                 // 501.00000000000006 is a whole amount
+        {0, 2, 100.25, 201},                                // 200.5 goes up
     };
     for (const auto& row : rows) {
         TQuickSolveInputs in;
@@ -114,4 +112,4 @@ TEST(QuickCalcTest, MonthlyPaymentFollowsTheFieldLeft) {
     EXPECT_EQ(r.Payment, 0);
 }
 
-} // namespace
+}  // namespace

@@ -103,4 +103,4 @@ TEST(RefinanceTest, AMathErrorLeavesTheOldLoanComputed) {
     EXPECT_FALSE(r.Horizon.has_value());
 }
 
-} // namespace
+}  // namespace

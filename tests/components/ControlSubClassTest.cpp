@@ -173,8 +173,8 @@ TEST(ControlSubClass, GroupBoxFrameAndCheckedRadioAreFlat) {
     f.form->HandleNeeded();
     QImage image = Grab(group);
     const TColor light = LightenColor(RGB(200, 200, 200), 60), dark = ShadeColor(RGB(200, 200, 200), 60);
-    EXPECT_EQ(Pixel(image, 60, 79), dark);      // bottom edge
-    EXPECT_EQ(Pixel(image, 0, 60), light);      // left edge
+    EXPECT_EQ(Pixel(image, 60, 79), dark);                 // bottom edge
+    EXPECT_EQ(Pixel(image, 0, 60), light);                 // left edge
     EXPECT_EQ(Pixel(image, 3, 1), ColorToRGB(clBtnFace));  // above the frame: the parent's colour
     // The radio mark's centre is the highlight colour.
     image = Grab(radio);
@@ -229,4 +229,4 @@ TEST(ControlSubClass, ButtonFaceAndCheckMarkFollowTheirState) {
     EXPECT_GE(ticked, 12);
 }
 
-} // namespace
+}  // namespace

@@ -31,8 +31,10 @@ protected:
         Application->ResetTerminated();
         Application->ShowMainForm = true;
         TInstanceGuard::SetGuardsEnabled(true);
-        if (savedRuntime.empty()) unsetenv("XDG_RUNTIME_DIR");
-        else setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
+        if (savedRuntime.empty())
+            unsetenv("XDG_RUNTIME_DIR");
+        else
+            setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
         std::filesystem::remove_all(runtime);
     }
     std::unique_ptr<TInstanceGuard> Guard(const std::string& instance) {
@@ -122,4 +124,4 @@ TEST_F(InstanceGuardTest, LongTitlesAreCutAndSwitchedOffGuardsNeverBlock) {
     EXPECT_FALSE(Application->Terminated());
 }
 
-} // namespace
+}  // namespace

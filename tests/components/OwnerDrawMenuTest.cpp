@@ -119,8 +119,8 @@ TEST(OwnerDrawMenu, DrawsTheSelectionBoxAndTheIconStrip) {
     TCanvas canvas(&painter);
     m.reset->OnDrawItem(m.reset, &canvas, TRect{0, 0, 200, 21}, false);
     painter.end();
-    EXPECT_EQ(QColor(image.pixel(5, 10)), QColor(192, 192, 192));  // icon strip
-    EXPECT_EQ(QColor(image.pixel(190, 3)), QColor(255, 255, 255)); // body
+    EXPECT_EQ(QColor(image.pixel(5, 10)), QColor(192, 192, 192));   // icon strip
+    EXPECT_EQ(QColor(image.pixel(190, 3)), QColor(255, 255, 255));  // body
 
     QPainter again(&image);
     TCanvas selected(&again);
@@ -144,4 +144,4 @@ TEST(OwnerDrawMenu, ColourArithmetic) {
     for (const Row& r : rows) EXPECT_EQ(r.got, r.expected);
 }
 
-} // namespace
+}  // namespace

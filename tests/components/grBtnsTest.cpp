@@ -368,7 +368,7 @@ TEST(GrButtons, DisabledPictureIsEmbossedUnlessTheButtonHasItsOwn) {
     EXPECT_EQ(Pixel(disabled, left + 3, top + 3), face);
     EXPECT_EQ(Pixel(disabled, right + 1, bottom + 1), ColorToRGB(clBtnHighlight));
     EXPECT_EQ(Pixel(disabled, left - 1, top - 1), ColorToRGB(clBtnShadow));
-    EXPECT_EQ(Pixel(disabled, left - 3, top - 3), face);   // the transparent grey stays unpainted
+    EXPECT_EQ(Pixel(disabled, left - 3, top - 3), face);  // the transparent grey stays unpainted
 
     // A picture of its own for the disabled state is drawn as it is.
     DrawSquareGlyph(b->GetPictureDisabled(), clRed);
@@ -389,16 +389,15 @@ TEST(GrButtons, EdgesFollowTheStyleAndTheState) {
         TColor outerTopLeft, outerBottomRight, innerTopLeft, innerBottomRight;
     };
     const Row rows[] = {
-        {bsWin95, Up, Hl, Dk, Lt, Sh},       {bsWin95, Pressed, Dk, Hl, Sh, Lt},
-        {bsWin95, DefaultUp, Dk, Dk, Hl, Dk}, {bsWin95, DefaultPressed, Dk, Dk, Sh, Sh},
-        {bsDelphi, Up, Sh, Dk, Hl, Sh},      {bsDelphi, Pressed, Sh, Hl, Dk, Sh},
-        {bsDelphi, DefaultUp, Sh, Dk, Hl, Dk},
-        {bsSpeed, Up, Hl, Dk, Lt, Sh},       {bsSpeed, Pressed, Dk, Hl, Sh, Lt},
-        {bsInset, Up, Sh, Hl, Dk, Dk},       {bsInset, Pressed, Sh, Hl, Dk, Dk},
-        {bsWin31, Up, Dk, Dk, Hl, Sh},       {bsWin31, Pressed, Dk, Dk, Sh, F},
-        {bsWin97, Up, F, F, F, F},           {bsWin97, Hot, Hl, Sh, F, F},
-        {bsWin97, DefaultUp, Dk, Dk, Hl, Sh}, {bsWin97, Pressed, Sh, Hl, F, F},
-        {bsBorderless, Pressed, F, F, F, F},
+        {bsWin95, Up, Hl, Dk, Lt, Sh},         {bsWin95, Pressed, Dk, Hl, Sh, Lt},
+        {bsWin95, DefaultUp, Dk, Dk, Hl, Dk},  {bsWin95, DefaultPressed, Dk, Dk, Sh, Sh},
+        {bsDelphi, Up, Sh, Dk, Hl, Sh},        {bsDelphi, Pressed, Sh, Hl, Dk, Sh},
+        {bsDelphi, DefaultUp, Sh, Dk, Hl, Dk}, {bsSpeed, Up, Hl, Dk, Lt, Sh},
+        {bsSpeed, Pressed, Dk, Hl, Sh, Lt},    {bsInset, Up, Sh, Hl, Dk, Dk},
+        {bsInset, Pressed, Sh, Hl, Dk, Dk},    {bsWin31, Up, Dk, Dk, Hl, Sh},
+        {bsWin31, Pressed, Dk, Dk, Sh, F},     {bsWin97, Up, F, F, F, F},
+        {bsWin97, Hot, Hl, Sh, F, F},          {bsWin97, DefaultUp, Dk, Dk, Hl, Sh},
+        {bsWin97, Pressed, Sh, Hl, F, F},      {bsBorderless, Pressed, F, F, F, F},
     };
     for (const Row& r : rows) {
         ButtonForm f;
@@ -431,7 +430,6 @@ TEST(GrButtons, GradientRunsFromTheFarColourTowardsTheNearOne) {
     EXPECT_EQ(GradientColor(clBlack, clWhite, 128, 64), RGB(128, 128, 128));
     EXPECT_NE(GradientColor(clBlack, clWhite, 128, 127), RGB(0, 0, 0));
 }
-
 
 TEST(GrButtons, EnabledPictureCastsItsShadowOrSinksByStyle) {
     // One row through the glyph from 3 to 15 pixels into the picture:
@@ -557,7 +555,6 @@ TEST(GrButtons, DisabledCaptionIsGreyAndInsetWhateverItsStyle) {
     EXPECT_TRUE(grey);
 }
 
-
 TEST(GrButtons, CachedAppearancesMatchFreshPaintingThroughStateAndSizeChanges) {
     // Twins take the same steps; only the first keeps its appearances.
     ButtonForm f;
@@ -598,7 +595,6 @@ TEST(GrButtons, CachedAppearancesMatchFreshPaintingThroughStateAndSizeChanges) {
     step("disabled", [&](int i) { b[i]->SetEnabled(false); });
 }
 
-
 TEST(GrButtons, GradientBandsAndPatternTilesCoverTheWholeFace) {
     ButtonForm f;
     auto* b = f.Add<TgrGraphicButton>(0, 0, 100, 20);
@@ -629,7 +625,6 @@ TEST(GrButtons, GradientBandsAndPatternTilesCoverTheWholeFace) {
     EXPECT_EQ(Pixel(image, 99, 19), RGB(0, 0, 255));
 }
 
-
 TEST(GrButtons, ToggledDownFaceIsDitheredAndInsetMarginsTakeTheParentColour) {
     ButtonForm f;
     f.form->SetColor(clYellow);
@@ -653,7 +648,6 @@ TEST(GrButtons, ToggledDownFaceIsDitheredAndInsetMarginsTakeTheParentColour) {
     EXPECT_EQ(Pixel(image, 30, 23), RGB(255, 255, 0));
     EXPECT_EQ(Pixel(image, 3, 10), RGB(0, 0, 255));
 }
-
 
 TEST(GrButtons, AutomaticBorderColoursAreLighterAndDarkerShadesOfTheFace) {
     // Grey 128 is luminance 120: +4 moves it half way to white, -8 by eight eighths to black.
@@ -679,7 +673,6 @@ TEST(GrButtons, AutomaticBorderColoursAreLighterAndDarkerShadesOfTheFace) {
     EXPECT_GT(GetBValue(b->GetBtnShadowColor()), GetRValue(b->GetBtnShadowColor()));
 }
 
-
 TEST(GrButtons, ShadeColoursShadeThePixelsBeneath) {
     ButtonForm f;
     auto* b = f.Add<TgrGraphicButton>(0, 0, 40, 20);
@@ -703,7 +696,6 @@ TEST(GrButtons, ShadeColoursShadeThePixelsBeneath) {
     EXPECT_EQ(Pixel(Render(b), 20, 10), ShadeLuminance(RGB(255, 0, 255), -8));
 }
 
-
 TEST(GrButtons, FocusOutlineLiesInsideTheEdgesByStyle) {
     const struct {
         TgrBtnStyle style;
@@ -723,8 +715,9 @@ TEST(GrButtons, FocusOutlineLiesInsideTheEdgesByStyle) {
         for (int y = 0; y < 25; ++y)
             for (int x = 0; x < 60; ++x) {
                 if (Pixel(before, x, y) == Pixel(after, x, y)) continue;
-                const bool edge = (x == frame.Left || x == frame.Right - 1 || y == frame.Top || y == frame.Bottom - 1) &&
-                                  x >= frame.Left && x < frame.Right && y >= frame.Top && y < frame.Bottom;
+                const bool edge =
+                    (x == frame.Left || x == frame.Right - 1 || y == frame.Top || y == frame.Bottom - 1) &&
+                    x >= frame.Left && x < frame.Right && y >= frame.Top && y < frame.Bottom;
                 ++(edge ? onFrame : elsewhere);
             }
         EXPECT_GT(onFrame, 40) << int(row.style);
@@ -732,4 +725,4 @@ TEST(GrButtons, FocusOutlineLiesInsideTheEdgesByStyle) {
     }
 }
 
-} // namespace
+}  // namespace

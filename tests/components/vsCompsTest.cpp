@@ -53,7 +53,8 @@ struct Sandbox {
     ~Sandbox() {
         form.reset();
         TRegistry::SetRegistryFileName("");
-        for (auto& [var, value] : saved) value == "\x01" ? unsetenv(var.c_str()) : setenv(var.c_str(), value.c_str(), 1);
+        for (auto& [var, value] : saved)
+            value == "\x01" ? unsetenv(var.c_str()) : setenv(var.c_str(), value.c_str(), 1);
         fs::remove_all(root);
         Application->ResetTerminated();
         Application->ShowMainForm = true;
@@ -64,30 +65,46 @@ struct Sandbox {
         setenv(var, value.c_str(), 1);
     }
     template <typename T>
-    T* Make() { return new T(form.get()); }
+    T* Make() {
+        return new T(form.get());
+    }
 };
 
 TEST(vsComps, WindowDefinitionsPlaceEveryComponentByClassName) {
     Sandbox s;
-    const char* names[] = {"TvsThreadComponent", "TvsThreadTimer", "TvsColorPicker", "TvsTrayIcon", "TvsWndProcHook",
-                           "TvsFileOperation", "TvsFileAssociation", "TvsFileStorage", "TvsStartButtonProperties",
-                           "TvsOneInstance", "TvsAutoRun", "TvsShutdown", "TvsWav", "TvsFolderMonitor",
+    const char* names[] = {"TvsThreadComponent",
+                           "TvsThreadTimer",
+                           "TvsColorPicker",
+                           "TvsTrayIcon",
+                           "TvsWndProcHook",
+                           "TvsFileOperation",
+                           "TvsFileAssociation",
+                           "TvsFileStorage",
+                           "TvsStartButtonProperties",
+                           "TvsOneInstance",
+                           "TvsAutoRun",
+                           "TvsShutdown",
+                           "TvsWav",
+                           "TvsFolderMonitor",
                            "TvsRegistryMonitor"};
     for (const char* n : names) EXPECT_NE(FindClassInfo(n), nullptr) << n;
-    const std::string text = "object Form1: TForm\n"
-                             "  object Monitor: TvsFolderMonitor\n"
-                             "    Folder = '" + s.root.string() + "'\n"
-                             "    NotifyFilters = [fmfFileNameChange]\n"
-                             "    WatchSubTree = False\n"
-                             "  end\n"
-                             "  object Store: TvsFileStorage\n"
-                             "    FileData = {03000000414243}\n"
-                             "  end\n"
-                             "  object Ops: TvsFileOperation\n"
-                             "    Operation = fotMove\n"
-                             "    Options = [fofNoConfirmation]\n"
-                             "  end\n"
-                             "end\n";
+    const std::string text =
+        "object Form1: TForm\n"
+        "  object Monitor: TvsFolderMonitor\n"
+        "    Folder = '" +
+        s.root.string() +
+        "'\n"
+        "    NotifyFilters = [fmfFileNameChange]\n"
+        "    WatchSubTree = False\n"
+        "  end\n"
+        "  object Store: TvsFileStorage\n"
+        "    FileData = {03000000414243}\n"
+        "  end\n"
+        "  object Ops: TvsFileOperation\n"
+        "    Operation = fotMove\n"
+        "    Options = [fofNoConfirmation]\n"
+        "  end\n"
+        "end\n";
     ReadComponentFromText(s.form.get(), text);
     auto* monitor = dynamic_cast<TvsFolderMonitor*>(s.form->FindComponent("Monitor"));
     ASSERT_NE(monitor, nullptr);
@@ -584,4 +601,4 @@ TEST(vsComps, WavePlaysStoredDataAndStopsALoop) {
     TWavePlayer::SetDevice("");
 }
 
-} // namespace
+}  // namespace

@@ -151,4 +151,4 @@ TEST(vsStatusBarInserter, ForgetsAControlThatIsDestroyed) {
     f.Paint();
 }
 
-} // namespace
+}  // namespace

@@ -63,8 +63,8 @@ struct MainBar {
         RegisterVsStatusBarsClasses();
         form = std::make_unique<TForm>(nullptr);
         THandlerTable handlers;
-        handlers["statusBarPanelClick"] = TvsPanelClickNotifyEvent(
-            [this](TObject* Panel, TMouseButton, TShiftState, int, int) {
+        handlers["statusBarPanelClick"] =
+            TvsPanelClickNotifyEvent([this](TObject* Panel, TMouseButton, TShiftState, int, int) {
                 auto* p = dynamic_cast<TvsStatusPanel*>(Panel);
                 clicked.push_back(p ? p->GetName() : "not a panel");
             });
@@ -111,7 +111,7 @@ TEST(VsStatusBar, PaintsPanelTextsOnlyInsideTheirPanels) {
                 if (image.pixel(x, y) != face) return true;
         return false;
     };
-    EXPECT_TRUE(inked(96, 555));   // "Welcome"
+    EXPECT_TRUE(inked(96, 555));  // "Welcome"
     m.Panel(1)->SetText("");
     image = m.bar->Widget()->grab().toImage();
     EXPECT_FALSE(inked(100, 555));
@@ -237,4 +237,4 @@ TEST(VsStatusBar, ScrollingTextReentersOrBounces) {
     EXPECT_EQ(t->ScrollOffset, 55);
 }
 
-} // namespace
+}  // namespace

@@ -37,7 +37,8 @@ struct TempDesktop {
         setenv(var, value.c_str(), 1);
     }
     ~TempDesktop() {
-        for (auto& [var, value] : saved) value == "\x01" ? unsetenv(var.c_str()) : setenv(var.c_str(), value.c_str(), 1);
+        for (auto& [var, value] : saved)
+            value == "\x01" ? unsetenv(var.c_str()) : setenv(var.c_str(), value.c_str(), 1);
         fs::remove_all(root);
     }
 };
@@ -68,7 +69,12 @@ TEST(vsUtils, StringSearchAndReplace) {
 }
 
 TEST(vsUtils, PathParts) {
-    struct Row { const char* path; const char* name; const char* dir; const char* bare; };
+    struct Row {
+        const char* path;
+        const char* name;
+        const char* dir;
+        const char* bare;
+    };
     const Row rows[] = {
         {"C:\\a\\b.txt", "b.txt", "C:\\a\\", "b"},
         {"/home/u/r.tar.gz", "r.tar.gz", "/home/u/", "r.tar"},
@@ -80,12 +86,14 @@ TEST(vsUtils, PathParts) {
         EXPECT_EQ(ExtractFilePathPart(r.path), r.dir) << r.path;
         EXPECT_EQ(ExtractFileNameWithoutExt(r.path), r.bare) << r.path;
     }
-    struct Mask { const char* source; const char* mask; const char* result; };
+    struct Mask {
+        const char* source;
+        const char* mask;
+        const char* result;
+    };
     const Mask masks[] = {
-        {"C:\\a\\b.txt", "*.bak", "C:\\a\\b.bak"},
-        {"C:\\a\\b.txt", "", "C:\\a\\b.txt"},
-        {"/d/b.txt", "/e/*.*", "/e/b.txt"},
-        {"/d/b.txt", "/e/new.*", "/e/new.txt"},
+        {"C:\\a\\b.txt", "*.bak", "C:\\a\\b.bak"}, {"C:\\a\\b.txt", "", "C:\\a\\b.txt"},
+        {"/d/b.txt", "/e/*.*", "/e/b.txt"},        {"/d/b.txt", "/e/new.*", "/e/new.txt"},
         {"/d/b.txt", "c?.log", "/d/b.log"},
     };
     for (const Mask& m : masks) EXPECT_EQ(ApplyFileMask(m.source, m.mask), m.result) << m.mask;
@@ -199,4 +207,4 @@ TEST(vsUtils, SynchronizedFailuresComeBackToTheThread) {
     }
 }
 
-} // namespace
+}  // namespace

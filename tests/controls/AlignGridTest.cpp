@@ -291,17 +291,22 @@ TEST_F(AlignGridTest, ClipboardKeysChangeOnlyEditableCellsOfAnEditingGrid) {
 
 TEST_F(AlignGridTest, NextCellStepsWrapsAndAppliesTheAfterLastRule) {
     Fill(3, 3);  // one fixed row and column: body (1..2, 1..2)
-    struct Row { T_nextcell dir; int c, r; T_lastcell rule; int ec, er; };
+    struct Row {
+        T_nextcell dir;
+        int c, r;
+        T_lastcell rule;
+        int ec, er;
+    };
     const Row rows[] = {
-        {nc_rightdown, 1, 1, lc_stop, 2, 1},  {nc_rightdown, 2, 1, lc_stop, 1, 2},
+        {nc_rightdown, 1, 1, lc_stop, 2, 1},   {nc_rightdown, 2, 1, lc_stop, 1, 2},
         {nc_rightdown, 2, 2, lc_stop, -1, -1}, {nc_rightdown, 2, 2, lc_first, 1, 1},
-        {nc_downright, 1, 2, lc_stop, 2, 1},  {nc_downright, 2, 2, lc_first, 1, 1},
-        {nc_leftdown, 1, 1, lc_stop, 2, 2},   {nc_leftdown, 1, 2, lc_first, 2, 1},
-        {nc_downleft, 2, 2, lc_stop, 1, 1},   {nc_downleft, 1, 2, lc_first, 2, 1},
-        {nc_leftup, 1, 2, lc_stop, 2, 1},     {nc_leftup, 1, 1, lc_first, 2, 2},
-        {nc_upleft, 2, 1, lc_stop, 1, 2},     {nc_upleft, 1, 1, lc_first, 2, 2},
-        {nc_rightup, 2, 2, lc_stop, 1, 1},    {nc_rightup, 2, 1, lc_first, 1, 2},
-        {nc_upright, 1, 1, lc_stop, 2, 2},    {nc_upright, 2, 1, lc_first, 1, 2},
+        {nc_downright, 1, 2, lc_stop, 2, 1},   {nc_downright, 2, 2, lc_first, 1, 1},
+        {nc_leftdown, 1, 1, lc_stop, 2, 2},    {nc_leftdown, 1, 2, lc_first, 2, 1},
+        {nc_downleft, 2, 2, lc_stop, 1, 1},    {nc_downleft, 1, 2, lc_first, 2, 1},
+        {nc_leftup, 1, 2, lc_stop, 2, 1},      {nc_leftup, 1, 1, lc_first, 2, 2},
+        {nc_upleft, 2, 1, lc_stop, 1, 2},      {nc_upleft, 1, 1, lc_first, 2, 2},
+        {nc_rightup, 2, 2, lc_stop, 1, 1},     {nc_rightup, 2, 1, lc_first, 1, 2},
+        {nc_upright, 1, 1, lc_stop, 2, 2},     {nc_upright, 2, 1, lc_first, 1, 2},
     };
     for (const Row& row : rows) {
         int c = row.c, r = row.r;
@@ -442,8 +447,12 @@ TEST_F(AlignGridTest, EnterEndsTheEditAndOpensTheNextCellInANewRow) {
     Grid->SetOptions(Grid->GetOptions() + goEditing);
     Grid->AutoEditNextCell = true;
     std::vector<std::string> events;
-    Grid->OnBeforeEdit = [&](TObject*, int c, int r) { events.push_back("before " + std::to_string(c) + std::to_string(r)); };
-    Grid->OnAfterEdit = [&](TObject*, int c, int r) { events.push_back("after " + std::to_string(c) + std::to_string(r)); };
+    Grid->OnBeforeEdit = [&](TObject*, int c, int r) {
+        events.push_back("before " + std::to_string(c) + std::to_string(r));
+    };
+    Grid->OnAfterEdit = [&](TObject*, int c, int r) {
+        events.push_back("after " + std::to_string(c) + std::to_string(r));
+    };
     Form->Show();
     Grid->SetFocus();
     Grid->SetCol(2);
@@ -522,4 +531,4 @@ TEST(ObjectListTest, OwnsItsItemsAndFreesThemLastFirst) {
     delete keep;
 }
 
-} // namespace
+}  // namespace

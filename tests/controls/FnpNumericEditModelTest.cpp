@@ -17,8 +17,7 @@ struct KeyRow {
 class FnpNumericEditModelTest : public ::testing::Test {
 protected:
     void SetUp() override { us = USFormatSettings(); }
-    TFnpNumericEditModel Make(const std::string& text, int decimals, int selStart, int selLength = 0)
-    {
+    TFnpNumericEditModel Make(const std::string& text, int decimals, int selStart, int selLength = 0) {
         TFnpNumericEditModel m;
         m.SetDecimals(decimals, us);
         m.Text = text;
@@ -29,8 +28,7 @@ protected:
     TFormatSettings us;
 };
 
-TEST_F(FnpNumericEditModelTest, TypingFollowsTheCalculatorRules)
-{
+TEST_F(FnpNumericEditModelTest, TypingFollowsTheCalculatorRules) {
     const KeyRow rows[] = {
         // A lone leading zero is replaced, further integer digits insert.
         {"0.00", 2, 1, 0, 0, '5', "5.00", 1},
@@ -78,19 +76,16 @@ TEST_F(FnpNumericEditModelTest, TypingFollowsTheCalculatorRules)
 
 // A key the rules refuse must not touch the text, even over a selection: the
 // field would otherwise drop to 0 and the calculation run with 0.
-TEST_F(FnpNumericEditModelTest, RejectedKeyLeavesSelectedTextAlone)
-{
+TEST_F(FnpNumericEditModelTest, RejectedKeyLeavesSelectedTextAlone) {
     const struct {
         const char* text;
         int decimals, selStart, selLength;
         char32_t key;
     } rows[] = {
-        {"12.34", 2, 0, 5, 'a'},
-        {"12.34", 2, 0, 5, ' '},
-        {"12.34", 2, 0, 5, '-'},   // negatives not allowed
-        {"12", 0, 0, 2, '.'},      // no decimals
-        {"12.34", 2, 0, 0, '0'},   // a zero at the very start
-        {"12.34", 2, 5, 0, '7'},   // past the last decimal
+        {"12.34", 2, 0, 5, 'a'},       {"12.34", 2, 0, 5, ' '}, {"12.34", 2, 0, 5, '-'},  // negatives not allowed
+        {"12", 0, 0, 2, '.'},                                                             // no decimals
+        {"12.34", 2, 0, 0, '0'},                                                          // a zero at the very start
+        {"12.34", 2, 5, 0, '7'},                                                          // past the last decimal
         {"12.34", 2, 0, 5, U'\u00e9'},
     };
     for (const auto& r : rows) {
@@ -102,8 +97,7 @@ TEST_F(FnpNumericEditModelTest, RejectedKeyLeavesSelectedTextAlone)
     }
 }
 
-TEST_F(FnpNumericEditModelTest, ClipboardKeysGoToThePlatform)
-{
+TEST_F(FnpNumericEditModelTest, ClipboardKeysGoToThePlatform) {
     TFnpNumericEditModel m = Make("12.34", 2, 0, 5);
     for (char32_t k : {char32_t(3), char32_t(22), char32_t(24)}) {
         EXPECT_EQ(m.KeyPress(k, '.'), TFnpKeyAction::Platform);
@@ -112,30 +106,25 @@ TEST_F(FnpNumericEditModelTest, ClipboardKeysGoToThePlatform)
 }
 
 // Backspace over a selection removes the selection and nothing more.
-TEST_F(FnpNumericEditModelTest, BackspaceOverSelectionDeletesOnlyTheSelection)
-{
-    TFnpNumericEditModel m = Make("12.34", 2, 1, 1);   // "2" selected
+TEST_F(FnpNumericEditModelTest, BackspaceOverSelectionDeletesOnlyTheSelection) {
+    TFnpNumericEditModel m = Make("12.34", 2, 1, 1);  // "2" selected
     m.KeyPress(8, '.');
     EXPECT_EQ(m.Text, "1.34");
     EXPECT_EQ(m.SelStart, 1);
 }
 
-TEST_F(FnpNumericEditModelTest, DeleteKeyKeepsTheFormat)
-{
+TEST_F(FnpNumericEditModelTest, DeleteKeyKeepsTheFormat) {
     const struct {
         const char* text;
         int decimals, selStart, selLength;
         const char* wantText;
         int wantCaret;
     } rows[] = {
-        {"12.34", 2, 3, 0, "12.40", 3},
-        {"12.34", 2, 2, 0, "12.34", 3},   // the separator is stepped over
-        {"5.00", 2, 0, 0, "0.00", 1},
-        {"-5.00", 2, 1, 0, "-0.00", 1},
-        {"12.34", 2, 5, 0, "12.34", 5},   // nothing after the caret
-        {"12.34", 2, 1, 3, "1.40", 1},    // "2.3" selected
-        {"12.34", 2, 0, 5, "0.00", 1},
-        {"-12", 0, 0, 3, "0", 0},
+        {"12.34", 2, 3, 0, "12.40", 3}, {"12.34", 2, 2, 0, "12.34", 3},  // the separator is stepped over
+        {"5.00", 2, 0, 0, "0.00", 1},   {"-5.00", 2, 1, 0, "-0.00", 1},
+        {"12.34", 2, 5, 0, "12.34", 5},  // nothing after the caret
+        {"12.34", 2, 1, 3, "1.40", 1},   // "2.3" selected
+        {"12.34", 2, 0, 5, "0.00", 1},  {"-12", 0, 0, 3, "0", 0},
         {"7", 0, 0, 0, "0", 1},
     };
     for (const auto& r : rows) {
@@ -146,8 +135,7 @@ TEST_F(FnpNumericEditModelTest, DeleteKeyKeepsTheFormat)
     }
 }
 
-TEST_F(FnpNumericEditModelTest, DecimalsAreClampedAndReformatTheText)
-{
+TEST_F(FnpNumericEditModelTest, DecimalsAreClampedAndReformatTheText) {
     TFnpNumericEditModel m = Make("8.75", 2, 0);
     m.SetDecimals(12, us);
     EXPECT_EQ(m.GetDecimals(), 9);
@@ -162,8 +150,7 @@ TEST_F(FnpNumericEditModelTest, DecimalsAreClampedAndReformatTheText)
 }
 
 // A long digit string must not come back as some other, wrapped number.
-TEST_F(FnpNumericEditModelTest, GetAsIntegerRaisesInsteadOfWrapping)
-{
+TEST_F(FnpNumericEditModelTest, GetAsIntegerRaisesInsteadOfWrapping) {
     TFnpNumericEditModel m = Make("-12.75", 2, 0);
     EXPECT_EQ(m.AsInteger(us), -12);
     m.Text = "2147483647";
@@ -176,4 +163,4 @@ TEST_F(FnpNumericEditModelTest, GetAsIntegerRaisesInsteadOfWrapping)
     }
 }
 
-} // namespace
+}  // namespace

@@ -21,13 +21,11 @@ namespace {
 
 class FnpNumericEditTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         EnsureGuiApp();
         FormatSettings = USFormatSettings();
     }
-    static void Place(TFnpNumericEdit& e, const std::string& text, int selStart, int selLength)
-    {
+    static void Place(TFnpNumericEdit& e, const std::string& text, int selStart, int selLength) {
         e.SetText(text);
         e.SetSelStart(selStart);
         e.SetSelLength(selLength);
@@ -36,8 +34,7 @@ protected:
     std::string& clip = clipboard.Text;
 };
 
-TEST_F(FnpNumericEditTest, Construction)
-{
+TEST_F(FnpNumericEditTest, Construction) {
     TFnpNumericEdit e(nullptr);
     EXPECT_EQ(e.GetText(), "0.00");
     EXPECT_EQ(e.GetFormat(), "0.00");
@@ -46,8 +43,7 @@ TEST_F(FnpNumericEditTest, Construction)
     EXPECT_EQ(e.GetVersion(), "1.00.08");
 }
 
-TEST_F(FnpNumericEditTest, KeysThroughTheControl)
-{
+TEST_F(FnpNumericEditTest, KeysThroughTheControl) {
     const struct {
         const char* text;
         int decimals, selStart, selLength;
@@ -59,7 +55,7 @@ TEST_F(FnpNumericEditTest, KeysThroughTheControl)
         {"0.00", 2, 1, 0, 0, "53", "53.00", 2},
         {"12.34", 2, 1, 0, 0, ".9\b", "12.40", 3},
         {"5.00", 2, 1, 0, -1, "-", "-5.00", 2},
-        {"12", 0, 0, 2, 0, "\r", "12", 0},   // Enter goes to the form, not the text
+        {"12", 0, 0, 2, 0, "\r", "12", 0},  // Enter goes to the form, not the text
     };
     for (const auto& r : rows) {
         TFnpNumericEdit e(nullptr);
@@ -74,8 +70,7 @@ TEST_F(FnpNumericEditTest, KeysThroughTheControl)
 
 // A refused key over a selection must leave the text alone and fire nothing:
 // the calculation would otherwise run with 0.
-TEST_F(FnpNumericEditTest, RejectedKeyLeavesSelectedTextAlone)
-{
+TEST_F(FnpNumericEditTest, RejectedKeyLeavesSelectedTextAlone) {
     for (char key : {'a', ' ', '-'}) {
         TFnpNumericEdit e(nullptr);
         e.SetDecimals(3);
@@ -90,8 +85,7 @@ TEST_F(FnpNumericEditTest, RejectedKeyLeavesSelectedTextAlone)
     }
 }
 
-TEST_F(FnpNumericEditTest, DeleteKeyKeepsTheFormat)
-{
+TEST_F(FnpNumericEditTest, DeleteKeyKeepsTheFormat) {
     TFnpNumericEdit e(nullptr);
     Place(e, "12.34", 3, 0);
     int changes = 0;
@@ -109,18 +103,17 @@ TEST_F(FnpNumericEditTest, DeleteKeyKeepsTheFormat)
     EXPECT_EQ(e.GetText(), "12.34");
 }
 
-TEST_F(FnpNumericEditTest, ValueWritesAndChangeEvents)
-{
+TEST_F(FnpNumericEditTest, ValueWritesAndChangeEvents) {
     TFnpNumericEdit e(nullptr);
     int changes = 0;
     e.OnChange = [&](TObject*) { ++changes; };
     e.SetDecimals(3);
-    EXPECT_EQ(changes, 0);   // reformatting by Decimals is quiet
+    EXPECT_EQ(changes, 0);  // reformatting by Decimals is quiet
     EXPECT_EQ(e.GetText(), "0.000");
     e.SetValue(8.75);
     EXPECT_EQ(e.GetText(), "8.750");
     EXPECT_EQ(changes, 1);
-    e.SetValue(8.75);   // same text: nothing
+    e.SetValue(8.75);  // same text: nothing
     EXPECT_EQ(changes, 1);
     e.SetAsFloat(9);
     EXPECT_EQ(e.GetText(), "9.000");
@@ -136,8 +129,7 @@ TEST_F(FnpNumericEditTest, ValueWritesAndChangeEvents)
     EXPECT_EQ(e.GetAsInteger(), -7);
 }
 
-TEST_F(FnpNumericEditTest, ValueReadRaisesOnTextThatIsNoNumber)
-{
+TEST_F(FnpNumericEditTest, ValueReadRaisesOnTextThatIsNoNumber) {
     TFnpNumericEdit e(nullptr);
     e.SetText("-");
     EXPECT_THROW(e.GetValue(), EConvertError);
@@ -146,8 +138,7 @@ TEST_F(FnpNumericEditTest, ValueReadRaisesOnTextThatIsNoNumber)
     EXPECT_THROW(e.GetAsInteger(), EConvertError);
 }
 
-TEST_F(FnpNumericEditTest, FollowsTheLocalesDecimalSeparator)
-{
+TEST_F(FnpNumericEditTest, FollowsTheLocalesDecimalSeparator) {
     FormatSettings.DecimalSeparator = ',';
     TFnpNumericEdit e(nullptr);
     e.SetDecimals(3);
@@ -160,8 +151,7 @@ TEST_F(FnpNumericEditTest, FollowsTheLocalesDecimalSeparator)
     FormatSettings = USFormatSettings();
 }
 
-TEST_F(FnpNumericEditTest, RangeEvents)
-{
+TEST_F(FnpNumericEditTest, RangeEvents) {
     TFnpNumericEdit e(nullptr);
     e.SetDecimals(0);
     int valid = 0, invalid = 0;
@@ -179,8 +169,8 @@ TEST_F(FnpNumericEditTest, RangeEvents)
     e.SetMaxValue(10);
     valid = 0;
     Place(e, "0", 1, 0);
-    e.Perform(WM_CHAR, '1', 0);   // 1: in range
-    e.Perform(WM_CHAR, '2', 0);   // 12: above
+    e.Perform(WM_CHAR, '1', 0);  // 1: in range
+    e.Perform(WM_CHAR, '2', 0);  // 12: above
     EXPECT_EQ(e.GetText(), "12");
     EXPECT_EQ(valid, 1);
     e.Perform(CM_EXIT, 0, 0);
@@ -190,8 +180,7 @@ TEST_F(FnpNumericEditTest, RangeEvents)
     EXPECT_EQ(invalid, 1);
 }
 
-TEST_F(FnpNumericEditTest, CutAndPaste)
-{
+TEST_F(FnpNumericEditTest, CutAndPaste) {
     TFnpNumericEdit e(nullptr);
     Place(e, "12.34", 3, 2);
     e.Perform(WM_CUT, 0, 0);
@@ -204,8 +193,7 @@ TEST_F(FnpNumericEditTest, CutAndPaste)
     EXPECT_EQ(e.GetText(), "12.00");
 }
 
-TEST_F(FnpNumericEditTest, WindowDefinitionPropertiesByName)
-{
+TEST_F(FnpNumericEditTest, WindowDefinitionPropertiesByName) {
     RegisterControlsClasses();
     RegisterNumericEditClasses();
     TFnpNumericEdit e(nullptr);
@@ -219,8 +207,7 @@ TEST_F(FnpNumericEditTest, WindowDefinitionPropertiesByName)
     EXPECT_EQ(GetPropText(&e, "Value"), "8.75");
 }
 
-TEST_F(FnpNumericEditTest, RealKeysOnAShownForm)
-{
+TEST_F(FnpNumericEditTest, RealKeysOnAShownForm) {
     TForm form(nullptr);
     form.SetClientSize(200, 80);
     auto* first = new TEdit(&form);
@@ -236,7 +223,7 @@ TEST_F(FnpNumericEditTest, RealKeysOnAShownForm)
     QCoreApplication::processEvents();
     e->SetFocus();
     ASSERT_TRUE(QTest::qWaitFor([&] { return e->Focused(); }, 1000));
-    EXPECT_EQ(e->GetSelLength(), 5);   // auto-selected
+    EXPECT_EQ(e->GetSelLength(), 5);  // auto-selected
     QTest::keyClicks(e->Widget(), "x");
     EXPECT_EQ(e->GetText(), "8.750");
     QTest::keyClicks(e->Widget(), "6.25-");
@@ -246,4 +233,4 @@ TEST_F(FnpNumericEditTest, RealKeysOnAShownForm)
     EXPECT_EQ(e->GetText(), "6.250");
 }
 
-} // namespace
+}  // namespace

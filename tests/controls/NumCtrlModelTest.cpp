@@ -7,8 +7,7 @@ namespace {
 class NumCtrlModelTest : public ::testing::Test {
 protected:
     void SetUp() override { us = USFormatSettings(); }
-    static TNumEditModel Make(TNumericType type, int decimals, bool rounding, const char* mask = "#,##0")
-    {
+    static TNumEditModel Make(TNumericType type, int decimals, bool rounding, const char* mask = "#,##0") {
         TNumEditModel m;
         m.NumericType = type;
         m.Decimals = static_cast<uint16_t>(decimals);
@@ -17,18 +16,15 @@ protected:
         return m;
     }
     // One pass of the user entering and leaving the edit without typing.
-    void FocusPass(TNumEditModel& m)
-    {
+    void FocusPass(TNumEditModel& m) {
         long double typed = 0;
-        ASSERT_EQ(TNumEditModel::ParseTyped(m.StripForEdit(m.FormatText(us), us), us, typed),
-                  TNumParseResult::Number);
+        ASSERT_EQ(TNumEditModel::ParseTyped(m.StripForEdit(m.FormatText(us), us), us, typed), TNumParseResult::Number);
         m.Value = m.StoredValue(typed);
     }
     TFormatSettings us;
 };
 
-TEST_F(NumCtrlModelTest, FormatText)
-{
+TEST_F(NumCtrlModelTest, FormatText) {
     const struct {
         TNumericType type;
         int decimals;
@@ -39,11 +35,11 @@ TEST_F(NumCtrlModelTest, FormatText)
     } rows[] = {
         {ntPercentage, 3, true, "#,##0", 0.0875L, "8.750%"},
         {ntPercentage, 3, false, "#,##0", 0.0875L, "8.750%"},
-        {ntPercentage, 3, false, "#,##0", 0.0875, "8.750%"},   // from a double
+        {ntPercentage, 3, false, "#,##0", 0.0875, "8.750%"},  // from a double
         {ntGeneral, 3, false, "#,##0.###", 1.23456L, "1.234"},
         {ntGeneral, 3, false, "#,##0.###", -1.23456L, "-1.234"},
         {ntGeneral, 3, false, "#,##0.###", 2.3, "2.3"},
-        {ntGeneral, 3, true, "#,##0.###", 0.0625L, "0.062"},      // ties go to the even digit
+        {ntGeneral, 3, true, "#,##0.###", 0.0625L, "0.062"},  // ties go to the even digit
         {ntGeneral, 3, true, "#,##0.###", 0.0635L, "0.064"},
         {ntGeneral, 0, true, "#,##0", 2.5L, "2"},
         {ntGeneral, 0, true, "#,##0", 3.5L, "4"},
@@ -62,8 +58,7 @@ TEST_F(NumCtrlModelTest, FormatText)
 
 // 1.5 in a three-decimal truncating field must show 1.5 and stay 1.5 however
 // often the user passes through the field.
-TEST_F(NumCtrlModelTest, TruncationKeepsTheValuesOwnDigits)
-{
+TEST_F(NumCtrlModelTest, TruncationKeepsTheValuesOwnDigits) {
     for (long double v : {1.5L, 2.3L, 0.07L, 4.1L, 123.456L, 0.001L}) {
         TNumEditModel m = Make(ntGeneral, 3, false, "#,##0.###");
         m.Value = v;
@@ -72,8 +67,7 @@ TEST_F(NumCtrlModelTest, TruncationKeepsTheValuesOwnDigits)
     }
 }
 
-TEST_F(NumCtrlModelTest, PercentageRoundTrip)
-{
+TEST_F(NumCtrlModelTest, PercentageRoundTrip) {
     TNumEditModel m = Make(ntPercentage, 3, true);
     long double typed = 0;
     ASSERT_EQ(TNumEditModel::ParseTyped("9.5", us, typed), TNumParseResult::Number);
@@ -87,8 +81,7 @@ TEST_F(NumCtrlModelTest, PercentageRoundTrip)
     EXPECT_EQ(m.FormatText(us), "9.500%");
 }
 
-TEST_F(NumCtrlModelTest, CurrencyRoundTrip)
-{
+TEST_F(NumCtrlModelTest, CurrencyRoundTrip) {
     for (long double v : {1234.56L, -1234.56L, 0.0L, 1000000.0L}) {
         TNumEditModel m = Make(ntCurrency, 2, true);
         m.Value = v;
@@ -99,8 +92,7 @@ TEST_F(NumCtrlModelTest, CurrencyRoundTrip)
     }
 }
 
-TEST_F(NumCtrlModelTest, StripForEditKeepsOneMinus)
-{
+TEST_F(NumCtrlModelTest, StripForEditKeepsOneMinus) {
     TNumEditModel m = Make(ntGeneral, 0, true);
     m.Value = -1234;
     EXPECT_EQ(m.StripForEdit("-1,234", us), "-1,234");
@@ -108,19 +100,15 @@ TEST_F(NumCtrlModelTest, StripForEditKeepsOneMinus)
     EXPECT_EQ(m.StripForEdit("($1,234.00)", us), "-1,234.00");
 }
 
-TEST_F(NumCtrlModelTest, ParseTyped)
-{
+TEST_F(NumCtrlModelTest, ParseTyped) {
     const struct {
         const char* text;
         TNumParseResult result;
         long double number;
     } rows[] = {
-        {"12-", TNumParseResult::Number, -12},
-        {"-1,234.5", TNumParseResult::Number, -1234.5L},
-        {"$", TNumParseResult::Number, 0},
-        {"abc", TNumParseResult::Number, 0},
-        {"", TNumParseResult::NotANumber, 0},
-        {"-", TNumParseResult::NotANumber, 0},
+        {"12-", TNumParseResult::Number, -12},     {"-1,234.5", TNumParseResult::Number, -1234.5L},
+        {"$", TNumParseResult::Number, 0},         {"abc", TNumParseResult::Number, 0},
+        {"", TNumParseResult::NotANumber, 0},      {"-", TNumParseResult::NotANumber, 0},
         {"1.2.3", TNumParseResult::NotANumber, 0},
     };
     for (const auto& r : rows) {
@@ -132,8 +120,7 @@ TEST_F(NumCtrlModelTest, ParseTyped)
     }
 }
 
-TEST_F(NumCtrlModelTest, FilterKey)
-{
+TEST_F(NumCtrlModelTest, FilterKey) {
     using V = TNumKeyVerdict;
     const struct {
         const char* text;
@@ -148,12 +135,11 @@ TEST_F(NumCtrlModelTest, FilterKey)
         EXPECT_EQ(TNumEditModel::FilterKey(r.text, r.key, us), r.want) << r.text << " " << static_cast<int>(r.key);
 }
 
-TEST_F(NumCtrlModelTest, RangeCheckAndMessage)
-{
+TEST_F(NumCtrlModelTest, RangeCheckAndMessage) {
     TNumEditModel m;
     m.Min = 0;
     m.Max = 0.5L;
-    EXPECT_TRUE(m.InRange(7));   // Validate off
+    EXPECT_TRUE(m.InRange(7));  // Validate off
     m.Validate = true;
     EXPECT_TRUE(m.InRange(0.5L));
     EXPECT_FALSE(m.InRange(0.51L));
@@ -161,8 +147,7 @@ TEST_F(NumCtrlModelTest, RangeCheckAndMessage)
     EXPECT_EQ(m.RangeMessage(us), "Value must be between 0 and 0.5");
 }
 
-TEST_F(NumCtrlModelTest, IntegerAccessors)
-{
+TEST_F(NumCtrlModelTest, IntegerAccessors) {
     TNumEditModel m;
     m.Value = 2.5L;
     EXPECT_EQ(m.AsIntegerRounded(), 2);
@@ -178,8 +163,7 @@ TEST_F(NumCtrlModelTest, IntegerAccessors)
     EXPECT_EQ(m.GetUnformattedText("($1,234.50)"), "-1,234.50");
 }
 
-TEST_F(NumCtrlModelTest, StripCharsAndPowerOf)
-{
+TEST_F(NumCtrlModelTest, StripCharsAndPowerOf) {
     EXPECT_EQ(StripChars("12-", "0123456789"), "-12");
     EXPECT_EQ(StripChars("-$1,2", "0123456789,"), "-1,2");
     EXPECT_EQ(StripChars("a1b2", "0123456789"), "12");
@@ -187,4 +171,4 @@ TEST_F(NumCtrlModelTest, StripCharsAndPowerOf)
     EXPECT_EQ(PowerOf(2, -2), 0.25L);
 }
 
-} // namespace
+}  // namespace

@@ -22,21 +22,18 @@ namespace {
 
 class NumCtrlTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         EnsureGuiApp();
         FormatSettings = USFormatSettings();
     }
-    static void Type(TWinControl& c, const std::string& keys)
-    {
+    static void Type(TWinControl& c, const std::string& keys) {
         for (char k : keys) c.Perform(WM_CHAR, WPARAM(static_cast<unsigned char>(k)), 0);
     }
     static void Pump() { QCoreApplication::processEvents(); }
     MessageBoxRecorder boxes;
 };
 
-TEST_F(NumCtrlTest, ValueSetterStoresOnlyChangedValuesInRange)
-{
+TEST_F(NumCtrlTest, ValueSetterStoresOnlyChangedValuesInRange) {
     TNumEdit e(nullptr);
     e.SetNumericType(ntPercentage);
     e.SetDecimals(3);
@@ -56,15 +53,14 @@ TEST_F(NumCtrlTest, ValueSetterStoresOnlyChangedValuesInRange)
     EXPECT_EQ(boxes.Texts[0], "Value must be between 0 and 0.1");
 }
 
-TEST_F(NumCtrlTest, BoundsPullTheValue)
-{
+TEST_F(NumCtrlTest, BoundsPullTheValue) {
     TNumEdit e(nullptr);
     e.SetNumericType(ntGeneral);
     e.SetValue(5);
     const std::string shown = e.GetText();
     e.SetMin(7);
     EXPECT_EQ(e.GetValue(), 7);
-    EXPECT_EQ(e.GetText(), shown);   // not reformatted
+    EXPECT_EQ(e.GetText(), shown);  // not reformatted
     e.SetMax(3);
     EXPECT_EQ(e.GetValue(), 3);
 
@@ -72,14 +68,13 @@ TEST_F(NumCtrlTest, BoundsPullTheValue)
     v.SetNumericType(ntGeneral);
     v.SetMin(1);
     v.SetMax(10);
-    v.SetValue(50);        // not checked while Validate is off
-    v.SetValidate(true);   // above Max: goes to Min
+    v.SetValue(50);       // not checked while Validate is off
+    v.SetValidate(true);  // above Max: goes to Min
     EXPECT_EQ(v.GetValue(), 1);
     EXPECT_EQ(v.GetText(), "1");
 }
 
-TEST_F(NumCtrlTest, MasksAreCutTo25AndReformat)
-{
+TEST_F(NumCtrlTest, MasksAreCutTo25AndReformat) {
     TNumEdit e(nullptr);
     e.SetNumericType(ntGeneral);
     e.SetDecimals(3);
@@ -94,17 +89,16 @@ TEST_F(NumCtrlTest, MasksAreCutTo25AndReformat)
 struct ExitRow {
     TNumericType type;
     long double start;
-    const char* typed;   // typed over the selected text
+    const char* typed;  // typed over the selected text
     long double wantValue;
     const char* wantText;
 };
 
-TEST_F(NumCtrlTest, TypingAndLeaving)
-{
+TEST_F(NumCtrlTest, TypingAndLeaving) {
     const ExitRow rows[] = {
         {ntPercentage, 0.0875L, "9.5", 9.5L / 100, "9.500%"},
         {ntGeneral, 0, "12-", -12, "-12"},
-        {ntGeneral, 0, "1a2b.5.6", 12.56L, "12.56"},   // letters and a second point refused
+        {ntGeneral, 0, "1a2b.5.6", 12.56L, "12.56"},  // letters and a second point refused
         {ntCurrency, -2.5L, "1,234.5", 1234.5L, "$1,234.50"},
     };
     for (const ExitRow& r : rows) {
@@ -127,8 +121,7 @@ TEST_F(NumCtrlTest, TypingAndLeaving)
     }
 }
 
-TEST_F(NumCtrlTest, DigitsLimitTheTypedLengthAndSeparatorsAddRoom)
-{
+TEST_F(NumCtrlTest, DigitsLimitTheTypedLengthAndSeparatorsAddRoom) {
     TNumEdit e(nullptr);
     e.SetNumericType(ntGeneral);
     e.SetDigits(3);
@@ -139,8 +132,7 @@ TEST_F(NumCtrlTest, DigitsLimitTheTypedLengthAndSeparatorsAddRoom)
     EXPECT_EQ(e.GetText(), "123.");
 }
 
-TEST_F(NumCtrlTest, EmptiedTextRestoresTheValueAndAborts)
-{
+TEST_F(NumCtrlTest, EmptiedTextRestoresTheValueAndAborts) {
     TNumEdit e(nullptr);
     e.SetValue(12.5L);
     int exits = 0;
@@ -155,11 +147,10 @@ TEST_F(NumCtrlTest, EmptiedTextRestoresTheValueAndAborts)
     EXPECT_TRUE(boxes.Texts.empty());
 }
 
-TEST_F(NumCtrlTest, OutOfRangeTypedNumberKeepsTheTextForCorrection)
-{
+TEST_F(NumCtrlTest, OutOfRangeTypedNumberKeepsTheTextForCorrection) {
     TNumEdit e(nullptr);
     e.SetNumericType(ntPercentage);
-    e.SetMax(20);   // checked against the number as typed
+    e.SetMax(20);  // checked against the number as typed
     e.SetValidate(true);
     int exits = 0;
     e.OnExit = [&](TObject*) { ++exits; };
@@ -180,8 +171,7 @@ TEST_F(NumCtrlTest, OutOfRangeTypedNumberKeepsTheTextForCorrection)
     EXPECT_EQ(exits, 1);
 }
 
-TEST_F(NumCtrlTest, WindowDefinitionPropertiesByName)
-{
+TEST_F(NumCtrlTest, WindowDefinitionPropertiesByName) {
     RegisterControlsClasses();
     RegisterNumericEditClasses();
     TNumEdit e(nullptr);
@@ -199,8 +189,7 @@ TEST_F(NumCtrlTest, WindowDefinitionPropertiesByName)
 // entry, and the right-aligned painting while unfocused.
 class NumCtrlFormTest : public NumCtrlTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         NumCtrlTest::SetUp();
         form = std::make_unique<TForm>(nullptr);
         form->SetClientSize(300, 100);
@@ -224,8 +213,7 @@ protected:
     TEdit* other = nullptr;
 };
 
-TEST_F(NumCtrlFormTest, KeyboardEntryStoresThePercentageAsFraction)
-{
+TEST_F(NumCtrlFormTest, KeyboardEntryStoresThePercentageAsFraction) {
     num->SetNumericType(ntPercentage);
     num->SetDecimals(3);
     num->SetValue(0.0875L);
@@ -243,8 +231,7 @@ TEST_F(NumCtrlFormTest, KeyboardEntryStoresThePercentageAsFraction)
     EXPECT_EQ(exits, 1);
 }
 
-TEST_F(NumCtrlFormTest, UnreadableEntryTakesTheFocusBack)
-{
+TEST_F(NumCtrlFormTest, UnreadableEntryTakesTheFocusBack) {
     num->SetValue(3);
     num->SetFocus();
     ASSERT_TRUE(WaitFor([&] { return num->Focused(); }));
@@ -254,8 +241,7 @@ TEST_F(NumCtrlFormTest, UnreadableEntryTakesTheFocusBack)
     EXPECT_EQ(num->GetValue(), 3);
 }
 
-TEST_F(NumCtrlFormTest, UnfocusedTextIsPaintedRightAligned)
-{
+TEST_F(NumCtrlFormTest, UnfocusedTextIsPaintedRightAligned) {
     num->SetText("");
     num->SetValue(7);
     Pump();
@@ -272,4 +258,4 @@ TEST_F(NumCtrlFormTest, UnfocusedTextIsPaintedRightAligned)
     EXPECT_GT(rightmost, img.width() - 15);
 }
 
-} // namespace
+}  // namespace

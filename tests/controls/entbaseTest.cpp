@@ -70,7 +70,7 @@ void Pump() {
     QCoreApplication::processEvents();
 }
 
-} // namespace
+}  // namespace
 
 TEST(EntAttachedLabel, TakesTheFirstFreeNameAndSitsOnTheControlsTopEdge) {
     auto form = MakeForm();
@@ -159,7 +159,11 @@ TEST(EntCustomControl, WheelReachesItsEvent) {
     TField* f = AddField(form.get(), "F", 0, 0);
     int delta = 0, x = 0;
     TShiftState shift;
-    f->OnMouseWheelDelta = [&](TObject*, TShiftState s, int d, int X, int) { shift = s; delta = d; x = X; };
+    f->OnMouseWheelDelta = [&](TObject*, TShiftState s, int d, int X, int) {
+        shift = s;
+        delta = d;
+        x = X;
+    };
     f->Perform(WM_MOUSEWHEEL, WPARAM(uint32_t(uint16_t(-120)) << 16 | MK_SHIFT), MakeLParam(12, 34));
     EXPECT_EQ(delta, -120);
     EXPECT_EQ(x, 12);
@@ -168,7 +172,7 @@ TEST(EntCustomControl, WheelReachesItsEvent) {
 
 TEST(EntCustomControlEx, ControllerLookupOrder) {
     EnsureGuiApp();
-    auto form = std::make_unique<TForm>(nullptr);   // no window yet
+    auto form = std::make_unique<TForm>(nullptr);  // no window yet
     TField* f = AddField(form.get(), "F", 0, 0);
     EXPECT_EQ(f->GetController(), DefaultController()) << "no controller on the form";
     EXPECT_EQ(f->AssignedController(), nullptr) << "reading stores nothing";
@@ -231,11 +235,29 @@ TEST(EntCollection, ItemsJoinTheirOwnersCollection) {
 
 TEST(EntCollection, RefusesOwnersWithoutAMatchingCollection) {
     auto form = MakeForm();
-    struct Row { std::function<void()> make; int32_t id; } rows[] = {
-        {[&] { TBareHolder holder(nullptr); TPage p(&holder); }, SEntNoCollection},
-        {[&] { TForm owner(nullptr); TPage p(&owner); }, SEntInvalidCollectionOwner},
-        {[&] { TBook book(nullptr); TOtherItem item(&book); }, SEntNoCollectionForType},
-        {[&] { TForm owner(nullptr); TEntCollection c(&owner, TEntItemClass::Of<TPage>("TPage")); },
+    struct Row {
+        std::function<void()> make;
+        int32_t id;
+    } rows[] = {
+        {[&] {
+             TBareHolder holder(nullptr);
+             TPage p(&holder);
+         },
+         SEntNoCollection},
+        {[&] {
+             TForm owner(nullptr);
+             TPage p(&owner);
+         },
+         SEntInvalidCollectionOwner},
+        {[&] {
+             TBook book(nullptr);
+             TOtherItem item(&book);
+         },
+         SEntNoCollectionForType},
+        {[&] {
+             TForm owner(nullptr);
+             TEntCollection c(&owner, TEntItemClass::Of<TPage>("TPage"));
+         },
          SEntInvalidCollectionOwner},
     };
     for (const auto& r : rows) {
@@ -253,7 +275,7 @@ TEST(EntCollection, FreedWithItsOwner) {
     auto* book = new TBook(form.get());
     auto* page = new TPage(book);
     page->SetName("Lonely");
-    delete book;   // the owner frees the page, the collection forgets it
+    delete book;  // the owner frees the page, the collection forgets it
     EXPECT_EQ(form->FindComponent("Lonely"), nullptr);
 }
 
@@ -267,34 +289,34 @@ void RegisterTestClasses() {
     Published<TBook>("TTestBook", "TEntCustomControl");
     Published<TPage>("TTestPage", "TEntCollectibleControl");
 }
-} // namespace
+}  // namespace
 
 TEST(EntBaseClasses, ReadFromAWindowDefinition) {
     RegisterTestClasses();
     auto form = MakeForm();
     ReadComponentFromText(form.get(),
-        "object frmTest: TForm\n"
-        "  object Ctl: TEntController\n"
-        "  end\n"
-        "  object Field: TTestField\n"
-        "    Left = 40\n"
-        "    Top = 100\n"
-        "    Controller = Ctl\n"
-        "    LabelInfo.Visible = True\n"
-        "  end\n"
-        "  object FieldLabel1: TEntAttachedLabel\n"
-        "    Left = 48\n"
-        "    Top = 80\n"
-        "    Height = 17\n"
-        "    FocusControl = Field\n"
-        "  end\n"
-        "  object Book: TTestBook\n"
-        "    object PageA: TTestPage\n"
-        "    end\n"
-        "    object PageB: TTestPage\n"
-        "    end\n"
-        "  end\n"
-        "end\n");
+                          "object frmTest: TForm\n"
+                          "  object Ctl: TEntController\n"
+                          "  end\n"
+                          "  object Field: TTestField\n"
+                          "    Left = 40\n"
+                          "    Top = 100\n"
+                          "    Controller = Ctl\n"
+                          "    LabelInfo.Visible = True\n"
+                          "  end\n"
+                          "  object FieldLabel1: TEntAttachedLabel\n"
+                          "    Left = 48\n"
+                          "    Top = 80\n"
+                          "    Height = 17\n"
+                          "    FocusControl = Field\n"
+                          "  end\n"
+                          "  object Book: TTestBook\n"
+                          "    object PageA: TTestPage\n"
+                          "    end\n"
+                          "    object PageB: TTestPage\n"
+                          "    end\n"
+                          "  end\n"
+                          "end\n");
     auto* field = dynamic_cast<TField*>(form->FindComponent("Field"));
     auto* book = dynamic_cast<TBook*>(form->FindComponent("Book"));
     ASSERT_TRUE(field && book);

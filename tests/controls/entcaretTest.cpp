@@ -12,9 +12,7 @@ struct Geometry {
     int width, height, offsetX, offsetY;
 };
 
-Geometry Of(const TEntSingleCaret& c) {
-    return {c.CaretWidthNow(), c.CaretHeightNow(), c.OffsetX(), c.OffsetY()};
-}
+Geometry Of(const TEntSingleCaret& c) { return {c.CaretWidthNow(), c.CaretHeightNow(), c.OffsetX(), c.OffsetY()}; }
 
 bool operator==(const Geometry& a, const Geometry& b) {
     return a.width == b.width && a.height == b.height && a.offsetX == b.offsetX && a.offsetY == b.offsetY;
@@ -24,23 +22,18 @@ std::ostream& operator<<(std::ostream& os, const Geometry& g) {
     return os << g.width << "x" << g.height << " at (" << g.offsetX << ", " << g.offsetY << ")";
 }
 
-} // namespace
+}  // namespace
 
 TEST(EntCaret, GeometryByShapeAndAlignment) {
     // cell 16 high, 8 wide
     struct Row {
         TEntCaretShape shape;
-        int align;   // -1: the shape's own alignment
+        int align;  // -1: the shape's own alignment
         Geometry expected;
     } rows[] = {
-        {csBlock, -1, {8, 16, 0, 0}},
-        {csHalfBlock, -1, {8, 8, 0, 8}},
-        {csVertLine, -1, {2, 16, 0, 0}},
-        {csHorzLine, -1, {8, 2, 0, 14}},
-        {csCustom, caCenter, {2, 10, 3, 3}},
-        {csCustom, caRight, {2, 10, 6, 3}},
-        {csCustom, caTop, {2, 10, 3, 0}},
-        {csCustom, caBottom, {2, 10, 3, 6}},
+        {csBlock, -1, {8, 16, 0, 0}},     {csHalfBlock, -1, {8, 8, 0, 8}},     {csVertLine, -1, {2, 16, 0, 0}},
+        {csHorzLine, -1, {8, 2, 0, 14}},  {csCustom, caCenter, {2, 10, 3, 3}}, {csCustom, caRight, {2, 10, 6, 3}},
+        {csCustom, caTop, {2, 10, 3, 0}}, {csCustom, caBottom, {2, 10, 3, 6}},
     };
     for (const Row& r : rows) {
         TEntSingleCaret single(nullptr);
@@ -59,7 +52,7 @@ TEST(EntCaret, SettersRefuseSizesBelowOne) {
     c.AddListener(&c, [&](TObject*) { ++changes; });
     c.SetCaretHeight(0);
     c.SetCaretWidth(-1);
-    c.SetCaretHeight(10);   // unchanged
+    c.SetCaretHeight(10);  // unchanged
     EXPECT_EQ(c.GetCaretHeight(), 10);
     EXPECT_EQ(c.GetCaretWidth(), 2);
     EXPECT_EQ(changes, 0);

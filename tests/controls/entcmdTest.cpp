@@ -14,7 +14,7 @@ void UseWordStarOnly(TEntCommandProcessor& p) {
     p.GetTable("Default")->IsActive = false;
     p.GetTable("WordStar")->IsActive = true;
 }
-} // namespace
+}  // namespace
 
 TEST(EntCommandTables, BuiltInTablesAsListed) {
     TEntCommandProcessor p;
@@ -46,15 +46,20 @@ TEST(EntCommandTables, BuiltInTablesAsListed) {
 TEST(EntCommandTables, WordStarTwoKeyCommands) {
     TEntCommandProcessor p;
     UseWordStarOnly(p);
-    struct Step { uint16_t key; uint8_t shift; uint16_t expected; } steps[] = {
-        {'Q', Ctrl, ccPartial}, {'D', 0, ccEnd},                          // Ctrl+Q then D
-        {'Q', Ctrl, ccPartial}, {'D', Ctrl, ccEnd},                       // Ctrl+Q then Ctrl+D
-        {'Q', Ctrl, ccPartial}, {'D', Alt, ccBadSequence},                // Ctrl+Q then Alt+D
-        {'S', Ctrl, ccLeft},                                              // state back to idle
-        {'Q', Ctrl, ccPartial}, {VK_CONTROL, Ctrl, ccPartial},            // Ctrl alone keeps it pending
-        {VK_CAPITAL, 0, ccPartial}, {VK_SHIFT, Shift, ccPartial}, {'Y', 0, ccDelEol},
-        {'K', Ctrl, ccPartial}, {'3', 0, ccSetMarker3},
-        {'P', Ctrl, ccCtrlChar}, {'S', Ctrl, ccNoCmd}, {'S', Ctrl, ccLeft},  // literal after Ctrl+P
+    struct Step {
+        uint16_t key;
+        uint8_t shift;
+        uint16_t expected;
+    } steps[] = {
+        {'Q', Ctrl, ccPartial},      {'D', 0, ccEnd},                // Ctrl+Q then D
+        {'Q', Ctrl, ccPartial},      {'D', Ctrl, ccEnd},             // Ctrl+Q then Ctrl+D
+        {'Q', Ctrl, ccPartial},      {'D', Alt, ccBadSequence},      // Ctrl+Q then Alt+D
+        {'S', Ctrl, ccLeft},                                         // state back to idle
+        {'Q', Ctrl, ccPartial},      {VK_CONTROL, Ctrl, ccPartial},  // Ctrl alone keeps it pending
+        {VK_CAPITAL, 0, ccPartial},  {VK_SHIFT, Shift, ccPartial},
+        {'Y', 0, ccDelEol},          {'K', Ctrl, ccPartial},
+        {'3', 0, ccSetMarker3},      {'P', Ctrl, ccCtrlChar},
+        {'S', Ctrl, ccNoCmd},        {'S', Ctrl, ccLeft},  // literal after Ctrl+P
         {VK_CONTROL, Ctrl, ccNoCmd},
     };
     int i = 0;
@@ -69,7 +74,7 @@ TEST(EntCommandTables, UniqueNamesWhenAdding) {
     EXPECT_EQ(p.Tables(p.AddTable("", true))->TableName, "(Unknown)");
 
     TEntCommandProcessor q;
-    q.DeleteTable(2);   // no "Grid"
+    q.DeleteTable(2);  // no "Grid"
     EXPECT_EQ(q.Tables(q.AddTable("Grid7", true))->TableName, "Grid7");
     // "Grid7" is taken and "Grid" is free: the new one must still differ
     EXPECT_EQ(q.Tables(q.AddTable("Grid7", true))->TableName, "Grid1");

@@ -4,7 +4,10 @@
 
 TEST(EntColors, UseDefaultFollowsTheColours) {
     TEntEfColors colors;
-    struct Row { TEntColors* pair; TColor back, text; } defaults[] = {
+    struct Row {
+        TEntColors* pair;
+        TColor back, text;
+    } defaults[] = {
         {colors.Disabled(), clWindow, clGrayText},
         {colors.Error(), clRed, clBlack},
         {colors.Highlight(), clHighlight, clHighlightText},
@@ -63,10 +66,13 @@ TEST(EntBorders, ChangesAndTheFieldsFrame) {
 
 TEST(EntBorders, EdgeLinesKeepThePenInsideTheField) {
     // field 100 x 20
-    struct Row { TEntBorderEdge edge; int pen; TRect line; } rows[] = {
-        {beLeft, 2, Rect(1, 0, 1, 20)},   {beLeft, 3, Rect(1, 0, 1, 20)},
-        {beRight, 2, Rect(98, 0, 98, 20)}, {beRight, 3, Rect(99, 0, 99, 20)},
-        {beTop, 1, Rect(0, 0, 100, 0)},   {beTop, 4, Rect(0, 2, 100, 2)},
+    struct Row {
+        TEntBorderEdge edge;
+        int pen;
+        TRect line;
+    } rows[] = {
+        {beLeft, 2, Rect(1, 0, 1, 20)},      {beLeft, 3, Rect(1, 0, 1, 20)},      {beRight, 2, Rect(98, 0, 98, 20)},
+        {beRight, 3, Rect(99, 0, 99, 20)},   {beTop, 1, Rect(0, 0, 100, 0)},      {beTop, 4, Rect(0, 2, 100, 2)},
         {beBottom, 2, Rect(0, 18, 100, 18)}, {beBottom, 1, Rect(0, 20, 100, 20)},
     };
     for (const auto& r : rows) {

@@ -14,7 +14,9 @@
 TEST(EntController, EpochAcceptsOnlySupportedYears) {
     TEntController c(nullptr);
     EXPECT_EQ(c.GetEpoch() % 100, 0);
-    struct Row { int set, expected; } rows[] = {{1900, 1900}, {1599, 1900}, {4000, 1900}, {1600, 1600}, {3999, 3999}};
+    struct Row {
+        int set, expected;
+    } rows[] = {{1900, 1900}, {1599, 1900}, {4000, 1900}, {1600, 1600}, {3999, 3999}};
     for (const auto& r : rows) {
         c.SetEpoch(r.set);
         EXPECT_EQ(c.GetEpoch(), r.expected) << r.set;
@@ -43,7 +45,10 @@ TEST(EntController, ErrorsGoToOnErrorElseAMessageBox) {
     });
     c.DoOnError(&c, 256, LookupMessageText(30179));
     int seen = 0;
-    c.OnError = [&](TObject* sender, uint16_t code, const std::string&) { seen = code; EXPECT_EQ(sender, &c); };
+    c.OnError = [&](TObject* sender, uint16_t code, const std::string&) {
+        seen = code;
+        EXPECT_EQ(sender, &c);
+    };
     c.DoOnError(&c, 258, "x");
     SetMessageBoxHook(previous);
     EXPECT_EQ(shown, std::vector<std::string>{"Value is not within required range"});
@@ -99,7 +104,10 @@ TEST(EntController, TimerTriggersReachOnTimerTrigger) {
     TEntController c(nullptr, std::make_unique<Manual>(&now));
     int handle = -1;
     // forwarded with the pool's own arguments
-    c.OnTimerTrigger = [&](TObject* sender, int h, int, int) { handle = h; EXPECT_EQ(sender, c.TimerPool()); };
+    c.OnTimerTrigger = [&](TObject* sender, int h, int, int) {
+        handle = h;
+        EXPECT_EQ(sender, c.TimerPool());
+    };
     const int h = c.TimerPool()->Add(nullptr, 100, true);
     now = 100;
     c.TimerPool()->DoTick();
@@ -111,7 +119,7 @@ class TEntTestRoot : public TComponent {
 public:
     using TComponent::TComponent;
 };
-} // namespace
+}  // namespace
 
 TEST(EntController, ReadFromAWindowDefinition) {
     RegisterEntControllerClasses();
@@ -122,27 +130,27 @@ TEST(EntController, ReadFromAWindowDefinition) {
     }
     TEntTestRoot root(nullptr);
     ReadComponentFromText(&root,
-        "object frmMain: TEntTestRoot\n"
-        "  object EntController1: TEntController\n"
-        "    EntryCommands.TableList = (\n"
-        "      'Default'\n"
-        "      True\n"
-        "      (\n"
-        "        1114\n"    // Ctrl+Z: 90 | 4 << 8, removed
-        "        0)\n"
-        "      'WordStar'\n"
-        "      False\n"
-        "      ()\n"
-        "      'Mine'\n"
-        "      True\n"
-        "      (\n"
-        "        1105\n"    // Ctrl+Q, no second key
-        "        300))\n"
-        "    Epoch = 1900\n"
-        "    EntryOptions = [efoAutoSelect]\n"
-        "  end\n"
-        "end\n",
-        THandlerTable{});
+                          "object frmMain: TEntTestRoot\n"
+                          "  object EntController1: TEntController\n"
+                          "    EntryCommands.TableList = (\n"
+                          "      'Default'\n"
+                          "      True\n"
+                          "      (\n"
+                          "        1114\n"  // Ctrl+Z: 90 | 4 << 8, removed
+                          "        0)\n"
+                          "      'WordStar'\n"
+                          "      False\n"
+                          "      ()\n"
+                          "      'Mine'\n"
+                          "      True\n"
+                          "      (\n"
+                          "        1105\n"  // Ctrl+Q, no second key
+                          "        300))\n"
+                          "    Epoch = 1900\n"
+                          "    EntryOptions = [efoAutoSelect]\n"
+                          "  end\n"
+                          "end\n",
+                          THandlerTable{});
     auto* c = dynamic_cast<TEntController*>(root.FindComponent("EntController1"));
     ASSERT_TRUE(c);
     EXPECT_EQ(c->GetEpoch(), 1900);

@@ -8,7 +8,7 @@ TEntIntlProfile ProfileWith(std::map<std::string, std::string> keys) {
     p.Intl = std::move(keys);
     return p;
 }
-} // namespace
+}  // namespace
 
 TEST(EntDates, KnownDayNumbers) {
     EXPECT_EQ(DMYtoStDate(1, 1, 1600, 1900), 0);
@@ -17,11 +17,11 @@ TEST(EntDates, KnownDayNumbers) {
     EXPECT_EQ(DMYtoStDate(31, 12, 3999, 1900), MaxDate);
     EXPECT_EQ(DMYtoStDate(1, 1, 4000, 1900), BadDate);
     EXPECT_EQ(DMYtoStDate(31, 12, 1599, 1900), BadDate);
-    EXPECT_EQ(DMYtoStDate(29, 2, 1900, 1900), BadDate);   // not a leap year
+    EXPECT_EQ(DMYtoStDate(29, 2, 1900, 1900), BadDate);  // not a leap year
     EXPECT_EQ(DMYtoStDate(29, 2, 2000, 1900), DMYtoStDate(28, 2, 2000, 1900) + 1);
     EXPECT_EQ(DMYtoStDate(31, 4, 2001, 1900), BadDate);
-    EXPECT_EQ(DayOfWeek(0), 6);                            // 1 January 1600 was a Saturday
-    EXPECT_EQ(DayOfWeekDMY(8, 12, 2026, 1900), 2);         // a Tuesday
+    EXPECT_EQ(DayOfWeek(0), 6);                     // 1 January 1600 was a Saturday
+    EXPECT_EQ(DayOfWeekDMY(8, 12, 2026, 1900), 2);  // a Tuesday
     EXPECT_EQ(DayOfWeek(BadDate), 7);
 }
 
@@ -31,7 +31,7 @@ TEST(EntDates, EveryValidDateRoundTrips) {
         for (int m = 1; m <= 12; ++m) {
             for (int d = 1; d <= DaysInMonth(m, y, 0); ++d) {
                 const TStDate n = DMYtoStDate(d, m, y, 0);
-                ASSERT_EQ(n, expected) << d << "/" << m << "/" << y;   // consecutive, no gaps
+                ASSERT_EQ(n, expected) << d << "/" << m << "/" << y;  // consecutive, no gaps
                 int dd, mm, yy;
                 StDateToDMY(n, dd, mm, yy);
                 ASSERT_EQ(dd * 10000 + mm * 100 + (yy - 1600), d * 10000 + m * 100 + (y - 1600)) << n;
@@ -46,16 +46,12 @@ TEST(EntDates, EveryValidDateRoundTrips) {
 }
 
 TEST(EntDates, IncDateTruncKeepsWithinTheMonth) {
-    struct Row { int d, m, y, months, years, ed, em, ey; } rows[] = {
-        {31, 1, 2001, 1, 0, 28, 2, 2001},
-        {31, 1, 2000, 1, 0, 29, 2, 2000},
-        {15, 3, 2005, -3, 0, 15, 12, 2004},
-        {30, 11, 2010, 3, 0, 28, 2, 2011},
-        {31, 12, 2010, 14, 0, 29, 2, 2012},
-        {29, 2, 2000, 0, 1, 28, 2, 2001},
-        {31, 3, 2010, -1, 0, 28, 2, 2010},
-        {31, 5, 2010, -25, 0, 30, 4, 2008},
-        {15, 6, 2010, 0, -5, 15, 6, 2005},
+    struct Row {
+        int d, m, y, months, years, ed, em, ey;
+    } rows[] = {
+        {31, 1, 2001, 1, 0, 28, 2, 2001},  {31, 1, 2000, 1, 0, 29, 2, 2000},   {15, 3, 2005, -3, 0, 15, 12, 2004},
+        {30, 11, 2010, 3, 0, 28, 2, 2011}, {31, 12, 2010, 14, 0, 29, 2, 2012}, {29, 2, 2000, 0, 1, 28, 2, 2001},
+        {31, 3, 2010, -1, 0, 28, 2, 2010}, {31, 5, 2010, -25, 0, 30, 4, 2008}, {15, 6, 2010, 0, -5, 15, 6, 2005},
     };
     for (const auto& r : rows) {
         TStDate n = IncDateTrunc(DMYtoStDate(r.d, r.m, r.y, 0), r.months, r.years);
@@ -66,13 +62,15 @@ TEST(EntDates, IncDateTruncKeepsWithinTheMonth) {
 }
 
 TEST(EntDates, EpochResolvesTwoDigitYears) {
-    struct Row { int year, epoch, expected; } rows[] = {
-        {99, 1900, 1999}, {0, 1900, 1900}, {5, 1900, 1905}, {49, 1950, 2049},
+    struct Row {
+        int year, epoch, expected;
+    } rows[] = {
+        {99, 1900, 1999}, {0, 1900, 1900},    {5, 1900, 1905},  {49, 1950, 2049},
         {50, 1950, 1950}, {1999, 1950, 1999}, {100, 1950, 100}, {25, 2000, 2025},
     };
     for (const auto& r : rows) EXPECT_EQ(ResolveEpoch(r.year, r.epoch), r.expected) << r.year << "/" << r.epoch;
     EXPECT_EQ(DMYtoStDate(1, 1, 99, 1900), DMYtoStDate(1, 1, 1999, 0));
-    EXPECT_EQ(DaysInMonth(2, 0, 1950), 29);   // 2000
+    EXPECT_EQ(DaysInMonth(2, 0, 1950), 29);  // 2000
 }
 
 TEST(EntTimes, ArithmeticWrapsAroundMidnight) {
@@ -111,8 +109,12 @@ TEST(EntIntl, SettingsFromTheProfile) {
     EXPECT_EQ(clash.DecimalChar, '.');
     EXPECT_EQ(clash.CommaChar, ',');
 
-    TEntIntlSup euro(ProfileWith({{"sCurrency", "EUR"}, {"iCurrency", "3"}, {"sDecimal", ","},
-                                  {"sThousand", "."}, {"sDate", "."}, {"sShortDate", "d.M.yyyy"},
+    TEntIntlSup euro(ProfileWith({{"sCurrency", "EUR"},
+                                  {"iCurrency", "3"},
+                                  {"sDecimal", ","},
+                                  {"sThousand", "."},
+                                  {"sDate", "."},
+                                  {"sShortDate", "d.M.yyyy"},
                                   {"iTLZero", "1"}}));
     EXPECT_EQ(euro.CurrencyLtStr(), "EUR");
     EXPECT_EQ(euro.CurrencyRtStr(), " EUR");
@@ -147,8 +149,14 @@ TEST(EntIntl, DateAndTimeTextsRoundTrip) {
     EXPECT_EQ(intl.DateStringToDate("dd nnn yyyy", "05 xyz 2026", 1900), BadDate);
 
     const std::string tmask = "hh:mm tt";
-    struct Row { int h, m; const char* text; } rows[] = {
-        {0, 5, "12:05 AM"}, {12, 0, "12:00 PM"}, {13, 30, "01:30 PM"}, {11, 59, "11:59 AM"},
+    struct Row {
+        int h, m;
+        const char* text;
+    } rows[] = {
+        {0, 5, "12:05 AM"},
+        {12, 0, "12:00 PM"},
+        {13, 30, "01:30 PM"},
+        {11, 59, "11:59 AM"},
     };
     for (const auto& r : rows) {
         TStTime t = HMStoStTime(r.h, r.m, 0);

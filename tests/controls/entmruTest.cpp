@@ -62,7 +62,9 @@ TEST(EntMenuMRU, AddKeepsOneEntryPerNameMostRecentFirst) {
         {"new name goes on top", {"b", "c"}, "a", {"a", "b", "c"}},
         {"name further down moves up in the new letter case", {"a", "b", "c"}, "C", {"C", "a", "b"}},
         {"name already first stays as it was", {"Abc", "b"}, "ABC", {"Abc", "b"}},
-        {"tenth distinct name drops the oldest", {"1", "2", "3", "4", "5", "6", "7", "8", "9"}, "x",
+        {"tenth distinct name drops the oldest",
+         {"1", "2", "3", "4", "5", "6", "7", "8", "9"},
+         "x",
          {"x", "1", "2", "3", "4", "5", "6", "7", "8"}},
     };
     for (const Row& r : rows) {
@@ -179,7 +181,7 @@ TEST(EntMenuMRU, ClickedItemOutlivesTheRebuildItsOwnClickCauses) {
     clicked->FreeNotification(&watcher);
     bool aliveAfterRebuild = false;
     f.mru->OnClick = [&](TObject*, const std::string& Text, TEntMRUClickAction&) {
-        f.mru->Add(Text);   // as reopening a file does
+        f.mru->Add(Text);  // as reopening a file does
         aliveAfterRebuild = !watcher.freed;
     };
     clicked->Click();
@@ -229,4 +231,4 @@ TEST(EntMenuMRU, RemovedMenuItemIsForgotten) {
     EXPECT_EQ(f.Items(), (Names{"b", "a"}));
 }
 
-} // namespace
+}  // namespace

@@ -4,7 +4,10 @@
 #include "entmsgs.h"
 
 TEST(EntMessages, LookupByIdWithUnknownFallback) {
-    struct Row { int32_t id; const char* text; } rows[] = {
+    struct Row {
+        int32_t id;
+        const char* text;
+    } rows[] = {
         {30278, "Entry Error"},
         {30169, "Duplicate command found while adding a new command to the table"},
         {30403, "Invalid operation: Call AddSplit for split menus"},
@@ -18,7 +21,7 @@ TEST(EntMessages, LookupByIdWithUnknownFallback) {
         {1, "Unknown"},
         {30167, "Unknown"},
         {34492, "Unknown"},
-        {30278 + 65536, "Entry Error"},   // looked up by the low 16 bits
+        {30278 + 65536, "Entry Error"},  // looked up by the low 16 bits
     };
     for (const auto& r : rows) EXPECT_EQ(LookupMessageText(r.id), r.text) << r.id;
     EXPECT_EQ(FindMessageIndex(1), "");
@@ -41,7 +44,10 @@ TEST(EntMessages, TranslatedTextsReplaceBuiltInOnes) {
 
 TEST(EntMessages, ExceptionsCarryTheirFormattedTexts) {
     LoadEntIntlSup(USIntlProfile());
-    struct Row { int type; const char* text; } ranges[] = {
+    struct Row {
+        int type;
+        const char* text;
+    } ranges[] = {
         {5, "Invalid range. Enter a value between (0) and (65535)"},
         {4, "Invalid range. Enter a value between (-2147483648) and (2147483647)"},
         {8, "Invalid range. Enter a value between (-128) and (127)"},

@@ -98,7 +98,7 @@ QRect InkBox(const QImage& image, const TRect& r, QRgb colour, int tolerance) {
 
 constexpr int kTextTolerance = 150;
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // Layout
@@ -115,8 +115,10 @@ TEST(EntNotebook, RowsAndPageAreaInEachOrientation) {
         const bool side = r.orientation == toRight || r.orientation == toLeft;
         // room for three tabs in a row, not four
         const int length = 3 * tw + 10 + 4;
-        if (side) f.nb->SetBounds(0, 0, 300, length);
-        else f.nb->SetBounds(0, 0, length, 300);
+        if (side)
+            f.nb->SetBounds(0, 0, 300, length);
+        else
+            f.nb->SetBounds(0, 0, length, 300);
         const int W = f.nb->GetWidth(), H = f.nb->GetHeight();
         const int th = f.nb->GetTabHeight();
 
@@ -153,9 +155,12 @@ TEST(EntNotebook, RowsAndPageAreaInEachOrientation) {
         }
         // tabs of a row follow each other without gaps from the strip's start
         const TRect second = f.nb->GetTabRect(1);
-        if (r.orientation == toLeft) EXPECT_EQ(second.Bottom, active.Top);
-        else if (side) EXPECT_EQ(second.Top, active.Bottom);
-        else EXPECT_EQ(second.Left, active.Right);
+        if (r.orientation == toLeft)
+            EXPECT_EQ(second.Bottom, active.Top);
+        else if (side)
+            EXPECT_EQ(second.Top, active.Bottom);
+        else
+            EXPECT_EQ(second.Left, active.Right);
         EXPECT_EQ(side ? active.Width() : active.Height(), th) << r.name;
     }
 }
@@ -234,7 +239,10 @@ TEST(EntNotebook, ClickingTabsChangesThePage) {
     EXPECT_EQ(f.log, (std::vector<std::string>{"click 2"})) << "a disabled tab reports the click only";
 
     f.log.clear();
-    f.nb->OnPageChange = [&](TObject*, int, bool& allow) { allow = false; f.log.push_back("refused"); };
+    f.nb->OnPageChange = [&](TObject*, int, bool& allow) {
+        allow = false;
+        f.log.push_back("refused");
+    };
     f.Click(0);
     EXPECT_EQ(f.nb->GetPageIndex(), 1);
     EXPECT_EQ(f.log, (std::vector<std::string>{"refused"}));
@@ -497,9 +505,7 @@ TEST(EntNotebook, PaintsTopTabsWithFrameCaptionsAndPageColour) {
     EXPECT_GT(Count(image, disabled, Rgb(clBtnHighlight), 30), 5);
     EXPECT_GT(Count(image, disabled, Rgb(clBtnShadow), 30), 5);
     EXPECT_EQ(Count(image, disabled, Rgb(clBtnText), 30), 0);
-    EXPECT_EQ(Count(image, Bounds(0, 0, W, H), qRgb(255, 0, 255)) -
-                  Count(image, f.PageArea(), qRgb(255, 0, 255)),
-              0)
+    EXPECT_EQ(Count(image, Bounds(0, 0, W, H), qRgb(255, 0, 255)) - Count(image, f.PageArea(), qRgb(255, 0, 255)), 0)
         << "every pixel outside the page area is painted";
 }
 
@@ -515,8 +521,7 @@ TEST(EntNotebook, PaintsTurnedCaptionsOnLeftTabs) {
     ASSERT_FALSE(ink.isEmpty());
     EXPECT_GT(ink.height(), 2 * ink.width()) << "the caption runs down the tab";
     EXPECT_EQ(image.pixel(f.nb->GetWidth() - 1, f.nb->GetHeight() - 1), qRgb(0, 0, 0));
-    EXPECT_EQ(Count(image, Bounds(0, 0, 200, 300), qRgb(255, 0, 255)) -
-                  Count(image, f.PageArea(), qRgb(255, 0, 255)),
+    EXPECT_EQ(Count(image, Bounds(0, 0, 200, 300), qRgb(255, 0, 255)) - Count(image, f.PageArea(), qRgb(255, 0, 255)),
               0);
 }
 

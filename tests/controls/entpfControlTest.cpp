@@ -135,8 +135,14 @@ TEST_F(PictureFieldTest, CaretMovesAndDeletesThroughTheCommandTables) {
         {"123", {{Qt::Key_Home, Qt::NoModifier}, {Qt::Key_Delete, Qt::NoModifier}}, "23", 0},
         {"123", {{Qt::Key_Backspace, Qt::NoModifier}}, "12", 2},
         {"123", {{Qt::Key_Left, Qt::NoModifier}, {Qt::Key_Backspace, Qt::NoModifier}}, "13", 1},
-        {"12", {{Qt::Key_Home, Qt::NoModifier}, {Qt::Key_Right, Qt::NoModifier}, {Qt::Key_9, Qt::NoModifier}}, "192", 2},
-        {"123", {{Qt::Key_Home, Qt::NoModifier}, {Qt::Key_End, Qt::ShiftModifier}, {Qt::Key_Delete, Qt::NoModifier}}, "", 0},
+        {"12",
+         {{Qt::Key_Home, Qt::NoModifier}, {Qt::Key_Right, Qt::NoModifier}, {Qt::Key_9, Qt::NoModifier}},
+         "192",
+         2},
+        {"123",
+         {{Qt::Key_Home, Qt::NoModifier}, {Qt::Key_End, Qt::ShiftModifier}, {Qt::Key_Delete, Qt::NoModifier}},
+         "",
+         0},
         {"1", {{Qt::Key_Home, Qt::NoModifier}, {Qt::Key_Backspace, Qt::NoModifier}}, "1", 0},
     };
     for (const Row& row : rows) {
@@ -375,7 +381,8 @@ TEST_F(PictureFieldTest, UserCodesSpecialControlsAndTextsOfTheReport) {
         const char* expected;
     };
     controller->ErrorText = "";
-    const Row rows[] = {{40000, "Payment exceeds the loan"}, {300, "Entry Error"}, {261, "This field should contain no blanks"}};
+    const Row rows[] = {
+        {40000, "Payment exceeds the loan"}, {300, "Entry Error"}, {261, "This field should contain no blanks"}};
     for (const Row& row : rows) {
         boxes.clear();
         userCode = row.code;
@@ -604,7 +611,7 @@ TEST_F(PictureFieldTest, ValuesOfFieldsReadFromAWindowDefinition) {
     EXPECT_EQ(loan->LastError(), 256);
 }
 
-} // namespace
+}  // namespace
 
 // Regional settings the fields must all work under: the separators people
 // use, a currency of several bytes and a blank separator among them.
@@ -612,14 +619,14 @@ struct LocaleRow {
     const char* thousand;
     const char* decimal;
     const char* currency;
-    const char* shown;   // 1234.5 as the field shows it after leaving
+    const char* shown;  // 1234.5 as the field shows it after leaving
 };
 
 TEST_F(PictureFieldTest, MoneyFieldsTakeTypedAmountsUnderEveryRegionalSetting) {
     const LocaleRow rows[] = {
         {",", ".", "$", "$1,234.50"},
         {".", ",", "\u20AC", "\u20AC1.234,50"},
-        {" ", ",", "kr", "k1 234,50"},   // one "$" position takes one character
+        {" ", ",", "kr", "k1 234,50"},  // one "$" position takes one character
         {"\u00A0", ",", "\u20AC", "\u20AC1\u00A0234,50"},
         {"'", ".", "\u00A3", "\u00A31'234.50"},
     };
@@ -766,7 +773,7 @@ TEST_F(PictureFieldTest, ContextMenuItemsChosenInTheRealMenuPerformTheirCommands
         Pump();
     };
 
-    Focus(a);   // selects all
+    Focus(a);  // selects all
     QTest::keyClicks(a->Widget(), "7");
     ASSERT_EQ(Trimmed(a->Model().Text()), "7");
     menuChoice("&Restore");

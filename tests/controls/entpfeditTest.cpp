@@ -33,27 +33,27 @@ struct PictureEditorTest : ::testing::Test {
 
 struct CommandRow {
     const char* text;
-    int selStart, selEnd;   // equal: the caret, no selection
+    int selStart, selEnd;  // equal: the caret, no selection
     uint16_t command;
     const char* after;
     int caret;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(PictureEditorTest, CommandsEditWithinSegments) {
     const CommandRow rows[] = {
         {"abc-de ", 1, 1, ccBack, "bc -de ", 0},
-        {"abc-de ", 0, 0, ccBack, "abc-de ", 0},     // at the first position: nothing
-        {"abc-de ", 4, 4, ccBack, "ab -de ", 2},     // over the literal into the first segment
-        {"abc-de ", 6, 6, ccDel, "abc-de ", 6},      // at the end of the text: nothing
+        {"abc-de ", 0, 0, ccBack, "abc-de ", 0},  // at the first position: nothing
+        {"abc-de ", 4, 4, ccBack, "ab -de ", 2},  // over the literal into the first segment
+        {"abc-de ", 6, 6, ccDel, "abc-de ", 6},   // at the end of the text: nothing
         {"abc-de ", 1, 1, ccDel, "ac -de ", 1},
-        {"abc-de ", 1, 5, ccDel, "a  -e  ", 1},      // a selection over both segments
+        {"abc-de ", 1, 5, ccDel, "a  -e  ", 1},  // a selection over both segments
         {"abc-de ", 1, 1, ccDelEol, "a  -   ", 1},
         {"abc-de ", 5, 5, ccDelBol, "   -e  ", 0},
         {"abc-de ", 5, 5, ccDelLine, "   -   ", 0},
         {"ab -cde", 0, 0, ccDelWord, "   -cde", 0},
-        {"abc-de ", 2, 2, ccRight, "abc-de ", 4},    // literals are passed over
+        {"abc-de ", 2, 2, ccRight, "abc-de ", 4},  // literals are passed over
         {"abc-de ", 4, 4, ccLeft, "abc-de ", 2},
         {"abc-de ", 0, 0, ccEnd, "abc-de ", 6},
         {"abc-de ", 5, 5, ccHome, "abc-de ", 0},
@@ -99,11 +99,10 @@ struct TypeRow {
 
 TEST_F(PictureEditorTest, TypedCharactersFollowTheMask) {
     const TypeRow rows[] = {
-        {"12   ", 2, true, '3', "123  ", 3, false},
-        {"12   ", 0, true, '9', "912  ", 1, false},
-        {"12345", 1, false, '9', "19345", 2, false},   // overtype
-        {"12   ", 2, true, 'a', "12   ", 2, true},     // refused by "9"
-        {"12345", 5, true, '6', "12345", 5, true},     // past the last position
+        {"12   ", 2, true, '3', "123  ", 3, false},  {"12   ", 0, true, '9', "912  ", 1, false},
+        {"12345", 1, false, '9', "19345", 2, false},  // overtype
+        {"12   ", 2, true, 'a', "12   ", 2, true},    // refused by "9"
+        {"12345", 5, true, '6', "12345", 5, true},    // past the last position
     };
     Make(pftLongInt, "99999");
     for (const auto& r : rows) {
@@ -185,8 +184,8 @@ TEST_F(PictureEditorTest, TypingARateOverTheSelectedText) {
 TEST_F(PictureEditorTest, CrossingThePointAlignsTheDigits) {
     Make(pftDouble, "###.##");
     Start("1  .  ", 1, 1);
-    e.Execute(ccRight);   // 1 -> 2
-    e.Execute(ccRight);   // 2 -> 4, over the point
+    e.Execute(ccRight);  // 1 -> 2
+    e.Execute(ccRight);  // 2 -> 4, over the point
     EXPECT_EQ(m.Text(), "  1.00");
     EXPECT_EQ(e.Caret(), 4);
 }
@@ -204,7 +203,7 @@ TEST_F(PictureEditorTest, ArrowsStepAndWrapAtTheRangeEnds) {
     e.Execute(ccDec);
     EXPECT_EQ(m.GetAsInteger(), 32766);
 
-    m.SetOptions(m.GetOptions() + efoReadOnly);   // arrows move, do not step
+    m.SetOptions(m.GetOptions() + efoReadOnly);  // arrows move, do not step
     e.Execute(ccUp);
     EXPECT_EQ(m.GetAsInteger(), 32766);
 }
@@ -234,7 +233,7 @@ TEST_F(PictureEditorTest, ReadOnlyFieldRefusesEditsButMovesAndCopies) {
 
 TEST_F(PictureEditorTest, RestoreReturnsToTheTextOfTheFocusGain) {
     Make(pftDouble, "###.####%");
-    m.SetAsFloat(1234.5);   // shown as the overflow marker
+    m.SetAsFloat(1234.5);  // shown as the overflow marker
     e.BeginEdit(false, false, false, true);
     Keys("5");
     EXPECT_EQ(m.Text(), "5  .    %");
@@ -243,7 +242,7 @@ TEST_F(PictureEditorTest, RestoreReturnsToTheTextOfTheFocusGain) {
     EXPECT_TRUE(r.TextChanged);
     EXPECT_FALSE(e.Modified);
     EXPECT_EQ(m.Text(), "***.****%");
-    EXPECT_DOUBLE_EQ(m.GetAsFloat(), 1234.5);   // the held value comes back with the marker
+    EXPECT_DOUBLE_EQ(m.GetAsFloat(), 1234.5);  // the held value comes back with the marker
 }
 
 // Moving through a result field that shows the overflow marker must not
@@ -267,7 +266,7 @@ TEST_F(PictureEditorTest, ValuesPutByCodeAreNoUserChange) {
     EXPECT_TRUE(e.Modified);
     m.SetAsFloat(5);
     EXPECT_FALSE(e.Modified);
-    EXPECT_EQ(e.SelectedText(), "  5.00");   // a put while focused selects all
+    EXPECT_EQ(e.SelectedText(), "  5.00");  // a put while focused selects all
 }
 
 TEST_F(PictureEditorTest, CharacterFieldsEditTheirOnePosition) {
@@ -291,11 +290,11 @@ TEST_F(PictureEditorTest, CharacterFieldsEditTheirOnePosition) {
     e.Execute(ccInc);
     EXPECT_EQ(m.Text(), "A");
     e.Paste("\tzB");
-    EXPECT_EQ(m.Text(), "\t");   // "X" takes any character: the first one wins
+    EXPECT_EQ(m.Text(), "\t");  // "X" takes any character: the first one wins
 }
 
 TEST_F(PictureEditorTest, DateSeparatorMovesToTheNextSegment) {
-    Make(pftDate, intl.InternationalDate(false));   // "MM/dd/yy"
+    Make(pftDate, intl.InternationalDate(false));  // "MM/dd/yy"
     e.BeginEdit(false, false, false, true);
     e.SetSelection(0, 0);
     Keys("3/");
@@ -313,7 +312,7 @@ TEST_F(PictureEditorTest, SelectionMessageAndMouse) {
     EXPECT_EQ(e.SelectedText(), "ab cd   ");
     e.SetSelection(65535, 0);
     EXPECT_FALSE(e.HasSelection());
-    e.Click(7, false);   // beyond the end of the text
+    e.Click(7, false);  // beyond the end of the text
     EXPECT_EQ(e.Caret(), 5);
     e.Click(1, true);
     EXPECT_EQ(e.SelectedText(), "b cd");

@@ -34,17 +34,21 @@ struct PictureModelTest : ::testing::Test {
 
 std::string RightAligned(const std::string& s, size_t width) { return std::string(width - s.size(), ' ') + s; }
 
-} // namespace
+}  // namespace
 
 TEST_F(PictureModelTest, FloatValuesShowInTheirMask) {
-    struct Row { const char* mask; double value; const char* text; } rows[] = {
+    struct Row {
+        const char* mask;
+        double value;
+        const char* text;
+    } rows[] = {
         {kMoney, 1234.5, "$1,234.50"},
         {kMoney, -12, "-$12.00"},
         {kMoney, 0, "$0.00"},
-        {kMoney, 1234567890.12, "$1,234,567,890.12"},   // every position used
+        {kMoney, 1234567890.12, "$1,234,567,890.12"},  // every position used
         {kRate, 8.75, "8.7500%"},
         {kRate, -12.5, "-12.5000%"},
-        {kRate, 0.00004, "0.0000%"},   // no "-0.0000%" for a value that rounds to zero
+        {kRate, 0.00004, "0.0000%"},  // no "-0.0000%" for a value that rounds to zero
         {kRate, -0.00004, "0.0000%"},
         {"##.###%", 5.125, "5.125%"},
         {"###,###,###.##", 1234567.891, "1,234,567.89"},
@@ -60,7 +64,12 @@ TEST_F(PictureModelTest, FloatValuesShowInTheirMask) {
 }
 
 TEST_F(PictureModelTest, IntegerValuesShowRightAligned) {
-    struct Row { TPictureDataType type; const char* mask; int32_t value; const char* text; } rows[] = {
+    struct Row {
+        TPictureDataType type;
+        const char* mask;
+        int32_t value;
+        const char* text;
+    } rows[] = {
         {pftInteger, "iiiiii", 360, "   360"},
         {pftInteger, "iiiiii", -32768, "-32768"},
         {pftInteger, "iiiiii", 0, "     0"},
@@ -68,8 +77,8 @@ TEST_F(PictureModelTest, IntegerValuesShowRightAligned) {
         {pftShortInt, "iiii", -128, "-128"},
         {pftByte, "999", 7, "  7"},
         {pftLongInt, "ii,iii,iii", 1234567, "1,234,567"},
-        {pftWord, "KKKK", 255, "00FF"},      // a hexadecimal mask
-        {pftInteger, "KKKK", -1, "FFFF"},    // the type's bit pattern
+        {pftWord, "KKKK", 255, "00FF"},    // a hexadecimal mask
+        {pftInteger, "KKKK", -1, "FFFF"},  // the type's bit pattern
         {pftByte, "bbbbbbbb", 5, "00000101"},
     };
     for (const auto& r : rows) {
@@ -86,9 +95,13 @@ TEST_F(PictureModelTest, IntegerValuesShowRightAligned) {
 // its leading digits or its sign: the field shows the marker and reads back
 // what it was given.
 TEST_F(PictureModelTest, ValueTooWideForMaskShowsOverflowMarkerAndReadsBack) {
-    struct Row { const char* mask; double value; const char* marker; } rows[] = {
+    struct Row {
+        const char* mask;
+        double value;
+        const char* marker;
+    } rows[] = {
         {kRate, 1234.5, "***.****%"},
-        {kRate, -123.5, "***.****%"},     // every position holds a digit: no room for "-"
+        {kRate, -123.5, "***.****%"},  // every position holds a digit: no room for "-"
         {"$#,###.##", 12345.67, "******.**"},
         {"$#,###.##", -1234.5, "******.**"},
         {"##########", 12345678901.0, "**********"},
@@ -132,7 +145,7 @@ TEST_F(PictureModelTest, SetAsIntegerBeyondSixteenBitsNeverShowsLowBits) {
     m.SetAsFloat(50);
     EXPECT_EQ(m.GetAsFloat(), 0);
     EXPECT_EQ(m.LastError, efeRangeError);
-    Make(pftShortInt);   // "iiii": -1000 needs five places
+    Make(pftShortInt);  // "iiii": -1000 needs five places
     m.SetAsInteger(-1000);
     EXPECT_EQ(m.Text(), "****");
     EXPECT_EQ(m.GetAsInteger(), -1000);
@@ -164,14 +177,16 @@ TEST_F(PictureModelTest, ReadsOfTypedText) {
     EXPECT_EQ(m.LastError, efeInvalidEntry);
     Type("   -42");
     EXPECT_DOUBLE_EQ(m.GetAsFloat(), -42.0);
-    EXPECT_EQ(m.GetAsString(), "   -42");   // numeric fields lose efoTrimBlanks
+    EXPECT_EQ(m.GetAsString(), "   -42");  // numeric fields lose efoTrimBlanks
 }
 
 TEST_F(PictureModelTest, PlainFloatMaskShowsDecimalPlacesWithoutTrailingZeros) {
-    Make(pftDouble);   // "##########"
+    Make(pftDouble);  // "##########"
     m.SetDecimalPlaces(2);
-    struct Row { double value; const char* text; } rows[] = {
-        {1.5, "1.5       "}, {2.0, "2         "}, {-0.125, "-0.12     "}, {1234567.891, "1234567.89"}};
+    struct Row {
+        double value;
+        const char* text;
+    } rows[] = {{1.5, "1.5       "}, {2.0, "2         "}, {-0.125, "-0.12     "}, {1234567.891, "1234567.89"}};
     for (auto r : rows) {
         m.SetAsFloat(r.value);
         EXPECT_EQ(m.Text(), r.text) << r.value;
@@ -203,12 +218,18 @@ TEST_F(PictureModelTest, AccessorsRefuseOtherDataTypes) {
 
 TEST_F(PictureModelTest, CompTruncatesFromFloatAndRoundsFromText) {
     Make(pftComp);
-    struct Row { double in; double out; } floats[] = {{2.7, 2}, {-2.7, -2}};
+    struct Row {
+        double in;
+        double out;
+    } floats[] = {{2.7, 2}, {-2.7, -2}};
     for (auto r : floats) {
         m.SetAsFloat(r.in);
         EXPECT_EQ(m.GetAsFloat(), r.out);
     }
-    struct TextRow { const char* in; double out; } texts[] = {{"2.5", 2}, {"3.5", 4}, {"-2.5", -2}};
+    struct TextRow {
+        const char* in;
+        double out;
+    } texts[] = {{"2.5", 2}, {"3.5", 4}, {"-2.5", -2}};
     for (auto r : texts) {
         m.SetAsString(r.in);
         EXPECT_EQ(m.GetAsFloat(), r.out) << r.in;
@@ -221,7 +242,7 @@ TEST_F(PictureModelTest, SetAsStringParsesByTypeAndRefusesBadText) {
     EXPECT_DOUBLE_EQ(m.GetAsFloat(), 1234.5);
     const std::string before = m.Text();
     EXPECT_THROW(m.SetAsString("12a"), EEntryFieldError);
-    EXPECT_THROW(m.SetAsString("1e309"), EEntryFieldError);   // beyond pftDouble
+    EXPECT_THROW(m.SetAsString("1e309"), EEntryFieldError);  // beyond pftDouble
     EXPECT_EQ(m.Text(), before);
     m.SetAsString("  ");
     EXPECT_EQ(m.GetAsFloat(), 0);
@@ -246,12 +267,17 @@ TEST_F(PictureModelTest, SetAsStringParsesByTypeAndRefusesBadText) {
 
     Make(pftYesNo);
     m.SetAsString("true");
-    EXPECT_EQ(m.Text(), "Y");   // a yes/no field shows its own letters
+    EXPECT_EQ(m.Text(), "Y");  // a yes/no field shows its own letters
     EXPECT_EQ(m.Validate(), 0);
 }
 
 TEST_F(PictureModelTest, DefaultMasksAndRanges) {
-    struct Row { TPictureDataType type; const char* mask; const char* lo; const char* hi; } rows[] = {
+    struct Row {
+        TPictureDataType type;
+        const char* mask;
+        const char* lo;
+        const char* hi;
+    } rows[] = {
         {pftLongInt, "iiiiiiiiiii", "-2147483648", "2147483647"},
         {pftWord, "99999", "0", "65535"},
         {pftInteger, "iiiiii", "-32768", "32767"},
@@ -285,13 +311,13 @@ TEST_F(PictureModelTest, RangeCellsHoldTheBinaryFormOfTheType) {
     EXPECT_EQ(lo[1], 0x80);
     for (int i = 2; i < 10; ++i) EXPECT_EQ(lo[i], 0) << i;
 
-    Make(pftReal);   // 8-byte float
+    Make(pftReal);  // 8-byte float
     double d;
     std::memcpy(&d, m.RangeHiCell().data(), 8);
     EXPECT_DOUBLE_EQ(d, 1.7e38);
     EXPECT_EQ(m.RangeHiCell()[8], 0);
 
-    Make(pftDouble);   // 10-byte extended
+    Make(pftDouble);  // 10-byte extended
     EXPECT_EQ(BytesToExtended(m.RangeHiCell().data()), 1.7e308L);
 
     // round trip of the cells as the window definition carries them
@@ -357,7 +383,7 @@ TEST_F(PictureModelTest, MaskChangeKeepsTheValue) {
     EXPECT_EQ(m.Text(), "      1,234.50");
     EXPECT_EQ(m.GetMaxLength(), 14);
     m.DesignTime = true;
-    m.SetPictureMask("99.9");   // a float mask may have a point
+    m.SetPictureMask("99.9");  // a float mask may have a point
     Make(pftInteger);
     EXPECT_THROW(m.SetPictureMask("99.9"), EInvalidPictureMask);
 }
@@ -374,7 +400,7 @@ TEST_F(PictureModelTest, OptionsFollowTheDataType) {
     Make(pftChar);
     EXPECT_FALSE(m.GetOptions().Contains(efoCaretToEnd));
     Make(pftString);
-    m.SetOptions({efoRightJustify});   // a right-justified string trims
+    m.SetOptions({efoRightJustify});  // a right-justified string trims
     EXPECT_TRUE(m.GetOptions().Contains(efoTrimBlanks));
     m.SetPictureMask("XXX-XXX");
     EXPECT_FALSE(m.GetOptions().Contains(efoRightJustify));
@@ -382,7 +408,7 @@ TEST_F(PictureModelTest, OptionsFollowTheDataType) {
 
 TEST_F(PictureModelTest, PropertySettersRefuseValuesOutsideTheirBounds) {
     Make(pftString);
-    for (int len : {0, 256, 10}) EXPECT_FALSE(m.SetMaxLength(len)) << len;   // 10 is below the mask
+    for (int len : {0, 256, 10}) EXPECT_FALSE(m.SetMaxLength(len)) << len;  // 10 is below the mask
     EXPECT_TRUE(m.SetMaxLength(20));
     EXPECT_EQ(m.GetMaxLength(), 20);
     // A window definition is held to the same bound while it loads.
@@ -396,7 +422,7 @@ TEST_F(PictureModelTest, PropertySettersRefuseValuesOutsideTheirBounds) {
     EXPECT_EQ(m.GetEpoch(), 0);
     m.SetEpoch(1900);
     EXPECT_EQ(m.GetEpoch(), 1900);
-    m.SetEpoch(1950);   // the field follows the controller
+    m.SetEpoch(1950);  // the field follows the controller
     EXPECT_EQ(m.GetEpoch(), 0);
 }
 
@@ -408,7 +434,7 @@ TEST_F(PictureModelTest, StringTransferTrimsAndStripsByOptions) {
     m.SetPictureMask("XXX-XXX");
     m.SetOptions(m.GetOptions() + efoStripLiterals);
     m.SetText("ab -cd ");
-    EXPECT_EQ(m.GetAsString(), "ab cd ");   // literals make the mask lose efoTrimBlanks
+    EXPECT_EQ(m.GetAsString(), "ab cd ");  // literals make the mask lose efoTrimBlanks
     m.SetOptions(m.GetOptions() - efoStripLiterals);
     EXPECT_EQ(m.GetAsString(), "ab -cd ");
 }
@@ -420,12 +446,12 @@ TEST_F(PictureModelTest, DatesTransferThroughTheirMask) {
     TEntFieldValue v;
     EXPECT_EQ(m.GetValue(v), 0);
     EXPECT_EQ(v.Int, day);
-    m.InitBlankValue();   // blank date passes
+    m.InitBlankValue();  // blank date passes
     EXPECT_EQ(m.Validate(), 0);
     std::string bad = m.Text();
     for (size_t i = 0; i < bad.size(); ++i)
         if (bad[i] == ' ') bad[i] = '9';
-    m.SetText(bad);   // 99/99/99
+    m.SetText(bad);  // 99/99/99
     EXPECT_EQ(m.Validate(), efeInvalidDate);
 }
 
@@ -433,12 +459,12 @@ TEST_F(PictureModelTest, RequiredCheckAndUserValidation) {
     Make(pftString);
     m.SetOptions(m.GetOptions() + efoInputRequired);
     EXPECT_EQ(m.CheckContents(false), efeRequired);
-    m.SetOptions(m.GetOptions() + efoReadOnly);   // a read-only field is never reported empty
+    m.SetOptions(m.GetOptions() + efoReadOnly);  // a read-only field is never reported empty
     EXPECT_EQ(m.CheckContents(false), 0);
 
     Make(pftInteger);
     m.SetOptions({efoInputRequired});
-    m.PrepareWindow();   // a required integer starts uninitialized
+    m.PrepareWindow();  // a required integer starts uninitialized
     EXPECT_TRUE(m.GetUninitialized());
     EXPECT_EQ(m.CheckContents(false), efeRequired);
     EXPECT_EQ(m.CheckContents(true), 0);
@@ -446,7 +472,7 @@ TEST_F(PictureModelTest, RequiredCheckAndUserValidation) {
     int calls = 0;
     m.OnUserValidation = [&](uint16_t& code) {
         ++calls;
-        m.SetAsInteger(99);   // ignored while the hook runs
+        m.SetAsInteger(99);  // ignored while the hook runs
         if (code == 0) code = 40000;
     };
     m.SetAsInteger(5);
@@ -467,7 +493,10 @@ TEST_F(PictureModelTest, ZeroDisplayBlanksAZeroOnlyWhenNotEditing) {
     Make(pftDouble, kMoney);
     m.SetAsFloat(0);
     const std::string blanks(17, ' ');
-    struct Row { TZeroDisplay zd; bool editing, modified, blank; } rows[] = {
+    struct Row {
+        TZeroDisplay zd;
+        bool editing, modified, blank;
+    } rows[] = {
         {zdShow, false, false, false},
         {zdHide, false, false, true},
         {zdHide, true, false, false},

@@ -25,7 +25,7 @@ struct MaskFixture : ::testing::Test {
 
 const char kMoney[] = "$#,###,###,###.##";
 
-} // namespace
+}  // namespace
 
 TEST_F(MaskFixture, PositionClassesAndMaskLongerField) {
     auto m = Make("###.####%");
@@ -39,7 +39,7 @@ TEST_F(MaskFixture, PositionClassesAndMaskLongerField) {
     EXPECT_TRUE(money.IsNumericMask());
     EXPECT_FALSE(Make("XXXX").IsNumericMask());
 
-    auto longer = Make("999-999-999X", 17);   // 12 mask characters, 17 positions
+    auto longer = Make("999-999-999X", 17);  // 12 mask characters, 17 positions
     for (int i = 12; i < 17; ++i) EXPECT_EQ(longer.MaskCharAt(i), 'X');
 
     TEntPictureMask plain(intl);
@@ -48,7 +48,7 @@ TEST_F(MaskFixture, PositionClassesAndMaskLongerField) {
     plain.RightJustify = plain.TrimBlanks = true;
     plain.InitPictureFlags();
     EXPECT_TRUE(plain.NoLiterals());
-    EXPECT_TRUE(plain.RightJustify);   // kept: no literal positions
+    EXPECT_TRUE(plain.RightJustify);  // kept: no literal positions
     plain.Mask = "XX-X";
     plain.InitPictureFlags();
     EXPECT_FALSE(plain.RightJustify);
@@ -56,15 +56,19 @@ TEST_F(MaskFixture, PositionClassesAndMaskLongerField) {
 }
 
 TEST_F(MaskFixture, CharIsOKByMaskCharacter) {
-    struct Row { char mask, in, prev; bool ok; char out; } rows[] = {
-        {'9', '5', ' ', true, '5'}, {'9', ' ', ' ', true, ' '}, {'9', 'a', ' ', false, 'a'},
-        {'9', '-', ' ', false, '-'}, {'i', '-', ' ', true, '-'}, {'#', '.', ' ', true, '.'},
-        {'#', 'a', ' ', false, 'a'}, {'K', 'a', ' ', true, 'A'}, {'K', 'g', ' ', false, 'G'},
-        {'O', '8', ' ', false, '8'}, {'O', '7', ' ', true, '7'}, {'b', '2', ' ', false, '2'},
-        {'B', 't', ' ', true, 'T'}, {'B', 'x', ' ', false, 'X'}, {'Y', 'n', ' ', true, 'N'},
-        {'!', 'q', ' ', true, 'Q'}, {'L', 'Q', ' ', true, 'q'}, {'x', 'q', ' ', true, 'Q'},
-        {'x', 'q', 'a', true, 'q'}, {'x', 'q', '-', true, 'Q'}, {'a', '1', ' ', false, '1'},
-        {'A', 'e', ' ', true, 'E'}, {'E', 'e', ' ', true, 'E'}, {'E', '+', ' ', true, '+'},
+    struct Row {
+        char mask, in, prev;
+        bool ok;
+        char out;
+    } rows[] = {
+        {'9', '5', ' ', true, '5'},    {'9', ' ', ' ', true, ' '},  {'9', 'a', ' ', false, 'a'},
+        {'9', '-', ' ', false, '-'},   {'i', '-', ' ', true, '-'},  {'#', '.', ' ', true, '.'},
+        {'#', 'a', ' ', false, 'a'},   {'K', 'a', ' ', true, 'A'},  {'K', 'g', ' ', false, 'G'},
+        {'O', '8', ' ', false, '8'},   {'O', '7', ' ', true, '7'},  {'b', '2', ' ', false, '2'},
+        {'B', 't', ' ', true, 'T'},    {'B', 'x', ' ', false, 'X'}, {'Y', 'n', ' ', true, 'N'},
+        {'!', 'q', ' ', true, 'Q'},    {'L', 'Q', ' ', true, 'q'},  {'x', 'q', ' ', true, 'Q'},
+        {'x', 'q', 'a', true, 'q'},    {'x', 'q', '-', true, 'Q'},  {'a', '1', ' ', false, '1'},
+        {'A', 'e', ' ', true, 'E'},    {'E', 'e', ' ', true, 'E'},  {'E', '+', ' ', true, '+'},
         {'X', '\0', ' ', false, '\0'}, {'t', 'z', ' ', true, 'z'},
     };
     for (const auto& r : rows) {
@@ -85,9 +89,12 @@ TEST_F(MaskFixture, CharIsOKByMaskCharacter) {
 
 TEST_F(MaskFixture, MergeMoneyRightAligned) {
     auto m = Make(kMoney);
-    struct Row { const char* value; const char* shown; } rows[] = {
-        {"1234.50", "$1,234.50"}, {"0", "$0.00"}, {"-12", "-$12.00"}, {"1234567890.1", "$1,234,567,890.10"},
-        {"-999", "-$999.00"}, {"1000", "$1,000.00"}, {"", "0.00"},
+    struct Row {
+        const char* value;
+        const char* shown;
+    } rows[] = {
+        {"1234.50", "$1,234.50"}, {"0", "$0.00"},        {"-12", "-$12.00"}, {"1234567890.1", "$1,234,567,890.10"},
+        {"-999", "-$999.00"},     {"1000", "$1,000.00"}, {"", "0.00"},
     };
     for (const auto& r : rows) {
         const std::string merged = m.MergePicture(r.value);
@@ -101,7 +108,7 @@ TEST_F(MaskFixture, StripUndoesMerge) {
     auto m = Make(kMoney);
     for (const char* v : {"1234.50", "0.00", "-12.00", "987654.32"})
         EXPECT_EQ(Trim(m.StripPicture(m.MergePicture(v))), v);
-    EXPECT_EQ(m.StripPicture("short"), "short");   // other lengths pass through
+    EXPECT_EQ(m.StripPicture("short"), "short");  // other lengths pass through
 }
 
 TEST_F(MaskFixture, LocaleSeparatorsAndNulThousands) {
@@ -114,7 +121,7 @@ TEST_F(MaskFixture, LocaleSeparatorsAndNulThousands) {
 
     intl.CommaChar = 0;
     auto n = Make("#,###.##");
-    EXPECT_EQ(n.MergePicture("1234.5"), "1234,50");   // the "," position is removed
+    EXPECT_EQ(n.MergePicture("1234.5"), "1234,50");  // the "," position is removed
 }
 
 TEST_F(MaskFixture, PlainMasksLayOutLeftOrRight) {
@@ -149,7 +156,7 @@ TEST_F(MaskFixture, EditingCleansAndReformats) {
     std::string text = m.MergePicture("1234.5");
     ASSERT_TRUE(m.CleanForEditing(text));
     EXPECT_EQ(text.size(), 17u);
-    EXPECT_EQ(Trim(text), "1234.50");   // bare digits, closed up at the point
+    EXPECT_EQ(Trim(text), "1234.50");  // bare digits, closed up at the point
     // the user types over the digits: replace "1234" with "98765"
     auto dot = text.find('.');
     text.replace(dot - 5, 5, "98765");

@@ -51,7 +51,7 @@ QImage Render(TEntRotatedLabel& label, QColor background) {
     return image;
 }
 
-} // namespace
+}  // namespace
 
 TEST(EntRotatedLabel, AutoSizeFitsTheTurnedCaptionAndPlacesTheOrigin) {
     EnsureGuiApp();
@@ -67,7 +67,7 @@ TEST(EntRotatedLabel, AutoSizeFitsTheTurnedCaptionAndPlacesTheOrigin) {
     const int w = e.w, h = e.h;
     const Row rows[] = {
         {0, w, h, 0, 0},
-        {90, 2 * h, w + 2 * h, h, w + h - h / 2},      // the title strip
+        {90, 2 * h, w + 2 * h, h, w + h - h / 2},  // the title strip
         {180, w + 2 * h, 2 * h, w + h, h},
         {270, 2 * h, w + 2 * h, h, h},
         {-90, 2 * h, w + 2 * h, h, h},

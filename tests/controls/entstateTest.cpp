@@ -153,9 +153,9 @@ TEST_F(EntStateTest, HandEditedValuesRestoreAsFarAsTheyMakeSense) {
         int expectedCount;
         bool expectedEnabled;
     } rows[] = {
-        {"3", "tRuE", 3, true},     // missing items come back as empty lines
+        {"3", "tRuE", 3, true},  // missing items come back as empty lines
         {"0", "False", 0, false},
-        {"many", "maybe", 0, true},  // no number restores nothing; no name leaves the value
+        {"many", "maybe", 0, true},       // no number restores nothing; no name leaves the value
         {"2147483647", "1", 1024, true},  // a hand-edited count is capped, so start-up ends
     };
     for (const Row& r : rows) {
@@ -211,4 +211,4 @@ TEST(EntComponentState, NeedsAFormAsOwner) {
     EXPECT_EQ(owner.ComponentCount(), 0);
 }
 
-} // namespace
+}  // namespace

@@ -11,10 +11,14 @@ TEntTextMeasure CharCells() {
                 return static_cast<int>(s.size()) <= width ? s : s.substr(0, std::max(width - 3, 0)) + "...";
             }};
 }
-} // namespace
+}  // namespace
 
 TEST(EntStrings, ShortenPathEndsForEveryPath) {
-    struct Row { const char* path; int width; const char* expected; } rows[] = {
+    struct Row {
+        const char* path;
+        int width;
+        const char* expected;
+    } rows[] = {
         {"/home/user/docs/loans/file.qvd", 0, "/home/user/docs/loans/file.qvd"},
         {"/home/user/docs/loans/file.qvd", 100, "/home/user/docs/loans/file.qvd"},
         {"/home/user/docs/loans/file.qvd", 24, "/home/user/.../file.qvd"},
@@ -27,7 +31,8 @@ TEST(EntStrings, ShortenPathEndsForEveryPath) {
         {"C:\\data\\loans\\file.qvd", 21, "C:\\data\\...\\file.qvd"},
         {"/file.qvd", 6, "/....."},
     };
-    for (const auto& r : rows) EXPECT_EQ(ShortenPath(r.path, r.width, CharCells()), r.expected) << r.path << " " << r.width;
+    for (const auto& r : rows)
+        EXPECT_EQ(ShortenPath(r.path, r.width, CharCells()), r.expected) << r.path << " " << r.width;
 }
 
 TEST(EntStrings, Words) {
@@ -57,7 +62,10 @@ TEST(EntStrings, Primitives) {
     EXPECT_FALSE(StrToLongPChar(std::string(256, '1'), v));
     EXPECT_EQ(v, -1);
 
-    struct Row { const char* in; const char* out; } zeros[] = {{"1.500E+005", "1.5E+5"}, {"2.0E+000", "2"}, {"3.25", "3.25"}};
+    struct Row {
+        const char* in;
+        const char* out;
+    } zeros[] = {{"1.500E+005", "1.5E+5"}, {"2.0E+000", "2"}, {"3.25", "3.25"}};
     for (const auto& r : zeros) {
         std::string s = r.in;
         TrimEmbeddedZerosPChar(s);
@@ -70,9 +78,13 @@ TEST(EntStrings, Primitives) {
     TrimTrailingZerosPChar(t);
     EXPECT_EQ(t, "100") << "a whole number keeps its zeros";
 
-    struct Fix { const char* in; char dec; const char* out; } fixes[] = {
-        {" 12,5 ", ',', "12.5"}, {",5", ',', "0.5"}, {"-.5", '.', "-0.5"}, {"", '.', "0"}, {"7.", '.', "7"},
-        {"1E5", '.', "1.00000E5"},
+    struct Fix {
+        const char* in;
+        char dec;
+        const char* out;
+    } fixes[] = {
+        {" 12,5 ", ',', "12.5"}, {",5", ',', "0.5"}, {"-.5", '.', "-0.5"},
+        {"", '.', "0"},          {"7.", '.', "7"},   {"1E5", '.', "1.00000E5"},
     };
     for (const auto& f : fixes) {
         std::string s = f.in;

@@ -34,10 +34,13 @@ struct PoolFixture : ::testing::Test {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(PoolFixture, IntervalDividesEveryTrigger) {
-    struct Row { std::vector<int> intervals; uint32_t expected; } rows[] = {
+    struct Row {
+        std::vector<int> intervals;
+        uint32_t expected;
+    } rows[] = {
         {{1000, 300}, 100}, {{40, 90}, 55}, {{1000}, 1000}, {{500, 250}, 250}, {{20}, 55}, {{700, 300}, 100},
     };
     for (const auto& r : rows) {
@@ -57,7 +60,7 @@ TEST_F(PoolFixture, NoEnabledTriggerStopsTheTimer) {
     EXPECT_EQ(pool->TimerInterval(), 0u);
     EXPECT_EQ(running, 0u);
     pool->Remove(a);
-    pool->Remove(12345);   // unknown handle: nothing happens
+    pool->Remove(12345);  // unknown handle: nothing happens
     EXPECT_EQ(pool->Count(), 0);
 }
 
@@ -69,8 +72,13 @@ TEST_F(PoolFixture, TicksFireDueTriggersAndDropOneShots) {
         EXPECT_EQ(sender, pool.get());
     };
     int rep = pool->Add([&](TObject*, int h, int, int) { fired.push_back(h); }, 300, true);
-    int once = pool->Add([&](TObject*, int h, int, int elapsed) { fired.push_back(h); EXPECT_EQ(elapsed, 1000); }, 1000, false);
-    now += 280;   // within 27 ms of 300: due
+    int once = pool->Add(
+        [&](TObject*, int h, int, int elapsed) {
+            fired.push_back(h);
+            EXPECT_EQ(elapsed, 1000);
+        },
+        1000, false);
+    now += 280;  // within 27 ms of 300: due
     pool->DoTick();
     EXPECT_EQ(fired, std::vector<int>{rep});
     now += 720;

@@ -48,7 +48,7 @@ struct EntURLTest : ::testing::Test {
     int beeps = 0;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(EntURLTest, ShowsTheAddressWhileTheCaptionIsEmpty) {
     link->SetURL("https://example.test/");

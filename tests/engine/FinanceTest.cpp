@@ -82,9 +82,9 @@ struct RateCase {
 // payment at the rate 1e-10 below and above it lies on either side.
 TEST(CalcRateTest, ConvergesToTheRateThatSolvesThePaymentEquation) {
     const RateCase cases[] = {
-        {12, 10000, 860.66}, {12, 1000, 100}, {360, 100000, 786.7}, {1, 1000, 1100},
+        {12, 10000, 860.66}, {12, 1000, 100},       {360, 100000, 786.7}, {1, 1000, 1100},
         {360, 100000, 200},  // payments add up to less than the loan
-        {2, 1000, 400}, {32767, 100000, 1000}, {60, 20000, 20000}, {480, 1e7, 1e5},
+        {2, 1000, 400},      {32767, 100000, 1000}, {60, 20000, 20000},   {480, 1e7, 1e5},
     };
     for (const auto& c : cases) {
         const double annual = CalcRate(c.n, c.loan, 0, c.payment);
@@ -132,7 +132,10 @@ TEST(CalcRateTest, NoRateRaisesMathErrorWithTheFigures) {
 
 TEST(SolveBrentTest, LastEvaluationIsAtTheReturnedRoot) {
     long double last = 0;
-    auto f = [&](long double x) { last = x; return std::cos(x) - x; };
+    auto f = [&](long double x) {
+        last = x;
+        return std::cos(x) - x;
+    };
     const TRootSolution s = SolveBrent(f, 0.0L, 1.0L, 1e-15L, 100);
     EXPECT_EQ(s.Root, last);
     EXPECT_NEAR(static_cast<double>(s.Root), 0.7390851332151607, 1e-14);
@@ -150,4 +153,4 @@ TEST(SolveBrentTest, PreconditionAndIterationLimitFailWithNumbers) {
     }
 }
 
-} // namespace
+}  // namespace

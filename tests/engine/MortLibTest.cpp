@@ -42,7 +42,6 @@ TEST(MortLib, StandardScheduleFigures) {
     EXPECT_EQ(m->Payments[359].ToStrings()[8], "        0.97");  // no final adjustment
     EXPECT_EQ(m->Month, 12);
     EXPECT_EQ(m->Year, 2029);
-
 }
 
 TEST(MortLib, ExtraPaymentsOnTheFirstYear) {
@@ -73,9 +72,9 @@ struct CalendarCase {
 
 TEST(MortLib, CalendarOfTheRows) {
     const CalendarCase cases[] = {
-        {3, 2000, 1, 3, 2000}, {3, 2000, 10, 12, 2000}, {3, 2000, 11, 1, 2001},
-        {1, 2000, 12, 12, 2000}, {1, 2000, 13, 1, 2001}, {12, 1999, 2, 1, 2000},
-        {6, 0, 1, 6, 0}, {6, 0, 30, 11, 0}, {6, -5, 30, 11, 0},
+        {3, 2000, 1, 3, 2000},   {3, 2000, 10, 12, 2000}, {3, 2000, 11, 1, 2001},
+        {1, 2000, 12, 12, 2000}, {1, 2000, 13, 1, 2001},  {12, 1999, 2, 1, 2000},
+        {6, 0, 1, 6, 0},         {6, 0, 30, 11, 0},       {6, -5, 30, 11, 0},
     };
     for (const auto& c : cases) {
         TMortgage m(36, 10000, 0.06, 12, c.startMonth, c.startYear);
@@ -219,12 +218,13 @@ TEST(MortLib, RowTexts) {
     p.Interest = -5;
     p.TotalPrincipal = 123456789.125;
     p.Prepayment = -0.001;
-    const std::array<std::string, 9> expected = {"7", "3", "2001", "       57.52", "       -5.00",
-                                                 "123456789.12", "        0.00", "        0.00", "        0.00"};
+    const std::array<std::string, 9> expected = {
+        "7",           "3", "2001", "       57.52", "       -5.00", "123456789.12", "        0.00", "        0.00",
+        "        0.00"};
     EXPECT_EQ(p.ToStrings(), expected);
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -239,7 +239,7 @@ std::vector<ExactRow> ExactSchedule(int64_t principalCents, int64_t rateMilliont
     int64_t balance = principalCents;
     const int64_t den = int64_t(periods) * 1000000;
     for (int k = 0; k < rows && balance > 0; ++k) {
-        const int64_t num = balance * rateMillionths;   // interest in cents times den
+        const int64_t num = balance * rateMillionths;  // interest in cents times den
         const int64_t interest = (2 * num + den) / (2 * den);
         const int64_t principal = std::min(paymentCents - interest, balance);
         balance -= principal;
@@ -248,7 +248,7 @@ std::vector<ExactRow> ExactSchedule(int64_t principalCents, int64_t rateMilliont
     return out;
 }
 
-} // namespace
+}  // namespace
 
 // Each row's interest is what the decimal figures give, ties included, over
 // a sweep of amounts and rates; the balances follow to the cent.
@@ -258,8 +258,8 @@ TEST(MortLibCents, ScheduleRowsMatchExactIntegerArithmetic) {
         EXPECT_DOUBLE_EQ(m.Payments.Items(0)->Interest, 50.01) << "50.005 is half a cent: up";
     }
     int rowsCompared = 0, ties = 0;
-    for (int64_t principal = 100000; principal <= 5000000; principal += 12347) {      // $1,000.00 ..
-        for (int64_t rate : {10000, 45000, 60000, 72500, 87500, 99900, 123456, 150000}) {   // 1 % .. 15 %
+    for (int64_t principal = 100000; principal <= 5000000; principal += 12347) {           // $1,000.00 ..
+        for (int64_t rate : {10000, 45000, 60000, 72500, 87500, 99900, 123456, 150000}) {  // 1 % .. 15 %
             TMortgage m(24, double(principal) / 100, double(rate) / 1000000, 12, 1, 2024);
             const int64_t payment = std::llround(m.Payment * 100);
             const auto exact = ExactSchedule(principal, rate, 12, payment, 24);

@@ -33,6 +33,5 @@ template <typename F>
 void FuzzRead(F&& read) {
     try {
         read();
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
 }

@@ -9,7 +9,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path = "/tmp/varnholt_fuzz_" + std::to_string(getpid()) + ".ini";
-    std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data), std::streamsize(size));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(data), std::streamsize(size));
     FuzzRead([&] {
         TIniFile ini(path);
         TStringList sections, values;

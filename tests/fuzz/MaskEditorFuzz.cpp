@@ -24,11 +24,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (size_t i = maskEnd + 1; i + 1 < text.size(); i += 2) {
             const uint8_t op = uint8_t(text[i]);
             const char arg = text[i + 1];
-            if (op < 64) editor.TypeChar(arg);
-            else if (op < 128) editor.Execute(uint16_t(uint8_t(arg) % ccNoCmd));
-            else if (op < 160) editor.Paste(text.substr(i + 1, uint8_t(arg) % 32));
-            else if (op < 192) editor.Click(int8_t(arg), op & 1);
-            else model.SetAsString(text.substr(i + 1, 12));
+            if (op < 64)
+                editor.TypeChar(arg);
+            else if (op < 128)
+                editor.Execute(uint16_t(uint8_t(arg) % ccNoCmd));
+            else if (op < 160)
+                editor.Paste(text.substr(i + 1, uint8_t(arg) % 32));
+            else if (op < 192)
+                editor.Click(int8_t(arg), op & 1);
+            else
+                model.SetAsString(text.substr(i + 1, 12));
         }
         model.Validate();
         editor.AlignOnExit();

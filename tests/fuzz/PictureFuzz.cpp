@@ -16,9 +16,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     s.SetPosition(0);
     FuzzRead([&] {
         switch (data[0] % 3) {
-        case 0: { TBitmap b; b.LoadFromStream(&s); break; }
-        case 1: { TIcon i; i.LoadFromStream(&s); break; }
-        default: { TPicture p; p.ReadData(&s); break; }
+        case 0: {
+            TBitmap b;
+            b.LoadFromStream(&s);
+            break;
+        }
+        case 1: {
+            TIcon i;
+            i.LoadFromStream(&s);
+            break;
+        }
+        default: {
+            TPicture p;
+            p.ReadData(&s);
+            break;
+        }
         }
     });
     return 0;

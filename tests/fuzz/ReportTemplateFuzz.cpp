@@ -16,8 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     s.SetPosition(0);
     FuzzRead([&] {
         TrpReport report(nullptr);
-        if (data[0] % 2 == 0) report.LoadFromStream(&s);
-        else report.EMFPages->LoadFromStream(&s);
+        if (data[0] % 2 == 0)
+            report.LoadFromStream(&s);
+        else
+            report.EMFPages->LoadFromStream(&s);
     });
     return 0;
 }

@@ -24,8 +24,10 @@ struct CanvasSurface {
         for (int y = 0; y < bmp.GetHeight(); ++y)
             for (int x = 0; x < bmp.GetWidth(); ++x)
                 if (At(x, y) != bg) {
-                    r.Left = std::min(r.Left, x); r.Top = std::min(r.Top, y);
-                    r.Right = std::max(r.Right, x + 1); r.Bottom = std::max(r.Bottom, y + 1);
+                    r.Left = std::min(r.Left, x);
+                    r.Top = std::min(r.Top, y);
+                    r.Right = std::max(r.Right, x + 1);
+                    r.Bottom = std::max(r.Bottom, y + 1);
                 }
         return r.Left == INT32_MAX ? TRect{} : r;
     }

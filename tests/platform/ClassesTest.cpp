@@ -20,9 +20,7 @@ using Log = std::vector<std::string>;
 // Records what it is told, and its own destruction, in a shared log.
 class TProbe : public TComponent {
 public:
-    TProbe(TComponent* AOwner, const std::string& AName, Log* ALog) : TComponent(AOwner), FLog(ALog) {
-        SetName(AName);
-    }
+    TProbe(TComponent* AOwner, const std::string& AName, Log* ALog) : TComponent(AOwner), FLog(ALog) { SetName(AName); }
     ~TProbe() override {
         FLog->push_back(GetName() + (ComponentState.Contains(csDestroying) ? " destroyed" : " destroyed unmarked"));
     }
@@ -151,14 +149,13 @@ std::vector<std::string> Items(const TStrings& s) {
 using Lines = std::vector<std::string>;
 
 TEST(StringList, TextSplitsAtAnyLineEndAndJoinsWithCrLf) {
-    struct Row { std::string text; Lines lines; };
+    struct Row {
+        std::string text;
+        Lines lines;
+    };
     const Row rows[] = {
-        {"", {}},
-        {"a\r\nb", {"a", "b"}},
-        {"a\nb\rc", {"a", "b", "c"}},
-        {"a\r\n", {"a"}},
-        {"a\r\n\r\n", {"a", ""}},
-        {"\n\ra", {"", "", "a"}},
+        {"", {}},         {"a\r\nb", {"a", "b"}},   {"a\nb\rc", {"a", "b", "c"}},
+        {"a\r\n", {"a"}}, {"a\r\n\r\n", {"a", ""}}, {"\n\ra", {"", "", "a"}},
     };
     for (const Row& r : rows) {
         TStringList list;
@@ -171,7 +168,10 @@ TEST(StringList, TextSplitsAtAnyLineEndAndJoinsWithCrLf) {
 }
 
 TEST(StringList, CommaTextQuotesBlanksCommasAndQuotes) {
-    struct Row { Lines lines; std::string comma; };
+    struct Row {
+        Lines lines;
+        std::string comma;
+    };
     const Row rows[] = {
         {{}, ""},
         {{""}, "\"\""},
@@ -190,12 +190,12 @@ TEST(StringList, CommaTextQuotesBlanksCommasAndQuotes) {
 }
 
 TEST(StringList, CommaTextReadsBlankSeparatedAndOpenQuotedItems) {
-    struct Row { std::string comma; Lines lines; };
+    struct Row {
+        std::string comma;
+        Lines lines;
+    };
     const Row rows[] = {
-        {"  a b , c", {"a", "b", "c"}},
-        {"a,", {"a", ""}},
-        {",a", {"", "a"}},
-        {"\"x\"\"y\"z", {"x\"y", "z"}},
+        {"  a b , c", {"a", "b", "c"}}, {"a,", {"a", ""}}, {",a", {"", "a"}}, {"\"x\"\"y\"z", {"x\"y", "z"}},
         {"\"open, end", {"open, end"}},
     };
     for (const Row& r : rows) {
@@ -206,7 +206,11 @@ TEST(StringList, CommaTextReadsBlankSeparatedAndOpenQuotedItems) {
 }
 
 TEST(StringList, SortedListsKeepOrderAndFollowDuplicates) {
-    struct Row { TDuplicates dup; bool caseSensitive; Lines sorted; };
+    struct Row {
+        TDuplicates dup;
+        bool caseSensitive;
+        Lines sorted;
+    };
     const Row rows[] = {
         {dupIgnore, false, {"A", "b", "c"}},
         {dupAccept, false, {"A", "a", "b", "c"}},
@@ -306,7 +310,9 @@ TEST(StringList, ObjectsTravelWithTheirStrings) {
 }
 
 TEST(StringList, LoadReadsWindows1252LinesAndDropsUtf8Mark) {
-    TStringStream in("\xEF\xBB\xBF" "caf\xC3\xA9\r\nna\xEFve\n");
+    TStringStream in(
+        "\xEF\xBB\xBF"
+        "caf\xC3\xA9\r\nna\xEFve\n");
     TStringList list;
     list.LoadFromStream(&in);
     EXPECT_EQ(Items(list), (Lines{"caf\xC3\xA9", "na\xC3\xAFve"}));
@@ -347,7 +353,10 @@ TEST(Streams, HelpersWriteLittleEndianAndReadBack) {
 }
 
 TEST(Streams, ExtendedUsesThe80BitLayout) {
-    struct Row { long double value; std::string bytes; };
+    struct Row {
+        long double value;
+        std::string bytes;
+    };
     const Row rows[] = {
         {1.0L, std::string("\0\0\0\0\0\0\0\x80\xFF\x3F", 10)},
         {-2.5L, std::string("\0\0\0\0\0\0\0\xA0\x00\xC0", 10)},
@@ -367,7 +376,7 @@ TEST(Streams, ExtendedUsesThe80BitLayout) {
 }
 
 TEST(Streams, ExtendedRoundTripsEveryRange) {
-    const long double values[] = {1.0L / 3, -123456789.123456789L, 1e-300L, 6.02214076e23L, LDBL_MAX, LDBL_MIN,
+    const long double values[] = {1.0L / 3,      -123456789.123456789L, 1e-300L, 6.02214076e23L, LDBL_MAX, LDBL_MIN,
                                   LDBL_TRUE_MIN, -LDBL_TRUE_MIN * 12345};
     for (long double v : values) {
         uint8_t b[10];
@@ -486,4 +495,4 @@ TEST(Collections, ItemsAreMadeByTheItemClassAndReportChanges) {
     EXPECT_EQ(cols.Count(), 0);
 }
 
-} // namespace
+}  // namespace

@@ -35,10 +35,15 @@ public:
     std::string Name;
     void WndProc(TMessage& m) override {
         switch (m.Msg) {
-        case WM_KEYDOWN: case WM_KEYUP: case WM_CHAR: case WM_SYSKEYDOWN: case WM_SYSCHAR:
-        case WM_SETFOCUS: case WM_KILLFOCUS: case CM_ENTER: case CM_EXIT:
-            Log->push_back({Name, m.Msg, m.WParam, KeyDataToShiftState(m.LParam)});
-            break;
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_CHAR:
+        case WM_SYSKEYDOWN:
+        case WM_SYSCHAR:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case CM_ENTER:
+        case CM_EXIT: Log->push_back({Name, m.Msg, m.WParam, KeyDataToShiftState(m.LParam)}); break;
         default: break;
         }
         TWinControl::WndProc(m);
@@ -228,9 +233,8 @@ TEST_F(ControlsTest, AlignPassSharesTheClientAreaTopBottomLeftRightThenClient) {
         TControl* Control;
         TRect Want;
     } rows[] = {
-        {top1, Rect(0, 0, 200, 20)},       {top2, Rect(0, 20, 200, 35)},
-        {bottom, Rect(0, 90, 200, 100)},   {left, Rect(0, 35, 30, 90)},
-        {right, Rect(160, 35, 200, 90)},   {client, Rect(30, 35, 160, 90)},
+        {top1, Rect(0, 0, 200, 20)}, {top2, Rect(0, 20, 200, 35)},    {bottom, Rect(0, 90, 200, 100)},
+        {left, Rect(0, 35, 30, 90)}, {right, Rect(160, 35, 200, 90)}, {client, Rect(30, 35, 160, 90)},
     };
     for (auto& r : rows) EXPECT_EQ(r.Control->BoundsRect(), r.Want) << r.Control->ClassName();
 
@@ -348,7 +352,7 @@ TEST_F(ControlsTest, CaretIsDrawnInvertedInItsOwnerAndHiddenAgain) {
     DestroyCaret();
 }
 
-} // namespace
+}  // namespace
 
 // Hints and hot looks follow the mouse with no button held: windowed and
 // graphic controls both get the moves and their enter and leave notices.

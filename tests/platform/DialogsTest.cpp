@@ -152,7 +152,8 @@ TEST_F(DialogsTest, ShellOpenAndShellExecuteUseTheHook) {
     EXPECT_LE(ShellExecute(0, "", "https://example.com/", "", "", SW_SHOWNORMAL), 32);
     EXPECT_LE(ShellExecute(0, "print", "a.txt", "", "", SW_SHOWNORMAL), 32);
     EXPECT_FALSE(ShellOpen(""));
-    EXPECT_EQ(opened, (std::vector<std::string>{"https://example.com/?source=x", "/tmp/readme.txt", "https://example.com/"}));
+    EXPECT_EQ(opened,
+              (std::vector<std::string>{"https://example.com/?source=x", "/tmp/readme.txt", "https://example.com/"}));
     SetShellOpenHook(previous);
 }
 
@@ -191,10 +192,11 @@ TEST_F(DialogsTest, ShellExecuteRunsAProgramWithItsParametersAndOpensADocument) 
     };
     std::vector<Run> runs;
     std::vector<std::string> opened;
-    auto previousRun = SetShellRunHook([&](const std::string& p, const std::vector<std::string>& a, const std::string& d) {
-        runs.push_back({p, a, d});
-        return true;
-    });
+    auto previousRun =
+        SetShellRunHook([&](const std::string& p, const std::vector<std::string>& a, const std::string& d) {
+            runs.push_back({p, a, d});
+            return true;
+        });
     auto previousOpen = SetShellOpenHook([&](const std::string& t) {
         opened.push_back(t);
         return true;
@@ -226,4 +228,4 @@ TEST_F(DialogsTest, ShellExecuteRunsAProgramWithItsParametersAndOpensADocument) 
     SetShellOpenHook(previousOpen);
 }
 
-} // namespace
+}  // namespace

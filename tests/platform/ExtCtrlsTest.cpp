@@ -57,7 +57,11 @@ TEST_F(ExtCtrlsTest, PanelBevelsAreDrawnEdgeByEdge) {
     panel->SetBorderWidth(1);
     QImage img = panel->PaintImage();
     const TColor hi = ColorToRGB(clBtnHighlight), sh = ColorToRGB(clBtnShadow);
-    struct Row { int x, y; TColor expected; const char* what; };
+    struct Row {
+        int x, y;
+        TColor expected;
+        const char* what;
+    };
     const Row rows[] = {
         {0, 0, hi, "outer top left"},
         {10, 0, hi, "outer top"},
@@ -117,13 +121,15 @@ TEST_F(ExtCtrlsTest, RadioGroupClicksOnlyWhenTheIndexChanges) {
     rg->GetItems()->SetText("a\r\nb\r\nc");
     std::vector<int> clicks;
     rg->OnClick = [&](TObject*) { clicks.push_back(rg->GetItemIndex()); };
-    struct Row { int set; int expectedIndex; std::vector<int> expectedClicks; };
+    struct Row {
+        int set;
+        int expectedIndex;
+        std::vector<int> expectedClicks;
+    };
     const Row rows[] = {
-        {1, 1, {1}},
-        {1, 1, {1}},      // the same index again: no click
-        {2, 2, {1, 2}},
-        {-1, -1, {1, 2}},  // nothing chosen: no click
-        {9, 2, {1, 2, 2}}, // beyond the items: the last one
+        {1, 1, {1}},       {1, 1, {1}},       // the same index again: no click
+        {2, 2, {1, 2}},    {-1, -1, {1, 2}},  // nothing chosen: no click
+        {9, 2, {1, 2, 2}},                    // beyond the items: the last one
     };
     for (const Row& r : rows) {
         rg->SetItemIndex(r.set);
@@ -201,13 +207,19 @@ TEST_F(ExtCtrlsTest, DeletingTheActivePageShowsANeighbour) {
     EXPECT_EQ(nb->GetActivePage(), "b");
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
 TEST_F(ExtCtrlsTest, BevelShapesAndStyles) {
     const TColor hi = ColorToRGB(clBtnHighlight), sh = ColorToRGB(clBtnShadow);
-    struct Row { TBevelShape shape; TBevelStyle style; int x, y; TColor expected; const char* what; };
+    struct Row {
+        TBevelShape shape;
+        TBevelStyle style;
+        int x, y;
+        TColor expected;
+        const char* what;
+    };
     const Row rows[] = {
         {bsBox, bsLowered, 0, 0, sh, "lowered box top left"},
         {bsBox, bsLowered, 9, 7, hi, "lowered box bottom right"},
@@ -242,7 +254,7 @@ TEST_F(ExtCtrlsTest, ScrollBoxContentCoversItsChildren) {
     EXPECT_EQ(box->ContentSize(), (TSize{96, 76}));
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -263,4 +275,4 @@ TEST_F(ExtCtrlsTest, RadioGroupLaysItsButtonsOutInColumns) {
     EXPECT_EQ(rg->Buttons(4)->GetCaption(), "e");
 }
 
-} // namespace
+}  // namespace

@@ -38,9 +38,12 @@ TEST(Folders, UserConfigDirFollowsXdgAndIsCreated) {
     SetProgramDir(base);
     EXPECT_EQ(SettingsDir(), base + "/");
     SetProgramDir("");
-    if (old) ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1); else ::unsetenv("XDG_CONFIG_HOME");
+    if (old)
+        ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    else
+        ::unsetenv("XDG_CONFIG_HOME");
     ::rmdir(dir.c_str());
     ::rmdir(base.c_str());
 }
 
-} // namespace
+}  // namespace

@@ -12,7 +12,10 @@ class TGadget : public TComponent {
 public:
     using TComponent::TComponent;
     int GetSize() const { return FSize; }
-    void SetSize(int v) { FSize = v; ++Writes; }
+    void SetSize(int v) {
+        FSize = v;
+        ++Writes;
+    }
     std::string Caption;
     double Ratio = 0;
     bool Active = false;
@@ -35,17 +38,23 @@ public:
         TComponent::Loaded();
     }
     void DefineProperties(TFiler* Filer) override {
-        Filer->DefineBinaryProperty("Blob", [this](TStream* s) {
-            Blob.resize(static_cast<size_t>(s->GetSize()));
-            s->ReadBuffer(Blob.data(), s->GetSize());
-        }, nullptr, true);
+        Filer->DefineBinaryProperty(
+            "Blob",
+            [this](TStream* s) {
+                Blob.resize(static_cast<size_t>(s->GetSize()));
+                s->ReadBuffer(Blob.data(), s->GetSize());
+            },
+            nullptr, true);
     }
 
 private:
     int FSize = 0;
 };
 
-class TPanelish : public TGadget { public: using TGadget::TGadget; };
+class TPanelish : public TGadget {
+public:
+    using TGadget::TGadget;
+};
 
 void RegisterOnce() {
     static bool done = false;
@@ -65,7 +74,7 @@ void RegisterOnce() {
     Published<TPanelish>("TPanelish", "TGadget");
 }
 
-} // namespace
+}  // namespace
 
 TEST(FormReader, BuildsTheTreeSetsPropertiesAndBindsEvents) {
     RegisterOnce();
@@ -74,26 +83,26 @@ TEST(FormReader, BuildsTheTreeSetsPropertiesAndBindsEvents) {
     THandlerTable handlers;
     handlers["RootPoke"] = TNotifyEvent([&](TObject*) { ++pokes; });
     ReadComponentFromText(&root,
-        "object frmTest: TGadget\n"
-        "  Caption = 'Root'\n"
-        "  object pnlOuter: TPanelish\n"
-        "    Size = gsHuge\n"
-        "    Buddy = btnInner\n"
-        "    object btnInner: TGadget\n"
-        "      Size = 7\n"
-        "      Ratio = 2.5\n"
-        "      Active = True\n"
-        "      Shape = shSquare\n"
-        "      Marks = [mkA, mkC]\n"
-        "      Items.Strings = (\n"
-        "        'one'\n"
-        "        'two')\n"
-        "      OnPoke = rootpoke\n"
-        "      Blob = {0102FF}\n"
-        "    end\n"
-        "  end\n"
-        "end\n",
-        handlers);
+                          "object frmTest: TGadget\n"
+                          "  Caption = 'Root'\n"
+                          "  object pnlOuter: TPanelish\n"
+                          "    Size = gsHuge\n"
+                          "    Buddy = btnInner\n"
+                          "    object btnInner: TGadget\n"
+                          "      Size = 7\n"
+                          "      Ratio = 2.5\n"
+                          "      Active = True\n"
+                          "      Shape = shSquare\n"
+                          "      Marks = [mkA, mkC]\n"
+                          "      Items.Strings = (\n"
+                          "        'one'\n"
+                          "        'two')\n"
+                          "      OnPoke = rootpoke\n"
+                          "      Blob = {0102FF}\n"
+                          "    end\n"
+                          "  end\n"
+                          "end\n",
+                          handlers);
     EXPECT_EQ(root.GetName(), "frmTest");
     EXPECT_EQ(root.Caption, "Root");
     auto* outer = dynamic_cast<TPanelish*>(root.FindComponent("pnlOuter"));
@@ -123,7 +132,10 @@ TEST(FormReader, BuildsTheTreeSetsPropertiesAndBindsEvents) {
 
 TEST(FormReader, ErrorsNameTheComponentAndProperty) {
     RegisterOnce();
-    struct Row { const char* body; const char* message; };
+    struct Row {
+        const char* body;
+        const char* message;
+    };
     const Row rows[] = {
         {"  Nope = 1\n", "Error reading frmBad.Nope: Property Nope does not exist"},
         {"  Shape = shOval\n", "Error reading frmBad.Shape: Invalid property value"},

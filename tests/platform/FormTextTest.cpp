@@ -53,12 +53,13 @@ TEST(FormText, ParsesNestedObjectsAndEveryValueKind) {
 }
 
 TEST(FormText, BadTextNamesTheLine) {
-    struct Row { const char* text; int line; };
+    struct Row {
+        const char* text;
+        int line;
+    };
     const Row rows[] = {
-        {"object a: TA\n  X = 'open\nend\n", 2},
-        {"object a: TA\n  X = 1\n", 3},
-        {"object a: TA\n  X = {0F1}\nend\n", 2},
-        {"object a: TA\n  X = @\nend\n", 2},
+        {"object a: TA\n  X = 'open\nend\n", 2}, {"object a: TA\n  X = 1\n", 3},
+        {"object a: TA\n  X = {0F1}\nend\n", 2}, {"object a: TA\n  X = @\nend\n", 2},
         {"object a: TA\nend\nend\n", 3},
     };
     for (const Row& r : rows) {
@@ -72,7 +73,9 @@ TEST(FormText, BadTextNamesTheLine) {
 }
 
 TEST(FormText, NumbersOutsideTheirRangeAndDeepNestingAreParseErrors) {
-    auto value = [](const std::string& v) { return ParseFormText("object a: TA\n  X = " + v + "\nend\n").Properties[0].Value; };
+    auto value = [](const std::string& v) {
+        return ParseFormText("object a: TA\n  X = " + v + "\nend\n").Properties[0].Value;
+    };
     EXPECT_EQ(value("-9223372036854775808").Int, INT64_MIN);
     EXPECT_EQ(value("-$8000000000000000").Int, INT64_MIN);
     EXPECT_EQ(value("$FFFFFFFF").Int, 4294967295);

@@ -387,38 +387,38 @@ TEST_F(FormsTest, AWindowDefinitionBuildsTheFormWithItsMenuControlsAndEvents) {
     handlers["ExitClick"] = TNotifyEvent([&](TObject*) { ++exits; });
     handlers["FormCreate"] = TNotifyEvent([&](TObject*) { ++creates; });
     ReadComponentFromText(&form,
-        "object frmDemo: TForm\n"
-        "  BorderStyle = bsSingle\n"
-        "  Caption = 'Demo'\n"
-        "  ClientHeight = 430\n"
-        "  ClientWidth = 611\n"
-        "  Menu = mnuMain\n"
-        "  Position = poScreenCenter\n"
-        "  OnCreate = FormCreate\n"
-        "  object pnlBar: TWinControl\n"
-        "    Align = alTop\n"
-        "    Height = 33\n"
-        "    object pnlInner: TWinControl\n"
-        "      Align = alClient\n"
-        "      Cursor = crHandPoint\n"
-        "      Hint = 'Open| Open ...'\n"
-        "    end\n"
-        "  end\n"
-        "  object mnuMain: TMainMenu\n"
-        "    object mnuFile: TMenuItem\n"
-        "      Caption = '&File'\n"
-        "      object mnuFileExit: TMenuItem\n"
-        "        Caption = 'E&xit'\n"
-        "        ShortCut = 16472\n"
-        "        OnClick = ExitClick\n"
-        "      end\n"
-        "    end\n"
-        "  end\n"
-        "  object tmrSplash: TTimer\n"
-        "    Interval = 5000\n"
-        "  end\n"
-        "end\n",
-        handlers);
+                          "object frmDemo: TForm\n"
+                          "  BorderStyle = bsSingle\n"
+                          "  Caption = 'Demo'\n"
+                          "  ClientHeight = 430\n"
+                          "  ClientWidth = 611\n"
+                          "  Menu = mnuMain\n"
+                          "  Position = poScreenCenter\n"
+                          "  OnCreate = FormCreate\n"
+                          "  object pnlBar: TWinControl\n"
+                          "    Align = alTop\n"
+                          "    Height = 33\n"
+                          "    object pnlInner: TWinControl\n"
+                          "      Align = alClient\n"
+                          "      Cursor = crHandPoint\n"
+                          "      Hint = 'Open| Open ...'\n"
+                          "    end\n"
+                          "  end\n"
+                          "  object mnuMain: TMainMenu\n"
+                          "    object mnuFile: TMenuItem\n"
+                          "      Caption = '&File'\n"
+                          "      object mnuFileExit: TMenuItem\n"
+                          "        Caption = 'E&xit'\n"
+                          "        ShortCut = 16472\n"
+                          "        OnClick = ExitClick\n"
+                          "      end\n"
+                          "    end\n"
+                          "  end\n"
+                          "  object tmrSplash: TTimer\n"
+                          "    Interval = 5000\n"
+                          "  end\n"
+                          "end\n",
+                          handlers);
     form.AfterConstruction();
     EXPECT_EQ(creates, 1);
     EXPECT_EQ(form.GetCaption(), "Demo");
@@ -443,7 +443,7 @@ TEST_F(FormsTest, AWindowDefinitionBuildsTheFormWithItsMenuControlsAndEvents) {
     EXPECT_FALSE(exit->GetEnabled());
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -480,8 +480,10 @@ TEST(ApplicationLocale, WindowDefinitionsKeepTheirDecimalPointsUnderACommaLocale
     EXPECT_DOUBLE_EQ(static_cast<double>(root.Properties[0].Value.Float), 8.75);
 
     std::setlocale(LC_NUMERIC, "C");
-    if (oldPath) setenv("LOCPATH", savedPath.c_str(), 1);
-    else unsetenv("LOCPATH");
+    if (oldPath)
+        setenv("LOCPATH", savedPath.c_str(), 1);
+    else
+        unsetenv("LOCPATH");
     std::filesystem::remove_all(dir);
 }
 
@@ -501,7 +503,7 @@ public:
     std::vector<std::string>& Log;
     bool Alive = true;
 };
-} // namespace
+}  // namespace
 
 TEST_F(FormsTest, OnDestroyRunsWhileTheDerivedFormStillExists) {
     std::vector<std::string> log;
@@ -529,4 +531,4 @@ TEST_F(FormsTest, TheApplicationTitleIsNotAppendedToWindowTitles) {
     EXPECT_EQ(form.Widget()->windowTitle().toStdString(), "Varnholt, 3.0.01");
 }
 
-} // namespace
+}  // namespace

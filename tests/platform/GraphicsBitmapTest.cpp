@@ -27,7 +27,7 @@ void Fill(TBitmap& b, int w, int h, TColor color) {
     b.GetCanvas()->FillRect(Rect(0, 0, w, h));
 }
 
-} // namespace
+}  // namespace
 
 TEST(GraphicsBitmap, TransparentDrawSkipsTheBottomLeftColour) {
     TBitmap sprite;
@@ -59,7 +59,7 @@ TEST(GraphicsBitmap, StretchDrawAndCopyModes) {
     TBitmap dest;
     Fill(dest, 12, 8, clWhite);
     dest.GetCanvas()->StretchDraw(Rect(0, 0, 12, 8), &sprite);
-    EXPECT_EQ(dest.GetCanvas()->GetPixel(4, 2), clRed);   // doubled: (2,1) -> (4,2)..(7,5)
+    EXPECT_EQ(dest.GetCanvas()->GetPixel(4, 2), clRed);  // doubled: (2,1) -> (4,2)..(7,5)
     EXPECT_EQ(dest.GetCanvas()->GetPixel(7, 5), clRed);
     EXPECT_EQ(dest.GetCanvas()->GetPixel(8, 5), clFuchsia);
 
@@ -87,7 +87,9 @@ TEST(GraphicsBitmap, ResizeKeepsThePictureAndFillsWithTheBrush) {
 }
 
 TEST(GraphicsBitmap, BmpStreamsRoundTrip) {
-    struct Row { TPixelFormat format; } rows[] = {{pf24bit}, {pf32bit}, {pf1bit}};
+    struct Row {
+        TPixelFormat format;
+    } rows[] = {{pf24bit}, {pf32bit}, {pf1bit}};
     for (const Row& row : rows) {
         TBitmap b;
         MakeSprite(b);
@@ -157,8 +159,8 @@ TEST(GraphicsBitmap, ImageListCutsMasksAndEmbossesDisabledImages) {
     TBitmap strip;
     Fill(strip, 12, 4, clFuchsia);
     strip.GetCanvas()->GetBrush()->SetColor(clBlack);
-    strip.GetCanvas()->FillRect(Rect(1, 1, 2, 2));   // image 0
-    strip.GetCanvas()->FillRect(Rect(7, 1, 8, 2));   // image 1
+    strip.GetCanvas()->FillRect(Rect(1, 1, 2, 2));  // image 0
+    strip.GetCanvas()->FillRect(Rect(7, 1, 8, 2));  // image 1
     TImageList list(nullptr);
     list.SetWidth(6);
     list.SetHeight(4);
@@ -181,10 +183,8 @@ TEST(GraphicsBitmap, ImageListCutsMasksAndEmbossesDisabledImages) {
 TEST(GraphicsBitmap, IconEntriesWhoseEndWrapsPastFourGigabytesAreRefused) {
     // Two directory entries: 8 bytes at offset 38, and 0x20 bytes at offset
     // 0xFFFFFFF0, whose 32-bit end wraps round to 0x10.
-    const uint8_t file[] = {0, 0, 1, 0, 2, 0,
-                            16, 16, 0, 0, 1, 0, 32, 0, 8, 0, 0, 0, 38, 0, 0, 0,
-                            16, 16, 0, 0, 1, 0, 32, 0, 0x20, 0, 0, 0, 0xF0, 0xFF, 0xFF, 0xFF,
-                            1, 2, 3, 4, 5, 6, 7, 8};
+    const uint8_t file[] = {0,  0, 1, 0, 2, 0,  16, 16,   0, 0, 1, 0,    32,   0,    8,    0, 0, 0, 38, 0, 0, 0, 16,
+                            16, 0, 0, 1, 0, 32, 0,  0x20, 0, 0, 0, 0xF0, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4,  5, 6, 7, 8};
     TMemoryStream s;
     s.WriteBuffer(file, sizeof file);
     s.SetPosition(0);

@@ -17,13 +17,20 @@ namespace {
 
 using Surface = CanvasSurface;
 
-} // namespace
+}  // namespace
 
 TEST(GraphicsColor, SystemColoursResolveThroughTheFixedPalette) {
-    struct Row { TColor in, out; } rows[] = {
-        {clBtnFace, RGB(192, 192, 192)}, {clBtnShadow, RGB(128, 128, 128)}, {clWindow, clWhite},
-        {clWindowText, clBlack}, {clHighlight, RGB(0, 0, 128)}, {clInfoBk, RGB(255, 255, 225)},
-        {clRed, clRed}, {clNone, clNone},
+    struct Row {
+        TColor in, out;
+    } rows[] = {
+        {clBtnFace, RGB(192, 192, 192)},
+        {clBtnShadow, RGB(128, 128, 128)},
+        {clWindow, clWhite},
+        {clWindowText, clBlack},
+        {clHighlight, RGB(0, 0, 128)},
+        {clInfoBk, RGB(255, 255, 225)},
+        {clRed, clRed},
+        {clNone, clNone},
     };
     for (const Row& r : rows) EXPECT_EQ(ColorToRGB(r.in), r.out) << std::hex << r.in;
     EXPECT_EQ(GetRValue(RGB(1, 2, 3)), 1);
@@ -135,7 +142,7 @@ TEST(GraphicsCanvas, HatchAndPatternBrushesRepeatEveryEightPixels) {
     Surface p(20, 20);
     p.c->GetBrush()->SetBitmap(&pat);
     p.c->FillRect(Rect(3, 3, 19, 19));
-    EXPECT_EQ(p.At(3, 3), clYellow);   // (3 + 3) even
+    EXPECT_EQ(p.At(3, 3), clYellow);  // (3 + 3) even
     EXPECT_EQ(p.At(4, 3), clRed);
     EXPECT_EQ(p.At(11, 3), p.At(3, 3));
     EXPECT_EQ(p.At(2, 2), clWhite);
@@ -193,20 +200,20 @@ TEST(GraphicsCanvas, DrawsOnAnExternalPainterWithinItsClip) {
         c.FillRect(Rect(0, 0, 20, 20));
     }
     EXPECT_EQ(img.pixel(7, 10), qRgb(255, 0, 0));
-    EXPECT_EQ(img.pixel(12, 10), qRgb(255, 255, 255));   // outside the painter's clip
+    EXPECT_EQ(img.pixel(12, 10), qRgb(255, 255, 255));  // outside the painter's clip
     EXPECT_EQ(img.pixel(3, 3), qRgb(0, 0, 255));
     EXPECT_EQ(img.pixel(15, 3), qRgb(255, 255, 255));
 }
 
 TEST(GraphicsCanvas, StyledPenGapsTakeTheBackgroundOnlyWhenOpaque) {
     Surface s(40, 4, clBlue);
-    s.c->GetBrush()->SetColor(clWhite);   // solid brush: opaque background in white
+    s.c->GetBrush()->SetColor(clWhite);  // solid brush: opaque background in white
     s.c->GetPen()->SetStyle(psDot);
     s.c->MoveTo(0, 1);
     s.c->LineTo(40, 1);
     EXPECT_EQ(s.At(0, 1), clBlack);
-    EXPECT_EQ(s.At(4, 1), clWhite);       // dots of 3 pixels, gaps of 3
-    s.c->GetBrush()->SetStyle(bsClear);   // clear brush: transparent background
+    EXPECT_EQ(s.At(4, 1), clWhite);      // dots of 3 pixels, gaps of 3
+    s.c->GetBrush()->SetStyle(bsClear);  // clear brush: transparent background
     s.c->MoveTo(0, 2);
     s.c->LineTo(40, 2);
     EXPECT_EQ(s.At(0, 2), clBlack);

@@ -23,7 +23,7 @@ struct TextSurface : CanvasSurface {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST(GraphicsText, MetricsAddUpAndPositiveHeightMeansCellHeight) {
     TextSurface s(10, 10);
@@ -47,8 +47,12 @@ TEST(GraphicsText, MetricsAddUpAndPositiveHeightMeansCellHeight) {
 }
 
 TEST(GraphicsText, DrawTextAlignsWithinTheRectangle) {
-    struct Row { unsigned flags; } rows[] = {
-        {DT_LEFT | DT_TOP}, {DT_CENTER | DT_VCENTER}, {DT_RIGHT | DT_BOTTOM},
+    struct Row {
+        unsigned flags;
+    } rows[] = {
+        {DT_LEFT | DT_TOP},
+        {DT_CENTER | DT_VCENTER},
+        {DT_RIGHT | DT_BOTTOM},
     };
     for (const Row& row : rows) {
         TextSurface s(200, 60);
@@ -59,22 +63,33 @@ TEST(GraphicsText, DrawTextAlignsWithinTheRectangle) {
         s.c->DrawText("HIH", r, row.flags | DT_SINGLELINE);
         TRect ink = s.Ink();
         SCOPED_TRACE(row.flags);
-        if (row.flags & DT_CENTER) EXPECT_NEAR((ink.Left + ink.Right) / 2.0, 100, 2);
-        else if (row.flags & DT_RIGHT) EXPECT_NEAR(ink.Right, 190, 2);
-        else EXPECT_NEAR(ink.Left, 10, 2);
+        if (row.flags & DT_CENTER)
+            EXPECT_NEAR((ink.Left + ink.Right) / 2.0, 100, 2);
+        else if (row.flags & DT_RIGHT)
+            EXPECT_NEAR(ink.Right, 190, 2);
+        else
+            EXPECT_NEAR(ink.Left, 10, 2);
         EXPECT_NEAR(ink.Width(), w, 3);
         TTextMetric tm;
         s.c->GetTextMetrics(tm);
-        if (row.flags & DT_VCENTER) EXPECT_NEAR(ink.Top, 5 + (50 - tm.tmHeight) / 2 + tm.tmInternalLeading, 3);
-        else if (row.flags & DT_BOTTOM) EXPECT_NEAR(ink.Bottom, 55 - tm.tmDescent, 2);
-        else EXPECT_NEAR(ink.Top, 5 + tm.tmInternalLeading, 3);
+        if (row.flags & DT_VCENTER)
+            EXPECT_NEAR(ink.Top, 5 + (50 - tm.tmHeight) / 2 + tm.tmInternalLeading, 3);
+        else if (row.flags & DT_BOTTOM)
+            EXPECT_NEAR(ink.Bottom, 55 - tm.tmDescent, 2);
+        else
+            EXPECT_NEAR(ink.Top, 5 + tm.tmInternalLeading, 3);
     }
 }
 
 TEST(GraphicsText, CalcRectMeasuresLinesAndPrefixes) {
     TextSurface s(10, 10);
     const int h = s.c->TextHeight("X");
-    struct Row { const char* text; unsigned flags; const char* shown; int lines; } rows[] = {
+    struct Row {
+        const char* text;
+        unsigned flags;
+        const char* shown;
+        int lines;
+    } rows[] = {
         {"Hello", DT_SINGLELINE, "Hello", 1},
         {"one\r\ntwo\nthree", 0, "three", 3},
         {"&File", DT_SINGLELINE, "File", 1},
@@ -226,11 +241,15 @@ TEST(GraphicsText, AttachingAPainterStartsFromFreshDeviceSettings) {
 // A text measured just before it is drawn takes the quick way to the device;
 // it must land on the same pixels as one drawn cold, clip included.
 TEST(GraphicsText, MeasuredTextDrawsAsUnmeasuredAndKeepsToItsClip) {
-    struct Row { const char* text; bool italic; TRect box; } rows[] = {
-        {"1,234.56", false, Rect(5, 5, 195, 35)},       // room to spare
+    struct Row {
+        const char* text;
+        bool italic;
+        TRect box;
+    } rows[] = {
+        {"1,234.56", false, Rect(5, 5, 195, 35)},            // room to spare
         {"A long line of text", false, Rect(5, 5, 40, 35)},  // cut on the right
-        {"Wolf", false, Rect(5, 12, 195, 20)},           // cut above and below
-        {"staff", true, Rect(5, 5, 0, 35)},              // the italic f's overhang at the edge
+        {"Wolf", false, Rect(5, 12, 195, 20)},               // cut above and below
+        {"staff", true, Rect(5, 5, 0, 35)},                  // the italic f's overhang at the edge
     };
     for (const Row& row : rows) {
         TextSurface measured(200, 40), cold(200, 40);

@@ -60,11 +60,13 @@ TEST_F(GridsTest, CellRectsFollowFixedLinesWidthsAndScrolling) {
     EXPECT_EQ(Grid->GetLeftCol(), 3) << "the last column stays wholly in view";
 
     Grid->SetLeftCol(1);
-    struct Row { int x, y, col, row; };
+    struct Row {
+        int x, y, col, row;
+    };
     const Row rows[] = {
-        {0, 0, 0, 0}, {29, 19, 0, 0}, {30, 20, 0, 0},  // a cell's line belongs to it
-        {31, 21, 1, 1}, {81, 5, 1, 0}, {82, 5, 2, 0},
-        {119, 99, 3, 4}, {120, 5, -1, 0}, {5, 100, 0, -1}, {-1, -1, -1, -1},
+        {0, 0, 0, 0},    {29, 19, 0, 0},  {30, 20, 0, 0},  // a cell's line belongs to it
+        {31, 21, 1, 1},  {81, 5, 1, 0},   {82, 5, 2, 0},    {119, 99, 3, 4},
+        {120, 5, -1, 0}, {5, 100, 0, -1}, {-1, -1, -1, -1},
     };
     for (const Row& r : rows) {
         int col = 9, row = 9;
@@ -94,16 +96,12 @@ TEST_F(GridsTest, KeyboardNavigationAndRangeSelection) {
         TGridRect selection;
     };
     const Row rows[] = {
-        {VK_DOWN, {}, 1, 2, {1, 2, 1, 2}},
-        {VK_RIGHT, {ssShift}, 2, 2, {1, 2, 2, 2}},
-        {VK_DOWN, {ssShift}, 2, 3, {1, 2, 2, 3}},
-        {VK_END, {}, 4, 3, {4, 3, 4, 3}},
+        {VK_DOWN, {}, 1, 2, {1, 2, 1, 2}},        {VK_RIGHT, {ssShift}, 2, 2, {1, 2, 2, 2}},
+        {VK_DOWN, {ssShift}, 2, 3, {1, 2, 2, 3}}, {VK_END, {}, 4, 3, {4, 3, 4, 3}},
         {VK_TAB, {}, 1, 4, {1, 4, 1, 4}},  // past the last column: the next row's first
-        {VK_TAB, {ssShift}, 4, 3, {4, 3, 4, 3}},
-        {VK_HOME, {ssCtrl}, 1, 1, {1, 1, 1, 1}},
+        {VK_TAB, {ssShift}, 4, 3, {4, 3, 4, 3}},  {VK_HOME, {ssCtrl}, 1, 1, {1, 1, 1, 1}},
         {VK_UP, {}, 1, 1, {1, 1, 1, 1}},  // fixed rows are never current
-        {VK_END, {ssCtrl}, 4, 7, {4, 7, 4, 7}},
-        {VK_PRIOR, {}, 4, 4, {4, 4, 4, 4}},
+        {VK_END, {ssCtrl}, 4, 7, {4, 7, 4, 7}},   {VK_PRIOR, {}, 4, 4, {4, 4, 4, 4}},
     };
     for (const Row& r : rows) {
         Key(Grid, r.key, r.shift);
@@ -275,13 +273,18 @@ TEST_F(GridsTest, PaintDrawsVisibleCellsWithTheirStates) {
     EXPECT_EQ(QColorToColor(img.pixelColor(70, 5)), ColorToRGB(clWindow)) << "beyond the last column";
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
 TEST_F(GridsTest, ScrollMessagesMoveTheTopRow) {
     Grid->SetRowCount(20);  // 3 rows fit wholly below the fixed one: the last top row is 17
-    struct Row { unsigned code; int pos; TGridOptions extra; int expectedTop; };
+    struct Row {
+        unsigned code;
+        int pos;
+        TGridOptions extra;
+        int expectedTop;
+    };
     const Row rows[] = {
         {SB_LINEDOWN, 0, {}, 2},
         {SB_PAGEDOWN, 0, {}, 5},
@@ -302,4 +305,4 @@ TEST_F(GridsTest, ScrollMessagesMoveTheTopRow) {
     }
 }
 
-} // namespace
+}  // namespace

@@ -97,9 +97,12 @@ TEST_F(IniFilesTest, ValuesAreTrimmedAndConvertedWithDefaults) {
         " Dec = 42 \nHex=0x1F\nDollar=$ff\nNeg=-7\nBad=12abc\nEmpty=\nQuoted=\"  q \"\n"
         "Float=2.5\nTwo=2\n");
     TIniFile ini(path);
-    struct IntRow { const char* key; int expected; };
-    const IntRow ints[] = {{"dec", 42}, {"HEX", 31}, {"Dollar", 255}, {"Neg", -7}, {"Bad", 99}, {"Empty", 99},
-                           {"Missing", 99}};
+    struct IntRow {
+        const char* key;
+        int expected;
+    };
+    const IntRow ints[] = {{"dec", 42}, {"HEX", 31},   {"Dollar", 255}, {"Neg", -7},
+                           {"Bad", 99}, {"Empty", 99}, {"Missing", 99}};
     for (const IntRow& r : ints) EXPECT_EQ(ini.ReadInteger("s", r.key, 99), r.expected) << r.key;
     EXPECT_EQ(ini.ReadString("S", "Empty", "default"), "");
     EXPECT_EQ(ini.ReadString("S", "Quoted", ""), "  q ");
@@ -202,7 +205,7 @@ TEST_F(IniFilesTest, RefusedWriteRaisesAndChangesNothing) {
     EXPECT_EQ(Contents(), "[S]\nK=1\n");
 }
 
-} // namespace
+}  // namespace
 
 // Reads come from the file as parsed once; a change made to the file by
 // another program (in place, same size) is still seen by the next read, and

@@ -279,11 +279,8 @@ TEST_F(MenusTest, OwnerDrawnMenuIsNavigatedByArrowKeysSkippingDisabledItemsAndLi
         int Key;
         TMenuItem* Expected;
     } rows[] = {
-        {Qt::Key_Down, f.open},
-        {Qt::Key_Down, f.recent},  // over the disabled item and the line
-        {Qt::Key_Down, f.exit},
-        {Qt::Key_Up, f.recent},
-        {Qt::Key_Up, f.open},
+        {Qt::Key_Down, f.open}, {Qt::Key_Down, f.recent},  // over the disabled item and the line
+        {Qt::Key_Down, f.exit}, {Qt::Key_Up, f.recent},   {Qt::Key_Up, f.open},
     };
     for (const Row& r : rows) {
         f.Key(r.Key);
@@ -422,4 +419,4 @@ TEST_F(MenusTest, OwnerDrawnPopupMenuIsChosenFromTheKeyboard) {
     EXPECT_EQ(clicks[1], 1);
 }
 
-} // namespace
+}  // namespace

@@ -199,4 +199,4 @@ TEST_F(MessagesTest, TypedViewsReadAndWriteTheirMessage) {
     EXPECT_EQ(m.Result, 9);
 }
 
-} // namespace
+}  // namespace

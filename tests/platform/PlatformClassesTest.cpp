@@ -204,8 +204,8 @@ TEST(PlatformClassesTest, EveryControlClassIsCreatableByName) {
     EnsureGuiApp();
     RegisterPlatformClasses();
     for (const char* name : {"TEdit", "TMemo", "TLabel", "TButton", "TCheckBox", "TRadioButton", "TGroupBox",
-                             "TComboBox", "TPanel", "TBevel", "TShape", "TImage", "TRadioGroup", "TNotebook",
-                             "TPage", "TScrollBox", "TDrawGrid", "TStringGrid"}) {
+                             "TComboBox", "TPanel", "TBevel", "TShape", "TImage", "TRadioGroup", "TNotebook", "TPage",
+                             "TScrollBox", "TDrawGrid", "TStringGrid"}) {
         const TClassInfo* info = FindClassInfo(name);
         ASSERT_TRUE(info && info->Create) << name;
         TForm owner(nullptr);
@@ -220,4 +220,4 @@ TEST(PlatformClassesTest, EveryControlClassIsCreatableByName) {
     EXPECT_EQ(v, mrCancel);
 }
 
-} // namespace
+}  // namespace

@@ -87,4 +87,4 @@ TEST_F(RegistryTest, OtherRootsAreKeptApart) {
     EXPECT_TRUE(machine.KeyExists("\\Software\\X"));
 }
 
-} // namespace
+}  // namespace

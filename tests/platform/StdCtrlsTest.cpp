@@ -26,8 +26,8 @@ protected:
         Form = new TForm(nullptr);
         Form->SetClientSize(300, 200);
         std::string* clip = &ClipText;
-        OldClipboard = SetClipboardHook({[clip] { return *clip; }, [clip](const std::string& s) { *clip = s; },
-                                         [clip] { return !clip->empty(); }});
+        OldClipboard = SetClipboardHook(
+            {[clip] { return *clip; }, [clip](const std::string& s) { *clip = s; }, [clip] { return !clip->empty(); }});
     }
     void TearDown() override {
         delete Form;
@@ -60,9 +60,12 @@ TEST(EditBufferTest, EditingRows) {
     const std::vector<Row> rows = {
         {"insert at caret", "abc", 1, 0, 0, [](TEditBuffer& b) { return b.ReplaceSel("X"); }, "aXbc", 2, true},
         {"replace selection", "abcdef", 1, 3, 0, [](TEditBuffer& b) { return b.ReplaceSel("Z"); }, "aZef", 2, true},
-        {"max length cuts insert", "abc", 3, 0, 5, [](TEditBuffer& b) { return b.ReplaceSel("XYZ"); }, "abcXY", 5, true},
-        {"full edit takes nothing", "abcde", 5, 0, 5, [](TEditBuffer& b) { return b.ReplaceSel("X"); }, "abcde", 5, false},
-        {"selection makes room", "abcde", 0, 2, 5, [](TEditBuffer& b) { return b.ReplaceSel("XYZ"); }, "XYcde", 2, true},
+        {"max length cuts insert", "abc", 3, 0, 5, [](TEditBuffer& b) { return b.ReplaceSel("XYZ"); }, "abcXY", 5,
+         true},
+        {"full edit takes nothing", "abcde", 5, 0, 5, [](TEditBuffer& b) { return b.ReplaceSel("X"); }, "abcde", 5,
+         false},
+        {"selection makes room", "abcde", 0, 2, 5, [](TEditBuffer& b) { return b.ReplaceSel("XYZ"); }, "XYcde", 2,
+         true},
         {"backspace at start", "abc", 0, 0, 0, [](TEditBuffer& b) { return b.Backspace(); }, "abc", 0, false},
         {"backspace", "abc", 2, 0, 0, [](TEditBuffer& b) { return b.Backspace(); }, "ac", 1, true},
         {"delete at end", "abc", 3, 0, 0, [](TEditBuffer& b) { return b.DeleteForward(); }, "abc", 3, false},
@@ -355,7 +358,7 @@ TEST_F(StdCtrlsTest, MemoLinesAndTextStayTogether) {
     EXPECT_EQ(m->GetText(), "a\r\nB\r\nc");
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -390,7 +393,7 @@ TEST_F(StdCtrlsTest, PasswordEditKeepsItsText) {
     EXPECT_EQ(e->GetText(), "pw");
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -415,7 +418,7 @@ TEST_F(StdCtrlsTest, MouseClicksOnTheWidgetsClickOnce) {
     EXPECT_EQ(boxClicks, 2);
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -454,7 +457,7 @@ TEST_F(StdCtrlsTest, StandardMenuSendsTheEditMessages) {
     SetPopupHook(old);
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -475,4 +478,4 @@ TEST_F(StdCtrlsTest, CharCaseAndAutoSelect) {
     EXPECT_EQ(e->GetSelLength(), 0);
 }
 
-} // namespace
+}  // namespace

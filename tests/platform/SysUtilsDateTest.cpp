@@ -11,7 +11,10 @@ namespace {
 
 class DateText : public ::testing::Test {
 protected:
-    void SetUp() override { saved_ = FormatSettings; FormatSettings = USFormatSettings(); }
+    void SetUp() override {
+        saved_ = FormatSettings;
+        FormatSettings = USFormatSettings();
+    }
     void TearDown() override { FormatSettings = saved_; }
     TFormatSettings saved_;
 };
@@ -45,7 +48,8 @@ TEST_F(DateText, KnownSerialNumbers) {
 }
 
 TEST_F(DateText, InvalidDatesRaise) {
-    const int rows[][3] = {{0, 1, 1}, {10000, 1, 1}, {2001, 2, 29}, {1900, 2, 29}, {2000, 13, 1}, {2000, 4, 31}, {2000, 1, 0}};
+    const int rows[][3] = {{0, 1, 1},     {10000, 1, 1}, {2001, 2, 29}, {1900, 2, 29},
+                           {2000, 13, 1}, {2000, 4, 31}, {2000, 1, 0}};
     for (const auto& r : rows) {
         EXPECT_THROW(EncodeDate(r[0], r[1], r[2]), EConvertError) << r[0] << "-" << r[1] << "-" << r[2];
         TDateTime d;
@@ -78,7 +82,11 @@ TEST_F(DateText, TimeRoundTripsToTheMillisecond) {
 TEST_F(DateText, FormatDateTimePatterns) {
     TDateTime afternoon = EncodeDate(2000, 1, 31) + EncodeTime(13, 5, 9, 7);
     TDateTime morning = EncodeDate(2007, 3, 4) + EncodeTime(0, 30, 0, 0);
-    const struct { const char* format; TDateTime value; const char* expected; } rows[] = {
+    const struct {
+        const char* format;
+        TDateTime value;
+        const char* expected;
+    } rows[] = {
         {"mmm yyyy", afternoon, "Jan 2000"},
         {"MMM YYYY", afternoon, "Jan 2000"},
         {"d/m/yy", morning, "4/3/07"},
@@ -87,7 +95,7 @@ TEST_F(DateText, FormatDateTimePatterns) {
         {"ddddd", afternoon, "1/31/2000"},
         {"dddddd", afternoon, "Monday, January 31, 2000"},
         {"h:nn:ss.zzz", afternoon, "13:05:09.007"},
-        {"hh:mm", afternoon, "13:05"},                  // m after h is the minute
+        {"hh:mm", afternoon, "13:05"},  // m after h is the minute
         {"h:mm am/pm", afternoon, "1:05 pm"},
         {"h:mm AM/PM", morning, "12:30 AM"},
         {"h:mm a/p", afternoon, "1:05 p"},
@@ -95,7 +103,7 @@ TEST_F(DateText, FormatDateTimePatterns) {
         {"t", afternoon, "1:05 PM"},
         {"tt", afternoon, "1:05:09 PM"},
         {"c", afternoon, "1/31/2000 1:05:09 PM"},
-        {"c", EncodeDate(2000, 1, 31), "1/31/2000"},   // no time part: no time
+        {"c", EncodeDate(2000, 1, 31), "1/31/2000"},  // no time part: no time
         {"", EncodeDate(2000, 1, 31), "1/31/2000"},
         {"'mmm' \"d\" mmm", afternoon, "mmm d Jan"},
         {"yyyy-mm-dd", EncodeDate(1, 1, 1), "0001-01-01"},
@@ -112,7 +120,7 @@ TEST_F(DateText, FormatDateTimePatterns) {
 TEST_F(DateText, StrToDateFollowsTheShortDateOrder) {
     EXPECT_EQ(StrToDate("1/31/2000"), EncodeDate(2000, 1, 31));
     EXPECT_EQ(StrToDate(" 12 / 5 / 1999 "), EncodeDate(1999, 12, 5));
-    EXPECT_EQ(StrToDate("2000/1/31"), EncodeDate(2000, 1, 31));   // four-digit year first
+    EXPECT_EQ(StrToDate("2000/1/31"), EncodeDate(2000, 1, 31));  // four-digit year first
     Word y, m, d;
     DecodeDate(StrToDate("2/3"), y, m, d);
     Word thisYear, mm, dd;
@@ -142,8 +150,12 @@ TEST_F(DateText, DatesWrittenInTheShortFormatReadBack) {
         char separator;
     };
     const Row rows[] = {
-        {"M/d/yyyy", '/'}, {"dd.MM.yyyy.", '.'}, {"yyyy. MM. dd.", '.'},
-        {"yyyy\xE5\xB9\xB4MM\xE6\x9C\x88" "dd\xE6\x97\xA5", '/'},   // year, month, day signs
+        {"M/d/yyyy", '/'},
+        {"dd.MM.yyyy.", '.'},
+        {"yyyy. MM. dd.", '.'},
+        {"yyyy\xE5\xB9\xB4MM\xE6\x9C\x88"
+         "dd\xE6\x97\xA5",
+         '/'},  // year, month, day signs
         {"'den' d.M.yyyy", '.'},
     };
     const TDateTime when = EncodeDate(2003, 6, 7);
@@ -170,14 +182,23 @@ TEST_F(DateText, StrToDateTakesATrailingSeparator) {
         EXPECT_FALSE(TryStrToDate(bad, dt, us)) << bad;
     }
     TFormatSettings japanese = USFormatSettings();
-    japanese.ShortDateFormat = "yyyy\xE5\xB9\xB4MM\xE6\x9C\x88" "dd\xE6\x97\xA5";
+    japanese.ShortDateFormat =
+        "yyyy\xE5\xB9\xB4MM\xE6\x9C\x88"
+        "dd\xE6\x97\xA5";
     Word y, m, d, thisYear;
     DecodeDate(Date(), thisYear, m, d);
-    DecodeDate(StrToDate("6\xE6\x9C\x88" "7\xE6\x97\xA5", japanese), y, m, d);
+    DecodeDate(StrToDate("6\xE6\x9C\x88"
+                         "7\xE6\x97\xA5",
+                         japanese),
+               y, m, d);
     EXPECT_TRUE(y == thisYear && m == 6 && d == 7);
     EXPECT_EQ(StrToDate("2003/6/7", japanese), EncodeDate(2003, 6, 7));
     TDateTime dt;
-    EXPECT_FALSE(TryStrToDate("2003\xE5\xB9\xB4" "06\xE6\x9C\x88" "07\xE6\x97\xA5x", dt, japanese));
+    EXPECT_FALSE(
+        TryStrToDate("2003\xE5\xB9\xB4"
+                     "06\xE6\x9C\x88"
+                     "07\xE6\x97\xA5x",
+                     dt, japanese));
 }
 
 TEST_F(DateText, TwoDigitYearsFallInTheCenturyWindow) {
@@ -197,8 +218,8 @@ TEST_F(DateText, NowIsTodayPlusTheTime) {
     TDateTime now = Now();
     TDateTime today = Date();
     EXPECT_GE(now, today);
-    EXPECT_LT(now - today, 1.0 + 1e-6);   // may cross midnight between the two calls
+    EXPECT_LT(now - today, 1.0 + 1e-6);  // may cross midnight between the two calls
     EXPECT_GT(today, EncodeDate(2020, 1, 1));
 }
 
-} // namespace
+}  // namespace

@@ -13,7 +13,10 @@ namespace {
 
 class NumberText : public ::testing::Test {
 protected:
-    void SetUp() override { saved_ = FormatSettings; FormatSettings = USFormatSettings(); }
+    void SetUp() override {
+        saved_ = FormatSettings;
+        FormatSettings = USFormatSettings();
+    }
     void TearDown() override { FormatSettings = saved_; }
     TFormatSettings saved_;
 };
@@ -31,7 +34,7 @@ TEST_F(NumberText, FloatToStrFFollowsTheClassLibraryRules) {
         {1234.5L, ffCurrency, 15, 2, "$1,234.50"},
         {-1234.5L, ffCurrency, 15, 2, "($1,234.50)"},
         {0.0L, ffCurrency, 15, 2, "$0.00"},
-        {-0.004L, ffCurrency, 15, 2, "$0.00"},   // rounds to zero: no negative pattern
+        {-0.004L, ffCurrency, 15, 2, "$0.00"},  // rounds to zero: no negative pattern
         {1234567.891L, ffCurrency, 15, 0, "$1,234,568"},
         // General: 15 significant digits, shortest form, exponent beyond precision or below 1E-4.
         {1e20L, ffGeneral, 15, 0, "1E20"},
@@ -44,7 +47,7 @@ TEST_F(NumberText, FloatToStrFFollowsTheClassLibraryRules) {
         {2.0L / 3, ffGeneral, 15, 0, "0.666666666666667"},
         {-0.0L, ffGeneral, 15, 0, "0"},
         {-12.5L, ffGeneral, 15, 0, "-12.5"},
-        {0.1, ffGeneral, 15, 0, "0.1"},      // the double's binary noise stays hidden
+        {0.1, ffGeneral, 15, 0, "0.1"},  // the double's binary noise stays hidden
         {12345.0L, ffGeneral, 4, 0, "1.235E4"},
         {1e20L, ffGeneral, 15, 3, "1E020"},  // digits = minimum exponent digits
         // Exponent.
@@ -84,8 +87,8 @@ TEST_F(NumberText, CurrencyPatternsCoverEveryFormat) {
         FormatSettings.CurrencyFormat = static_cast<uint8_t>(f);
         EXPECT_EQ(FloatToStrF(1.5L, ffCurrency, 15, 2), positive[f]) << f;
     }
-    const char* negative[16] = {"($1.50)", "-$1.50", "$-1.50", "$1.50-", "(1.50$)", "-1.50$",
-                                "1.50-$", "1.50$-", "-1.50 $", "-$ 1.50", "1.50 $-", "$ 1.50-",
+    const char* negative[16] = {"($1.50)", "-$1.50",  "$-1.50",   "$1.50-",  "(1.50$)", "-1.50$",
+                                "1.50-$",  "1.50$-",  "-1.50 $",  "-$ 1.50", "1.50 $-", "$ 1.50-",
                                 "$ -1.50", "1.50- $", "($ 1.50)", "(1.50 $)"};
     for (int f = 0; f < 16; ++f) {
         FormatSettings.NegCurrFormat = static_cast<uint8_t>(f);
@@ -109,8 +112,16 @@ TEST_F(NumberText, SeparatorsComeFromTheSettings) {
 TEST_F(NumberText, SeventeenDigitsRoundTripEveryDouble) {
     // An independent check of the digit generation: 17 significant digits
     // identify a double exactly.
-    const double values[] = {0.1, 1.0 / 3, 2.675, 1e-300, 4.9406564584124654e-324, 1.7976931348623157e308,
-                             123456.789, -9.87654321e-12, 5e-5, 0.30000000000000004};
+    const double values[] = {0.1,
+                             1.0 / 3,
+                             2.675,
+                             1e-300,
+                             4.9406564584124654e-324,
+                             1.7976931348623157e308,
+                             123456.789,
+                             -9.87654321e-12,
+                             5e-5,
+                             0.30000000000000004};
     for (double v : values) {
         std::string text = FloatToStrF(v, ffGeneral, 17, 0);
         double back = 0;
@@ -140,24 +151,24 @@ struct PatternRow {
 TEST_F(NumberText, FormatFloatSectionsAndPlaceholders) {
     const PatternRow rows[] = {
         {"#,##0.00", 1234.5L, "1,234.50"},
-        {"#,##0.00", 0.005, "0.01"},                    // the double is 0.0050000...01
+        {"#,##0.00", 0.005, "0.01"},  // the double is 0.0050000...01
         {"#,##0.00", -1234567.125L, "-1,234,567.13"},
         {"#,##0.00;(#,##0.00)", -1234.5L, "(1,234.50)"},
         {"#,##0.00;(#,##0.00)", 1234.5L, "1,234.50"},
-        {"#,##0.00;(#,##0.00)", -0.001L, "0.00"},      // rounds to zero: no sign, no brackets
+        {"#,##0.00;(#,##0.00)", -0.001L, "0.00"},  // rounds to zero: no sign, no brackets
         {"0.00;(0.00);'nil'", 0.0L, "nil"},
         {"0.00;(0.00);'nil'", 0.004L, "nil"},
-        {"#,##0.00;;Zero", -3.0L, "-3.00"},              // empty negative section: first one with a sign
+        {"#,##0.00;;Zero", -3.0L, "-3.00"},  // empty negative section: first one with a sign
         {"0.000", 2.5L, "2.500"},
         {"0", -0.4L, "0"},
         {"#.##", 0.5L, ".5"},
         {"#", 0.0L, ""},
         {"000000", 123.0L, "000123"},
-        {"00-00", 12345.0L, "123-45"},                   // extra digits go to the first placeholder
+        {"00-00", 12345.0L, "123-45"},  // extra digits go to the first placeholder
         {"#,##0", 1234567890.0L, "1,234,567,890"},
         {"#,##0.###", 1.23456L, "1.235"},
         {"#,##0.###", 1.2L, "1.2"},
-        {"##0.", 5.0L, "5"},                             // no separator without a decimal digit
+        {"##0.", 5.0L, "5"},  // no separator without a decimal digit
         {".00", 12.5L, "12.50"},
         {"$#,##0.00", -5.0L, "-$5.00"},
         {"0.00\" %\"", 12.345L, "12.35 %"},
@@ -167,7 +178,7 @@ TEST_F(NumberText, FormatFloatSectionsAndPlaceholders) {
         {"0.0E+000", 0.0L, "0.0E+000"},
         {"00.0e-0", 1234.0L, "12.3e2"},
         {"", 1.5L, "1.5"},
-        {";(0)", 2.0L, "2"},                             // empty first section: general format
+        {";(0)", 2.0L, "2"},  // empty first section: general format
     };
     for (const PatternRow& r : rows)
         EXPECT_EQ(FormatFloat(r.format, r.value), r.expected) << r.format << " " << static_cast<double>(r.value);
@@ -177,8 +188,8 @@ TEST_F(NumberText, FormatSpecifiers) {
     EXPECT_EQ(Format("%d|%5d|%-5d|%.3d|%5.3d", {42, 42, 42, -5, 7}), "42|   42|42   |-005|  007");
     EXPECT_EQ(Format("%x|%.4x|%u|%u", {255, 255, -1, int64_t(-1)}), "FF|00FF|4294967295|18446744073709551615");
     EXPECT_EQ(Format("%s|%6s|%-6s|%.2s|%s", {"abc", "abc", "abc", "abc", 'z'}), "abc|   abc|abc   |ab|z");
-    EXPECT_EQ(Format("[%4s]", {"äé"}), "[  äé]");   // widths count characters
-    EXPECT_EQ(Format("%f|%.3f|%.0f", {1234.5, 1.0005, 2.5}), "1234.50|1.000|3");   // 1.0005 is 1.000499...
+    EXPECT_EQ(Format("[%4s]", {"äé"}), "[  äé]");                                 // widths count characters
+    EXPECT_EQ(Format("%f|%.3f|%.0f", {1234.5, 1.0005, 2.5}), "1234.50|1.000|3");  // 1.0005 is 1.000499...
     EXPECT_EQ(Format("%e|%.3e", {1234.5, 1234.5}), "1.23450000000000E+003|1.23E+003");
     EXPECT_EQ(Format("%g|%g|%.3g", {0.5, 1e20, 1234.5}), "0.5|1E020|1.23E003");
     EXPECT_EQ(Format("%n|%.0n", {1234567.5, 1234567.5}), "1,234,567.50|1,234,568");
@@ -190,7 +201,11 @@ TEST_F(NumberText, FormatSpecifiers) {
 }
 
 TEST_F(NumberText, FormatRejectsBadFormatsAndArguments) {
-    const struct { const char* format; std::vector<TVarRec> args; const char* message; } rows[] = {
+    const struct {
+        const char* format;
+        std::vector<TVarRec> args;
+        const char* message;
+    } rows[] = {
         {"%d", {1.5}, "Format '%d' invalid or incompatible with argument"},
         {"%f", {1}, "Format '%f' invalid or incompatible with argument"},
         {"%s", {7}, "Format '%s' invalid or incompatible with argument"},
@@ -217,22 +232,19 @@ TEST_F(NumberText, FormatRejectsBadFormatsAndArguments) {
 TEST_F(NumberText, StrToFloatReadsTheSettingsDecimalSeparator) {
     FormatSettings.DecimalSeparator = ',';
     FormatSettings.ThousandSeparator = '.';
-    const struct { const char* text; bool ok; long double value; } rows[] = {
-        {"1,5", true, 1.5L},
-        {"  -2,25  ", true, -2.25L},
-        {"+3", true, 3.0L},
-        {",5", true, 0.5L},
-        {"7,", true, 7.0L},
-        {"1,5E3", true, 1500.0L},
-        {"2e-2", true, 0.02L},
-        {"1.5", false, 0},       // the other separator is not a decimal point here
-        {"1.234,5", false, 0},   // nor are thousands separators read
-        {"", false, 0},
-        {"-", false, 0},
-        {"1e", false, 0},
-        {"1,5x", false, 0},
-        {"1e99999", false, 0},
-        {"nan", false, 0},
+    const struct {
+        const char* text;
+        bool ok;
+        long double value;
+    } rows[] = {
+        {"1,5", true, 1.5L},   {"  -2,25  ", true, -2.25L},
+        {"+3", true, 3.0L},    {",5", true, 0.5L},
+        {"7,", true, 7.0L},    {"1,5E3", true, 1500.0L},
+        {"2e-2", true, 0.02L}, {"1.5", false, 0},  // the other separator is not a decimal point here
+        {"1.234,5", false, 0},                     // nor are thousands separators read
+        {"", false, 0},        {"-", false, 0},
+        {"1e", false, 0},      {"1,5x", false, 0},
+        {"1e99999", false, 0}, {"nan", false, 0},
     };
     for (const auto& r : rows) {
         long double v = -99;
@@ -242,7 +254,7 @@ TEST_F(NumberText, StrToFloatReadsTheSettingsDecimalSeparator) {
         }
     }
     double d = 0;
-    EXPECT_FALSE(TryStrToFloat("1e400", d));   // beyond a double
+    EXPECT_FALSE(TryStrToFloat("1e400", d));  // beyond a double
     EXPECT_EQ(StrToFloatDef("x", 4.5L), 4.5L);
     try {
         StrToFloat("abc");
@@ -253,12 +265,25 @@ TEST_F(NumberText, StrToFloatReadsTheSettingsDecimalSeparator) {
 }
 
 TEST_F(NumberText, IntegerConversions) {
-    const struct { const char* text; bool ok; int value; } rows[] = {
-        {"0", true, 0},        {"-12", true, -12},     {" +7", true, 7},
-        {"$FF", true, 255},    {"0x1a", true, 26},     {"$FFFFFFFF", true, -1},
-        {"2147483647", true, 2147483647}, {"-2147483648", true, -2147483647 - 1},
-        {"2147483648", false, 0}, {"12 ", false, 0},   {"", false, 0},
-        {"$", false, 0},       {"1.0", false, 0},      {"x", false, 0},
+    const struct {
+        const char* text;
+        bool ok;
+        int value;
+    } rows[] = {
+        {"0", true, 0},
+        {"-12", true, -12},
+        {" +7", true, 7},
+        {"$FF", true, 255},
+        {"0x1a", true, 26},
+        {"$FFFFFFFF", true, -1},
+        {"2147483647", true, 2147483647},
+        {"-2147483648", true, -2147483647 - 1},
+        {"2147483648", false, 0},
+        {"12 ", false, 0},
+        {"", false, 0},
+        {"$", false, 0},
+        {"1.0", false, 0},
+        {"x", false, 0},
     };
     for (const auto& r : rows) {
         int v = -99;
@@ -291,8 +316,10 @@ public:
         setenv(name, value, 1);
     }
     ~ScopedEnv() {
-        if (had_) setenv(name_, old_.c_str(), 1);
-        else unsetenv(name_);
+        if (had_)
+            setenv(name_, old_.c_str(), 1);
+        else
+            unsetenv(name_);
     }
 
 private:
@@ -323,8 +350,8 @@ protected:
         for (const char* spec : {"de_DE ISO-8859-15", "pl_PL ISO-8859-2", "ru_RU KOI8-R", "ja_JP UTF-8"}) {
             std::string s = spec;
             const std::string input = s.substr(0, s.find(' ')), charmap = s.substr(s.find(' ') + 1);
-            const std::string command = "localedef -i " + input + " -f " + charmap + " " + folder_ + "/" + input +
-                                        "." + charmap + " >/dev/null 2>&1";
+            const std::string command = "localedef -i " + input + " -f " + charmap + " " + folder_ + "/" + input + "." +
+                                        charmap + " >/dev/null 2>&1";
             ASSERT_EQ(std::system(command.c_str()), 0) << command;
         }
     }
@@ -345,13 +372,14 @@ TEST_F(LegacyLocales, TextsAreDecodedByTheirOwnCodeset) {
     struct Row {
         const char* locale;
         const char* currency;
-        const char* october;   // LongMonthNames[9]
+        const char* october;  // LongMonthNames[9]
     };
     const Row rows[] = {
-        {"de_DE.ISO-8859-15", "\xE2\x82\xAC", "Oktober"},                       // the euro sign is 0xA4 there
-        {"pl_PL.ISO-8859-2", "z\xC5\x82", "pa\xC5\xBA" "dziernika"},
-        {"ru_RU.KOI8-R", "\xD1\x80\xD1\x83\xD0\xB1",
-         "\xD0\xBE\xD0\xBA\xD1\x82\xD1\x8F\xD0\xB1\xD1\x80\xD1\x8F"},
+        {"de_DE.ISO-8859-15", "\xE2\x82\xAC", "Oktober"},  // the euro sign is 0xA4 there
+        {"pl_PL.ISO-8859-2", "z\xC5\x82",
+         "pa\xC5\xBA"
+         "dziernika"},
+        {"ru_RU.KOI8-R", "\xD1\x80\xD1\x83\xD0\xB1", "\xD0\xBE\xD0\xBA\xD1\x82\xD1\x8F\xD0\xB1\xD1\x80\xD1\x8F"},
     };
     for (const Row& r : rows) {
         const TFormatSettings fs = SettingsOf(r.locale);
@@ -367,13 +395,16 @@ TEST_F(LegacyLocales, JapaneseDatesReadBackWhatTheyWrite) {
     const TFormatSettings fs = SettingsOf("ja_JP.UTF-8");
     const TDateTime when = EncodeDate(2003, 6, 7);
     const std::string text = FormatDateTime(fs.ShortDateFormat, when, fs);
-    EXPECT_EQ(text, "2003\xE5\xB9\xB4" "06\xE6\x9C\x88" "07\xE6\x97\xA5");
+    EXPECT_EQ(text,
+              "2003\xE5\xB9\xB4"
+              "06\xE6\x9C\x88"
+              "07\xE6\x97\xA5");
     TDateTime back = 0;
     EXPECT_TRUE(TryStrToDate(text, back, fs));
     EXPECT_EQ(back, when);
 }
 
-} // namespace
+}  // namespace
 
 // A value that rounds to zero shows no sign, in every money and number text.
 TEST_F(NumberText, AmountsThatRoundToZeroShowNoMinusSign) {

@@ -17,7 +17,7 @@ TEST(StringText, TrimStripsControlCharactersAndBlanks) {
     EXPECT_EQ(TrimLeft("  ab  "), "ab  ");
     EXPECT_EQ(TrimRight("  ab  "), "  ab");
     EXPECT_EQ(Trim("   "), "");
-    EXPECT_EQ(Trim("é "), "é");   // UTF-8 bytes are above ' '
+    EXPECT_EQ(Trim("é "), "é");  // UTF-8 bytes are above ' '
     EXPECT_EQ(TrimSpaces("  a\tb \t "), "a\tb \t");
     EXPECT_EQ(TrimSpaces("   "), "");
 }
@@ -41,7 +41,7 @@ TEST(StringText, Comparisons) {
     EXPECT_EQ(CompareText("abc", "ABC"), 0);
     EXPECT_LT(CompareText("abc", "abd"), 0);
     EXPECT_GT(CompareText("abcd", "ABC"), 0);
-    EXPECT_GT(CompareText("a_", "AB"), 0);   // compared in upper case: '_' sorts after the letters
+    EXPECT_GT(CompareText("a_", "AB"), 0);  // compared in upper case: '_' sorts after the letters
     EXPECT_LT(CompareStr("B", "a"), 0);
     EXPECT_TRUE(SameText("Loan", "LOAN"));
     EXPECT_FALSE(SameText("Loan", "Loans"));
@@ -68,7 +68,7 @@ TEST(StringText, ReplacePosCopyQuote) {
 }
 
 TEST(StringText, TextFromBytesKeepsUtf8AndReadsTheRestAsWindows1252) {
-    EXPECT_EQ(TextFromBytes("caf\xc3\xa9 \xe2\x82\xac"), "caf\xc3\xa9 \xe2\x82\xac");   // valid UTF-8 stays
+    EXPECT_EQ(TextFromBytes("caf\xc3\xa9 \xe2\x82\xac"), "caf\xc3\xa9 \xe2\x82\xac");  // valid UTF-8 stays
     EXPECT_EQ(TextFromBytes("caf\xe9 \x80 \x93x\x94"), "café € “x”");
     EXPECT_EQ(TextFromBytes("\x81\x9f\xff"), "\xc2\x81Ÿÿ");
     // Overlong forms, surrogates and cut sequences are not UTF-8.
@@ -85,14 +85,20 @@ TEST(StringText, TryTextToAnsiIsTheInverseWhereTheCodePageHoldsTheText) {
     EXPECT_EQ(TextFromBytes(bytes), "café € “x” \xc2\x81Ÿÿ");
     bytes = "unchanged";
     EXPECT_FALSE(TryTextToAnsi("\xf0\x9f\x98\x80", bytes));  // no such character in the code page
-    EXPECT_FALSE(TryTextToAnsi("caf\xe9", bytes));              // not UTF-8
+    EXPECT_FALSE(TryTextToAnsi("caf\xe9", bytes));           // not UTF-8
     EXPECT_EQ(bytes, "unchanged");
     EXPECT_EQ(CodePointToUtf8(0x1F600), "\xf0\x9f\x98\x80");
     EXPECT_EQ(CodePointToUtf8(U'é'), "é");
 }
 
 TEST(FileNames, BothSlashesSeparateFolders) {
-    const struct { const char* name; const char* path; const char* file; const char* ext; const char* dir; } rows[] = {
+    const struct {
+        const char* name;
+        const char* path;
+        const char* file;
+        const char* ext;
+        const char* dir;
+    } rows[] = {
         {"C:\\loans\\home.mtg", "C:\\loans\\", "home.mtg", ".mtg", "C:\\loans"},
         {"/home/u/plan.v2.ini", "/home/u/", "plan.v2.ini", ".ini", "/home/u"},
         {"dir.x/file", "dir.x/", "file", "", "dir.x"},
@@ -132,16 +138,16 @@ protected:
 TEST_F(FileCalls, ExistsDeleteAndFolders) {
     Write("a.txt", "x");
     EXPECT_TRUE(FileExists(dir_ + "a.txt"));
-    EXPECT_FALSE(FileExists(dir_));                 // a folder is no file
+    EXPECT_FALSE(FileExists(dir_));  // a folder is no file
     EXPECT_TRUE(DirectoryExists(dir_));
     EXPECT_FALSE(DirectoryExists(dir_ + "a.txt"));
     EXPECT_TRUE(ForceDirectories(dir_ + "sub/deeper\\deepest"));
     EXPECT_TRUE(DirectoryExists(dir_ + "sub/deeper/deepest"));
-    EXPECT_TRUE(FileExists(dir_ + "sub\\..\\a.txt"));   // "\" works as a folder separator
+    EXPECT_TRUE(FileExists(dir_ + "sub\\..\\a.txt"));  // "\" works as a folder separator
     EXPECT_TRUE(DeleteFile(dir_ + "a.txt"));
     EXPECT_FALSE(FileExists(dir_ + "a.txt"));
     EXPECT_FALSE(DeleteFile(dir_ + "a.txt"));
-    EXPECT_FALSE(DeleteFile(dir_ + "sub"));          // never removes a folder
+    EXPECT_FALSE(DeleteFile(dir_ + "sub"));  // never removes a folder
 }
 
 TEST_F(FileCalls, RenameFileRefusesToOverwriteReplaceFileDoesNot) {
@@ -156,4 +162,4 @@ TEST_F(FileCalls, RenameFileRefusesToOverwriteReplaceFileDoesNot) {
     EXPECT_FALSE(RenameFile(dir_ + "missing", dir_ + "other"));
 }
 
-} // namespace
+}  // namespace

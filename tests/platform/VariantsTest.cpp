@@ -37,7 +37,11 @@ TEST_F(VariantsTest, NullToNumberRaisesWithTypeNames) {
 }
 
 TEST_F(VariantsTest, ArithmeticKindsAndResults) {
-    struct Row { Variant result; TVarType type; std::string text; };
+    struct Row {
+        Variant result;
+        TVarType type;
+        std::string text;
+    };
     const Row rows[] = {
         {Variant("ab") + Variant("cd"), varString, "abcd"},
         {Variant("2") + Variant(3), varDouble, "5"},
@@ -70,9 +74,8 @@ TEST_F(VariantsTest, ArithmeticKindsAndResults) {
 
 TEST_F(VariantsTest, NullPropagatesThroughArithmetic) {
     Variant n = Null();
-    for (const Variant& v : {n + Variant(1), Variant(1) - n, n * Variant(2), n / Variant(0),
-                             n.Div(Variant(1)), n.Mod(Variant(1)), n.And(Variant(true)), -n, n.Not(),
-                             Variant("a") + n})
+    for (const Variant& v : {n + Variant(1), Variant(1) - n, n * Variant(2), n / Variant(0), n.Div(Variant(1)),
+                             n.Mod(Variant(1)), n.And(Variant(true)), -n, n.Not(), Variant("a") + n})
         EXPECT_TRUE(VarIsNull(v));
 }
 
@@ -144,11 +147,14 @@ TEST_F(VariantsTest, DatesKeepTheirKindAndText) {
 TEST_F(VariantsTest, DateTextsFollowTheLocale) {
     TDateTime d = EncodeDate(2024, 2, 29);
     TDateTime dt = d + EncodeTime(18, 30, 0, 0);
-    struct Row { Variant value; const char* text; };
+    struct Row {
+        Variant value;
+        const char* text;
+    };
     const Row rows[] = {
-        {VarFromDateTime(d), "2/29/2024"},                 // a date without a time shows no time
+        {VarFromDateTime(d), "2/29/2024"},  // a date without a time shows no time
         {VarFromDateTime(dt), "2/29/2024 6:30:00 PM"},
-        {VarFromDateTime(d) + Variant(1), "3/1/2024"},     // a date plus days stays a date
+        {VarFromDateTime(d) + Variant(1), "3/1/2024"},  // a date plus days stays a date
     };
     for (const Row& r : rows) EXPECT_EQ(VarToStr(r.value), r.text);
     // Text is read back as a date when compared with one.
@@ -169,7 +175,7 @@ TEST_F(VariantsTest, UnassignedAndNullTakeDifferentPaths) {
     EXPECT_TRUE(e == e);
     EXPECT_TRUE(n == n);
     EXPECT_FALSE(n == Variant(0));
-    EXPECT_TRUE(n < e);   // null orders first
+    EXPECT_TRUE(n < e);  // null orders first
     EXPECT_FALSE(e.AsBoolean());
     EXPECT_THROW(n.AsBoolean(), EVariantTypeCastError);
     EXPECT_TRUE(VarIsEmpty(VarAsType(Variant(3), varEmpty)));

@@ -156,7 +156,10 @@ TEST_F(BandLayoutTest, FooterFirstAndLastPageRules) {
     AddMemo("Row", 0, 0, 100, 20, "[LINE#]");
     AddBand(btPageFooter, 900, 30, "Footer");
     AddMemo("PageNo", 0, 900, 100, 20, "[PAGE#]");
-    struct Row { uint16_t flags; std::vector<std::string> pagesWithFooter; };
+    struct Row {
+        uint16_t flags;
+        std::vector<std::string> pagesWithFooter;
+    };
     const Row rows[] = {
         {flBandOnFirstPage | flBandOnLastPage, {"1", "2", "3"}},
         {flBandOnLastPage, {"2", "3"}},
@@ -195,7 +198,7 @@ TEST_F(BandLayoutTest, AggregatesPerReportAndPerPage) {
     ASSERT_GE(pages.size(), 2u);
     const auto& last = pages.back();
     EXPECT_EQ(Named(last, "Sum")[0].text, "55");
-    EXPECT_EQ(Named(last, "Max")[0].text, "-10");   // all negative: their true maximum
+    EXPECT_EQ(Named(last, "Max")[0].text, "-10");  // all negative: their true maximum
     EXPECT_EQ(Named(last, "Min")[0].text, "1");
     EXPECT_EQ(Named(last, "Avg")[0].text, "5.5");
     EXPECT_EQ(Named(last, "Count")[0].text, "10");
@@ -221,7 +224,7 @@ TEST_F(BandLayoutTest, AggregatesOverNoRecords) {
     AddMemo("Sum", 0, 160, 100, 16, "[SUM([LINE#])]");
     ASSERT_TRUE(report.PrepareReport());
     auto pages = Output();
-    ASSERT_EQ(pages.size(), 1u);   // printed though empty: PrintIfEmpty
+    ASSERT_EQ(pages.size(), 1u);  // printed though empty: PrintIfEmpty
     EXPECT_EQ(Named(pages[0], "Max")[0].text, "0");
     EXPECT_EQ(Named(pages[0], "Avg")[0].text, "0");
     EXPECT_EQ(Named(pages[0], "Sum")[0].text, "0");
@@ -244,7 +247,7 @@ TEST_F(BandLayoutTest, TemplateIsRestoredAfterEveryBuild) {
     auto pages = Output();
     EXPECT_EQ(Named(pages[0], "Total")[0].text, "Total 42");
     EXPECT_EQ(Named(pages[0], "Total")[0].x, 99);
-    EXPECT_EQ(Named(pages[0], "RateShown")[0].text, "5");   // the script's value holds for this build
+    EXPECT_EQ(Named(pages[0], "RateShown")[0].text, "5");  // the script's value holds for this build
     // The template as the application left it: text, position, tag, dictionary.
     auto* after = dynamic_cast<TrpMemoView*>(report.FindObject("Total"));
     ASSERT_NE(after, nullptr);
@@ -301,7 +304,7 @@ TEST_F(BandLayoutTest, BandsThatCannotFitPrintClippedInsteadOfEndlessPages) {
     ASSERT_EQ(pages.size(), 3u);
     for (size_t p = 0; p < pages.size(); ++p) {
         ASSERT_EQ(Named(pages[p], "Row").size(), 1u);
-        EXPECT_EQ(Named(pages[p], "Row")[0].y, 50);   // right under the header
+        EXPECT_EQ(Named(pages[p], "Row")[0].y, 50);  // right under the header
     }
 }
 
@@ -316,7 +319,7 @@ TEST_F(BandLayoutTest, ChildBandCycleIsIgnored) {
     auto pages = Output();
     ASSERT_EQ(Named(pages[0], "InA").size(), 1u);
     ASSERT_EQ(Named(pages[0], "InB").size(), 1u);
-    EXPECT_EQ(Named(pages[0], "InB")[0].y, 20);   // right after its parent
+    EXPECT_EQ(Named(pages[0], "InB")[0].y, 20);  // right after its parent
 }
 
 TEST_F(BandLayoutTest, RecordsAcrossBandColumns) {
@@ -348,7 +351,7 @@ TEST_F(BandLayoutTest, PageColumnsContinueAtTheColumnTop) {
     auto pages = Output();
     ASSERT_EQ(pages.size(), 2u);
     auto rows = Named(pages[0], "Row");
-    ASSERT_EQ(rows.size(), 6u);   // three per column
+    ASSERT_EQ(rows.size(), 6u);  // three per column
     const int width = (FirstPage()->RightEdge() - FirstPage()->LeftEdge() - 20) / 2;
     EXPECT_EQ(rows[3].x, rows[0].x + width + 20);
     EXPECT_EQ(rows[3].y, rows[0].y);
@@ -385,7 +388,10 @@ TEST_F(BandLayoutTest, SubReportPrintsItsPageInsideTheBand) {
     AddMemo("OuterRow", 0, 0, 100, 16, "outer [LINE#]");
     auto* sub = new TrpSubReportView;
     sub->Name = "Sub";
-    sub->x = 50; sub->y = 20; sub->dx = 200; sub->dy = 20;
+    sub->x = 50;
+    sub->y = 20;
+    sub->dx = 200;
+    sub->dy = 20;
     sub->SubPage = 1;
     page->AddObject(sub);
     TrpPage* inner = report.Pages->Add();
@@ -393,25 +399,28 @@ TEST_F(BandLayoutTest, SubReportPrintsItsPageInsideTheBand) {
     AddMemoView(inner, "InnerRow", 0, 0, 100, 15, "inner [LINE#]");
     ASSERT_TRUE(report.PrepareReport());
     auto pages = Output();
-    ASSERT_EQ(pages.size(), 1u);   // the inner page prints only inside the subreport
+    ASSERT_EQ(pages.size(), 1u);  // the inner page prints only inside the subreport
     std::vector<std::string> order;
     for (const Out& o : pages[0]) order.push_back(o.text + "@" + std::to_string(o.y));
     // Each outer record, then the inner page's three rows from the subreport's top;
     // the next outer record starts below the lowest of them.
-    EXPECT_EQ(order, (std::vector<std::string>{"outer 1@0", "inner 1@20", "inner 2@35", "inner 3@50",
-                                               "outer 2@65", "inner 1@85", "inner 2@100", "inner 3@115"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"outer 1@0", "inner 1@20", "inner 2@35", "inner 3@50", "outer 2@65",
+                                               "inner 1@85", "inner 2@100", "inner 3@115"}));
     EXPECT_EQ(Named(pages[0], "InnerRow")[0].x, FirstPage()->LeftEdge() + 50);
 }
 
 TEST_F(BandLayoutTest, SubReportsOfOneBandRunSideBySideOverPages) {
     const int top = page->TopEdge();
-    const int fit = (bottom - top - 20) / 15;   // inner rows that fit below the outer row
+    const int fit = (bottom - top - 20) / 15;  // inner rows that fit below the outer row
     AddBand(btMasterData, 0, 40, "Outer", "2");
     AddMemo("OuterRow", 0, 0, 100, 15, "outer [LINE#]");
     for (int i = 0; i < 2; ++i) {
         auto* sub = new TrpSubReportView;
         sub->Name = "Sub" + std::to_string(i);
-        sub->x = 300 * i; sub->y = 20; sub->dx = 200; sub->dy = 20;
+        sub->x = 300 * i;
+        sub->y = 20;
+        sub->dx = 200;
+        sub->dy = 20;
         sub->SubPage = i + 1;
         page->AddObject(sub);
         TrpPage* inner = report.Pages->Add();
@@ -451,7 +460,9 @@ TEST_F(BandLayoutTest, SubReportRowWhoseChildMovesOnPrintsOnce) {
     AddBand(btMasterData, 0, 60, "Outer", "1");
     auto* sub = new TrpSubReportView;
     sub->Name = "Sub";
-    sub->y = subY; sub->dx = 200; sub->dy = 20;
+    sub->y = subY;
+    sub->dx = 200;
+    sub->dy = 20;
     sub->SubPage = 1;
     page->AddObject(sub);
     TrpPage* inner = report.Pages->Add();
@@ -481,7 +492,10 @@ TEST_F(BandLayoutTest, SubReportRowWhoseChildMovesOnPrintsOnce) {
 TEST_F(BandLayoutTest, SubReportsThatCannotPrintPrintNothing) {
     AddBand(btReportTitle, 0, 40, "Title");
     AddMemo("Heading", 0, 0, 100, 16, "title");
-    struct Row { const char* what; int subPage; };
+    struct Row {
+        const char* what;
+        int subPage;
+    };
     const Row rows[] = {{"out of range", 7}, {"negative", -1}, {"its own page", 0}};
     for (const Row& r : rows) {
         report.Clear();
@@ -490,7 +504,9 @@ TEST_F(BandLayoutTest, SubReportsThatCannotPrintPrintNothing) {
         AddMemo("Heading", 0, 0, 100, 16, "title");
         auto* sub = new TrpSubReportView;
         sub->Name = "Sub";
-        sub->y = 20; sub->dx = 100; sub->dy = 20;
+        sub->y = 20;
+        sub->dx = 100;
+        sub->dy = 20;
         sub->SubPage = r.subPage;
         page->AddObject(sub);
         ASSERT_TRUE(report.PrepareReport()) << r.what;
@@ -507,7 +523,9 @@ TEST_F(BandLayoutTest, SubReportsThatCannotPrintPrintNothing) {
         AddBand(btReportTitle, 0, 40, "Title");
         auto* sub = new TrpSubReportView;
         sub->Name = "Sub" + std::to_string(target);
-        sub->y = 20; sub->dx = 100; sub->dy = 20;
+        sub->y = 20;
+        sub->dx = 100;
+        sub->dy = 20;
         sub->SubPage = target;
         p->AddObject(sub);
     }
@@ -515,7 +533,11 @@ TEST_F(BandLayoutTest, SubReportsThatCannotPrintPrintNothing) {
 }
 
 TEST_F(BandLayoutTest, LineTakesTheShapeOfItsRectangle) {
-    struct Row { int dx, dy; uint16_t side; int keptDx, keptDy; };
+    struct Row {
+        int dx, dy;
+        uint16_t side;
+        int keptDx, keptDy;
+    };
     const Row rows[] = {{5, 5, frbLeft, 0, 5}, {40, 3, frbTop, 40, 0}, {2, 30, frbLeft, 0, 30}};
     for (const Row& r : rows) {
         TrpLineView line;
@@ -546,8 +568,8 @@ std::unique_ptr<TrpReport> Member(const std::string& text, int height, bool prin
 
 TEST_F(BandLayoutTest, CompositeChainsMembersIntoOneOutput) {
     auto first = Member("first [PAGE#]", 100, false);
-    auto second = Member("second [PAGE#]", 100, true);    // continues on the first's page
-    auto third = Member("third [PAGE#]", 100, false);     // starts a page of its own
+    auto second = Member("second [PAGE#]", 100, true);  // continues on the first's page
+    auto third = Member("third [PAGE#]", 100, false);   // starts a page of its own
     TrpCompositeReport composite(nullptr);
     composite.Reports = {first.get(), second.get(), third.get()};
     int firstDocs = 0;
@@ -555,7 +577,7 @@ TEST_F(BandLayoutTest, CompositeChainsMembersIntoOneOutput) {
     first->OnEndDoc = [&] { ++firstDocs; };
     ASSERT_TRUE(composite.PrepareReport());
     ASSERT_EQ(composite.EMFPages->Count(), 2);
-    EXPECT_EQ(first->EMFPages->Count(), 0);   // members write into the composite's pages
+    EXPECT_EQ(first->EMFPages->Count(), 0);  // members write into the composite's pages
     std::vector<std::string> page1, page2;
     composite.EMFPages->LoadPageObjects(0);
     for (TrpView* v : composite.EMFPages->Page(0).Page->Objects)
@@ -661,7 +683,7 @@ TEST_F(BandLayoutTest, CrossTabPrintsACellPerCrossRecordBesideEachRow) {
     std::vector<int> columns;
     report.OnPrintColumn = [&](int column, int& width) {
         columns.push_back(column);
-        if (column == 2) width = 70;   // the application may widen a column
+        if (column == 2) width = 70;  // the application may widen a column
     };
     int begun = 0;
     report.OnBeginColumn = [&](TrpBand*) { ++begun; };
@@ -690,7 +712,7 @@ TEST_F(BandLayoutTest, CrossTabTotalsPerColumnAndPerRow) {
     AddCross(btCrossFooter, "RowTotals", 300, 60);
     AddMemo("RowSum", 305, 2, 50, 16, "[SUM([LINE#] * 10 + [COLUMN#])]");
     AddBand(btMasterFooter, 40, 60, "Totals");
-    AddMemo("GrandRows", 0, 42, 80, 16, "[SUM([LINE#])]");   // not a cell: over all records
+    AddMemo("GrandRows", 0, 42, 80, 16, "[SUM([LINE#])]");  // not a cell: over all records
     AddMemo("ColSum", 105, 42, 40, 16, "[SUM([LINE#] * 10 + [COLUMN#])]");
     AddMemo("ColAvg", 105, 60, 40, 16, "[AVG([COLUMN#] * 100 + [LINE#])]");
     AddMemo("ColMin", 105, 78, 40, 16, "[MIN([LINE#] * 10 + [COLUMN#])]");
@@ -780,7 +802,10 @@ TEST_F(BandLayoutTest, DialogPageScriptMayCancelTheBuild) {
     AddMemo("Heading", 0, 0, 100, 16, "title");
     TrpPage* dialog = report.Pages->Add();
     dialog->PageType = ptDialog;
-    struct Row { const char* script; bool built; };
+    struct Row {
+        const char* script;
+        bool built;
+    };
     const Row rows[] = {{"ModalResult := mrOk", true}, {"ModalResult := mrCancel", false}};
     for (const Row& r : rows) {
         report.Pages->Pages(1)->Script->SetText(r.script);
@@ -801,7 +826,7 @@ TEST_F(BandLayoutTest, HeaderTallerThanThePagePrintsClippedOnEachPage) {
     AddMemo("Row", 0, 2100, 100, 16, "[LINE#]");
     ASSERT_TRUE(report.PrepareReport());
     auto pages = Output();
-    ASSERT_EQ(pages.size(), 3u);   // one row under each header, no page without end
+    ASSERT_EQ(pages.size(), 3u);  // one row under each header, no page without end
     for (size_t p = 0; p < pages.size(); ++p) {
         ASSERT_EQ(Named(pages[p], "Row").size(), 1u) << p;
         EXPECT_EQ(Named(pages[p], "Row")[0].text, std::to_string(p + 1));

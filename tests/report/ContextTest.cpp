@@ -37,7 +37,7 @@ TEST_F(ContextTest, TemplateReaderRaisesAndShowsNothing) {
     tooNew.SetPosition(0);
     report->Pages->Add();
     EXPECT_THROW(report->LoadFromStream(&tooNew), ErpTemplateError);
-    EXPECT_EQ(report->Pages->Count(), 1);   // the pages stay as they were
+    EXPECT_EQ(report->Pages->Count(), 1);  // the pages stay as they were
 
     TMemoryStream damaged;
     WriteByteToStream(&damaged, rpCurrentTemplateVersion);

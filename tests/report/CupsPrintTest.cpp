@@ -59,7 +59,8 @@ public:
     // Empty when the server runs with the queue; else what went wrong.
     std::string Start(const std::string& queue) {
         if (access("/usr/sbin/cupsd", X_OK) != 0) return "the print server (cups) is not installed";
-        if (access("/usr/lib/cups/backend/cups-pdf", F_OK) != 0) return "the PDF queue driver (cups-pdf) is not installed";
+        if (access("/usr/lib/cups/backend/cups-pdf", F_OK) != 0)
+            return "the PDF queue driver (cups-pdf) is not installed";
         if (geteuid() != 0) return "the print server's PDF backend needs root";
         FQueue = queue;
         Port = FreeLoopbackPort();
@@ -67,7 +68,7 @@ public:
             mkdir((FRoot + d).c_str(), 0755);
         chmod(FRoot.c_str(), 0755);
         chmod((FRoot + "/out").c_str(), 0777);
-        chmod((FRoot + "/tmp").c_str(), 01777);   // the filters run as another user
+        chmod((FRoot + "/tmp").c_str(), 01777);  // the filters run as another user
         WriteFile(FRoot + "/etc/cupsd.conf", "Listen 127.0.0.1:" + std::to_string(Port) +
                                                  "\nLogLevel warn\nWebInterface No\nBrowsing No\n"
                                                  "DefaultAuthType None\nDefaultEncryption Never\n"
@@ -100,9 +101,9 @@ public:
             if (Clock::now() > until) return "the print server did not listen within 10 s";
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
-        std::string out = RunCommand("lpadmin -h 127.0.0.1:" + std::to_string(Port) + " -p " + queue +
-                                     " -E -v cups-pdf:/" + queue +
-                                     " -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>&1; echo rc=$?");
+        std::string out =
+            RunCommand("lpadmin -h 127.0.0.1:" + std::to_string(Port) + " -p " + queue + " -E -v cups-pdf:/" + queue +
+                       " -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>&1; echo rc=$?");
         if (out.find("rc=0") == std::string::npos) return "the queue could not be added: " + out;
         return "";
     }
@@ -172,8 +173,10 @@ TEST(CupsPrintTest, PreparedReportPrintsThroughARealQueue) {
             if (const char* s = getenv("CUPS_SERVER")) server = s;
         }
         ~ServerRestore() {
-            if (server) setenv("CUPS_SERVER", server->c_str(), 1);
-            else unsetenv("CUPS_SERVER");
+            if (server)
+                setenv("CUPS_SERVER", server->c_str(), 1);
+            else
+                unsetenv("CUPS_SERVER");
             // The engine's printer layer lists what the platform lists now.
             EnsureGuiApp();
             Printer()->Refresh();
@@ -204,7 +207,10 @@ TEST(CupsPrintTest, PreparedReportPrintsThroughARealQueue) {
         for (int p = 0; p < 3; ++p) {
             report.EMFPages->Add(page);
             auto* memo = new TrpMemoView;
-            memo->x = 60; memo->y = 60; memo->dx = 300; memo->dy = 18;
+            memo->x = 60;
+            memo->y = 60;
+            memo->dx = 300;
+            memo->dy = 18;
             memo->Memo->SetText("Queued page " + std::to_string(p + 1));
             page->AddObject(memo);
             memo->WritePreparedObject(report.EMFPages->Page(p).Stream.get());
@@ -241,4 +247,4 @@ TEST(CupsPrintTest, PreparedReportPrintsThroughARealQueue) {
     }
 }
 
-} // namespace
+}  // namespace

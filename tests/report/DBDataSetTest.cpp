@@ -73,7 +73,7 @@ TEST_F(DBDataSetTest, RangesOverTheRecords) {
     query->Next();
     query->Next();
     EXPECT_EQ(Walk(), (std::vector<std::string>{"Third", "Fourth"}));
-    EXPECT_EQ(query->RecNo(), 2);   // back at the bookmark after Exit
+    EXPECT_EQ(query->RecNo(), 2);  // back at the bookmark after Exit
 }
 
 TEST_F(DBDataSetTest, MissingDataSetAndFieldAreErrors) {
@@ -87,7 +87,7 @@ TEST_F(DBDataSetTest, MissingDataSetAndFieldAreErrors) {
     }
     query->Open();
     EXPECT_THROW(query->FieldValue("missing"), EDatabaseError);
-    EXPECT_TRUE(query->FieldValue("AMOUNT") == Variant(1000.5));   // names without regard to case
+    EXPECT_TRUE(query->FieldValue("AMOUNT") == Variant(1000.5));  // names without regard to case
     TSQLQuery broken(&form);
     broken.DatabaseName = file;
     broken.SQL = "SELECT nothing FROM nowhere";
@@ -137,7 +137,8 @@ TEST_F(DBDataSetTest, PictureViewLoadsItsBlobField) {
     AddBandView(page, btMasterData, 0, 40, "Data", "Loans");
     auto* picture = new TrpPictureView;
     picture->Name = "Photo";
-    picture->dx = 30; picture->dy = 30;
+    picture->dx = 30;
+    picture->dy = 30;
     picture->Memo->SetText("[Loans.photo]");
     page->AddObject(picture);
     ASSERT_TRUE(report.PrepareReport()) << (boxes.empty() ? "" : boxes[0]);
@@ -150,7 +151,7 @@ TEST_F(DBDataSetTest, PictureViewLoadsItsBlobField) {
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(first->Picture->GetWidth(), 3);
     EXPECT_EQ(first->Picture->GetHeight(), 2);
-    EXPECT_EQ(second->Picture->GetWidth(), 0);   // a null field empties the picture
+    EXPECT_EQ(second->Picture->GetWidth(), 0);  // a null field empties the picture
 }
 
 }  // namespace

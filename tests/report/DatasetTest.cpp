@@ -19,17 +19,24 @@ std::vector<int> Loop(TrpDataset& ds, int limit = 100) {
     return records;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Dataset, CountRangeProducesItsRecords) {
-    struct Row { int count; std::vector<int> records; int nexts; };
+    struct Row {
+        int count;
+        std::vector<int> records;
+        int nexts;
+    };
     const Row rows[] = {{3, {0, 1, 2}, 2}, {1, {0}, 0}, {0, {}, 0}};
     for (const Row& r : rows) {
         TrpUserDataset ds(nullptr);
         ds.RangeEnd = reCount;
         ds.RangeEndCount = r.count;
         int firsts = 0, nexts = 0;
-        ds.OnFirst = [&](TObject* s) { EXPECT_EQ(s, &ds); ++firsts; };
+        ds.OnFirst = [&](TObject* s) {
+            EXPECT_EQ(s, &ds);
+            ++firsts;
+        };
         ds.OnNext = [&](TObject*) { ++nexts; };
         EXPECT_EQ(Loop(ds), r.records) << r.count;
         EXPECT_EQ(firsts, 1);
@@ -41,7 +48,7 @@ TEST(Dataset, LastRangeEndsOnlyThroughTheCallback) {
     TrpUserDataset ds(nullptr);
     EXPECT_EQ(ds.RangeBegin, rbFirst);
     EXPECT_EQ(ds.RangeEnd, reLast);
-    EXPECT_EQ(Loop(ds, 50).size(), 50u);   // never ends by itself
+    EXPECT_EQ(Loop(ds, 50).size(), 50u);  // never ends by itself
 
     const int rows = 4;
     ds.OnCheckEOF = [&](TObject* sender, bool& eof) {
@@ -58,7 +65,7 @@ TEST(Dataset, CallbackSeesAndMayOverrideTheCountEnd) {
     std::vector<bool> seen;
     ds.OnCheckEOF = [&](TObject*, bool& eof) {
         seen.push_back(eof);
-        if (ds.RecordNo == 2) eof = false;   // one record more
+        if (ds.RecordNo == 2) eof = false;  // one record more
     };
     EXPECT_EQ(Loop(ds), (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(seen, (std::vector<bool>{false, false, true, true}));

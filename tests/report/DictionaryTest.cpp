@@ -17,7 +17,11 @@ TEST_F(DictionaryTest, EmptyDictionaryIsFourteenBytes) {
     TrpDataDictionary d(Context());
     TMemoryStream s;
     d.SaveToStream(&s);
-    EXPECT_EQ(Bytes(s), std::string("\xFE\xFF" "\0\0\0\0" "\0\0\0\0" "\0\0\0\0", 14));
+    EXPECT_EQ(Bytes(s), std::string("\xFE\xFF"
+                                    "\0\0\0\0"
+                                    "\0\0\0\0"
+                                    "\0\0\0\0",
+                                    14));
     Load(d, Bytes(s));
     EXPECT_EQ(d.Variables->Count(), 0);
 }
@@ -112,13 +116,17 @@ TEST_F(DictionaryTest, FieldReferencesResolveOnceIntoTheCache) {
 
 TEST_F(DictionaryTest, OlderFormWithFFFFDropsAliasesOfMissingSources) {
     TObject source;
-    Context().Fields.FindDataSource = [&](const std::string& n) -> TObject* { return n == "Known" ? &source : nullptr; };
+    Context().Fields.FindDataSource = [&](const std::string& n) -> TObject* {
+        return n == "Known" ? &source : nullptr;
+    };
     TMemoryStream s;
     WriteWordToStream(&s, 0xFFFF);
     WriteIntegerToStream(&s, 0);
     WriteIntegerToStream(&s, 2);
-    SaveStringToStream("Good", &s); SaveStringToStream("Known.F", &s);
-    SaveStringToStream("Gone", &s); SaveStringToStream("Missing.F", &s);
+    SaveStringToStream("Good", &s);
+    SaveStringToStream("Known.F", &s);
+    SaveStringToStream("Gone", &s);
+    SaveStringToStream("Missing.F", &s);
     WriteIntegerToStream(&s, 0);
     TrpDataDictionary d(Context());
     Load(d, Bytes(s));
@@ -128,13 +136,21 @@ TEST_F(DictionaryTest, OlderFormWithFFFFDropsAliasesOfMissingSources) {
 
 TEST_F(DictionaryTest, OldestLayoutIsConverted) {
     TMemoryStream s;
-    WriteIntegerToStream(&s, 2);   // no format word: the older layout
+    WriteIntegerToStream(&s, 2);  // no format word: the older layout
     auto shortString = [&](const std::string& t) {
         WriteByteToStream(&s, uint8_t(t.size()));
         s.WriteBuffer(t.data(), int64_t(t.size()));
     };
-    WriteByteToStream(&s, 1); WriteIntegerToStream(&s, 0); shortString(""); shortString("Loans"); shortString("Rate");
-    WriteByteToStream(&s, 2); WriteIntegerToStream(&s, 3); shortString(""); shortString(""); shortString("");
+    WriteByteToStream(&s, 1);
+    WriteIntegerToStream(&s, 0);
+    shortString("");
+    shortString("Loans");
+    shortString("Rate");
+    WriteByteToStream(&s, 2);
+    WriteIntegerToStream(&s, 3);
+    shortString("");
+    shortString("");
+    shortString("");
     TStringList names;
     names.Add("LoanRate");
     names.Add("Today");
@@ -149,10 +165,12 @@ TEST_F(DictionaryTest, OldestLayoutIsConverted) {
 
 TEST_F(DictionaryTest, DamagedCountsAreRefused) {
     const std::string rows[] = {
-        std::string("\xFE\xFF\xFF\xFF\xFF\x7F", 6),          // huge count
-        std::string("\xFE\xFF\xFF\xFF\xFF\xFF", 6),          // negative count
-        std::string("\xFE\xFF\x01\x00\x00\x00\x05\x00" "ab", 10),   // string past the end
-        std::string("\x00\x00\x00\x40", 4),                  // older layout, huge count
+        std::string("\xFE\xFF\xFF\xFF\xFF\x7F", 6),  // huge count
+        std::string("\xFE\xFF\xFF\xFF\xFF\xFF", 6),  // negative count
+        std::string("\xFE\xFF\x01\x00\x00\x00\x05\x00"
+                    "ab",
+                    10),                     // string past the end
+        std::string("\x00\x00\x00\x40", 4),  // older layout, huge count
     };
     for (const std::string& r : rows) {
         TrpDataDictionary d(Context());

@@ -18,7 +18,7 @@ public:
         List->Add("SHARED");
         List->Add(Tag == 1 ? "ONLYONE" : "ONLYTWO");
         AddFunctionDesc("SHARED", "Test", Tag == 1 ? "first" : "second");
-        AddFunctionDesc("ONLYONE", "Test", "");   // no description: not registered
+        AddFunctionDesc("ONLYONE", "Test", "");  // no description: not registered
     }
     void DoFunction(TrpContext&, int index, const Variant& p1, const Variant&, const Variant&, Variant& val) override {
         val = Tag * 10 + index;
@@ -28,15 +28,28 @@ public:
 using LibOne = TTaggedLibrary<1>;
 using LibTwo = TTaggedLibrary<2>;
 
-} // namespace
+}  // namespace
 
 TEST(EngineStrings, TextsAndMissingIds) {
-    struct Row { int id; const char* text; };
+    struct Row {
+        int id;
+        const char* text;
+    };
     const Row rows[] = {
-        {55345, "Unsupported RPF format"}, {55206, "Error"}, {55007, "Virtual printer"},
-        {55077, "Report title"}, {55099, "None"}, {55171, "No;Yes"}, {55178, "d mmmm yyyy"},
-        {55439, "Undefined symbol"}, {53048, "Enter page numbers and/or page ranges, separated by commas. For example, 1,3,5-12"},
-        {55005, ""}, {55435, ""}, {55228, ""}, {53420, ""}, {99999, ""},
+        {55345, "Unsupported RPF format"},
+        {55206, "Error"},
+        {55007, "Virtual printer"},
+        {55077, "Report title"},
+        {55099, "None"},
+        {55171, "No;Yes"},
+        {55178, "d mmmm yyyy"},
+        {55439, "Undefined symbol"},
+        {53048, "Enter page numbers and/or page ranges, separated by commas. For example, 1,3,5-12"},
+        {55005, ""},
+        {55435, ""},
+        {55228, ""},
+        {53420, ""},
+        {99999, ""},
     };
     for (const Row& r : rows) EXPECT_EQ(LoadEngineString(r.id), r.text) << r.id;
 }
@@ -54,11 +67,24 @@ TEST(NamedConstants, ValuesAndOrder) {
     ASSERT_EQ(table.size(), 17u + 25u + 5u + 2u + 4u + 5u + 6u + 8u + 6u + 8u);
     EXPECT_STREQ(table.front().Name, "clWhite");
     EXPECT_STREQ(table.back().Name, "mb_IconWarning");
-    struct Row { const char* name; int64_t value; };
+    struct Row {
+        const char* name;
+        int64_t value;
+    };
     const Row rows[] = {
-        {"clTransparent", 0x1FFFFFFF}, {"clScrollBar", int32_t(0x80000000u)}, {"clBtnFace", int32_t(0x8000000Fu)},
-        {"clInfoBk", int32_t(0x80000018u)}, {"mrYes", 6}, {"fsBold", 2}, {"fsItalic", 1}, {"rpftTop", 8},
-        {"RPTADOWN", 16}, {"baRest", 7}, {"psDouble", 5}, {"mb_YesNoCancel", 3}, {"mb_IconWarning", 48},
+        {"clTransparent", 0x1FFFFFFF},
+        {"clScrollBar", int32_t(0x80000000u)},
+        {"clBtnFace", int32_t(0x8000000Fu)},
+        {"clInfoBk", int32_t(0x80000018u)},
+        {"mrYes", 6},
+        {"fsBold", 2},
+        {"fsItalic", 1},
+        {"rpftTop", 8},
+        {"RPTADOWN", 16},
+        {"baRest", 7},
+        {"psDouble", 5},
+        {"mb_YesNoCancel", 3},
+        {"mb_IconWarning", 48},
     };
     for (const Row& r : rows) {
         Variant v;
@@ -74,7 +100,7 @@ TEST(NamedConstants, ValuesAndOrder) {
 }
 
 TEST(FunctionLibraries, RegisterOnceFirstInstalledAnswers) {
-    rpGlobals();   // the engine has started: the standard library is installed
+    rpGlobals();  // the engine has started: the standard library is installed
     TrpReport report(nullptr);
     TrpContext& context = report.Context();
     int before = rpFunctionLibraryCount();
@@ -153,10 +179,21 @@ TEST(EngineHelpers, QuotesTokensAndPaths) {
 }
 
 TEST(EngineHelpers, AnsiTextConversion) {
-    struct Row { const char* utf8; const char* stored; };
+    struct Row {
+        const char* utf8;
+        const char* stored;
+    };
     const Row rows[] = {
-        {"plain", "plain"}, {"\xE2\x82\xAC" "5", "\x80" "5"}, {"Gr\xC3\xBC\xC3\x9F" "e", "Gr\xFC\xDF" "e"},
-        {"\xE4\xB8\xAD", "\xE4\xB8\xAD"},   // not in the code page: kept as UTF-8
+        {"plain", "plain"},
+        {"\xE2\x82\xAC"
+         "5",
+         "\x80"
+         "5"},
+        {"Gr\xC3\xBC\xC3\x9F"
+         "e",
+         "Gr\xFC\xDF"
+         "e"},
+        {"\xE4\xB8\xAD", "\xE4\xB8\xAD"},  // not in the code page: kept as UTF-8
     };
     for (const Row& r : rows) {
         EXPECT_EQ(rpTextToAnsi(r.utf8), r.stored);
@@ -178,9 +215,9 @@ TEST(EngineHelpers, ControlAtPosFindsTheDeepestTopmostChild) {
     overlap->SetParent(&root);
     overlap->SetBounds(80, 80, 50, 50);
 
-    EXPECT_EQ(ControlAtPos(&root, TPoint{20, 20}), inner);      // inside the panel's child
-    EXPECT_EQ(ControlAtPos(&root, TPoint{50, 50}), panel);      // the panel, no child there
-    EXPECT_EQ(ControlAtPos(&root, TPoint{90, 90}), overlap);    // the later child is on top
+    EXPECT_EQ(ControlAtPos(&root, TPoint{20, 20}), inner);    // inside the panel's child
+    EXPECT_EQ(ControlAtPos(&root, TPoint{50, 50}), panel);    // the panel, no child there
+    EXPECT_EQ(ControlAtPos(&root, TPoint{90, 90}), overlap);  // the later child is on top
     EXPECT_EQ(ControlAtPos(&root, TPoint{190, 190}), nullptr);
     overlap->SetVisible(false);
     EXPECT_EQ(ControlAtPos(&root, TPoint{90, 90}), panel);
@@ -206,7 +243,7 @@ TEST(EngineGlobals, TablesComeFromTheEngineStrings) {
     EXPECT_EQ(g.TimeFormats[1], "h:nn:ss");
     EXPECT_EQ(g.BooleanFormats[1], "No;Yes");
     EXPECT_EQ(g.BooleanFormats[3], "False;True");
-    EXPECT_FALSE(g.Compressor->Enabled);   // prepared-report files are never compressed
+    EXPECT_FALSE(g.Compressor->Enabled);  // prepared-report files are never compressed
 }
 
 TEST(EngineHelpers, RotatedFontKeepsTheAttributes) {
@@ -222,7 +259,7 @@ TEST(EngineHelpers, RotatedFontKeepsTheAttributes) {
     EXPECT_EQ(rotated->GetSize(), 14);
     EXPECT_EQ(rotated->GetColor(), clRed);
     EXPECT_TRUE(rotated->GetStyle().Contains(fsBold));
-    EXPECT_EQ(font.GetOrientation(), 0);   // the original stays upright
+    EXPECT_EQ(font.GetOrientation(), 0);  // the original stays upright
 }
 
-} // namespace
+}  // namespace

@@ -74,7 +74,9 @@ TEST_F(InterpreterTest, StoredLineForms) {
     ASSERT_EQ(Compile({"begin arr[i + 1] := 5; exit; ShowBand(1, 'a') end"}), std::vector<std::string>{});
     ASSERT_EQ(script.Count(), 3);
     EXPECT_EQ(script[0], "\x03SETARRAY(arr, i + 1, 5)");
-    EXPECT_EQ(script[1], "\x03" "exit(0)");
+    EXPECT_EQ(script[1],
+              "\x03"
+              "exit(0)");
     EXPECT_EQ(script[2], "\x03ShowBand(1, 'a')");
 }
 
@@ -90,7 +92,8 @@ TEST_F(InterpreterTest, LoopsRunAsPascalDoes) {
     EXPECT_EQ(Var("R"), -2);
     EXPECT_EQ(Var("C"), 4);
 
-    Run({"begin", "  s := 0;", "  for i := 1 to 10 do", "  begin", "    if i mod 2 = 0 then s := s + i", "  end", "end"});
+    Run({"begin", "  s := 0;", "  for i := 1 to 10 do", "  begin", "    if i mod 2 = 0 then s := s + i", "  end",
+         "end"});
     EXPECT_EQ(Var("S"), 30);
 }
 
@@ -105,7 +108,11 @@ TEST_F(InterpreterTest, GotoAndExit) {
 }
 
 TEST_F(InterpreterTest, ControlFlowRows) {
-    struct Row { std::vector<std::string> lines; const char* var; double expected; };
+    struct Row {
+        std::vector<std::string> lines;
+        const char* var;
+        double expected;
+    };
     const Row rows[] = {
         // exit inside a loop ends the whole run at once
         {{"begin n := 0; for i := 1 to 10 do begin if i = 3 then exit; n := i end end"}, "N", 2},
@@ -152,7 +159,10 @@ TEST_F(InterpreterTest, ProcedureCallsAndFunctions) {
 }
 
 TEST_F(InterpreterTest, CompileErrorsAreWordedAndPlaced) {
-    struct Row { std::vector<std::string> lines; std::string error; };
+    struct Row {
+        std::vector<std::string> lines;
+        std::string error;
+    };
     const Row rows[] = {
         {{"begin x := 1 y := 2 end"}, "Line 1/14: Need \";\" or \"end\" here"},
         {{"begin if x > 1 x := 1 end"}, "Line 1/16: Need \"then\" here"},
@@ -245,12 +255,16 @@ namespace {
 TEST(InterpreterFuzzTest, RandomScriptsCompileCleanly) {
     FormatSettings = USFormatSettings();
     const char* const words[] = {
-        "begin", "end", "end;", ";", "if", "then", "else", "while", "do", "repeat", "until", "for", "to",
-        "goto", "1", "2:", "1:", "x", ":=", "x :=", "y[1] :=", "(", ")", "'a'", "'", "{c}", "{", "}", "//",
-        "\r", "[Cell1]", "[", "]", "+", "*", "-", "not", "and", "mod", "<>", ">=", "=", "f(1,", "exit", "3.5",
+        "begin", "end",  "end;", ";",  "if", "then", "else",    "while", "do",      "repeat", "until", "for",
+        "to",    "goto", "1",    "2:", "1:", "x",    ":=",      "x :=",  "y[1] :=", "(",      ")",     "'a'",
+        "'",     "{c}",  "{",    "}",  "//", "\r",   "[Cell1]", "[",     "]",       "+",      "*",     "-",
+        "not",   "and",  "mod",  "<>", ">=", "=",    "f(1,",    "exit",  "3.5",
     };
     uint32_t seed = 2024;
-    auto next = [&] { seed = seed * 1103515245u + 12345u; return (seed >> 16) & 0x7FFF; };
+    auto next = [&] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7FFF;
+    };
     TrpInterpretator interp;
     TStringList memo, script, errors;
     int clean = 0;

@@ -16,7 +16,11 @@ namespace {
 // Records every text output with its position.
 class TextCanvas : public TCanvas {
 public:
-    struct Out { int x, y; std::string text; int breakExtra; };
+    struct Out {
+        int x, y;
+        std::string text;
+        int breakExtra;
+    };
     std::vector<Out> outs;
     void ExtTextOut(int X, int Y, unsigned, const TRect*, const std::string& Text, const std::vector<int>*) override {
         outs.push_back({X, Y, Text, 0});
@@ -31,7 +35,10 @@ protected:
         page = report.Pages->Add();
         memo = new TrpMemoView;
         memo->Name = "Memo1";
-        memo->x = 10; memo->y = 20; memo->dx = 120; memo->dy = 40;
+        memo->x = 10;
+        memo->y = 20;
+        memo->dx = 120;
+        memo->dy = 40;
         page->AddObject(memo);
     }
     std::vector<std::string> Wrap(const std::string& text, int* height = nullptr) {
@@ -79,7 +86,7 @@ TEST_F(MemoViewTest, WrappedLinesFitAndAreAsLongAsTheyCanBe) {
             joined += (i ? " " : "") + line;
         }
         EXPECT_EQ(joined, text);
-        EXPECT_EQ(lines.back().back(), rpParagraphMark);   // only the paragraph's last line
+        EXPECT_EQ(lines.back().back(), rpParagraphMark);  // only the paragraph's last line
         EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
                                 [](const std::string& l) { return l.find(rpParagraphMark) != std::string::npos; }),
                   1);
@@ -125,10 +132,10 @@ TEST_F(MemoViewTest, HeightsFromTheLineStep) {
     };
     // An empty value still takes one line.
     EXPECT_EQ(memo->CalcHeight(), memo->LineStep() + 2 * memo->gapy);
-    EXPECT_EQ(memo->FontPixelHeight(), 13);   // Arial 10 at 96 dpi
+    EXPECT_EQ(memo->FontPixelHeight(), 13);  // Arial 10 at 96 dpi
     EXPECT_EQ(memo->LineStep(), 15);
     EXPECT_EQ(memo->MinHeight(), 2 + 2 * memo->gapy + 15);
-    memo->dy = 40;   // 40 - 2 - 2 = 36 = 2 * 15 + 6
+    memo->dy = 40;  // 40 - 2 - 2 = 36 = 2 * 15 + 6
     EXPECT_EQ(memo->RemainHeight(), 6 + 2 + 2);
 }
 
@@ -139,7 +146,7 @@ TEST_F(MemoViewTest, LineStepOfZeroOrLessCountsAsOne) {
     EXPECT_GE(memo->RemainHeight(), 0);
     TextCanvas canvas;
     memo->Memo->SetText("a\r\nb");
-    memo->Draw(&canvas);   // ends: the lines advance by one pixel
+    memo->Draw(&canvas);  // ends: the lines advance by one pixel
     ASSERT_EQ(canvas.outs.size(), 2u);
     EXPECT_EQ(canvas.outs[1].y, canvas.outs[0].y + 1);
 }
@@ -149,11 +156,16 @@ TEST_F(MemoViewTest, HorizontalAlignmentPlacesEachLine) {
     memo->FrameTyp = 0;
     const std::string text = "Total";
     int w = Width(text);
-    struct Row { int32_t alignment; int expectedX; };
+    struct Row {
+        int32_t alignment;
+        int expectedX;
+    };
     // The draw rectangle of an unframed memo is (x, y, x + dx + 1, y + dy + 1).
     int W = memo->dx + 1;
     const Row rows[] = {
-        {rptaLeft, 10 + 2}, {rptaRight, 10 + W - 1 - 2 - w}, {rptaCenter, 10 + 2 + (W - 4 - w) / 2},
+        {rptaLeft, 10 + 2},
+        {rptaRight, 10 + W - 1 - 2 - w},
+        {rptaCenter, 10 + 2 + (W - 4 - w) / 2},
     };
     for (const Row& r : rows) {
         TextCanvas canvas;
@@ -172,7 +184,10 @@ TEST_F(MemoViewTest, VerticalPositionOfTheTextBlock) {
     memo->Memo->SetText("x");
     int textHeight = memo->LineStep() + 2 * memo->gapy;
     int H = memo->dy + 1;
-    struct Row { int32_t alignment; int top; };
+    struct Row {
+        int32_t alignment;
+        int top;
+    };
     const Row rows[] = {{0, 20}, {rptaMiddle, 20 + (H - textHeight) / 2}, {rptaBottom, 20 + H - textHeight - 1}};
     for (const Row& r : rows) {
         TextCanvas canvas;
@@ -200,7 +215,7 @@ TEST_F(MemoViewTest, PreparedPageKeepsTheEvaluatedText) {
     report.Context().Variables().SetVariable("X", 42);
     report.EMFPages->Add(page);
     memo->WritePreparedObject(report.EMFPages->Page(0).Stream.get());
-    EXPECT_EQ(memo->Memo->GetText(), "Total [X]\r\n");   // the template keeps its text
+    EXPECT_EQ(memo->Memo->GetText(), "Total [X]\r\n");  // the template keeps its text
     report.EMFPages->LoadPageObjects(0);
     TrpPage* prepared = report.EMFPages->Page(0).Page.get();
     ASSERT_EQ(prepared->Count(), 1);
@@ -216,7 +231,7 @@ TEST_F(MemoViewTest, ValuesWithLineBreaksExpandIntoLines) {
     memo->Memo->SetText("[Two]\r\nend");
     memo->ExpandVariables();
     ASSERT_EQ(memo->SMemo->Count(), 4);
-    EXPECT_EQ(memo->SMemo->Get(1), "");   // the value's empty line stays
+    EXPECT_EQ(memo->SMemo->Get(1), "");  // the value's empty line stays
     EXPECT_EQ(memo->SMemo->Get(3), "end");
     memo->Flags |= flTextOnly;
     memo->ExpandVariables();
@@ -227,7 +242,7 @@ TEST(Hyphenation, BreakPointsOfCyrillicWords) {
     // Vowel then vowel, or consonant + vowel after a vowel.
     EXPECT_EQ(rpHyphenationPoints("молоко"), (std::vector<int>{2, 4}));
     EXPECT_EQ(rpHyphenationPoints("дом"), std::vector<int>{});
-    EXPECT_EQ(rpHyphenationPoints("word"), std::vector<int>{});   // no Cyrillic vowels
+    EXPECT_EQ(rpHyphenationPoints("word"), std::vector<int>{});  // no Cyrillic vowels
 }
 
 }  // namespace
@@ -235,7 +250,7 @@ TEST(Hyphenation, BreakPointsOfCyrillicWords) {
 namespace {
 
 TEST_F(MemoViewTest, AutoWidthTakesTheTextWidthAndRightAlignedKeepsItsRightEdge) {
-    report.Context().BuildMode = true;   // as when prepared pages are drawn
+    report.Context().BuildMode = true;  // as when prepared pages are drawn
     memo->Flags |= flAutoWidth;
     memo->Memo->SetText("Total");
     const int expected = rpRound(Width("Total") + memo->FrameWidth + 2 * memo->gapx + 1);

@@ -10,7 +10,11 @@ namespace {
 // Records the lines drawn, with the pen in effect for each.
 class LineCanvas : public TCanvas {
 public:
-    struct Seg { int x1, y1, x2, y2, width; TPenStyle style; TColor color; };
+    struct Seg {
+        int x1, y1, x2, y2, width;
+        TPenStyle style;
+        TColor color;
+    };
     std::vector<Seg> lines;
     std::vector<TRect> fills;
     void MoveTo(int X, int Y) override { at_ = {X, Y}; }
@@ -19,11 +23,12 @@ public:
         at_ = {X, Y};
     }
     void FillRect(const TRect& r) override { fills.push_back(r); }
+
 private:
     TPoint at_;
 };
 
-} // namespace
+}  // namespace
 
 class ObjectsTest : public TemplateFixture {
 protected:
@@ -35,7 +40,10 @@ protected:
     // Draws the frame of a 20x20 view at (10,10) with one side set, unscaled.
     void DrawFrameSide(LineCanvas& canvas, int side, int style, float width) {
         view->Canvas = &canvas;
-        view->x = 10; view->y = 10; view->dx = 20; view->dy = 20;
+        view->x = 10;
+        view->y = 10;
+        view->dx = 20;
+        view->dy = 20;
         view->FrameTyp = side;
         view->FrameStyle = style;
         view->FrameWidth = width;
@@ -48,12 +56,15 @@ protected:
 };
 
 TEST_F(ObjectsTest, PropertiesByNameRoundTrip) {
-    struct Row { const char* name; Variant value; };
+    struct Row {
+        const char* name;
+        Variant value;
+    };
     const Row rows[] = {
-        {"LEFT", 12}, {"top", 34}, {"Width", 56}, {"HEIGHT", 78}, {"FLAGS", 0x41},
-        {"FRAMETYP", 15}, {"FRAMEWIDTH", 2.5}, {"FRAMECOLOR", 0xFF}, {"FRAMESTYLE", 3},
-        {"FILLCOLOR", 0xFFFF}, {"GAPX", 7}, {"GAPY", 8}, {"BANDALIGN", 6}, {"TAG", "[Date]"},
-        {"NAME", "Renamed"}, {"VISIBLE", false}, {"STRETCHED", false}, {"Stretched", true},
+        {"LEFT", 12},       {"top", 34},          {"Width", 56},        {"HEIGHT", 78},    {"FLAGS", 0x41},
+        {"FRAMETYP", 15},   {"FRAMEWIDTH", 2.5},  {"FRAMECOLOR", 0xFF}, {"FRAMESTYLE", 3}, {"FILLCOLOR", 0xFFFF},
+        {"GAPX", 7},        {"GAPY", 8},          {"BANDALIGN", 6},     {"TAG", "[Date]"}, {"NAME", "Renamed"},
+        {"VISIBLE", false}, {"STRETCHED", false}, {"Stretched", true},
     };
     for (const Row& r : rows) {
         view->SetPropertyValue(r.name, r.value);
@@ -63,12 +74,14 @@ TEST_F(ObjectsTest, PropertiesByNameRoundTrip) {
     EXPECT_EQ(view->Name, "Renamed");
     EXPECT_FALSE(view->IsVisible());
     EXPECT_TRUE(view->GetPropertyValue("NOSUCH").IsNull());
-    view->SetPropertyValue("NOSUCH", 1);   // ignored
+    view->SetPropertyValue("NOSUCH", 1);  // ignored
 }
 
 TEST_F(ObjectsTest, DataFieldNamesTheFieldOfAnExistingSource) {
     TObject source;
-    Context().Fields.FindDataSource = [&](const std::string& n) -> TObject* { return n == "Loans" ? &source : nullptr; };
+    Context().Fields.FindDataSource = [&](const std::string& n) -> TObject* {
+        return n == "Loans" ? &source : nullptr;
+    };
     view->SetPropertyValue("DATAFIELD", "[Loans.\"Rate\"]");
     EXPECT_EQ(view->Memo->Get(0), "[Loans.\"Rate\"]");
     EXPECT_EQ(view->GetPropertyValue("DATAFIELD").AsString(), "Rate");
@@ -90,7 +103,7 @@ TEST_F(ObjectsTest, MemoPropertyAndListMethods) {
     EXPECT_EQ(view->CallMethod("Memo.IndexOf", "'two'", Variant(), Variant()).AsInteger(), 1);
     view->CallMethod("MEMO.DELETE", "0", Variant(), Variant());
     EXPECT_EQ(view->Memo->Get(0), "two");
-    view->CallMethod("MEMO.DELETE", "9", Variant(), Variant());   // out of range: nothing
+    view->CallMethod("MEMO.DELETE", "9", Variant(), Variant());  // out of range: nothing
     EXPECT_EQ(view->Memo->Count(), 2);
     EXPECT_EQ(view->CallMethod("GETINDEXPROPERTY", "Memo", 1, Variant()).AsString(), "xy");
     view->CallMethod("SETINDEXPROPERTY", "MEMO", 1, "z");
@@ -108,7 +121,7 @@ TEST_F(ObjectsTest, MemoPropertyAndListMethods) {
 TEST_F(ObjectsTest, FontPropertiesUseTheScriptBits) {
     view->SetPropertyValue("FONT.NAME", "Arial");
     view->SetPropertyValue("FONT.SIZE", 12);
-    view->SetPropertyValue("FONT.STYLE", 1 | 4);   // italic, underline
+    view->SetPropertyValue("FONT.STYLE", 1 | 4);  // italic, underline
     view->SetPropertyValue("FONT.COLOR", 0xFF);
     EXPECT_EQ(view->Font.GetName(), "Arial");
     EXPECT_EQ(view->Font.GetSize(), 12);
@@ -124,12 +137,16 @@ TEST_F(ObjectsTest, ObjectPaths) {
     TrpPage* page2 = report->Pages->Add();
     AddView(page2, gtMemo, "Other");
     Context().ActiveView = view;
-    struct Row { const char* path; TrpObject* object; const char* prop; };
+    struct Row {
+        const char* path;
+        TrpObject* object;
+        const char* prop;
+    };
     const Row rows[] = {
         {"PAGE2.Visible", page2, "Visible"},
         {"Memo5.Text", view, "Text"},
         {"other.Memo", page2->Objects[0], "Memo"},
-        {"FONT.NAME", nullptr, "NAME"},   // no object Font, and the view declares no Font
+        {"FONT.NAME", nullptr, "NAME"},  // no object Font, and the view declares no Font
         {"Left", view, "Left"},
         {"PAGE9.Visible", nullptr, "Visible"},
         {"Nobody.Left", nullptr, "Left"},
@@ -145,13 +162,18 @@ TEST_F(ObjectsTest, ObjectPaths) {
     std::string prop;
     EXPECT_EQ(rpGetObjectByPath(Context(), "FONT.NAME", prop), view);
     EXPECT_EQ(prop, "FONT.NAME");
-    EXPECT_FALSE(page2->PropList.empty());   // declared on the way out
+    EXPECT_FALSE(page2->PropList.empty());  // declared on the way out
     EXPECT_TRUE(view->HasProperty("framestyle"));
     EXPECT_EQ(view->PropRec("BandAlign")->Enum[7], "baRest");
 }
 
 TEST_F(ObjectsTest, ScaleGeometryInsetsFramedSides) {
-    struct Row { uint16_t sides; float width; double scale; TRect expected; };
+    struct Row {
+        uint16_t sides;
+        float width;
+        double scale;
+        TRect expected;
+    };
     const Row rows[] = {
         // Width 2 at scale 1: the inset round(0.5) is 0 (half to even), the right edge not inset.
         {frbLeft | frbTop, 2.0f, 1.0, TRect{10, 20, 111, 71}},
@@ -160,7 +182,10 @@ TEST_F(ObjectsTest, ScaleGeometryInsetsFramedSides) {
         {0, 1.0f, 2.0, TRect{20, 40, 221, 141}},
     };
     for (const Row& r : rows) {
-        view->x = 10; view->y = 20; view->dx = 100; view->dy = 50;
+        view->x = 10;
+        view->y = 20;
+        view->dx = 100;
+        view->dy = 50;
         view->FrameTyp = r.sides;
         view->FrameWidth = r.width;
         Context().BuildMode = true;
@@ -184,7 +209,10 @@ TEST_F(ObjectsTest, ScaleGeometryInsetsFramedSides) {
 }
 
 TEST_F(ObjectsTest, ClipRegionWidensByTheFrame) {
-    view->x = 10; view->y = 10; view->dx = 20; view->dy = 20;
+    view->x = 10;
+    view->y = 10;
+    view->dx = 20;
+    view->dy = 20;
     view->FrameTyp = frbLeft | frbTop | frbRight | frbBottom;
     view->FrameWidth = 4;
     EXPECT_EQ(view->GetClipRegion(false), (TRect{8, 8, 33, 33}));
@@ -216,13 +244,16 @@ TEST_F(ObjectsTest, DashedWideFrameDrawsOnePixelLines) {
         EXPECT_EQ(canvas.lines[size_t(i)].width, 1);
         EXPECT_EQ(canvas.lines[size_t(i)].style, psDash);
     }
-    EXPECT_EQ(canvas.GetPen()->GetWidth(), 3);   // restored
+    EXPECT_EQ(canvas.GetPen()->GetWidth(), 3);  // restored
 }
 
 TEST_F(ObjectsTest, FrameSidesInOrderAndNothingInTheFirstPass) {
     LineCanvas canvas;
     view->Canvas = &canvas;
-    view->x = 0; view->y = 0; view->dx = 10; view->dy = 5;
+    view->x = 0;
+    view->y = 0;
+    view->dx = 10;
+    view->dy = 5;
     view->FrameTyp = frbLeft | frbTop | frbRight | frbBottom;
     Context().BuildMode = true;
     view->ScaleGeometry();
@@ -233,10 +264,10 @@ TEST_F(ObjectsTest, FrameSidesInOrderAndNothingInTheFirstPass) {
     Context().FirstPassRunning = false;
     view->DrawFrame();
     ASSERT_EQ(canvas.lines.size(), 4u);
-    EXPECT_EQ(canvas.lines[0].x1, 10);   // right
-    EXPECT_EQ(canvas.lines[1].x1, 0);    // left
-    EXPECT_EQ(canvas.lines[2].y1, 5);    // bottom
-    EXPECT_EQ(canvas.lines[3].y1, 0);    // top
+    EXPECT_EQ(canvas.lines[0].x1, 10);  // right
+    EXPECT_EQ(canvas.lines[1].x1, 0);   // left
+    EXPECT_EQ(canvas.lines[2].y1, 5);   // bottom
+    EXPECT_EQ(canvas.lines[3].y1, 0);   // top
     // No fill colour in a build: no background.
     view->DrawBackground();
     EXPECT_TRUE(canvas.fills.empty());
@@ -262,25 +293,38 @@ TEST_F(ObjectsTest, ExpandExpressionsHandlesNestedBrackets) {
 
 TEST_F(ObjectsTest, BandAlignmentPlacesViewsOnTheirRow) {
     page->LeftMargin = 10;
-    page->RightMargin = 10;   // right edge = paper width - 10
+    page->RightMargin = 10;  // right edge = paper width - 10
     int right = page->RightEdge();
     TTestView* left = AddView(page, gtMemo, "L");
-    left->x = 50; left->y = 0; left->dx = 30; left->dy = 10; left->BandAlign = baLeft;
+    left->x = 50;
+    left->y = 0;
+    left->dx = 30;
+    left->dy = 10;
+    left->BandAlign = baLeft;
     TTestView* rest = AddView(page, gtMemo, "R");
-    rest->x = 200; rest->y = 0; rest->dx = 5; rest->dy = 10; rest->BandAlign = baRest;
+    rest->x = 200;
+    rest->y = 0;
+    rest->dx = 5;
+    rest->dy = 10;
+    rest->BandAlign = baRest;
     TTestView* rightView = AddView(page, gtMemo, "RR");
-    rightView->x = 400; rightView->y = 0; rightView->dx = 40; rightView->dy = 10; rightView->BandAlign = baRight;
+    rightView->x = 400;
+    rightView->y = 0;
+    rightView->dx = 40;
+    rightView->dy = 10;
+    rightView->BandAlign = baRight;
 
     left->BeginDraw(nullptr);
-    EXPECT_EQ(left->x, 10);           // no left-aligned neighbour: the left bound
+    EXPECT_EQ(left->x, 10);  // no left-aligned neighbour: the left bound
     rightView->BeginDraw(nullptr);
     EXPECT_EQ(rightView->x, right - 40);
     rest->BeginDraw(nullptr);
-    EXPECT_EQ(rest->x, 40);           // after the left view
+    EXPECT_EQ(rest->x, 40);  // after the left view
     EXPECT_EQ(rest->dx, right - 40 - 40);
     EXPECT_EQ(Context().ActiveView, rest);
     TTestView* centre = AddView(page, gtMemo, "C");
-    centre->dx = 100; centre->BandAlign = baCenter;
+    centre->dx = 100;
+    centre->BandAlign = baCenter;
     centre->BeginDraw(nullptr);
     EXPECT_EQ(centre->x, 10 + (right - 10 - 100) / 2);
 }
@@ -311,8 +355,8 @@ TEST_F(ObjectsTest, PreparedCopyLeavesOutTemplateFields) {
     report->OnBeforePrint = [](TStringList* memo, TrpView*) { memo->SetText("Total 42"); };
     TMemoryStream out;
     view->WritePreparedObject(&out);
-    EXPECT_EQ(Context().Variables().GetVariable("Runs").AsInteger(), 1);   // the view's script ran once
-    EXPECT_EQ(view->Tag, "[Shown]");                  // restored after writing
+    EXPECT_EQ(Context().Variables().GetVariable("Runs").AsInteger(), 1);  // the view's script ran once
+    EXPECT_EQ(view->Tag, "[Shown]");                                      // restored after writing
     EXPECT_EQ(view->SMemo->GetText(), "Total 42\r\n");
     out.SetPosition(0);
     EXPECT_EQ(ReadByteFromStream(&out), gtMemo);
@@ -321,7 +365,7 @@ TEST_F(ObjectsTest, PreparedCopyLeavesOutTemplateFields) {
     copy.LoadFromStream(&out);
     EXPECT_EQ(out.GetPosition(), out.GetSize());
     EXPECT_EQ(copy.Tag, "3");
-    EXPECT_EQ(copy.FormatStr, "");                    // template-only: not written
+    EXPECT_EQ(copy.FormatStr, "");  // template-only: not written
     EXPECT_EQ(copy.Script->Count(), 0);
 
     // An invisible view writes nothing.
@@ -368,7 +412,7 @@ TEST_F(ObjectsTest, ExpressionsAndScriptsReachPropertiesAndMethodsByName) {
     EXPECT_EQ(context.Calc("Memo5.Left + 2").AsInteger(), 42);
     EXPECT_EQ(context.Calc("[memo5.memo.count]").AsInteger(), 1);
     EXPECT_EQ(context.Calc("PAGE1.Columns * 10").AsInteger(), 20);
-    EXPECT_EQ(context.Calc("Memo.Count").AsInteger(), 1);   // a property of the active view
+    EXPECT_EQ(context.Calc("Memo.Count").AsInteger(), 1);  // a property of the active view
 
     TStringList source, script, errors;
     source.Add("begin");
@@ -385,7 +429,7 @@ TEST_F(ObjectsTest, ExpressionsAndScriptsReachPropertiesAndMethodsByName) {
     EXPECT_EQ(view->Memo->Get(1), "bc");
     EXPECT_EQ(view->Tag, "xMemo5");
     EXPECT_FALSE(view->IsVisible());
-    EXPECT_EQ(context.Variables().Count(), 0);   // nothing went astray into report variables
+    EXPECT_EQ(context.Variables().Count(), 0);  // nothing went astray into report variables
 }
 
 TEST_F(ObjectsTest, NewViewDefaults) {
@@ -442,7 +486,7 @@ public:
         seen->push_back(Name + ": " + listed);
     }
 };
-} // namespace
+}  // namespace
 
 TEST_F(ObjectsTest, ObjectsLeaveTheirPageBeforeTheyAreFreed) {
     std::vector<std::string> seen;
@@ -454,7 +498,7 @@ TEST_F(ObjectsTest, ObjectsLeaveTheirPageBeforeTheyAreFreed) {
         own->AddObject(v);
     }
     own->DeleteObject(1);
-    own->DeleteObject(9);   // out of range: nothing happens
+    own->DeleteObject(9);  // out of range: nothing happens
     EXPECT_EQ(own->Count(), 3);
     EXPECT_EQ(own->FindObject("B"), nullptr);
     // reverse walks see the same objects backwards

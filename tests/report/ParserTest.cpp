@@ -16,8 +16,8 @@ protected:
             auto it = values.find(name);
             if (it != values.end()) value = it->second;
         };
-        parser.OnFunction = [this](const std::string& name, const Variant& p1, const Variant& p2,
-                                   const Variant& p3, Variant& val) {
+        parser.OnFunction = [this](const std::string& name, const Variant& p1, const Variant& p2, const Variant& p3,
+                                   Variant& val) {
             calls.push_back(name + "|" + VarToStr(p1) + "|" + VarToStr(p2) + "|" + VarToStr(p3));
             val = Variant(name);
         };
@@ -31,7 +31,10 @@ protected:
 
 TEST_F(ParserTest, PriorityAndAssociation) {
     values = {{"A", Variant(1)}, {"B", Variant(2)}};
-    struct Row { const char* text; double expected; };
+    struct Row {
+        const char* text;
+        double expected;
+    };
     const Row rows[] = {
         {"", 0},
         {"1 + 2 * 3", 7},
@@ -66,22 +69,14 @@ TEST_F(ParserTest, PriorityAndAssociation) {
 
 TEST_F(ParserTest, UnaryOperatorsAfterOperatorsKeepArithmeticSense) {
     values = {{"A", Variant(1)}, {"B", Variant(0)}, {"X", Variant(7)}};
-    struct Row { const char* text; double expected; };
+    struct Row {
+        const char* text;
+        double expected;
+    };
     const Row rows[] = {
-        {"2 * -3", -6},
-        {"2 * -3 * 4", -24},
-        {"6 / -2", -3},
-        {"2 * +3", 6},
-        {"1 = -1", 0},
-        {"-1 = -1", 1},
-        {"3 > -2", 1},
-        {"NOT NOT x", 1},
-        {"NOT NOT 0", 0},
-        {"a AND NOT b", 1},
-        {"a AND NOT a", 0},
-        {"-(2 + 3)", -5},
-        {"- -4", 4},
-        {"INT -2.5", -2},
+        {"2 * -3", -6},     {"2 * -3 * 4", -24}, {"6 / -2", -3},   {"2 * +3", 6},    {"1 = -1", 0},
+        {"-1 = -1", 1},     {"3 > -2", 1},       {"NOT NOT x", 1}, {"NOT NOT 0", 0}, {"a AND NOT b", 1},
+        {"a AND NOT a", 0}, {"-(2 + 3)", -5},    {"- -4", 4},      {"INT -2.5", -2},
     };
     for (const Row& r : rows) EXPECT_DOUBLE_EQ(Num(r.text), r.expected) << r.text;
 }
@@ -107,13 +102,19 @@ TEST_F(ParserTest, StackHoldsThirtyTwoValues) {
 }
 
 TEST(OperatorPriorityTest, PriorityTable) {
-    struct Row { char code; int priority; };
+    struct Row {
+        char code;
+        int priority;
+    };
     const Row rows[] = {
-        {rpopGreaterEq, 3}, {rpopLessEq, 3}, {rpopNotEqual, 3}, {'<', 3}, {'=', 3}, {'>', 3},
-        {rpopOr, 1}, {rpopAnd, 1}, {'*', 1}, {'/', 1}, {rpopMod, 1}, {rpopNot, 1},
-        {'+', 2}, {'-', 2}, {rpopNegate, 2}, {rpopPlus, 2},
-        {rpopInt, 0}, {rpopFrac, 0}, {rpopRound, 0}, {rpopStr, 0}, {8, 0}, {'x', 0},
-        {'(', 5}, {')', 4},
+        {rpopGreaterEq, 3}, {rpopLessEq, 3}, {rpopNotEqual, 3},
+        {'<', 3},           {'=', 3},        {'>', 3},
+        {rpopOr, 1},        {rpopAnd, 1},    {'*', 1},
+        {'/', 1},           {rpopMod, 1},    {rpopNot, 1},
+        {'+', 2},           {'-', 2},        {rpopNegate, 2},
+        {rpopPlus, 2},      {rpopInt, 0},    {rpopFrac, 0},
+        {rpopRound, 0},     {rpopStr, 0},    {8, 0},
+        {'x', 0},           {'(', 5},        {')', 4},
     };
     for (const Row& r : rows) EXPECT_EQ(OperatorPriority(r.code), r.priority) << int(r.code);
 }
@@ -165,14 +166,17 @@ TEST_F(ParserTest, OtherCallsGoToTheFunctionEventWithTheirTexts) {
 }
 
 TEST_F(ParserTest, ExtractBracketedVariable) {
-    struct Row { const char* text; int start; const char* inner; int newStart; int stop; };
+    struct Row {
+        const char* text;
+        int start;
+        const char* inner;
+        int newStart;
+        int stop;
+    };
     const Row rows[] = {
-        {"[a]", 1, "a", 1, 3},
-        {"x[a[b]c]y", 2, "a[b]c", 2, 8},
-        {"['[x]']", 1, "'[x]'", 1, 7},
-        {"[\"]\"]", 1, "\"]\"", 1, 5},
-        {"abc", 1, "", 1, 1},
-        {"", 1, "", 1, 1},
+        {"[a]", 1, "a", 1, 3},         {"x[a[b]c]y", 2, "a[b]c", 2, 8},
+        {"['[x]']", 1, "'[x]'", 1, 7}, {"[\"]\"]", 1, "\"]\"", 1, 5},
+        {"abc", 1, "", 1, 1},          {"", 1, "", 1, 1},
         {"[open", 1, "ope", 1, 5},
     };
     for (const Row& r : rows) {
@@ -196,7 +200,7 @@ TEST(TrpVariablesTest, SortedListByName) {
     EXPECT_EQ(v.GetValue(5).AsInteger(), 0);
     EXPECT_EQ(v.GetName(-1), "");
     v.SetValue(9, Variant(1));  // harmless
-    v.SetName(0, "b");  // taken: refused
+    v.SetName(0, "b");          // taken: refused
     EXPECT_EQ(v.GetName(0), "A");
     v.SetName(0, "z");
     EXPECT_EQ(v.GetName(1), "z");
@@ -239,10 +243,15 @@ TEST(ParserFuzzTest, RandomExpressionsFailCleanly) {
     FormatSettings = USFormatSettings();
     const std::string alphabet = "0123456789.,abxyNOTANDMODINTFRACROUNDSTRIF()[]'\";%*/+-<>= \r\t\x01\x05\x09\x0c\x0d";
     uint32_t seed = 12345;
-    auto next = [&] { seed = seed * 1103515245u + 12345u; return (seed >> 16) & 0x7FFF; };
+    auto next = [&] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7FFF;
+    };
     TrpParser parser;
     parser.OnGetValue = [](const std::string&, Variant& v) { v = Variant(1); };
-    parser.OnFunction = [](const std::string&, const Variant&, const Variant&, const Variant&, Variant& v) { v = Variant(2); };
+    parser.OnFunction = [](const std::string&, const Variant&, const Variant&, const Variant&, Variant& v) {
+        v = Variant(2);
+    };
     int completed = 0;
     for (int n = 0; n < 3000; ++n) {
         std::string text;
@@ -251,12 +260,10 @@ TEST(ParserFuzzTest, RandomExpressionsFailCleanly) {
         try {
             parser.Calc(text);
             ++completed;
-        } catch (const Exception&) {
-        }
+        } catch (const Exception&) {}
         try {
             parser.EvalPostfix(text);  // a damaged postfix string
-        } catch (const Exception&) {
-        }
+        } catch (const Exception&) {}
     }
     EXPECT_GT(completed, 0);
 }

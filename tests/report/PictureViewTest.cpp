@@ -9,7 +9,9 @@
 
 namespace {
 
-std::string Bytes(TMemoryStream& s) { return std::string(reinterpret_cast<const char*>(s.Memory()), size_t(s.GetSize())); }
+std::string Bytes(TMemoryStream& s) {
+    return std::string(reinterpret_cast<const char*>(s.Memory()), size_t(s.GetSize()));
+}
 
 class PictureViewTest : public ::testing::Test {
 protected:
@@ -67,7 +69,7 @@ TEST_F(PictureViewTest, JpegEncodesAndDecodesThroughLibjpeg) {
     jpeg.SaveToStream(&encoded);
     std::string data = Bytes(encoded);
     ASSERT_GT(data.size(), 4u);
-    EXPECT_EQ(uint8_t(data[0]), 0xFF);   // a JPEG file starts with its SOI marker
+    EXPECT_EQ(uint8_t(data[0]), 0xFF);  // a JPEG file starts with its SOI marker
     EXPECT_EQ(uint8_t(data[1]), 0xD8);
     encoded.SetPosition(0);
     TrpJPEGImage back;
@@ -101,13 +103,17 @@ TEST_F(PictureViewTest, DamagedOrOversizedPicturesAreRefused) {
     std::string hugeBmp = "BM" + std::string(12, '\0');
     hugeBmp += std::string("\x28\0\0\0", 4) + std::string("\xA0\x86\x01\0", 4) + std::string("\xA0\x86\x01\0", 4);
     hugeBmp += std::string(40, '\0');
-    struct Row { const char* what; std::string bytes; };
+    struct Row {
+        const char* what;
+        std::string bytes;
+    };
     const Row rows[] = {
         {"bitmap of 100000 x 100000", record(1, hugeBmp)},
         {"bitmap cut short", record(1, "BM\x10")},
         {"JPEG that is no JPEG", record(4, "not a jpeg at all")},
         {"icon with a wild entry", record(3, std::string("\0\0\1\0\x09\0", 6))},
-        {"end before the record", [&] {
+        {"end before the record",
+         [&] {
              std::string b = record(0, "");
              b.replace(b.size() - 4, 4, std::string("\x01\0\0\0", 4));
              return b;
@@ -126,7 +132,10 @@ TEST_F(PictureViewTest, PlacementByStretchAspectAndCentre) {
     auto bitmap = Gradient(20, 10);
     view->Picture->SetGraphic(bitmap.get());
     view->DRect = TRect{0, 0, 100, 100};
-    struct Row { uint16_t flags; TRect expected; };
+    struct Row {
+        uint16_t flags;
+        TRect expected;
+    };
     const Row rows[] = {
         {0, TRect{0, 0, 20, 10}},
         {flPictureCenter, TRect{40, 45, 60, 55}},

@@ -18,7 +18,9 @@
 
 namespace {
 
-std::string Bytes(TMemoryStream& s) { return std::string(reinterpret_cast<const char*>(s.Memory()), size_t(s.GetSize())); }
+std::string Bytes(TMemoryStream& s) {
+    return std::string(reinterpret_cast<const char*>(s.Memory()), size_t(s.GetSize()));
+}
 
 class PreparedTest : public ::testing::Test {
 protected:
@@ -34,7 +36,10 @@ protected:
             for (int m = 0; m < memos; ++m) {
                 auto* memo = new TrpMemoView;
                 memo->Name = "Memo" + std::to_string(m + 1);
-                memo->x = 10; memo->y = 20 * m; memo->dx = 100; memo->dy = 18;
+                memo->x = 10;
+                memo->y = 20 * m;
+                memo->dx = 100;
+                memo->dy = 18;
                 memo->Memo->SetText("Row " + std::to_string(p * memos + m));
                 page->AddObject(memo);
                 memo->WritePreparedObject(report.EMFPages->Page(p).Stream.get());
@@ -91,7 +96,7 @@ TEST_F(PreparedTest, PageEntryFormAndByteForByteRoundTrip) {
     EXPECT_EQ(ReadIntegerFromStream(&s), 30);
     s.SetPosition(s.GetPosition() + 12);
     EXPECT_EQ(next - s.GetPosition(), report.EMFPages->Page(0).Stream->GetSize());
-    EXPECT_EQ(ReadByteFromStream(&s), 24);       // the page stream's own version byte
+    EXPECT_EQ(ReadByteFromStream(&s), 24);  // the page stream's own version byte
     EXPECT_EQ(ReadByteFromStream(&s), gtMemo);
     EXPECT_GT(next, entry);
 
@@ -120,7 +125,7 @@ TEST_F(PreparedTest, StoredPageObjectsReadBackTheSame) {
 TEST_F(PreparedTest, VersionZeroFilesHaveNoBinsAndNoMargins) {
     // First byte below 24 and second byte 0: read from the start as version 0.
     TMemoryStream s;
-    WriteByteToStream(&s, 0);   // compression flag
+    WriteByteToStream(&s, 0);  // compression flag
     SaveStringToStream("Abc", &s);
     WriteIntegerToStream(&s, 1);
     int64_t entry = s.GetPosition();
@@ -152,7 +157,10 @@ TEST_F(PreparedTest, DamagedFilesRaiseAndKeepThePagesAsTheyWere) {
     };
     const size_t count = 2 + 2 + 15 + 1;
     const size_t firstEntry = count + 4;
-    struct Row { const char* what; std::string bytes; };
+    struct Row {
+        const char* what;
+        std::string bytes;
+    };
     const Row rows[] = {
         {"huge page count", withInt(count, 0x7FFFFFFF)},
         {"negative page count", withInt(count, -1)},
@@ -161,8 +169,18 @@ TEST_F(PreparedTest, DamagedFilesRaiseAndKeepThePagesAsTheyWere) {
         {"next position inside the fields", withInt(firstEntry, int32_t(firstEntry + 8))},
         {"paper width 0", withInt(firstEntry + 6, 0)},
         {"negative paper height", withInt(firstEntry + 10, -5)},
-        {"unknown object type", [&] { std::string b = good; b[firstEntry + 36 + 1] = char(9); return b; }()},
-        {"oldest layout", [&] { std::string b = good; b[1] = char(7); return b; }()},
+        {"unknown object type",
+         [&] {
+             std::string b = good;
+             b[firstEntry + 36 + 1] = char(9);
+             return b;
+         }()},
+        {"oldest layout",
+         [&] {
+             std::string b = good;
+             b[1] = char(7);
+             return b;
+         }()},
         {"cut short", good.substr(0, good.size() - 3)},
     };
     for (const Row& r : rows) {
@@ -228,7 +246,7 @@ TEST_F(PreparedTest, SaveIsAtomic) {
         while (dirent* e = readdir(d)) entries += e->d_name[0] != '.';
         closedir(d);
     }
-    EXPECT_EQ(entries, 2);   // report.rpp and the folder, nothing else
+    EXPECT_EQ(entries, 2);  // report.rpp and the folder, nothing else
     std::remove(inner.c_str());
     rmdir(blocked.c_str());
     std::remove(file.c_str());
@@ -242,10 +260,16 @@ TEST_F(PreparedTest, HitTestFindsTheTopmostObjectOnly) {
     TrpPage* p = report.EMFPages->Page(0).Page.get();
     auto* below = new TrpMemoView;
     below->Name = "Below";
-    below->x = 0; below->y = 0; below->dx = 50; below->dy = 50;
+    below->x = 0;
+    below->y = 0;
+    below->dx = 50;
+    below->dy = 50;
     auto* above = new TrpMemoView;
     above->Name = "Above";
-    above->x = 40; above->y = 40; above->dx = 50; above->dy = 50;
+    above->x = 40;
+    above->y = 40;
+    above->dx = 50;
+    above->dy = 50;
     p->AddObject(below);
     p->AddObject(above);
     std::vector<std::string> clicked;
@@ -253,7 +277,7 @@ TEST_F(PreparedTest, HitTestFindsTheTopmostObjectOnly) {
     TCursor cursor = 0;
     EXPECT_TRUE(report.EMFPages->ObjectAtPoint(0, TPoint{45, 45}, true, cursor));
     EXPECT_TRUE(report.EMFPages->ObjectAtPoint(0, TPoint{10, 10}, true, cursor));
-    EXPECT_FALSE(report.EMFPages->ObjectAtPoint(0, TPoint{90, 90}, true, cursor));   // right edge exclusive
+    EXPECT_FALSE(report.EMFPages->ObjectAtPoint(0, TPoint{90, 90}, true, cursor));  // right edge exclusive
     EXPECT_EQ(clicked, (std::vector<std::string>{"Above", "Below"}));
     // No mouse-over handler: no event called.
     EXPECT_FALSE(report.EMFPages->ObjectAtPoint(0, TPoint{45, 45}, false, cursor));

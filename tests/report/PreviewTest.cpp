@@ -59,15 +59,15 @@ TEST_F(PreviewTest, ZoomModesScaleAndCaption) {
     Build(3, 1);
     ASSERT_EQ(report.EMFPages->Page(0).Geometry.Pgw, 779);
     Open(800, 600);
-    Zoom(1);   // page width
+    Zoom(1);  // page width
     EXPECT_DOUBLE_EQ(preview->Scale, 780.0 / 779.0);
     EXPECT_EQ(preview->ZoomBtn->GetCaption(), "100%");
     EXPECT_TRUE(preview->N1->GetChecked());
     EXPECT_EQ(preview->Columns, 1);
-    Zoom(2);   // whole page
+    Zoom(2);  // whole page
     EXPECT_DOUBLE_EQ(preview->Scale, 580.0 / 1008.0);
     EXPECT_EQ(preview->ZoomBtn->GetCaption(), "58%");
-    Zoom(3);   // two pages, even where two do not fit
+    Zoom(3);  // two pages, even where two do not fit
     EXPECT_DOUBLE_EQ(preview->Scale, 770.0 / 1558.0);
     EXPECT_EQ(preview->Columns, 2);
     Zoom(50);
@@ -95,7 +95,7 @@ TEST_F(PreviewTest, OneColumnCentresNarrowPagesAndScrollRangeFollowsTheRightEdge
     EXPECT_EQ(preview->Columns, 1);
     EXPECT_EQ(preview->EMFPages->Page(0).R.Left, (800 - 779) / 2);
     EXPECT_FALSE(preview->HScrollBar->GetEnabled());
-    Open(700, 600);   // a page wider than the surface starts at 10 and scrolls
+    Open(700, 600);  // a page wider than the surface starts at 10 and scrolls
     Zoom(100);
     EXPECT_EQ(preview->EMFPages->Page(0).R.Left, 10);
     EXPECT_EQ(preview->HScrollBar->GetMax(), 10 + 779 - 700 + 10);
@@ -126,7 +126,7 @@ TEST_F(PreviewTest, NavigationKeysAndStatusLine) {
     EXPECT_EQ(preview->CurPage, 5);
     Word down = VK_DOWN;
     preview->FormKeyDown(preview.get(), down, {});
-    EXPECT_EQ(down, 0);   // handled keys are consumed
+    EXPECT_EQ(down, 0);  // handled keys are consumed
     EXPECT_EQ(preview->VScrollBar->GetPosition(), top + 10);
     Word other = 'X';
     preview->FormKeyDown(preview.get(), other, {});
@@ -143,7 +143,7 @@ TEST_F(PreviewTest, FindWalksTextRecordsThenPages) {
     preview->FindText = "ALPHA";
     preview->CaseSensitive = false;
     preview->FindPage = preview->FindPos = 0;
-    std::vector<std::pair<int, int>> hits;   // page, record top
+    std::vector<std::pair<int, int>> hits;  // page, record top
     for (int i = 0; i < 4; ++i) {
         preview->FindInText();
         if (!preview->Found) break;
@@ -179,7 +179,7 @@ TEST_F(PreviewTest, FailedOpenLeavesThePreviewWholeAndSaysSoOnce) {
     EXPECT_EQ(boxes.Texts.size(), 1u);
     EXPECT_EQ(preview->PageCount(), 3);
     EXPECT_EQ(preview->Label1->GetCaption(), "Page 1/3");
-    EXPECT_EQ(report.EMFPages->Count(), 0);   // the preview still holds the pages
+    EXPECT_EQ(report.EMFPages->Count(), 0);  // the preview still holds the pages
     EXPECT_TRUE(report.Rebuildable);
 }
 
@@ -195,7 +195,7 @@ TEST_F(PreviewTest, SaveAndOpenRoundTripAndFilePagesAreNotRebuilt) {
     preview->SaveBtnClick(nullptr);
     EXPECT_EQ(preview->PageCount(), 2);
     file += ".rpp";
-    AddPage(page, "extra");   // lands in the report's empty list; the open replaces it
+    AddPage(page, "extra");  // lands in the report's empty list; the open replaces it
     preview->LoadBtnClick(nullptr);
     SetFileDialogHook(previous);
     EXPECT_TRUE(boxes.Texts.empty());
@@ -243,10 +243,15 @@ TEST_F(PreviewTest, PrintDialogChecksCopiesAndPagesOnOk) {
     EXPECT_EQ(dialog.CB2->GetItems()->Count(), 3);
     EXPECT_EQ(dialog.CB1->GetItems()->Count(), rpPrinter().VirtualPrinterIndex);
     MessageBoxRecorder boxes;
-    struct Row { const char* copies; bool pages; const char* list; bool ok; };
+    struct Row {
+        const char* copies;
+        bool pages;
+        const char* list;
+        bool ok;
+    };
     const Row rows[] = {
-        {"1", false, "", true},  {"3", true, "1,3-5", true}, {"0", false, "", false}, {"x", false, "", false},
-        {"2.5", false, "", false}, {"2", true, "1,a", false}, {"2", false, "1,a", true},
+        {"1", false, "", true},    {"3", true, "1,3-5", true}, {"0", false, "", false},   {"x", false, "", false},
+        {"2.5", false, "", false}, {"2", true, "1,a", false},  {"2", false, "1,a", true},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(std::string(r.copies) + " / " + r.list);
@@ -281,7 +286,7 @@ TEST_F(PreviewTest, CopiesArrowsStopAtOneAndCancelRestoresThePrinter) {
     dialog.E1->SetText("many");
     EXPECT_THROW(dialog.CopiesUp(nullptr), EConvertError);
     EXPECT_EQ(dialog.OldIndex, pdfIndex);
-    rpPrinter().SetPrinterIndex(rpPrinter().VirtualPrinterIndex);   // as if another was chosen
+    rpPrinter().SetPrinterIndex(rpPrinter().VirtualPrinterIndex);  // as if another was chosen
     dialog.SetModalResult(mrCancel);
     dialog.FormDeactivate(nullptr);
     EXPECT_EQ(rpPrinter().PrinterIndex, pdfIndex);
@@ -355,7 +360,7 @@ TEST(SpeedButtonTest, GlyphStripsGroupsAndGreyInactiveGlyph) {
     a->SetMargin(-5);
     EXPECT_EQ(a->GetMargin(), -1);
     a->SetDown(true);
-    EXPECT_FALSE(a->GetDown());   // no group
+    EXPECT_FALSE(a->GetDown());  // no group
     a->SetGroupIndex(1);
     b->SetGroupIndex(1);
     a->SetDown(true);
@@ -363,7 +368,7 @@ TEST(SpeedButtonTest, GlyphStripsGroupsAndGreyInactiveGlyph) {
     EXPECT_FALSE(a->GetDown());
     EXPECT_TRUE(b->GetDown());
     b->SetDown(false);
-    EXPECT_TRUE(b->GetDown());   // a group needs AllowAllUp to be left empty
+    EXPECT_TRUE(b->GetDown());  // a group needs AllowAllUp to be left empty
     b->SetAllowAllUp(true);
     EXPECT_TRUE(a->AllowAllUp);
     b->SetDown(false);
@@ -392,4 +397,4 @@ TEST(SpeedButtonTest, GlyphStripsGroupsAndGreyInactiveGlyph) {
     EXPECT_EQ(rpGlyphCache().ListCount(), 0);
 }
 
-} // namespace
+}  // namespace

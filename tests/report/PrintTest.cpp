@@ -33,7 +33,11 @@ protected:
 };
 
 TEST_F(PageListTest, ListsParseIntoPageNumbers) {
-    struct Row { int pages; const char* text; std::vector<int> expected; };
+    struct Row {
+        int pages;
+        const char* text;
+        std::vector<int> expected;
+    };
     const Row rows[] = {
         {12, "", {}},
         {12, "1, 3 ,5-7", {1, 3, 5, 6, 7}},
@@ -62,7 +66,13 @@ TEST_F(PageListTest, PieceThatIsNoNumberRaisesConvertError) {
 
 TEST_F(PageListTest, OrderFollowsCollationCopiesAndParity) {
     Pages(6);
-    struct Row { const char* list; int copies; bool collate; int which; std::vector<int> expected; };
+    struct Row {
+        const char* list;
+        int copies;
+        bool collate;
+        int which;
+        std::vector<int> expected;
+    };
     const Row rows[] = {
         {"", 1, false, pwAll, {0, 1, 2, 3, 4, 5}},
         {"", 1, false, pwOdd, {0, 2, 4}},
@@ -118,7 +128,7 @@ TEST(PrinterLayerTest, PaperEquality) {
     TrpPrinter p;
     p.SetPrinter(nullptr);
     p.SetPrinterInfo(256, 2000, 1000, 3, 0, true);
-    EXPECT_EQ(p.PaperWidth, 2000);   // a size of its own stays as given
+    EXPECT_EQ(p.PaperWidth, 2000);  // a size of its own stays as given
     EXPECT_TRUE(p.IsEqual(256, 2001, 999, 7, 0));
     EXPECT_FALSE(p.IsEqual(256, 2002, 1000, 3, 0));
     EXPECT_FALSE(p.IsEqual(256, 2000, 1000, 3, 1));
@@ -147,7 +157,7 @@ TEST(PrinterLayerTest, SystemPrintersComeFirstAndPdfPrinterHasRealGeometry) {
     EXPECT_GT(p.PaperCount(), 20);
     TrpPrinterGeometry g;
     p.FillGeometry(g);
-    EXPECT_EQ(g.DeviceWidth, 5100);   // 8.5 in at 600 pixels per inch
+    EXPECT_EQ(g.DeviceWidth, 5100);  // 8.5 in at 600 pixels per inch
     EXPECT_EQ(g.PageWidth, 779);
     EXPECT_EQ(g.PageOffsetX, 0);
     EXPECT_EQ(g.PagePrintableWidth, 779);
@@ -180,7 +190,13 @@ TEST_F(PdfPrintTest, PrintsEveryPageWithItsText) {
 
 TEST_F(PdfPrintTest, ListedPagesOddEvenAndCollatedCopies) {
     Build(5, 1);
-    struct Row { const char* list; int copies; bool collate; int which; std::vector<std::string> rows; };
+    struct Row {
+        const char* list;
+        int copies;
+        bool collate;
+        int which;
+        std::vector<std::string> rows;
+    };
     const Row rows[] = {
         {"2,4-", 1, false, pwAll, {"Row 1", "Row 3", "Row 4"}},
         {"", 1, false, pwOdd, {"Row 0", "Row 2", "Row 4"}},
@@ -246,4 +262,4 @@ TEST_F(PdfPrintTest, VirtualPrinterCannotPrint) {
     EXPECT_THROW(report.PrintPreparedReport("", 1, false, pwAll), EPrinter);
 }
 
-} // namespace
+}  // namespace

@@ -52,8 +52,10 @@ inline std::vector<std::string> PdfPageTextsOf(const std::string& file) {
         current.clear();
     };
     for (char c : text) {
-        if (c == '\f') flush();
-        else current += c;
+        if (c == '\f')
+            flush();
+        else
+            current += c;
     }
     return pages;
 }
@@ -89,7 +91,8 @@ struct PageImage {
         TRect r{width, height, -1, -1};
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
-                if (Dark(x, y)) r = TRect{std::min(r.Left, x), std::min(r.Top, y), std::max(r.Right, x), std::max(r.Bottom, y)};
+                if (Dark(x, y))
+                    r = TRect{std::min(r.Left, x), std::min(r.Top, y), std::max(r.Right, x), std::max(r.Bottom, y)};
         return r;
     }
 };
@@ -174,7 +177,10 @@ protected:
         int y = 40;
         for (const std::string& text : texts) {
             auto* memo = new TrpMemoView;
-            memo->x = 60; memo->y = y; memo->dx = 300; memo->dy = 18;
+            memo->x = 60;
+            memo->y = y;
+            memo->dx = 300;
+            memo->dy = 18;
             memo->Memo->SetText(text);
             from->AddObject(memo);
             memo->WritePreparedObject(report.EMFPages->Page(index).Stream.get());

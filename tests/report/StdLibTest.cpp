@@ -29,7 +29,10 @@ protected:
 
 TEST_F(StdLibTest, TextAndNumberFunctions) {
     Variables().SetVariable("D", VarFromDateTime(EncodeDate(2023, 11, 7)));
-    struct Row { const char* expr; const char* expected; };
+    struct Row {
+        const char* expr;
+        const char* expected;
+    };
     const Row rows[] = {
         {"NAMECASE('mIXED case')", "Mixed case"},
         {"NAMECASE('')", ""},
@@ -244,7 +247,12 @@ TEST_F(AggregateTest, AverageOverNoRecordsIsZeroNotADivision) {
 }
 
 TEST_F(AggregateTest, EmptyAndNullValuesCountAsZero) {
-    struct Row { char code; Variant start; Variant value; double expected; };
+    struct Row {
+        char code;
+        Variant start;
+        Variant value;
+        double expected;
+    };
     const Row rows[] = {
         {rpagSum, Variant(2), Variant(), 2},
         {rpagSum, Variant(2), Null(), 2},
@@ -334,14 +342,15 @@ TEST_F(StdLibTest, ScriptAssignmentsReachReportVariablesAndObjects) {
 
 TEST(FormatMaskTextTest, MaskRows) {
     FormatSettings = USFormatSettings();
-    struct Row { const char* mask; const char* value; const char* expected; };
+    struct Row {
+        const char* mask;
+        const char* value;
+        const char* expected;
+    };
     const Row rows[] = {
-        {"000-0000;0; ", "5551234", "555-1234"},
-        {"000-0000;1;_", "555-1234", "555-1234"},
-        {"000-0000;0;_", "55", "55_-____"},
-        {">LL<ll;0; ", "abCD", "ABcd"},
-        {"\\(000\\);0; ", "123", "(123)"},
-        {"00/00;0; ", "1231", "12/31"},
+        {"000-0000;0; ", "5551234", "555-1234"}, {"000-0000;1;_", "555-1234", "555-1234"},
+        {"000-0000;0;_", "55", "55_-____"},      {">LL<ll;0; ", "abCD", "ABcd"},
+        {"\\(000\\);0; ", "123", "(123)"},       {"00/00;0; ", "1231", "12/31"},
     };
     for (const Row& r : rows) EXPECT_EQ(FormatMaskText(r.mask, r.value), r.expected) << r.mask;
 }

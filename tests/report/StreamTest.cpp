@@ -42,7 +42,7 @@ public:
     }
     void Page() {
         U8(255);
-        I32(1);          // paper size itself: no script follows
+        I32(1);  // paper size itself: no script follows
         I32(2159);
         I32(2794);
         for (int i = 0; i < 4; ++i) I32(i * 10);
@@ -58,8 +58,16 @@ public:
         U8(type);
         U8(0);
         if (version_ == 23) Str(name);
-        I32(x); I32(20); I32(30); I32(40);
-        U16(1); U16(frbLeft); I32(2); I32(0xFF); U16(0); I32(rpNoFill);
+        I32(x);
+        I32(20);
+        I32(30);
+        I32(40);
+        U16(1);
+        U16(frbLeft);
+        I32(2);
+        I32(0xFF);
+        U16(0);
+        I32(rpNoFill);
         I32(0x22E);
         Str("");
         Memo(memo);
@@ -74,12 +82,15 @@ public:
         I32(1);
         Str(name);
         Str(value);
-        I32(0); I32(0);
+        I32(0);
+        I32(0);
     }
     void EmptyDictionary() {
         U8(254);
         U16(0xFFFE);
-        I32(0); I32(0); I32(0);
+        I32(0);
+        I32(0);
+        I32(0);
     }
     TMemoryStream& Stream() {
         s_.SetPosition(0);
@@ -91,7 +102,7 @@ private:
     TMemoryStream s_;
 };
 
-} // namespace
+}  // namespace
 
 class StreamTest : public TemplateFixture {
 protected:
@@ -103,7 +114,10 @@ protected:
         p2->Caption = "Ask";
         p2->Script->Add("x := 1;");
         TTestView* m = AddView(p1, gtMemo, "Title");
-        m->x = 10; m->y = 20; m->dx = 300; m->dy = 18;
+        m->x = 10;
+        m->y = 20;
+        m->dx = 300;
+        m->dy = 18;
         m->Memo->Add("Loan summary");
         m->Memo->Add("[Cell1] of [Cell2]");
         m->FrameTyp = frbLeft | frbBottom;
@@ -115,12 +129,13 @@ protected:
         m->FormatStr = "#,##0.00";
         m->Script->Add("if Value > 0 then Visible := True;");
         m->Tag = "[PAGE#]";
-        m->gapx = 4; m->gapy = 3;
+        m->gapx = 4;
+        m->gapy = 3;
         m->BandAlign = baRight;
         m->Restrictions = 5;
         m->SetVisible(false);
         TTestView* b = AddView(p1, gtBand, "Band1");
-        b->FrameTyp = 3;   // band type
+        b->FrameTyp = 3;  // band type
         AddView(p1, gtLine, "Line1")->FrameWidth = 12;
         AddView(p2, gtMemo, "Other");
         auto* addIn = static_cast<TrpView*>(rpCreateObject(gtAddIn, rpClassNameOf<TTestAddIn>()));
@@ -211,10 +226,17 @@ TEST_F(StreamTest, EveryObjectRecordPointsAtTheNextRecord) {
 }
 
 TEST_F(StreamTest, MemoAndStringEncodings) {
-    struct Row { std::vector<std::string> lines; std::string bytes; };
+    struct Row {
+        std::vector<std::string> lines;
+        std::string bytes;
+    };
     const Row rows[] = {
         {{}, std::string("\0\0\0", 3)},
-        {{"a", "bc"}, std::string("\x02\x00\x01\x00" "a\x0d\x02\x00" "bc\x00", 11)},
+        {{"a", "bc"},
+         std::string("\x02\x00\x01\x00"
+                     "a\x0d\x02\x00"
+                     "bc\x00",
+                     11)},
         {{""}, std::string("\x01\x00\x00\x00\x00", 5)},
     };
     for (const Row& r : rows) {
@@ -230,14 +252,19 @@ TEST_F(StreamTest, MemoAndStringEncodings) {
         EXPECT_EQ(s.GetPosition(), s.GetSize());
     }
     TMemoryStream s;
-    SaveStringToStream("caf\xC3\xA9", &s);   // stored in the ANSI code page
-    EXPECT_EQ(Bytes(s), std::string("\x04\x00" "caf\xE9\x00", 7));
+    SaveStringToStream("caf\xC3\xA9", &s);  // stored in the ANSI code page
+    EXPECT_EQ(Bytes(s), std::string("\x04\x00"
+                                    "caf\xE9\x00",
+                                    7));
     s.SetPosition(0);
     EXPECT_EQ(ReadStringFromStream(&s), "caf\xC3\xA9");
 }
 
 TEST_F(StreamTest, OldMemoKeepsAnEmptyLastLineOnlyAfterABreak) {
-    struct Row { std::string bytes; std::vector<std::string> lines; };
+    struct Row {
+        std::string bytes;
+        std::vector<std::string> lines;
+    };
     const Row rows[] = {
         {std::string("\0", 1), {}},
         {std::string("a\0", 2), {"a"}},
@@ -257,7 +284,10 @@ TEST_F(StreamTest, OldMemoKeepsAnEmptyLastLineOnlyAfterABreak) {
 
 TEST_F(StreamTest, FrameWidthsKeepTheirValue) {
     // Whole widths below 11 are stored as they are, others in thousandths.
-    struct Row { float width; int32_t stored; };
+    struct Row {
+        float width;
+        int32_t stored;
+    };
     const Row rows[] = {{0.5f, 500}, {1.0f, 1}, {10.0f, 10}, {12.0f, 12000}, {2.25f, 2250}};
     for (const Row& r : rows) {
         TrpPage* page = report->Pages->Add();
@@ -307,7 +337,7 @@ TEST_F(StreamTest, VersionTwentyOneWithoutVersionByteGetsGeneratedNames) {
     const char* names[] = {"Memo1", "Memo2", "Band1", "Line1"};
     for (int i = 0; i < 4; ++i) EXPECT_EQ(page->Objects[size_t(i)]->Name, names[i]);
     EXPECT_EQ(page->Objects[0]->Memo->Count(), 2);
-    EXPECT_EQ(page->Objects[0]->gapx, 2);   // no gaps stored: defaults
+    EXPECT_EQ(page->Objects[0]->gapx, 2);  // no gaps stored: defaults
     EXPECT_FLOAT_EQ(page->Objects[0]->FrameWidth, 2.0f);
     EXPECT_TRUE(page->Objects[0]->IsVisible());
 }
@@ -367,11 +397,11 @@ TEST_F(StreamTest, MissingAddInClassIsSkippedAndNamed) {
     TrpReport copy(nullptr);
     Load(copy, &s);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_NE(boxes[0].find("Report contains the following non-plugged components:\r" +
-                            rpClassNameOf<TTestAddIn>() + "\rYou must include"),
+    EXPECT_NE(boxes[0].find("Report contains the following non-plugged components:\r" + rpClassNameOf<TTestAddIn>() +
+                            "\rYou must include"),
               std::string::npos)
         << boxes[0];
-    EXPECT_EQ(copy.Pages->Pages(1)->Count(), 1);    // the add-in is gone, the memo stays
+    EXPECT_EQ(copy.Pages->Pages(1)->Count(), 1);  // the add-in is gone, the memo stays
     EXPECT_NE(copy.FindObject("Other"), nullptr);
     EXPECT_EQ(copy.FindObject("Extra"), nullptr);
 }
@@ -388,7 +418,7 @@ TEST_F(StreamTest, LegacyClassNamesAreReplaced) {
     TMemoryStream s;
     report->SaveToStream(&s);
     TMemoryStream withFramed;
-    withFramed.WriteBuffer(s.Memory(), s.GetSize() - 15);   // without the dictionary record
+    withFramed.WriteBuffer(s.Memory(), s.GetSize() - 15);  // without the dictionary record
     WriteByteToStream(&withFramed, gtAddIn);
     SaveStringToStream("TrpFramedMemoView", &withFramed);
     WriteByteToStream(&withFramed, 0);
@@ -463,7 +493,7 @@ TEST_F(StreamTest, DamagedStreamsNeverCrash) {
             std::string damaged = bytes;
             size_t at = rng() % damaged.size();
             damaged[at] = char(damaged[at] ^ (1 + rng() % 255));
-            if (round % 2) {   // and a second byte, so that lengths and markers break together
+            if (round % 2) {  // and a second byte, so that lengths and markers break together
                 at = rng() % damaged.size();
                 damaged[at] = char(rng() % 256);
             }
@@ -534,7 +564,10 @@ TEST_F(StreamTest, EachObjectKindRoundTripsByteForByte) {
         TrpView* v = kind == gtAddIn ? rpCreateObject(gtAddIn, rpClassNameOf<TTestAddIn>()) : rpCreateObject(kind, "");
         ASSERT_NE(v, nullptr);
         v->Name = "Obj";
-        v->x = -5; v->y = 70000; v->dx = 1; v->dy = 2;
+        v->x = -5;
+        v->y = 70000;
+        v->dx = 1;
+        v->dy = 2;
         v->Flags = 0x8041;
         v->FrameTyp = kind == gtBand ? 17 : frbTop | frbRight;
         v->FrameWidth = 1.5f;
@@ -544,7 +577,7 @@ TEST_F(StreamTest, EachObjectKindRoundTripsByteForByte) {
         v->Memo->Add("[Cell8]");
         v->Tag = "t";
         v->BandAlign = baRest;
-        report->Pages->Pages(1)->AddObject(v);   // on the second page: the page index byte is 1
+        report->Pages->Pages(1)->AddObject(v);  // on the second page: the page index byte is 1
         TMemoryStream first;
         report->SaveToStream(&first);
         first.SetPosition(0);
@@ -600,7 +633,7 @@ public:
     bool HasData = false;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(StreamTest, ReportFormCarriesTheTemplateInTheWindowDefinition) {
     BuildTemplate();
@@ -624,7 +657,7 @@ TEST_F(StreamTest, ReportFormCarriesTheTemplateInTheWindowDefinition) {
     copy.DefineProperties(&reader);
     data.SetPosition(0);
     reader.Read(&data);
-    EXPECT_EQ(copy.Pages->Count(), 0);   // loaded only once the form is complete
+    EXPECT_EQ(copy.Pages->Count(), 0);  // loaded only once the form is complete
     copy.Loaded();
     EXPECT_EQ(copy.Pages->Count(), 2);
     EXPECT_NE(copy.FindObject("Title"), nullptr);

@@ -103,4 +103,4 @@ TEST(TemplateTextTest, FaultsNameTheirLine) {
     }
 }
 
-} // namespace
+}  // namespace

@@ -15,9 +15,7 @@ public:
 
 class VariablesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        FormatSettings = USFormatSettings();
-    }
+    void SetUp() override { FormatSettings = USFormatSettings(); }
     TrpVariables& Variables() { return context.Variables(); }
     void SetDictionary(const std::string& name, const std::string& expression) {
         report.Dictionary->Variables->SetVariable(" " + name, Variant(expression));
@@ -43,7 +41,12 @@ protected:
 
 TEST_F(VariablesTest, FormatValueByCategory) {
     TDateTime d = EncodeDate(2024, 3, 5) + EncodeTime(14, 7, 9, 0);
-    struct Row { Variant value; int32_t format; const char* formatStr; const char* expected; };
+    struct Row {
+        Variant value;
+        int32_t format;
+        const char* formatStr;
+        const char* expected;
+    };
     const Row rows[] = {
         {Variant(3.5), rpMakeFormat(fcNumber, 0, 2, '.'), "", "3.5"},
         {Variant(3.5), rpMakeFormat(fcNumber, 1, 2, '.'), "", "3.50"},
@@ -68,22 +71,23 @@ TEST_F(VariablesTest, FormatValueByCategory) {
         {Null(), rpMakeFormat(fcNumber, 1, 2, '.'), "", ""},
         {Variant(), rpMakeFormat(fcText, 0, 0, 0), "", ""},
     };
-    for (const Row& r : rows)
-        EXPECT_EQ(rpFormatValue(r.value, r.format, r.formatStr), r.expected) << r.expected;
+    for (const Row& r : rows) EXPECT_EQ(rpFormatValue(r.value, r.format, r.formatStr), r.expected) << r.expected;
     EXPECT_EQ(FormatSettings.DecimalSeparator, '.');  // the format's separator never leaks out
 }
 
 TEST_F(VariablesTest, InlineFormats) {
-    struct Row { const char* text; const char* expr; int category, index, decimals; char sep; const char* fmt; };
+    struct Row {
+        const char* text;
+        const char* expr;
+        int category, index, decimals;
+        char sep;
+        const char* fmt;
+    };
     const Row rows[] = {
-        {"[x] #2.2", "[x]", fcNumber, 1, 2, '.', ""},
-        {"x #N#,##0.00", "x", fcNumber, 4, 0, '.', "#,##0.00"},
-        {"x #N0,0", "x", fcNumber, 1, 0, ',', ""},
-        {"x #Dd mmm yyyy", "x", fcDate, 4, 0, 0, "d mmm yyyy"},
-        {"x #tHH:nn", "x", fcDate, 4, 0, 0, "HH:nn"},
-        {"x #BNo;Yes", "x", fcBoolean, 4, 0, 0, "No;Yes"},
-        {"x #Q", "x", fcText, 0, 2, '.', ""},
-        {"plain", "plain", fcText, 0, 2, '.', ""},
+        {"[x] #2.2", "[x]", fcNumber, 1, 2, '.', ""}, {"x #N#,##0.00", "x", fcNumber, 4, 0, '.', "#,##0.00"},
+        {"x #N0,0", "x", fcNumber, 1, 0, ',', ""},    {"x #Dd mmm yyyy", "x", fcDate, 4, 0, 0, "d mmm yyyy"},
+        {"x #tHH:nn", "x", fcDate, 4, 0, 0, "HH:nn"}, {"x #BNo;Yes", "x", fcBoolean, 4, 0, 0, "No;Yes"},
+        {"x #Q", "x", fcText, 0, 2, '.', ""},         {"plain", "plain", fcText, 0, 2, '.', ""},
     };
     for (const Row& r : rows) {
         int32_t format = rpMakeFormat(fcText, 0, 2, '.');
@@ -103,8 +107,8 @@ TEST_F(VariablesTest, LookupOrder) {
     report.OnGetValue = [](const std::string& name, Variant& value) {
         if (name == "Shared") value = Variant("application");
     };
-    EXPECT_EQ(VarToStr(Get("Shared")), "application");   // the application wins
-    EXPECT_EQ(VarToStr(Get("Dict")), "dictionary");      // unassigned lets the lookup go on
+    EXPECT_EQ(VarToStr(Get("Shared")), "application");  // the application wins
+    EXPECT_EQ(VarToStr(Get("Dict")), "dictionary");     // unassigned lets the lookup go on
     resolver.CurrentValue = Variant(42);
     EXPECT_EQ(Get("VALUE").AsInteger(), 42);
     context.TotalPagesCount = 4;
@@ -115,13 +119,13 @@ TEST_F(VariablesTest, LookupOrder) {
         value = Variant(3);
         return true;
     };
-    EXPECT_EQ(Get("PAGE#").AsInteger(), 0);   // outside a build
+    EXPECT_EQ(Get("PAGE#").AsInteger(), 0);  // outside a build
     context.SetPageEngine(&engine);
     EXPECT_EQ(Get("PAGE#").AsInteger(), 3);
     Variables().SetVariable("Total", Variant(7));
     EXPECT_EQ(Get("TOTAL").AsInteger(), 7);
-    EXPECT_EQ(Get("clRed").AsInteger(), 0xFF);       // named constant
-    EXPECT_EQ(Get("1 + 2").AsDouble(), 3);           // the name as an expression
+    EXPECT_EQ(Get("clRed").AsInteger(), 0xFF);  // named constant
+    EXPECT_EQ(Get("1 + 2").AsDouble(), 3);      // the name as an expression
     EXPECT_EQ(VarToStr(context.Calc("[Shared] + '!'")), "application!");
 }
 
@@ -179,8 +183,9 @@ TEST_F(VariablesTest, BuiltinProcedures) {
     std::vector<std::string> userCalls;
     TFakePageEngine engine;
     context.SetPageEngine(&engine);
-    report.OnUserFunction = [&](const std::string& name, const Variant&, const Variant&, const Variant&,
-                                        Variant&) { userCalls.push_back(name); };
+    report.OnUserFunction = [&](const std::string& name, const Variant&, const Variant&, const Variant&, Variant&) {
+        userCalls.push_back(name);
+    };
     context.Calc("SHOWBAND( Band1 )");
     context.Calc("STOPREPORT(0)");
     EXPECT_EQ(engine.Told, (std::vector<std::string>{"SHOWBAND:Band1", "STOPREPORT:0"}));

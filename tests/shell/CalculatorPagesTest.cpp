@@ -50,8 +50,10 @@ protected:
         for (const TResetValue& v : Set.Values) {
             TComponent* c = Form->FindComponent(v.Field);
             ASSERT_NE(c, nullptr) << v.Field;
-            if (v.Text) EXPECT_EQ(dynamic_cast<TControl*>(c)->GetText(), v.Text) << v.Field;
-            else EXPECT_NEAR(NumberIn(c), Samples ? v.Sample : 0, Tolerance) << Set.Page << " " << v.Field;
+            if (v.Text)
+                EXPECT_EQ(dynamic_cast<TControl*>(c)->GetText(), v.Text) << v.Field;
+            else
+                EXPECT_NEAR(NumberIn(c), Samples ? v.Sample : 0, Tolerance) << Set.Page << " " << v.Field;
         }
     }
     // The pages built so far (the table pages come with their own units).
@@ -267,4 +269,4 @@ TEST(MonthListTest, TodaysMonthByItsOwnItem) {
     EXPECT_STREQ(MonthListName(13), "");
 }
 
-} // namespace
+}  // namespace

@@ -247,4 +247,4 @@ TEST_F(GridPagesTest, DepreciationTableComesWhollyFromTheLatestInputs) {
     }
 }
 
-} // namespace
+}  // namespace

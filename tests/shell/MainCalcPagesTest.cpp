@@ -93,7 +93,8 @@ TEST_F(QuickCalcPageTest, FailedSolveClearsTheFieldsAndSaysSo) {
     ASSERT_EQ(Messages.size(), 1u);
     EXPECT_EQ(Messages[0].Text, kQuickMessage);
     EXPECT_FALSE(Form->QuickCalc->btnCalcQuickCalc->GetEnabled());
-    for (TEntPictureField* f : {Form->QuickCalc->edtLA, Form->QuickCalc->edtIR, Form->QuickCalc->edtPMT, Form->QuickCalc->edtN}) {
+    for (TEntPictureField* f :
+         {Form->QuickCalc->edtLA, Form->QuickCalc->edtIR, Form->QuickCalc->edtPMT, Form->QuickCalc->edtN}) {
         EXPECT_TRUE(f->GetEnabled());
         EXPECT_EQ(f->GetAsFloat(), 0);
         EXPECT_EQ(f->GetColor(), clWindow);
@@ -121,8 +122,8 @@ TEST_F(QuickCalcPageTest, MonthlyPaymentKeepsTheSumWhenThePriceChanges) {
 
     Form->QuickCalc->edtMPISalesPrice->SetAsFloat(0);
     Form->QuickCalc->CalcMPI(Form->QuickCalc->edtMPISalesPrice);
-    for (TEntPictureField* f : {Form->QuickCalc->edtMPIDownPaymentSum, Form->QuickCalc->edtMPIDownPaymentPercent, Form->QuickCalc->edtMPILoanAmount,
-                                Form->QuickCalc->edtMPIPayment})
+    for (TEntPictureField* f : {Form->QuickCalc->edtMPIDownPaymentSum, Form->QuickCalc->edtMPIDownPaymentPercent,
+                                Form->QuickCalc->edtMPILoanAmount, Form->QuickCalc->edtMPIPayment})
         EXPECT_EQ(f->GetAsFloat(), 0);
 }
 
@@ -193,7 +194,8 @@ TEST_F(MainWindowTest, SampleResetsOfBothPagesMatchTheirCalculations) {
     std::array<double, 6> stored{};
     for (size_t i = 0; i < 6; ++i) stored[i] = Form->LoanComparisons->edtLCTotalPaid[i]->GetAsFloat();
     Form->LoanComparisons->CalcLC(nullptr);
-    for (size_t i = 0; i < 6; ++i) EXPECT_EQ(Cents(Form->LoanComparisons->edtLCTotalPaid[i]->GetAsFloat()), stored[i]) << i;
+    for (size_t i = 0; i < 6; ++i)
+        EXPECT_EQ(Cents(Form->LoanComparisons->edtLCTotalPaid[i]->GetAsFloat()), stored[i]) << i;
 
     Form->mnuResetThisZeroClick(nullptr);
     EXPECT_EQ(Form->DefaultValueSet, 0);
@@ -201,4 +203,4 @@ TEST_F(MainWindowTest, SampleResetsOfBothPagesMatchTheirCalculations) {
     EXPECT_EQ(double(Form->LoanComparisons->edtLCInterest[0]->GetValue()), 0);
 }
 
-} // namespace
+}  // namespace

@@ -165,4 +165,4 @@ TEST_F(MainWindowTest, StatusBarWebPanelAndResize) {
     EXPECT_EQ(Opened[0], "http://www.quorvane.com/?source=mirkane");
 }
 
-} // namespace
+}  // namespace

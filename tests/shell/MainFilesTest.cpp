@@ -46,8 +46,10 @@ std::string HandWrittenFile(const std::map<int, std::string>& values, const std:
     std::string text;
     for (int i = 0; i < CalcFileValueCount; ++i) {
         auto at = values.find(i);
-        if (at != values.end()) text += at->second;
-        else if (CalcFileLines()[size_t(i)].Kind != TFileValueKind::ComboText) text += "0";
+        if (at != values.end())
+            text += at->second;
+        else if (CalcFileLines()[size_t(i)].Kind != TFileValueKind::ComboText)
+            text += "0";
         text += "\r\n";
     }
     for (const std::string& row : grid) text += "\r\n" + row;
@@ -180,7 +182,7 @@ TEST_F(MainFilesTest, ScheduleSavedWhereMoneyHasBlanksOpensThereAgain) {
     FormatSettings.DecimalSeparator = ',';
     FormatSettings.ThousandSeparator = ' ';
     FormatSettings.CurrencyString = "\u20ac";
-    FormatSettings.CurrencyFormat = 3;   // "1 \u20ac"
+    FormatSettings.CurrencyFormat = 3;  // "1 \u20ac"
     FormatSettings.NegCurrFormat = 8;
     Create();
     C<TEntBaseEntryField>("edtMortAmt")->SetAsFloat(100000);
@@ -191,7 +193,7 @@ TEST_F(MainFilesTest, ScheduleSavedWhereMoneyHasBlanksOpensThereAgain) {
     Form->CreatePrepaymentList(Form);
     Form->CalcAmortization(Form);
     const std::string balance = Grid()->GetCells(7, 1);
-    ASSERT_NE(balance.find(' '), balance.rfind(' '));   // "98 942,47 \u20ac": blanks inside
+    ASSERT_NE(balance.find(' '), balance.rfind(' '));  // "98 942,47 \u20ac": blanks inside
     DialogAnswer = Path("euro.qvd");
     Form->btnSaveClick(Form);
 
@@ -206,10 +208,21 @@ TEST_F(MainFilesTest, ScheduleSavedWhereMoneyHasBlanksOpensThereAgain) {
 
 TEST_F(MainFilesTest, HandWrittenFileFillsItsFields) {
     Create();
-    WriteBytes(Path("hand.qvd"), HandWrittenFile({{0, "1"}, {1, "150000"}, {3, "180"}, {9, "123456.78"},
-                                                  {12, "360"}, {92, "95000"}, {93, "0.0875"}, {95, "2"},
-                                                  {90, "Jun"}, {91, "2004"}, {141, "Quarterly"}, {143, "6.5"},
-                                                  {174, "2"}, {266, "25"}, {4, "1E20"}}));
+    WriteBytes(Path("hand.qvd"), HandWrittenFile({{0, "1"},
+                                                  {1, "150000"},
+                                                  {3, "180"},
+                                                  {9, "123456.78"},
+                                                  {12, "360"},
+                                                  {92, "95000"},
+                                                  {93, "0.0875"},
+                                                  {95, "2"},
+                                                  {90, "Jun"},
+                                                  {91, "2004"},
+                                                  {141, "Quarterly"},
+                                                  {143, "6.5"},
+                                                  {174, "2"},
+                                                  {266, "25"},
+                                                  {4, "1E20"}}));
     DialogAnswer = Path("hand.qvd");
     Form->btnOpenClick(Form);
     ASSERT_TRUE(Messages.empty()) << Messages[0].Text;
@@ -435,19 +448,20 @@ TEST(CalcFileGridLines, AmountsWrittenWithBlanksStayWhole) {
         Cells cells;
     };
     const Row rows[] = {
-        {"1 Dec 2026 57,53 € 729,17 € 57,53 € 729,17 € 0,00 € 99 942,47 €", ',',
+        {"1 Dec 2026 57,53 € 729,17 € 57,53 € 729,17 € 0,00 € 99 942,47 €",
+         ',',
          {"1", "Dec 2026", "57,53 €", "729,17 €", "57,53 €", "729,17 €", "0,00 €", "99 942,47 €"}},
-        {"12 Nov 2027 62,32 € 724,38 € 1 718,77 € 8 721,63 € -1 000,00 € 99 281,23 €", ',',
-         {"12", "Nov 2027", "62,32 €", "724,38 €", "1 718,77 €", "8 721,63 €", "-1 000,00 €",
-          "99 281,23 €"}},
-        {"3 Feb 2027 58,38 € 728,32 € 173,86 € 2.186,24 € 0,00 € 99.826,14 €", ',',
-         {"3", "Feb 2027", "58,38 €", "728,32 €", "173,86 €", "2.186,24 €", "0,00 €",
-          "99.826,14 €"}},
-        {"4 Mar 2027 € 58,80 € 727,90 € 232,66 € 2.914,14 € 0,00 € 99.767,34", ',',
-         {"4", "Mar 2027", "€ 58,80", "€ 727,90", "€ 232,66", "€ 2.914,14", "€ 0,00",
-          "€ 99.767,34"}},
+        {"12 Nov 2027 62,32 € 724,38 € 1 718,77 € 8 721,63 € -1 000,00 € 99 281,23 €",
+         ',',
+         {"12", "Nov 2027", "62,32 €", "724,38 €", "1 718,77 €", "8 721,63 €", "-1 000,00 €", "99 281,23 €"}},
+        {"3 Feb 2027 58,38 € 728,32 € 173,86 € 2.186,24 € 0,00 € 99.826,14 €",
+         ',',
+         {"3", "Feb 2027", "58,38 €", "728,32 €", "173,86 €", "2.186,24 €", "0,00 €", "99.826,14 €"}},
+        {"4 Mar 2027 € 58,80 € 727,90 € 232,66 € 2.914,14 € 0,00 € 99.767,34",
+         ',',
+         {"4", "Mar 2027", "€ 58,80", "€ 727,90", "€ 232,66", "€ 2.914,14", "€ 0,00", "€ 99.767,34"}},
     };
     for (const Row& r : rows) EXPECT_EQ(SplitGridLine(r.line, r.decimal), r.cells) << r.line;
 }
 
-} // namespace
+}  // namespace

@@ -34,14 +34,32 @@ TEST_F(MainHelpTest, EveryContextOfTheProgramReachesItsTopic) {
     };
     const Row rows[] = {
         // The help button's table, the glossary and the first-run topic.
-        {5, "index.html"}, {20, "quick.html"}, {30, "qualifier.html"}, {40, "loanspread.html"},
-        {50, "amortization.html"}, {60, "comparisons.html"}, {75, "underwriting.html"}, {80, "refinancing.html"},
-        {85, "multipliers.html"}, {95, "maxloan.html"}, {105, "depreciation.html"}, {110, "futurevalues.html"},
-        {115, "caprate.html"}, {125, "returns.html"}, {135, "cashflows.html"}, {5000, "glossary.html"},
+        {5, "index.html"},
+        {20, "quick.html"},
+        {30, "qualifier.html"},
+        {40, "loanspread.html"},
+        {50, "amortization.html"},
+        {60, "comparisons.html"},
+        {75, "underwriting.html"},
+        {80, "refinancing.html"},
+        {85, "multipliers.html"},
+        {95, "maxloan.html"},
+        {105, "depreciation.html"},
+        {110, "futurevalues.html"},
+        {115, "caprate.html"},
+        {125, "returns.html"},
+        {135, "cashflows.html"},
+        {5000, "glossary.html"},
         {10000, "welcome.html"},
         // The pages' own contexts, which F1 uses.
-        {70, "comparisons.html"}, {90, "futurevalues.html"}, {100, "depreciation.html"}, {120, "returns.html"},
-        {130, "cashflows.html"}, {140, "caprate.html"}, {150, "maxloan.html"}, {160, "multipliers.html"},
+        {70, "comparisons.html"},
+        {90, "futurevalues.html"},
+        {100, "depreciation.html"},
+        {120, "returns.html"},
+        {130, "cashflows.html"},
+        {140, "caprate.html"},
+        {150, "maxloan.html"},
+        {160, "multipliers.html"},
         {170, "underwriting.html"},
     };
     for (const Row& r : rows) EXPECT_EQ(HelpTopicForContext(VARNHOLT_HELP_FILE, r.context), r.topic) << r.context;
@@ -86,12 +104,11 @@ TEST_F(MainHelpTest, FirstStartShowsTheWelcomeTopicNotANotice) {
     Application->ProcessMessages();  // notices about earlier windows' missing help
     Messages.clear();
     // The help file beside a program whose settings say it has never run.
-    ASSERT_TRUE(QFile::copy(QString::fromStdString(CompiledHelpFile(VARNHOLT_HELP_FILE)),
-                            Dir.path() + "/lumfig.qch"));
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(CompiledHelpFile(VARNHOLT_HELP_FILE)), Dir.path() + "/lumfig.qch"));
     Create();
     for (int i = 0; i < 3; ++i) Application->ProcessMessages();
     EXPECT_EQ(HelpWindowState().Topic, "welcome.html");
     for (const TShownMessage& m : Messages) ADD_FAILURE() << m.Text;
 }
 
-} // namespace
+}  // namespace

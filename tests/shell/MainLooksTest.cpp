@@ -12,7 +12,6 @@
 
 namespace {
 
-
 TEST_F(MainWindowTest, EveryButtonSetsTheStyleOfItsRole) {
     Create();
     int win95 = 0, borderless = 0;
@@ -61,9 +60,12 @@ TEST_F(MainWindowTest, LoanComparisonsPageHoldsOnlyItsHeadingsAndFields) {
     int headings = 0, fields = 0;
     for (int i = 0; i < page->ControlCount(); ++i) {
         const std::string name = page->Controls(i)->GetName();
-        if (name.rfind("lblLCHeading", 0) == 0) ++headings;
-        else if (name.rfind("edtLC", 0) == 0) ++fields;
-        else ADD_FAILURE() << "unlisted control " << name;
+        if (name.rfind("lblLCHeading", 0) == 0)
+            ++headings;
+        else if (name.rfind("edtLC", 0) == 0)
+            ++fields;
+        else
+            ADD_FAILURE() << "unlisted control " << name;
     }
     EXPECT_EQ(headings, 8);
     EXPECT_EQ(fields, 48);
@@ -77,4 +79,4 @@ TEST_F(MainWindowTest, MailSuggestionsCaptionIsTheAddressItOpens) {
     EXPECT_EQ(Opened[0], "http://" + item->GetCaption() + "?source=mirkane");
 }
 
-} // namespace
+}  // namespace

@@ -29,10 +29,22 @@ TEST_F(MainWindowTest, FrameFromTheDefinition) {
     EXPECT_EQ(title->GetOriginY(), 111);
 
     auto* nbk = C<TNotebook>("nbkMain");
-    const char* pages[] = {"pgWelcome", "pgMenu", "pgQuickCalculators", "pgLoanComparisons", "pgMortgageQualifier",
-                           "pgDepreciation", "pgRefinancingCalculator", "pgLoanSpreadCalculator",
-                           "pgAmortizationSchedules", "pgFutureValues", "pgRatesOfReturn", "pgDiscountedCashFlows",
-                           "pgCapitalizationRate", "pgMaximumLoan", "pgIncomeMultipliers", "pgUnderwriting"};
+    const char* pages[] = {"pgWelcome",
+                           "pgMenu",
+                           "pgQuickCalculators",
+                           "pgLoanComparisons",
+                           "pgMortgageQualifier",
+                           "pgDepreciation",
+                           "pgRefinancingCalculator",
+                           "pgLoanSpreadCalculator",
+                           "pgAmortizationSchedules",
+                           "pgFutureValues",
+                           "pgRatesOfReturn",
+                           "pgDiscountedCashFlows",
+                           "pgCapitalizationRate",
+                           "pgMaximumLoan",
+                           "pgIncomeMultipliers",
+                           "pgUnderwriting"};
     ASSERT_EQ(nbk->PageCount(), 16);
     for (int i = 0; i < 16; ++i) EXPECT_EQ(nbk->Page(i)->GetCaption(), pages[i]);
     EXPECT_EQ(nbk->GetActivePage(), "pgWelcome");
@@ -210,4 +222,4 @@ TEST_F(MainWindowTest, WebPanelShowsTheWholeAddress) {
     EXPECT_LE(canvas.TextWidth(web->GetText()) + 3, web->GetWidth()) << web->GetText();
 }
 
-} // namespace
+}  // namespace

@@ -14,8 +14,7 @@ using MainUpdateTest = MainWindowTest;
 
 TEST_F(MainUpdateTest, UpdateButtonShowsTheWindowOverTheMainWindowAndReleasesIt) {
     LoopbackServer server;
-    server.Scripts["*"] = Answer(
-        "200 OK", "", "<META HTTP-EQUIV=\"version\" CONTENT=\"3.0.02\">\r\n");
+    server.Scripts["*"] = Answer("200 OK", "", "<META HTTP-EQUIV=\"version\" CONTENT=\"3.0.02\">\r\n");
     Create();
     auto* info = C<TWebFileInfo>("WebFileInfo");
     ASSERT_NE(info, nullptr);
@@ -99,4 +98,4 @@ TEST_F(MainUpdateTest, ModalWindowsOpenAtTheCentreOfTheMainWindowUnclamped) {
     }
 }
 
-} // namespace
+}  // namespace

@@ -30,8 +30,10 @@ TEST_F(MainWindowTest, AboutWindowShowsOnceAndIsReleasedEveryTime) {
             EXPECT_FALSE(AboutBox->lblCompileDate->GetCaption().empty());
             AboutBox->BtnCloseClick(AboutBox);
         });
-        if (round == 0) Form->MnuHelpAboutClick(Form);
-        else Form->lblCompanyClick(Form);
+        if (round == 0)
+            Form->MnuHelpAboutClick(Form);
+        else
+            Form->lblCompanyClick(Form);
         ProcessPending();
         EXPECT_EQ(AboutBox, nullptr);
     }
@@ -56,4 +58,4 @@ TEST_F(MainWindowTest, DisclaimerShowsItsTextAndIsFreedOnce) {
     EXPECT_EQ(frmDisclaim, nullptr);
 }
 
-} // namespace
+}  // namespace

@@ -47,10 +47,9 @@ const TTable kTables[] = {{"rpAmortMonthly", "rpAmortMonthlyDataset", 8},
                           {"rpAmortAnnual", "rpAmortAnnualDataset", 5},
                           {"rpLSC", "rpLSCDataset", 8},
                           {"rpDepreciation", "rpDepreciationDataset", 4}};
-const char* const kSinglePage[] = {"rpMortgageQualifier", "rpRefinancingCalc",  "rpRatesOfReturn",
-                                   "rpCapitalizationRate", "rpMaximumLoan",     "rpIncomeMultipliers",
-                                   "rpUnderwriting",      "rpFutureValues",    "rpLoanComparisons",
-                                   "rpDiscountedCashFlows"};
+const char* const kSinglePage[] = {
+    "rpMortgageQualifier", "rpRefinancingCalc", "rpRatesOfReturn", "rpCapitalizationRate", "rpMaximumLoan",
+    "rpIncomeMultipliers", "rpUnderwriting",    "rpFutureValues",  "rpLoanComparisons",    "rpDiscountedCashFlows"};
 
 class ReportsTest : public MainWindowTest {
 protected:
@@ -120,18 +119,27 @@ TEST_F(ReportsTest, EveryReportCarriesItsTemplate) {
         EXPECT_EQ(page->LeftMargin + page->TopMargin + page->RightMargin + page->BottomMargin, 0);
         auto* title = dynamic_cast<TrpBandView*>(page->FindObject("ReportTitle1"));
         auto* footer = dynamic_cast<TrpBandView*>(page->FindObject("PageFooter1"));
-        if (!title || !footer) { ADD_FAILURE() << "bands"; return page; }
+        if (!title || !footer) {
+            ADD_FAILURE() << "bands";
+            return page;
+        }
         EXPECT_EQ(title->BandType(), 0);
         EXPECT_EQ(footer->BandType(), 3);
         EXPECT_EQ(footer->y, footerY);
         EXPECT_EQ(footer->dy, 74);
         auto* heading = dynamic_cast<TrpMemoView*>(page->FindObject("lblReportTitle"));
-        if (!heading) { ADD_FAILURE() << "title"; return page; }
+        if (!heading) {
+            ADD_FAILURE() << "title";
+            return page;
+        }
         EXPECT_EQ(heading->Font->GetName(), "Arial");
         EXPECT_EQ(heading->Font->GetSize(), 16);
         EXPECT_TRUE(heading->Font->GetStyle().Contains(fsBold));
         auto* disclaimer = dynamic_cast<TrpMemoView*>(page->FindObject("lblDisclaimer"));
-        if (!disclaimer) { ADD_FAILURE() << "disclaimer"; return page; }
+        if (!disclaimer) {
+            ADD_FAILURE() << "disclaimer";
+            return page;
+        }
         EXPECT_EQ(disclaimer->Memo->GetText(), std::string(kDisclaimer) + "\r\n");
         EXPECT_TRUE(disclaimer->Flags & flWordWrap);
         EXPECT_EQ(disclaimer->y, footerY + 28);
@@ -227,9 +235,9 @@ TEST_F(ReportsTest, PrintSetupRunsThePrinterDialog) {
 TEST_F(ReportsTest, SinglePageReportsPrintEachMemoAtItsTemplatePlace) {
     Create();
     const std::pair<const char*, const char*> pages[] = {
-        {"btnMQ", "rpMortgageQualifier"}, {"btnRC", "rpRefinancingCalc"},   {"btnROR", "rpRatesOfReturn"},
-        {"btnCR", "rpCapitalizationRate"}, {"btnML", "rpMaximumLoan"},      {"btnIM", "rpIncomeMultipliers"},
-        {"btnUnderwriting", "rpUnderwriting"}, {"btnFV", "rpFutureValues"}, {"btnLC", "rpLoanComparisons"},
+        {"btnMQ", "rpMortgageQualifier"},      {"btnRC", "rpRefinancingCalc"}, {"btnROR", "rpRatesOfReturn"},
+        {"btnCR", "rpCapitalizationRate"},     {"btnML", "rpMaximumLoan"},     {"btnIM", "rpIncomeMultipliers"},
+        {"btnUnderwriting", "rpUnderwriting"}, {"btnFV", "rpFutureValues"},    {"btnLC", "rpLoanComparisons"},
         {"btnDCF", "rpDiscountedCashFlows"}};
     for (auto [sender, name] : pages) {
         SCOPED_TRACE(name);
@@ -246,15 +254,17 @@ TEST_F(ReportsTest, SinglePageReportsPrintEachMemoAtItsTemplatePlace) {
             TrpView* v = templ->FindObject(memoName);
             ASSERT_NE(v, nullptr) << memoName;
             EXPECT_EQ(out.X, v->x) << memoName;
-            if (v->y < footerTop) EXPECT_EQ(out.Y, v->y - titleTop) << memoName;
-            else EXPECT_EQ(out.Y, pageFooterAt + v->y - footerTop) << memoName;
+            if (v->y < footerTop)
+                EXPECT_EQ(out.Y, v->y - titleTop) << memoName;
+            else
+                EXPECT_EQ(out.Y, pageFooterAt + v->y - footerTop) << memoName;
             if (dynamic_cast<TrpMemoView*>(v)) ++memos;
         }
         // Every memo of the template was printed, none twice.
         int templateMemos = 0;
         for (TrpView* v : templ->Objects) templateMemos += dynamic_cast<TrpMemoView*>(v) != nullptr;
         EXPECT_EQ(memos, templateMemos);
-        EXPECT_EQ(int(pagesOut[0].size()), templ->Count() - 2);   // all but the two bands
+        EXPECT_EQ(int(pagesOut[0].size()), templ->Count() - 2);  // all but the two bands
         TPageOut out = ByName(pagesOut[0]);
         EXPECT_EQ(out["lblApplicationTitle"].Text, "Varnholt, 3.0.01");
         EXPECT_EQ(out["lblDisclaimer"].Text, kDisclaimer);
@@ -279,7 +289,8 @@ TEST_F(ReportsTest, PrintRoutinesFillEveryValueMemo) {
         for (TrpView* v : Report(name)->Pages->Pages(0)->Objects) {
             std::string text = v->Memo->GetText();
             while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-            if (dynamic_cast<TrpMemoView*>(v) && (text == "$0.00" || text == "0.000%" || text == "0" || text == v->Name)) {
+            if (dynamic_cast<TrpMemoView*>(v) &&
+                (text == "$0.00" || text == "0.000%" || text == "0" || text == v->Name)) {
                 v->Memo->SetText("unset");
                 ++marked;
             }
@@ -316,8 +327,12 @@ TEST_F(ReportsTest, ReportsPrintTheirValuesInTheirFormats) {
           {"lblPaymentSaved", "($3.68)"},
           {"lblWhenYouSell",
            "If you sell in 240 months, this refinancing scenario may save you money as indicated below:"}}},
-        {"btnMQ", {{"lblReportTitle", "Mortgage Qualification"}, {"lblIR1", "7.5%"}, {"lblHousingRatio", "28"},
-                   {"lblTerm1", "30"}, {"lblDownpayment", "$20,000.00"}}},
+        {"btnMQ",
+         {{"lblReportTitle", "Mortgage Qualification"},
+          {"lblIR1", "7.5%"},
+          {"lblHousingRatio", "28"},
+          {"lblTerm1", "30"},
+          {"lblDownpayment", "$20,000.00"}}},
         {"btnCR", {{"lblFinancingRate", "8.000%"}, {"lblFinancingTerm", "240"}}},
         {"btnFV", {{"lblrate1", "8.750%"}, {"lblper1", "12"}, {"lblper2", "24"}, {"lblct1", "Monthly"}}},
     };
@@ -537,7 +552,8 @@ std::vector<TPdfPage> PdfWords(const std::string& file) {
     std::string line;
     std::smatch m;
     while (std::getline(lines, line)) {
-        if (std::regex_search(line, m, page)) pages.push_back({std::stod(m[1]), std::stod(m[2]), {}});
+        if (std::regex_search(line, m, page))
+            pages.push_back({std::stod(m[1]), std::stod(m[2]), {}});
         else if (std::regex_search(line, m, word) && !pages.empty())
             pages.back().Words.push_back({m[5], std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4])});
     }
@@ -559,16 +575,23 @@ TEST_F(ReportsTest, EveryCalculatorsReportPrintsToPdf) {
 
     const struct {
         const char* Sender;
-        const char* Title;   // first word of the title
-        const char* Value;   // a word of one of the values
+        const char* Title;  // first word of the title
+        const char* Value;  // a word of one of the values
     } reports[] = {
-        {"btnMQ", "Mortgage", "$155,866.75"},   {"btnRC", "Refinancing", "$786.70"},
-        {"btnLSC", "Chart", "$786.70"},        {"btnDEP", "Depreciation", "$100,000.00"},
-        {"btnROR", "Rates", "$2,600.00"},       {"btnCR", "Capitalization", "$1,075,268.82"},
-        {"btnML", "Maximum", "$996,285.76"},    {"btnIM", "Income", "$700,200.00"},
-        {"btnUnderwriting", "Underwriting", "$57,500.00"}, {"btnFV", "Future", "$22,956.86"},
-        {"btnLC", "Loan", "$883.71"},          {"btnDCF", "Discounted", "Present"},
-        {"btnAS", "Loan", "$786.70"},          {"btnAS", "Loan", "annual"},
+        {"btnMQ", "Mortgage", "$155,866.75"},
+        {"btnRC", "Refinancing", "$786.70"},
+        {"btnLSC", "Chart", "$786.70"},
+        {"btnDEP", "Depreciation", "$100,000.00"},
+        {"btnROR", "Rates", "$2,600.00"},
+        {"btnCR", "Capitalization", "$1,075,268.82"},
+        {"btnML", "Maximum", "$996,285.76"},
+        {"btnIM", "Income", "$700,200.00"},
+        {"btnUnderwriting", "Underwriting", "$57,500.00"},
+        {"btnFV", "Future", "$22,956.86"},
+        {"btnLC", "Loan", "$883.71"},
+        {"btnDCF", "Discounted", "Present"},
+        {"btnAS", "Loan", "$786.70"},
+        {"btnAS", "Loan", "annual"},
     };
     for (const auto& r : reports) {
         SCOPED_TRACE(r.Sender);
@@ -614,4 +637,4 @@ TEST_F(ReportsTest, EveryCalculatorsReportPrintsToPdf) {
     printers.SetPrinterIndex(previousPrinter);
 }
 
-} // namespace
+}  // namespace

@@ -76,4 +76,4 @@ TEST_F(MainWindowTest, NonVisualComponentsOfTheWindow) {
     EXPECT_EQ(C<TrpReport>("rpLSC")->Dataset, C<TrpUserDataset>("rpLSCDataset"));
 }
 
-} // namespace
+}  // namespace

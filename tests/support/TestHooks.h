@@ -11,8 +11,7 @@
 // Records the text of every message box and answers each with Answer.
 class MessageBoxRecorder {
 public:
-    explicit MessageBoxRecorder(int Answer = IDOK)
-    {
+    explicit MessageBoxRecorder(int Answer = IDOK) {
         FPrevious = SetMessageBoxHook([this, Answer](const std::string& text, const std::string&, unsigned) {
             Texts.push_back(text);
             return Answer;
@@ -31,10 +30,8 @@ private:
 // A clipboard holding one text; empty means nothing to paste.
 class FakeClipboard {
 public:
-    FakeClipboard()
-    {
-        FPrevious = SetClipboardHook(TClipboardHook{[this] { return Text; },
-                                                    [this](const std::string& s) { Text = s; },
+    FakeClipboard() {
+        FPrevious = SetClipboardHook(TClipboardHook{[this] { return Text; }, [this](const std::string& s) { Text = s; },
                                                     [this] { return !Text.empty(); }});
     }
     ~FakeClipboard() { SetClipboardHook(FPrevious); }

@@ -76,8 +76,8 @@ public:
             },
             8000);
         if (!up || FProcess.state() == QProcess::NotRunning)
-            Problem = "danted did not listen on 127.0.0.1:" + std::to_string(Port) + ": " +
-                      FProcess.readAll().toStdString();
+            Problem =
+                "danted did not listen on 127.0.0.1:" + std::to_string(Port) + ": " + FProcess.readAll().toStdString();
     }
     ~Danted() {
         FProcess.terminate();
@@ -118,9 +118,9 @@ TEST(AsyncSocket, DottedAddressesAndPortsResolve) {
     struct Row {
         const char* text;
         bool dotted;
-    } rows[] = {{"127.0.0.1", true},   {" 10.1.2.3 ", true}, {"1.2.3.256", false}, {".1.2.3", false},
-                {"1.2.3", false},      {"1.2.3.4.", false},  {"1..2.3", false},    {"a.b.c.d", false},
-                {"255.255.255.255", true}};
+    } rows[] = {{"127.0.0.1", true}, {" 10.1.2.3 ", true}, {"1.2.3.256", false},
+                {".1.2.3", false},   {"1.2.3", false},     {"1.2.3.4.", false},
+                {"1..2.3", false},   {"a.b.c.d", false},   {"255.255.255.255", true}};
     for (const Row& r : rows) EXPECT_EQ(SocketIsDottedAddress(r.text), r.dotted) << r.text;
     EXPECT_EQ(SocketAddrText(SocketResolveHost(" 192.168.1.20 ")), "192.168.1.20");
     EXPECT_EQ(SocketResolvePort("80abc", "tcp"), 80);
@@ -273,10 +273,8 @@ TEST(AsyncSocket, ConnectsThroughSocksServers) {
         const char* pass;
         int socksError;
     } rows[] = {
-        {"5", false, nullptr, nullptr, 0},
-        {"4", false, "someone", nullptr, 0},
-        {"5", true, kSocksUser, kSocksPassword, 0},
-        {"5", true, kSocksUser, "wrong", 20015},
+        {"5", false, nullptr, nullptr, 0},          {"4", false, "someone", nullptr, 0},
+        {"5", true, kSocksUser, kSocksPassword, 0}, {"5", true, kSocksUser, "wrong", 20015},
         {"5", true, kSocksUser, nullptr, 20003},  // the server wants a password the client does not offer
     };
     const std::vector<int> ports = FreeLoopbackPorts(2);
@@ -286,7 +284,8 @@ TEST(AsyncSocket, ConnectsThroughSocksServers) {
     for (const Row& r : rows) {
         const std::string name = std::string("level ") + r.level + (r.password ? " with password" : "");
         if (r.password && ::geteuid() != 0) {
-            ADD_FAILURE() << name << ": run the tests as root; danted checks SOCKS passwords in the system's password file";
+            ADD_FAILURE() << name
+                          << ": run the tests as root; danted checks SOCKS passwords in the system's password file";
             continue;
         }
         server.Requests.clear();
@@ -321,4 +320,4 @@ TEST(AsyncSocket, ConnectsThroughSocksServers) {
     }
 }
 
-} // namespace
+}  // namespace

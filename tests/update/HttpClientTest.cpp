@@ -37,7 +37,8 @@ struct Fetch : GuiFirst {
         ASSERT_TRUE(RunUntil([this] { return Done; }, 15000)) << "no end of the request for " << url;
     }
     std::string Text() const {
-        return std::string(reinterpret_cast<const char*>(Body.Memory()), size_t(const_cast<TMemoryStream&>(Body).GetSize()));
+        return std::string(reinterpret_cast<const char*>(Body.Memory()),
+                           size_t(const_cast<TMemoryStream&>(Body).GetSize()));
     }
     THttpClient Client{nullptr};
     TMemoryStream Body;
@@ -199,7 +200,8 @@ TEST(HttpClient, RelocationsAreFollowedAndCredentialsStayWithTheirHost) {
     LoopbackServer target, origin;
     target.Scripts["/final.htm"] = Answer("200 OK", "", "arrived");
     origin.Scripts["/start"] = Answer("302 Found", "Location: /next\r\n", "", false);
-    origin.Scripts["/next"] = Answer("302 Found", "Location: " + target.Url("/final.htm").replace(7, 9, "localhost") + "\r\n", "", false);
+    origin.Scripts["/next"] =
+        Answer("302 Found", "Location: " + target.Url("/final.htm").replace(7, 9, "localhost") + "\r\n", "", false);
     Fetch f;
     int changes = 0;
     f.Client.OnLocationChange = [&](TObject*) { ++changes; };
@@ -231,8 +233,11 @@ TEST(HttpClient, MisbehavingServersEndTheRequest) {
         {"silence", {{"", 0, false}}, WSAETIMEDOUT, 404, 1},
         {"header line over 8192 bytes", {{hugeLine, 0, false}}, httperrLineTooLong, 404, 1},
         {"header trickled past its cap", trickle, httperrHeaderTooLarge, 404, 1},
-        {"body cut off", {{"HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\n" + std::string(40, 'x'), 0, true}},
-         WSAECONNABORTED, 200, 1},
+        {"body cut off",
+         {{"HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\n" + std::string(40, 'x'), 0, true}},
+         WSAECONNABORTED,
+         200,
+         1},
         {"error status", Answer("404 Not Found", "", "gone"), 0, 404, 1},
         {"close inside the header", {{"HTTP/1.0 200 OK\r\nServer: x\r\n", 0, true}}, WSAECONNRESET, 404, 2},
         {"close without an answer", {{"", 0, true}}, WSAECONNRESET, 404, 1},
@@ -343,4 +348,4 @@ TEST(HttpClient, AddressesSplitIntoTheirParts) {
     EXPECT_EQ(Base64Encode("ab"), "YWI=");
 }
 
-} // namespace
+}  // namespace

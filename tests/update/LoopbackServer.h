@@ -23,9 +23,9 @@
 #include "GuiTestApp.h"
 
 struct ServerStep {
-    std::string Bytes;  // sent as they are
-    int PauseMs = 0;    // waited before the bytes
-    bool Close = false; // closes after the bytes
+    std::string Bytes;   // sent as they are
+    int PauseMs = 0;     // waited before the bytes
+    bool Close = false;  // closes after the bytes
 };
 using ServerScript = std::vector<ServerStep>;
 

@@ -22,4 +22,4 @@ TEST(SockBuf, SendQueueFillsBlocksOfItsSize) {
     EXPECT_EQ(b.Peek(p), 0);
 }
 
-} // namespace
+}  // namespace

@@ -104,4 +104,4 @@ TEST(UpdateWindow, ChecksOnceForActivationsOfAShowing) {
     EXPECT_EQ(server.Requests.size(), 2u);
 }
 
-} // namespace
+}  // namespace

@@ -92,8 +92,9 @@ TEST(WebFileInfoFlow, FetchesThePageOnceAndFollowsItsRedirect) {
     LoopbackServer server;
     server.Scripts["/old.htm"] = Answer("200 OK", "", Meta("redirect", server.Url("/new.htm")));
     server.Scripts["/new.htm"] =
-        Answer("200 OK", "", "<html>\r\n" + Meta("version", "3.0.02") + Meta("date", "Bad 99, date") +
-                                 Meta("url", server.Url("/files/setup.exe")) + Meta("", "empty tag") + "</html>\r\n");
+        Answer("200 OK", "",
+               "<html>\r\n" + Meta("version", "3.0.02") + Meta("date", "Bad 99, date") +
+                   Meta("url", server.Url("/files/setup.exe")) + Meta("", "empty tag") + "</html>\r\n");
     Person person;
     auto w = InfoFor(server.Url("/old.htm"));
     w->GetInfoTags()->AuthorTag = "";  // unused tags match nothing, not even an empty one
@@ -138,8 +139,9 @@ TEST(WebFileInfoFlow, FailedFetchesLeaveItInactiveWithTheirReason) {
     Person person;
     auto w = InfoFor("ftp://example.invalid/");
     EXPECT_FALSE(w->GetInfo());
-    EXPECT_EQ(person.Boxes, (std::vector<std::string>{
-                                "Missing Home URL: Can not retrieve version information\rbecause no home url was provided."}));
+    EXPECT_EQ(person.Boxes,
+              (std::vector<std::string>{
+                  "Missing Home URL: Can not retrieve version information\rbecause no home url was provided."}));
 }
 
 TEST(WebFileInfoFlow, ClientExceptionsEndTheWaitAndPutTheHandlerBack) {
@@ -220,7 +222,9 @@ TEST(WebFileInfoFlow, OnlyACompleteDownloadReplacesTheTargetOrRuns) {
         bool cancel;
         const char* reason;
     } rows[] = {
-        {"cut off", {{"HTTP/1.0 200 OK\r\nContent-Length: 5000\r\n\r\n" + std::string(1000, 'c'), 0, true}}, false,
+        {"cut off",
+         {{"HTTP/1.0 200 OK\r\nContent-Length: 5000\r\n\r\n" + std::string(1000, 'c'), 0, true}},
+         false,
          "Document incomplete: 1000 of 5000 bytes received"},
         {"error status", Answer("500 Server Error", "", "oops"), false, "Server Error"},
         {"partial content", Answer("206 Partial Content", "", "part"), false, "Partial Content"},
@@ -235,8 +239,7 @@ TEST(WebFileInfoFlow, OnlyACompleteDownloadReplacesTheTargetOrRuns) {
         person.Answers = {{"Update Available", IDYES}, {"Install Update", IDYES}};
         auto w = InfoFor(site.server.Url("/info.htm"));
         w->OnDownloadProgress = [&](TObject*, int64_t received, int64_t) {
-            if (r.cancel && received > 1000 && w->GetProgressWindow())
-                w->GetProgressWindow()->btnCancel->Click();
+            if (r.cancel && received > 1000 && w->GetProgressWindow()) w->GetProgressWindow()->btnCancel->Click();
         };
         EXPECT_FALSE(w->CheckForUpdate()) << r.name;
         EXPECT_EQ(w->GetLastError(), r.reason) << r.name;
@@ -244,8 +247,8 @@ TEST(WebFileInfoFlow, OnlyACompleteDownloadReplacesTheTargetOrRuns) {
         EXPECT_FALSE(FileExists(person.SaveAs + ".part")) << r.name;
         EXPECT_TRUE(person.Opened.empty()) << r.name;
         ASSERT_FALSE(person.Boxes.empty()) << r.name;
-        EXPECT_EQ(person.Boxes.back(), "Download Error: Error occurred while downloading update.\rError: \"" +
-                                           std::string(r.reason) + ".\"")
+        EXPECT_EQ(person.Boxes.back(),
+                  "Download Error: Error occurred while downloading update.\rError: \"" + std::string(r.reason) + ".\"")
             << r.name;
     }
 }
@@ -253,8 +256,9 @@ TEST(WebFileInfoFlow, OnlyACompleteDownloadReplacesTheTargetOrRuns) {
 TEST(WebFileInfoFlow, NoUpdateAndReadMe) {
     LoopbackServer server;
     server.Scripts["/same.htm"] = Answer("200 OK", "", Meta("version", "3.0.1"));
-    server.Scripts["/newer.htm"] = Answer("200 OK", "", Meta("version", "3.1") + Meta("readme", server.Url("/readme.txt")) +
-                                                            Meta("readmeext", server.Url("/docs/..")));
+    server.Scripts["/newer.htm"] = Answer(
+        "200 OK", "",
+        Meta("version", "3.1") + Meta("readme", server.Url("/readme.txt")) + Meta("readmeext", server.Url("/docs/..")));
     server.Scripts["/readme.txt"] = Answer("200 OK", "", "What is new");
     {
         Person person;
@@ -292,10 +296,15 @@ TEST(WebFileInfoFlow, ProgressTextsAndNames) {
     struct Row {
         int64_t received, total;
         int percent;
-    } rows[] = {{0, 100, 0},         {50, 100, 50},  {100, 100, 100},
-                {5, 0, -1},          {5, -1, -1},    {INT64_MAX / 2, INT64_MAX, 49},
+    } rows[] = {{0, 100, 0},
+                {50, 100, 50},
+                {100, 100, 100},
+                {5, 0, -1},
+                {5, -1, -1},
+                {INT64_MAX / 2, INT64_MAX, 49},
                 {3000000000LL, 6000000000LL, 50}};
-    for (const Row& r : rows) EXPECT_EQ(DownloadPercent(r.received, r.total), r.percent) << r.received << "/" << r.total;
+    for (const Row& r : rows)
+        EXPECT_EQ(DownloadPercent(r.received, r.total), r.percent) << r.received << "/" << r.total;
     EXPECT_EQ(GroupedCount(1048576), "1,048,576");
     EXPECT_EQ(GroupedCount(999), "999");
     EXPECT_EQ(GroupedCount(1000), "1,000");
@@ -306,4 +315,4 @@ TEST(WebFileInfoFlow, ProgressTextsAndNames) {
     for (const auto& [in, out] : names) EXPECT_EQ(BareFileName(in), out) << in;
 }
 
-} // namespace
+}  // namespace

@@ -33,9 +33,8 @@ TEST(WebFileInfo, VersionsCompareByBuildNumberOrAsText) {
         const char* offered;
         bool newer;
     } rows[] = {
-        {"3.0.01", "3.0.02", true},  {"3.0.01", "3.0.1", false}, {"3.0.01", "3.0.01", false},
-        {"3.0", "3.0.1", false},     {"3.0.01", "3.1", true},    {"3.0.01", "2.9.99", false},
-        {"3.0.01", "10.0", true},    {"3.0.01", "x.y", false},
+        {"3.0.01", "3.0.02", true}, {"3.0.01", "3.0.1", false},  {"3.0.01", "3.0.01", false}, {"3.0", "3.0.1", false},
+        {"3.0.01", "3.1", true},    {"3.0.01", "2.9.99", false}, {"3.0.01", "10.0", true},    {"3.0.01", "x.y", false},
     };
     for (const Row& r : rows)
         EXPECT_EQ(IsNewerBuildNumber(r.current, r.offered), r.newer) << r.current << " vs " << r.offered;
@@ -128,4 +127,4 @@ TEST(WebFileInfo, WindowDefinitionKeepsTheStoredFontAndTags) {
     EXPECT_EQ(w->GetUIFont()->GetHeight(), -20);
 }
 
-} // namespace
+}  // namespace
