@@ -96,6 +96,8 @@ TrpView::~TrpView() {
 std::string TrpView::CreateUniqueName() const {
     TrpContext* context = Context();
     if (!context) return BaseName + "1";
+    if (context->TrackingViewNames())
+        return context->FreeName(BaseName, [context](const std::string& c) { return context->ViewNameTaken(c); });
     return context->FreeName(BaseName, [context](const std::string& c) { return context->Report->FindObject(c); });
 }
 

@@ -264,6 +264,7 @@ void TrpPages::ReadObjectRecord(TStream* stream, uint8_t type) {
         page->AddObject(view);
         view->LoadFromStream(stream);
         view->SetPropertyValue("NAME", view->Name);
+        context.AddViewName(view->Name);
         if (framedMemo) {
             rpCheckAvailable(stream, 8, "framed memo record");
             stream->Seek(8, soCurrent);
@@ -425,9 +426,13 @@ void TrpReport::LoadFromStream(TStream* stream) {
     context.ReportErrorFlag = false;
     context.ReportErrorText.clear();
     context.ResetNameSearch();
+    context.TrackViewNames(true);
     struct EndSearch {
         TrpContext& c;
-        ~EndSearch() { c.ResetNameSearch(); }
+        ~EndSearch() {
+            c.ResetNameSearch();
+            c.TrackViewNames(false);
+        }
     } endSearch{context};
     if (context.TemplateVersion > rpCurrentTemplateVersion)
         throw ErpTemplateError(LoadEngineString(rpsUnsupportedFormat));

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_set>
 
 #include "Classes.h"
 #include "SysUtils.h"
@@ -138,6 +139,17 @@ public:
     std::string FreeName(const std::string& base, const std::function<bool(const std::string&)>& taken);
     // Forgets where the searches ended (a load starts or ends).
     void ResetNameSearch() { FNameSearchStart.clear(); }
+    // While a template loads, the names of the views loaded so far are kept
+    // in a set, so each naming looks them up instead of scanning every view.
+    void TrackViewNames(bool on) {
+        FTrackViewNames = on;
+        FViewNames.clear();
+    }
+    bool TrackingViewNames() const { return FTrackViewNames; }
+    void AddViewName(const std::string& name) {
+        if (FTrackViewNames) FViewNames.insert(UpperCase(name));
+    }
+    bool ViewNameTaken(const std::string& name) const { return FViewNames.count(UpperCase(name)) > 0; }
 
     TrpFieldLink Fields;
     TObject* FindDataSource(const std::string& source);
@@ -155,6 +167,8 @@ public:
 
 private:
     std::map<std::string, int> FNameSearchStart;
+    bool FTrackViewNames = false;
+    std::unordered_set<std::string> FViewNames;
 
     std::unique_ptr<TrpParser> FParser;
     std::unique_ptr<TrpVariables> FVariables;

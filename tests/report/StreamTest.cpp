@@ -1,6 +1,8 @@
 // Template stream: byte-exact round trips, older versions, damaged streams.
 
+#include <map>
 #include <random>
+#include <set>
 
 #include "ReportTestViews.h"
 
@@ -340,6 +342,39 @@ TEST_F(StreamTest, VersionTwentyOneWithoutVersionByteGetsGeneratedNames) {
     EXPECT_EQ(page->Objects[0]->gapx, 2);  // no gaps stored: defaults
     EXPECT_FLOAT_EQ(page->Objects[0]->FrameWidth, 2.0f);
     EXPECT_TRUE(page->Objects[0]->IsVisible());
+}
+
+// Thousands of unnamed views of an old template each get the next free name
+// of their kind, in the order they are read (this once took most of a minute).
+TEST_F(StreamTest, ManyUnnamedViewsOfAnOldTemplateAreNamedInOrder) {
+    const uint8_t kinds[] = {gtMemo, gtLine, gtMemo, gtBand};
+    OldWriter w(21);
+    w.Header();
+    w.Page();
+    const int count = 4000;
+    for (int i = 0; i < count; ++i) w.View(kinds[i % 4], i, {});
+    w.EmptyDictionary();
+    Load(*report, &w.Stream());
+    ASSERT_TRUE(boxes.empty()) << boxes[0];
+    TrpPage* page = report->Pages->Pages(0);
+    ASSERT_EQ(page->Count(), count);
+    std::map<std::string, int> seen;
+    std::set<std::string> names;
+    for (int i = 0; i < count; ++i) {
+        TrpView* v = page->Objects[size_t(i)];
+        EXPECT_EQ(v->Name, v->BaseName + std::to_string(++seen[v->BaseName])) << "view " << i;
+        names.insert(UpperCase(v->Name));
+    }
+    EXPECT_EQ(names.size(), size_t(count));
+    // A second load of the same report names afresh rather than going on.
+    OldWriter again(21);
+    again.Header();
+    again.Page();
+    again.View(gtMemo, 1, {});
+    again.EmptyDictionary();
+    Load(*report, &again.Stream());
+    ASSERT_EQ(report->Pages->Pages(0)->Count(), 1);
+    EXPECT_EQ(report->Pages->Pages(0)->Objects[0]->Name, "Memo1");
 }
 
 TEST_F(StreamTest, VersionsTwentyTwoAndTwentyThreeAreRead) {
