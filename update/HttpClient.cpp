@@ -366,31 +366,33 @@ void THttpClient::SocketDataSent(TObject*, Word) {
 }
 
 void THttpClient::SocketDataAvailable(TObject*, Word) {
-    const int room = kLineBufferSize - int(FRcvBuf.size());
-    if (room <= 0) {
-        // A header line this long is no header: the request ends instead of waiting on.
-        EndRequest(httperrLineTooLong, 404, "HTTP line too long");
-        return;
-    }
+    // The buffer never keeps a whole line's worth (see DataReceived), so there is room.
     char chunk[kLineBufferSize];
-    const int n = FCtrlSocket->Receive(chunk, room);
-    if (n <= 0) return;
+    const int n = FCtrlSocket->Receive(chunk, kLineBufferSize - int(FRcvBuf.size()));
+    if (n > 0) DataReceived(chunk, n);
+}
+
+void THttpClient::DataReceived(const char* Data, int Len) {
+    if (Len <= 0) return;
     if (FState == httpReady || FEnding) return;  // no request waits for these
     ArmWatchdog(IdleTimeout);
     if (FState == httpWaitingBody && FBodyHandler) {
-        ProcessBodyData(chunk, n);
+        ProcessBodyData(Data, Len);
         return;
     }
-    FRcvBuf.append(chunk, size_t(n));
+    FRcvBuf.append(Data, size_t(Len));
+    // Lines are taken from a moving start and the buffer cut once: a piece with
+    // many short lines costs its length, not its length per line.
+    size_t start = 0;
     for (;;) {
         if (FEnding || FBodyHandler) break;
-        const size_t lf = FRcvBuf.find('\n');
+        const size_t lf = FRcvBuf.find('\n', start);
         if (lf == std::string::npos) break;
-        const std::string raw = FRcvBuf.substr(0, lf + 1);
-        std::string line = FRcvBuf.substr(0, lf);
+        const std::string raw = FRcvBuf.substr(start, lf + 1 - start);
+        std::string line = FRcvBuf.substr(start, lf - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        FRcvBuf.erase(0, lf + 1);
-        FHeaderBytes += int(raw.size());
+        start = lf + 1;
+        FHeaderBytes += int64_t(raw.size());
         if (MaxHeaderSize > 0 && FHeaderBytes > MaxHeaderSize) {
             EndRequest(httperrHeaderTooLarge, 404, "HTTP header too large");
             return;
@@ -400,10 +402,18 @@ void THttpClient::SocketDataAvailable(TObject*, Word) {
         else if (FState != httpReady)
             PostReady();
     }
-    if (FBodyHandler && !FEnding && !FRcvBuf.empty()) {
-        const std::string rest = FRcvBuf;
-        FRcvBuf.clear();
-        ProcessBodyData(rest.data(), int(rest.size()));
+    // A relocation clears the buffer while the lines are read: nothing of it is left then.
+    FRcvBuf.erase(0, std::min(start, FRcvBuf.size()));
+    if (FEnding) return;
+    if (FBodyHandler) {
+        if (!FRcvBuf.empty()) {
+            const std::string rest = FRcvBuf;
+            FRcvBuf.clear();
+            ProcessBodyData(rest.data(), int(rest.size()));
+        }
+    } else if (FRcvBuf.size() >= size_t(kLineBufferSize)) {
+        // A header line this long is no header: the request ends instead of waiting on.
+        EndRequest(httperrLineTooLong, 404, "HTTP line too long");
     }
 }
 

@@ -134,6 +134,10 @@ protected:
     virtual void Login();
     virtual void ResetRequest();
     virtual void FollowLocation();
+    // The socket's events: the connection is up (the request is sent), and bytes
+    // of the answer arrived, in whatever pieces the connection delivers them.
+    void SocketSessionConnected(TObject*, Word Error);
+    void DataReceived(const char* Data, int Len);
 
 private:
     void WndProc(TMessage& Msg);
@@ -143,7 +147,6 @@ private:
     void ArmWatchdog(int Milliseconds);
     void SendRequest(const std::string& Method, const std::string& Version);
     void SocketDnsLookupDone(TObject*, Word Error);
-    void SocketSessionConnected(TObject*, Word Error);
     void SocketSessionClosed(TObject*, Word Error);
     void SocketDataAvailable(TObject*, Word Error);
     void SocketDataSent(TObject*, Word Error);
@@ -175,7 +178,7 @@ private:
     bool FBodyHandler = false;
     int FHeaderLineCount = 0;
     int FBodyChunkCount = 0;
-    int FHeaderBytes = 0;
+    int64_t FHeaderBytes = 0;
     int FRelocations = 0;
     int FHeaderResends = 0;
     WPARAM FRequestSerial = 0;
