@@ -2,6 +2,7 @@
 // The application and the main window the window benchmarks share, made once,
 // with help answered silently and the settings in a scratch folder.
 
+#include "Dialogs.h"
 #include "Folders.h"
 #include "Forms.h"
 #include "Main.h"
@@ -15,6 +16,7 @@ inline void EnsureApp() {
     static char name[] = "bench";
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv);
+    InstallWindowServices();
 }
 
 inline TfrmMain& Window() {

@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "Forms.h"
+#include "Hooks.h"
 #include "SysUtils.h"
 
 #include <QApplication>
@@ -34,14 +35,6 @@ bool HaveDisplay() {
 QWidget* DialogParent() {
     if (!HaveWidgets()) return nullptr;
     return QApplication::activeWindow();
-}
-
-// Installs Hook in Slot (the platform's own when Hook is empty); returns the hook it replaces.
-template <typename THook, typename TDefault>
-THook ReplaceHook(THook& Slot, THook Hook, TDefault Default) {
-    THook previous = Slot;
-    Slot = Hook ? std::move(Hook) : THook(Default);
-    return previous;
 }
 
 }  // namespace
@@ -300,11 +293,6 @@ bool QtFileDialog(TOpenDialog& d) {
     return true;
 }
 
-TFileDialogHook& CurrentFileDialogHook() {
-    static TFileDialogHook hook = QtFileDialog;
-    return hook;
-}
-
 bool QtPrinterSetup() {
     if (!HaveDisplay()) return false;
     static QPrinter* printer = new QPrinter();
@@ -338,7 +326,7 @@ TOpenDialog::TOpenDialog(TComponent* AOwner) : TComponent(AOwner) {}
 
 bool TOpenDialog::Execute() {
     if (OnShow) OnShow(this);
-    bool ok = CurrentFileDialogHook()(*this);
+    bool ok = RunFileDialogHook(*this);
     if (ok) {
         FileName = ApplyDefaultExt(FileName, DefaultExt);
         if (Files.empty()) Files.push_back(FileName);
@@ -346,10 +334,6 @@ bool TOpenDialog::Execute() {
     }
     if (OnClose) OnClose(this);
     return ok;
-}
-
-TFileDialogHook SetFileDialogHook(TFileDialogHook Hook) {
-    return ReplaceHook(CurrentFileDialogHook(), std::move(Hook), QtFileDialog);
 }
 
 bool TPrinterSetupDialog::Execute() { return CurrentPrinterSetupHook()(); }
@@ -400,34 +384,7 @@ TClipboardHook QtClipboardHook() {
     return h;
 }
 
-TClipboardHook& CurrentClipboardHook() {
-    static TClipboardHook hook = QtClipboardHook();
-    return hook;
-}
-
 }  // namespace
-
-std::string TClipboard::GetAsText() const { return CurrentClipboardHook().GetText(); }
-void TClipboard::SetAsText(const std::string& Value) { CurrentClipboardHook().SetText(Value); }
-
-bool TClipboard::HasFormat(unsigned Format) const {
-    if (Format == CF_TEXT || Format == CF_UNICODETEXT || Format == CF_OEMTEXT) return CurrentClipboardHook().HasText();
-    return false;
-}
-
-TClipboard* Clipboard() {
-    static TClipboard clipboard;
-    return &clipboard;
-}
-
-TClipboardHook SetClipboardHook(TClipboardHook Hook) {
-    TClipboardHook previous = CurrentClipboardHook();
-    if (Hook.GetText && Hook.SetText && Hook.HasText)
-        CurrentClipboardHook() = std::move(Hook);
-    else
-        CurrentClipboardHook() = QtClipboardHook();
-    return previous;
-}
 
 // ---------------------------------------------------------------------------
 // Shell and beeps
@@ -438,11 +395,6 @@ bool QtShellOpen(const std::string& Target) {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return false;
     QUrl url = QUrl::fromUserInput(QString::fromStdString(Target), QString(), QUrl::AssumeLocalFile);
     return url.isValid() && QDesktopServices::openUrl(url);
-}
-
-TShellOpenHook& CurrentShellOpenHook() {
-    static TShellOpenHook hook = QtShellOpen;
-    return hook;
 }
 
 bool QtShellRun(const std::string& Program, const std::vector<std::string>& Arguments, const std::string& Directory) {
@@ -460,18 +412,7 @@ void QtBeep(unsigned) {
     if (HaveWidgets()) QApplication::beep();
 }
 
-TBeepHook& CurrentBeepHook() {
-    static TBeepHook hook = QtBeep;
-    return hook;
-}
-
 }  // namespace
-
-bool ShellOpen(const std::string& Target) { return !Target.empty() && CurrentShellOpenHook()(Target); }
-
-TShellOpenHook SetShellOpenHook(TShellOpenHook Hook) {
-    return ReplaceHook(CurrentShellOpenHook(), std::move(Hook), QtShellOpen);
-}
 
 TShellRunHook SetShellRunHook(TShellRunHook Hook) {
     return ReplaceHook(CurrentShellRunHook(), std::move(Hook), QtShellRun);
@@ -540,9 +481,9 @@ intptr_t ShellExecute(HWND, const std::string& Operation, const std::string& Fil
     return ShellOpen(target) ? 42 : 2;
 }
 
-bool MessageBeep(unsigned Type) {
-    CurrentBeepHook()(Type);
-    return true;
+void InstallWindowServices() {
+    SetDefaultFileDialogHook(QtFileDialog);
+    SetDefaultClipboardHook(QtClipboardHook());
+    SetDefaultShellOpenHook(QtShellOpen);
+    SetDefaultBeepHook(QtBeep);
 }
-
-TBeepHook SetBeepHook(TBeepHook Hook) { return ReplaceHook(CurrentBeepHook(), std::move(Hook), QtBeep); }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Classes.h"
+#include "DesktopHooks.h"
 #include "MsgBox.h"
 #include "Messages.h"
 
@@ -42,6 +43,9 @@ int QtMessageBox(const std::string& Text, const std::string& Caption, unsigned F
 // or a lone LF or CR) becomes one LF, since Qt would draw a CR as a glyph.
 std::string MessageBoxLines(const std::string& Text);
 void InstallWindowDialogs();
+// Installs Qt's file dialog, clipboard, shell open and beep as the defaults;
+// done whenever a Qt application is created, display or not.
+void InstallWindowServices();
 // Replaces the default that SetMessageBoxHook({}) restores, and the current hook
 // unless one was set through SetMessageBoxHook. (Defined with MessageBox.)
 void SetDefaultMessageBoxHook(MessageBoxHook Hook);
@@ -108,11 +112,6 @@ public:
     TFileDialogKind Kind() const override { return fdSave; }
 };
 
-// Fills in the dialog's FileName (and FilterIndex, Files) and answers whether a file
-// was chosen. The default shows Qt's file dialog.
-using TFileDialogHook = std::function<bool(TOpenDialog& Dialog)>;
-TFileDialogHook SetFileDialogHook(TFileDialogHook Hook);
-
 class TPrinterSetupDialog : public TComponent {
 public:
     explicit TPrinterSetupDialog(TComponent* AOwner) : TComponent(AOwner) {}
@@ -128,31 +127,7 @@ std::string InputBox(const std::string& ACaption, const std::string& APrompt, co
 using TInputQueryHook = std::function<bool(const std::string& Caption, const std::string& Prompt, std::string& Value)>;
 TInputQueryHook SetInputQueryHook(TInputQueryHook Hook);
 
-// ---- Clipboard ---------------------------------------------------------------------------
-enum : unsigned { CF_TEXT = 1, CF_BITMAP = 2, CF_OEMTEXT = 7, CF_UNICODETEXT = 13 };
-
-struct TClipboardHook {
-    std::function<std::string()> GetText;
-    std::function<void(const std::string&)> SetText;
-    std::function<bool()> HasText;
-};
-
-class TClipboard {
-public:
-    std::string GetAsText() const;
-    void SetAsText(const std::string& Value);
-    bool HasFormat(unsigned Format) const;
-    void Clear() { SetAsText(""); }
-};
-TClipboard* Clipboard();
-// Replaces the clipboard (all three functions); returns the previous one; empty restores QClipboard.
-TClipboardHook SetClipboardHook(TClipboardHook Hook);
-
 // ---- Shell and small services -------------------------------------------------------------
-// Opens a web address or a file with the desktop's handler; false when that failed.
-bool ShellOpen(const std::string& Target);
-using TShellOpenHook = std::function<bool(const std::string& Target)>;
-TShellOpenHook SetShellOpenHook(TShellOpenHook Hook);
 // Starts a program with an argument list (no shell in between) in Directory
 // (empty: the current one); false when it could not be started.
 using TShellRunHook = std::function<bool(const std::string& Program, const std::vector<std::string>& Arguments,
@@ -167,8 +142,3 @@ enum : int { SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOW = 5 };
 // the desktop's handler (parameters apply to programs only). Above 32 on success.
 intptr_t ShellExecute(HWND Window, const std::string& Operation, const std::string& File, const std::string& Parameters,
                       const std::string& Directory, int ShowCmd);
-
-// The system's beep (MB_OK, MB_ICONHAND, ... or 0xFFFFFFFF).
-bool MessageBeep(unsigned Type);
-using TBeepHook = std::function<void(unsigned Type)>;
-TBeepHook SetBeepHook(TBeepHook Hook);

@@ -114,6 +114,7 @@ void TApplication::Initialize() {
                 if (event) GuardedCall(Application, [&event] { event(Application); });
             });
         }
+        InstallWindowServices();
         QString platform = QGuiApplication::platformName();
         if (platform != "offscreen" && platform != "minimal") InstallWindowDialogs();
     }

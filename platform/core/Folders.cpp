@@ -50,7 +50,7 @@ std::string ProgramDir() {
 namespace {
 
 // An XDG base folder: the variable when it holds an absolute path, else the
-// folder below the home folder the specification names.
+// folder below the home folder that the XDG base-directory rules name.
 std::string XdgFolder(const char* Variable, const char* BelowHome) {
     const char* xdg = std::getenv(Variable);
     if (xdg != nullptr && xdg[0] == '/') return WithSlash(xdg);

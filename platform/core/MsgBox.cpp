@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "Hooks.h"
+
 namespace {
 
 // Without a window layer a box can only be reported; the first button answers.
@@ -16,34 +18,18 @@ int ConsoleMessageBox(const std::string& text, const std::string& caption, unsig
     }
 }
 
-MessageBoxHook& DefaultHook() {
-    static MessageBoxHook hook = ConsoleMessageBox;
+TReplaceableHook<MessageBoxHook>& Hook() {
+    static TReplaceableHook<MessageBoxHook> hook(ConsoleMessageBox);
     return hook;
 }
-
-MessageBoxHook& CurrentHook() {
-    static MessageBoxHook hook = ConsoleMessageBox;
-    return hook;
-}
-
-// Whether the current hook is the default (no one has replaced it).
-bool gUsingDefault = true;
 
 }  // namespace
 
 int MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
-    return CurrentHook()(text, caption, flags);
+    return Hook().Current()(text, caption, flags);
 }
 
-MessageBoxHook SetMessageBoxHook(MessageBoxHook hook) {
-    MessageBoxHook previous = CurrentHook();
-    gUsingDefault = !hook;
-    CurrentHook() = hook ? std::move(hook) : DefaultHook();
-    return previous;
-}
+MessageBoxHook SetMessageBoxHook(MessageBoxHook hook) { return Hook().Replace(std::move(hook)); }
 
 // The window layer registers its message box here (declared in Dialogs.h).
-void SetDefaultMessageBoxHook(MessageBoxHook hook) {
-    DefaultHook() = hook ? std::move(hook) : MessageBoxHook(ConsoleMessageBox);
-    if (gUsingDefault) CurrentHook() = DefaultHook();
-}
+void SetDefaultMessageBoxHook(MessageBoxHook hook) { Hook().SetDefault(std::move(hook)); }

@@ -1,5 +1,7 @@
 #include "GuiTestApp.h"
 
+#include "Dialogs.h"
+
 #include <QApplication>
 #include <QByteArray>
 
@@ -11,4 +13,5 @@ void EnsureGuiApp() {
     static char* argv[] = {name, nullptr};
     // Lives until the program ends; tests never tear it down.
     new QApplication(argc, argv);
+    InstallWindowServices();
 }
