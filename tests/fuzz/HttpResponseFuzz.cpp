@@ -20,7 +20,11 @@ public:
         QCoreApplication::processEvents();
         if (!Pending) return;
         Pending = false;
-        SocketSessionConnected(GetCtrlSocket(), 0);
+        // The request's lines are ready and the client waits for the answer
+        // before it hands them to the socket, which has no connection to take them.
+        try {
+            SocketSessionConnected(GetCtrlSocket(), 0);
+        } catch (const ESocketException&) {}
     }
     void ServerCloses() {
         TAsyncSocket* socket = GetCtrlSocket();
