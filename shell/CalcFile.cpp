@@ -410,19 +410,12 @@ std::vector<std::string> SplitLines(const std::string& Text) {
     return lines;
 }
 
-bool IsTrailingJunk(char c) { return c == ' ' || (static_cast<unsigned char>(c) < 0x20); }
-
-std::string TrimTrailing(std::string s) {
-    while (!s.empty() && IsTrailingJunk(s.back())) s.pop_back();
-    return s;
-}
-
 // The text before the first space, which is taken off the line with that
 // space; with no space left the word is empty and the line stays.
 std::string TakeWord(std::string& Line) {
     const size_t space = Line.find(' ');
     if (space == std::string::npos) return {};
-    std::string word = TrimTrailing(Line.substr(0, space));
+    std::string word = TrimRight(Line.substr(0, space));
     Line.erase(0, space + 1);
     return word;
 }
@@ -470,7 +463,7 @@ bool GroupMoneyWords(const std::string& Rest, char DecimalSeparator, std::array<
     size_t pos = 0;
     while (pos < Rest.size()) {
         size_t end = Rest.find(' ', pos);
-        std::string word = TrimTrailing(Rest.substr(pos, end == std::string::npos ? std::string::npos : end - pos));
+        std::string word = TrimRight(Rest.substr(pos, end == std::string::npos ? std::string::npos : end - pos));
         pos = end == std::string::npos ? Rest.size() : end + 1;
         if (word.empty()) continue;
         bool joins = false;
@@ -504,7 +497,7 @@ std::array<std::string, 8> SplitGridLine(std::string Line, char DecimalSeparator
     cells[1] += " " + TakeWord(Line);
     if (GroupMoneyWords(Line, DecimalSeparator, cells)) return cells;
     for (int c = 2; c <= 6; ++c) cells[size_t(c)] = TakeWord(Line);
-    cells[7] = TrimTrailing(Line);
+    cells[7] = TrimRight(Line);
     return cells;
 }
 

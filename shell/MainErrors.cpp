@@ -2,10 +2,13 @@
 
 #include "Main.h"
 
+#include <string_view>
+
 #include "Dialogs.h"
 #include "MortLib.h"
 #include "SysUtils.h"
 #include "entpf.h"
+#include "iniSetup.h"
 
 const char* const SMathErrorMessage =
     "Valid results cannot be calculated using\n\rthe variables you have entered.\n\r\n\r"
@@ -13,16 +16,6 @@ const char* const SMathErrorMessage =
 const char* const SUnidentifiedErrorMessage =
     "An unidentified error has occurred.\r\n\r\nPlease contact Kestrilune Software    \r\n\r\n"
     "at:  support@kestrilune.com";
-
-namespace {
-
-// The loan spread page's sample inputs.
-constexpr double kSampleLoan = 100000;
-constexpr double kSampleInterest = 8.75;
-constexpr int kSampleTerm = 360;
-constexpr double kSamplePayment = 786.7;
-
-}  // namespace
 
 void TfrmMain::AppOnException(TObject* Sender, Exception& E) {
     if (dynamic_cast<EPaymentNumbers*>(&E)) {
@@ -50,7 +43,15 @@ bool TfrmMain::SetLoanSpreadFields(double Loan, double Interest, int Term, doubl
 }
 
 void TfrmMain::RestoreLoanSpreadSamples() {
-    SetLoanSpreadFields(kSampleLoan, kSampleInterest, kSampleTerm, kSamplePayment);
+    // The page's own sample set, so the repair never drifts from "Use Sample Values".
+    const TCalculatorReset* set = FindCalculatorReset("pgLoanSpreadCalculator");
+    if (!set) return;
+    auto sample = [set](std::string_view Field) {
+        for (const TResetValue& v : set->Values)
+            if (Field == v.Field) return v.Sample;
+        return 0.0;
+    };
+    SetLoanSpreadFields(sample("edtLoan"), sample("edtInterest"), int(sample("edtTerm")), sample("edtPayment"));
 }
 
 void TfrmMain::RepairAfterMathError(TObject* Sender) {
