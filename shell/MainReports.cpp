@@ -140,7 +140,7 @@ void TMainReports::Print() {
 }
 
 void TMainReports::MnuFilePrintSetupClick(TObject*) {
-    NeedComponent<TPrinterSetupDialog>(&Main, "PrinterSetupDialog1")->Execute();
+    rpPrinterSetup(*NeedComponent<TPrinterSetupDialog>(&Main, "PrinterSetupDialog1"));
 }
 
 void TMainReports::BuildSinglePageReport(TrpPage* Page) {
