@@ -9,6 +9,7 @@
 #include <chrono>
 #include <csignal>
 #include <dirent.h>
+#include <dlfcn.h>
 #include <fstream>
 #include <optional>
 #include <netinet/in.h>
@@ -48,6 +49,18 @@ bool Accepts(int port) {
 }
 
 void WriteFile(const std::string& name, const std::string& text) { std::ofstream(name) << text; }
+
+// The print client library reads CUPS_SERVER once and keeps the server for
+// the rest of the process, so a test that names its own server, or gives the
+// old one back, must have it read the setting again. Not loaded yet, it has
+// read nothing.
+void ReadPrintServerSettingAgain() {
+    void* cups = dlopen("libcups.so.2", RTLD_NOW | RTLD_NOLOAD);
+    if (!cups) return;
+    using SetServer = void (*)(const char*);
+    if (auto setServer = reinterpret_cast<SetServer>(dlsym(cups, "cupsSetServer"))) setServer(nullptr);
+    dlclose(cups);
+}
 
 // A print server of our own: configuration, spool and output under one
 // folder, listening on a free loopback port, stopped with the object.
@@ -177,6 +190,7 @@ TEST(CupsPrintTest, PreparedReportPrintsThroughARealQueue) {
                 setenv("CUPS_SERVER", server->c_str(), 1);
             else
                 unsetenv("CUPS_SERVER");
+            ReadPrintServerSettingAgain();
             // The engine's printer layer lists what the platform lists now.
             EnsureGuiApp();
             Printer()->Refresh();
@@ -189,6 +203,7 @@ TEST(CupsPrintTest, PreparedReportPrintsThroughARealQueue) {
         ASSERT_EQ(error, "") << "A print queue for the test could not be set up: " << error;
         // The printers are asked for from here on, of this server only.
         setenv("CUPS_SERVER", ("127.0.0.1:" + std::to_string(server.Port)).c_str(), 1);
+        ReadPrintServerSettingAgain();
         EnsureGuiApp();
         // The printer is first asked for here, after the server was named.
         PrinterStateGuard restore;
