@@ -140,7 +140,7 @@ void TfrmMain::Print(TObject*) {
 }
 
 void TfrmMain::MnuFilePrintSetupClick(TObject*) {
-    NeedComponent<TPrinterSetupDialog>(this, "PrinterSetupDialog1")->Execute();
+    rpPrinterSetup(*NeedComponent<TPrinterSetupDialog>(this, "PrinterSetupDialog1"));
 }
 
 void TfrmMain::BuildSinglePageReport(TrpPage* Page) {

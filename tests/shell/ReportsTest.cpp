@@ -220,13 +220,36 @@ TEST_F(ReportsTest, PrintFollowsThePageAndItsEnabledState) {
     EXPECT_EQ(Previewed[0]->GetName(), "rpAmortAnnual");
 }
 
-TEST_F(ReportsTest, PrintSetupRunsThePrinterDialog) {
+// The paper and orientation chosen in the printer set-up dialog are the
+// printer's, as the report engine's printer layer reads them.
+TEST_F(ReportsTest, PrintSetupChoiceReachesTheReportPrinter) {
+    const std::string printerName = Printer()->PrinterName();
+    const TPrinterDevMode mode = Printer()->GetDevMode();
     int runs = 0;
-    TPrinterSetupHook previous = SetPrinterSetupHook([&] { return ++runs, true; });
+    TPrinterSetupHook previous = SetPrinterSetupHook([&](TPrinterSetupChoice& choice) {
+        ++runs;
+        EXPECT_EQ(choice.Printers, Printer()->Printers());
+        choice.PrinterIndex = int(choice.Printers.size()) - 1;  // "Print to PDF"
+        choice.DevMode.PaperSize = DMPAPER_A4;
+        choice.DevMode.Orientation = DMORIENT_LANDSCAPE;
+        return true;
+    });
     Create();
     C<TMenuItem>("MnuFilePrintSetup")->Click();
     SetPrinterSetupHook(previous);
     EXPECT_EQ(runs, 1);
+    TrpPrinter& layer = rpPrinter();
+    EXPECT_EQ(layer.Printers[size_t(layer.PrinterIndex)], "Print to PDF");
+    EXPECT_EQ(layer.PaperSize, DMPAPER_A4);
+    EXPECT_EQ(layer.Orientation, 1);
+    // Read back from the device's pixels, so within a tenth of a millimetre.
+    EXPECT_NEAR(layer.PaperWidth, 2970, 1);
+    EXPECT_NEAR(layer.PaperHeight, 2100, 1);
+
+    const std::vector<std::string>& names = Printer()->Printers();
+    Printer()->SetPrinterIndex(int(std::find(names.begin(), names.end(), printerName) - names.begin()));
+    Printer()->SetDevMode(mode);
+    layer.SetPrinter(Printer());
 }
 
 // Every value and caption lands where its template puts it: single-page
