@@ -357,21 +357,41 @@ TEST_F(PreviewTest, FailedJobClosesTheProgressWindowAndPassesItsErrorOn) {
     EXPECT_EQ(progress.ShowAndRun(&report), mrOk);
 }
 
+// The engine's windows installed for one test; the hooks every report
+// starts with come back as they were, whatever the test's end.
+class InstalledWindows {
+public:
+    InstalledWindows()
+        : FHooks(rpDefaultWindowHooks()), FInputBox(rpDefaultInputBox()), FPrinterLink(rpPrinterLinkFactory()) {
+        rpInstallWindows();
+    }
+    ~InstalledWindows() {
+        rpDefaultWindowHooks() = FHooks;
+        rpDefaultInputBox() = FInputBox;
+        rpPrinterLinkFactory() = FPrinterLink;
+    }
+    InstalledWindows(const InstalledWindows&) = delete;
+    InstalledWindows& operator=(const InstalledWindows&) = delete;
+
+private:
+    TrpWindowHooks FHooks;
+    TrpInputBoxHook FInputBox;
+    TrpPrinterLinkFactory FPrinterLink;
+};
+
 TEST_F(PreviewTest, PrintThroughTheProgressWindow) {
-    rpInstallWindows();
+    InstalledWindows installed;
+    report.Windows = rpDefaultWindowHooks();  // the report was made before the windows were installed
     Build(3, 1);
     Printer()->FileName = pdf;
     report.ShowProgress = true;
     report.PrintPreparedReport("2-", 1, false, pwAll);
     Printer()->FileName.clear();
     EXPECT_EQ(PdfPageTexts(), (std::vector<std::string>{"Row 1", "Row 2"}));
-    rpDefaultWindowHooks() = TrpWindowHooks{};
-    rpDefaultInputBox() = nullptr;
-    rpPrinterLinkFactory() = nullptr;
 }
 
 TEST_F(PreviewTest, InstalledInputBoxAsksThePersonAndKeepsTheDefaultOnCancel) {
-    rpInstallWindows();
+    InstalledWindows installed;
     std::string asked;
     bool answer = true;
     auto previous = SetInputQueryHook([&](const std::string&, const std::string& prompt, std::string& value) {
@@ -385,9 +405,6 @@ TEST_F(PreviewTest, InstalledInputBoxAsksThePersonAndKeepsTheDefaultOnCancel) {
     answer = false;
     EXPECT_EQ(VarToStr(fresh.Context().Calc("INPUT('Rate?', '7')")), "7");
     SetInputQueryHook(previous);
-    rpDefaultWindowHooks() = TrpWindowHooks{};
-    rpDefaultInputBox() = nullptr;
-    rpPrinterLinkFactory() = nullptr;
 }
 
 // ------------------------------------------------------------ speed buttons
