@@ -27,7 +27,7 @@ namespace {
 void RecalculateSchedule(benchmark::State& state, int32_t payments, double principal, double ratePercent,
                          double extra) {
     TfrmMain& w = Window();
-    TAmortizationPage& page = *w.Amortization;
+    TAmortizationPage& page = *w.Page<TAmortizationPage>();
     page.edtMortAmt->SetAsFloat(principal);
     page.edtIRate->SetAsFloat(ratePercent);
     page.edtNumPmts->SetAsInteger(payments);
@@ -105,7 +105,7 @@ BENCHMARK(BM_ScrollPageOf32767Rows)->Unit(benchmark::kMillisecond);
 // Sum of the years' digits over the longest period the field takes.
 void BM_DepreciationOf32767Years(benchmark::State& state) {
     TfrmMain& w = Window();
-    TDepreciationPage& page = *w.Depreciation;
+    TDepreciationPage& page = *w.Page<TDepreciationPage>();
     page.edtOriginalCost->SetAsFloat(1e9);
     page.edtSalvageValue->SetAsFloat(1000);
     page.edtDepreciationPeriod->SetAsInteger(32767);

@@ -46,7 +46,7 @@ BENCHMARK(BM_Print360PaymentScheduleToPreview)->Unit(benchmark::kMillisecond);
 // The window on the amortization page with the longest schedule.
 TfrmMain& WindowWithLongestSchedule() {
     TfrmMain& w = WindowOnPage("btnAS");
-    w.Amortization->edtNumPmts->SetAsInteger(32767);
+    w.Page<TAmortizationPage>()->edtNumPmts->SetAsInteger(32767);
     w.CalcAmortization(nullptr);
     return w;
 }

@@ -32,3 +32,16 @@ const TCalculatorReset* FindCalculatorReset(const std::string& Page);
 // Today's month as the amortization page's month list names it: "Jan" .. "Dec",
 // whatever the regional settings call it. Month is 1 .. 12.
 const char* MonthListName(int Month);
+
+// The window's general defaults, kept in the settings file and in calculator
+// files: the value set a page reset writes (0 the zeros, otherwise the
+// samples) and the general sample values.
+struct TDefaultValues {
+    int ValueSet = 0;
+    double Loan = 0, Interest = 0;
+    int Term = 0;
+    double Payment = 0, Federal = 0, State = 0, Downpayment = 0;
+    int Calc = 0;
+
+    bool Samples() const { return ValueSet != 0; }
+};

@@ -14,8 +14,6 @@
 #include <QMessageBox>
 #include <QInputDialog>
 #include <QLineEdit>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QUrl>
@@ -293,13 +291,6 @@ bool QtFileDialog(TOpenDialog& d) {
     return true;
 }
 
-bool QtPrinterSetup() {
-    if (!HaveDisplay()) return false;
-    static QPrinter* printer = new QPrinter();
-    QPrintDialog dlg(printer, DialogParent());
-    return dlg.exec() == QDialog::Accepted;
-}
-
 bool QtInputQuery(const std::string& Caption, const std::string& Prompt, std::string& Value) {
     if (!HaveDisplay()) return false;
     bool ok = false;
@@ -312,11 +303,6 @@ bool QtInputQuery(const std::string& Caption, const std::string& Prompt, std::st
 
 TInputQueryHook& CurrentInputQueryHook() {
     static TInputQueryHook hook = QtInputQuery;
-    return hook;
-}
-
-TPrinterSetupHook& CurrentPrinterSetupHook() {
-    static TPrinterSetupHook hook = QtPrinterSetup;
     return hook;
 }
 
@@ -336,8 +322,6 @@ bool TOpenDialog::Execute() {
     return ok;
 }
 
-bool TPrinterSetupDialog::Execute() { return CurrentPrinterSetupHook()(); }
-
 bool InputQuery(const std::string& ACaption, const std::string& APrompt, std::string& Value) {
     return CurrentInputQueryHook()(ACaption, APrompt, Value);
 }
@@ -349,10 +333,6 @@ std::string InputBox(const std::string& ACaption, const std::string& APrompt, co
 
 TInputQueryHook SetInputQueryHook(TInputQueryHook Hook) {
     return ReplaceHook(CurrentInputQueryHook(), std::move(Hook), QtInputQuery);
-}
-
-TPrinterSetupHook SetPrinterSetupHook(TPrinterSetupHook Hook) {
-    return ReplaceHook(CurrentPrinterSetupHook(), std::move(Hook), QtPrinterSetup);
 }
 
 // ---------------------------------------------------------------------------

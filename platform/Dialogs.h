@@ -11,6 +11,7 @@
 #include "DesktopHooks.h"
 #include "MsgBox.h"
 #include "Messages.h"
+#include "Printers.h"
 
 // ---- Message dialogs ------------------------------------------------------------------
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
@@ -112,12 +113,23 @@ public:
     TFileDialogKind Kind() const override { return fdSave; }
 };
 
+// What the printer set-up dialog offers and a person changes: the printer,
+// and the paper and orientation it prints on.
+struct TPrinterSetupChoice {
+    std::vector<std::string> Printers;
+    int PrinterIndex = 0;
+    TPrinterDevMode DevMode;
+};
+
 class TPrinterSetupDialog : public TComponent {
 public:
     explicit TPrinterSetupDialog(TComponent* AOwner) : TComponent(AOwner) {}
+    // Offers the program's printers with the selected one's paper; on OK the
+    // program's printer (Printer()) takes the choice. False when cancelled.
     virtual bool Execute();
 };
-using TPrinterSetupHook = std::function<bool()>;
+// The person at the dialog: changes Choice and answers true for OK.
+using TPrinterSetupHook = std::function<bool(TPrinterSetupChoice& Choice)>;
 TPrinterSetupHook SetPrinterSetupHook(TPrinterSetupHook Hook);
 
 // Asks for a line of text; true with Value set when the person pressed OK.

@@ -1,16 +1,24 @@
 #include "Printers.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QRadioButton>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
 
 #include "Dialogs.h"
 #include "Graphics.h"
+#include "Hooks.h"
 
 namespace {
 
@@ -67,10 +75,35 @@ void TakePaper(const QPageLayout& layout, TPrinterDevMode& mode) {
     mode.Orientation = layout.orientation() == QPageLayout::Landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
 }
 
+// The papers a printer takes, by platform identifier; the PDF printer takes every known size.
+std::vector<TPrinterCapability> PapersOf(const std::string& printerName, bool pdf) {
+    std::vector<TPrinterCapability> papers;
+    auto add = [&](const QPageSize& size) {
+        int id = size.windowsId();
+        if (id <= 0) return;
+        if (std::any_of(papers.begin(), papers.end(), [id](const TPrinterCapability& p) { return p.Id == id; })) return;
+        papers.push_back({id, size.name().toStdString()});
+    };
+    if (pdf) {
+        for (int i = 0; i <= int(QPageSize::LastPageSize); ++i) add(QPageSize(QPageSize::PageSizeId(i)));
+    } else {
+        for (const QPageSize& size : QPrinterInfo::printerInfo(Q(printerName)).supportedPageSizes()) add(size);
+    }
+    std::sort(papers.begin(), papers.end(), [](const auto& a, const auto& b) { return a.Id < b.Id; });
+    return papers;
+}
+
 bool QtPropertiesDialog(TPrinter& printer);
 
 TPrinterPropertiesHook& CurrentPropertiesHook() {
     static TPrinterPropertiesHook hook = QtPropertiesDialog;
+    return hook;
+}
+
+bool QtPrinterSetup(TPrinterSetupChoice& choice);
+
+TPrinterSetupHook& CurrentPrinterSetupHook() {
+    static TPrinterSetupHook hook = QtPrinterSetup;
     return hook;
 }
 
@@ -162,22 +195,7 @@ void TPrinter::SetDevMode(const TPrinterDevMode& Mode) {
         S->Device->setPaperSource(source);
 }
 
-std::vector<TPrinterCapability> TPrinter::Papers() const {
-    std::vector<TPrinterCapability> papers;
-    auto add = [&](const QPageSize& size) {
-        int id = size.windowsId();
-        if (id <= 0) return;
-        if (std::any_of(papers.begin(), papers.end(), [id](const TPrinterCapability& p) { return p.Id == id; })) return;
-        papers.push_back({id, size.name().toStdString()});
-    };
-    if (IsPdfPrinter()) {
-        for (int i = 0; i <= int(QPageSize::LastPageSize); ++i) add(QPageSize(QPageSize::PageSizeId(i)));
-    } else {
-        for (const QPageSize& size : QPrinterInfo::printerInfo(Q(PrinterName())).supportedPageSizes()) add(size);
-    }
-    std::sort(papers.begin(), papers.end(), [](const auto& a, const auto& b) { return a.Id < b.Id; });
-    return papers;
-}
+std::vector<TPrinterCapability> TPrinter::Papers() const { return PapersOf(PrinterName(), IsPdfPrinter()); }
 
 std::vector<TPrinterCapability> TPrinter::Bins() const {
     // Qt names no paper sources outside Windows; the printer's own choice is the one offered.
@@ -285,6 +303,57 @@ bool QtPropertiesDialog(TPrinter& printer) {
     return true;
 }
 
+// The printer set-up dialog: the printer, its paper and the orientation.
+bool QtPrinterSetup(TPrinterSetupChoice& choice) {
+    if (!HaveDisplay() || choice.Printers.empty()) return false;
+    QDialog dialog(QApplication::activeWindow(), Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    dialog.setWindowTitle("Print Setup");
+    auto* names = new QComboBox;
+    for (const std::string& name : choice.Printers) names->addItem(Q(name));
+    names->setCurrentIndex(std::clamp(choice.PrinterIndex, 0, int(choice.Printers.size()) - 1));
+    auto* papers = new QComboBox;
+    auto fillPapers = [&](int keepId) {
+        int index = names->currentIndex();
+        papers->clear();
+        for (const TPrinterCapability& p : PapersOf(choice.Printers[size_t(index)], index == names->count() - 1))
+            papers->addItem(Q(p.Name), p.Id);
+        int at = papers->findData(keepId);
+        papers->setCurrentIndex(at >= 0 ? at : 0);
+    };
+    fillPapers(choice.DevMode.PaperSize);
+    QObject::connect(names, &QComboBox::currentIndexChanged, &dialog,
+                     [&](int) { fillPapers(papers->currentData().toInt()); });
+    auto* portrait = new QRadioButton("P&ortrait");
+    auto* landscape = new QRadioButton("L&andscape");
+    (choice.DevMode.Orientation == DMORIENT_LANDSCAPE ? landscape : portrait)->setChecked(true);
+
+    auto* printerBox = new QGroupBox("Printer");
+    auto* printerForm = new QFormLayout(printerBox);
+    printerForm->addRow("&Name:", names);
+    auto* paperBox = new QGroupBox("Paper");
+    auto* paperForm = new QFormLayout(paperBox);
+    paperForm->addRow("Si&ze:", papers);
+    auto* orientationBox = new QGroupBox("Orientation");
+    auto* orientationLayout = new QVBoxLayout(orientationBox);
+    orientationLayout->addWidget(portrait);
+    orientationLayout->addWidget(landscape);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(printerBox);
+    layout->addWidget(paperBox);
+    layout->addWidget(orientationBox);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted) return false;
+
+    choice.PrinterIndex = names->currentIndex();
+    if (papers->currentIndex() >= 0) choice.DevMode.PaperSize = papers->currentData().toInt();
+    choice.DevMode.Orientation = landscape->isChecked() ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+    return true;
+}
+
 }  // namespace
 
 TPrinter* Printer() {
@@ -299,4 +368,23 @@ TPrinterPropertiesHook SetPrinterPropertiesHook(TPrinterPropertiesHook Hook) {
     TPrinterPropertiesHook previous = CurrentPropertiesHook();
     CurrentPropertiesHook() = Hook ? std::move(Hook) : TPrinterPropertiesHook(QtPropertiesDialog);
     return previous;
+}
+
+bool TPrinterSetupDialog::Execute() {
+    TPrinter* printer = Printer();
+    TPrinterSetupChoice choice{printer->Printers(), printer->GetPrinterIndex(), printer->GetDevMode()};
+    if (!CurrentPrinterSetupHook()(choice)) return false;
+    printer->SetPrinterIndex(choice.PrinterIndex);
+    // The dialog offers paper and orientation; the rest stays the printer's own.
+    TPrinterDevMode mode = printer->GetDevMode();
+    mode.PaperSize = choice.DevMode.PaperSize;
+    mode.PaperWidth = choice.DevMode.PaperWidth;
+    mode.PaperLength = choice.DevMode.PaperLength;
+    mode.Orientation = choice.DevMode.Orientation;
+    printer->SetDevMode(mode);
+    return true;
+}
+
+TPrinterSetupHook SetPrinterSetupHook(TPrinterSetupHook Hook) {
+    return ReplaceHook(CurrentPrinterSetupHook(), std::move(Hook), QtPrinterSetup);
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "Dialogs.h"
 #include "Printers.h"
 #include "RP_Class.h"
 #include "RP_Globals.h"
@@ -200,6 +201,12 @@ TrpPrinter& rpPrinter() {
         return p;
     }();
     return *printer;
+}
+
+bool rpPrinterSetup(TPrinterSetupDialog& dialog) {
+    if (!dialog.Execute()) return false;
+    rpPrinter().SetPrinter(::Printer());
+    return true;
 }
 
 namespace {

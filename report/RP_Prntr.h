@@ -11,6 +11,7 @@
 #include "RP_Context.h"
 
 class TPrinter;
+class TPrinterSetupDialog;
 
 // Page pixels per inch.
 constexpr double rpPagePixelsPerInch = 93 / 1.015;
@@ -76,5 +77,8 @@ private:
 
 // The program's printer layer, bound to the platform's printer on first use.
 TrpPrinter& rpPrinter();
+// Runs the platform's printer set-up dialog; on OK the printer layer takes
+// the printer and paper chosen there, so that reports print on it.
+bool rpPrinterSetup(TPrinterSetupDialog& dialog);
 // The template-facing part of the printer layer, as a report context takes it.
 std::unique_ptr<TrpPrinterLink> rpCreatePrinterLink();

@@ -58,6 +58,7 @@ void TAmortizationPage::FindComponents() {
     LblToPmt = Need<TLabel>("LblToPmt");
     grdAmortization = Need<TAlignGrid>("grdAmortization");
     grdAnnualAmortization = Need<TAlignGrid>("grdAnnualAmortization");
+    memPrepayments = Need<TMemo>("memPrepayments");
 }
 
 // ---- Calculation ---------------------------------------------------------------------------
@@ -93,7 +94,7 @@ void TAmortizationPage::CreatePrepaymentList(TObject*) {
     TAlignGrid* g = grdAmortization;
     PrepaymentText =
         PrepaymentListText(AmortNumPayments, g->GetRowCount(), [g](int c, int r) { return g->GetCells(c, r); });
-    if (Main.memPrepayments) Main.memPrepayments->SetText(PrepaymentText);
+    memPrepayments->SetText(PrepaymentText);
 }
 
 void TAmortizationPage::TitleGrids() {

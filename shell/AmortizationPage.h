@@ -17,6 +17,7 @@ class TComboBox;
 class TControl;
 class TEntPictureField;
 class TLabel;
+class TMemo;
 class TPanel;
 class TRadioButton;
 
@@ -75,6 +76,7 @@ public:
     TRadioButton *rbOnePmt = nullptr, *rbRangePmts = nullptr, *rbAllPmts = nullptr;
     TLabel *LblFromPmt = nullptr, *LblToPmt = nullptr;
     TAlignGrid *grdAmortization = nullptr, *grdAnnualAmortization = nullptr;
+    TMemo* memPrepayments = nullptr;
 
 private:
     void ReadInputs();

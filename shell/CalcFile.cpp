@@ -331,19 +331,19 @@ const char* const CRLF = "\r\n";
 
 // The window's own values that the file carries, by name.
 int* SettingInteger(TfrmMain& Main, const std::string& Name) {
-    if (Name == "DefaultValueSet") return &Main.DefaultValueSet;
-    if (Name == "DefaultTerm") return &Main.DefaultTerm;
-    if (Name == "DefaultCalc") return &Main.DefaultCalc;
+    if (Name == "DefaultValueSet") return &Main.Defaults.ValueSet;
+    if (Name == "DefaultTerm") return &Main.Defaults.Term;
+    if (Name == "DefaultCalc") return &Main.Defaults.Calc;
     return nullptr;
 }
 
 double* SettingFloat(TfrmMain& Main, const std::string& Name) {
-    if (Name == "DefaultLoan") return &Main.DefaultLoan;
-    if (Name == "DefaultInterest") return &Main.DefaultInterest;
-    if (Name == "DefaultPayment") return &Main.DefaultPayment;
-    if (Name == "DefaultFederal") return &Main.DefaultFederal;
-    if (Name == "DefaultState") return &Main.DefaultState;
-    if (Name == "DefaultDownpayment") return &Main.DefaultDownpayment;
+    if (Name == "DefaultLoan") return &Main.Defaults.Loan;
+    if (Name == "DefaultInterest") return &Main.Defaults.Interest;
+    if (Name == "DefaultPayment") return &Main.Defaults.Payment;
+    if (Name == "DefaultFederal") return &Main.Defaults.Federal;
+    if (Name == "DefaultState") return &Main.Defaults.State;
+    if (Name == "DefaultDownpayment") return &Main.Defaults.Downpayment;
     return nullptr;
 }
 
@@ -442,8 +442,8 @@ std::string CalculatorFileText(TfrmMain& Main) {
         text += ValueText(Main, line);
         text += CRLF;
     }
-    Main.Amortization->AmortizationGridText = AmortizationGridFileText(&Main);
-    return text + Main.Amortization->AmortizationGridText;
+    Main.Page<TAmortizationPage>()->AmortizationGridText = AmortizationGridFileText(&Main);
+    return text + Main.Page<TAmortizationPage>()->AmortizationGridText;
 }
 
 namespace {

@@ -56,7 +56,7 @@ const TCalculatorReset& TCalcPage::ValueSet() const {
 
 void TValueSetPage::ResetValues(TObject*) {
     const TCalculatorReset& set = ValueSet();
-    WriteValueSet(set, Main.DefaultValueSet != 0 ? TValueSet::Samples : TValueSet::Zeros);
+    WriteValueSet(set, Main.Defaults.Samples() ? TValueSet::Samples : TValueSet::Zeros);
     FocusWhenShown();
 }
 

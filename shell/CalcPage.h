@@ -1,7 +1,20 @@
 #pragma once
 // The base of a calculator page unit: one notebook page of the main window
-// with its fields, state, handlers, reset and settings. The window owns one
-// object per page (see Main.h for how a page joins it).
+// with its fields, state, handlers, reset and settings, in a unit of its own
+// named after the page (QuickCalcPage.h, InvestmentPages.h, ...). To add one:
+//  - derive `class TXxxPage : public TCalcPage` (TValueSetPage when its resets
+//    are a value set of the calculator resets, iniSetup.h) with PageName(),
+//    its handlers as methods under the names the definition binds, and its
+//    components as members;
+//  - RegisterHandlers binds each name (BindNotify, BindHandler); the window
+//    collects every page's table before it reads the definition, so a name
+//    missing here fails the read; FindComponents looks up with Need<T>("name");
+//  - ResetValues writes zeros or samples as the window's defaults say,
+//    ZeroValues the zeros of "reset all to zero"; ReadSettings and
+//    WriteSettings take the page's own entries of the settings file;
+//  - add it to the window's page list (Main.cpp, AddPage<TXxxPage>()); the
+//    window owns it, resets pages in that order and finds it by type with
+//    Page<TXxxPage>().
 
 #include <string>
 
@@ -40,7 +53,7 @@ public:
     virtual void RegisterHandlers(THandlerTable& Handlers) = 0;
     // Looks up the page's components once the definition has been read.
     virtual void FindComponents() = 0;
-    // Sets the page to zeros or to its samples, as the window's DefaultValueSet says.
+    // Sets the page to zeros or to its samples, as the window's Defaults.ValueSet says.
     virtual void ResetValues(TObject* Sender) = 0;
     // Part of "reset all to zero": zeros the page's values and leaves colours
     // and enabled states as they are; the focus moves only where a page says so.
@@ -81,15 +94,6 @@ protected:
     template <class T>
     T* Need(const std::string& Name) const {
         return NeedComponent<T>(Root(), Name);
-    }
-    // Binds a handler name of the definition to a method of this page.
-    template <class P, class Event, class... Args>
-    static void Bind(THandlerTable& Handlers, const char* Name, P* Page, void (P::*Method)(Args...)) {
-        Handlers[Name] = Event([Page, Method](Args... a) { (Page->*Method)(a...); });
-    }
-    template <class P>
-    static void BindNotify(THandlerTable& Handlers, const char* Name, P* Page, void (P::*Method)(TObject*)) {
-        Bind<P, TNotifyEvent>(Handlers, Name, Page, Method);
     }
 
     TfrmMain& Main;

@@ -67,7 +67,7 @@ void TDepreciationPage::CalcDepreciation(TObject* Sender) {
                    });
 }
 
-void TDepreciationPage::ResetValues(TObject* Sender) { Reset(Sender, Main.DefaultValueSet != 0); }
+void TDepreciationPage::ResetValues(TObject* Sender) { Reset(Sender, Main.Defaults.Samples()); }
 void TDepreciationPage::ZeroValues(TObject* Sender) { Reset(Sender, false); }
 
 void TDepreciationPage::Reset(TObject* Sender, bool Samples) {

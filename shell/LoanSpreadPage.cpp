@@ -1,11 +1,14 @@
 #include "LoanSpreadPage.h"
 
+#include <string_view>
+
 #include "Main.h"
 
 #include "AlignGrid.h"
 #include "ExtCtrls.h"
 #include "LoanSpread.h"
 #include "entpf.h"
+#include "iniSetup.h"
 
 namespace {
 
@@ -38,7 +41,7 @@ void TLoanSpreadPage::RegisterHandlers(THandlerTable& h) {
     h["ChooseLoanSpreadCalculator"] = TNotifyEvent([this](TObject* s) { Main.ChooseLoanSpreadCalculator(s); });
     BindNotify(h, "rgCalculateClick", this, &TLoanSpreadPage::rgCalculateClick);
     BindNotify(h, "grdLSClick", this, &TLoanSpreadPage::grdLSClick);
-    Bind<TLoanSpreadPage, TMouseMoveEvent>(h, "grdLSMouseMove", this, &TLoanSpreadPage::grdLSMouseMove);
+    BindHandler<TMouseMoveEvent>(h, "grdLSMouseMove", this, &TLoanSpreadPage::grdLSMouseMove);
 }
 
 void TLoanSpreadPage::FindComponents() {
@@ -55,6 +58,25 @@ void TLoanSpreadPage::FindComponents() {
     lblLeft = Need<TLabel>("lblLeft");
     lblRight = Need<TLabel>("lblRight");
     grdLS = Need<TAlignGrid>("grdLS");
+}
+
+void TLoanSpreadPage::SetInputs(double Loan, double Interest, int Term, double Payment) {
+    if (!edtLoan || !edtInterest || !edtTerm || !edtPayment) return;
+    edtLoan->SetAsFloat(Loan);
+    edtInterest->SetAsFloat(Interest);
+    edtTerm->SetAsInteger(Term);
+    edtPayment->SetAsFloat(Payment);
+}
+
+void TLoanSpreadPage::RestoreSampleInputs() {
+    const TCalculatorReset* set = FindCalculatorReset(PageName());
+    if (!set) return;
+    auto sample = [set](std::string_view Field) {
+        for (const TResetValue& v : set->Values)
+            if (Field == v.Field) return v.Sample;
+        return 0.0;
+    };
+    SetInputs(sample("edtLoan"), sample("edtInterest"), int(sample("edtTerm")), sample("edtPayment"));
 }
 
 void TLoanSpreadPage::SetFieldRole(TEntPictureField* Field, bool Result, const char* Hint) {

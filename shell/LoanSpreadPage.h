@@ -33,6 +33,12 @@ public:
     void grdLSClick(TObject* Sender);
     void grdLSMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
 
+    // ---- Reset and repair steps -------------------------------------------------------
+    // Writes the four inputs; nothing before the components are found.
+    void SetInputs(double Loan, double Interest, int Term, double Payment);
+    // The page's own sample inputs, so a repair never drifts from "Use Sample Values".
+    void RestoreSampleInputs();
+
     // ---- State ----------------------------------------------------------------------
     // The mode last built, and the step texts of its table (the report's captions).
     int LoanSpreadMode = 0;

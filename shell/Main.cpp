@@ -2,6 +2,7 @@
 // the settings file.
 
 #include "Main.h"
+#include "MainReports.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -9,6 +10,9 @@
 #include <mutex>
 
 #include "Dialogs.h"
+#include "ExtCtrls.h"
+#include "Menus.h"
+#include "StdCtrls.h"
 #include "Folders.h"
 #include "AlignGrid.h"
 #include "AmortizationPage.h"
@@ -45,8 +49,6 @@
 
 const char* const SProgramCaption = "Varnholt, 3.0.01";
 const char* const SApplicationTitle = "Quorvane\xC2\xAE - Varnholt, 3.0.01";
-const char* const SWebSiteName = "www.quorvane.com";
-const char* const SCopyrightLine = "Copyright \xC2\xA9 1996-2026 Kestrilune Software";
 
 TfrmMain* frmMain = nullptr;
 std::string CurrentFileName;
@@ -79,27 +81,41 @@ void RegisterMainWindowClasses() {
     });
 }
 
-TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
+namespace {
+
+template <class P>
+void AddPage(std::vector<std::unique_ptr<TCalcPage>>& Pages, TfrmMain& Main) {
+    Pages.push_back(std::make_unique<P>(Main));
+}
+
+}  // namespace
+
+TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner), FReports(std::make_unique<TMainReports>(*this)) {
     RegisterMainWindowClasses();
     // The calculator pages, in the order the resets run through them.
-    QuickCalc = AddPage<TQuickCalcPage>();
-    CapRate = AddPage<TCapRatePage>();
-    MaximumLoan = AddPage<TMaximumLoanPage>();
-    IncomeMultipliers = AddPage<TIncomeMultipliersPage>();
-    Underwriting = AddPage<TUnderwritingPage>();
-    MortgageQualifier = AddPage<TMortgageQualifierPage>();
-    Refinance = AddPage<TRefinancePage>();
-    LoanComparisons = AddPage<TLoanComparisonsPage>();
-    RatesOfReturn = AddPage<TRatesOfReturnPage>();
-    FutureValues = AddPage<TFutureValuesPage>();
-    DiscountedCashFlows = AddPage<TDiscountedCashFlowsPage>();
-    Depreciation = AddPage<TDepreciationPage>();
-    LoanSpread = AddPage<TLoanSpreadPage>();
-    Amortization = AddPage<TAmortizationPage>();
+    AddPage<TQuickCalcPage>(FPages, *this);
+    AddPage<TCapRatePage>(FPages, *this);
+    AddPage<TMaximumLoanPage>(FPages, *this);
+    AddPage<TIncomeMultipliersPage>(FPages, *this);
+    AddPage<TUnderwritingPage>(FPages, *this);
+    AddPage<TMortgageQualifierPage>(FPages, *this);
+    AddPage<TRefinancePage>(FPages, *this);
+    AddPage<TLoanComparisonsPage>(FPages, *this);
+    AddPage<TRatesOfReturnPage>(FPages, *this);
+    AddPage<TFutureValuesPage>(FPages, *this);
+    AddPage<TDiscountedCashFlowsPage>(FPages, *this);
+    AddPage<TDepreciationPage>(FPages, *this);
+    AddPage<TLoanSpreadPage>(FPages, *this);
+    AddPage<TAmortizationPage>(FPages, *this);
     ReadComponentFromText(this, std::string(FindResource("forms/Main.txt")), Handlers());
-    FindComponents();
+    // The components the code reaches; the definition must have them.
+    nbkMain = NeedComponent<TNotebook>(this, "nbkMain");
+    statusBar = Find<TWinControl>("statusBar");
+    btnPrint = NeedComponent<TgrCustomGraphicButton>(this, "btnPrint");
+    btnReset = NeedComponent<TgrCustomGraphicButton>(this, "btnReset");
+    MnuFilePrint = NeedComponent<TMenuItem>(this, "MnuFilePrint");
     for (auto& page : FPages) page->FindComponents();
-    BindReports();
+    FReports->BindReports();
 }
 
 TfrmMain::~TfrmMain() {
@@ -112,81 +128,53 @@ TfrmMain::~TfrmMain() {
     if (frmMain == this) frmMain = nullptr;
 }
 
+std::string TfrmMain::ActivePageName() const { return nbkMain ? nbkMain->GetActivePage() : std::string(); }
+
+// ---- Settings file -------------------------------------------------------------------------
+
+std::string TfrmMain::SettingsFileName() { return SettingsDir() + "ZEMR.INI"; }
+
 namespace {
 
-template <class T>
-T* Need(TComponent* Root, const std::string& Name) {
-    return NeedComponent<T>(Root, Name);
+void ReadIniSettings(TfrmMain& Main) {
+    TDefaultValues& d = Main.Defaults;
+    TAmortizationPage& amort = *Main.Page<TAmortizationPage>();
+    TMortgageQualifierPage& qualifier = *Main.Page<TMortgageQualifierPage>();
+    TDiscountedCashFlowsPage& cashFlows = *Main.Page<TDiscountedCashFlowsPage>();
+    Main.Page<TLoanSpreadPage>()->LoanSpreadMode = 0;
+    d.ValueSet = 0;
+    TIniFile ini(TfrmMain::SettingsFileName());
+    const char* g = "GeneralValues";
+    d.ValueSet = ini.ReadInteger(g, "DefaultValueSet", 1);
+    d.Loan = ini.ReadFloat(g, "Loan", 100000);
+    d.Interest = ini.ReadFloat(g, "Interest", 8.75);
+    d.Term = ini.ReadInteger(g, "Term", 360);
+    d.Payment = ini.ReadFloat(g, "Payment", 786.7);
+    amort.AmortStartMonth = ini.ReadInteger(g, "Month", 1);
+    amort.AmortStartYear = ini.ReadInteger(g, "Year", 2000);
+    d.Federal = ini.ReadFloat(g, "Federal", 22);
+    d.State = ini.ReadFloat(g, "State", 2.5);
+    d.Downpayment = ini.ReadFloat(g, "Downpayment", 20000);
+    d.Calc = ini.ReadInteger(g, "DefaultCalc", 0);
+    qualifier.HRatio = ini.ReadFloat("Ratios", "HRatio", 28);
+    qualifier.DRatio = ini.ReadFloat("Ratios", "DRatio", 36);
+    for (int i = 1; i <= 30; ++i) cashFlows.DCFYears[size_t(i)] = ini.ReadFloat("DCF", "Year" + std::to_string(i), 0);
+    for (int i = 1; i <= 5; ++i)
+        cashFlows.DCFRates[size_t(i)] = ini.ReadFloat("DCF", "Rate" + std::to_string(i), 3 + i);
+    Main.Tips = ini.ReadBool(g, "Tips", true);
+    Main.Run = ini.ReadBool(g, "Run", false);
+    for (const auto& page : Main.CalcPages()) page->ReadSettings(ini);
+}
+
+void WriteIniSettings(const TfrmMain& Main) {
+    TIniFile ini(TfrmMain::SettingsFileName());
+    ini.WriteBool("GeneralValues", "Tips", Main.Tips);
+    ini.WriteBool("GeneralValues", "RetainTape", Main.RetainTape);
+    ini.WriteBool("GeneralValues", "Run", Main.Run);
+    for (const auto& page : Main.CalcPages()) page->WriteSettings(ini);
 }
 
 }  // namespace
-
-void TfrmMain::FindComponents() {
-    pnlButtonBar = Need<TPanel>(this, "pnlButtonBar");
-    lblCalculatorName = Need<TEntRotatedLabel>(this, "lblCalculatorName");
-    nbkMain = Need<TNotebook>(this, "nbkMain");
-    statusBar = Find<TWinControl>("statusBar");
-    btnPrint = Need<TgrCustomGraphicButton>(this, "btnPrint");
-    btnReset = Need<TgrCustomGraphicButton>(this, "btnReset");
-    btnPrevCalc = Need<TControl>(this, "btnPrevCalc");
-    btnNextCalc = Need<TControl>(this, "btnNextCalc");
-    btnCalculators = Need<TControl>(this, "btnCalculators");
-    btnExit = Need<TControl>(this, "btnExit");
-    MnuFilePrint = Need<TMenuItem>(this, "MnuFilePrint");
-    mnuPopCalcs = Need<TPopupMenu>(this, "mnuPopCalcs");
-    memPrepayments = Need<TMemo>(this, "memPrepayments");
-    memFileContents = Need<TMemo>(this, "memFileContents");
-}
-
-THandlerTable TfrmMain::Handlers() {
-    THandlerTable h;
-    auto notify = [&](const char* name, void (TfrmMain::*method)(TObject*)) { BindNotify(h, name, method); };
-    auto mouseMove = [&](const char* name, void (TfrmMain::*method)(TObject*, TShiftState, int, int)) {
-        h[name] =
-            TMouseMoveEvent([this, method](TObject* s, TShiftState sh, int x, int y) { (this->*method)(s, sh, x, y); });
-    };
-    notify("FormCreate", &TfrmMain::FormCreate);
-    notify("FormActivate", &TfrmMain::FormActivate);
-    notify("FormDestroy", &TfrmMain::FormDestroy);
-    h["FormCloseQuery"] = TCloseQueryEvent([this](TObject* s, bool& c) { FormCloseQuery(s, c); });
-    h["FormClose"] = TCloseEvent([this](TObject* s, TCloseAction& a) { FormClose(s, a); });
-    notify("MnuFileExitClick", &TfrmMain::MnuFileExitClick);
-
-    notify("gotoChosenCalculator", &TfrmMain::gotoChosenCalculator);
-    notify("MenuButtonEnter", &TfrmMain::MenuButtonEnter);
-    notify("MenuButtonLeave", &TfrmMain::MenuButtonLeave);
-    notify("nbkMainPageChanged", &TfrmMain::nbkMainPageChanged);
-    mouseMove("nbkMainMouseMove", &TfrmMain::nbkMainMouseMove);
-
-    notify("btnHelpClick", &TfrmMain::btnHelpClick);
-    notify("MnuHelpContentsClick", &TfrmMain::MnuHelpContentsClick);
-    notify("MnuHelpSearchClick", &TfrmMain::MnuHelpSearchClick);
-    notify("MnuHelpHowClick", &TfrmMain::MnuHelpHowClick);
-    notify("MnuHelpGlossaryClick", &TfrmMain::MnuHelpGlossaryClick);
-    notify("GoOnline", &TfrmMain::GoOnline);
-    notify("ShowUpdate", &TfrmMain::ShowUpdate);
-    mouseMove("statusBarMouseMove", &TfrmMain::statusBarMouseMove);
-    h["statusBarPanelClick"] = TvsPanelClickNotifyEvent(
-        [this](TObject* panel, TMouseButton, TShiftState, int, int) { statusBarPanelClick(panel); });
-    notify("statusBarResize", &TfrmMain::statusBarResize);
-    mouseMove("lblCompanyMouseMove", &TfrmMain::lblCompanyMouseMove);
-
-    notify("mnuResetThisZeroClick", &TfrmMain::mnuResetThisZeroClick);
-    notify("mnuResetAllZeroClick", &TfrmMain::mnuResetAllZeroClick);
-    notify("mnuResetSamplesClick", &TfrmMain::mnuResetSamplesClick);
-    notify("mnuResetAllSamplesClick", &TfrmMain::mnuResetAllSamplesClick);
-    AddFileHandlers(h);
-    AddWindowHandlers(h);
-    AddReportHandlers(h);
-    for (auto& page : FPages) page->RegisterHandlers(h);
-    return h;
-}
-
-void TfrmMain::BindNotify(THandlerTable& h, const char* Name, void (TfrmMain::*Method)(TObject*)) {
-    h[Name] = TNotifyEvent([this, Method](TObject* s) { (this->*Method)(s); });
-}
-
-std::string TfrmMain::ActivePageName() const { return nbkMain ? nbkMain->GetActivePage() : std::string(); }
 
 // ---- Life cycle ----------------------------------------------------------------------
 
@@ -198,8 +186,8 @@ void TfrmMain::FormCreate(TObject* Sender) {
     SetCaption(SProgramCaption);
     ProgramDir = ::ProgramDir();
     std::srand(unsigned(std::time(nullptr)));
-    mnuPopCalcs->AutoPopup = false;
-    ReadIniSettings(Sender);
+    NeedComponent<TPopupMenu>(this, "mnuPopCalcs")->AutoPopup = false;
+    ReadIniSettings(*this);
     CreatePrepaymentList(Sender);
     Application->OnException = [this](TObject* s, Exception& e) { AppOnException(s, e); };
     Application->OnHint = [this](TObject* s) { AppOnHint(s); };
@@ -225,11 +213,11 @@ void TfrmMain::FormCreate(TObject* Sender) {
 }
 
 void TfrmMain::FormActivate(TObject*) {
-    const int w = pnlButtonBar->GetWidth();
-    btnExit->SetLeft(w - 29);
-    btnCalculators->SetLeft(w - 147);
-    btnNextCalc->SetLeft(w - 180);
-    btnPrevCalc->SetLeft(w - 210);
+    const int w = NeedComponent<TPanel>(this, "pnlButtonBar")->GetWidth();
+    NeedComponent<TControl>(this, "btnExit")->SetLeft(w - 29);
+    NeedComponent<TControl>(this, "btnCalculators")->SetLeft(w - 147);
+    NeedComponent<TControl>(this, "btnNextCalc")->SetLeft(w - 180);
+    NeedComponent<TControl>(this, "btnPrevCalc")->SetLeft(w - 210);
 }
 
 void TfrmMain::WMGetMinMaxInfo(TWMGetMinMaxInfo& Message) {
@@ -248,7 +236,7 @@ void TfrmMain::FormClose(TObject*, TCloseAction& Action) {
     Application->HelpCommand(HELP_QUIT, 0);
     // A settings file that cannot be written is reported; the window closes all the same.
     try {
-        WriteIniSettings();
+        WriteIniSettings(*this);
     } catch (const Exception& e) {
         MessageDlg(e.Message, mtError, TMsgDlgButtons{mbOK}, 0);
     }
@@ -272,57 +260,12 @@ void TfrmMain::CenterForm(TForm* AForm) {
 
 // ---- Seams of the loan spread and amortization pages ---------------------------------------
 
-void TfrmMain::CleanGrid(TObject* Sender) {
-    if (LoanSpread) LoanSpread->CleanGrid(Sender);
-}
+void TfrmMain::CleanGrid(TObject* Sender) { Page<TLoanSpreadPage>()->CleanGrid(Sender); }
 void TfrmMain::ChooseLoanSpreadCalculator(TObject* Sender) {
-    if (LoanSpread) LoanSpread->ChooseLoanSpreadCalculator(Sender);
+    Page<TLoanSpreadPage>()->ChooseLoanSpreadCalculator(Sender);
 }
-void TfrmMain::CalcAmortization(TObject* Sender) {
-    if (Amortization) Amortization->CalcAmortization(Sender);
-}
-void TfrmMain::btnCancelClick(TObject* Sender) {
-    if (Amortization) Amortization->btnCancelClick(Sender);
-}
-void TfrmMain::CreatePrepaymentList(TObject* Sender) {
-    if (Amortization) Amortization->CreatePrepaymentList(Sender);
-}
+void TfrmMain::CalcAmortization(TObject* Sender) { Page<TAmortizationPage>()->CalcAmortization(Sender); }
+void TfrmMain::btnCancelClick(TObject* Sender) { Page<TAmortizationPage>()->btnCancelClick(Sender); }
+void TfrmMain::CreatePrepaymentList(TObject* Sender) { Page<TAmortizationPage>()->CreatePrepaymentList(Sender); }
 
-// ---- Settings file -------------------------------------------------------------------------
-
-std::string TfrmMain::SettingsFileName() { return SettingsDir() + "ZEMR.INI"; }
-
-void TfrmMain::ReadIniSettings(TObject*) {
-    LoanSpread->LoanSpreadMode = 0;
-    DefaultValueSet = 0;
-    TIniFile ini(SettingsFileName());
-    const char* g = "GeneralValues";
-    DefaultValueSet = ini.ReadInteger(g, "DefaultValueSet", 1);
-    DefaultLoan = ini.ReadFloat(g, "Loan", 100000);
-    DefaultInterest = ini.ReadFloat(g, "Interest", 8.75);
-    DefaultTerm = ini.ReadInteger(g, "Term", 360);
-    DefaultPayment = ini.ReadFloat(g, "Payment", 786.7);
-    Amortization->AmortStartMonth = ini.ReadInteger(g, "Month", 1);
-    Amortization->AmortStartYear = ini.ReadInteger(g, "Year", 2000);
-    DefaultFederal = ini.ReadFloat(g, "Federal", 22);
-    DefaultState = ini.ReadFloat(g, "State", 2.5);
-    DefaultDownpayment = ini.ReadFloat(g, "Downpayment", 20000);
-    DefaultCalc = ini.ReadInteger(g, "DefaultCalc", 0);
-    MortgageQualifier->HRatio = ini.ReadFloat("Ratios", "HRatio", 28);
-    MortgageQualifier->DRatio = ini.ReadFloat("Ratios", "DRatio", 36);
-    for (int i = 1; i <= 30; ++i)
-        DiscountedCashFlows->DCFYears[size_t(i)] = ini.ReadFloat("DCF", "Year" + std::to_string(i), 0);
-    for (int i = 1; i <= 5; ++i)
-        DiscountedCashFlows->DCFRates[size_t(i)] = ini.ReadFloat("DCF", "Rate" + std::to_string(i), 3 + i);
-    Tips = ini.ReadBool(g, "Tips", true);
-    Run = ini.ReadBool(g, "Run", false);
-    for (auto& page : FPages) page->ReadSettings(ini);
-}
-
-void TfrmMain::WriteIniSettings() {
-    TIniFile ini(SettingsFileName());
-    ini.WriteBool("GeneralValues", "Tips", Tips);
-    ini.WriteBool("GeneralValues", "RetainTape", RetainTape);
-    ini.WriteBool("GeneralValues", "Run", Run);
-    for (auto& page : FPages) page->WriteSettings(ini);
-}
+void TfrmMain::Print(TObject*) { FReports->Print(); }

@@ -23,26 +23,16 @@ const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul"
 
 std::string SystemError(int Code) { return std::strerror(Code); }
 
-}  // namespace
-
-void TfrmMain::AddFileHandlers(THandlerTable& h) {
-    BindNotify(h, "btnOpenClick", &TfrmMain::btnOpenClick);
-    BindNotify(h, "btnSaveClick", &TfrmMain::btnSaveClick);
-    BindNotify(h, "mnuFileSaveAsClick", &TfrmMain::mnuFileSaveAsClick);
-    BindNotify(h, "mnuFileCloseClick", &TfrmMain::mnuFileCloseClick);
-    BindNotify(h, "CreateNewFile", &TfrmMain::CreateNewFile);
-    BindNotify(h, "mnuFileClearHistoryClick", &TfrmMain::mnuFileClearHistoryClick);
-    h["mnuFileReopenMRUClick"] =
-        TEntMRUClickEvent([this](TObject* s, const std::string& text, TEntMRUClickAction& action) {
-            mnuFileReopenMRUClick(s, text, action);
-        });
-}
-
-std::string TfrmMain::FileCaption(const std::string& FileName) {
+// "Varnholt, 3.0.01 - " and the name without its folder.
+std::string FileCaption(const std::string& FileName) {
     return std::string(SProgramCaption) + " - " + ExtractFileName(FileName);
 }
 
-bool TfrmMain::OpenCalculatorFile(const std::string& Name, TOpenMode Mode) {
+enum class TOpenMode { CloseFirst, KeepOpen };
+
+// Reads and converts the whole file, then stores it; false (and said so) when
+// the file is missing, unreadable or damaged, with nothing changed.
+bool OpenCalculatorFile(TfrmMain& Main, const std::string& Name, TOpenMode Mode) {
     if (!FileExists(Name)) {
         MessageDlg("Cannot open " + Name + ": the file does not exist.", mtError, TMsgDlgButtons{mbOK}, 0);
         return false;
@@ -60,28 +50,30 @@ bool TfrmMain::OpenCalculatorFile(const std::string& Name, TOpenMode Mode) {
                    0);
         return false;
     }
-    if (Mode == TOpenMode::CloseFirst) mnuFileCloseClick(this);
-    if (auto* mru = Find<TEntMenuMRU>("mnuFileReopenMRU")) mru->Add(Name);
-    ApplyCalculatorFile(*this, contents);
-    if (Amortization) Amortization->FillGrdAnnualAmortization();
-    CreatePrepaymentList(this);
-    if (ActivePageName() == "pgLoanSpreadCalculator") ChooseLoanSpreadCalculator(this);
+    if (Mode == TOpenMode::CloseFirst) Main.mnuFileCloseClick(&Main);
+    if (auto* mru = Main.Find<TEntMenuMRU>("mnuFileReopenMRU")) mru->Add(Name);
+    ApplyCalculatorFile(Main, contents);
+    TAmortizationPage& amort = *Main.Page<TAmortizationPage>();
+    amort.FillGrdAnnualAmortization();
+    Main.CreatePrepaymentList(&Main);
+    if (Main.ActivePageName() == "pgLoanSpreadCalculator") Main.ChooseLoanSpreadCalculator(&Main);
     CurrentFileName = Name;
-    if (auto* month = Find<TCustomComboBox>("cbMonth")) {
+    if (auto* month = Main.Find<TCustomComboBox>("cbMonth")) {
         for (int m = 0; m < 12; ++m)
-            if (month->GetText() == kMonths[m]) Amortization->AmortStartMonth = m + 1;
+            if (month->GetText() == kMonths[m]) amort.AmortStartMonth = m + 1;
     }
-    if (auto* year = Find<TEntBaseEntryField>("edtYear")) Amortization->AmortStartYear = year->GetAsInteger();
-    SetCaption(FileCaption(Name));
-    CalcAmortization(this);
-    CreatePrepaymentList(this);
-    Repaint();
+    if (auto* year = Main.Find<TEntBaseEntryField>("edtYear")) amort.AmortStartYear = year->GetAsInteger();
+    Main.SetCaption(FileCaption(Name));
+    Main.CalcAmortization(&Main);
+    Main.CreatePrepaymentList(&Main);
+    Main.Repaint();
     return true;
 }
 
-bool TfrmMain::WriteCalculatorFile(const std::string& Name) {
-    const std::string text = CalculatorFileText(*this);
-    CreatePrepaymentList(this);
+// Saves through a temporary file; false (and said so) when it cannot be written.
+bool WriteCalculatorFile(TfrmMain& Main, const std::string& Name) {
+    const std::string text = CalculatorFileText(Main);
+    Main.CreatePrepaymentList(&Main);
     std::string bytes;
     if (!TryTextToAnsi(text, bytes)) bytes = text;
     if (const int error = classes_io::WriteFileAtomic(Name, bytes)) {
@@ -92,12 +84,23 @@ bool TfrmMain::WriteCalculatorFile(const std::string& Name) {
     return true;
 }
 
+void SaveAsThroughDialog(TfrmMain& Main) {
+    auto* dialog = Main.Find<TSaveDialog>("dlgSave");
+    if (!dialog || !dialog->Execute() || dialog->FileName.empty()) return;
+    const std::string name = dialog->FileName;
+    if (!WriteCalculatorFile(Main, name)) return;
+    CurrentFileName = name;
+    Main.SetCaption(FileCaption(name));
+}
+
+}  // namespace
+
 void TfrmMain::btnOpenClick(TObject*) {
     auto* dialog = Find<TOpenDialog>("dlgOpen");
     if (!dialog || !dialog->Execute()) return;
     const std::string name = dialog->FileName;
     if (name.empty()) return;
-    if (OpenCalculatorFile(name, TOpenMode::CloseFirst)) {
+    if (OpenCalculatorFile(*this, name, TOpenMode::CloseFirst)) {
         if (auto* reopen = Find<TMenuItem>("mnuFileReopen")) reopen->SetEnabled(true);
     }
 }
@@ -105,30 +108,21 @@ void TfrmMain::btnOpenClick(TObject*) {
 void TfrmMain::mnuFileReopenMRUClick(TObject*, const std::string& ItemText, TEntMRUClickAction&) {
     if (ItemText.empty()) return;
     // No close first: the read overwrites every value anyway.
-    OpenCalculatorFile(ItemText, TOpenMode::KeepOpen);
-}
-
-void TfrmMain::SaveAsThroughDialog() {
-    auto* dialog = Find<TSaveDialog>("dlgSave");
-    if (!dialog || !dialog->Execute() || dialog->FileName.empty()) return;
-    const std::string name = dialog->FileName;
-    if (!WriteCalculatorFile(name)) return;
-    CurrentFileName = name;
-    SetCaption(FileCaption(name));
+    OpenCalculatorFile(*this, ItemText, TOpenMode::KeepOpen);
 }
 
 void TfrmMain::btnSaveClick(TObject*) {
     if (!CurrentFileName.empty())
-        WriteCalculatorFile(CurrentFileName);
+        WriteCalculatorFile(*this, CurrentFileName);
     else
-        SaveAsThroughDialog();
+        SaveAsThroughDialog(*this);
     Repaint();
 }
 
 void TfrmMain::SaveCurrentFile(TObject* Sender) { btnSaveClick(Sender); }
 
 void TfrmMain::mnuFileSaveAsClick(TObject* Sender) {
-    SaveAsThroughDialog();
+    SaveAsThroughDialog(*this);
     Repaint();
     CreatePrepaymentList(Sender);
 }

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "ExtCtrls.h"
+#include "Menus.h"
 #include "SysUtils.h"
 #include "entnbk.h"
 #include "entrlbl.h"
@@ -108,36 +110,39 @@ constexpr TColor kMenuButtonNormal = 0x800000;  // RGB 0, 0, 128
 
 }  // namespace
 
-void TfrmMain::SetTitleStrip(const std::string& Title, int OriginY) {
-    if (!lblCalculatorName) return;
-    lblCalculatorName->SetCaption("");
-    lblCalculatorName->SetOriginX(0);
-    lblCalculatorName->SetOriginY(OriginY);
-    lblCalculatorName->SetCaption(Title);
+namespace {
+
+void SetTitleStrip(const TfrmMain& Main, const std::string& Title, int OriginY) {
+    auto* strip = Main.Find<TEntRotatedLabel>("lblCalculatorName");
+    if (!strip) return;
+    strip->SetCaption("");
+    strip->SetOriginX(0);
+    strip->SetOriginY(OriginY);
+    strip->SetCaption(Title);
 }
 
-void TfrmMain::SetPageItemsEnabled(int Target, bool Enabled) {
+void SetPageItemsEnabled(const TfrmMain& Main, int Target, bool Enabled) {
     for (int i = 1; i < 4; ++i)
-        if (auto* item = Find<TMenuItem>(kTargets[Target].Senders[i])) item->SetEnabled(Enabled);
+        if (auto* item = Main.Find<TMenuItem>(kTargets[Target].Senders[i])) item->SetEnabled(Enabled);
 }
 
-void TfrmMain::ShowPage(const char* Name) { nbkMain->SetActivePage(Name); }
+void SetResetEnabled(const TfrmMain& Main, bool Enabled) {
+    if (Main.btnReset) Main.btnReset->SetEnabled(Enabled);
+}
+
+}  // namespace
 
 void TfrmMain::FocusNamed(const std::string& Name) {
     auto* control = Find<TWinControl>(Name);
     if (control && control->CanFocus()) control->SetFocus();
 }
 
-void TfrmMain::SetResetEnabled(bool Enabled) {
-    if (btnReset) btnReset->SetEnabled(Enabled);
-}
-
 void TfrmMain::EnableMnuCalcItems(TObject*) {
-    for (int t = 0; t < navCount; ++t) SetPageItemsEnabled(t, true);
+    for (int t = 0; t < navCount; ++t) SetPageItemsEnabled(*this, t, true);
 }
 
 void TfrmMain::CloseCalculators(TObject* Sender) {
-    for (int t : kClosedCalculators) SetPageItemsEnabled(t, true);
+    for (int t : kClosedCalculators) SetPageItemsEnabled(*this, t, true);
     DisallowPrinting(Sender);
 }
 
@@ -177,16 +182,16 @@ void TfrmMain::gotoChosenCalculator(TObject* Sender) {
     if (target < 0) return;
 
     const TNavTarget& nav = kTargets[target];
-    SetTitleStrip(nav.Title, nav.OriginY);
-    if (target == navMenu) ShowPage(nav.Page);  // the menu page shows before the items change
+    SetTitleStrip(*this, nav.Title, nav.OriginY);
+    if (target == navMenu) nbkMain->SetActivePage(nav.Page);  // the menu page shows before the items change
     EnableMnuCalcItems(Sender);
-    SetPageItemsEnabled(target, false);
+    SetPageItemsEnabled(*this, target, false);
 
     switch (target) {
     case navLoanSpread: {
         AllowPrinting(Sender);
-        ShowPage(nav.Page);
-        SetResetEnabled(true);
+        nbkMain->SetActivePage(nav.Page);
+        SetResetEnabled(*this, true);
         ChooseLoanSpreadCalculator(Sender);
         auto* mode = Find<TCustomRadioGroup>("rgCalculate");
         FocusNamed(mode && mode->GetItemIndex() == 1 ? "edtPayment" : "edtLoan");
@@ -195,26 +200,26 @@ void TfrmMain::gotoChosenCalculator(TObject* Sender) {
     case navMenu:
         CloseCalculators(Sender);
         DisallowPrinting(Sender);
-        SetResetEnabled(false);
+        SetResetEnabled(*this, false);
         break;
     case navQuick:
-        SetResetEnabled(true);
+        SetResetEnabled(*this, true);
         DisallowPrinting(Sender);
-        ShowPage(nav.Page);
+        nbkMain->SetActivePage(nav.Page);
         FocusNamed("nbkQuickCalc");
         break;
     case navRefinancing:
-        ShowPage(nav.Page);
+        nbkMain->SetActivePage(nav.Page);
         AllowPrinting(Sender);
-        SetResetEnabled(true);
+        SetResetEnabled(*this, true);
         FocusNamed("edtOldLoan");
         break;
     case navAmortization: {
         AllowPrinting(Sender);
-        ShowPage(nav.Page);
+        nbkMain->SetActivePage(nav.Page);
         if (auto* grid = Find<TControl>("grdAmortization")) grid->SetTop(150);
         if (auto* extra = Find<TControl>("btnAddExtra")) extra->SetEnabled(true);
-        SetResetEnabled(true);
+        SetResetEnabled(*this, true);
         DisallowPrinting(Sender);
         FocusNamed("edtMortAmt");
         CalcAmortization(Sender);
@@ -222,21 +227,21 @@ void TfrmMain::gotoChosenCalculator(TObject* Sender) {
     }
     case navMortgageQualifier:
         AllowPrinting(Sender);
-        ShowPage(nav.Page);
-        SetResetEnabled(true);
+        nbkMain->SetActivePage(nav.Page);
+        SetResetEnabled(*this, true);
         FocusNamed("edtIncome1");
         break;
     case navWelcome:
         nbkMain->SetVisible(true);
-        ShowPage(nav.Page);
+        nbkMain->SetActivePage(nav.Page);
         DisallowPrinting(Sender);
-        SetResetEnabled(false);
+        SetResetEnabled(*this, false);
         break;
     default:
         nbkMain->SetVisible(true);
-        ShowPage(nav.Page);
+        nbkMain->SetActivePage(nav.Page);
         AllowPrinting(Sender);
-        SetResetEnabled(true);
+        SetResetEnabled(*this, true);
         FocusNamed(FocusOf(target));
         break;
     }
@@ -263,5 +268,3 @@ void TfrmMain::nbkMainPageChanged(TObject*) {
     for (int i = 0; i < nbkMain->PageCount(); ++i)
         if (i != nbkMain->GetPageIndex() && nbkMain->Page(i)->HandleAllocated()) nbkMain->Page(i)->DestroyHandle();
 }
-
-void TfrmMain::nbkMainMouseMove(TObject*, TShiftState, int, int) { SetHintPanelText(IdleHintText()); }

@@ -1,6 +1,7 @@
-// The main window's reports: the print command and its dispatch by page,
-// each report's print routine (its memos filled from the page's fields),
-// the single-page build and the table reports' data callbacks.
+// The main window's reports: the print command's dispatch, the print
+// routines and the table reports' data callbacks.
+
+#include "MainReports.h"
 
 #include <string>
 #include <vector>
@@ -55,9 +56,8 @@ constexpr int kReportTitleBand = 0, kPageFooterBand = 3;
 
 // ---- Wiring ----------------------------------------------------------------------------
 
-void TfrmMain::AddReportHandlers(THandlerTable& h) {
-    BindNotify(h, "Print", &TfrmMain::Print);
-    BindNotify(h, "MnuFilePrintSetupClick", &TfrmMain::MnuFilePrintSetupClick);
+void TMainReports::RegisterHandlers(THandlerTable& h) {
+    BindNotify(h, "MnuFilePrintSetupClick", this, &TMainReports::MnuFilePrintSetupClick);
 }
 
 namespace {
@@ -74,17 +74,17 @@ void SetUpPreview(TrpReport* Report) {
 
 }  // namespace
 
-void TfrmMain::BindReports() {
+void TMainReports::BindReports() {
     for (const char* name : kSinglePageReports) {
-        auto* report = NeedComponent<TrpReport>(this, name);
+        auto* report = NeedComponent<TrpReport>(&Main, name);
         SetUpPreview(report);
-        report->OnManualBuild = [this](TrpPage* page) { BuildSinglePageReport(page); };
+        report->OnManualBuild = [](TrpPage* page) { BuildSinglePageReport(page); };
     }
     for (const TTableReport& t : kTableReports) {
-        auto* report = NeedComponent<TrpReport>(this, t.Report);
+        auto* report = NeedComponent<TrpReport>(&Main, t.Report);
         SetUpPreview(report);
-        auto* dataset = NeedComponent<TrpDataset>(this, t.Dataset);
-        auto* grid = NeedComponent<TStringGrid>(this, t.Grid);
+        auto* dataset = NeedComponent<TrpDataset>(&Main, t.Dataset);
+        auto* grid = NeedComponent<TStringGrid>(&Main, t.Grid);
         const int cells = t.Cells;
         report->OnGetValue = [grid, dataset, cells](const std::string& name, Variant& value) {
             TableCellValue(grid, dataset->RecordNo, cells, name, value);
@@ -95,7 +95,7 @@ void TfrmMain::BindReports() {
 
 // ---- Data callbacks ----------------------------------------------------------------------
 
-void TfrmMain::TableCellValue(TStringGrid* Grid, int Record, int Cells, const std::string& Name, Variant& Value) {
+void TMainReports::TableCellValue(TStringGrid* Grid, int Record, int Cells, const std::string& Name, Variant& Value) {
     for (int k = 1; k <= Cells; ++k)
         if (AnsiSameText(Name, "Cell" + N(k))) {
             Value = Grid->GetCells(k - 1, Record);
@@ -105,53 +105,53 @@ void TfrmMain::TableCellValue(TStringGrid* Grid, int Record, int Cells, const st
 
 // ---- Commands ------------------------------------------------------------------------------
 
-void TfrmMain::Print(TObject*) {
-    if (!nbkMain || !nbkMain->GetVisible()) return;
-    using Routine = void (TfrmMain::*)();
+void TMainReports::Print() {
+    if (!Main.nbkMain || !Main.nbkMain->GetVisible()) return;
+    using Routine = void (TMainReports::*)();
     static const struct {
         const char* Page;
         Routine Print;
     } kRoutines[] = {
-        {"pgRatesOfReturn", &TfrmMain::PrintRatesOfReturn},
-        {"pgMortgageQualifier", &TfrmMain::PrintMortgageQualifier},
-        {"pgRefinancingCalculator", &TfrmMain::PrintRefinancingCalc},
-        {"pgFutureValues", &TfrmMain::PrintFutureValues},
-        {"pgLoanComparisons", &TfrmMain::PrintLoanComparisons},
-        {"pgDepreciation", &TfrmMain::PrintDepreciation},
-        {"pgDiscountedCashFlows", &TfrmMain::PrintDiscountedCashFlows},
-        {"pgLoanSpreadCalculator", &TfrmMain::PrintLSC},
-        {"pgCapitalizationRate", &TfrmMain::PrintCapitalizationRate},
-        {"pgMaximumLoan", &TfrmMain::PrintMaximumLoan},
-        {"pgIncomeMultipliers", &TfrmMain::PrintIncomeMultipliers},
-        {"pgUnderwriting", &TfrmMain::PrintUnderwriting},
+        {"pgRatesOfReturn", &TMainReports::PrintRatesOfReturn},
+        {"pgMortgageQualifier", &TMainReports::PrintMortgageQualifier},
+        {"pgRefinancingCalculator", &TMainReports::PrintRefinancingCalc},
+        {"pgFutureValues", &TMainReports::PrintFutureValues},
+        {"pgLoanComparisons", &TMainReports::PrintLoanComparisons},
+        {"pgDepreciation", &TMainReports::PrintDepreciation},
+        {"pgDiscountedCashFlows", &TMainReports::PrintDiscountedCashFlows},
+        {"pgLoanSpreadCalculator", &TMainReports::PrintLSC},
+        {"pgCapitalizationRate", &TMainReports::PrintCapitalizationRate},
+        {"pgMaximumLoan", &TMainReports::PrintMaximumLoan},
+        {"pgIncomeMultipliers", &TMainReports::PrintIncomeMultipliers},
+        {"pgUnderwriting", &TMainReports::PrintUnderwriting},
     };
-    const std::string page = ActivePageName();
+    const std::string page = Main.ActivePageName();
     for (const auto& r : kRoutines)
         if (page == r.Page) {
             (this->*r.Print)();
             return;
         }
     if (page == "pgAmortizationSchedules") {
-        if (NeedComponent<TControl>(this, "grdAmortization")->GetVisible())
+        if (NeedComponent<TControl>(&Main, "grdAmortization")->GetVisible())
             PrintAmortizationMonthly();
-        else if (NeedComponent<TControl>(this, "grdAnnualAmortization")->GetVisible())
+        else if (NeedComponent<TControl>(&Main, "grdAnnualAmortization")->GetVisible())
             PrintAnnualAmortization();
     }
 }
 
-void TfrmMain::MnuFilePrintSetupClick(TObject*) {
-    NeedComponent<TPrinterSetupDialog>(this, "PrinterSetupDialog1")->Execute();
+void TMainReports::MnuFilePrintSetupClick(TObject*) {
+    rpPrinterSetup(*NeedComponent<TPrinterSetupDialog>(&Main, "PrinterSetupDialog1"));
 }
 
-void TfrmMain::BuildSinglePageReport(TrpPage* Page) {
+void TMainReports::BuildSinglePageReport(TrpPage* Page) {
     Page->ShowBandByType(kReportTitleBand);
     Page->ShowBandByType(kPageFooterBand);
 }
 
 // ---- Print routines ------------------------------------------------------------------------
 
-TrpReport* TfrmMain::StartReport(const char* Name, const std::string& Title, TBanner Banner) {
-    auto* report = NeedComponent<TrpReport>(this, Name);
+TrpReport* TMainReports::StartReport(const char* Name, const std::string& Title, TBanner Banner) {
+    auto* report = NeedComponent<TrpReport>(&Main, Name);
     SetReportMemo(report, "lblReportTitle", Title);
     SetReportMemo(report, "lblHeader1", Banner == TBanner::Shown ? SReportBanner1 : "");
     SetReportMemo(report, "lblHeader2", Banner == TBanner::Shown ? SReportBanner2 : "");
@@ -160,8 +160,8 @@ TrpReport* TfrmMain::StartReport(const char* Name, const std::string& Title, TBa
     return report;
 }
 
-void TfrmMain::ShowFilledReport(TrpReport* Report, const std::vector<TReportMemo>& Memos) {
-    SetReportMemos(Report, this, Memos);
+void TMainReports::ShowFilledReport(TrpReport* Report, const std::vector<TReportMemo>& Memos) {
+    SetReportMemos(Report, &Main, Memos);
     Report->ShowReport();
 }
 
@@ -176,17 +176,17 @@ const std::vector<TReportMemo> kAmortizationMemos = {
 
 }  // namespace
 
-void TfrmMain::PrintAmortizationMonthly() {
+void TMainReports::PrintAmortizationMonthly() {
     ShowFilledReport(StartReport("rpAmortMonthly", "Loan Amortization Schedule - Monthly", TBanner::Empty),
                      kAmortizationMemos);
 }
 
-void TfrmMain::PrintAnnualAmortization() {
+void TMainReports::PrintAnnualAmortization() {
     ShowFilledReport(StartReport("rpAmortAnnual", "Loan Amortization Schedule - Annual", TBanner::Empty),
                      kAmortizationMemos);
 }
 
-void TfrmMain::PrintMortgageQualifier() {
+void TMainReports::PrintMortgageQualifier() {
     std::vector<TReportMemo> m = {
         {"lblHousingRatio", "edtHousingRatio", F::Gen, ""},
         {"lblDebtRatio", "edtDebtRatio", F::Gen, ""},
@@ -211,7 +211,7 @@ void TfrmMain::PrintMortgageQualifier() {
     ShowFilledReport(StartReport("rpMortgageQualifier", "Mortgage Qualification", TBanner::Shown), m);
 }
 
-void TfrmMain::PrintRefinancingCalc() {
+void TMainReports::PrintRefinancingCalc() {
     TrpReport* report = StartReport("rpRefinancingCalc", "Refinancing Calculation", TBanner::Shown);
     std::vector<TReportMemo> m = {
         {"lblOldBalance", "edtOldLoan", F::Money15, ""},
@@ -237,20 +237,21 @@ void TfrmMain::PrintRefinancingCalc() {
     ShowFilledReport(report, m);
 }
 
-void TfrmMain::PrintLSC() {
+void TMainReports::PrintLSC() {
     TrpReport* report = StartReport("rpLSC", "lblReportTitle", TBanner::Shown);
-    const int mode = NeedComponent<TCustomRadioGroup>(this, "rgCalculate")->GetItemIndex();
+    const int mode = NeedComponent<TCustomRadioGroup>(&Main, "rgCalculate")->GetItemIndex();
     if (mode < 0 || mode > 3) {
         report->ShowReport();
         return;
     }
-    const std::string loan = ReportValueText(this, "edtLoan", F::Money10);
-    const std::string rate = ReportValueText(this, "edtInterest", F::Gen) + "%";
-    const std::string term = ReportValueText(this, "edtTerm", F::Gen) + " months";
-    const std::string payment = ReportValueText(this, "edtPayment", F::Money10);
-    const std::string byLoan = "Loan Amounts incremented by " + LoanSpread->LoanIncrementText;
-    const std::string byRate = "Interest Rates incremented by " + LoanSpread->RateIncrementText;
-    const std::string byPayment = "Payment Amounts incremented by " + LoanSpread->PaymentIncrementText;
+    const std::string loan = ReportValueText(&Main, "edtLoan", F::Money10);
+    const std::string rate = ReportValueText(&Main, "edtInterest", F::Gen) + "%";
+    const std::string term = ReportValueText(&Main, "edtTerm", F::Gen) + " months";
+    const std::string payment = ReportValueText(&Main, "edtPayment", F::Money10);
+    const TLoanSpreadPage& spread = *Main.Page<TLoanSpreadPage>();
+    const std::string byLoan = "Loan Amounts incremented by " + spread.LoanIncrementText;
+    const std::string byRate = "Interest Rates incremented by " + spread.RateIncrementText;
+    const std::string byPayment = "Payment Amounts incremented by " + spread.PaymentIncrementText;
     struct TModeTexts {
         const char* Title;
         std::string X, Y, Cap1, One, Cap2, Two, Cap3, Three;
@@ -276,19 +277,19 @@ void TfrmMain::PrintLSC() {
                               {"lblTotalPaid", "edtTotalPaid", F::Money10, ""}});
 }
 
-void TfrmMain::PrintDepreciation() {
+void TMainReports::PrintDepreciation() {
     TrpReport* report = StartReport("rpDepreciation", "Depreciation Schedule", TBanner::Shown);
-    SetReportMemos(report, this,
+    SetReportMemos(report, &Main,
                    {{"lblOriginalCost", "edtOriginalCost", F::Money10, ""},
                     {"lblSalvageValue", "edtSalvageValue", F::Money10, ""},
                     {"lblDepreciationPeriod", "edtDepreciationPeriod", F::Int, " years"}});
     static const char* const kMethods[] = {"Straight Line", "Double Declining Balance", "Sum of Years Digits"};
-    const int method = NeedComponent<TCustomRadioGroup>(this, "rgDepreciationMethod")->GetItemIndex();
+    const int method = NeedComponent<TCustomRadioGroup>(&Main, "rgDepreciationMethod")->GetItemIndex();
     SetReportMemo(report, "lblDepreciationMethod", method >= 0 && method <= 2 ? kMethods[method] : "");
     report->ShowReport();
 }
 
-void TfrmMain::PrintRatesOfReturn() {
+void TMainReports::PrintRatesOfReturn() {
     std::vector<TReportMemo> m;
     for (int k = 1; k <= 5; ++k) {
         m.push_back({"lblRorBV" + N(k), "edtRORBV" + N(k), F::Money15, ""});
@@ -299,7 +300,7 @@ void TfrmMain::PrintRatesOfReturn() {
     ShowFilledReport(StartReport("rpRatesOfReturn", "Rates of Return", TBanner::Shown), m);
 }
 
-void TfrmMain::PrintCapitalizationRate() {
+void TMainReports::PrintCapitalizationRate() {
     ShowFilledReport(StartReport("rpCapitalizationRate", "Capitalization Rate", TBanner::Shown),
                      {{"lblMarketValue", "edtCRMarketValue", F::Money10, ""},
                       {"lblNetOperatingIncome", "edtCRNOI", F::Money10, ""},
@@ -318,7 +319,7 @@ void TfrmMain::PrintCapitalizationRate() {
                       {"lblPropertyValue", "edtCRValueOfProperty", F::Money10, ""}});
 }
 
-void TfrmMain::PrintMaximumLoan() {
+void TMainReports::PrintMaximumLoan() {
     ShowFilledReport(StartReport("rpMaximumLoan", "Maximum Loan", TBanner::Shown),
                      {{"lblNetOperatingIncome", "edtMLNOI", F::Money10, ""},
                       {"lblLendersDebtCoverageRatio", "edtMLLendersDebtCoverageRatio", F::Num3, ""},
@@ -327,7 +328,7 @@ void TfrmMain::PrintMaximumLoan() {
                       {"lblMaximumLoan", "edtMLMaximumLoan", F::Money10, ""}});
 }
 
-void TfrmMain::PrintIncomeMultipliers() {
+void TMainReports::PrintIncomeMultipliers() {
     ShowFilledReport(StartReport("rpIncomeMultipliers", "Income Multipliers", TBanner::Shown),
                      {{"lbl1MarketValue", "edtIM1MarketValue", F::Money10, ""},
                       {"lbl1RentIncome", "edtIM1RentIncome", F::Money10, ""},
@@ -343,7 +344,7 @@ void TfrmMain::PrintIncomeMultipliers() {
                       {"lbl4MarketValue", "edtIM4MarketValue", F::Money10, ""}});
 }
 
-void TfrmMain::PrintUnderwriting() {
+void TMainReports::PrintUnderwriting() {
     ShowFilledReport(StartReport("rpUnderwriting", "Underwriting", TBanner::Shown),
                      {{"lbl1PropertyValue", "edtU1PropertyValue", F::Money10, ""},
                       {"lbl1LoanAmount", "edtU1LoanAmount", F::Money10, ""},
@@ -362,7 +363,7 @@ void TfrmMain::PrintUnderwriting() {
                       {"lbl4BreakEvenRatio", "edtU4BreakEvenRatio", F::Num3, "%"}});
 }
 
-void TfrmMain::PrintFutureValues() {
+void TMainReports::PrintFutureValues() {
     std::vector<TReportMemo> m;
     for (int k = 1; k <= 5; ++k) {
         m.push_back({"lblP" + N(k), "edtFVp" + N(k), F::Money15, ""});
@@ -375,16 +376,16 @@ void TfrmMain::PrintFutureValues() {
     ShowFilledReport(StartReport("rpFutureValues", "Future Values", TBanner::Shown), m);
 }
 
-void TfrmMain::PrintLoanComparisons() {
+void TMainReports::PrintLoanComparisons() {
     TrpReport* report = StartReport("rpLoanComparisons", "Loan Comparisons", TBanner::Shown);
     for (int k = 1; k <= 6; ++k) {
-        SetReportMemos(report, this, {{"lblLoanAmount" + N(k), "edtLCLoan" + N(k), F::Money15, ""}});
+        SetReportMemos(report, &Main, {{"lblLoanAmount" + N(k), "edtLCLoan" + N(k), F::Money15, ""}});
         // The rate edit holds a fraction and shows it as a percentage.
         if (report->FindObject("lblInterestRate" + N(k))) {
-            auto* rate = NeedComponent<TNumEdit>(this, "edtLCInterest" + N(k));
+            auto* rate = NeedComponent<TNumEdit>(&Main, "edtLCInterest" + N(k));
             SetReportMemo(report, "lblInterestRate" + N(k), FormatReportNumber(rate->GetValue() * 100, F::Gen) + "%");
         }
-        SetReportMemos(report, this,
+        SetReportMemos(report, &Main,
                        {{"lblNumberPayments" + N(k), "edtLCTerm" + N(k), F::Text, ""},
                         {"lblLCPoints" + N(k), "edtLCPoints" + N(k), F::Gen, "%"},
                         {"lblPaymentAmount" + N(k), "edtLCPayment" + N(k), F::Money15, ""},
@@ -395,7 +396,7 @@ void TfrmMain::PrintLoanComparisons() {
     report->ShowReport();
 }
 
-void TfrmMain::PrintDiscountedCashFlows() {
+void TMainReports::PrintDiscountedCashFlows() {
     std::vector<TReportMemo> m;
     for (int k = 1; k <= 30; ++k) m.push_back({"lblCF" + N(k), "edtDCFYear" + N(k), F::Money10, ""});
     for (int k = 1; k <= 5; ++k) m.push_back({"lblDR" + N(k), "edtDiscountRate" + N(k), F::Gen6, "%"});

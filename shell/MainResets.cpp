@@ -7,17 +7,54 @@
 
 #include "AmortizationPage.h"
 #include "CalcPage.h"
+#include "ExtCtrls.h"
+#include "LoanSpreadPage.h"
 #include "MortLib.h"
 #include "SysUtils.h"
 #include "entpf.h"
 #include "iniSetup.h"
 
+namespace {
+
+// The amortization inputs into the page's fields, with today's month and year.
+void ShowAmortizationInputs(TfrmMain& Main) {
+    const TAmortizationPage& amort = *Main.Page<TAmortizationPage>();
+    const std::pair<const char*, double> numbers[] = {
+        {"edtMortAmt", amort.AmortPrincipal},
+        {"edtIRate", amort.AmortRate * 100},
+        {"edtNumPmts", double(amort.AmortNumPayments)},
+        {"edtAmortPayment", Main.Defaults.Payment},
+        {"edtYear", double(Main.ThisYear)},
+    };
+    for (const auto& [name, value] : numbers)
+        if (auto* c = Main.Find<TComponent>(name)) SetComponentNumber(c, value);
+    // The month list names its months in English whatever the regional
+    // settings call them, so today's month is picked by its own item.
+    if (auto* month = Main.Find<TCustomComboBox>("cbMonth")) {
+        Word year = 0, monthOfYear = 1, day = 0;
+        DecodeDate(Main.Today, year, monthOfYear, day);
+        month->SetText(MonthListName(monthOfYear));
+    }
+}
+
+// Resets the calculator on the active page to Defaults.ValueSet.
+void ResetActivePage(TfrmMain& Main, TObject* Sender) {
+    for (const auto& p : Main.CalcPages())
+        if (p->IsActive()) p->ResetValues(Sender);
+    const std::string page = Main.ActivePageName();
+    if (page == "pgLoanSpreadCalculator") Main.ResetLoanSpreadValues(Sender);
+    if (page == "pgAmortizationSchedules") Main.ResetAmortizationSchedule(Sender);
+}
+
+}  // namespace
+
 void TfrmMain::ResetLoanSpreadValues(TObject* Sender) {
-    const bool samples = DefaultValueSet != 0;
+    TLoanSpreadPage& spread = *Page<TLoanSpreadPage>();
+    const bool samples = Defaults.Samples();
     if (samples)
-        RestoreLoanSpreadSamples();
+        spread.RestoreSampleInputs();
     else
-        SetLoanSpreadFields(0, 0, 0, 0);
+        spread.SetInputs(0, 0, 0, 0);
     if (auto* mode = Find<TCustomRadioGroup>("rgCalculate")) mode->SetItemIndex(0);
     if (!samples) CleanGrid(Sender);
     ChooseLoanSpreadCalculator(Sender);
@@ -25,17 +62,18 @@ void TfrmMain::ResetLoanSpreadValues(TObject* Sender) {
 }
 
 void TfrmMain::ResetAmortizationSchedule(TObject* Sender) {
-    const bool samples = DefaultValueSet != 0;
-    Amortization->ClearSelection();
+    TAmortizationPage& amort = *Page<TAmortizationPage>();
+    const bool samples = Defaults.Samples();
+    amort.ClearSelection();
     // The samples empty the grids first, the zeros last.
-    if (samples) Amortization->ClearGrids();
-    Amortization->CloseExtraPanel(Sender);
-    Amortization->AmortPrincipal = samples ? 100000 : 0;
-    Amortization->AmortRate = samples ? 0.0875 : 0;
-    Amortization->AmortNumPayments = samples ? 360 : 0;
-    DefaultPayment = samples ? 786.7 : 0;
-    ShowAmortizationInputs();
-    if (!samples) Amortization->ClearGrids();
+    if (samples) amort.ClearGrids();
+    amort.CloseExtraPanel(Sender);
+    amort.AmortPrincipal = samples ? 100000 : 0;
+    amort.AmortRate = samples ? 0.0875 : 0;
+    amort.AmortNumPayments = samples ? 360 : 0;
+    Defaults.Payment = samples ? 786.7 : 0;
+    ShowAmortizationInputs(*this);
+    if (!samples) amort.ClearGrids();
     CreatePrepaymentList(Sender);
     if (ActivePageName() == "pgAmortizationSchedules") {
         CalcAmortization(Sender);
@@ -43,40 +81,14 @@ void TfrmMain::ResetAmortizationSchedule(TObject* Sender) {
     }
 }
 
-void TfrmMain::ShowAmortizationInputs() {
-    const std::pair<const char*, double> numbers[] = {
-        {"edtMortAmt", Amortization->AmortPrincipal},
-        {"edtIRate", Amortization->AmortRate * 100},
-        {"edtNumPmts", double(Amortization->AmortNumPayments)},
-        {"edtAmortPayment", DefaultPayment},
-        {"edtYear", double(ThisYear)},
-    };
-    for (const auto& [name, value] : numbers)
-        if (auto* c = Find<TComponent>(name)) SetComponentNumber(c, value);
-    // The month list names its months in English whatever the regional
-    // settings call them, so today's month is picked by its own item.
-    if (auto* month = Find<TCustomComboBox>("cbMonth")) {
-        Word year = 0, monthOfYear = 1, day = 0;
-        DecodeDate(Today, year, monthOfYear, day);
-        month->SetText(MonthListName(monthOfYear));
-    }
-}
-
 void TfrmMain::ResetAllCalculatorsToZero(TObject* Sender) {
-    DefaultValueSet = 0;
-    DefaultLoan = 0;
-    DefaultInterest = 0;
-    DefaultTerm = 0;
-    DefaultPayment = 0;
-    Amortization->AmortStartMonth = 1;
-    Amortization->AmortStartYear = ThisYear;
-    DefaultFederal = 0;
-    DefaultState = 0;
-    DefaultDownpayment = 0;
-    DefaultCalc = 0;
+    TAmortizationPage& amort = *Page<TAmortizationPage>();
+    Defaults = TDefaultValues{};
+    amort.AmortStartMonth = 1;
+    amort.AmortStartYear = ThisYear;
 
     for (auto& page : FPages) page->ZeroValues(Sender);
-    SetLoanSpreadFields(0, 0, 0, 0);
+    Page<TLoanSpreadPage>()->SetInputs(0, 0, 0, 0);
     if (auto* mode = Find<TCustomRadioGroup>("rgCalculate")) mode->SetItemIndex(0);
 
     Mortgage = std::make_unique<TMortgage>();
@@ -85,31 +97,23 @@ void TfrmMain::ResetAllCalculatorsToZero(TObject* Sender) {
 }
 
 void TfrmMain::ResetAllCalculatorsToSamples(TObject* Sender) {
-    const int saved = DefaultValueSet;
-    DefaultValueSet = 1;
+    const int saved = Defaults.ValueSet;
+    Defaults.ValueSet = 1;
     for (auto& page : FPages) page->ResetValues(Sender);
     ResetLoanSpreadValues(Sender);
     Mortgage = std::make_unique<TMortgage>();
     ResetAmortizationSchedule(Sender);
-    DefaultValueSet = saved;
-}
-
-void TfrmMain::ResetActivePage(TObject* Sender) {
-    for (auto& p : FPages)
-        if (p->IsActive()) p->ResetValues(Sender);
-    const std::string page = ActivePageName();
-    if (page == "pgLoanSpreadCalculator") ResetLoanSpreadValues(Sender);
-    if (page == "pgAmortizationSchedules") ResetAmortizationSchedule(Sender);
+    Defaults.ValueSet = saved;
 }
 
 void TfrmMain::mnuResetThisZeroClick(TObject* Sender) {
-    DefaultValueSet = 0;
-    ResetActivePage(Sender);
+    Defaults.ValueSet = 0;
+    ResetActivePage(*this, Sender);
 }
 
 void TfrmMain::mnuResetSamplesClick(TObject* Sender) {
-    DefaultValueSet = 1;
-    ResetActivePage(Sender);
+    Defaults.ValueSet = 1;
+    ResetActivePage(*this, Sender);
 }
 
 void TfrmMain::mnuResetAllZeroClick(TObject* Sender) { ResetAllCalculatorsToZero(Sender); }

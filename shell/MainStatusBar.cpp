@@ -8,6 +8,8 @@
 
 namespace {
 
+const char* const SWebSiteName = "www.quorvane.com";
+const char* const SCopyrightLine = "Copyright \xC2\xA9 1996-2026 Kestrilune Software";
 const char* const kHomePage = "http://www.quorvane.com/?source=mirkane";
 const char* const kContactPage = "http://www.quorvane.com/contact/index.shtml?source=mirkane";
 
@@ -81,6 +83,9 @@ TvsStatusPanel* Panel(TWinControl* Bar, int Index) {
 
 enum { WebPanel, HintPanel, NumLockPanel };
 
+// The hint panel's text where nothing with a hint of its own is pointed at.
+std::string IdleHintText() { return std::string(" ") + SProgramCaption + "        " + SCopyrightLine; }
+
 }  // namespace
 
 std::string TfrmMain::HintPanelText() const {
@@ -92,7 +97,7 @@ void TfrmMain::SetHintPanelText(const std::string& Text) {
     if (TvsStatusPanel* p = Panel(statusBar, HintPanel)) p->SetText(Text);
 }
 
-std::string TfrmMain::IdleHintText() { return std::string(" ") + SProgramCaption + "        " + SCopyrightLine; }
+void TfrmMain::nbkMainMouseMove(TObject*, TShiftState, int, int) { SetHintPanelText(IdleHintText()); }
 
 void TfrmMain::statusBarMouseMove(TObject*, TShiftState, int X, int) {
     TvsStatusPanel* web = Panel(statusBar, WebPanel);

@@ -6,12 +6,6 @@
 #include "About.h"
 #include "uFrmDisclaim.h"
 
-void TfrmMain::AddWindowHandlers(THandlerTable& h) {
-    BindNotify(h, "MnuHelpAboutClick", &TfrmMain::MnuHelpAboutClick);
-    BindNotify(h, "MnuHelpDisclaimerClick", &TfrmMain::MnuHelpDisclaimerClick);
-    BindNotify(h, "lblCompanyClick", &TfrmMain::lblCompanyClick);
-}
-
 void TfrmMain::MnuHelpAboutClick(TObject*) {
     AboutBox = new TAboutBox(nullptr);
     AboutBox->AfterConstruction();

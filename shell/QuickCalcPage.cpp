@@ -37,7 +37,7 @@ void TQuickCalcPage::RegisterHandlers(THandlerTable& h) {
     BindNotify(h, "btnCalcNClick", this, &TQuickCalcPage::btnCalcNClick);
     BindNotify(h, "btnCalcQuickCalcClick", this, &TQuickCalcPage::btnCalcQuickCalcClick);
     BindNotify(h, "CalcMPI", this, &TQuickCalcPage::CalcMPI);
-    Bind<TQuickCalcPage, TTabClickEvent>(h, "nbkQuickCalcTabClick", this, &TQuickCalcPage::nbkQuickCalcTabClick);
+    BindHandler<TTabClickEvent>(h, "nbkQuickCalcTabClick", this, &TQuickCalcPage::nbkQuickCalcTabClick);
 }
 
 void TQuickCalcPage::FindComponents() {
@@ -61,7 +61,7 @@ void TQuickCalcPage::FindComponents() {
 }
 
 void TQuickCalcPage::ResetValues(TObject*) {
-    WriteValueSet(ValueSet(), Main.DefaultValueSet != 0 ? TValueSet::Samples : TValueSet::Zeros);
+    WriteValueSet(ValueSet(), Main.Defaults.Samples() ? TValueSet::Samples : TValueSet::Zeros);
     for (TEntPictureField* f : {edtLA, edtIR, edtPMT, edtN}) {
         f->SetColor(clWindow);
         f->GetFont()->SetColor(clWindowText);

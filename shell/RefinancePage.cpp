@@ -2,6 +2,7 @@
 
 #include "Main.h"
 
+#include "ExtCtrls.h"
 #include "entpf.h"
 
 namespace {

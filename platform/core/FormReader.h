@@ -20,6 +20,16 @@ struct TCaseInsensitiveLess {
 // Handlers by name; each value is the std::function type of the event it binds to.
 using THandlerTable = std::map<std::string, std::any, TCaseInsensitiveLess>;
 
+// Binds a handler name of a definition to a method of Object, as an Event.
+template <class Event, class T, class... Args>
+void BindHandler(THandlerTable& Handlers, const char* Name, T* Object, void (T::*Method)(Args...)) {
+    Handlers[Name] = Event([Object, Method](Args... a) { (Object->*Method)(a...); });
+}
+template <class T>
+void BindNotify(THandlerTable& Handlers, const char* Name, T* Object, void (T::*Method)(TObject*)) {
+    BindHandler<TNotifyEvent>(Handlers, Name, Object, Method);
+}
+
 // Gives DefineProperties readers the value being read.
 class TReader : public TFiler {
 public:

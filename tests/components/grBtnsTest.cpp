@@ -549,8 +549,9 @@ TEST(GrButtons, DisabledCaptionIsGreyAndInsetWhateverItsStyle) {
             grey = grey || px == RGB(0x80, 0x80, 0x80);
             // The highlight pass lies one pixel below right of the text.
             if (px == RGB(0x80, 0x80, 0x80) && x + 1 < image.width() && y + 1 < image.height() &&
-                Pixel(image, x + 1, y + 1) != RGB(0x80, 0x80, 0x80))
+                Pixel(image, x + 1, y + 1) != RGB(0x80, 0x80, 0x80)) {
                 EXPECT_NE(Pixel(image, x + 1, y + 1), RGB(0, 0, 0));
+            }
         }
     EXPECT_TRUE(grey);
 }

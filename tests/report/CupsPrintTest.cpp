@@ -9,6 +9,7 @@
 #include <chrono>
 #include <csignal>
 #include <dirent.h>
+#include <dlfcn.h>
 #include <fstream>
 #include <optional>
 #include <netinet/in.h>
@@ -18,6 +19,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "Dialogs.h"
 #include "PrintTestSupport.h"
 
 namespace {
@@ -48,6 +50,18 @@ bool Accepts(int port) {
 }
 
 void WriteFile(const std::string& name, const std::string& text) { std::ofstream(name) << text; }
+
+// The print client library reads CUPS_SERVER once and keeps the server for
+// the rest of the process, so a test that names its own server, or gives the
+// old one back, must have it read the setting again. Not loaded yet, it has
+// read nothing.
+void ReadPrintServerSettingAgain() {
+    void* cups = dlopen("libcups.so.2", RTLD_NOW | RTLD_NOLOAD);
+    if (!cups) return;
+    using SetServer = void (*)(const char*);
+    if (auto setServer = reinterpret_cast<SetServer>(dlsym(cups, "cupsSetServer"))) setServer(nullptr);
+    dlclose(cups);
+}
 
 // A print server of our own: configuration, spool and output under one
 // folder, listening on a free loopback port, stopped with the object.
@@ -156,95 +170,138 @@ private:
     pid_t FPid = -1;
 };
 
-TEST(CupsPrintTest, PreparedReportPrintsThroughARealQueue) {
-    char tmpl[] = "/tmp/varnholt-cups-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    const std::string root = tmpl;
-    const std::string queue = "varnholt" + std::to_string(getpid());
-    // The folder goes however the test ends, after the server has stopped.
-    struct RemoveRoot {
-        std::string path;
-        ~RemoveRoot() { RunCommand("rm -rf '" + path + "'"); }
-    } removeRoot{root};
-    // The system's printers come back once the private server is gone.
-    struct ServerRestore {
-        std::optional<std::string> server;
-        ServerRestore() {
-            if (const char* s = getenv("CUPS_SERVER")) server = s;
-        }
-        ~ServerRestore() {
-            if (server)
-                setenv("CUPS_SERVER", server->c_str(), 1);
-            else
-                unsetenv("CUPS_SERVER");
-            // The engine's printer layer lists what the platform lists now.
-            EnsureGuiApp();
-            Printer()->Refresh();
-            rpPrinter().SetPrinter(Printer());
-        }
-    } serverRestore;
-    {
-        PrivatePrintServer server(root);
-        std::string error = server.Start(queue);
+// A private print server with one PDF queue, which the platform's printers
+// and the engine's printer layer list for the length of a test.
+class CupsPrintTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/varnholt-cups-XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        root = tmpl;
+        if (const char* s = getenv("CUPS_SERVER")) savedServer = s;
+        server.emplace(root);
+        std::string error = server->Start(queue);
         ASSERT_EQ(error, "") << "A print queue for the test could not be set up: " << error;
         // The printers are asked for from here on, of this server only.
-        setenv("CUPS_SERVER", ("127.0.0.1:" + std::to_string(server.Port)).c_str(), 1);
+        setenv("CUPS_SERVER", ("127.0.0.1:" + std::to_string(server->Port)).c_str(), 1);
+        ReadPrintServerSettingAgain();
         EnsureGuiApp();
         // The printer is first asked for here, after the server was named.
-        PrinterStateGuard restore;
+        restore.emplace();
         Printer()->Refresh();
-        TrpPrinter& layer = rpPrinter();
-        layer.SetPrinter(Printer());
-        ASSERT_EQ(layer.Printers, (std::vector<std::string>{queue, "Print to PDF", "Virtual printer"}));
-        layer.SetPrinterIndex(0);
-
-        TrpReport report(nullptr);
+        rpPrinter().SetPrinter(Printer());
+        ASSERT_EQ(rpPrinter().Printers, (std::vector<std::string>{queue, "Print to PDF", "Virtual printer"}));
+    }
+    void TearDown() override {
+        restore.reset();
+        server.reset();
+        // The system's printers come back once the private server is gone.
+        if (savedServer)
+            setenv("CUPS_SERVER", savedServer->c_str(), 1);
+        else
+            unsetenv("CUPS_SERVER");
+        ReadPrintServerSettingAgain();
+        EnsureGuiApp();
+        Printer()->Refresh();
+        rpPrinter().SetPrinter(Printer());
+        if (!root.empty()) RunCommand("rm -rf '" + root + "'");
+    }
+    // Prepared pages of one memo each, on Letter paper.
+    void Prepare(TrpReport& report, const std::vector<std::string>& texts) {
         report.Context().SetPrinter(rpCreatePrinterLink());
         report.Title = "Queue test";
         report.ShowProgress = false;
         TrpPage* page = report.Pages->Add();
         page->ApplyPaperSettings(1, 2159, 2794, 0, 0xFFFF);
-        for (int p = 0; p < 3; ++p) {
+        for (size_t p = 0; p < texts.size(); ++p) {
             report.EMFPages->Add(page);
             auto* memo = new TrpMemoView;
             memo->x = 60;
             memo->y = 60;
             memo->dx = 300;
             memo->dy = 18;
-            memo->Memo->SetText("Queued page " + std::to_string(p + 1));
+            memo->Memo->SetText(texts[p]);
             page->AddObject(memo);
-            memo->WritePreparedObject(report.EMFPages->Page(p).Stream.get());
+            memo->WritePreparedObject(report.EMFPages->Page(int(p)).Stream.get());
             page->ClearObjects();
         }
-        report.PrintPreparedReport("1,3", 1, false, pwAll);
-
-        std::string pdf = server.WaitForOutput(std::chrono::seconds(30));
-        ASSERT_NE(pdf, "") << "the queue wrote no PDF; server log: " << RunCommand("cat '" + root + "/log/error_log'");
-        EXPECT_EQ(PdfPageSizesOf(pdf), std::vector<std::string>(2, "612 x 792"));
-        // The queue's conversions keep the look but not the text's encoding,
-        // so its pages are compared with the same pages printed to PDF.
-        std::string direct = root + "/direct.pdf";
-        layer.SetPrinterIndex(1);
-        Printer()->FileName = direct;
-        report.PrintPreparedReport("1,3", 1, false, pwAll);
-        Printer()->FileName.clear();
-        ASSERT_EQ(PdfPageTextsOf(direct), (std::vector<std::string>{"Queued page 1", "Queued page 3"}));
-        for (int p = 1; p <= 2; ++p) {
-            SCOPED_TRACE("page " + std::to_string(p));
-            PageImage queued = PdfPageImage(pdf, p), own = PdfPageImage(direct, p);
-            ASSERT_EQ(queued.width, own.width);
-            ASSERT_GT(own.Ink(), 0);
-            // The same text in the same place: the inked box matches and the
-            // amount of ink is close, whatever the rasteriser's details.
-            TRect a = queued.InkBox(), b = own.InkBox();
-            EXPECT_NEAR(a.Left, b.Left, 2);
-            EXPECT_NEAR(a.Top, b.Top, 2);
-            EXPECT_NEAR(a.Right, b.Right, 2);
-            EXPECT_NEAR(a.Bottom, b.Bottom, 2);
-            EXPECT_NEAR(queued.Ink(), own.Ink(), own.Ink() * 0.35);
-        }
-        server.Stop();
     }
+    std::string ServerLog() { return RunCommand("cat '" + root + "/log/error_log'"); }
+
+    std::string root;
+    const std::string queue = "varnholt" + std::to_string(getpid());
+    std::optional<std::string> savedServer;
+    std::optional<PrivatePrintServer> server;
+    std::optional<PrinterStateGuard> restore;
+};
+
+TEST_F(CupsPrintTest, PreparedReportPrintsThroughARealQueue) {
+    TrpPrinter& layer = rpPrinter();
+    layer.SetPrinterIndex(0);
+    TrpReport report(nullptr);
+    Prepare(report, {"Queued page 1", "Queued page 2", "Queued page 3"});
+    report.PrintPreparedReport("1,3", 1, false, pwAll);
+
+    std::string pdf = server->WaitForOutput(std::chrono::seconds(30));
+    ASSERT_NE(pdf, "") << "the queue wrote no PDF; server log: " << ServerLog();
+    EXPECT_EQ(PdfPageSizesOf(pdf), std::vector<std::string>(2, "612 x 792"));
+    // The queue's conversions keep the look but not the text's encoding,
+    // so its pages are compared with the same pages printed to PDF.
+    std::string direct = root + "/direct.pdf";
+    layer.SetPrinterIndex(1);
+    Printer()->FileName = direct;
+    report.PrintPreparedReport("1,3", 1, false, pwAll);
+    Printer()->FileName.clear();
+    ASSERT_EQ(PdfPageTextsOf(direct), (std::vector<std::string>{"Queued page 1", "Queued page 3"}));
+    for (int p = 1; p <= 2; ++p) {
+        SCOPED_TRACE("page " + std::to_string(p));
+        PageImage queued = PdfPageImage(pdf, p), own = PdfPageImage(direct, p);
+        ASSERT_EQ(queued.width, own.width);
+        ASSERT_GT(own.Ink(), 0);
+        // The same text in the same place: the inked box matches and the
+        // amount of ink is close, whatever the rasteriser's details.
+        TRect a = queued.InkBox(), b = own.InkBox();
+        EXPECT_NEAR(a.Left, b.Left, 2);
+        EXPECT_NEAR(a.Top, b.Top, 2);
+        EXPECT_NEAR(a.Right, b.Right, 2);
+        EXPECT_NEAR(a.Bottom, b.Bottom, 2);
+        EXPECT_NEAR(queued.Ink(), own.Ink(), own.Ink() * 0.35);
+    }
+}
+
+// The printer chosen in the printer set-up dialog is the one the engine's
+// printer layer selects, so the print dialog offers it and a report prints on it.
+TEST_F(CupsPrintTest, PrinterChosenInSetupGetsThePrint) {
+    TrpPrinter& layer = rpPrinter();
+    layer.SetPrinterIndex(1);  // "Print to PDF"
+    TPrinterSetupChoice offered;
+    int answer = -1;
+    TPrinterSetupHook previous = SetPrinterSetupHook([&](TPrinterSetupChoice& choice) {
+        offered = choice;
+        if (answer < 0) return false;
+        choice.PrinterIndex = answer;
+        return true;
+    });
+    struct RestoreHook {
+        TPrinterSetupHook hook;
+        ~RestoreHook() { SetPrinterSetupHook(hook); }
+    } restoreHook{previous};
+    TPrinterSetupDialog dialog(nullptr);
+    EXPECT_FALSE(rpPrinterSetup(dialog));
+    EXPECT_EQ(offered.Printers, (std::vector<std::string>{queue, "Print to PDF"}));
+    EXPECT_EQ(offered.PrinterIndex, 1);
+    EXPECT_EQ(layer.PrinterIndex, 1) << "a cancelled set-up keeps the printer";
+
+    answer = 0;
+    ASSERT_TRUE(rpPrinterSetup(dialog));
+    EXPECT_EQ(Printer()->PrinterName(), queue);
+    EXPECT_EQ(layer.PrinterIndex, 0);
+    TrpReport report(nullptr);
+    Prepare(report, {"Set-up page 1", "Set-up page 2"});
+    report.PrintPreparedReport("", 1, false, pwAll);
+    std::string pdf = server->WaitForOutput(std::chrono::seconds(30));
+    ASSERT_NE(pdf, "") << "the chosen queue got no print; server log: " << ServerLog();
+    EXPECT_EQ(PdfPageSizesOf(pdf).size(), 2u);
 }
 
 }  // namespace

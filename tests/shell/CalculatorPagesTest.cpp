@@ -70,7 +70,7 @@ TEST_F(CalculatorPagesTest, EverySampleSetIsWhatItsPageComputes) {
         SCOPED_TRACE(set.Page);
         Form->nbkMain->SetActivePage(set.Page);
         Form->mnuResetSamplesClick(nullptr);
-        EXPECT_EQ(Form->DefaultValueSet, 1);
+        EXPECT_EQ(Form->Defaults.ValueSet, 1);
         ExpectValueSet(set, true, 1e-9);
         EXPECT_EQ(Form->GetActiveControl(), Form->FindComponent(set.FocusField));
         if (auto* first = dynamic_cast<TWinControl*>(Form->FindComponent(set.Values[0].Field)); first->OnExit) {
@@ -78,7 +78,7 @@ TEST_F(CalculatorPagesTest, EverySampleSetIsWhatItsPageComputes) {
             ExpectValueSet(set, true, 0.005);
         }
         Form->mnuResetThisZeroClick(nullptr);
-        EXPECT_EQ(Form->DefaultValueSet, 0);
+        EXPECT_EQ(Form->Defaults.ValueSet, 0);
         ExpectValueSet(set, false, 0);
     }
     EXPECT_TRUE(Messages.empty());
@@ -87,43 +87,45 @@ TEST_F(CalculatorPagesTest, EverySampleSetIsWhatItsPageComputes) {
 // "Reset all to zero" also runs when a file is begun or closed: no figure of
 // one client may reach the next.
 TEST_F(CalculatorPagesTest, ResetAllToZeroLeavesNoFigureBehind) {
+    TMortgageQualifierPage* mortgageQualifier = Form->Page<TMortgageQualifierPage>();
+    TQuickCalcPage* quickCalc = Form->Page<TQuickCalcPage>();
     Form->ResetAllCalculatorsToSamples(nullptr);
-    EXPECT_EQ(Form->DefaultValueSet, 0) << "the samples of all pages leave the setting alone";
-    Form->MortgageQualifier->edtMQPropertyTaxes->SetAsFloat(300);
-    Form->MortgageQualifier->edtMQHomeownersInsurance->SetAsFloat(150);
-    Form->MortgageQualifier->CalcMQ(nullptr);
-    ASSERT_NE(Form->MortgageQualifier->edtCalculatedHousingRatio->GetAsFloat(), 0);
-    Form->QuickCalc->btnCalcNClick(nullptr);  // greys the term field
+    EXPECT_EQ(Form->Defaults.ValueSet, 0) << "the samples of all pages leave the setting alone";
+    mortgageQualifier->edtMQPropertyTaxes->SetAsFloat(300);
+    mortgageQualifier->edtMQHomeownersInsurance->SetAsFloat(150);
+    mortgageQualifier->CalcMQ(nullptr);
+    ASSERT_NE(mortgageQualifier->edtCalculatedHousingRatio->GetAsFloat(), 0);
+    quickCalc->btnCalcNClick(nullptr);  // greys the term field
     Form->gotoChosenCalculator(Form->FindComponent("btnROR"));
     Form->FocusNamed("edtRORBV3");
 
     Form->mnuResetAllZeroClick(nullptr);
-    EXPECT_EQ(Form->GetActiveControl(), Form->RatesOfReturn->edtRORBV[0]);
+    EXPECT_EQ(Form->GetActiveControl(), Form->Page<TRatesOfReturnPage>()->edtRORBV[0]);
     for (const TCalculatorReset& set : CalculatorResets()) {
         if (!OnThisWindow(set, Form)) continue;
         ExpectValueSet(set, false, 0);
     }
-    EXPECT_FALSE(Form->QuickCalc->edtN->GetEnabled()) << "zeros leave the quick calculators' states";
+    EXPECT_FALSE(quickCalc->edtN->GetEnabled()) << "zeros leave the quick calculators' states";
 
     Form->mnuResetAllSamplesClick(nullptr);
     for (const TCalculatorReset& set : CalculatorResets()) {
         if (!OnThisWindow(set, Form)) continue;
         ExpectValueSet(set, true, 1e-9);
     }
-    EXPECT_TRUE(Form->QuickCalc->edtN->GetEnabled());
-    EXPECT_FALSE(Form->QuickCalc->btnCalcQuickCalc->GetEnabled());
+    EXPECT_TRUE(quickCalc->edtN->GetEnabled());
+    EXPECT_FALSE(quickCalc->btnCalcQuickCalc->GetEnabled());
 }
 
 TEST_F(CalculatorPagesTest, ResetOnAPageWithoutCalculatorOnlyChangesTheSetting) {
     Form->ResetAllCalculatorsToSamples(nullptr);
     Form->nbkMain->SetActivePage("pgWelcome");
     Form->mnuResetThisZeroClick(nullptr);
-    EXPECT_EQ(Form->DefaultValueSet, 0);
-    EXPECT_EQ(Form->MaximumLoan->edtMLNOI->GetAsFloat(), 120000);
+    EXPECT_EQ(Form->Defaults.ValueSet, 0);
+    EXPECT_EQ(Form->Page<TMaximumLoanPage>()->edtMLNOI->GetAsFloat(), 120000);
 }
 
 TEST_F(CalculatorPagesTest, MortgageQualifierThroughItsFields) {
-    TMortgageQualifierPage* mq = Form->MortgageQualifier;
+    TMortgageQualifierPage* mq = Form->Page<TMortgageQualifierPage>();
     Form->gotoChosenCalculator(Form->FindComponent("btnMQ"));
     mq->edtIncome1->SetAsFloat(4000);
     mq->edtOIncome1->SetAsFloat(1000);
@@ -158,7 +160,7 @@ TEST_F(CalculatorPagesTest, MortgageQualifierThroughItsFields) {
 }
 
 TEST_F(CalculatorPagesTest, RefinancingWithItsClosingCostPanel) {
-    TRefinancePage* refi = Form->Refinance;
+    TRefinancePage* refi = Form->Page<TRefinancePage>();
     Form->gotoChosenCalculator(Form->FindComponent("btnRC"));
     Form->mnuResetSamplesClick(nullptr);
     EXPECT_EQ(Form->GetActiveControl(), refi->edtOldLoan);
@@ -191,7 +193,7 @@ TEST_F(CalculatorPagesTest, RefinancingWithItsClosingCostPanel) {
 }
 
 TEST_F(CalculatorPagesTest, FutureValuesCorrectEveryCompoundingBox) {
-    TFutureValuesPage* fv = Form->FutureValues;
+    TFutureValuesPage* fv = Form->Page<TFutureValuesPage>();
     Form->gotoChosenCalculator(Form->FindComponent("btnFV"));
     Form->mnuResetSamplesClick(nullptr);
     fv->cbCompounding[0]->SetText("Annually");
@@ -212,8 +214,9 @@ TEST_F(CalculatorPagesTest, FutureValuesCorrectEveryCompoundingBox) {
 }
 
 TEST_F(CalculatorPagesTest, MathErrorsLeaveTheEarlierResultsNew) {
+    TCapRatePage* capRate = Form->Page<TCapRatePage>();
     Form->ResetAllCalculatorsToSamples(nullptr);
-    TDiscountedCashFlowsPage* dcf = Form->DiscountedCashFlows;
+    TDiscountedCashFlowsPage* dcf = Form->Page<TDiscountedCashFlowsPage>();
     dcf->edtDCFYear[0]->SetAsFloat(0);
     dcf->edtDiscountRate[2]->SetAsFloat(-100);
     EXPECT_THROW(dcf->CalcDCF(nullptr), EMathError);
@@ -221,7 +224,7 @@ TEST_F(CalculatorPagesTest, MathErrorsLeaveTheEarlierResultsNew) {
     EXPECT_EQ(dcf->edtNPV[2]->GetAsFloat(), 111841.28);
     EXPECT_EQ(dcf->edtNPV[4]->GetAsFloat(), 97037.33);
 
-    TUnderwritingPage* uw = Form->Underwriting;
+    TUnderwritingPage* uw = Form->Page<TUnderwritingPage>();
     uw->edtU1LoanAmount->SetAsFloat(50000);
     uw->edtU3InterestRate->SetAsFloat(-1500);
     EXPECT_THROW(uw->CalcUnderwriting(nullptr), EMathError);
@@ -230,8 +233,8 @@ TEST_F(CalculatorPagesTest, MathErrorsLeaveTheEarlierResultsNew) {
 
     // Through the window's handler the user sees the math-error message.
     try {
-        Form->CapRate->edtCRFinancingRate->SetAsFloat(-1300);
-        Form->CapRate->CalcCapRate(nullptr);
+        capRate->edtCRFinancingRate->SetAsFloat(-1300);
+        capRate->CalcCapRate(nullptr);
         FAIL();
     } catch (Exception& e) {
         Form->AppOnException(nullptr, e);
@@ -241,7 +244,7 @@ TEST_F(CalculatorPagesTest, MathErrorsLeaveTheEarlierResultsNew) {
 }
 
 TEST_F(CalculatorPagesTest, SmallPagesThroughTheirFields) {
-    TMaximumLoanPage* ml = Form->MaximumLoan;
+    TMaximumLoanPage* ml = Form->Page<TMaximumLoanPage>();
     ml->edtMLNOI->SetAsFloat(12000);
     ml->edtMLLendersDebtCoverageRatio->SetAsFloat(1);
     ml->edtMLTerm->SetValue(120);
@@ -249,13 +252,13 @@ TEST_F(CalculatorPagesTest, SmallPagesThroughTheirFields) {
     Leave("edtMLNOI");
     EXPECT_EQ(Cents(ml->edtMLMaximumLoan->GetAsFloat()), 120000);
 
-    TRatesOfReturnPage* ror = Form->RatesOfReturn;
+    TRatesOfReturnPage* ror = Form->Page<TRatesOfReturnPage>();
     ror->edtRORBV[4]->SetAsFloat(2500);
     ror->edtROREV[4]->SetAsFloat(2000);
     Leave("edtRORBV1");
     EXPECT_EQ(ror->edtROR[4]->GetAsFloat(), -20);
 
-    TIncomeMultipliersPage* im = Form->IncomeMultipliers;
+    TIncomeMultipliersPage* im = Form->Page<TIncomeMultipliersPage>();
     im->edtIM1MarketValue->SetAsFloat(700000);
     im->edtIM1RentIncome->SetAsFloat(90000);
     Leave("edtIM1RentIncome");

@@ -28,18 +28,19 @@ protected:
 
 TEST_F(GridPagesTest, LoanSpreadModesSwapResultAndInputs) {
     Create();
+    TLoanSpreadPage* loanSpread = Form->Page<TLoanSpreadPage>();
     Go("btnLSC");
     Samples();
-    TLoanSpreadPage& p = *Form->LoanSpread;
+    TLoanSpreadPage& p = *loanSpread;
     EXPECT_EQ(p.grdLS->GetCells(4, 6), " $786.70");
     EXPECT_EQ(p.grdLS->GetCells(0, 0), " Loan / Rate");
     EXPECT_EQ(p.grdLS->GetColorCell(4, 2), clYellow);
     EXPECT_EQ(p.grdLS->GetColorCell(2, 6), clYellow);
     EXPECT_EQ(p.grdLS->GetSelection(), (TGridRect{4, 6, 4, 6}));
-    EXPECT_EQ(Form->LoanSpread->LoanIncrementText, "$1000");
+    EXPECT_EQ(loanSpread->LoanIncrementText, "$1000");
 
     p.rgCalculate->SetItemIndex(1);
-    EXPECT_EQ(Form->LoanSpread->LoanSpreadMode, 1);
+    EXPECT_EQ(loanSpread->LoanSpreadMode, 1);
     EXPECT_EQ(p.edtLoan->GetColor(), clYellow);
     EXPECT_TRUE(p.edtLoan->GetOptions().Contains(efoReadOnly));
     EXPECT_FALSE(p.edtLoan->GetTabStop());
@@ -73,7 +74,7 @@ TEST_F(GridPagesTest, LoanSpreadModesSwapResultAndInputs) {
 TEST_F(GridPagesTest, LoanSpreadTermBeyondTheFieldIsRepairedAsAMathError) {
     Create();
     Go("btnLSC");
-    TLoanSpreadPage& p = *Form->LoanSpread;
+    TLoanSpreadPage& p = *Form->Page<TLoanSpreadPage>();
     p.rgCalculate->SetItemIndex(3);
     p.edtLoan->SetAsFloat(1e9);
     p.edtInterest->SetAsFloat(0);
@@ -90,7 +91,7 @@ TEST_F(GridPagesTest, LoanSpreadTermBeyondTheFieldIsRepairedAsAMathError) {
 TEST_F(GridPagesTest, AmortizationScheduleExtraPaymentsAndAnnualView) {
     Create();
     Go("btnAS");
-    TAmortizationPage& p = *Form->Amortization;
+    TAmortizationPage& p = *Form->Page<TAmortizationPage>();
     Samples();
     p.cbMonth->SetText("Jan");
     p.edtYear->SetAsInteger(2000);
@@ -144,7 +145,7 @@ TEST_F(GridPagesTest, AmortizationScheduleExtraPaymentsAndAnnualView) {
 TEST_F(GridPagesTest, RefusedExtraPaymentNumbersAreShownByThePage) {
     Create();
     Go("btnAS");
-    TAmortizationPage& p = *Form->Amortization;
+    TAmortizationPage& p = *Form->Page<TAmortizationPage>();
     Samples();
     Form->CalcAmortization(nullptr);
     p.btnExtraClick(nullptr);
@@ -163,7 +164,7 @@ TEST_F(GridPagesTest, RefusedExtraPaymentNumbersAreShownByThePage) {
 TEST_F(GridPagesTest, AmortizationWithANegativeRateCalculates) {
     Create();
     Go("btnAS");
-    TAmortizationPage& p = *Form->Amortization;
+    TAmortizationPage& p = *Form->Page<TAmortizationPage>();
     p.edtMortAmt->SetAsFloat(100000);
     p.edtIRate->SetAsFloat(-1);
     p.edtNumPmts->SetAsInteger(360);
@@ -180,7 +181,7 @@ TEST_F(GridPagesTest, ZeroResetEmptiesTheAmortizationGrids) {
     Go("btnAS");
     Samples();
     Form->mnuResetThisZeroClick(nullptr);
-    TAmortizationPage& p = *Form->Amortization;
+    TAmortizationPage& p = *Form->Page<TAmortizationPage>();
     EXPECT_EQ(p.grdAmortization->GetRowCount(), 2);
     EXPECT_EQ(p.grdAmortization->GetCells(0, 1), " ");
     EXPECT_EQ(p.grdAnnualAmortization->GetRowCount(), 1);
@@ -193,7 +194,7 @@ TEST_F(GridPagesTest, DepreciationPageMethodsAndFailures) {
     Create();
     Go("btnDEP");
     Samples();
-    TDepreciationPage& p = *Form->Depreciation;
+    TDepreciationPage& p = *Form->Page<TDepreciationPage>();
     TAlignGrid* g = p.grdDepreciation;
     EXPECT_EQ(p.edtTotalDepreciated->GetAsFloat(), 7500);
     ASSERT_EQ(g->GetRowCount(), 10);
@@ -229,7 +230,7 @@ TEST_F(GridPagesTest, DepreciationPageMethodsAndFailures) {
 TEST_F(GridPagesTest, DepreciationTableComesWhollyFromTheLatestInputs) {
     Create();
     Go("btnDEP");
-    TDepreciationPage& p = *Form->Depreciation;
+    TDepreciationPage& p = *Form->Page<TDepreciationPage>();
     TAlignGrid* g = p.grdDepreciation;
     p.edtOriginalCost->SetAsFloat(100000);
     p.edtSalvageValue->SetAsFloat(0);

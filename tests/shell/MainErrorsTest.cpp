@@ -39,16 +39,17 @@ TEST_F(MainWindowTest, RefusedExtraPaymentNumbersShowTheirTextAsInformation) {
 
 TEST_F(MainWindowTest, OtherErrorsAskToContactSupportAndRepairNothing) {
     Create();
+    TQuickCalcPage* quickCalc = Form->Page<TQuickCalcPage>();
     Form->gotoChosenCalculator(Form->FindComponent("btnLeaveWelcome"));
     Form->gotoChosenCalculator(Form->FindComponent("btnQC"));
-    Form->QuickCalc->edtLA->SetAsFloat(1234);
+    quickCalc->edtLA->SetAsFloat(1234);
     GuardedCall(Form, [] { throw EConvertError("'abc' is not a valid floating point value"); });
     ASSERT_EQ(Messages.size(), 1u);
     EXPECT_EQ(Messages[0].Text.rfind("An unidentified error has occurred.\r\n\r\nPlease contact Kestrilune Software    "
                                      "\r\n\r\nat:  ",
                                      0),
               0u);
-    EXPECT_EQ(Form->QuickCalc->edtLA->GetAsFloat(), 1234);
+    EXPECT_EQ(quickCalc->edtLA->GetAsFloat(), 1234);
     EXPECT_EQ(Form->ActivePageName(), "pgQuickCalculators");
 }
 

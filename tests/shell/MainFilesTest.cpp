@@ -105,10 +105,10 @@ protected:
             default: break;
             }
         }
-        Form->DefaultLoan = 123456.5;
-        Form->DefaultTerm = 240;
-        Form->DefaultInterest = 0.1 + 0.2;  // 15 significant digits: "0.3"
-        Form->DefaultPayment = 1e-7;
+        Form->Defaults.Loan = 123456.5;
+        Form->Defaults.Term = 240;
+        Form->Defaults.Interest = 0.1 + 0.2;  // 15 significant digits: "0.3"
+        Form->Defaults.Payment = 1e-7;
         // A short schedule starting in March 2003 with one extra payment.
         C<TEntBaseEntryField>("edtMortAmt")->SetAsFloat(10000);
         C<TEntBaseEntryField>("edtIRate")->SetAsFloat(7.5);
@@ -132,6 +132,7 @@ private:
 
 TEST_F(MainFilesTest, SavedFileOpensToTheSameValuesAndSavesToTheSameBytes) {
     Create();
+    TAmortizationPage* amortization = Form->Page<TAmortizationPage>();
     FillEveryField();
     // Opening recalculates the schedule, so the saved one is the one its fields give.
     Form->CalcAmortization(Form);
@@ -156,13 +157,13 @@ TEST_F(MainFilesTest, SavedFileOpensToTheSameValuesAndSavesToTheSameBytes) {
     EXPECT_EQ(lines[93], FloatToStr(C<TNumEdit>("edtLCInterest1")->GetValue()));
 
     Form->ResetAllCalculatorsToZero(Form);
-    Form->DefaultLoan = 0;
+    Form->Defaults.Loan = 0;
     CurrentFileName.clear();
     DialogAnswer = Path("loans.qvd");
     Form->btnOpenClick(Form);
-    EXPECT_EQ(Form->DefaultLoan, 123456.5);
-    EXPECT_EQ(Form->Amortization->AmortStartMonth, 3);
-    EXPECT_EQ(Form->Amortization->AmortStartYear, 2003);
+    EXPECT_EQ(Form->Defaults.Loan, 123456.5);
+    EXPECT_EQ(amortization->AmortStartMonth, 3);
+    EXPECT_EQ(amortization->AmortStartYear, 2003);
     EXPECT_EQ(Grid()->GetRowCount() - 1, gridRows);
     EXPECT_EQ(Grid()->GetCells(1, 1), "Mar 2003");
     EXPECT_EQ(Grid()->GetCells(6, 3), "$500.00");
@@ -208,6 +209,7 @@ TEST_F(MainFilesTest, ScheduleSavedWhereMoneyHasBlanksOpensThereAgain) {
 
 TEST_F(MainFilesTest, HandWrittenFileFillsItsFields) {
     Create();
+    TAmortizationPage* amortization = Form->Page<TAmortizationPage>();
     WriteBytes(Path("hand.qvd"), HandWrittenFile({{0, "1"},
                                                   {1, "150000"},
                                                   {3, "180"},
@@ -226,18 +228,18 @@ TEST_F(MainFilesTest, HandWrittenFileFillsItsFields) {
     DialogAnswer = Path("hand.qvd");
     Form->btnOpenClick(Form);
     ASSERT_TRUE(Messages.empty()) << Messages[0].Text;
-    EXPECT_EQ(Form->DefaultValueSet, 1);
-    EXPECT_EQ(Form->DefaultLoan, 150000);
-    EXPECT_EQ(Form->DefaultTerm, 180);
+    EXPECT_EQ(Form->Defaults.ValueSet, 1);
+    EXPECT_EQ(Form->Defaults.Loan, 150000);
+    EXPECT_EQ(Form->Defaults.Term, 180);
     EXPECT_DOUBLE_EQ(Field("edtLA"), 123456.78);
     EXPECT_EQ(C<TEntBaseEntryField>("edtN")->GetAsInteger(), 360);
     EXPECT_DOUBLE_EQ(Field("edtLCLoan1"), 95000);
     EXPECT_DOUBLE_EQ(double(C<TNumEdit>("edtLCInterest1")->GetValue()), 0.0875);
     EXPECT_DOUBLE_EQ(double(C<TNumEdit>("edtLCPoints1")->GetValue()), 2);
-    EXPECT_EQ(Form->DefaultPayment, 1e20);
+    EXPECT_EQ(Form->Defaults.Payment, 1e20);
     EXPECT_EQ(C<TCustomComboBox>("cbMonth")->GetText(), "Jun");
-    EXPECT_EQ(Form->Amortization->AmortStartMonth, 6);
-    EXPECT_EQ(Form->Amortization->AmortStartYear, 2004);
+    EXPECT_EQ(amortization->AmortStartMonth, 6);
+    EXPECT_EQ(amortization->AmortStartYear, 2004);
     EXPECT_EQ(C<TCustomComboBox>("cbCompounding1")->GetText(), "Quarterly");
     EXPECT_DOUBLE_EQ(double(C<TFnpNumericEdit>("edtFVir1")->GetAsFloat()), 6.5);
     EXPECT_EQ(C<TCustomRadioGroup>("rgDepreciationMethod")->GetItemIndex(), 2);

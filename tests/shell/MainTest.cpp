@@ -158,7 +158,7 @@ TEST_F(MainWindowTest, CreateStateAndFirstRunHelp) {
     EXPECT_EQ(frmMain, Form);
     EXPECT_TRUE(CurrentFileName.empty());
     EXPECT_TRUE(Form->RetainTape);
-    EXPECT_EQ(Form->DefaultValueSet, 0);
+    EXPECT_EQ(Form->Defaults.ValueSet, 0);
     EXPECT_EQ(Application->HintPause, 400);
     EXPECT_EQ(Application->HelpFile, Form->ProgramDir + "lumfig.hlp");
     EXPECT_EQ(Form->ThisYear, StrToInt(FormatDateTime("yyyy", Now())));

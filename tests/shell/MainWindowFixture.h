@@ -11,12 +11,15 @@
 #include <vector>
 
 #include "Dialogs.h"
+#include "ExtCtrls.h"
 #include "Folders.h"
 #include "Forms.h"
 #include "GuiTestApp.h"
 #include "InstanceGuard.h"
 #include "Main.h"
+#include "Menus.h"
 #include "MsgBox.h"
+#include "StdCtrls.h"
 #include "SysUtils.h"
 
 struct TShownMessage {

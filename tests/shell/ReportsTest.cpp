@@ -13,6 +13,7 @@
 #include "AlignGrid.h"
 #include "AmortizationPage.h"
 #include "LoanSpreadPage.h"
+#include "MainReports.h"
 #include "Printers.h"
 #include "RP_Prntr.h"
 #include "ExtCtrls.h"
@@ -191,6 +192,7 @@ TEST_F(ReportsTest, EveryReportCarriesItsTemplate) {
 
 TEST_F(ReportsTest, PrintFollowsThePageAndItsEnabledState) {
     Create();
+    TAmortizationPage* amortization = Form->Page<TAmortizationPage>();
     EXPECT_FALSE(Form->btnPrint->GetEnabled());
     EXPECT_FALSE(Form->MnuFilePrint->GetEnabled());
     for (const char* sender : {"btnWelcome", "btnLeaveWelcome", "btnQC"}) {
@@ -212,21 +214,44 @@ TEST_F(ReportsTest, PrintFollowsThePageAndItsEnabledState) {
         EXPECT_EQ(shown->GetName(), report);
     }
     // The amortization page prints the grid it shows.
-    Form->Amortization->btnAnnualMonthlyClick(nullptr);
-    ASSERT_TRUE(Form->Amortization->grdAnnualAmortization->GetVisible());
+    amortization->btnAnnualMonthlyClick(nullptr);
+    ASSERT_TRUE(amortization->grdAnnualAmortization->GetVisible());
     Previewed.clear();
     Form->MnuFilePrint->Click();
     ASSERT_EQ(Previewed.size(), 1u);
     EXPECT_EQ(Previewed[0]->GetName(), "rpAmortAnnual");
 }
 
-TEST_F(ReportsTest, PrintSetupRunsThePrinterDialog) {
+// The paper and orientation chosen in the printer set-up dialog are the
+// printer's, as the report engine's printer layer reads them.
+TEST_F(ReportsTest, PrintSetupChoiceReachesTheReportPrinter) {
+    const std::string printerName = Printer()->PrinterName();
+    const TPrinterDevMode mode = Printer()->GetDevMode();
     int runs = 0;
-    TPrinterSetupHook previous = SetPrinterSetupHook([&] { return ++runs, true; });
+    TPrinterSetupHook previous = SetPrinterSetupHook([&](TPrinterSetupChoice& choice) {
+        ++runs;
+        EXPECT_EQ(choice.Printers, Printer()->Printers());
+        choice.PrinterIndex = int(choice.Printers.size()) - 1;  // "Print to PDF"
+        choice.DevMode.PaperSize = DMPAPER_A4;
+        choice.DevMode.Orientation = DMORIENT_LANDSCAPE;
+        return true;
+    });
     Create();
     C<TMenuItem>("MnuFilePrintSetup")->Click();
     SetPrinterSetupHook(previous);
     EXPECT_EQ(runs, 1);
+    TrpPrinter& layer = rpPrinter();
+    EXPECT_EQ(layer.Printers[size_t(layer.PrinterIndex)], "Print to PDF");
+    EXPECT_EQ(layer.PaperSize, DMPAPER_A4);
+    EXPECT_EQ(layer.Orientation, 1);
+    // Read back from the device's pixels, so within a tenth of a millimetre.
+    EXPECT_NEAR(layer.PaperWidth, 2970, 1);
+    EXPECT_NEAR(layer.PaperHeight, 2100, 1);
+
+    const std::vector<std::string>& names = Printer()->Printers();
+    Printer()->SetPrinterIndex(int(std::find(names.begin(), names.end(), printerName) - names.begin()));
+    Printer()->SetDevMode(mode);
+    layer.SetPrinter(Printer());
 }
 
 // Every value and caption lands where its template puts it: single-page
@@ -395,9 +420,10 @@ TEST_F(ReportsTest, ANumericEditWithoutANumberStopsThePrint) {
 
 TEST_F(ReportsTest, LoanSpreadAndDepreciationTextsFollowTheirModes) {
     Create();
+    TLoanSpreadPage* loanSpread = Form->Page<TLoanSpreadPage>();
     Go("btnLSC");
     Samples();
-    Form->LoanSpread->rgCalculate->SetItemIndex(1);
+    loanSpread->rgCalculate->SetItemIndex(1);
     Previewed.clear();
     Form->Print(nullptr);
     TPageOut out = ByName(Output(Report("rpLSC")).at(0));
@@ -406,7 +432,7 @@ TEST_F(ReportsTest, LoanSpreadAndDepreciationTextsFollowTheirModes) {
     EXPECT_EQ(out["lblOne"].Text, "360 months");
     EXPECT_EQ(out["lbl3"].Text, "Payment:");
     EXPECT_EQ(out["lblThree"].Text, "$786.70");
-    EXPECT_EQ(out["lblX"].Text, "Payment Amounts incremented by " + Form->LoanSpread->PaymentIncrementText);
+    EXPECT_EQ(out["lblX"].Text, "Payment Amounts incremented by " + loanSpread->PaymentIncrementText);
 
     Go("btnDEP");
     Samples();
@@ -448,7 +474,9 @@ TEST_F(ReportsTest, TableReportsPrintTheirGridsRowForRow) {
                     EXPECT_LT(out.Y + 18, footer + 1);
                 }
             }
-            if (std::string(t.Report) == "rpAmortMonthly") EXPECT_EQ(named["lblX"].Text, "PMT");
+            if (std::string(t.Report) == "rpAmortMonthly") {
+                EXPECT_EQ(named["lblX"].Text, "PMT");
+            }
         }
         ASSERT_EQ(int(rows.size()), grid->GetRowCount());
         for (int r = 0; r < grid->GetRowCount(); ++r) {
@@ -473,15 +501,15 @@ TEST_F(ReportsTest, CellNamesAreAnsweredWithoutRegardToCase) {
     grid->SetCells(4, 2, "x42");
     for (const char* name : {"Cell3", "cell3", "CELL3"}) {
         Variant v = "unset";
-        TfrmMain::TableCellValue(grid, 1, 5, name, v);
+        TMainReports::TableCellValue(grid, 1, 5, name, v);
         EXPECT_EQ(VarToStr(v), "x21") << name;
     }
     Variant v = "unset";
-    TfrmMain::TableCellValue(grid, 2, 5, "Cell5", v);
+    TMainReports::TableCellValue(grid, 2, 5, "Cell5", v);
     EXPECT_EQ(VarToStr(v), "x42");
     for (const char* name : {"Cell6", "Cell0", "Cell", "Total"}) {
         Variant u = "unset";
-        TfrmMain::TableCellValue(grid, 1, 5, name, u);
+        TMainReports::TableCellValue(grid, 1, 5, name, u);
         EXPECT_EQ(VarToStr(u), "unset") << name;
     }
 }
@@ -599,7 +627,7 @@ TEST_F(ReportsTest, EveryCalculatorsReportPrintsToPdf) {
         ASSERT_NE(report, nullptr);
         // The last schedule prints again as its annual table.
         if (std::string(r.Value) == "annual") {
-            Form->Amortization->btnAnnualMonthlyClick(nullptr);
+            Form->Page<TAmortizationPage>()->btnAnnualMonthlyClick(nullptr);
             Previewed.clear();
             Form->Print(nullptr);
             ASSERT_EQ(Previewed.size(), 1u);
