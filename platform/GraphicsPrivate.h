@@ -31,6 +31,7 @@ struct AsciiFont {
     bool Exact = false;
     std::array<double, Count> Advance{};
     std::array<quint32, Count> Glyph{};
+    std::array<QRectF, Count> Ink{};  // each glyph's ink about its origin on the baseline
 
     static bool Covers(const QString& s) {
         for (QChar c : s)

@@ -184,11 +184,23 @@ void PaintRun(QPainter* p, double x, double baseline, const QString& s, const Me
     }
 }
 
-// Whether a text drawn at a baseline point, with its cell and the overhang of
-// its end letters, lies wholly inside a rectangle.
-bool TextInside(const QFontMetricsF& fm, const QString& s, int x, int baseline, int width, const TTextMetric& tm,
-                const TRect& r) {
+// Whether a text drawn at a baseline point lies wholly inside a rectangle:
+// the ink of its glyphs, with a pixel to spare for smoothing, where the font's
+// ASCII table has them, else its cell and the overhang of its end letters.
+bool TextInside(const QFontMetricsF& fm, const AsciiFont& ascii, const QString& s, int x, int baseline, int width,
+                const TTextMetric& tm, const TRect& r) {
     if (s.isEmpty() || s.front().isSurrogate() || s.back().isSurrogate()) return false;
+    if (ascii.Exact && AsciiFont::Covers(s)) {
+        QRectF ink;
+        double cx = x;
+        for (QChar ch : s) {
+            const size_t c = ch.unicode() - AsciiFont::First;
+            ink |= ascii.Ink[c].translated(cx, baseline);
+            cx += ascii.Advance[c];
+        }
+        return ink.isEmpty() || (std::floor(ink.left()) - 1 >= r.Left && std::ceil(ink.right()) + 1 <= r.Right &&
+                                 std::floor(ink.top()) - 1 >= r.Top && std::ceil(ink.bottom()) + 1 <= r.Bottom);
+    }
     const double left = x + std::min(0.0, fm.leftBearing(s.front()));
     const double right = x + width - std::min(0.0, fm.rightBearing(s.back()));
     return left >= r.Left && right <= r.Right && baseline - tm.tmAscent >= r.Top && baseline + tm.tmDescent <= r.Bottom;
@@ -212,6 +224,7 @@ std::shared_ptr<const AsciiFont> AsciiFontOf(const QFont& font, const QFontMetri
     QString all;
     for (char16_t c = AsciiFont::First; c <= AsciiFont::Last; ++c) {
         table->Advance[c - AsciiFont::First] = fm.horizontalAdvance(QChar(c));
+        table->Ink[c - AsciiFont::First] = fm.boundingRect(QChar(c));
         all += QChar(c);
     }
     const QList<quint32> glyphs = QRawFont::fromFont(font).glyphIndexesForString(all);
@@ -379,7 +392,8 @@ void TCanvas::PaintText(QPainter* p, int X, int Y, unsigned Options, const TRect
     const bool plain = esc == 0 && FBkMode != OPAQUE && !(Rect && (Options & ETO_OPAQUE) && !Rect->IsEmpty()) &&
                        p->compositionMode() == QPainter::CompositionMode_SourceOver;
     const QRawFont* raw = S->Glyphs(s, Dx || FCharExtra != 0);
-    if (plain && (!clipped || (width > 0 && TextInside(*S->metrics, s, X + dx, Y + baseline, width, tm, *Rect)))) {
+    if (plain &&
+        (!clipped || (width > 0 && TextInside(*S->metrics, *S->ascii, s, X + dx, Y + baseline, width, tm, *Rect)))) {
         const QPen oldPen = p->pen();
         const QPen pen(ColorToQColor(FTextColor));
         p->setPen(pen);

@@ -425,3 +425,64 @@ TEST(GraphicsText, AFontThatKernsIsShapedNotSummed) {
     EXPECT_FALSE(gfx::AsciiFontOf(kerned, kernedMetrics)->Exact);
     EXPECT_TRUE(gfx::AsciiFontOf(plain, QFontMetricsF(plain))->Exact);
 }
+
+// Clipped output is drawn without a clip only where the ink of its glyphs lies
+// inside the rectangle: rectangles around the ink and just inside it give the
+// pixels that clipping gives.
+TEST(GraphicsText, ClippedTextShowsWhatTheClipShowsWhereverTheEdgeFalls) {
+    EnsureGuiApp();
+    for (const char* text : {"100000", "8,750.25", "Wolf y", "|"}) {
+        TFont font;
+        font.SetName("Arial");
+        font.SetHeight(-40);
+        font.SetColor(clBlack);
+        const QFont q = font.ToQFont();
+        const QString s = QString::fromUtf8(text);
+        QImage whole(300, 100, QImage::Format_RGB32);  // the text unclipped, for its ink
+        whole.fill(Qt::white);
+        TTextMetric tm;
+        {
+            QPainter p(&whole);
+            TCanvas c(&p);
+            c.GetFont()->Assign(&font);
+            c.GetTextMetrics(tm);
+            c.SetPainter(nullptr);
+            p.setFont(q);
+            p.setPen(Qt::black);
+            p.drawText(QPointF(20, 20 + tm.tmAscent), s);
+        }
+        QRect ink;
+        for (int y = 0; y < whole.height(); ++y)
+            for (int x = 0; x < whole.width(); ++x)
+                if (whole.pixel(x, y) != qRgb(255, 255, 255)) ink |= QRect(x, y, 1, 1);
+        ASSERT_FALSE(ink.isEmpty()) << text;
+        // One edge at a time near the ink, the others well clear of it.
+        for (int edge = 0; edge < 4; ++edge)
+            for (int spare : {-1, 0, 1, 2}) {
+                const int near[4] = {edge == 0 ? spare : 10, edge == 1 ? spare : 10, edge == 2 ? spare : 10,
+                                     edge == 3 ? spare : 10};
+                const QRect box = ink.adjusted(-near[0], -near[1], near[2], near[3]);
+                QImage fromCanvas(300, 100, QImage::Format_RGB32), fromQt(300, 100, QImage::Format_RGB32);
+                fromCanvas.fill(Qt::white);
+                fromQt.fill(Qt::white);
+                {
+                    QPainter p(&fromCanvas);
+                    TCanvas c(&p);
+                    c.GetFont()->Assign(&font);
+                    c.SetBkMode(TRANSPARENT);
+                    const TRect r = Rect(box.left(), box.top(), box.right() + 1, box.bottom() + 1);
+                    c.ExtTextOut(20, 20, ETO_CLIPPED, &r, text);
+                    c.SetPainter(nullptr);
+                }
+                {
+                    QPainter p(&fromQt);
+                    p.setClipRect(box);
+                    p.setFont(q);
+                    p.setPen(Qt::black);
+                    p.drawText(QPointF(20, 20 + tm.tmAscent), s);
+                }
+                EXPECT_TRUE(fromCanvas == fromQt)
+                    << text << ": edge " << edge << " " << spare << " pixels from its ink";
+            }
+    }
+}
