@@ -324,6 +324,19 @@ std::string PdfWords(const QString& file) {
     return words;
 }
 
+QImage WhiteImage(int w, int h) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+void SetBlackFont(TFont& font, const char* face, int height, TFontStyles style = {}) {
+    font.SetName(face);
+    font.SetHeight(height);
+    font.SetStyle(style);
+    font.SetColor(clBlack);
+}
+
 }  // namespace
 
 // Plain ASCII in a font that lays it out as its characters side by side is
@@ -353,17 +366,12 @@ TEST(GraphicsText, TextFromTheFontTableMatchesShapedText) {
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.face) + " " + row.text);
         TFont font;
-        font.SetName(row.face);
-        font.SetHeight(row.height);
-        font.SetStyle(row.style);
-        font.SetColor(clBlack);
+        SetBlackFont(font, row.face, row.height, row.style);
         font.SetOrientation(row.orientation);
         const QFont q = font.ToQFont();
         const QString text = QString::fromUtf8(row.text);
 
-        QImage fromCanvas(500, 120, QImage::Format_RGB32), fromQt(500, 120, QImage::Format_RGB32);
-        fromCanvas.fill(Qt::white);
-        fromQt.fill(Qt::white);
+        QImage fromCanvas = WhiteImage(500, 120), fromQt = WhiteImage(500, 120);
         TTextMetric tm;
         {
             QPainter p(&fromCanvas);
@@ -433,13 +441,10 @@ TEST(GraphicsText, ClippedTextShowsWhatTheClipShowsWhereverTheEdgeFalls) {
     EnsureGuiApp();
     for (const char* text : {"100000", "8,750.25", "Wolf y", "|"}) {
         TFont font;
-        font.SetName("Arial");
-        font.SetHeight(-40);
-        font.SetColor(clBlack);
+        SetBlackFont(font, "Arial", -40);
         const QFont q = font.ToQFont();
         const QString s = QString::fromUtf8(text);
-        QImage whole(300, 100, QImage::Format_RGB32);  // the text unclipped, for its ink
-        whole.fill(Qt::white);
+        QImage whole = WhiteImage(300, 100);  // the text unclipped, for its ink
         TTextMetric tm;
         {
             QPainter p(&whole);
@@ -462,9 +467,7 @@ TEST(GraphicsText, ClippedTextShowsWhatTheClipShowsWhereverTheEdgeFalls) {
                 const int near[4] = {edge == 0 ? spare : 10, edge == 1 ? spare : 10, edge == 2 ? spare : 10,
                                      edge == 3 ? spare : 10};
                 const QRect box = ink.adjusted(-near[0], -near[1], near[2], near[3]);
-                QImage fromCanvas(300, 100, QImage::Format_RGB32), fromQt(300, 100, QImage::Format_RGB32);
-                fromCanvas.fill(Qt::white);
-                fromQt.fill(Qt::white);
+                QImage fromCanvas = WhiteImage(300, 100), fromQt = WhiteImage(300, 100);
                 {
                     QPainter p(&fromCanvas);
                     TCanvas c(&p);
