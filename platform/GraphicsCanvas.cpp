@@ -111,6 +111,9 @@ void TCanvas::AttachPainter(QPainter* painter) {
     S->clipDirty = true;
     S->hasBaseClip = painter && painter->hasClipping();
     S->baseClip = S->hasBaseClip ? painter->clipRegion() : QRegion();
+    // A printer answers its size through its page layout, dear to ask for every object.
+    S->deviceRect =
+        painter && painter->device() ? QRect(0, 0, painter->device()->width(), painter->device()->height()) : QRect();
     if (painter) painter->setRenderHint(QPainter::Antialiasing, false);
 }
 
@@ -701,12 +704,17 @@ bool TCanvas::GetClipRgn(TRegion& Region) const {
     return true;
 }
 
+namespace {
+
+// The device's pixels in the painter's coordinates.
+QRect DeviceBounds(QPainter* p, const QRect& device) {
+    return p && p->device() ? p->deviceTransform().inverted().mapRect(device) : kWholePlane;
+}
+
+}  // namespace
+
 TRect TCanvas::GetClipRect() {
-    QRegion r(kWholePlane);
-    if (QPainter* p = Ready(); p && p->device()) {
-        QRect dev(0, 0, p->device()->width(), p->device()->height());
-        r = QRegion(p->deviceTransform().inverted().mapRect(dev));
-    }
+    QRegion r(DeviceBounds(Ready(), S->deviceRect));
     if (S->hasBaseClip) r = r.intersected(S->baseClip);
     if (S->hasClip) r = r.intersected(S->clip);
     return r.isEmpty() ? TRect{} : FromQRect(r.boundingRect());
@@ -714,6 +722,7 @@ TRect TCanvas::GetClipRect() {
 
 bool TCanvas::RectVisible(const TRect& R) {
     if (R.IsEmpty()) return false;
+    if (!S->hasClip && !S->hasBaseClip) return DeviceBounds(Ready(), S->deviceRect).intersects(ToQRect(R));
     TRect c = GetClipRect();
     QRegion r = S->hasClip ? S->clip.intersected(ToQRect(c)) : QRegion(ToQRect(c));
     if (S->hasBaseClip) r = r.intersected(S->baseClip);

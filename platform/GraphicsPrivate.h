@@ -60,6 +60,7 @@ struct TCanvas::State {
     QPainter* painter = nullptr;
     bool hasBaseClip = false;
     QRegion baseClip;  // the painter's clip when it was attached
+    QRect deviceRect;  // the device's pixels when it was attached
     bool hasClip = false;
     QRegion clip;  // the canvas clip
     bool clipDirty = true;
