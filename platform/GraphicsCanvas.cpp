@@ -91,7 +91,7 @@ TCanvas::TCanvas()
 
 TCanvas::TCanvas(QPainter* painter) : TCanvas() { SetPainter(painter); }
 
-TCanvas::~TCanvas() = default;
+TCanvas::~TCanvas() { S->DrawPendingText(); }
 
 void TCanvas::SetPainter(QPainter* painter) {
     FBkMode = OPAQUE;
@@ -107,6 +107,7 @@ void TCanvas::SetPainter(QPainter* painter) {
 }
 
 void TCanvas::AttachPainter(QPainter* painter) {
+    S->DrawPendingText();
     S->painter = painter;
     S->clipDirty = true;
     S->hasBaseClip = painter && painter->hasClipping();
@@ -114,10 +115,12 @@ void TCanvas::AttachPainter(QPainter* painter) {
     // A printer answers its size through its page layout, dear to ask for every object.
     S->deviceRect =
         painter && painter->device() ? QRect(0, 0, painter->device()->width(), painter->device()->height()) : QRect();
+    S->printer = painter && painter->device() && painter->device()->devType() == QInternal::Printer;
     if (painter) painter->setRenderHint(QPainter::Antialiasing, false);
 }
 
 void TCanvas::DeselectHandle() {
+    S->DrawPendingText();
     S->painter = nullptr;
     S->clipDirty = true;
     S->hasBaseClip = false;
@@ -129,9 +132,17 @@ QPainter* TCanvas::Painter() { return Ready(); }
 bool TCanvas::HandleAllocated() const { return S->painter != nullptr; }
 
 QPainter* TCanvas::Ready() {
+    S->DrawPendingText();
+    return ReadyKeepingText();
+}
+
+QPainter* TCanvas::ReadyKeepingText() {
     if (!S->painter) CreateHandle();
     if (!S->painter) return nullptr;
-    if (S->clipDirty) ApplyClip();
+    if (S->clipDirty) {
+        S->DrawPendingText();  // under the clip it was gathered in
+        ApplyClip();
+    }
     return S->painter;
 }
 
@@ -714,7 +725,7 @@ QRect DeviceBounds(QPainter* p, const QRect& device) {
 }  // namespace
 
 TRect TCanvas::GetClipRect() {
-    QRegion r(DeviceBounds(Ready(), S->deviceRect));
+    QRegion r(DeviceBounds(ReadyKeepingText(), S->deviceRect));
     if (S->hasBaseClip) r = r.intersected(S->baseClip);
     if (S->hasClip) r = r.intersected(S->clip);
     return r.isEmpty() ? TRect{} : FromQRect(r.boundingRect());
@@ -722,7 +733,7 @@ TRect TCanvas::GetClipRect() {
 
 bool TCanvas::RectVisible(const TRect& R) {
     if (R.IsEmpty()) return false;
-    if (!S->hasClip && !S->hasBaseClip) return DeviceBounds(Ready(), S->deviceRect).intersects(ToQRect(R));
+    if (!S->hasClip && !S->hasBaseClip) return DeviceBounds(ReadyKeepingText(), S->deviceRect).intersects(ToQRect(R));
     TRect c = GetClipRect();
     QRegion r = S->hasClip ? S->clip.intersected(ToQRect(c)) : QRegion(ToQRect(c));
     if (S->hasBaseClip) r = r.intersected(S->baseClip);

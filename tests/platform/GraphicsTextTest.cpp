@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrinter>
 
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -324,6 +325,14 @@ std::string PdfWords(const QString& file) {
     return words;
 }
 
+// The first page of a PDF file as pixels.
+QImage PdfPage(const QString& file) {
+    const QString image = file + ".page";
+    if (std::system(("timeout 30 pdftoppm -r 100 -f 1 -l 1 -singlefile '" + file + "' '" + image + "'").toLocal8Bit()))
+        return QImage();
+    return QImage(image + ".ppm");
+}
+
 QImage WhiteImage(int w, int h) {
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -488,4 +497,64 @@ TEST(GraphicsText, ClippedTextShowsWhatTheClipShowsWhereverTheEdgeFalls) {
                     << text << ": edge " << edge << " " << spare << " pixels from its ink";
             }
     }
+}
+
+// On a printer, plain texts in one font and colour are gathered and drawn
+// together: whatever else is drawn meanwhile, and texts in other fonts and
+// colours, keep their order, and the page shows what drawing each in turn shows.
+TEST(GraphicsText, TextGatheredForAPrinterKeepsItsOrderAmongOtherDrawing) {
+    EnsureGuiApp();
+    const QString dir = QDir::tempPath() + "/varnholt-gathered-" + QString::number(getpid());
+    QDir().mkpath(dir);
+    struct Text {
+        int x, y;
+        TColor color;
+        TFontStyles style;
+        const char* text;
+    } texts[] = {
+        {300, 300, clBlack, {}, "Covered 1,234.56"}, {300, 420, clBlack, {}, "Half covered"},
+        {1200, 380, clRed, {}, "Red over grey"},     {300, 800, clRed, {fsBold}, "Bold red"},
+        {300, 920, clBlack, {fsBold}, "Bold black"}, {300, 1040, clBlack, {}, "Last, left pending"},
+    };
+    const TRect grey = Rect(250, 250, 1700, 450);  // drawn after the first two texts
+    QImage pages[2];
+    for (int way = 0; way < 2; ++way) {
+        const QString file = dir + (way == 0 ? "/canvas.pdf" : "/qt.pdf");
+        {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(file);
+            printer.setResolution(600);
+            QPainter p(&printer);
+            TCanvas c(&p);
+            c.GetBrush()->SetStyle(bsClear);  // texts without a background
+            for (size_t i = 0; i < std::size(texts); ++i) {
+                const Text& t = texts[i];
+                TFont font;
+                SetBlackFont(font, "Arial", -60, t.style);
+                font.SetColor(t.color);
+                if (way == 0) {
+                    c.GetFont()->Assign(&font);
+                    c.TextOut(t.x, t.y, t.text);
+                } else {
+                    TTextMetric tm;
+                    c.GetFont()->Assign(&font);
+                    c.GetTextMetrics(tm);
+                    p.setFont(font.ToQFont());
+                    p.setPen(ColorToQColor(t.color));
+                    p.drawText(QPointF(t.x, t.y + tm.tmAscent), QString::fromUtf8(t.text));
+                }
+                if (i == 1) {
+                    c.GetBrush()->SetColor(clSilver);
+                    c.FillRect(grey);
+                    c.GetBrush()->SetStyle(bsClear);
+                }
+            }
+            c.SetPainter(nullptr);
+        }
+        pages[way] = PdfPage(file);
+    }
+    ASSERT_FALSE(pages[0].isNull());
+    EXPECT_TRUE(pages[0] == pages[1]);
+    QDir(dir).removeRecursively();
 }
