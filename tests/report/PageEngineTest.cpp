@@ -96,6 +96,49 @@ TEST_F(PageEngineTest, NestedSubReportHandsItsPageToTheOutermostPage) {
     }
 }
 
+TEST_F(PageEngineTest, ThreeLevelsOfSubReportsRunOverSeveralPagesRowByRow) {
+    const int top = page->TopEdge();
+    AddBand(btPageHeader, 0, 30, "Head");
+    AddMemo("HeadText", 0, 0, 100, 15, "head [PAGE#]");
+    AddBand(btMasterData, 50, 20, "Outer", "1");
+    AddSubReportView(page, "Level1", 0, 50, 1);
+    // Each level holds the next below a row of its own.
+    for (int level = 1; level <= 2; ++level) {
+        TrpPage* p = report.Pages->Add();
+        const std::string n = std::to_string(level);
+        AddBandView(p, btMasterData, 0, 15, "Band" + n, "1");
+        AddMemoView(p, "Title" + n, 0, 0, 100, 15, "level " + n);
+        AddSubReportView(p, "Level" + std::to_string(level + 1), 0, 15, level + 1);
+    }
+    // The innermost rows fill more than two pages.
+    const int perPage = (bottom - top - 30) / 15;
+    const int count = 2 * perPage + 5;
+    TrpPage* innermost = report.Pages->Add();
+    AddBandView(innermost, btMasterData, 0, 15, "Rows", std::to_string(count));
+    AddMemoView(innermost, "Row", 0, 0, 100, 15, "[LINE#]");
+    ASSERT_TRUE(report.PrepareReport());
+    auto pages = Output();
+    ASSERT_EQ(pages.size(), 3u);
+    // Every row once and in order; rows go on under each page's header.
+    std::vector<std::string> rows;
+    for (size_t p = 0; p < pages.size(); ++p) {
+        auto placed = Named(pages[p], "Row");
+        ASSERT_FALSE(placed.empty()) << p;
+        if (p > 0) {
+            EXPECT_EQ(placed[0].y, top + 30) << p;
+        }
+        for (const Out& o : placed) {
+            EXPECT_LE(o.y + o.dy, bottom) << p;
+            rows.push_back(o.text);
+        }
+        EXPECT_EQ(Named(pages[p], "HeadText").size(), 1u) << p;
+    }
+    std::vector<std::string> expected;
+    for (int i = 1; i <= count; ++i) expected.push_back(std::to_string(i));
+    EXPECT_EQ(rows, expected);
+    EXPECT_EQ(Placed(pages[0], "Title2"), (std::vector<std::string>{"level 2@" + std::to_string(top + 45)}));
+}
+
 TEST_F(PageEngineTest, NestedSubReportChildBandWaitsForTheNextPage) {
     const int top = page->TopEdge();
     AddBand(btMasterData, 0, 40, "Outer", "1");
