@@ -14,6 +14,7 @@
 // (AllocateHWnd), timers (SetTimer, TTimer) and there is one caret per program.
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -625,6 +626,9 @@ TShiftState GetInputState();
 void HandleDispatchException(TObject* Sender);
 // Runs Action, handing any exception to the application's handler.
 void GuardedCall(TObject* Sender, const std::function<void()>& Action);
+// Hands a failure in measuring or painting to the application's handler once
+// the layout or paint that ran into it, which belongs to Qt, has finished.
+void ReportLater(std::exception_ptr Failure);
 // Runs a Qt signal's handler. Inside the layer's own event handling a failure
 // goes on to that dispatch point; a signal Qt emits by itself (input methods,
 // menu hovering) hands it to the application here, so none crosses Qt's loop.

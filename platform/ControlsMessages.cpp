@@ -164,6 +164,16 @@ void GuardedCall(TObject* Sender, const std::function<void()>& Action) {
     }
 }
 
+void ReportLater(std::exception_ptr Failure) {
+    QueueCall([Failure] {
+        try {
+            std::rethrow_exception(Failure);
+        } catch (...) {
+            HandleDispatchException(nullptr);
+        }
+    });
+}
+
 void SignalCall(TObject* Sender, const std::function<void()>& Action) {
     if (BridgeDepth() > 0)
         Action();

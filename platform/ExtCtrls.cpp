@@ -294,6 +294,23 @@ void TImage::Paint() {
 }
 
 // ---------------------------------------------------------------------------
+// TPaintBox
+
+TPaintBox::TPaintBox(TComponent* AOwner) : TGraphicControl(AOwner) {
+    ControlStyle += csReplicatable;
+    FWidth = 105;
+    FHeight = 105;
+}
+
+void TPaintBox::Paint() {
+    TCanvas* c = GetCanvas();
+    c->SetFont(GetFont());
+    c->GetBrush()->SetColor(GetColor());
+    c->GetBrush()->SetStyle(bsSolid);
+    if (OnPaint) OnPaint(this);
+}
+
+// ---------------------------------------------------------------------------
 // TCustomRadioGroup
 
 TCustomRadioGroup::TCustomRadioGroup(TComponent* AOwner)

@@ -1,7 +1,7 @@
 #pragma once
-// More controls: panels with bevels, bevels, shapes, images, radio groups,
-// notebooks of named pages and scroll boxes. Panels, bevels, shapes and images
-// paint themselves through TCanvas.
+// More controls: panels with bevels, bevels, shapes, images, paint boxes,
+// radio groups, notebooks of named pages and scroll boxes. Panels, bevels,
+// shapes and images paint themselves through TCanvas.
 
 #include <memory>
 #include <string>
@@ -129,6 +129,20 @@ protected:
     bool FCenter = false;
     bool FTransparent = false;
     bool FAutoSize = false;
+};
+
+// ---------------------------------------------------------------------------
+// Paint boxes
+
+// A surface its owner paints in OnPaint, through Canvas, set up with the box's
+// font and colour as the brush.
+class TPaintBox : public TGraphicControl {
+public:
+    explicit TPaintBox(TComponent* AOwner);
+    TNotifyEvent OnPaint;
+
+protected:
+    void Paint() override;
 };
 
 // ---------------------------------------------------------------------------

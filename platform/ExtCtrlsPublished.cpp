@@ -1,4 +1,4 @@
-// Published properties of panels, bevels, shapes, images, radio groups,
+// Published properties of panels, bevels, shapes, images, paint boxes, radio groups,
 // notebooks and scroll boxes.
 
 #include "ExtCtrls.h"
@@ -40,6 +40,8 @@ void RegisterExtCtrlsClasses() {
             .Bool("Center", &TImage::GetCenter, &TImage::SetCenter)
             .Bool("Transparent", &TImage::GetTransparent, &TImage::SetTransparent)
             .Bool("AutoSize", &TImage::GetAutoSize, &TImage::SetAutoSize);
+
+        Published<TPaintBox>("TPaintBox", "TGraphicControl").Event("OnPaint", &TPaintBox::OnPaint);
 
         Published<TCustomRadioGroup>("TCustomRadioGroup", "TCustomGroupBox")
             .Object("Items", &TCustomRadioGroup::GetItems)

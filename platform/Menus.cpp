@@ -451,18 +451,6 @@ void TMainMenu::MenuChanged(bool TopLevel) {
 
 namespace {
 
-// Reports a failure in measuring or painting later: the layout or paint that ran
-// into it belongs to Qt and must finish first.
-void ReportLater(std::exception_ptr failure) {
-    QueueCall([failure] {
-        try {
-            std::rethrow_exception(failure);
-        } catch (...) {
-            HandleDispatchException(nullptr);
-        }
-    });
-}
-
 // The menu item an owner-drawn action stands for; plain actions carry none.
 constexpr const char* OwnerDrawnItemProperty = "ownerDrawnItem";
 

@@ -306,7 +306,7 @@ bool QtPropertiesDialog(TPrinter& printer) {
 // The printer set-up dialog: the printer, its paper and the orientation.
 bool QtPrinterSetup(TPrinterSetupChoice& choice) {
     if (!HaveDisplay() || choice.Printers.empty()) return false;
-    QDialog dialog(QApplication::activeWindow());
+    QDialog dialog(QApplication::activeWindow(), Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     dialog.setWindowTitle("Print Setup");
     auto* names = new QComboBox;
     for (const std::string& name : choice.Printers) names->addItem(Q(name));
@@ -341,6 +341,7 @@ bool QtPrinterSetup(TPrinterSetupChoice& choice) {
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     auto* layout = new QVBoxLayout(&dialog);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(printerBox);
     layout->addWidget(paperBox);
     layout->addWidget(orientationBox);

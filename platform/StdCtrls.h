@@ -450,6 +450,11 @@ private:
 
 enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
 
+enum TOwnerDrawStateItem { odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odComboBoxEdit };
+using TOwnerDrawState = Set<TOwnerDrawStateItem>;
+// Draws item Index of an owner-drawn list into Rect of the control's canvas.
+using TDrawItemEvent = std::function<void(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State)>;
+
 class TCustomComboBox : public TWinControl {
 public:
     explicit TCustomComboBox(TComponent* AOwner);
@@ -470,10 +475,20 @@ public:
     bool GetDroppedDown() const;
     void SetDroppedDown(bool Value);
     void Clear();
+    // Owner-drawn styles: every item (and the closed box's current one, with
+    // odComboBoxEdit) is ItemHeight pixels high and drawn by DrawItem on Canvas.
+    int GetItemHeight() const { return FItemHeight; }
+    void SetItemHeight(int Value);
+    bool IsOwnerDrawn() const { return FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable; }
+    TCanvas* GetCanvas() const { return FCanvas.get(); }
+    TCanvas* Canvas() const { return FCanvas.get(); }
+    // OnDrawItem when assigned; else the item's text on the canvas's brush.
+    virtual void DrawItem(int Index, TRect Rect, TOwnerDrawState State);
 
     TNotifyEvent OnChange;
     TNotifyEvent OnSelect;
     TNotifyEvent OnDropDown;
+    TDrawItemEvent OnDrawItem;
 
 protected:
     virtual void Change();
@@ -495,8 +510,16 @@ private:
     TComboBoxStyle FStyle = csDropDown;
     std::string FEditText;
     int FMaxLength = 0;
+    int FItemHeight = 16;
     bool FSyncing = false;
+    std::unique_ptr<TCanvas> FCanvas;
     QComboBox* Combo() const;
+    friend class TOwnerDrawComboWidget;
+    friend class TOwnerDrawComboDelegate;
+    // Binds the canvas to Painter, sets it up for State and draws the item.
+    void PaintItem(QPainter& Painter, int Index, const TRect& Rect, TOwnerDrawState State);
+    // A list the person only picks from (no text of their own).
+    bool IsList() const { return FStyle == csDropDownList || IsOwnerDrawn(); }
 };
 
 class TComboBox : public TCustomComboBox {

@@ -2,7 +2,9 @@
 
 #include "StdCtrls.h"
 
+#include "ControlsPrivate.h"
 #include "Forms.h"
+#include "GraphicsPrivate.h"
 #include "StdCtrlsPrivate.h"
 
 #include <QAbstractItemView>
@@ -14,6 +16,8 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
+#include <QStylePainter>
 
 // ---------------------------------------------------------------------------
 // TCustomLabel
@@ -414,7 +418,54 @@ void TCustomGroupBox::Paint() {}
 // ---------------------------------------------------------------------------
 // TCustomComboBox
 
-TCustomComboBox::TCustomComboBox(TComponent* AOwner) : TWinControl(AOwner), FItems(std::make_unique<TStringList>()) {
+// The closed box of an owner-drawn combo box: the frame and arrow are the
+// style's, the current item is the control's to draw.
+class TOwnerDrawComboWidget : public QComboBox {
+public:
+    TOwnerDrawComboWidget(TCustomComboBox* Combo, QWidget* Parent) : QComboBox(Parent), FCombo(Combo) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        QStyleOptionComboBox option;
+        initStyleOption(&option);
+        option.currentText.clear();
+        option.currentIcon = QIcon();
+        painter.drawComplexControl(QStyle::CC_ComboBox, option);
+        if (currentIndex() < 0) return;
+        QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+        TOwnerDrawState state{odComboBoxEdit};
+        // As on the platform, the closed box of a focused list shows its item selected.
+        if (hasFocus()) state += TOwnerDrawState{odSelected, odFocused};
+        if (!isEnabled()) state += odDisabled;
+        FCombo->PaintItem(painter, currentIndex(), gfx::FromQRect(field), state);
+    }
+
+private:
+    TCustomComboBox* FCombo;
+};
+
+// The items of an owner-drawn combo box's list.
+class TOwnerDrawComboDelegate : public QStyledItemDelegate {
+public:
+    TOwnerDrawComboDelegate(TCustomComboBox* Combo, QObject* Parent) : QStyledItemDelegate(Parent), FCombo(Combo) {}
+    void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
+        TOwnerDrawState state;
+        if (Option.state & QStyle::State_Selected) state += odSelected;
+        if (Option.state & QStyle::State_HasFocus) state += odFocused;
+        if (!(Option.state & QStyle::State_Enabled)) state += odDisabled;
+        FCombo->PaintItem(*Painter, Index.row(), gfx::FromQRect(Option.rect), state);
+    }
+    QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
+        return QSize(QStyledItemDelegate::sizeHint(Option, Index).width(), FCombo->GetItemHeight());
+    }
+
+private:
+    TCustomComboBox* FCombo;
+};
+
+TCustomComboBox::TCustomComboBox(TComponent* AOwner)
+    : TWinControl(AOwner), FItems(std::make_unique<TStringList>()), FCanvas(std::make_unique<TCanvas>()) {
     FWidth = 145;
     FHeight = 21;
     FTabStop = true;
@@ -439,13 +490,13 @@ void TCustomComboBox::Select() {
 }
 
 std::string TCustomComboBox::GetTextValue() const {
-    if (FStyle == csDropDownList) return FItemIndex >= 0 && FItemIndex < FItems->Count() ? FItems->Get(FItemIndex) : "";
+    if (IsList()) return FItemIndex >= 0 && FItemIndex < FItems->Count() ? FItems->Get(FItemIndex) : "";
     return FEditText;
 }
 
 void TCustomComboBox::SetTextValue(const std::string& Value) {
     int index = FItems->IndexOf(Value);
-    if (FStyle == csDropDownList) {
+    if (IsList()) {
         SetItemIndex(index);
         return;
     }
@@ -487,6 +538,43 @@ void TCustomComboBox::SetStyle(TComboBoxStyle Value) {
     RecreateWnd();
 }
 
+void TCustomComboBox::SetItemHeight(int Value) {
+    FItemHeight = std::max(Value, 1);
+    if (QComboBox* cb = Combo()) {
+        cb->view()->doItemsLayout();
+        cb->update();
+    }
+}
+
+void TCustomComboBox::DrawItem(int Index, TRect Rect, TOwnerDrawState State) {
+    if (OnDrawItem) {
+        OnDrawItem(this, Index, Rect, State);
+        return;
+    }
+    FCanvas->FillRect(Rect);
+    if (Index >= 0 && Index < FItems->Count()) FCanvas->TextOut(Rect.Left + 2, Rect.Top, FItems->Get(Index));
+}
+
+void TCustomComboBox::PaintItem(QPainter& Painter, int Index, const TRect& Rect, TOwnerDrawState State) {
+    Painter.save();
+    Painter.setClipRect(gfx::ToQRect(Rect), Qt::IntersectClip);
+    try {
+        TCanvasPainterScope scope(FCanvas.get(), Painter);
+        FCanvas->SetFont(GetFont());
+        FCanvas->GetBrush()->SetStyle(bsSolid);
+        if (State.Contains(odSelected)) {
+            FCanvas->GetBrush()->SetColor(clHighlight);
+            FCanvas->GetFont()->SetColor(clHighlightText);
+        } else {
+            FCanvas->GetBrush()->SetColor(GetColor());
+        }
+        DrawItem(Index, Rect, State);
+    } catch (...) {
+        ReportLater(std::current_exception());
+    }
+    Painter.restore();
+}
+
 void TCustomComboBox::SetMaxLength(int Value) {
     FMaxLength = std::max(Value, 0);
     if (QComboBox* cb = Combo(); cb && cb->lineEdit()) cb->lineEdit()->setMaxLength(FMaxLength ? FMaxLength : 32767);
@@ -516,7 +604,7 @@ void TCustomComboBox::Clear() {
 void TCustomComboBox::ItemsChanged() {
     if (!ComponentState.Contains(csLoading) && FItemIndex >= FItems->Count()) {
         FItemIndex = -1;
-        if (FStyle == csDropDownList) FEditText.clear();
+        if (IsList()) FEditText.clear();
     }
     PushItems();
 }
@@ -542,14 +630,20 @@ void TCustomComboBox::WidgetIndexChosen(int Index) {
 }
 
 void TCustomComboBox::WidgetTextEdited(const std::string& Text) {
-    if (FSyncing || FStyle == csDropDownList) return;
+    if (FSyncing || IsList()) return;
     FEditText = Text;
     FItemIndex = FItems->IndexOf(Text);
     Change();
 }
 
 QWidget* TCustomComboBox::CreateWidget(QWidget* ParentWidget) {
-    auto* cb = new QComboBox(ParentWidget);
+    QComboBox* cb;
+    if (IsOwnerDrawn()) {
+        cb = new TOwnerDrawComboWidget(this, ParentWidget);
+        cb->setItemDelegate(new TOwnerDrawComboDelegate(this, cb));
+    } else {
+        cb = new QComboBox(ParentWidget);
+    }
     cb->setFocusPolicy(Qt::StrongFocus);
     cb->setEditable(FStyle == csDropDown || FStyle == csSimple);
     cb->setInsertPolicy(QComboBox::NoInsert);

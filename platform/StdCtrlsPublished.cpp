@@ -147,10 +147,11 @@ void RegisterStdCtrlsClasses() {
             .Bool("Sorted", &TCustomComboBox::GetSorted, &TCustomComboBox::SetSorted)
             .Int("DropDownCount", &TCustomComboBox::DropDownCount, &TCustomComboBox::DropDownCount)
             .Int("MaxLength", &TCustomComboBox::GetMaxLength, &TCustomComboBox::SetMaxLength)
+            .Int("ItemHeight", &TCustomComboBox::GetItemHeight, &TCustomComboBox::SetItemHeight)
+            .Event("OnDrawItem", &TCustomComboBox::OnDrawItem)
             .Event("OnChange", &TCustomComboBox::OnChange)
             .Event("OnSelect", &TCustomComboBox::OnSelect)
             .Event("OnDropDown", &TCustomComboBox::OnDropDown);
-        AddIgnoredProperty(combo.Info(), "ItemHeight", pkInteger, {});
         Published<TComboBox>("TComboBox", "TCustomComboBox");
     });
 }

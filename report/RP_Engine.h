@@ -98,8 +98,16 @@ public:
     std::string GroupCondition;  // postfix
     bool EndOfData = false;
     int ForceNewPage = 0, ForceNewColumn = 0;
+    // On a page printed as a subreport a band that needs the host's next
+    // page stops part way and hands itself to the host; drawn again, it goes
+    // on where it stopped: with its own subreports, or with its child band.
+    bool Suspended = false, ChildWaiting = false;
+    std::vector<TrpPageBuilder*> PendingSubReports;  // formed and still playing
+    std::vector<bool> SubFinished;                   // per pending subreport
+    bool SubReportsWaiting() const { return !PendingSubReports.empty(); }
 
-    // Prints one instance at the page's position; true when it did not fit.
+    // Prints one instance at the page's position; true when it did not fit
+    // (or, in a subreport, waits for the host's next page).
     bool Draw();
     // Links the band and its view and takes the view's place, size, flags and name.
     void TakeView(TrpBandView* view);
@@ -128,10 +136,14 @@ private:
     TrpContext& Context() const;
     void RunScript();
     void DrawBody();
+    // The band printed as a subreport's waits for the host's next page.
+    bool WaitsForHost() const;
     // False when the band holds no subreports; they print after the other objects.
     bool DrawObjects();
     // The page builder formed for a subreport view, or null when it prints nothing.
     TrpPageBuilder* FormSubReport(TrpSubReportView* view);
+    // Plays the subreports formed for the views, or goes on with those
+    // waiting since the band was handed to the host.
     void PlaySubReports(const std::vector<TrpSubReportView*>& views);
     void DrawCross();
     // Outputs the objects of cross band `cross` that lie in this band, at x.
@@ -191,21 +203,28 @@ public:
     // the host's output, so that several subreports of one band run side by
     // side and all go on together on the host's next page.
     enum TRecordAction { raShow = 0, raFirst = 1, raNext = 2 };
+    // Each record keeps the line and record counters as the data loop left
+    // them, so that bands played later read what a band printed at once reads.
     struct TRecord {
         TrpBand* Band;
         TRecordAction Action;
+        int LineNo, LineThroughNo, RecordNo;
     };
     bool Recording = false;
     std::vector<TRecord> Records;
     size_t PlayIndex = 0;
-    TrpBand* PlayingBand = nullptr;  // the band a show record is drawing
-    bool WantsRoom = false;          // it did not fit
+    bool WantsRoom = false;  // a band waits for the host's next page
     // Forms this page's records, to be played at (x, y) of the host's page.
     void FormSubReport(TrpPageBuilder* host, int x, int y);
     // Plays from PlayIndex; false when a band waits for the host's next page.
     bool PlayRecords();
     // Goes on at the top of the host's new page.
     void ContinueOnHostPage();
+    // Forgets the records and the host, and what its bands left waiting.
+    void EndPlay();
+    // A page added for the columns of a cross-tab row past the right edge:
+    // it starts as every new page does, and the row goes on at its y.
+    void AddCrossTabPage();
     // Footers of every prepared page written since the last one.
     void FinishPage(bool footerOnFirstPage);
 
@@ -219,6 +238,9 @@ public:
 
 private:
     void PrintStack();
+    void Record(TrpBand* band, TRecordAction action);
+    // Whether a subreport view of another page of the report shows this one.
+    bool ShownInSubReport() const;
     void RegisterAggregates(TrpBand* band);
     void MarkPageStart();
     std::vector<TrpBand*> FStack;

@@ -72,7 +72,8 @@ void TrpBandView::SetPropertyValue(const std::string& propName, const Variant& v
         return;
     }
     if (rpSetNamedFlag(kBandFlags, p, value, Flags)) {
-        if (band && p == "BREAKED") band->Breaked = AsBool(value);
+        // A subreport's page never splits its bands.
+        if (band && p == "BREAKED") band->Breaked = AsBool(value) && !band->Parent->IsSubReport;
         return;
     }
     if (p == "CONDITION") {
@@ -241,6 +242,8 @@ void TrpBand::RunScript() {
     if (View && View->Script->Count() > 0) Context().RunScript(View, View->Script.get());
 }
 
+bool TrpBand::WaitsForHost() const { return Parent->Host && Parent->WantsRoom; }
+
 bool TrpBand::Draw() {
     TrpContext& context = Context();
     TrpPageEngine* engine = Parent->Engine;
@@ -248,58 +251,96 @@ bool TrpBand::Draw() {
     bool result = false;
     context.ActiveView = View;
     context.ActiveBand = this;
-    CalculatedHeight = -1;
-    ForceNewPage = ForceNewColumn = 0;
-    if (report->OnBeginBand) report->OnBeginBand(this);
+    // Drawn again after waiting for the host's next page: what printed before stays.
+    const bool resuming = Suspended;
+    Suspended = false;
+    if (!resuming) {
+        CalculatedHeight = -1;
+        ForceNewPage = ForceNewColumn = 0;
+        if (report->OnBeginBand) report->OnBeginBand(this);
 
-    TrpBand* last = Parent->LastBand;
-    if (last && last != this && last->ColumnNo > 1) {
-        Parent->XAdjust = last->ColumnStartX;
-        Parent->CurY += last->dy;
-        last->ColumnNo = 1;
+        TrpBand* last = Parent->LastBand;
+        if (last && last != this && last->ColumnNo > 1) {
+            Parent->XAdjust = last->ColumnStartX;
+            Parent->CurY += last->dy;
+            last->ColumnNo = 1;
+        }
+        KeepCurY = false;
+        if (!SkipScript) RunScript();
+        SkipScript = false;
+        int y0 = Parent->CurY;
+        if (context.RootReport->Stopped) return false;
+        if (Parent->Host && ForceNewPage + ForceNewColumn > 0) {
+            // A subreport's band asking for a page waits for the host's next
+            // one and prints there without asking again.
+            SkipScript = true;
+            Parent->WantsRoom = true;
+            return true;
+        }
+        for (int i = 0; i < ForceNewPage; ++i) {
+            Parent->CurColumn = Parent->Columns - 1;
+            Parent->NewColumn(this);
+        }
+        for (int i = 0; i < ForceNewColumn; ++i) Parent->NewColumn(this);
+        if (KeepCurY) Parent->CurY = y0;
     }
-    KeepCurY = false;
-    if (!SkipScript) RunScript();
-    SkipScript = false;
-    int y0 = Parent->CurY;
-    if (context.RootReport->Stopped) return false;
-    for (int i = 0; i < ForceNewPage; ++i) {
-        Parent->CurColumn = Parent->Columns - 1;
-        Parent->NewColumn(this);
-    }
-    for (int i = 0; i < ForceNewColumn; ++i) Parent->NewColumn(this);
-    if (KeepCurY) Parent->CurY = y0;
+    // The child band: when it waits for the host's page, this band goes on with it.
+    auto drawChild = [this] {
+        ChildWaiting = false;
+        ChildBand->Draw();
+        if (WaitsForHost()) Suspended = ChildWaiting = true;
+        return !Suspended;
+    };
 
     if (Visible) {
-        if (Typ == btColumnHeader) Parent->ColumnTopY = Parent->CurY;
-        if (Typ == btPageFooter) y = Parent->CurBottomY;
+        if (!resuming) {
+            if (Typ == btColumnHeader) Parent->ColumnTopY = Parent->CurY;
+            if (Typ == btPageFooter) y = Parent->CurBottomY;
+        }
         if (Exists()) {
-            CalculatedHeight = dy;
-            if (Typ != btPageFooter && Typ != btOverlay && Typ != btColumnFooter && Typ != btNone) {
-                int h = CalcHeight();
-                if (Parent->CurY + h > Parent->CurBottomY && !Breaked && !Parent->CannotMove()) {
-                    result = true;
-                    // A subreport's band waits for the host's next page; a
-                    // child band drawn from it breaks as usual, its band has printed.
-                    if (Parent->PlayingBand == this) {
-                        Parent->WantsRoom = true;
-                        return result;
+            if (!resuming) {
+                CalculatedHeight = dy;
+                if (Typ != btPageFooter && Typ != btOverlay && Typ != btColumnFooter && Typ != btNone) {
+                    int h = CalcHeight();
+                    if (Parent->CurY + h > Parent->CurBottomY && !Breaked && !Parent->CannotMove()) {
+                        result = true;
+                        // On a subreport's page the band waits for the host's next page.
+                        if (Parent->Host) {
+                            Parent->WantsRoom = true;
+                            return result;
+                        }
+                        CheckPageBreak(0, 10000, false);
                     }
-                    CheckPageBreak(0, 10000, false);
                 }
+                EndOfData = true;
             }
-            EndOfData = true;
             if (rpIsDataBand(Typ) && DataSet && Next && !Next->DataSet) {
-                for (TrpBand* b = this; b; b = b->Next) b->DrawBody();
+                // One record through the chain; going on, from the band that waited.
+                TrpBand* from = this;
+                if (resuming)
+                    while (from && !from->SubReportsWaiting()) from = from->Next;
+                for (TrpBand* b = from; b; b = b->Next) {
+                    b->DrawBody();
+                    if (b->SubReportsWaiting()) {
+                        Suspended = true;
+                        return true;
+                    }
+                }
             } else {
-                DrawBody();
-                if (ChildBand) ChildBand->Draw();
+                if (!(resuming && ChildWaiting)) {
+                    DrawBody();
+                    if (SubReportsWaiting()) {
+                        Suspended = true;
+                        return true;
+                    }
+                }
+                if (ChildBand && !drawChild()) return true;
                 if (!rpIsDataBand(Typ) && Typ != btGroupHeader && NewPageAfter && Visible) Parent->NewPage();
             }
             if (!EndOfData) result = true;
         }
     } else {
-        if (ChildBand && PrintChildIfInvisible) ChildBand->Draw();
+        if (ChildBand && PrintChildIfInvisible && !drawChild()) return true;
         if (rpIsDataBand(Typ)) DoAggregate();
     }
     if (!Repeating && (Typ != btPageFooter || engine->PageNo >= engine->Pages->Count() - 1)) InitValues();
@@ -308,38 +349,50 @@ bool TrpBand::Draw() {
 }
 
 void TrpBand::DrawBody() {
-    int savedY = y;
-    if (Typ != btPageFooter && Typ != btOverlay && Typ != btNone) y = Parent->CurY;
-    std::vector<int> designHeights;
-    for (TrpView* v : Objects) designHeights.push_back(v->dy);
-    int height = CalculatedHeight >= 0 ? CalculatedHeight : dy;
-    if (Stretched && Typ != btPageFooter && Typ != btOverlay && Typ != btNone) {
-        for (TrpView* v : Objects)
-            if (dynamic_cast<TrpStretcheable*>(v) && (v->Flags & flStretched) && v->dy >= 1) v->dy = height - v->y;
-        MaxDY = height;
-    } else {
-        height = dy;
-        MaxDY = CalculatedHeight >= 0 ? CalculatedHeight : dy;
-    }
     const bool movesWithPage = Typ != btPageFooter && Typ != btOverlay && Typ != btNone;
-    if (movesWithPage) {
-        if (!Breaked) CheckPageBreak(y, height, false);
-        y = Parent->CurY;
-    }
-    if (Breaked) {
-        DrawPageBreak();
+    const int savedY = y;
+    const int height = Stretched && movesWithPage && CalculatedHeight >= 0 ? CalculatedHeight : dy;
+    bool subReports = false, newPage = false;
+    if (SubReportsWaiting()) {
+        // The host has started its next page: the subreports go on at its top.
+        PlaySubReports({});
+        subReports = newPage = true;
     } else {
-        int startPage = Parent->Engine->PageNo;
-        if (HasCross && Typ != btPageFooter) DrawCross();
-        if (DrawObjects()) {
-            // After subreports: below the lowest of them, and not above the band's bottom on its own page.
-            int bottomLine = Parent->Engine->PageNo == startPage ? y + height : 0;
-            Parent->CurY = std::max(Parent->SubMaxY, bottomLine);
-        } else if (movesWithPage) {
-            Parent->CurY += height;
+        if (movesWithPage) y = Parent->CurY;
+        std::vector<int> designHeights;
+        for (TrpView* v : Objects) designHeights.push_back(v->dy);
+        if (Stretched && movesWithPage) {
+            for (TrpView* v : Objects)
+                if (dynamic_cast<TrpStretcheable*>(v) && (v->Flags & flStretched) && v->dy >= 1) v->dy = height - v->y;
+            MaxDY = height;
+        } else {
+            MaxDY = CalculatedHeight >= 0 ? CalculatedHeight : dy;
         }
+        if (movesWithPage) {
+            if (!Breaked) CheckPageBreak(y, height, false);
+            y = Parent->CurY;
+        }
+        if (Breaked) {
+            DrawPageBreak();
+        } else {
+            int startPage = Parent->Engine->PageNo;
+            if (HasCross && Typ != btPageFooter) DrawCross();
+            subReports = DrawObjects();
+            newPage = Parent->Engine->PageNo != startPage;
+        }
+        for (size_t i = 0; i < Objects.size(); ++i) Objects[i]->dy = designHeights[i];
     }
-    for (size_t i = 0; i < Objects.size(); ++i) Objects[i]->dy = designHeights[i];
+    if (SubReportsWaiting()) {
+        // Handed to the host with its subreports: the rest follows on the host's next page.
+        y = savedY;
+        return;
+    }
+    if (subReports) {
+        // After subreports: below the lowest of them, and not above the band's bottom on its own page.
+        Parent->CurY = std::max(Parent->SubMaxY, newPage ? 0 : y + height);
+    } else if (movesWithPage && !Breaked) {
+        Parent->CurY += height;
+    }
 
     // Records printed across the columns of the band.
     if (Parent->LastBand != this) ColumnNo = 1;
@@ -355,7 +408,7 @@ void TrpBand::DrawBody() {
             ColumnNo = 1;
         }
     }
-    y = movesWithPage ? savedY : y;
+    y = savedY;
     if (rpIsDataBand(Typ)) DoAggregate();
 }
 
@@ -395,26 +448,37 @@ void TrpBand::PlaySubReports(const std::vector<TrpSubReportView*>& views) {
     TrpPageEngine* engine = Parent->Engine;
     TrpContext& context = Context();
     std::vector<TrpPageBuilder*> subs;
+    std::vector<bool> done;
     const size_t activeBefore = engine->SubReportPages.size();
+    bool handedOver = false;
     struct Restore {
         TrpPageEngine* engine;
         size_t active;
         std::vector<TrpPageBuilder*>& subs;
+        bool& handedOver;
         ~Restore() {
             engine->SubReportPages.resize(active);
-            for (TrpPageBuilder* sub : subs) {
-                sub->Records.clear();
-                sub->Host = nullptr;
-            }
+            if (!handedOver)
+                for (TrpPageBuilder* sub : subs) sub->EndPlay();
         }
-    } restore{engine, activeBefore, subs};
-    for (TrpSubReportView* view : views)
-        if (TrpPageBuilder* sub = FormSubReport(view)) subs.push_back(sub);
-    Parent->SubMaxY = 0;
+    } restore{engine, activeBefore, subs, handedOver};
+    if (SubReportsWaiting()) {
+        subs.swap(PendingSubReports);
+        done.swap(SubFinished);
+        // Still printing: no subreport inside them may form their pages anew.
+        for (TrpPageBuilder* sub : subs) engine->SubReportPages.push_back(sub->Page);
+        Parent->SubMaxY = Parent->CurY;
+        for (size_t i = 0; i < subs.size(); ++i)
+            if (!done[i]) subs[i]->ContinueOnHostPage();
+    } else {
+        for (TrpSubReportView* view : views)
+            if (TrpPageBuilder* sub = FormSubReport(view)) subs.push_back(sub);
+        done.assign(subs.size(), false);
+        Parent->SubMaxY = 0;
+    }
     // All play on one page until each is done or waits; then the host starts
     // a page and the waiting ones go on at its top. A band waiting at the top
     // of a page prints there, clipped, so every round prints something.
-    std::vector<bool> done(subs.size(), false);
     for (;;) {
         bool waiting = false;
         for (size_t i = 0; i < subs.size(); ++i) {
@@ -424,6 +488,16 @@ void TrpBand::PlaySubReports(const std::vector<TrpSubReportView*>& views) {
             waiting = waiting || !done[i];
         }
         if (!waiting || context.RootReport->Stopped) break;
+        if (Parent->Host) {
+            // This page is itself a subreport: the band waits with its
+            // subreports until the host has started its next page, after the
+            // other subreports beside this page have printed what fits.
+            PendingSubReports = subs;
+            SubFinished = done;
+            handedOver = true;
+            Parent->WantsRoom = true;
+            break;
+        }
         Parent->NewPage();
         Parent->SubMaxY = Parent->CurY;
         for (size_t i = 0; i < subs.size(); ++i)
@@ -494,6 +568,18 @@ void TrpBand::DrawCross() {
     if (report->OnBeginColumn) report->OnBeginColumn(this);
     int cellX = -1;
     TrpBand* header = Parent->Band(btCrossHeader);
+    // Past the right edge the row goes on on the next prepared page, added
+    // as a new page when it is not there yet, with the repeated cross header.
+    auto overflow = [&](int width) {
+        if (cellX + width <= Parent->Page->RightEdge() || cellX <= Parent->Page->LeftEdge()) return;
+        cellX = Parent->Page->LeftEdge();
+        ++engine->PageNo;
+        if (engine->PageNo >= engine->Pages->Count()) Parent->AddCrossTabPage();
+        if (header && header->View && (header->Flags & flBandRepeatHeader)) {
+            DrawCrossCell(header, cellX);
+            cellX += header->dx;
+        }
+    };
     if (header && header->View) {
         header->RunScript();
         DrawCrossCell(header, header->x);
@@ -522,16 +608,7 @@ void TrpBand::DrawCross() {
                 int width = data->dx;
                 if (report->OnPrintColumn) report->OnPrintColumn(Parent->CrossColumnNo, width);
                 data->RunScript();
-                // Past the right edge: the row goes on on the next prepared page.
-                if (cellX + width > Parent->Page->RightEdge() && cellX > Parent->Page->LeftEdge()) {
-                    cellX = Parent->Page->LeftEdge();
-                    ++engine->PageNo;
-                    if (engine->PageNo >= engine->Pages->Count()) engine->Pages->Add(Parent->Page);
-                    if (header && header->View && (header->Flags & flBandRepeatHeader)) {
-                        DrawCrossCell(header, cellX);
-                        cellX += header->dx;
-                    }
-                }
+                overflow(width);
                 DrawCrossCell(data, cellX);
                 data->DoAggregate();
                 if (rpIsDataBand(Typ)) DoAggregate(Parent->CrossColumnNo);
@@ -547,6 +624,7 @@ void TrpBand::DrawCross() {
     if (footer && footer->View) {
         if (cellX < 0) cellX = footer->x;
         footer->RunScript();
+        overflow(footer->dx);
         DrawCrossCell(footer, cellX);
         footer->InitValues();
     }

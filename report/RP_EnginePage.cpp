@@ -29,12 +29,30 @@ int TrpPageBuilder::BottomEdge() const {
 }
 
 int TrpPageBuilder::ColumnFooterHeight() const {
+    // A subreport prints no column footer.
+    if (IsSubReport) return 0;
     TrpBand* footer = Band(btColumnFooter);
     return footer && footer->Exists() && !FSummaryHidesColumnFooter ? footer->dy : 0;
 }
 
+bool TrpPageBuilder::ShownInSubReport() const {
+    TrpPages* pages = Engine->Report->Pages.get();
+    for (int i = 0; i < pages->Count(); ++i) {
+        TrpPage* other = pages->Pages(i);
+        if (other == Page || other->PageType != ptReport) continue;
+        for (TrpView* v : other->Objects)
+            if (auto* sub = dynamic_cast<TrpSubReportView*>(v))
+                if (sub->SubPage >= 0 && sub->SubPage < pages->Count() && pages->Pages(sub->SubPage) == Page)
+                    return true;
+    }
+    return false;
+}
+
 void TrpPageBuilder::CreateBands() {
     TrpContext& context = Engine->Context;
+    // Known before the bands take their flags: a subreport's page never
+    // starts pages or splits bands itself.
+    IsSubReport = ShownInSubReport();
     for (int t = 0; t < rpBandTypeCount; ++t) Bands[size_t(t)] = std::make_unique<TrpBand>(uint8_t(t), this);
     for (TrpView* v : Page->Objects) {
         v->Parent = nullptr;
@@ -70,8 +88,8 @@ void TrpPageBuilder::CreateBands() {
             band->Stretched = view->Flags & flStretched;
             band->PrintIfSubsetEmpty = view->Flags & flBandPrintIfSubsetEmpty;
             band->PrintChildIfInvisible = view->Flags & flBandPrintChildIfInvisible;
-            band->NewPageAfter = view->Flags & flBandNewPageAfter;
-            band->Breaked = view->Flags & flBandBreaked;
+            band->NewPageAfter = !IsSubReport && (view->Flags & flBandNewPageAfter);
+            band->Breaked = !IsSubReport && (view->Flags & flBandBreaked);
             band->SetDataSource(view->FormatStr);
             for (TrpView* o : Page->Objects) {
                 if (o->Typ == gtBand || o->Parent) continue;
@@ -101,11 +119,6 @@ void TrpPageBuilder::CreateBands() {
         for (TrpBand* b = slot.get(); b; b = b->Next)
             std::stable_partition(b->Objects.begin(), b->Objects.end(),
                                   [](TrpView* v) { return !dynamic_cast<TrpSubReportView*>(v); });
-    // Pages shown inside subreports print only there.
-    for (TrpView* v : Page->Objects)
-        if (auto* sub = dynamic_cast<TrpSubReportView*>(v))
-            if (TrpPage* shown = Engine->Report->Pages->Pages(sub->SubPage); shown && shown != Page)
-                Engine->BuilderOf(shown)->IsSubReport = true;
     // Objects in no band belong to the band of type 22.
     TrpBand* none = Band(btNone);
     for (TrpView* o : Page->Objects)
@@ -279,9 +292,13 @@ void TrpPageBuilder::ShowBand(TrpBand* band) {
         band->Draw();
         return;
     }
-    Records.push_back({band, raShow});
+    Record(band, raShow);
     // The group test that follows needs the group's value as printing will set it.
     if (band->Typ == btGroupHeader) band->InitValues();
+}
+
+void TrpPageBuilder::Record(TrpBand* band, TRecordAction action) {
+    Records.push_back({band, action, band->LineNo, band->LineThroughNo, RecordNo});
 }
 
 void TrpPageBuilder::ShowBandByName(const std::string& name) {
@@ -383,12 +400,9 @@ void TrpPageBuilder::DoLoop(int level) {
         TrpDataset* ds = b->DataSet;
         if (!ds) continue;
         ds->First();
-        if (Recording) {
-            Records.push_back({b, raFirst});
-        } else {
-            b->LineNo = 1;
-            b->LineThroughNo = 1;
-        }
+        b->LineNo = 1;
+        b->LineThroughNo = 1;
+        if (Recording) Record(b, raFirst);
         for (TrpBand* g = b->FirstGroup; g; g = g->NextGroup) g->LineNo = g->LineThroughNo = 0;
         if (ds->Eof()) continue;
         for (TrpBand* g = b->FirstGroup; g; g = g->NextGroup) {
@@ -451,14 +465,13 @@ void TrpPageBuilder::DoLoop(int level) {
                 }
                 break;
             }
-            if (Recording) {
-                Records.push_back({b, raNext});
-            } else if (printed) {
+            if (printed) {
                 ++RecordNo;
                 ++b->LineThroughNo;
                 ++b->LineNo;
                 if (!ds->Eof() && b->NewPageAfter && b->Visible) NewPage();
             }
+            if (Recording) Record(b, raNext);
         }
         if (FStack.empty())
             ShowBand(b->Footer);
@@ -468,6 +481,7 @@ void TrpPageBuilder::DoLoop(int level) {
 }
 
 void TrpPageBuilder::FormSubReport(TrpPageBuilder* host, int x, int y) {
+    EndPlay();
     Host = host;
     XAdjust = x;
     CurY = y;
@@ -475,9 +489,6 @@ void TrpPageBuilder::FormSubReport(TrpPageBuilder* host, int x, int y) {
     CurColumn = 0;
     Columns = 1;
     LastBand = nullptr;
-    Records.clear();
-    PlayIndex = 0;
-    WantsRoom = false;
     {
         TrpRestore<TrpPageBuilder*> current(Engine->Current, this);
         TrpRestore<bool> recording(Recording, true);
@@ -496,24 +507,21 @@ bool TrpPageBuilder::PlayRecords() {
     while (PlayIndex < Records.size() && !context.RootReport->Stopped) {
         const TRecord& record = Records[PlayIndex];
         TrpBand* band = record.Band;
+        band->LineNo = record.LineNo;
+        band->LineThroughNo = record.LineThroughNo;
+        RecordNo = record.RecordNo;
         switch (record.Action) {
         case raFirst:
             if (band->DataSet) band->DataSet->First();
-            band->LineNo = 1;
-            band->LineThroughNo = 1;
             break;
         case raNext:
             if (band->DataSet) band->DataSet->Next();
-            ++RecordNo;
-            ++band->LineThroughNo;
-            ++band->LineNo;
             break;
         case raShow:
+            // A band that waits stays the next record: drawn again on the
+            // host's next page, it starts afresh or goes on where it stopped.
             WantsRoom = false;
-            {
-                TrpRestore<TrpBand*> drawing(PlayingBand, band);
-                band->Draw();
-            }
+            band->Draw();
             if (WantsRoom) return false;
             break;
         }
@@ -529,16 +537,24 @@ void TrpPageBuilder::ContinueOnHostPage() {
     MarkPageStart();
 }
 
+void TrpPageBuilder::EndPlay() {
+    Records.clear();
+    PlayIndex = 0;
+    Host = nullptr;
+    WantsRoom = false;
+    for (const auto& slot : Bands)
+        for (TrpBand* b = slot.get(); b; b = b->Next) {
+            for (TrpPageBuilder* sub : b->PendingSubReports) sub->EndPlay();
+            b->PendingSubReports.clear();
+            b->SubFinished.clear();
+            b->Suspended = b->ChildWaiting = false;
+        }
+}
+
 void TrpPageBuilder::NewPage() {
-    if (Host) {
-        // A subreport continues on the host's next page.
-        Host->CurY = CurY;
-        Host->NewPage();
-        CurY = Host->CurY;
-        CurBottomY = Host->CurBottomY;
-        MarkPageStart();
-        return;
-    }
+    // A subreport's bands wait for the host's next page instead: the host
+    // starts it once all its subreports have printed what fits.
+    if (Host) return;
     ++FBreaking;
     Engine->ShowProgress(Engine->PageNo + 1);
     if (!PrintingSummary) ShowBand(Band(btColumnFooter));
@@ -553,6 +569,26 @@ void TrpPageBuilder::NewPage() {
     ShowBand(Band(btColumnHeader));
     --FBreaking;
     MarkPageStart();
+}
+
+void TrpPageBuilder::AddCrossTabPage() {
+    // The output pages are the outermost page's, whichever page prints the row.
+    if (Host) {
+        Host->AddCrossTabPage();
+        return;
+    }
+    TrpContext& context = Engine->Context;
+    // What the row's printing holds stays as it was; the page's bands print
+    // where they cannot move.
+    TrpRestore<int> breaking(FBreaking, FBreaking + 1), y(CurY, CurY), x(XAdjust, Page->LeftEdge()),
+        column(CrossColumnNo, CrossColumnNo);
+    TrpRestore<TrpBand*> last(LastBand, LastBand), active(context.ActiveBand, context.ActiveBand);
+    TrpRestore<TrpView*> view(context.ActiveView, context.ActiveView);
+    Engine->Pages->Add(Page);
+    ShowBand(Band(btOverlay));
+    CurY = Page->TopEdge();
+    ShowBand(Band(btPageHeader));  // never the first output page
+    Engine->ShowProgress(Engine->PageNo + 1);
 }
 
 void TrpPageBuilder::FinishPage(bool footerOnFirstPage) {
@@ -576,10 +612,7 @@ void TrpPageBuilder::FinishPage(bool footerOnFirstPage) {
 }
 
 void TrpPageBuilder::NewColumn(TrpBand* band) {
-    if (Host) {
-        NewPage();
-        return;
-    }
+    if (Host) return;
     ++FBreaking;
     if (CurColumn < Columns - 1) {
         ShowBand(Band(btColumnFooter));

@@ -56,6 +56,10 @@ TrpPrintForm::TrpPrintForm(TComponent* owner, const std::string& definition) : T
     Bind(h, "E2Enter", this, &TrpPrintForm::E2Enter);
     Bind(h, "RB3Click", this, &TrpPrintForm::RB3Click);
     Bind(h, "Label3Click", this, &TrpPrintForm::Label3Click);
+    Bind(h, "CollateCBClick", this, &TrpPrintForm::CollateCBClick);
+    Bind(h, "PB1Paint", this, &TrpPrintForm::PB1Paint);
+    h["CB1DrawItem"] = TDrawItemEvent(
+        [this](TWinControl* c, int index, TRect rect, TOwnerDrawState state) { CB1DrawItem(c, index, rect, state); });
     Bind(h, "FormDeactivate", this, &TrpPrintForm::FormDeactivate);
     h["FormCloseQuery"] = TCloseQueryEvent([this](TObject* s, bool& c) { FormCloseQuery(s, c); });
     ReadComponentFromText(this, definition, h);
@@ -80,6 +84,10 @@ TrpPrintForm::TrpPrintForm(TComponent* owner, const std::string& definition) : T
     Label5 = rpNeedComponent<TLabel>(this, "Label5");
     rpSpeedButton1 = rpNeedComponent<TrpSpeedButton>(this, "rpSpeedButton1");
     rpSpeedButton2 = rpNeedComponent<TrpSpeedButton>(this, "rpSpeedButton2");
+    PB1 = rpNeedComponent<TPaintBox>(this, "PB1");
+    Image1 = rpNeedComponent<TImage>(this, "Image1");
+    CollateImg = rpNeedComponent<TImage>(this, "CollateImg");
+    NonCollateImg = rpNeedComponent<TImage>(this, "NonCollateImg");
 
     TrpPrinter& layer = rpPrinter();
     CB1->GetItems()->Clear();
@@ -126,6 +134,27 @@ void TrpPrintForm::RB3Click(TObject*) {
 }
 
 void TrpPrintForm::Label3Click(TObject*) { CollateCB->SetChecked(!CollateCB->GetChecked()); }
+
+void TrpPrintForm::CollateCBClick(TObject*) { PB1->Invalidate(); }
+
+void TrpPrintForm::PB1Paint(TObject*) {
+    TCanvas* c = PB1->GetCanvas();
+    c->GetBrush()->SetColor(clBtnFace);
+    c->FillRect(PB1->GetClientRect());
+    if (CollateCB->GetChecked())
+        c->BrushCopy(TRect{8, 0, 82, 53}, CollateImg->GetPicture()->GetBitmap(), TRect{0, 0, 74, 53}, clSilver);
+    else
+        c->BrushCopy(TRect{0, 8, 92, 48}, NonCollateImg->GetPicture()->GetBitmap(), TRect{0, 0, 92, 40}, clSilver);
+}
+
+void TrpPrintForm::CB1DrawItem(TWinControl*, int index, TRect rect, TOwnerDrawState) {
+    TCanvas* c = CB1->GetCanvas();
+    c->FillRect(rect);
+    if (index < 0 || index >= CB1->GetItems()->Count()) return;
+    c->BrushCopy(TRect{rect.Left + 2, rect.Top, rect.Left + 20, rect.Top + 16}, Image1->GetPicture()->GetBitmap(),
+                 TRect{0, 0, 18, 16}, clOlive);
+    c->TextOut(rect.Left + 24, rect.Top + 1, CB1->GetItems()->Get(index));
+}
 
 void TrpPrintForm::FormCloseQuery(TObject*, bool& canClose) {
     if (GetModalResult() != mrOk) return;

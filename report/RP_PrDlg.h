@@ -34,6 +34,8 @@ public:
     TRadioButton *RB1, *RB2, *RB3;
     TLabel *Label1, *Label2, *Label3, *Label4, *Label5;
     TrpSpeedButton *rpSpeedButton1, *rpSpeedButton2;
+    TPaintBox* PB1;
+    TImage *Image1, *CollateImg, *NonCollateImg;
     int OldIndex = 0;  // the printer selected when the dialog opened
 
     // The number of copies asked for; EConvertError when the field holds no number.
@@ -46,6 +48,11 @@ public:
     void E2Enter(TObject* sender);
     void RB3Click(TObject* sender);
     void Label3Click(TObject* sender);
+    void CollateCBClick(TObject* sender);
+    // The collate picture: two sets of pages 1-2-3, or the pages 1-1, 2-2, 3-3.
+    void PB1Paint(TObject* sender);
+    // A printer of the list: its icon and its name.
+    void CB1DrawItem(TWinControl* control, int index, TRect rect, TOwnerDrawState state);
     // OK is taken only with copies a whole number of at least 1 and a page
     // list that reads; otherwise the error is shown and the dialog stays.
     void FormCloseQuery(TObject* sender, bool& canClose);

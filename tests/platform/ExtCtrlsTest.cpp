@@ -115,6 +115,24 @@ TEST_F(ExtCtrlsTest, ImagePlacesItsPicture) {
     EXPECT_EQ(image->GetWidth(), 20);
 }
 
+// A paint box is what its OnPaint draws, on a canvas holding its colour as the brush.
+TEST_F(ExtCtrlsTest, PaintBoxIsPaintedByItsOwner) {
+    auto* box = new Painted<TPaintBox>(Form);
+    box->SetBounds(0, 0, 20, 10);
+    box->SetColor(clYellow);
+    EXPECT_EQ(At(box->PaintImage(), 5, 5), TColor(0xFF00FF)) << "nothing drawn without a handler";
+    box->OnPaint = [&](TObject* sender) {
+        EXPECT_EQ(sender, box);
+        TCanvas* c = box->GetCanvas();
+        c->FillRect(box->GetClientRect());
+        c->GetBrush()->SetColor(clBlue);
+        c->FillRect(Rect(0, 0, 5, 5));
+    };
+    QImage img = box->PaintImage();
+    EXPECT_EQ(At(img, 2, 2), clBlue);
+    EXPECT_EQ(At(img, 10, 7), clYellow);
+}
+
 TEST_F(ExtCtrlsTest, RadioGroupClicksOnlyWhenTheIndexChanges) {
     auto* rg = new TRadioGroup(Form);
     rg->SetParent(Form);

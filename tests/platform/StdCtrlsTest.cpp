@@ -7,7 +7,10 @@
 #include "Menus.h"
 #include "GuiTestApp.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QImage>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTest>
@@ -339,6 +342,63 @@ TEST_F(StdCtrlsTest, ComboBoxIndexTextAndChange) {
     cb->SetItemIndex(1);
     cb->GetItems()->Delete(1);
     EXPECT_EQ(cb->GetItemIndex(), -1) << "the chosen item went away";
+}
+
+// An owner-drawn combo box draws its closed box's item and each item of its
+// list itself, on a canvas set up for the item's state, one item height apart.
+TEST_F(StdCtrlsTest, OwnerDrawnComboBoxDrawsItsItems) {
+    auto* cb = new TComboBox(Form);
+    cb->SetParent(Form);
+    cb->SetBounds(10, 10, 200, 24);
+    cb->SetStyle(csOwnerDrawFixed);
+    cb->SetItemHeight(18);
+    cb->GetItems()->SetText("alpha\r\nbeta\r\ngamma");
+    cb->SetItemIndex(1);
+    EXPECT_EQ(cb->GetText(), "beta");
+    struct Drawn {
+        int Index;
+        TRect Rect;
+        TOwnerDrawState State;
+        TColor Brush;
+    };
+    std::vector<Drawn> drawn;
+    cb->OnDrawItem = [&](TWinControl* c, int index, TRect rect, TOwnerDrawState state) {
+        EXPECT_EQ(c, cb);
+        drawn.push_back({index, rect, state, cb->GetCanvas()->GetBrush()->GetColor()});
+        cb->GetCanvas()->FillRect(rect);
+    };
+    Form->Show();
+    cb->Widget()->grab();
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(drawn[0].Index, 1);
+    EXPECT_TRUE(drawn[0].State.Contains(odComboBoxEdit));
+    const TRect field = drawn[0].Rect;
+    EXPECT_GT(field.Right - field.Left, 100) << "the item fills the box's text field";
+
+    drawn.clear();
+    cb->SetDroppedDown(true);
+    auto* combo = qobject_cast<QComboBox*>(cb->Widget());
+    QWidget* list = combo->view()->viewport();
+    list->grab();
+    cb->SetDroppedDown(false);
+    ASSERT_EQ(drawn.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(drawn[size_t(i)].Index, i);
+        EXPECT_FALSE(drawn[size_t(i)].State.Contains(odComboBoxEdit));
+        EXPECT_EQ(drawn[size_t(i)].Rect.Bottom - drawn[size_t(i)].Rect.Top, 18);
+        bool selected = drawn[size_t(i)].State.Contains(odSelected);
+        EXPECT_EQ(selected, i == 1);
+        EXPECT_EQ(drawn[size_t(i)].Brush, selected ? clHighlight : clWindow);
+    }
+
+    // Without a handler the item's text is drawn on the canvas's brush.
+    cb->OnDrawItem = nullptr;
+    QImage plain = cb->Widget()->grab().toImage();
+    int ink = 0;
+    for (int y = field.Top; y < field.Bottom; ++y)
+        for (int x = field.Left; x < field.Right; ++x) ink += qGray(plain.pixel(x, y)) < 100;
+    EXPECT_GT(ink, 10);
 }
 
 TEST_F(StdCtrlsTest, MemoLinesAndTextStayTogether) {

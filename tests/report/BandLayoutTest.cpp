@@ -13,74 +13,12 @@
 #include "RP_Dict.h"
 #include "RP_Engine.h"
 #include "RP_Vars.h"
-#include "TemplateBuilders.h"
+#include "BandLayoutFixture.h"
 #include "SysUtils.h"
 
 namespace {
 
-struct Out {
-    std::string name, text;
-    int x, y, dy;
-};
-
-class BandLayoutTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        EnsureGuiApp();
-        FormatSettings = USFormatSettings();
-        previousBox = SetMessageBoxHook([this](const std::string& text, const std::string& caption, unsigned) {
-            boxes.push_back(caption + ": " + text);
-            return IDOK;
-        });
-        page = report.Pages->Add();
-        bottom = page->BottomEdge();
-    }
-    void TearDown() override { SetMessageBoxHook(previousBox); }
-
-    TrpBandView* AddBand(uint8_t type, int y, int dy, const std::string& name, const std::string& source = "") {
-        return AddBandView(page, type, y, dy, name, source);
-    }
-    // A cross band: a vertical strip at x, dx wide, over the whole page.
-    TrpBandView* AddCross(uint8_t type, const std::string& name, int x, int dx, const std::string& source = "") {
-        TrpBandView* band = AddBand(type, 0, 1000, name, source);
-        band->x = x;
-        band->dx = dx;
-        return band;
-    }
-    TrpMemoView* AddMemo(const std::string& name, int x, int y, int dx, int dy, const std::string& text) {
-        return AddMemoView(page, name, x, y, dx, dy, text);
-    }
-    // Every build reloads the template: pages and views are found anew afterwards.
-    TrpPage* FirstPage() { return report.Pages->Pages(0); }
-    // What every prepared page holds, in output order.
-    std::vector<std::vector<Out>> Output() {
-        std::vector<std::vector<Out>> pages;
-        for (int i = 0; i < report.EMFPages->Count(); ++i) {
-            report.EMFPages->LoadPageObjects(i);
-            std::vector<Out> outs;
-            for (TrpView* v : report.EMFPages->Page(i).Page->Objects) {
-                std::string text = v->Memo->GetText();
-                while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == '\x01'))
-                    text.pop_back();
-                outs.push_back({v->Name, text, v->x, v->y, v->dy});
-            }
-            pages.push_back(outs);
-        }
-        return pages;
-    }
-    static std::vector<Out> Named(const std::vector<Out>& page, const std::string& name) {
-        std::vector<Out> r;
-        for (const Out& o : page)
-            if (o.name == name) r.push_back(o);
-        return r;
-    }
-
-    TrpReport report{nullptr};
-    TrpPage* page = nullptr;
-    int bottom = 0;
-    std::vector<std::string> boxes;
-    MessageBoxHook previousBox;
-};
+class BandLayoutTest : public BandLayoutFixture {};
 
 TEST_F(BandLayoutTest, ManualBuildPrintsTitleAtTheTopAndFooterAtTheBottom) {
     AddBand(btReportTitle, 0, 40, "Title");
@@ -386,14 +324,7 @@ namespace {
 TEST_F(BandLayoutTest, SubReportPrintsItsPageInsideTheBand) {
     AddBand(btMasterData, 0, 40, "Outer", "2");
     AddMemo("OuterRow", 0, 0, 100, 16, "outer [LINE#]");
-    auto* sub = new TrpSubReportView;
-    sub->Name = "Sub";
-    sub->x = 50;
-    sub->y = 20;
-    sub->dx = 200;
-    sub->dy = 20;
-    sub->SubPage = 1;
-    page->AddObject(sub);
+    AddSubReportView(page, "Sub", 50, 20, 1);
     TrpPage* inner = report.Pages->Add();
     AddBandView(inner, btMasterData, 0, 15, "Inner", "3");
     AddMemoView(inner, "InnerRow", 0, 0, 100, 15, "inner [LINE#]");
@@ -415,14 +346,7 @@ TEST_F(BandLayoutTest, SubReportsOfOneBandRunSideBySideOverPages) {
     AddBand(btMasterData, 0, 40, "Outer", "2");
     AddMemo("OuterRow", 0, 0, 100, 15, "outer [LINE#]");
     for (int i = 0; i < 2; ++i) {
-        auto* sub = new TrpSubReportView;
-        sub->Name = "Sub" + std::to_string(i);
-        sub->x = 300 * i;
-        sub->y = 20;
-        sub->dx = 200;
-        sub->dy = 20;
-        sub->SubPage = i + 1;
-        page->AddObject(sub);
+        AddSubReportView(page, "Sub" + std::to_string(i), 300 * i, 20, i + 1);
         TrpPage* inner = report.Pages->Add();
         AddBandView(inner, btMasterData, 0, 15, "Rows" + std::to_string(i), std::to_string(fit + 3 - 2 * i));
         AddMemoView(inner, "Row" + std::to_string(i), 0, 0, 100, 15, "[LINE#]");
@@ -458,13 +382,7 @@ TEST_F(BandLayoutTest, SubReportRowWhoseChildMovesOnPrintsOnce) {
     const int subY = (bottom - top - 20) % 30 >= 15 ? 20 : 35;
     const int records = (bottom - top - subY) / 30 + 3;
     AddBand(btMasterData, 0, 60, "Outer", "1");
-    auto* sub = new TrpSubReportView;
-    sub->Name = "Sub";
-    sub->y = subY;
-    sub->dx = 200;
-    sub->dy = 20;
-    sub->SubPage = 1;
-    page->AddObject(sub);
+    AddSubReportView(page, "Sub", 0, subY, 1);
     TrpPage* inner = report.Pages->Add();
     AddBandView(inner, btMasterData, 0, 15, "Rows", std::to_string(records))->ChildBand = "Child";
     AddMemoView(inner, "Row", 0, 0, 100, 15, "[LINE#]");
@@ -502,13 +420,7 @@ TEST_F(BandLayoutTest, SubReportsThatCannotPrintPrintNothing) {
         page = report.Pages->Add();
         AddBand(btReportTitle, 0, 40, "Title");
         AddMemo("Heading", 0, 0, 100, 16, "title");
-        auto* sub = new TrpSubReportView;
-        sub->Name = "Sub";
-        sub->y = 20;
-        sub->dx = 100;
-        sub->dy = 20;
-        sub->SubPage = r.subPage;
-        page->AddObject(sub);
+        AddSubReportView(page, "Sub", 0, 20, r.subPage);
         ASSERT_TRUE(report.PrepareReport()) << r.what;
         auto pages = Output();
         ASSERT_EQ(pages.size(), 1u) << r.what;
@@ -521,13 +433,7 @@ TEST_F(BandLayoutTest, SubReportsThatCannotPrintPrintNothing) {
     for (auto [p, target] : {std::pair{first, 1}, std::pair{second, 0}}) {
         page = p;
         AddBand(btReportTitle, 0, 40, "Title");
-        auto* sub = new TrpSubReportView;
-        sub->Name = "Sub" + std::to_string(target);
-        sub->y = 20;
-        sub->dx = 100;
-        sub->dy = 20;
-        sub->SubPage = target;
-        p->AddObject(sub);
+        AddSubReportView(p, "Sub" + std::to_string(target), 0, 20, target);
     }
     EXPECT_TRUE(report.PrepareReport());
 }

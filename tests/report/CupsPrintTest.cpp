@@ -9,6 +9,7 @@
 #include <chrono>
 #include <csignal>
 #include <dirent.h>
+#include <dlfcn.h>
 #include <fstream>
 #include <optional>
 #include <netinet/in.h>
@@ -49,6 +50,18 @@ bool Accepts(int port) {
 }
 
 void WriteFile(const std::string& name, const std::string& text) { std::ofstream(name) << text; }
+
+// The print client library reads CUPS_SERVER once and keeps the server for
+// the rest of the process, so a test that names its own server, or gives the
+// old one back, must have it read the setting again. Not loaded yet, it has
+// read nothing.
+void ReadPrintServerSettingAgain() {
+    void* cups = dlopen("libcups.so.2", RTLD_NOW | RTLD_NOLOAD);
+    if (!cups) return;
+    using SetServer = void (*)(const char*);
+    if (auto setServer = reinterpret_cast<SetServer>(dlsym(cups, "cupsSetServer"))) setServer(nullptr);
+    dlclose(cups);
+}
 
 // A print server of our own: configuration, spool and output under one
 // folder, listening on a free loopback port, stopped with the object.
@@ -171,6 +184,7 @@ protected:
         ASSERT_EQ(error, "") << "A print queue for the test could not be set up: " << error;
         // The printers are asked for from here on, of this server only.
         setenv("CUPS_SERVER", ("127.0.0.1:" + std::to_string(server->Port)).c_str(), 1);
+        ReadPrintServerSettingAgain();
         EnsureGuiApp();
         // The printer is first asked for here, after the server was named.
         restore.emplace();
@@ -186,6 +200,7 @@ protected:
             setenv("CUPS_SERVER", savedServer->c_str(), 1);
         else
             unsetenv("CUPS_SERVER");
+        ReadPrintServerSettingAgain();
         EnsureGuiApp();
         Printer()->Refresh();
         rpPrinter().SetPrinter(Printer());

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPainter>
+#include <QWidget>
+
 #include <fstream>
 #include <sstream>
 
@@ -292,6 +296,51 @@ TEST_F(PreviewTest, CopiesArrowsStopAtOneAndCancelRestoresThePrinter) {
     EXPECT_EQ(rpPrinter().PrinterIndex, pdfIndex);
 }
 
+// The collate picture follows the check box: two sets of pages 1-2-3 when
+// collated, pages 1-1, 2-2, 3-3 when not; the pictures' silver lets the face through.
+TEST_F(PreviewTest, CollatePictureFollowsTheCheckBox) {
+    TrpPrintForm dialog(nullptr, SourceForm("forms/rpPrint.txt"));
+    auto paint = [&] {
+        QImage image(dialog.PB1->GetWidth(), dialog.PB1->GetHeight(), QImage::Format_RGB32);
+        image.fill(Qt::magenta);
+        QPainter painter(&image);
+        dialog.PB1->PaintTo(painter);
+        return image;
+    };
+    auto at = [](const QImage& image, int x, int y) { return QColorToColor(image.pixelColor(x, y)); };
+    const TColor face = ColorToRGB(clBtnFace);
+    ASSERT_TRUE(dialog.CollateCB->GetChecked());
+    QImage collated = paint();
+    // The first set's back page has its corner at (2, 6) of the picture, placed 8 to the right.
+    EXPECT_EQ(at(collated, 10, 6), clBlack);
+    EXPECT_EQ(at(collated, 2, 11), face);
+    EXPECT_EQ(at(collated, 0, 0), face);
+    dialog.Label3Click(nullptr);
+    EXPECT_FALSE(dialog.CollateCB->GetChecked());
+    QImage separate = paint();
+    // The first pair's back page has its corner at (2, 3), placed 8 down.
+    EXPECT_EQ(at(separate, 2, 11), clBlack);
+    EXPECT_EQ(at(separate, 10, 6), face);
+    EXPECT_EQ(at(separate, 91, 52), face);
+}
+
+// Each printer of the list shows the printer icon, whose olive lets the item's colour through.
+TEST_F(PreviewTest, PrinterListShowsTheIconBeforeEachName) {
+    TrpPrintForm dialog(nullptr, SourceForm("forms/rpPrint.txt"));
+    ASSERT_EQ(dialog.CB1->GetStyle(), csOwnerDrawFixed);
+    ASSERT_GE(dialog.CB1->GetItemIndex(), 0);
+    QImage image = dialog.CB1->Widget()->grab().toImage();
+    int light = 0, olive = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            TColor c = QColorToColor(image.pixelColor(x, y));
+            light += c == TColor(0x00A000);  // the icon's ready light
+            olive += c == clOlive;
+        }
+    EXPECT_EQ(light, 2);
+    EXPECT_EQ(olive, 0);
+}
+
 TEST_F(PreviewTest, FailedJobClosesTheProgressWindowAndPassesItsErrorOn) {
     TrpProgressForm progress(nullptr, SourceForm("forms/rpProgress.txt"));
     progress.OnWork = [](TObject*) { throw EPrinter("paper jam"); };
@@ -308,21 +357,41 @@ TEST_F(PreviewTest, FailedJobClosesTheProgressWindowAndPassesItsErrorOn) {
     EXPECT_EQ(progress.ShowAndRun(&report), mrOk);
 }
 
+// The engine's windows installed for one test; the hooks every report
+// starts with come back as they were, whatever the test's end.
+class InstalledWindows {
+public:
+    InstalledWindows()
+        : FHooks(rpDefaultWindowHooks()), FInputBox(rpDefaultInputBox()), FPrinterLink(rpPrinterLinkFactory()) {
+        rpInstallWindows();
+    }
+    ~InstalledWindows() {
+        rpDefaultWindowHooks() = FHooks;
+        rpDefaultInputBox() = FInputBox;
+        rpPrinterLinkFactory() = FPrinterLink;
+    }
+    InstalledWindows(const InstalledWindows&) = delete;
+    InstalledWindows& operator=(const InstalledWindows&) = delete;
+
+private:
+    TrpWindowHooks FHooks;
+    TrpInputBoxHook FInputBox;
+    TrpPrinterLinkFactory FPrinterLink;
+};
+
 TEST_F(PreviewTest, PrintThroughTheProgressWindow) {
-    rpInstallWindows();
+    InstalledWindows installed;
+    report.Windows = rpDefaultWindowHooks();  // the report was made before the windows were installed
     Build(3, 1);
     Printer()->FileName = pdf;
     report.ShowProgress = true;
     report.PrintPreparedReport("2-", 1, false, pwAll);
     Printer()->FileName.clear();
     EXPECT_EQ(PdfPageTexts(), (std::vector<std::string>{"Row 1", "Row 2"}));
-    rpDefaultWindowHooks() = TrpWindowHooks{};
-    rpDefaultInputBox() = nullptr;
-    rpPrinterLinkFactory() = nullptr;
 }
 
 TEST_F(PreviewTest, InstalledInputBoxAsksThePersonAndKeepsTheDefaultOnCancel) {
-    rpInstallWindows();
+    InstalledWindows installed;
     std::string asked;
     bool answer = true;
     auto previous = SetInputQueryHook([&](const std::string&, const std::string& prompt, std::string& value) {
@@ -336,9 +405,6 @@ TEST_F(PreviewTest, InstalledInputBoxAsksThePersonAndKeepsTheDefaultOnCancel) {
     answer = false;
     EXPECT_EQ(VarToStr(fresh.Context().Calc("INPUT('Rate?', '7')")), "7");
     SetInputQueryHook(previous);
-    rpDefaultWindowHooks() = TrpWindowHooks{};
-    rpDefaultInputBox() = nullptr;
-    rpPrinterLinkFactory() = nullptr;
 }
 
 // ------------------------------------------------------------ speed buttons

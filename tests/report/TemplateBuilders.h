@@ -30,3 +30,17 @@ inline TrpMemoView* AddMemoView(TrpPage* page, const std::string& name, int x, i
     page->AddObject(memo);
     return memo;
 }
+
+// A subreport view at (x, y) showing the page of that index; its size does
+// not bound what it prints.
+inline TrpSubReportView* AddSubReportView(TrpPage* page, const std::string& name, int x, int y, int subPage) {
+    auto* sub = new TrpSubReportView;
+    sub->Name = name;
+    sub->x = x;
+    sub->y = y;
+    sub->dx = 200;
+    sub->dy = 20;
+    sub->SubPage = subPage;
+    page->AddObject(sub);
+    return sub;
+}
