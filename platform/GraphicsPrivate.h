@@ -9,10 +9,51 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
+#include <QRawFont>
 #include <QRect>
 #include <QRegion>
 
+#include <array>
+#include <memory>
 #include <optional>
+
+namespace gfx {
+
+// The printable ASCII characters of one font: advance and glyph of each. With
+// kerning off and hinted whole-pixel advances, a text of these characters is
+// laid out as its characters' glyphs side by side, so the measuring that
+// layouts do line by line, and drawing, need no shaping. `Exact` holds only
+// for a font whose shaping of every pair of these characters was found to give
+// just that; any other font is shaped.
+struct AsciiFont {
+    static constexpr char16_t First = 0x20, Last = 0x7E;
+    static constexpr size_t Count = Last - First + 1;
+    bool Exact = false;
+    std::array<double, Count> Advance{};
+    std::array<quint32, Count> Glyph{};
+
+    static bool Covers(const QString& s) {
+        for (QChar c : s)
+            if (c.unicode() < First || c.unicode() > Last) return false;
+        return true;
+    }
+    // The width of a text, or a negative value when it must be shaped.
+    double Width(const QString& s) const {
+        if (!Exact) return -1;
+        double w = 0;
+        for (QChar c : s) {
+            const char16_t u = c.unicode();
+            if (u < First || u > Last) return -1;
+            w += Advance[u - First];
+        }
+        return w;
+    }
+};
+
+// The table of a font, found once per font and kept for the process.
+std::shared_ptr<const AsciiFont> AsciiFontOf(const QFont& font, const QFontMetricsF& fm);
+
+}  // namespace gfx
 
 struct TCanvas::State {
     QPainter* painter = nullptr;
@@ -25,6 +66,21 @@ struct TCanvas::State {
     bool fontCached = false;
     QFont font;
     std::optional<QFontMetricsF> metrics;
+    std::shared_ptr<const gfx::AsciiFont> ascii;
+    std::optional<QRawFont> raw;  // the font's glyphs, found when first drawn
+    // What the font was made from, so that setting the same font again needs
+    // no new Qt font.
+    struct Source {
+        std::string name;
+        int height = 0;
+        TFontStyles style;
+        TFontPitch pitch = fpDefault;
+    } source;
+
+    // The font's glyphs when a text can be drawn as a glyph run: ASCII the
+    // font lays out exactly, not spaced out by character, and no decoration
+    // for the painter to add.
+    const QRawFont* Glyphs(const QString& s, bool spaced);
     TTextMetric tm;
     // The last text measured in the font: a report measures a line to place it
     // and then draws it, and shaping is the dear part of both.

@@ -4,9 +4,13 @@
 #include "GraphicsPrivate.h"
 
 #include <QFontInfo>
+#include <QGlyphRun>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
+#include <unordered_map>
 
 using namespace gfx;
 
@@ -18,6 +22,7 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast
 // extra spacing, and tabs at fixed stops when they are expanded.
 struct Measure {
     const QFontMetricsF& fm;
+    const AsciiFont& ascii;
     QString& lastText;
     double& lastAdvance;
     int extra = 0;
@@ -25,13 +30,15 @@ struct Measure {
     int tabWidth = 8;
 
     double Advance(const QString& s) const {
+        if (double w = ascii.Width(s); w >= 0) return w;
         if (lastAdvance < 0 || lastText != s) {
             lastAdvance = fm.horizontalAdvance(s);
             lastText = s;
         }
         return lastAdvance;
     }
-    bool Measured(const QString& s) const { return lastAdvance >= 0 && lastText == s; }
+    // Whether the width is known without shaping the text again.
+    bool Measured(const QString& s) const { return (lastAdvance >= 0 && lastText == s) || ascii.Width(s) >= 0; }
     int Plain(const QString& s) const {
         return static_cast<int>(std::lround(Advance(s))) + extra * static_cast<int>(s.size());
     }
@@ -127,8 +134,27 @@ void Ellipsize(Line& l, int maxWidth, const Measure& m) {
 }
 
 // Paints a run at a baseline; tabs jump to stops when expanded; Dx gives
-// per-character advances.
-void PaintRun(QPainter* p, double x, double baseline, const QString& s, const Measure& m, const std::vector<int>* dx) {
+// per-character advances. With the font's glyphs (TCanvas::State::Glyphs) the
+// run is drawn from the font's ASCII table, which spares the painter shaping it.
+void PaintRun(QPainter* p, double x, double baseline, const QString& s, const Measure& m, const std::vector<int>* dx,
+              const QRawFont* raw) {
+    if (raw) {
+        QList<quint32> glyphs(s.size());
+        QList<QPointF> positions(s.size());
+        double cx = 0;
+        for (qsizetype k = 0; k < s.size(); ++k) {
+            const size_t c = s[k].unicode() - AsciiFont::First;
+            glyphs[k] = m.ascii.Glyph[c];
+            positions[k] = QPointF(cx, 0);
+            cx += m.ascii.Advance[c];
+        }
+        QGlyphRun run;
+        run.setRawFont(*raw);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        p->drawGlyphRun(QPointF(x, baseline), run);
+        return;
+    }
     if (dx || m.extra != 0) {
         double cx = x;
         size_t i = 0;
@@ -170,19 +196,86 @@ bool TextInside(const QFontMetricsF& fm, const QString& s, int x, int baseline, 
 
 }  // namespace
 
+namespace gfx {
+
+std::shared_ptr<const AsciiFont> AsciiFontOf(const QFont& font, const QFontMetricsF& fm) {
+    static std::mutex lock;
+    // Kept to the end of the process, past the application's font caches, so
+    // it holds no Qt font objects: keys are the fonts' descriptions.
+    static auto& known = *new std::unordered_map<std::string, std::shared_ptr<const AsciiFont>>;
+    const std::string key = font.key().toStdString() + '/' + std::to_string(font.pixelSize()) + '/' +
+                            std::to_string(int(font.hintingPreference())) + (font.kerning() ? "/k" : "");
+    std::lock_guard<std::mutex> guard(lock);
+    if (auto it = known.find(key); it != known.end()) return it->second;
+
+    auto table = std::make_shared<AsciiFont>();
+    QString all;
+    for (char16_t c = AsciiFont::First; c <= AsciiFont::Last; ++c) {
+        table->Advance[c - AsciiFont::First] = fm.horizontalAdvance(QChar(c));
+        all += QChar(c);
+    }
+    const QList<quint32> glyphs = QRawFont::fromFont(font).glyphIndexesForString(all);
+    bool exact = size_t(glyphs.size()) == AsciiFont::Count;
+    for (size_t i = 0; exact && i < AsciiFont::Count; ++i) {
+        table->Glyph[i] = glyphs[qsizetype(i)];
+        exact = glyphs[qsizetype(i)] != 0;
+    }
+    // Every ordered pair, shaped within runs of one leading character, must
+    // come out as the two glyphs at their summed advances: a font that joins,
+    // substitutes or moves any of them is always shaped.
+    QString run;
+    for (char16_t a = AsciiFont::First; exact && a <= AsciiFont::Last; ++a) {
+        run.clear();
+        for (char16_t b = AsciiFont::First; b <= AsciiFont::Last; ++b) {
+            run += QChar(a);
+            run += QChar(b);
+        }
+        QTextLayout layout(run, font);
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        const QList<QGlyphRun> runs = layout.glyphRuns();
+        exact = runs.size() == 1 && runs[0].glyphIndexes().size() == run.size();
+        if (!exact) break;
+        const QList<quint32> shaped = runs[0].glyphIndexes();
+        const QList<QPointF> at = runs[0].positions();
+        const double x0 = at[0].x();
+        double x = 0;
+        for (qsizetype k = 0; exact && k < run.size(); ++k) {
+            const size_t c = run[k].unicode() - AsciiFont::First;
+            exact = shaped[k] == table->Glyph[c] && at[k].x() - x0 == x && at[k].y() == at[0].y();
+            x += table->Advance[c];
+        }
+    }
+    table->Exact = exact;
+    if (known.size() >= 512) known.clear();  // zooming makes a font of every size
+    known.emplace(key, table);
+    return table;
+}
+
+}  // namespace gfx
+
 void TCanvas::EnsureFont() {
     if (S->fontCached) return;
     S->fontCached = true;
     // A font set anew as the one before keeps the old, whose font engines and
     // measures are already found; only what the face's name and style say is
     // taken again.
-    QFont font = FFont->ToQFont();
+    State::Source source{FFont->GetName(), FFont->GetHeight(), FFont->GetStyle(), FFont->GetPitch()};
+    const bool same = S->metrics && source.name == S->source.name && source.height == S->source.height &&
+                      source.style == S->source.style && source.pitch == S->source.pitch;
+    QFont font = same ? S->font : FFont->ToQFont();
     TTextMetric& tm = S->tm;
     if (!S->metrics || font != S->font || font.pixelSize() != S->font.pixelSize()) {
         S->font = font;
         S->metrics.emplace(S->font);
         S->measured.advance = -1;
+        S->raw.reset();
         const QFontMetricsF& fm = *S->metrics;
+        S->ascii = AsciiFontOf(S->font, fm);
         tm = TTextMetric{};
         // Cell parts round up, as the platform's hinted metrics do.
         tm.tmAscent = static_cast<int>(std::ceil(fm.ascent() - 0.1));
@@ -195,6 +288,7 @@ void TCanvas::EnsureFont() {
         tm.tmMaxCharWidth = static_cast<int>(std::ceil(fm.maxWidth()));
         tm.tmPitchAndFamily = QFontInfo(S->font).fixedPitch() ? 0 : TMPF_FIXED_PITCH;
     }
+    S->source = std::move(source);
     tm.tmWeight = FFont->GetStyle().Contains(fsBold) ? 700 : 400;
     tm.tmItalic = FFont->GetStyle().Contains(fsItalic);
     tm.tmUnderlined = FFont->GetStyle().Contains(fsUnderline);
@@ -216,8 +310,15 @@ void TCanvas::SetTextJustification(int BreakExtra, int BreakCount) {
 
 TSize TCanvas::TextExtent(const std::string& Text) {
     EnsureFont();
-    Measure m{*S->metrics, S->measured.text, S->measured.advance, FCharExtra};
+    Measure m{*S->metrics, *S->ascii, S->measured.text, S->measured.advance, FCharExtra};
     return TSize{m(Q(Text)), S->tm.tmHeight};
+}
+
+const QRawFont* TCanvas::State::Glyphs(const QString& s, bool spaced) {
+    if (spaced || s.isEmpty() || !ascii->Exact || !AsciiFont::Covers(s)) return nullptr;
+    if (font.underline() || font.strikeOut() || font.overline()) return nullptr;
+    if (!raw) raw = QRawFont::fromFont(font);
+    return raw->isValid() ? &*raw : nullptr;
 }
 
 // Text output at a reference point by the text alignment, rotated by the
@@ -227,7 +328,7 @@ void TCanvas::PaintText(QPainter* p, int X, int Y, unsigned Options, const TRect
     EnsureFont();
     RealizeFont();
     const TTextMetric& tm = S->tm;
-    Measure m{*S->metrics, S->measured.text, S->measured.advance, FCharExtra};
+    Measure m{*S->metrics, *S->ascii, S->measured.text, S->measured.advance, FCharExtra};
     const QString s = Q(Text);
     // Justification becomes per-character advances with the blanks widened.
     std::vector<int> justified;
@@ -277,15 +378,21 @@ void TCanvas::PaintText(QPainter* p, int X, int Y, unsigned Options, const TRect
     // overhangs its first and last letters lie inside the rectangle.
     const bool plain = esc == 0 && FBkMode != OPAQUE && !(Rect && (Options & ETO_OPAQUE) && !Rect->IsEmpty()) &&
                        p->compositionMode() == QPainter::CompositionMode_SourceOver;
+    const QRawFont* raw = S->Glyphs(s, Dx || FCharExtra != 0);
     if (plain && (!clipped || (width > 0 && TextInside(*S->metrics, s, X + dx, Y + baseline, width, tm, *Rect)))) {
         const QPen oldPen = p->pen();
-        const QFont oldFont = p->font();
         const QPen pen(ColorToQColor(FTextColor));
-        p->setFont(S->font);
         p->setPen(pen);
-        PaintRun(p, X + dx, Y + baseline, s, m, Dx);
+        if (raw) {
+            // Glyphs carry their font: the painter's stays as it is.
+            PaintRun(p, X + dx, Y + baseline, s, m, Dx, raw);
+        } else {
+            const QFont oldFont = p->font();
+            p->setFont(S->font);
+            PaintRun(p, X + dx, Y + baseline, s, m, Dx, nullptr);
+            p->setFont(oldFont);
+        }
         if (oldPen != pen) p->setPen(oldPen);
-        p->setFont(oldFont);
         return;
     }
 
@@ -300,7 +407,7 @@ void TCanvas::PaintText(QPainter* p, int X, int Y, unsigned Options, const TRect
         p->fillRect(QRect(dx, baseline - tm.tmAscent, width, tm.tmHeight), ColorToQColor(FBkColor));
     p->setFont(S->font);
     p->setPen(ColorToQColor(FTextColor));
-    PaintRun(p, dx, baseline, s, m, Dx);
+    PaintRun(p, dx, baseline, s, m, Dx, raw);
     p->restore();
 }
 
@@ -343,7 +450,8 @@ int TCanvas::DrawText(const std::string& Text, TRect& Rect, unsigned Format, std
     EnsureFont();
     RealizeFont();
     const TTextMetric& tm = S->tm;
-    Measure m{*S->metrics,          S->measured.text, S->measured.advance, FCharExtra, (Format & DT_EXPANDTABS) != 0,
+    Measure m{*S->metrics,          *S->ascii,  S->measured.text,
+              S->measured.advance,  FCharExtra, (Format & DT_EXPANDTABS) != 0,
               8 * tm.tmAveCharWidth};
     const bool single = Format & DT_SINGLELINE;
     const int maxWidth = Rect.Width();
@@ -435,7 +543,7 @@ int TCanvas::DrawText(const std::string& Text, TRect& Rect, unsigned Format, std
         if (FBkMode == OPAQUE && !l.text.isEmpty())
             p->fillRect(QRect(0, 0, widths[i], tm.tmHeight), ColorToQColor(FBkColor));
         p->setPen(textColor);
-        PaintRun(p, 0, tm.tmAscent, l.text, m, nullptr);
+        PaintRun(p, 0, tm.tmAscent, l.text, m, nullptr, S->Glyphs(l.text, FCharExtra != 0));
         for (qsizetype u : l.underline) {
             int x0 = m(l.text.left(u)), x1 = m(l.text.left(u + 1));
             p->fillRect(QRect(x0, tm.tmAscent + static_cast<int>(ulPos), x1 - x0, ulWidth), textColor);

@@ -3,14 +3,22 @@
 
 #include "CanvasSurface.h"
 #include "Graphics.h"
+#include "GraphicsPrivate.h"
 #include "GuiTestApp.h"
 
+#include <QDir>
 #include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
 
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <climits>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include <unistd.h>
 
 namespace {
 
@@ -297,4 +305,123 @@ TEST(GraphicsText, TextOutputLeavesAnOutsidePaintersPenAndFont) {
     EXPECT_EQ(p.pen(), pen);
     EXPECT_EQ(p.font(), held);
     c.SetPainter(nullptr);
+}
+
+namespace {
+
+// The words of a PDF file with their boxes, as pdftotext reads them.
+std::string PdfWords(const QString& file) {
+    std::string out;
+    if (FILE* f = popen(("timeout 30 pdftotext -bbox '" + file.toStdString() + "' -").c_str(), "r")) {
+        char buf[4096];
+        size_t n;
+        while ((n = fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+        pclose(f);
+    }
+    std::string words;  // the word lines only: the header carries the time of writing
+    for (size_t at = out.find("<word"); at != std::string::npos; at = out.find("<word", at + 1))
+        words += out.substr(at, out.find('\n', at) - at) + "\n";
+    return words;
+}
+
+}  // namespace
+
+// Plain ASCII in a font that lays it out as its characters side by side is
+// measured and drawn from the font's table of advances and glyphs; width,
+// pixels and the glyphs' places in a PDF must be those that shaping gives.
+TEST(GraphicsText, TextFromTheFontTableMatchesShapedText) {
+    EnsureGuiApp();
+    struct Row {
+        const char* face;
+        int height;
+        TFontStyles style;
+        const char* text;
+        int orientation = 0;
+    } rows[] = {
+        {"Arial", -13, {}, "100,000.00"},
+        {"Arial", -16, {fsBold}, "Amortization Schedule"},
+        {"Arial", -83, {}, "AVATAR Wolf, 8.75% (y/n)?"},
+        {"Arial", -11, {fsItalic}, "staff effort"},
+        {"Arial", -13, {fsUnderline}, "Underlined total"},
+        {"Arial", -13, {}, "Z\xC3\xBCrich 1\xC2\xBD"},  // not ASCII: shaped
+        {"Arial", -13, {}, "Upwards", 900},
+        {"Times New Roman", -20, {}, "Tiffany's fjord"},
+        {"Courier New", -14, {}, "~!@#$%^&*()_+{}|:\"<>"},
+    };
+    const QString dir = QDir::tempPath() + "/varnholt-text-" + QString::number(getpid());
+    QDir().mkpath(dir);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.face) + " " + row.text);
+        TFont font;
+        font.SetName(row.face);
+        font.SetHeight(row.height);
+        font.SetStyle(row.style);
+        font.SetColor(clBlack);
+        font.SetOrientation(row.orientation);
+        const QFont q = font.ToQFont();
+        const QString text = QString::fromUtf8(row.text);
+
+        QImage fromCanvas(500, 120, QImage::Format_RGB32), fromQt(500, 120, QImage::Format_RGB32);
+        fromCanvas.fill(Qt::white);
+        fromQt.fill(Qt::white);
+        TTextMetric tm;
+        {
+            QPainter p(&fromCanvas);
+            TCanvas c(&p);
+            c.GetFont()->Assign(&font);
+            c.SetBkMode(TRANSPARENT);
+            EXPECT_EQ(c.TextWidth(row.text), std::lround(QFontMetricsF(q).horizontalAdvance(text)));
+            c.GetTextMetrics(tm);
+            c.TextOut(5, 110, row.text);
+            c.SetPainter(nullptr);
+        }
+        {
+            QPainter p(&fromQt);
+            p.setFont(q);
+            p.setPen(Qt::black);
+            p.translate(5, 110);
+            p.rotate(-row.orientation / 10.0);
+            p.drawText(QPointF(0, tm.tmAscent), text);
+        }
+        EXPECT_TRUE(fromCanvas == fromQt);
+
+        const QString canvasPdf = dir + "/canvas.pdf", qtPdf = dir + "/qt.pdf";
+        for (const QString& file : {canvasPdf, qtPdf}) {
+            QPdfWriter writer(file);
+            writer.setResolution(600);
+            QPainter p(&writer);
+            if (file == canvasPdf) {
+                TCanvas c(&p);
+                c.GetFont()->Assign(&font);
+                c.SetBkMode(TRANSPARENT);
+                c.TextOut(50, 1100, row.text);
+                c.SetPainter(nullptr);
+            } else {
+                p.setFont(q);
+                p.setPen(Qt::black);
+                p.translate(50, 1100);
+                p.rotate(-row.orientation / 10.0);
+                p.drawText(QPointF(0, tm.tmAscent), text);
+            }
+        }
+        const std::string words = PdfWords(canvasPdf);
+        EXPECT_NE(words.find("<word"), std::string::npos);
+        EXPECT_EQ(words, PdfWords(qtPdf));
+    }
+    QDir(dir).removeRecursively();
+}
+
+// A font whose shaping moves or joins characters is never summed from its table.
+TEST(GraphicsText, AFontThatKernsIsShapedNotSummed) {
+    EnsureGuiApp();
+    TFont font;
+    font.SetName("Arial");
+    font.SetHeight(-40);
+    QFont plain = font.ToQFont(), kerned = plain;
+    kerned.setKerning(true);
+    const QFontMetricsF kernedMetrics(kerned);
+    ASSERT_LT(kernedMetrics.horizontalAdvance("AV"),
+              kernedMetrics.horizontalAdvance(QChar('A')) + kernedMetrics.horizontalAdvance(QChar('V')));
+    EXPECT_FALSE(gfx::AsciiFontOf(kerned, kernedMetrics)->Exact);
+    EXPECT_TRUE(gfx::AsciiFontOf(plain, QFontMetricsF(plain))->Exact);
 }
