@@ -20,6 +20,8 @@ TEST(StringText, TrimStripsControlCharactersAndBlanks) {
     EXPECT_EQ(Trim("é "), "é");  // UTF-8 bytes are above ' '
     EXPECT_EQ(TrimSpaces("  a\tb \t "), "a\tb \t");
     EXPECT_EQ(TrimSpaces("   "), "");
+    EXPECT_EQ(TrimRightSpaces(" a\t  "), " a\t");
+    EXPECT_EQ(TrimRightSpaces("  "), "");
 }
 
 TEST(StringText, CaseFunctions) {
