@@ -754,8 +754,9 @@ void TrpPreviewForm::PageSetupBtnClick(TObject*) {
 }
 
 void TrpPreviewForm::HelpBtnClick(TObject*) {
-    FHelpMode = true;
-    Screen->SetCursor(crHelp);
+    BeginContextHelp([this](TControl* clicked) {
+        if (clicked && clicked != this) Application->HelpCommand(HELP_CONTEXTPOPUP, clicked->Tag);
+    });
 }
 
 void TrpPreviewForm::ExitBtnClick(TObject*) {

@@ -119,7 +119,6 @@ private:
     void MarkZoomItem();
     void SaveFormPosition();
     void Reconnect(bool reset);
-    bool FHelpMode = false;
 };
 
 // Installs the engine's windows (preview, progress) and the printer layer

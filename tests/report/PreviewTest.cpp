@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QScreen>
+#include <QTest>
 #include <QWidget>
 
 #include <fstream>
@@ -275,6 +276,32 @@ TEST_F(PreviewTest, ScrolledSurfaceShowsWhatAFullPaintShows) {
         EXPECT_EQ(scrolled, full);
         before = full;
     }
+}
+
+// The help button's cursor: the next click asks for the pop-up help of the
+// control's tag instead of reaching the control.
+TEST_F(PreviewTest, HelpButtonAsksForTheClickedControlsTopic) {
+    Build(2, 1);
+    Open(500, 400);
+    static_cast<TForm*>(preview.get())->Show();
+    std::vector<std::pair<unsigned, intptr_t>> asked;
+    THelpService previous = SetHelpService([&](const std::string&, unsigned cmd, intptr_t data) {
+        asked.push_back({cmd, data});
+        return true;
+    });
+    struct RestoreHelp {
+        THelpService service;
+        ~RestoreHelp() { SetHelpService(service); }
+    } restoreHelp{previous};
+    preview->HelpBtnClick(nullptr);
+    EXPECT_EQ(Screen->GetCursor(), crHelp);
+    QTest::mouseClick(preview->PaintBox->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+    EXPECT_EQ(Screen->GetCursor(), crDefault);
+    EXPECT_FALSE(preview->PaintBox->Down) << "the click started no drag";
+    preview->HelpBtnClick(nullptr);
+    QTest::mouseClick(preview->BPanel->Widget(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(preview->Label1->GetLeft() + 2, preview->Label1->GetTop() + 2));
+    EXPECT_EQ(asked, (std::vector<std::pair<unsigned, intptr_t>>{{HELP_CONTEXTPOPUP, 207}, {HELP_CONTEXTPOPUP, 206}}));
 }
 
 // ------------------------------------------------------------ dialogs
