@@ -456,6 +456,23 @@ void TWinControl::Repaint() {
     }
 }
 
+void TWinControl::ScrollBy(int DeltaX, int DeltaY) {
+    if (DeltaX == 0 && DeltaY == 0) return;
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        c->SetBounds(c->GetLeft() + DeltaX, c->GetTop() + DeltaY, c->GetWidth(), c->GetHeight());
+    }
+    QWidget* w = FWidget ? ClientWidget() : nullptr;
+    if (!w) return;
+    // Children moved through their bounds; without any, the painted pixels
+    // move and only the uncovered strip is painted (the widget fills its
+    // background, so Qt counts it opaque).
+    if (ControlCount() > 0)
+        w->update();
+    else
+        w->scroll(DeltaX, DeltaY);
+}
+
 void TWinControl::PaintWindow(QPainter&) {}
 
 void TWinControl::PaintHandler(TWMPaint& Message) {

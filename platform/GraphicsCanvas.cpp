@@ -705,7 +705,7 @@ TRect TCanvas::GetClipRect() {
     QRegion r(kWholePlane);
     if (QPainter* p = Ready(); p && p->device()) {
         QRect dev(0, 0, p->device()->width(), p->device()->height());
-        r = QRegion(p->deviceTransform().inverted().mapRect(dev));
+        r = QRegion(p->combinedTransform().inverted().mapRect(dev));
     }
     if (S->hasBaseClip) r = r.intersected(S->baseClip);
     if (S->hasClip) r = r.intersected(S->clip);

@@ -474,9 +474,10 @@ void TrpPreviewForm::ShowPageNum() {
 
 void TrpPreviewForm::VScrollBarChange(TObject*) {
     int pos = VScrollBar->GetPosition();
+    int delta = LastVPos - pos;
     LastVPos = pos;
     OffsetY = -pos;
-    PaintBox->Invalidate();
+    PaintBox->ScrollBy(0, delta);
     for (int i = 0; i < PageCount(); ++i) {
         const TRect& r = EMFPages->Page(i).R;
         if (r.Top < 11 - OffsetY && r.Bottom > 11 - OffsetY) {
@@ -489,9 +490,10 @@ void TrpPreviewForm::VScrollBarChange(TObject*) {
 
 void TrpPreviewForm::HScrollBarChange(TObject*) {
     int pos = HScrollBar->GetPosition();
+    int delta = LastHPos - pos;
     LastHPos = pos;
     OffsetX = -pos;
-    PaintBox->Invalidate();
+    PaintBox->ScrollBy(delta, 0);
 }
 
 void TrpPreviewForm::PreviewPanelResize(TObject*) {

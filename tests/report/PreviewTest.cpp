@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QScreen>
 #include <QWidget>
 
 #include <fstream>
@@ -237,6 +240,41 @@ TEST_F(PreviewTest, PrintedPreviewLooksLikeThePdf) {
         for (int x = r.Left + 60; x < r.Left + 200; ++x)
             if ((int(c->GetPixel(x, y)) & 0xFF) < 128) ++dark;
     EXPECT_GT(dark, 50);
+}
+
+// Scrolling moves the painted pages and paints the uncovered strip with the
+// new offsets, so the surface shows what a full paint shows.
+TEST_F(PreviewTest, ScrolledSurfaceShowsWhatAFullPaintShows) {
+    Build(3, 30);
+    Open(500, 400);
+    Zoom(150);
+    static_cast<TForm*>(preview.get())->Show();
+    QWidget* surface = preview->PaintBox->Widget();
+    auto shown = [&] {
+        QCoreApplication::processEvents();
+        QWidget* top = surface->window();
+        QPoint at = surface->mapTo(top, QPoint(0, 0));
+        return QGuiApplication::primaryScreen()
+            ->grabWindow(top->winId(), at.x(), at.y(), surface->width(), surface->height())
+            .toImage();
+    };
+    QImage before = shown();
+    ASSERT_FALSE(before.isNull());
+    struct Row {
+        int dx, dy;
+    };
+    const Row rows[] = {{0, 37}, {0, 10}, {23, 0}, {-7, -31}, {0, 300}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::to_string(r.dx) + "," + std::to_string(r.dy));
+        preview->HScrollBar->SetPosition(preview->HScrollBar->GetPosition() + r.dx);
+        preview->VScrollBar->SetPosition(preview->VScrollBar->GetPosition() + r.dy);
+        QImage scrolled = shown();
+        EXPECT_NE(scrolled, before);
+        preview->PaintBox->Invalidate();
+        QImage full = shown();
+        EXPECT_EQ(scrolled, full);
+        before = full;
+    }
 }
 
 // ------------------------------------------------------------ dialogs
