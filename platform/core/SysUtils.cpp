@@ -189,6 +189,10 @@ int CompareText(const std::string& a, const std::string& b) {
 
 bool SameText(const std::string& a, const std::string& b) { return a.size() == b.size() && CompareText(a, b) == 0; }
 
+bool StartsText(const std::string& SubText, const std::string& Text) {
+    return Text.size() >= SubText.size() && SameText(Text.substr(0, SubText.size()), SubText);
+}
+
 // ---------------------------------------------------------------------------
 // Case of accented letters. Every mapping here keeps the UTF-8 length (all
 // pairs lie in U+0080..U+07FF), so positions found in a case-mapped copy hold

@@ -167,6 +167,7 @@ std::string AnsiLowerCase(const std::string& s);
 int CompareStr(const std::string& a, const std::string& b);
 int CompareText(const std::string& a, const std::string& b);  // ASCII case ignored
 bool SameText(const std::string& a, const std::string& b);
+bool StartsText(const std::string& SubText, const std::string& Text);  // ASCII case ignored
 int AnsiCompareStr(const std::string& a, const std::string& b);
 int AnsiCompareText(const std::string& a, const std::string& b);
 bool AnsiSameText(const std::string& a, const std::string& b);

@@ -47,6 +47,9 @@ TEST(StringText, Comparisons) {
     EXPECT_LT(CompareStr("B", "a"), 0);
     EXPECT_TRUE(SameText("Loan", "LOAN"));
     EXPECT_FALSE(SameText("Loan", "Loans"));
+    EXPECT_TRUE(StartsText("HTTP:", "http://host/"));
+    EXPECT_FALSE(StartsText("http://host/", "HTTP:"));
+    EXPECT_FALSE(StartsText("é", "É"));  // the ASCII rule
     EXPECT_TRUE(AnsiSameText("ÉCOLE", "école"));
 }
 
