@@ -282,6 +282,10 @@ void TrpPreviewForm::FormCreate(TObject*) {
     PaintBox->SetAlign(alClient);
     PaintBox->SetColor(clGray);
     PaintBox->Tag = 207;
+    // The wheel over the pages would otherwise end in the scroll box, which has nothing to scroll.
+    PaintBox->OnMouseWheel = [this](TObject* s, TShiftState shift, int delta, TPoint pos, bool& handled) {
+        FormMouseWheel(s, shift, delta, pos, handled);
+    };
     for (TMenuItem* item : {N4, N5, N6, N7}) item->SetVisible(false);
 }
 

@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QScreen>
 #include <QTest>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include <fstream>
@@ -276,6 +278,29 @@ TEST_F(PreviewTest, ScrolledSurfaceShowsWhatAFullPaintShows) {
         EXPECT_EQ(scrolled, full);
         before = full;
     }
+}
+
+// Arrow keys and the wheel over the pages reach the shown preview's handlers
+// (the wheel would otherwise end in the scroll box under the pages).
+TEST_F(PreviewTest, ArrowKeysAndWheelScrollTheShownPreview) {
+    Build(3, 1);
+    Open(500, 400);
+    static_cast<TForm*>(preview.get())->Show();
+    QTest::keyClick(preview->PaintBox->Widget(), Qt::Key_Down);
+    QTest::keyClick(preview->PaintBox->Widget(), Qt::Key_Down);
+    EXPECT_EQ(preview->VScrollBar->GetPosition(), 20);
+    QWidget* surface = preview->PaintBox->Widget();
+    auto wheel = [&](int delta) {
+        QPointF at(50, 50);
+        QWheelEvent event(at, surface->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(surface, &event);
+    };
+    wheel(-120);
+    EXPECT_EQ(preview->VScrollBar->GetPosition(), 30);
+    wheel(120);
+    wheel(120);
+    EXPECT_EQ(preview->VScrollBar->GetPosition(), 10);
 }
 
 // The help button's cursor: the next click asks for the pop-up help of the
