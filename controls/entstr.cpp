@@ -1,7 +1,6 @@
 #include "entstr.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "Classes.h"
 #include "SysUtils.h"
@@ -96,8 +95,7 @@ bool StrToLongPChar(const std::string& text, int32_t& value) {
         value = -1;
         return false;
     }
-    std::string s = text;
-    while (!s.empty() && s.back() == ' ') s.pop_back();
+    std::string s = TrimRightSpaces(text);
     if (auto x = s.find("0x"); x != std::string::npos) s.replace(x, 2, "$");
     // the runtime's integer reading: blanks, sign, "$" for hexadecimal
     size_t i = 0;
@@ -138,18 +136,9 @@ bool StrToLongPChar(const std::string& text, int32_t& value) {
     return true;
 }
 
-void TrimAllSpacesPChar(std::string& s) {
-    auto b = s.find_first_not_of(' ');
-    if (b == std::string::npos) {
-        s.clear();
-        return;
-    }
-    s = s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
+void TrimAllSpacesPChar(std::string& s) { s = TrimSpaces(s); }
 
-void TrimTrailPrimPChar(std::string& s) {
-    while (!s.empty() && static_cast<unsigned char>(s.back()) < 33) s.pop_back();
-}
+void TrimTrailPrimPChar(std::string& s) { s = TrimRight(s); }
 
 void TrimTrailingZerosPChar(std::string& s) {
     // Only a fraction has zeros to spare: "100" must stay 100.

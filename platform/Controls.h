@@ -385,6 +385,10 @@ public:
     void Invalidate() override;
     void Update() override;
     void Repaint() override;
+    // Moves what the window shows, children included, by DeltaX and DeltaY
+    // pixels. A control without children keeps the pixels it has and is
+    // painted again only where the move uncovered it.
+    void ScrollBy(int DeltaX, int DeltaY);
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     TRect GetClientRect() const override;
     TPoint ClientOrigin() const override;

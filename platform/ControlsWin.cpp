@@ -456,6 +456,23 @@ void TWinControl::Repaint() {
     }
 }
 
+void TWinControl::ScrollBy(int DeltaX, int DeltaY) {
+    if (DeltaX == 0 && DeltaY == 0) return;
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        c->SetBounds(c->GetLeft() + DeltaX, c->GetTop() + DeltaY, c->GetWidth(), c->GetHeight());
+    }
+    QWidget* w = FWidget ? ClientWidget() : nullptr;
+    if (!w) return;
+    // Children moved through their bounds; without any, the painted pixels
+    // move and only the uncovered strip is painted (the widget fills its
+    // background, so Qt counts it opaque).
+    if (ControlCount() > 0)
+        w->update();
+    else
+        w->scroll(DeltaX, DeltaY);
+}
+
 void TWinControl::PaintWindow(QPainter&) {}
 
 void TWinControl::PaintHandler(TWMPaint& Message) {
@@ -723,6 +740,12 @@ void TWinControl::CNKeyDown(TWMKey& Message) {
                 if (Application) Application->HelpContext(c->HelpContext);
                 return;
             }
+    }
+    // Shift+F1 stands for the help border icon, which title bars here do not show.
+    if (Message.CharCode() == VK_F1 && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0 &&
+        GetKeyState(VK_MENU) >= 0 && form && form->GetBorderIcons().Contains(biHelp)) {
+        form->BeginContextHelp(TForm::ShowContextPopup);
+        return;
     }
     // A parent may claim the key first.
     for (TWinControl* p = FParent; p; p = p->FParent)

@@ -9,12 +9,10 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QInputDialog>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QUrl>
 
@@ -301,11 +299,6 @@ bool QtInputQuery(const std::string& Caption, const std::string& Prompt, std::st
     return ok;
 }
 
-TInputQueryHook& CurrentInputQueryHook() {
-    static TInputQueryHook hook = QtInputQuery;
-    return hook;
-}
-
 }  // namespace
 
 TOpenDialog::TOpenDialog(TComponent* AOwner) : TComponent(AOwner) {}
@@ -320,19 +313,6 @@ bool TOpenDialog::Execute() {
     }
     if (OnClose) OnClose(this);
     return ok;
-}
-
-bool InputQuery(const std::string& ACaption, const std::string& APrompt, std::string& Value) {
-    return CurrentInputQueryHook()(ACaption, APrompt, Value);
-}
-
-std::string InputBox(const std::string& ACaption, const std::string& APrompt, const std::string& ADefault) {
-    std::string value = ADefault;
-    return InputQuery(ACaption, APrompt, value) ? value : ADefault;
-}
-
-TInputQueryHook SetInputQueryHook(TInputQueryHook Hook) {
-    return ReplaceHook(CurrentInputQueryHook(), std::move(Hook), QtInputQuery);
 }
 
 // ---------------------------------------------------------------------------
@@ -377,92 +357,15 @@ bool QtShellOpen(const std::string& Target) {
     return url.isValid() && QDesktopServices::openUrl(url);
 }
 
-bool QtShellRun(const std::string& Program, const std::vector<std::string>& Arguments, const std::string& Directory) {
-    QStringList args;
-    for (const std::string& a : Arguments) args << QString::fromStdString(a);
-    return QProcess::startDetached(QString::fromStdString(Program), args, QString::fromStdString(Directory));
-}
-
-TShellRunHook& CurrentShellRunHook() {
-    static TShellRunHook hook = QtShellRun;
-    return hook;
-}
-
 void QtBeep(unsigned) {
     if (HaveWidgets()) QApplication::beep();
 }
 
 }  // namespace
 
-TShellRunHook SetShellRunHook(TShellRunHook Hook) {
-    return ReplaceHook(CurrentShellRunHook(), std::move(Hook), QtShellRun);
-}
-
-std::vector<std::string> SplitCommandLine(const std::string& Parameters) {
-    std::vector<std::string> args;
-    std::string arg;
-    bool inArg = false, quoted = false;
-    for (size_t i = 0; i < Parameters.size();) {
-        const char c = Parameters[i];
-        if (!quoted && (c == ' ' || c == '\t')) {
-            if (inArg) args.push_back(std::move(arg));
-            arg.clear();
-            inArg = false;
-            ++i;
-            continue;
-        }
-        inArg = true;
-        if (c == '\\') {
-            size_t n = 0;
-            while (i < Parameters.size() && Parameters[i] == '\\') ++n, ++i;
-            if (i < Parameters.size() && Parameters[i] == '"') {
-                // 2n backslashes and a quote: n backslashes, the quote delimits;
-                // 2n+1: n backslashes and a literal quote.
-                arg.append(n / 2, '\\');
-                if (n % 2) {
-                    arg += '"';
-                    ++i;
-                }
-            } else {
-                arg.append(n, '\\');
-            }
-        } else if (c == '"') {
-            if (quoted && i + 1 < Parameters.size() && Parameters[i + 1] == '"') {
-                arg += '"';  // "" inside quotes is one quote
-                i += 2;
-                continue;
-            }
-            quoted = !quoted;
-            ++i;
-        } else {
-            arg += c;
-            ++i;
-        }
-    }
-    if (inArg) args.push_back(std::move(arg));
-    return args;
-}
-
-intptr_t ShellExecute(HWND, const std::string& Operation, const std::string& File, const std::string& Parameters,
-                      const std::string& Directory, int) {
-    if (!Operation.empty() && Operation != "open") return 31;  // no association for the verb
-    std::string target = File;
-    const bool local = !File.empty() && File.find("://") == std::string::npos;
-    if (!Directory.empty() && local && File[0] != '/') target = Directory + (Directory.back() == '/' ? "" : "/") + File;
-    if (local) {
-        const QFileInfo info(QString::fromStdString(target));
-        if (info.isFile() && info.isExecutable()) {
-            // Never through a shell: the parameters reach the program as they were written.
-            return CurrentShellRunHook()(info.absoluteFilePath().toStdString(), SplitCommandLine(Parameters), Directory)
-                       ? 42
-                       : 2;
-        }
-    }
-    return ShellOpen(target) ? 42 : 2;
-}
-
 void InstallWindowServices() {
     SetDefaultFileDialogHook(QtFileDialog);
+    SetDefaultInputQueryHook(QtInputQuery);
     SetDefaultClipboardHook(QtClipboardHook());
     SetDefaultShellOpenHook(QtShellOpen);
     SetDefaultBeepHook(QtBeep);

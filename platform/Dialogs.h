@@ -131,26 +131,3 @@ public:
 // The person at the dialog: changes Choice and answers true for OK.
 using TPrinterSetupHook = std::function<bool(TPrinterSetupChoice& Choice)>;
 TPrinterSetupHook SetPrinterSetupHook(TPrinterSetupHook Hook);
-
-// Asks for a line of text; true with Value set when the person pressed OK.
-bool InputQuery(const std::string& ACaption, const std::string& APrompt, std::string& Value);
-// The entered text, or ADefault when the person cancelled.
-std::string InputBox(const std::string& ACaption, const std::string& APrompt, const std::string& ADefault);
-using TInputQueryHook = std::function<bool(const std::string& Caption, const std::string& Prompt, std::string& Value)>;
-TInputQueryHook SetInputQueryHook(TInputQueryHook Hook);
-
-// ---- Shell and small services -------------------------------------------------------------
-// Starts a program with an argument list (no shell in between) in Directory
-// (empty: the current one); false when it could not be started.
-using TShellRunHook = std::function<bool(const std::string& Program, const std::vector<std::string>& Arguments,
-                                         const std::string& Directory)>;
-TShellRunHook SetShellRunHook(TShellRunHook Hook);
-// A command line's parameters as the arguments a program receives: blanks
-// separate, double quotes group, backslashes escape a quote only before one.
-std::vector<std::string> SplitCommandLine(const std::string& Parameters);
-enum : int { SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOW = 5 };
-// The platform's shell call with the verb "open" (or none): an executable file
-// runs with Parameters as its arguments; any other file or address opens with
-// the desktop's handler (parameters apply to programs only). Above 32 on success.
-intptr_t ShellExecute(HWND Window, const std::string& Operation, const std::string& File, const std::string& Parameters,
-                      const std::string& Directory, int ShowCmd);

@@ -719,7 +719,7 @@ namespace {
 
 // The device's pixels in the painter's coordinates.
 QRect DeviceBounds(QPainter* p, const QRect& device) {
-    return p && p->device() ? p->deviceTransform().inverted().mapRect(device) : kWholePlane;
+    return p && p->device() ? p->combinedTransform().inverted().mapRect(device) : kWholePlane;
 }
 
 }  // namespace

@@ -423,7 +423,7 @@ private:
         int n = static_cast<int>(std::char_traits<char>::length(keyword));
         if (FCur + n > Len()) return false;
         for (int i = 0; i < n; ++i)
-            if (std::toupper(static_cast<unsigned char>(FBuf[FCur + i])) != keyword[i]) return false;
+            if (UpCase(FBuf[FCur + i]) != keyword[i]) return false;
         return !IsIdentChar(Ch(FCur + n));
     }
 

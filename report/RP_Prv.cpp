@@ -282,6 +282,10 @@ void TrpPreviewForm::FormCreate(TObject*) {
     PaintBox->SetAlign(alClient);
     PaintBox->SetColor(clGray);
     PaintBox->Tag = 207;
+    // The wheel over the pages would otherwise end in the scroll box, which has nothing to scroll.
+    PaintBox->OnMouseWheel = [this](TObject* s, TShiftState shift, int delta, TPoint pos, bool& handled) {
+        FormMouseWheel(s, shift, delta, pos, handled);
+    };
     for (TMenuItem* item : {N4, N5, N6, N7}) item->SetVisible(false);
 }
 
@@ -474,9 +478,10 @@ void TrpPreviewForm::ShowPageNum() {
 
 void TrpPreviewForm::VScrollBarChange(TObject*) {
     int pos = VScrollBar->GetPosition();
+    int delta = LastVPos - pos;
     LastVPos = pos;
     OffsetY = -pos;
-    PaintBox->Invalidate();
+    PaintBox->ScrollBy(0, delta);
     for (int i = 0; i < PageCount(); ++i) {
         const TRect& r = EMFPages->Page(i).R;
         if (r.Top < 11 - OffsetY && r.Bottom > 11 - OffsetY) {
@@ -489,9 +494,10 @@ void TrpPreviewForm::VScrollBarChange(TObject*) {
 
 void TrpPreviewForm::HScrollBarChange(TObject*) {
     int pos = HScrollBar->GetPosition();
+    int delta = LastHPos - pos;
     LastHPos = pos;
     OffsetX = -pos;
-    PaintBox->Invalidate();
+    PaintBox->ScrollBy(delta, 0);
 }
 
 void TrpPreviewForm::PreviewPanelResize(TObject*) {
@@ -752,8 +758,9 @@ void TrpPreviewForm::PageSetupBtnClick(TObject*) {
 }
 
 void TrpPreviewForm::HelpBtnClick(TObject*) {
-    FHelpMode = true;
-    Screen->SetCursor(crHelp);
+    BeginContextHelp([this](TControl* clicked) {
+        if (clicked && clicked != this) Application->HelpCommand(HELP_CONTEXTPOPUP, clicked->Tag);
+    });
 }
 
 void TrpPreviewForm::ExitBtnClick(TObject*) {

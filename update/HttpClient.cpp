@@ -10,10 +10,6 @@ constexpr uintptr_t kWatchdog = 1;
 constexpr int kLineBufferSize = 8192;
 constexpr int kSendBlock = 8193;
 
-bool StartsWithNoCase(const std::string& s, const std::string& prefix) {
-    return s.size() >= prefix.size() && LowerCase(s.substr(0, prefix.size())) == LowerCase(prefix);
-}
-
 std::string ConnectionFailure(Word error) { return SocketErrorText(error) + " (Error #" + IntToStr(error) + ")"; }
 
 }  // namespace
@@ -45,11 +41,11 @@ TUrlParts ParseURL(const std::string& URL, const std::string& BasePath) {
     if (scheme != std::string::npos) {
         r.Proto = url.substr(0, scheme);
         rest = url.substr(scheme + 3);
-    } else if (StartsWithNoCase(url, "http:")) {
+    } else if (StartsText("http:", url)) {
         r.Proto = "http";
         rest = url.substr(5);
         if (rest.rfind("//", 0) == 0) rest.erase(0, 2);
-    } else if (StartsWithNoCase(url, "mailto:")) {
+    } else if (StartsText("mailto:", url)) {
         r.Proto = "mailto";
         r.Path = url.substr(7);
         return r;

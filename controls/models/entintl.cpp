@@ -1,12 +1,12 @@
 #include "entintl.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <ctime>
 #include <memory>
 #include <vector>
 
+#include "SysUtils.h"
 #include "entmsgs.h"
 
 namespace {
@@ -56,7 +56,7 @@ TRun FindExactRun(const std::string& mask, char ch) {
     if (j == std::string::npos) j = mask.size();
     r.Pos = static_cast<int>(i);
     r.Len = static_cast<int>(j - i);
-    r.Upper = std::isupper(static_cast<unsigned char>(ch)) != 0;
+    r.Upper = LoCase(ch) != ch;  // an ASCII capital
     return r;
 }
 
@@ -358,12 +358,10 @@ std::string TEntIntlSup::TimeToTimeString(const std::string& picture, TStTime t,
 }
 
 int TEntIntlSup::MonthStringToMonth(const std::string& s, int width) const {
-    std::string text = UpperCase(s);
-    while (!text.empty() && text.back() == ' ') text.pop_back();
+    const std::string text = TrimRightSpaces(UpperCase(s));
     if (text.empty()) return 0;
     for (int i = 0; i < 12; ++i) {
-        std::string name = UpperCase(LongMonthNames[i].substr(0, std::max(width, 0)));
-        while (!name.empty() && name.back() == ' ') name.pop_back();
+        const std::string name = TrimRightSpaces(UpperCase(LongMonthNames[i].substr(0, std::max(width, 0))));
         if (!name.empty() && name == text) return i + 1;
     }
     return 0;
@@ -404,8 +402,7 @@ bool TEntIntlSup::TimeStringToHMS(const std::string& picture, const std::string&
     if (hours < 0 || minutes < 0 || seconds < 0) return false;
     TRun tr = FindRun(picture, 't');
     if (tr.Found() && !AMString.empty() && !PMString.empty()) {
-        std::string text = UpperCase(s.substr(tr.Pos, tr.Len));
-        while (!text.empty() && text.back() == ' ') text.pop_back();
+        const std::string text = TrimRightSpaces(UpperCase(s.substr(tr.Pos, tr.Len)));
         if (text.empty() || hours == 0 || hours > 12) return false;
         auto cut = [&](const std::string& suffix) { return UpperCase(suffix.substr(0, tr.Len)); };
         if (text == cut(PMString)) {

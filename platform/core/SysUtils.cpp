@@ -148,6 +148,11 @@ std::string TrimSpaces(const std::string& s) {
     return s.substr(b, s.find_last_not_of(' ') - b + 1);
 }
 
+std::string TrimRightSpaces(const std::string& s) {
+    const size_t e = s.find_last_not_of(' ');
+    return e == std::string::npos ? std::string() : s.substr(0, e + 1);
+}
+
 char UpCase(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
 
 char LoCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
@@ -183,6 +188,10 @@ int CompareText(const std::string& a, const std::string& b) {
 }
 
 bool SameText(const std::string& a, const std::string& b) { return a.size() == b.size() && CompareText(a, b) == 0; }
+
+bool StartsText(const std::string& SubText, const std::string& Text) {
+    return Text.size() >= SubText.size() && SameText(Text.substr(0, SubText.size()), SubText);
+}
 
 // ---------------------------------------------------------------------------
 // Case of accented letters. Every mapping here keeps the UTF-8 length (all

@@ -157,7 +157,8 @@ std::string Trim(const std::string& s);  // strips characters <= ' '
 std::string TrimLeft(const std::string& s);
 std::string TrimRight(const std::string& s);
 std::string TrimSpaces(const std::string& s);  // strips ' ' only
-char UpCase(char c);                           // ASCII letters only
+std::string TrimRightSpaces(const std::string& s);
+char UpCase(char c);  // ASCII letters only
 char LoCase(char c);
 std::string UpperCase(const std::string& s);  // ASCII letters only
 std::string LowerCase(const std::string& s);
@@ -166,6 +167,7 @@ std::string AnsiLowerCase(const std::string& s);
 int CompareStr(const std::string& a, const std::string& b);
 int CompareText(const std::string& a, const std::string& b);  // ASCII case ignored
 bool SameText(const std::string& a, const std::string& b);
+bool StartsText(const std::string& SubText, const std::string& Text);  // ASCII case ignored
 int AnsiCompareStr(const std::string& a, const std::string& b);
 int AnsiCompareText(const std::string& a, const std::string& b);
 bool AnsiSameText(const std::string& a, const std::string& b);

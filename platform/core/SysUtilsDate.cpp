@@ -165,15 +165,8 @@ TDateTime Time() {
 
 namespace {
 
-bool StartsWithNoCase(const std::string& s, size_t at, const char* word) {
-    for (size_t k = 0; word[k]; ++k) {
-        if (at + k >= s.size()) return false;
-        char c = s[at + k];
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-        if (c != word[k]) return false;
-    }
-    return true;
-}
+// The format's text at Pos starts with Word, letters in any case.
+bool FormatHas(const std::string& Format, size_t Pos, const char* Word) { return StartsText(Word, Format.substr(Pos)); }
 
 std::string Padded(int value, int digits) {
     std::string s = std::to_string(value);
@@ -229,8 +222,7 @@ private:
                 continue;
             }
             if (c == 'a' || c == 'A')
-                return StartsWithNoCase(f, p, "AM/PM") || StartsWithNoCase(f, p, "A/P") ||
-                       StartsWithNoCase(f, p, "AMPM");
+                return FormatHas(f, p, "AM/PM") || FormatHas(f, p, "A/P") || FormatHas(f, p, "AMPM");
             if (c == 'h' || c == 'H') return false;
         }
         return false;
@@ -330,19 +322,19 @@ private:
                 break;
             }
             case 'A':
-                if (StartsWithNoCase(f, i, "AM/PM")) {
+                if (FormatHas(f, i, "AM/PM")) {
                     out_.append(f, hour_ >= 12 ? i + 3 : i, 2);
                     i += 5;
-                } else if (StartsWithNoCase(f, i, "A/P")) {
+                } else if (FormatHas(f, i, "A/P")) {
                     out_ += f[hour_ >= 12 ? i + 2 : i];
                     i += 3;
-                } else if (StartsWithNoCase(f, i, "AMPM")) {
+                } else if (FormatHas(f, i, "AMPM")) {
                     out_ += hour_ < 12 ? fs_.TimeAMString : fs_.TimePMString;
                     i += 4;
-                } else if (StartsWithNoCase(f, i, "AAAA")) {
+                } else if (FormatHas(f, i, "AAAA")) {
                     out_ += Name(fs_.LongDayNames, dow_, 7);
                     i += 4;
-                } else if (StartsWithNoCase(f, i, "AAA")) {
+                } else if (FormatHas(f, i, "AAA")) {
                     out_ += Name(fs_.ShortDayNames, dow_, 7);
                     i += 3;
                 } else {

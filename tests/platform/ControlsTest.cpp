@@ -286,6 +286,61 @@ TEST_F(ControlsTest, GraphicChildrenGetTheirMouseMessagesAndArePaintedByTheParen
     EXPECT_NE(image.pixelColor(60, 40), QColor(255, 0, 0)) << "right and bottom edges are exclusive";
 }
 
+// A surface that paints every pixel, recording the areas it was asked to paint.
+class Surface : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    std::vector<TRect> Painted;
+
+protected:
+    void Paint() override {
+        Painted.push_back(Canvas()->GetClipRect());
+        Canvas()->GetBrush()->SetColor(clWhite);
+        Canvas()->FillRect(GetClientRect());
+    }
+};
+
+// Scrolling a control keeps the pixels it has and paints only the strip the
+// move uncovered; a control with children moves them. The canvas of a control
+// away from its window's corner clips to its own area, not less.
+TEST_F(ControlsTest, ScrollingPaintsOnlyTheUncoveredStrip) {
+    auto* surface = new Surface(Form);
+    surface->SetParent(Form);
+    // Away from the window's corner, where the canvas must still see its whole area.
+    surface->SetBounds(20, 30, 200, 100);
+    Form->Show();
+    Pump();
+    ASSERT_FALSE(surface->Painted.empty());
+    EXPECT_EQ(surface->Painted.back(), Rect(0, 0, 200, 100));
+    struct Row {
+        int dx, dy;
+        TRect strip;
+    };
+    const Row rows[] = {
+        {0, -10, Rect(0, 90, 200, 100)},
+        {0, 7, Rect(0, 0, 200, 7)},
+        {-12, 0, Rect(188, 0, 200, 100)},
+        {5, 0, Rect(0, 0, 5, 100)},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::to_string(r.dx) + "," + std::to_string(r.dy));
+        surface->Painted.clear();
+        surface->ScrollBy(r.dx, r.dy);
+        Pump();
+        ASSERT_EQ(surface->Painted.size(), 1u);
+        EXPECT_EQ(surface->Painted[0], r.strip);
+    }
+
+    auto* holder = new TWinControl(Form);
+    holder->SetParent(Form);
+    holder->SetBounds(0, 100, 200, 100);
+    auto* spot = new Spot(Form);
+    spot->SetParent(holder);
+    spot->SetBounds(40, 30, 20, 10);
+    holder->ScrollBy(-5, 8);
+    EXPECT_EQ(spot->BoundsRect(), Rect(35, 38, 55, 48));
+}
+
 TEST_F(ControlsTest, ParentFontAndColourFlowToChildrenUntilTheyHaveTheirOwn) {
     auto* panel = new TWinControl(Form);
     panel->SetParent(Form);

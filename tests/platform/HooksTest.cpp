@@ -52,4 +52,19 @@ TEST(HooksTest, ClipboardNeedsAllThreeFunctionsToReplaceIt) {
     SetClipboardHook(before);
 }
 
+TEST(HooksTest, InputBoxTakesTheAnswerAndKeepsTheDefaultWhenCancelled) {
+    std::string asked;
+    TInputQueryHook before = SetInputQueryHook([&](const std::string&, const std::string& prompt, std::string& value) {
+        asked = prompt + ":" + value;
+        value = "typed";
+        return true;
+    });
+    EXPECT_EQ(InputBox("Caption", "Name", "preset"), "typed");
+    EXPECT_EQ(asked, "Name:preset");
+    // Without a person to answer (no display), the query counts as cancelled.
+    SetInputQueryHook({});
+    EXPECT_EQ(InputBox("Caption", "Name", "preset"), "preset");
+    SetInputQueryHook(before);
+}
+
 }  // namespace

@@ -20,6 +20,8 @@ TEST(StringText, TrimStripsControlCharactersAndBlanks) {
     EXPECT_EQ(Trim("é "), "é");  // UTF-8 bytes are above ' '
     EXPECT_EQ(TrimSpaces("  a\tb \t "), "a\tb \t");
     EXPECT_EQ(TrimSpaces("   "), "");
+    EXPECT_EQ(TrimRightSpaces(" a\t  "), " a\t");
+    EXPECT_EQ(TrimRightSpaces("  "), "");
 }
 
 TEST(StringText, CaseFunctions) {
@@ -45,6 +47,9 @@ TEST(StringText, Comparisons) {
     EXPECT_LT(CompareStr("B", "a"), 0);
     EXPECT_TRUE(SameText("Loan", "LOAN"));
     EXPECT_FALSE(SameText("Loan", "Loans"));
+    EXPECT_TRUE(StartsText("HTTP:", "http://host/"));
+    EXPECT_FALSE(StartsText("http://host/", "HTTP:"));
+    EXPECT_FALSE(StartsText("é", "É"));  // the ASCII rule
     EXPECT_TRUE(AnsiSameText("ÉCOLE", "école"));
 }
 

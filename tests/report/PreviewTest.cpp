@@ -3,8 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QScreen>
+#include <QTest>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include <fstream>
@@ -237,6 +243,90 @@ TEST_F(PreviewTest, PrintedPreviewLooksLikeThePdf) {
         for (int x = r.Left + 60; x < r.Left + 200; ++x)
             if ((int(c->GetPixel(x, y)) & 0xFF) < 128) ++dark;
     EXPECT_GT(dark, 50);
+}
+
+// Scrolling moves the painted pages and paints the uncovered strip with the
+// new offsets, so the surface shows what a full paint shows.
+TEST_F(PreviewTest, ScrolledSurfaceShowsWhatAFullPaintShows) {
+    Build(3, 30);
+    Open(500, 400);
+    Zoom(150);
+    static_cast<TForm*>(preview.get())->Show();
+    QWidget* surface = preview->PaintBox->Widget();
+    auto shown = [&] {
+        QCoreApplication::processEvents();
+        QWidget* top = surface->window();
+        QPoint at = surface->mapTo(top, QPoint(0, 0));
+        return QGuiApplication::primaryScreen()
+            ->grabWindow(top->winId(), at.x(), at.y(), surface->width(), surface->height())
+            .toImage();
+    };
+    QImage before = shown();
+    ASSERT_FALSE(before.isNull());
+    struct Row {
+        int dx, dy;
+    };
+    const Row rows[] = {{0, 37}, {0, 10}, {23, 0}, {-7, -31}, {0, 300}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::to_string(r.dx) + "," + std::to_string(r.dy));
+        preview->HScrollBar->SetPosition(preview->HScrollBar->GetPosition() + r.dx);
+        preview->VScrollBar->SetPosition(preview->VScrollBar->GetPosition() + r.dy);
+        QImage scrolled = shown();
+        EXPECT_NE(scrolled, before);
+        preview->PaintBox->Invalidate();
+        QImage full = shown();
+        EXPECT_EQ(scrolled, full);
+        before = full;
+    }
+}
+
+// Arrow keys and the wheel over the pages reach the shown preview's handlers
+// (the wheel would otherwise end in the scroll box under the pages).
+TEST_F(PreviewTest, ArrowKeysAndWheelScrollTheShownPreview) {
+    Build(3, 1);
+    Open(500, 400);
+    static_cast<TForm*>(preview.get())->Show();
+    QTest::keyClick(preview->PaintBox->Widget(), Qt::Key_Down);
+    QTest::keyClick(preview->PaintBox->Widget(), Qt::Key_Down);
+    EXPECT_EQ(preview->VScrollBar->GetPosition(), 20);
+    QWidget* surface = preview->PaintBox->Widget();
+    auto wheel = [&](int delta) {
+        QPointF at(50, 50);
+        QWheelEvent event(at, surface->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(surface, &event);
+    };
+    wheel(-120);
+    EXPECT_EQ(preview->VScrollBar->GetPosition(), 30);
+    wheel(120);
+    wheel(120);
+    EXPECT_EQ(preview->VScrollBar->GetPosition(), 10);
+}
+
+// The help button's cursor: the next click asks for the pop-up help of the
+// control's tag instead of reaching the control.
+TEST_F(PreviewTest, HelpButtonAsksForTheClickedControlsTopic) {
+    Build(2, 1);
+    Open(500, 400);
+    static_cast<TForm*>(preview.get())->Show();
+    std::vector<std::pair<unsigned, intptr_t>> asked;
+    THelpService previous = SetHelpService([&](const std::string&, unsigned cmd, intptr_t data) {
+        asked.push_back({cmd, data});
+        return true;
+    });
+    struct RestoreHelp {
+        THelpService service;
+        ~RestoreHelp() { SetHelpService(service); }
+    } restoreHelp{previous};
+    preview->HelpBtnClick(nullptr);
+    EXPECT_EQ(Screen->GetCursor(), crHelp);
+    QTest::mouseClick(preview->PaintBox->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+    EXPECT_EQ(Screen->GetCursor(), crDefault);
+    EXPECT_FALSE(preview->PaintBox->Down) << "the click started no drag";
+    preview->HelpBtnClick(nullptr);
+    QTest::mouseClick(preview->BPanel->Widget(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(preview->Label1->GetLeft() + 2, preview->Label1->GetTop() + 2));
+    EXPECT_EQ(asked, (std::vector<std::pair<unsigned, intptr_t>>{{HELP_CONTEXTPOPUP, 207}, {HELP_CONTEXTPOPUP, 206}}));
 }
 
 // ------------------------------------------------------------ dialogs

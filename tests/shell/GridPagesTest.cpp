@@ -28,19 +28,18 @@ protected:
 
 TEST_F(GridPagesTest, LoanSpreadModesSwapResultAndInputs) {
     Create();
-    TLoanSpreadPage* loanSpread = Form->Page<TLoanSpreadPage>();
     Go("btnLSC");
     Samples();
-    TLoanSpreadPage& p = *loanSpread;
+    TLoanSpreadPage& p = *Form->Page<TLoanSpreadPage>();
     EXPECT_EQ(p.grdLS->GetCells(4, 6), " $786.70");
     EXPECT_EQ(p.grdLS->GetCells(0, 0), " Loan / Rate");
     EXPECT_EQ(p.grdLS->GetColorCell(4, 2), clYellow);
     EXPECT_EQ(p.grdLS->GetColorCell(2, 6), clYellow);
     EXPECT_EQ(p.grdLS->GetSelection(), (TGridRect{4, 6, 4, 6}));
-    EXPECT_EQ(loanSpread->LoanIncrementText, "$1000");
+    EXPECT_EQ(p.LoanIncrementText, "$1000");
 
     p.rgCalculate->SetItemIndex(1);
-    EXPECT_EQ(loanSpread->LoanSpreadMode, 1);
+    EXPECT_EQ(p.LoanSpreadMode, 1);
     EXPECT_EQ(p.edtLoan->GetColor(), clYellow);
     EXPECT_TRUE(p.edtLoan->GetOptions().Contains(efoReadOnly));
     EXPECT_FALSE(p.edtLoan->GetTabStop());
