@@ -741,6 +741,12 @@ void TWinControl::CNKeyDown(TWMKey& Message) {
                 return;
             }
     }
+    // Shift+F1 stands for the help border icon, which title bars here do not show.
+    if (Message.CharCode() == VK_F1 && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0 &&
+        GetKeyState(VK_MENU) >= 0 && form && form->GetBorderIcons().Contains(biHelp)) {
+        form->BeginContextHelp(TForm::ShowContextPopup);
+        return;
+    }
     // A parent may claim the key first.
     for (TWinControl* p = FParent; p; p = p->FParent)
         if (p->Perform(CM_CHILDKEY, Message.CharCode(), LPARAM(this)) != 0) return;

@@ -50,6 +50,7 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique
 }
 
 TForm::~TForm() {
+    EndContextHelp();
     TForm::BeforeDestruction();
     if (Screen) Screen->RemoveForm(this);
     if (Application && Application->MainForm() == this) Application->SetMainForm(nullptr);

@@ -13,6 +13,7 @@
 #include "Controls.h"
 
 class QEventLoop;
+class QObject;
 class TMainMenu;
 class TMenuItem;
 
@@ -116,6 +117,16 @@ public:
     TCanvas* GetCanvas() const { return FCanvas.get(); }
     TCanvas* Canvas() const { return FCanvas.get(); }
 
+    // ---- Context help ---------------------------------------------------------------
+    // The help cursor shows until the next mouse press, which is swallowed and
+    // handed to Clicked with the control of this form under it (nullptr for a
+    // press elsewhere, or when Escape ends the mode).
+    void BeginContextHelp(std::function<void(TControl* Clicked)> Clicked);
+    bool InContextHelp() const { return FContextHelp != nullptr; }
+    // What the help border icon (biHelp; Shift+F1 on this desktop) does with a
+    // click: the pop-up help of the nearest HelpContext up from the control.
+    static void ShowContextPopup(TControl* Clicked);
+
     // ---- Events ------------------------------------------------------------------------
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
@@ -176,6 +187,10 @@ protected:
     QWidget* FClient = nullptr;
     QWidget* FMenuBar = nullptr;
     QEventLoop* FModalLoop = nullptr;
+    QObject* FContextHelp = nullptr;  // the event filter while in context help
+    friend class TContextHelpFilter;
+    // Leaves context help without an answer.
+    void EndContextHelp();
     std::unique_ptr<TCanvas> FCanvas;
     TWinControl* FActiveControl = nullptr;
     TWinControl* FFocusedControl = nullptr;

@@ -282,6 +282,10 @@ void TrpPreviewForm::FormCreate(TObject*) {
     PaintBox->SetAlign(alClient);
     PaintBox->SetColor(clGray);
     PaintBox->Tag = 207;
+    // The wheel over the pages would otherwise end in the scroll box, which has nothing to scroll.
+    PaintBox->OnMouseWheel = [this](TObject* s, TShiftState shift, int delta, TPoint pos, bool& handled) {
+        FormMouseWheel(s, shift, delta, pos, handled);
+    };
     for (TMenuItem* item : {N4, N5, N6, N7}) item->SetVisible(false);
 }
 
@@ -735,7 +739,10 @@ void TrpPreviewForm::PageSetupBtnClick(TObject*) {
     if (PageCount() == 0 || !Report) return;
     TrpPrinter& layer = rpPrinter();
     if (layer.IsVirtual() || !layer.Printer()) return;
-    if (!layer.Printer()->PropertiesDialog()) return;
+    // The dialog shows hundredths of a millimetre; the pages keep page pixels.
+    const TRect& first = EMFPages->Page(0).Margins;
+    TRect margins{first.Left * 500 / 18, first.Top * 500 / 18, first.Right * 500 / 18, first.Bottom * 500 / 18};
+    if (!layer.Printer()->PageSetupDialog(margins)) return;
     Guarded([&] {
         layer.Update();
         // Pages read from a file cannot be built again; they stay as they are.
@@ -743,6 +750,10 @@ void TrpPreviewForm::PageSetupBtnClick(TObject*) {
         for (int i = 0; i < Report->Pages->Count(); ++i) {
             TrpPage* page = Report->Pages->Pages(i);
             if (page->PageType == ptDialog) continue;
+            page->LeftMargin = margins.Left * 18 / 500;
+            page->TopMargin = margins.Top * 18 / 500;
+            page->RightMargin = margins.Right * 18 / 500;
+            page->BottomMargin = margins.Bottom * 18 / 500;
             page->ApplyPaperSettings(layer.PaperSize, layer.PaperWidth, layer.PaperHeight, layer.Orientation,
                                      layer.Bin);
         }
@@ -754,8 +765,9 @@ void TrpPreviewForm::PageSetupBtnClick(TObject*) {
 }
 
 void TrpPreviewForm::HelpBtnClick(TObject*) {
-    FHelpMode = true;
-    Screen->SetCursor(crHelp);
+    BeginContextHelp([this](TControl* clicked) {
+        if (clicked && clicked != this) Application->HelpCommand(HELP_CONTEXTPOPUP, clicked->Tag);
+    });
 }
 
 void TrpPreviewForm::ExitBtnClick(TObject*) {

@@ -111,6 +111,10 @@ public:
     // Runs a command that may fail: its error is shown once and the preview stays whole.
     void Guarded(const std::function<void()>& command);
 
+protected:
+    // Dialog keys do nothing here: arrows and Tab go on to the key handler.
+    void CMDialogKey(TWMKey& message) override {}
+
 private:
     void FormCreate(TObject* sender);
     void FormActivate(TObject* sender);
@@ -119,7 +123,6 @@ private:
     void MarkZoomItem();
     void SaveFormPosition();
     void Reconnect(bool reset);
-    bool FHelpMode = false;
 };
 
 // Installs the engine's windows (preview, progress) and the printer layer

@@ -259,6 +259,60 @@ TEST_F(FormsTest, F1AsksForTheNearestHelpContextUpTheParents) {
     SetHelpService(previous);
 }
 
+// With the help border icon, Shift+F1 shows the help cursor; the next click
+// asks for the pop-up help of the nearest context and does not reach the
+// control; Escape ends the mode without help.
+TEST_F(FormsTest, ContextHelpAnswersTheNextClickInsteadOfTheControl) {
+    std::vector<std::pair<unsigned, intptr_t>> asked;
+    THelpService previous = SetHelpService([&](const std::string&, unsigned cmd, intptr_t data) {
+        asked.push_back({cmd, data});
+        return true;
+    });
+    TForm form(nullptr);
+    form.SetBorderStyle(bsDialog);
+    form.SetBorderIcons({biSystemMenu, biHelp});
+    form.SetClientSize(300, 200);
+    auto* panel = new TPanel(&form);
+    panel->SetParent(&form);
+    panel->SetBounds(0, 0, 300, 100);
+    panel->HelpContext = 30;
+    auto* button = new TButton(&form);
+    button->SetParent(panel);
+    button->SetBounds(10, 10, 80, 25);
+    int clicks = 0;
+    button->OnClick = [&](TObject*) { ++clicks; };
+    auto* edit = new TEdit(&form);
+    edit->SetParent(&form);
+    edit->SetBounds(10, 150, 80, 21);
+    form.Show();
+    edit->SetFocus();
+
+    QTest::keyClick(edit->Widget(), Qt::Key_F1, Qt::ShiftModifier);
+    ASSERT_TRUE(form.InContextHelp());
+    EXPECT_EQ(Screen->GetCursor(), crHelp);
+    QTest::mouseClick(button->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_FALSE(form.InContextHelp());
+    EXPECT_EQ(Screen->GetCursor(), crDefault);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(asked, (std::vector<std::pair<unsigned, intptr_t>>{{HELP_CONTEXTPOPUP, 30}}));
+    QTest::mouseClick(button->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(clicks, 1) << "the mode is over";
+
+    std::vector<TControl*> clicked;
+    form.BeginContextHelp([&](TControl* c) { clicked.push_back(c); });
+    QTest::keyClick(edit->Widget(), Qt::Key_Escape);
+    EXPECT_FALSE(form.InContextHelp());
+    EXPECT_EQ(clicked, std::vector<TControl*>{nullptr});
+    EXPECT_EQ(Screen->GetCursor(), crDefault);
+
+    // Without the icon Shift+F1 is an ordinary key.
+    form.SetBorderIcons({biSystemMenu});
+    QTest::keyClick(edit->Widget(), Qt::Key_F1, Qt::ShiftModifier);
+    EXPECT_FALSE(form.InContextHelp());
+    EXPECT_EQ(asked.size(), 1u);
+    SetHelpService(previous);
+}
+
 TEST_F(FormsTest, MissingHelpIsReportedLaterWithoutBlocking) {
     BoxRecorder boxes;
     Application->HelpFile = "/nonexistent/folder/lumfig.hlp";

@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QScreen>
+#include <QTest>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include <fstream>
@@ -209,14 +212,48 @@ TEST_F(PreviewTest, SaveAndOpenRoundTripAndFilePagesAreNotRebuilt) {
     EXPECT_EQ(preview->PageCount(), 2);
     EXPECT_FALSE(report.Rebuildable);
     // Page setup keeps pages read from a file as they are.
-    auto props = SetPrinterPropertiesHook([](TPrinter&) { return true; });
+    auto setup = SetPageSetupHook([](TPageSetupChoice&) { return true; });
     SelectPrinter("Print to PDF");
     int built = 0;
     report.OnBeginDoc = [&] { ++built; };
     preview->PageSetupBtnClick(nullptr);
-    SetPrinterPropertiesHook(props);
+    SetPageSetupHook(setup);
     EXPECT_EQ(built, 0);
     EXPECT_EQ(preview->PageCount(), 2);
+}
+
+// Page set-up shows the first page's margins in hundredths of a millimetre;
+// on OK every report page takes the chosen margins, paper and orientation and
+// the report is built again on them.
+TEST_F(PreviewTest, PageSetupGivesThePagesItsMarginsAndPaper) {
+    page->LeftMargin = 36;  // page pixels
+    page->TopMargin = 18;
+    Build(1, 1);
+    Open();
+    TPageSetupChoice shown;
+    auto previous = SetPageSetupHook([&](TPageSetupChoice& choice) {
+        shown = choice;
+        choice.DevMode.PaperSize = DMPAPER_A4;
+        choice.DevMode.Orientation = DMORIENT_LANDSCAPE;
+        choice.Margins = TRect{1500, 1000, 2000, 500};
+        return true;
+    });
+    int built = 0;
+    report.OnBeginDoc = [&] { ++built; };
+    preview->PageSetupBtnClick(nullptr);
+    SetPageSetupHook(previous);
+    EXPECT_EQ(shown.Margins, (TRect{1000, 500, 0, 0}));
+    EXPECT_EQ(built, 1);
+    EXPECT_EQ(page->LeftMargin, 54);
+    EXPECT_EQ(page->TopMargin, 36);
+    EXPECT_EQ(page->RightMargin, 72);
+    EXPECT_EQ(page->BottomMargin, 18);
+    EXPECT_EQ(page->Size, DMPAPER_A4);
+    EXPECT_EQ(page->Orientation, 1);
+    ASSERT_GE(preview->PageCount(), 1);
+    EXPECT_EQ(preview->EMFPages->Page(0).PaperSize, DMPAPER_A4);
+    EXPECT_GT(preview->EMFPages->Page(0).Geometry.Pgw, preview->EMFPages->Page(0).Geometry.Pgh);
+    EXPECT_EQ(preview->EMFPages->Page(0).Margins, (TRect{54, 36, 72, 18}));
 }
 
 TEST_F(PreviewTest, PrintedPreviewLooksLikeThePdf) {
@@ -275,6 +312,55 @@ TEST_F(PreviewTest, ScrolledSurfaceShowsWhatAFullPaintShows) {
         EXPECT_EQ(scrolled, full);
         before = full;
     }
+}
+
+// Arrow keys and the wheel over the pages reach the shown preview's handlers
+// (the wheel would otherwise end in the scroll box under the pages).
+TEST_F(PreviewTest, ArrowKeysAndWheelScrollTheShownPreview) {
+    Build(3, 1);
+    Open(500, 400);
+    static_cast<TForm*>(preview.get())->Show();
+    QTest::keyClick(preview->PaintBox->Widget(), Qt::Key_Down);
+    QTest::keyClick(preview->PaintBox->Widget(), Qt::Key_Down);
+    EXPECT_EQ(preview->VScrollBar->GetPosition(), 20);
+    QWidget* surface = preview->PaintBox->Widget();
+    auto wheel = [&](int delta) {
+        QPointF at(50, 50);
+        QWheelEvent event(at, surface->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(surface, &event);
+    };
+    wheel(-120);
+    EXPECT_EQ(preview->VScrollBar->GetPosition(), 30);
+    wheel(120);
+    wheel(120);
+    EXPECT_EQ(preview->VScrollBar->GetPosition(), 10);
+}
+
+// The help button's cursor: the next click asks for the pop-up help of the
+// control's tag instead of reaching the control.
+TEST_F(PreviewTest, HelpButtonAsksForTheClickedControlsTopic) {
+    Build(2, 1);
+    Open(500, 400);
+    static_cast<TForm*>(preview.get())->Show();
+    std::vector<std::pair<unsigned, intptr_t>> asked;
+    THelpService previous = SetHelpService([&](const std::string&, unsigned cmd, intptr_t data) {
+        asked.push_back({cmd, data});
+        return true;
+    });
+    struct RestoreHelp {
+        THelpService service;
+        ~RestoreHelp() { SetHelpService(service); }
+    } restoreHelp{previous};
+    preview->HelpBtnClick(nullptr);
+    EXPECT_EQ(Screen->GetCursor(), crHelp);
+    QTest::mouseClick(preview->PaintBox->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+    EXPECT_EQ(Screen->GetCursor(), crDefault);
+    EXPECT_FALSE(preview->PaintBox->Down) << "the click started no drag";
+    preview->HelpBtnClick(nullptr);
+    QTest::mouseClick(preview->BPanel->Widget(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(preview->Label1->GetLeft() + 2, preview->Label1->GetTop() + 2));
+    EXPECT_EQ(asked, (std::vector<std::pair<unsigned, intptr_t>>{{HELP_CONTEXTPOPUP, 207}, {HELP_CONTEXTPOPUP, 206}}));
 }
 
 // ------------------------------------------------------------ dialogs
