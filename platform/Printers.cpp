@@ -101,6 +101,12 @@ TPrinterPropertiesHook& CurrentPropertiesHook() {
 }
 
 bool QtPrinterSetup(TPrinterSetupChoice& choice);
+bool QtPageSetup(TPageSetupChoice& choice);
+
+TPageSetupHook& CurrentPageSetupHook() {
+    static TPageSetupHook hook = QtPageSetup;
+    return hook;
+}
 
 TPrinterSetupHook& CurrentPrinterSetupHook() {
     static TPrinterSetupHook hook = QtPrinterSetup;
@@ -287,19 +293,38 @@ TCanvas* TPrinter::Canvas() {
 
 bool TPrinter::PropertiesDialog() { return CurrentPropertiesHook()(*this); }
 
+bool TPrinter::PageSetupDialog(TRect& Margins) {
+    TPageSetupChoice choice{GetDevMode(), Margins};
+    if (!CurrentPageSetupHook()(choice)) return false;
+    SetDevMode(choice.DevMode);
+    Margins = choice.Margins;
+    return true;
+}
+
 namespace {
 
-bool QtPropertiesDialog(TPrinter& printer) {
+// Qt's page set-up over a copy of the settings: paper, orientation and margins.
+bool QtPageSetup(TPageSetupChoice& choice) {
     if (!HaveDisplay()) return false;
-    TPrinterDevMode mode = printer.GetDevMode();
+    const TRect& m = choice.Margins;
     QPrinter copy(QPrinter::HighResolution);
     copy.setPageLayout(QPageLayout(
-        PageSizeOf(mode), mode.Orientation == DMORIENT_LANDSCAPE ? QPageLayout::Landscape : QPageLayout::Portrait,
-        QMarginsF()));
+        PageSizeOf(choice.DevMode),
+        choice.DevMode.Orientation == DMORIENT_LANDSCAPE ? QPageLayout::Landscape : QPageLayout::Portrait,
+        QMarginsF(m.Left / 100.0, m.Top / 100.0, m.Right / 100.0, m.Bottom / 100.0), QPageLayout::Millimeter));
     QPageSetupDialog dialog(&copy, QApplication::activeWindow());
     if (dialog.exec() != QDialog::Accepted) return false;
-    TakePaper(copy.pageLayout(), mode);
-    printer.SetDevMode(mode);
+    TakePaper(copy.pageLayout(), choice.DevMode);
+    QMarginsF chosen = copy.pageLayout().margins(QPageLayout::Millimeter);
+    choice.Margins = TRect{int(std::lround(chosen.left() * 100)), int(std::lround(chosen.top() * 100)),
+                           int(std::lround(chosen.right() * 100)), int(std::lround(chosen.bottom() * 100))};
+    return true;
+}
+
+bool QtPropertiesDialog(TPrinter& printer) {
+    TPageSetupChoice choice{printer.GetDevMode(), TRect{}};
+    if (!QtPageSetup(choice)) return false;
+    printer.SetDevMode(choice.DevMode);
     return true;
 }
 
@@ -387,4 +412,8 @@ bool TPrinterSetupDialog::Execute() {
 
 TPrinterSetupHook SetPrinterSetupHook(TPrinterSetupHook Hook) {
     return ReplaceHook(CurrentPrinterSetupHook(), std::move(Hook), QtPrinterSetup);
+}
+
+TPageSetupHook SetPageSetupHook(TPageSetupHook Hook) {
+    return ReplaceHook(CurrentPageSetupHook(), std::move(Hook), QtPageSetup);
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Exceptions.h"
+#include "Types.h"
 
 class TCanvas;
 
@@ -91,6 +92,10 @@ public:
 
     // The printer's settings dialog (paper, orientation, source); false when cancelled.
     bool PropertiesDialog();
+    // The page set-up dialog: paper, orientation and Margins (hundredths of a
+    // millimetre). On OK the printer takes the paper and orientation and
+    // Margins holds the chosen ones; false when cancelled.
+    bool PageSetupDialog(TRect& Margins);
 
 private:
     struct State;
@@ -109,3 +114,12 @@ TPrinter* Printer();
 // printer. Tests answer it.
 using TPrinterPropertiesHook = std::function<bool(TPrinter& Printer)>;
 TPrinterPropertiesHook SetPrinterPropertiesHook(TPrinterPropertiesHook Hook);
+
+// What the page set-up dialog offers and a person changes.
+struct TPageSetupChoice {
+    TPrinterDevMode DevMode;
+    TRect Margins;  // hundredths of a millimetre
+};
+// The page set-up dialog; the default shows Qt's. Tests answer it.
+using TPageSetupHook = std::function<bool(TPageSetupChoice& Choice)>;
+TPageSetupHook SetPageSetupHook(TPageSetupHook Hook);

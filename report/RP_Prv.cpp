@@ -739,7 +739,10 @@ void TrpPreviewForm::PageSetupBtnClick(TObject*) {
     if (PageCount() == 0 || !Report) return;
     TrpPrinter& layer = rpPrinter();
     if (layer.IsVirtual() || !layer.Printer()) return;
-    if (!layer.Printer()->PropertiesDialog()) return;
+    // The dialog shows hundredths of a millimetre; the pages keep page pixels.
+    const TRect& first = EMFPages->Page(0).Margins;
+    TRect margins{first.Left * 500 / 18, first.Top * 500 / 18, first.Right * 500 / 18, first.Bottom * 500 / 18};
+    if (!layer.Printer()->PageSetupDialog(margins)) return;
     Guarded([&] {
         layer.Update();
         // Pages read from a file cannot be built again; they stay as they are.
@@ -747,6 +750,10 @@ void TrpPreviewForm::PageSetupBtnClick(TObject*) {
         for (int i = 0; i < Report->Pages->Count(); ++i) {
             TrpPage* page = Report->Pages->Pages(i);
             if (page->PageType == ptDialog) continue;
+            page->LeftMargin = margins.Left * 18 / 500;
+            page->TopMargin = margins.Top * 18 / 500;
+            page->RightMargin = margins.Right * 18 / 500;
+            page->BottomMargin = margins.Bottom * 18 / 500;
             page->ApplyPaperSettings(layer.PaperSize, layer.PaperWidth, layer.PaperHeight, layer.Orientation,
                                      layer.Bin);
         }

@@ -212,14 +212,48 @@ TEST_F(PreviewTest, SaveAndOpenRoundTripAndFilePagesAreNotRebuilt) {
     EXPECT_EQ(preview->PageCount(), 2);
     EXPECT_FALSE(report.Rebuildable);
     // Page setup keeps pages read from a file as they are.
-    auto props = SetPrinterPropertiesHook([](TPrinter&) { return true; });
+    auto setup = SetPageSetupHook([](TPageSetupChoice&) { return true; });
     SelectPrinter("Print to PDF");
     int built = 0;
     report.OnBeginDoc = [&] { ++built; };
     preview->PageSetupBtnClick(nullptr);
-    SetPrinterPropertiesHook(props);
+    SetPageSetupHook(setup);
     EXPECT_EQ(built, 0);
     EXPECT_EQ(preview->PageCount(), 2);
+}
+
+// Page set-up shows the first page's margins in hundredths of a millimetre;
+// on OK every report page takes the chosen margins, paper and orientation and
+// the report is built again on them.
+TEST_F(PreviewTest, PageSetupGivesThePagesItsMarginsAndPaper) {
+    page->LeftMargin = 36;  // page pixels
+    page->TopMargin = 18;
+    Build(1, 1);
+    Open();
+    TPageSetupChoice shown;
+    auto previous = SetPageSetupHook([&](TPageSetupChoice& choice) {
+        shown = choice;
+        choice.DevMode.PaperSize = DMPAPER_A4;
+        choice.DevMode.Orientation = DMORIENT_LANDSCAPE;
+        choice.Margins = TRect{1500, 1000, 2000, 500};
+        return true;
+    });
+    int built = 0;
+    report.OnBeginDoc = [&] { ++built; };
+    preview->PageSetupBtnClick(nullptr);
+    SetPageSetupHook(previous);
+    EXPECT_EQ(shown.Margins, (TRect{1000, 500, 0, 0}));
+    EXPECT_EQ(built, 1);
+    EXPECT_EQ(page->LeftMargin, 54);
+    EXPECT_EQ(page->TopMargin, 36);
+    EXPECT_EQ(page->RightMargin, 72);
+    EXPECT_EQ(page->BottomMargin, 18);
+    EXPECT_EQ(page->Size, DMPAPER_A4);
+    EXPECT_EQ(page->Orientation, 1);
+    ASSERT_GE(preview->PageCount(), 1);
+    EXPECT_EQ(preview->EMFPages->Page(0).PaperSize, DMPAPER_A4);
+    EXPECT_GT(preview->EMFPages->Page(0).Geometry.Pgw, preview->EMFPages->Page(0).Geometry.Pgh);
+    EXPECT_EQ(preview->EMFPages->Page(0).Margins, (TRect{54, 36, 72, 18}));
 }
 
 TEST_F(PreviewTest, PrintedPreviewLooksLikeThePdf) {
