@@ -67,18 +67,27 @@ struct TCanvas::State {
     bool clipDirty = true;
     bool fontRealized = false;
     bool fontCached = false;
-    QFont font;
-    std::optional<QFontMetricsF> metrics;
-    std::shared_ptr<const gfx::AsciiFont> ascii;
-    std::optional<QRawFont> raw;  // the font's glyphs, found when first drawn
-    // What the font was made from, so that setting the same font again needs
-    // no new Qt font.
+    // What a font was made from: the same again needs no new Qt font.
     struct Source {
         std::string name;
         int height = 0;
         TFontStyles style;
         TFontPitch pitch = fpDefault;
-    } source;
+        bool operator==(const Source&) const = default;
+    };
+    // A font made ready for measuring and drawing.
+    struct Face {
+        Source source;
+        QFont font;
+        std::optional<QFontMetricsF> metrics;
+        TTextMetric tm;  // what the face and size give
+        std::shared_ptr<const gfx::AsciiFont> ascii;
+        std::optional<QRawFont> raw;  // the font's glyphs, found when first drawn
+    } face;
+    // The faces used just before, most recent first: a page that goes from
+    // headings to figures and back takes them up again as they were.
+    std::vector<Face> recent;
+    void SelectFace(const Source& source, const TFont& font);
 
     // The font's glyphs when a text can be drawn as a glyph run: ASCII the
     // font lays out exactly, not spaced out by character, and no decoration

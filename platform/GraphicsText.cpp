@@ -280,42 +280,51 @@ std::shared_ptr<const AsciiFont> AsciiFontOf(const QFont& font, const QFontMetri
 
 }  // namespace gfx
 
+void TCanvas::State::SelectFace(const Source& source, const TFont& tfont) {
+    measured.advance = -1;
+    auto known = std::find_if(recent.begin(), recent.end(), [&](const Face& f) { return f.source == source; });
+    if (known != recent.end()) {
+        std::swap(face, *known);
+        std::rotate(recent.begin(), known, known + 1);
+        return;
+    }
+    // A font named otherwise that comes out the same keeps the measures found.
+    QFont qfont = tfont.ToQFont();
+    if (face.metrics && qfont == face.font && qfont.pixelSize() == face.font.pixelSize()) {
+        face.source = source;
+        return;
+    }
+    if (face.metrics) {
+        recent.insert(recent.begin(), std::move(face));
+        if (recent.size() > 4) recent.pop_back();
+    }
+    face = Face{source, qfont, QFontMetricsF(qfont), {}, nullptr, std::nullopt};
+    const QFontMetricsF& fm = *face.metrics;
+    face.ascii = AsciiFontOf(face.font, fm);
+    TTextMetric& tm = face.tm;
+    // Cell parts round up, as the platform's hinted metrics do.
+    tm.tmAscent = static_cast<int>(std::ceil(fm.ascent() - 0.1));
+    tm.tmDescent = static_cast<int>(std::ceil(fm.descent() - 0.1));
+    tm.tmHeight = tm.tmAscent + tm.tmDescent;
+    tm.tmInternalLeading = std::max(0, tm.tmHeight - face.font.pixelSize());
+    tm.tmExternalLeading = std::max(0, static_cast<int>(std::lround(fm.leading())));
+    // The width of "x", as the platform defines the average for outline fonts.
+    tm.tmAveCharWidth = std::max(1, static_cast<int>(std::lround(fm.horizontalAdvance(QLatin1Char('x')))));
+    tm.tmMaxCharWidth = static_cast<int>(std::ceil(fm.maxWidth()));
+    tm.tmPitchAndFamily = QFontInfo(face.font).fixedPitch() ? 0 : TMPF_FIXED_PITCH;
+}
+
 void TCanvas::EnsureFont() {
     if (S->fontCached) return;
     S->fontCached = true;
-    // A font set anew as the one before keeps the old, whose font engines and
-    // measures are already found; only what the face's name and style say is
-    // taken again.
-    State::Source source{FFont->GetName(), FFont->GetHeight(), FFont->GetStyle(), FFont->GetPitch()};
-    const bool same = S->metrics && source.name == S->source.name && source.height == S->source.height &&
-                      source.style == S->source.style && source.pitch == S->source.pitch;
-    QFont font = same ? S->font : FFont->ToQFont();
+    const State::Source source{FFont->GetName(), FFont->GetHeight(), FFont->GetStyle(), FFont->GetPitch()};
+    if (!S->face.metrics || !(source == S->face.source)) S->SelectFace(source, *FFont);
     TTextMetric& tm = S->tm;
-    if (!S->metrics || font != S->font || font.pixelSize() != S->font.pixelSize()) {
-        S->font = font;
-        S->metrics.emplace(S->font);
-        S->measured.advance = -1;
-        S->raw.reset();
-        const QFontMetricsF& fm = *S->metrics;
-        S->ascii = AsciiFontOf(S->font, fm);
-        tm = TTextMetric{};
-        // Cell parts round up, as the platform's hinted metrics do.
-        tm.tmAscent = static_cast<int>(std::ceil(fm.ascent() - 0.1));
-        tm.tmDescent = static_cast<int>(std::ceil(fm.descent() - 0.1));
-        tm.tmHeight = tm.tmAscent + tm.tmDescent;
-        tm.tmInternalLeading = std::max(0, tm.tmHeight - S->font.pixelSize());
-        tm.tmExternalLeading = std::max(0, static_cast<int>(std::lround(fm.leading())));
-        // The width of "x", as the platform defines the average for outline fonts.
-        tm.tmAveCharWidth = std::max(1, static_cast<int>(std::lround(fm.horizontalAdvance(QLatin1Char('x')))));
-        tm.tmMaxCharWidth = static_cast<int>(std::ceil(fm.maxWidth()));
-        tm.tmPitchAndFamily = QFontInfo(S->font).fixedPitch() ? 0 : TMPF_FIXED_PITCH;
-    }
-    S->source = std::move(source);
+    tm = S->face.tm;
     tm.tmWeight = FFont->GetStyle().Contains(fsBold) ? 700 : 400;
     tm.tmItalic = FFont->GetStyle().Contains(fsItalic);
     tm.tmUnderlined = FFont->GetStyle().Contains(fsUnderline);
     tm.tmStruckOut = FFont->GetStyle().Contains(fsStrikeOut);
-    tm.tmPitchAndFamily &= TMPF_FIXED_PITCH;
     if (FFont->IsTrueType()) tm.tmPitchAndFamily |= TMPF_VECTOR | TMPF_TRUETYPE;
     tm.tmCharSet = FFont->GetCharset();
 }
@@ -332,7 +341,7 @@ void TCanvas::SetTextJustification(int BreakExtra, int BreakCount) {
 
 TSize TCanvas::TextExtent(const std::string& Text) {
     EnsureFont();
-    Measure m{*S->metrics, *S->ascii, S->measured.text, S->measured.advance, FCharExtra};
+    Measure m{*S->face.metrics, *S->face.ascii, S->measured.text, S->measured.advance, FCharExtra};
     return TSize{m(Q(Text)), S->tm.tmHeight};
 }
 
@@ -348,10 +357,10 @@ void TCanvas::State::DrawPendingText() {
 }
 
 const QRawFont* TCanvas::State::Glyphs(const QString& s, bool spaced) {
-    if (spaced || s.isEmpty() || !ascii->Exact || !AsciiFont::Covers(s)) return nullptr;
-    if (font.underline() || font.strikeOut() || font.overline()) return nullptr;
-    if (!raw) raw = QRawFont::fromFont(font);
-    return raw->isValid() ? &*raw : nullptr;
+    if (spaced || s.isEmpty() || !face.ascii->Exact || !AsciiFont::Covers(s)) return nullptr;
+    if (face.font.underline() || face.font.strikeOut() || face.font.overline()) return nullptr;
+    if (!face.raw) face.raw = QRawFont::fromFont(face.font);
+    return face.raw->isValid() ? &*face.raw : nullptr;
 }
 
 // Text output at a reference point by the text alignment, rotated by the
@@ -361,7 +370,7 @@ void TCanvas::PaintText(QPainter* p, int X, int Y, unsigned Options, const TRect
     EnsureFont();
     RealizeFont();
     const TTextMetric& tm = S->tm;
-    Measure m{*S->metrics, *S->ascii, S->measured.text, S->measured.advance, FCharExtra};
+    Measure m{*S->face.metrics, *S->face.ascii, S->measured.text, S->measured.advance, FCharExtra};
     const QString s = Q(Text);
     // Justification becomes per-character advances with the blanks widened.
     std::vector<int> justified;
@@ -412,13 +421,13 @@ void TCanvas::PaintText(QPainter* p, int X, int Y, unsigned Options, const TRect
     const bool plain = esc == 0 && FBkMode != OPAQUE && !(Rect && (Options & ETO_OPAQUE) && !Rect->IsEmpty()) &&
                        p->compositionMode() == QPainter::CompositionMode_SourceOver;
     const QRawFont* raw = S->Glyphs(s, Dx || FCharExtra != 0);
-    if (plain &&
-        (!clipped || (width > 0 && TextInside(*S->metrics, *S->ascii, s, X + dx, Y + baseline, width, tm, *Rect)))) {
+    if (plain && (!clipped || (width > 0 && TextInside(*S->face.metrics, *S->face.ascii, s, X + dx, Y + baseline, width,
+                                                       tm, *Rect)))) {
         const QColor color = ColorToQColor(FTextColor);
         if (raw && S->printer) {
             if (S->pending && (S->pending->font != *raw || S->pending->color != color)) S->DrawPendingText();
             if (!S->pending) S->pending = State::PendingText{*raw, color, {}, {}};
-            AddGlyphs(s, *S->ascii, QPointF(X + dx, Y + baseline), S->pending->glyphs, S->pending->positions);
+            AddGlyphs(s, *S->face.ascii, QPointF(X + dx, Y + baseline), S->pending->glyphs, S->pending->positions);
             return;
         }
         S->DrawPendingText();
@@ -430,7 +439,7 @@ void TCanvas::PaintText(QPainter* p, int X, int Y, unsigned Options, const TRect
             PaintRun(p, X + dx, Y + baseline, s, m, Dx, raw);
         } else {
             const QFont oldFont = p->font();
-            p->setFont(S->font);
+            p->setFont(S->face.font);
             PaintRun(p, X + dx, Y + baseline, s, m, Dx, nullptr);
             p->setFont(oldFont);
         }
@@ -448,7 +457,7 @@ void TCanvas::PaintText(QPainter* p, int X, int Y, unsigned Options, const TRect
     if (esc != 0) p->rotate(-esc / 10.0);
     if (FBkMode == OPAQUE && !s.isEmpty())
         p->fillRect(QRect(dx, baseline - tm.tmAscent, width, tm.tmHeight), ColorToQColor(FBkColor));
-    p->setFont(S->font);
+    p->setFont(S->face.font);
     p->setPen(ColorToQColor(FTextColor));
     PaintRun(p, dx, baseline, s, m, Dx, raw);
     p->restore();
@@ -493,8 +502,8 @@ int TCanvas::DrawText(const std::string& Text, TRect& Rect, unsigned Format, std
     EnsureFont();
     RealizeFont();
     const TTextMetric& tm = S->tm;
-    Measure m{*S->metrics,          *S->ascii,  S->measured.text,
-              S->measured.advance,  FCharExtra, (Format & DT_EXPANDTABS) != 0,
+    Measure m{*S->face.metrics,     *S->face.ascii, S->measured.text,
+              S->measured.advance,  FCharExtra,     (Format & DT_EXPANDTABS) != 0,
               8 * tm.tmAveCharWidth};
     const bool single = Format & DT_SINGLELINE;
     const int maxWidth = Rect.Width();
@@ -568,10 +577,10 @@ int TCanvas::DrawText(const std::string& Text, TRect& Rect, unsigned Format, std
     p->save();
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (!(Format & DT_NOCLIP)) p->setClipRect(ToQRect(Rect), Qt::IntersectClip);
-    p->setFont(S->font);
+    p->setFont(S->face.font);
     const QColor textColor = ColorToQColor(FTextColor);
-    const double ulPos = std::max(1.0, std::round(S->metrics->underlinePos()));
-    const int ulWidth = std::max(1, static_cast<int>(std::lround(S->metrics->lineWidth())));
+    const double ulPos = std::max(1.0, std::round(S->face.metrics->underlinePos()));
+    const int ulWidth = std::max(1, static_cast<int>(std::lround(S->face.metrics->lineWidth())));
     const int esc = FFont->GetOrientation() % 3600;
     for (size_t i = 0; i < lines.size(); ++i, y += lineHeight) {
         const Line& l = lines[i];
