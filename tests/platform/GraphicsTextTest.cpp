@@ -558,3 +558,30 @@ TEST(GraphicsText, TextGatheredForAPrinterKeepsItsOrderAmongOtherDrawing) {
     EXPECT_TRUE(pages[0] == pages[1]);
     QDir(dir).removeRecursively();
 }
+
+// A canvas going back and forth between fonts, more of them than it keeps
+// ready, measures every text as a canvas given only that font does.
+TEST(GraphicsText, FontsTakenUpAgainMeasureAsWhenNew) {
+    EnsureGuiApp();
+    struct Font {
+        const char* face;
+        int height;
+        TFontStyles style;
+    } fonts[] = {{"Arial", -13, {}},           {"Arial", -13, {fsBold}}, {"Arial", -20, {}},
+                 {"Times New Roman", -13, {}}, {"Courier New", -13, {}}, {"Arial", -13, {fsItalic}}};
+    CanvasSurface going;
+    for (int round = 0; round < 3; ++round)
+        for (const Font& f : fonts) {
+            SCOPED_TRACE(std::string(f.face) + " " + std::to_string(f.height));
+            CanvasSurface fresh;
+            for (CanvasSurface* s : {&going, &fresh}) SetBlackFont(*s->c->GetFont(), f.face, f.height, f.style);
+            TTextMetric goingTm, freshTm;
+            going.c->GetTextMetrics(goingTm);
+            fresh.c->GetTextMetrics(freshTm);
+            EXPECT_EQ(goingTm.tmHeight, freshTm.tmHeight);
+            EXPECT_EQ(goingTm.tmAveCharWidth, freshTm.tmAveCharWidth);
+            EXPECT_EQ(goingTm.tmWeight, freshTm.tmWeight);
+            for (const char* text : {"Wolf 1,234.56", "Z\xC3\xBCrich"})
+                EXPECT_EQ(going.c->TextWidth(text), fresh.c->TextWidth(text)) << text;
+        }
+}
