@@ -501,9 +501,10 @@ private:
     bool FBrushRealized = false;
 
     friend class TImageList;
-    QPainter* Ready();    // painter with clip applied, or nullptr
-    void RealizeBrush();  // background mode and colour from the brush
-    void RealizeFont();   // text colour from the font
+    QPainter* Ready();             // painter with clip applied and pending text drawn, or nullptr
+    QPainter* ReadyKeepingText();  // the same, text gathered for a printer left pending
+    void RealizeBrush();           // background mode and colour from the brush
+    void RealizeFont();            // text colour from the font
     void ApplyClip();
     void ApplyPen(QPainter* p);
     // Outlined and filled shapes: pen and brush set up, then `draw` run under the pen mode.

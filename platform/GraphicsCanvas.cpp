@@ -91,7 +91,7 @@ TCanvas::TCanvas()
 
 TCanvas::TCanvas(QPainter* painter) : TCanvas() { SetPainter(painter); }
 
-TCanvas::~TCanvas() = default;
+TCanvas::~TCanvas() { S->DrawPendingText(); }
 
 void TCanvas::SetPainter(QPainter* painter) {
     FBkMode = OPAQUE;
@@ -107,14 +107,20 @@ void TCanvas::SetPainter(QPainter* painter) {
 }
 
 void TCanvas::AttachPainter(QPainter* painter) {
+    S->DrawPendingText();
     S->painter = painter;
     S->clipDirty = true;
     S->hasBaseClip = painter && painter->hasClipping();
     S->baseClip = S->hasBaseClip ? painter->clipRegion() : QRegion();
+    // A printer answers its size through its page layout, dear to ask for every object.
+    S->deviceRect =
+        painter && painter->device() ? QRect(0, 0, painter->device()->width(), painter->device()->height()) : QRect();
+    S->printer = painter && painter->device() && painter->device()->devType() == QInternal::Printer;
     if (painter) painter->setRenderHint(QPainter::Antialiasing, false);
 }
 
 void TCanvas::DeselectHandle() {
+    S->DrawPendingText();
     S->painter = nullptr;
     S->clipDirty = true;
     S->hasBaseClip = false;
@@ -126,9 +132,17 @@ QPainter* TCanvas::Painter() { return Ready(); }
 bool TCanvas::HandleAllocated() const { return S->painter != nullptr; }
 
 QPainter* TCanvas::Ready() {
+    S->DrawPendingText();
+    return ReadyKeepingText();
+}
+
+QPainter* TCanvas::ReadyKeepingText() {
     if (!S->painter) CreateHandle();
     if (!S->painter) return nullptr;
-    if (S->clipDirty) ApplyClip();
+    if (S->clipDirty) {
+        S->DrawPendingText();  // under the clip it was gathered in
+        ApplyClip();
+    }
     return S->painter;
 }
 
@@ -701,12 +715,17 @@ bool TCanvas::GetClipRgn(TRegion& Region) const {
     return true;
 }
 
+namespace {
+
+// The device's pixels in the painter's coordinates.
+QRect DeviceBounds(QPainter* p, const QRect& device) {
+    return p && p->device() ? p->combinedTransform().inverted().mapRect(device) : kWholePlane;
+}
+
+}  // namespace
+
 TRect TCanvas::GetClipRect() {
-    QRegion r(kWholePlane);
-    if (QPainter* p = Ready(); p && p->device()) {
-        QRect dev(0, 0, p->device()->width(), p->device()->height());
-        r = QRegion(p->combinedTransform().inverted().mapRect(dev));
-    }
+    QRegion r(DeviceBounds(ReadyKeepingText(), S->deviceRect));
     if (S->hasBaseClip) r = r.intersected(S->baseClip);
     if (S->hasClip) r = r.intersected(S->clip);
     return r.isEmpty() ? TRect{} : FromQRect(r.boundingRect());
@@ -714,6 +733,7 @@ TRect TCanvas::GetClipRect() {
 
 bool TCanvas::RectVisible(const TRect& R) {
     if (R.IsEmpty()) return false;
+    if (!S->hasClip && !S->hasBaseClip) return DeviceBounds(ReadyKeepingText(), S->deviceRect).intersects(ToQRect(R));
     TRect c = GetClipRect();
     QRegion r = S->hasClip ? S->clip.intersected(ToQRect(c)) : QRegion(ToQRect(c));
     if (S->hasBaseClip) r = r.intersected(S->baseClip);

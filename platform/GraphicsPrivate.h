@@ -31,6 +31,7 @@ struct AsciiFont {
     bool Exact = false;
     std::array<double, Count> Advance{};
     std::array<quint32, Count> Glyph{};
+    std::array<QRectF, Count> Ink{};  // each glyph's ink about its origin on the baseline
 
     static bool Covers(const QString& s) {
         for (QChar c : s)
@@ -58,7 +59,9 @@ std::shared_ptr<const AsciiFont> AsciiFontOf(const QFont& font, const QFontMetri
 struct TCanvas::State {
     QPainter* painter = nullptr;
     bool hasBaseClip = false;
-    QRegion baseClip;  // the painter's clip when it was attached
+    QRegion baseClip;      // the painter's clip when it was attached
+    QRect deviceRect;      // the device's pixels when it was attached
+    bool printer = false;  // the device is a printer or a PDF file
     bool hasClip = false;
     QRegion clip;  // the canvas clip
     bool clipDirty = true;
@@ -81,6 +84,19 @@ struct TCanvas::State {
     // font lays out exactly, not spaced out by character, and no decoration
     // for the painter to add.
     const QRawFont* Glyphs(const QString& s, bool spaced);
+
+    // Plain text bound for a printer, gathered while texts follow one another
+    // in one font and colour and drawn as one run when anything else is drawn
+    // or the painter goes: a vector device writes every run with a state of
+    // its own, and a page of figures is hundreds of texts.
+    struct PendingText {
+        QRawFont font;
+        QColor color;
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+    };
+    std::optional<PendingText> pending;
+    void DrawPendingText();
     TTextMetric tm;
     // The last text measured in the font: a report measures a line to place it
     // and then draws it, and shaping is the dear part of both.

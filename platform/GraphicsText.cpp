@@ -133,26 +133,35 @@ void Ellipsize(Line& l, int maxWidth, const Measure& m) {
     std::erase_if(l.underline, [lo](qsizetype u) { return u >= lo; });
 }
 
+// The glyphs of an ASCII text from the font's table, the first at a point on the baseline.
+void AddGlyphs(const QString& s, const AsciiFont& ascii, QPointF at, QList<quint32>& glyphs,
+               QList<QPointF>& positions) {
+    for (QChar ch : s) {
+        const size_t c = ch.unicode() - AsciiFont::First;
+        glyphs.append(ascii.Glyph[c]);
+        positions.append(at);
+        at.rx() += ascii.Advance[c];
+    }
+}
+
+QGlyphRun GlyphRun(const QRawFont& font, const QList<quint32>& glyphs, const QList<QPointF>& positions) {
+    QGlyphRun run;
+    run.setRawFont(font);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    return run;
+}
+
 // Paints a run at a baseline; tabs jump to stops when expanded; Dx gives
 // per-character advances. With the font's glyphs (TCanvas::State::Glyphs) the
 // run is drawn from the font's ASCII table, which spares the painter shaping it.
 void PaintRun(QPainter* p, double x, double baseline, const QString& s, const Measure& m, const std::vector<int>* dx,
               const QRawFont* raw) {
     if (raw) {
-        QList<quint32> glyphs(s.size());
-        QList<QPointF> positions(s.size());
-        double cx = 0;
-        for (qsizetype k = 0; k < s.size(); ++k) {
-            const size_t c = s[k].unicode() - AsciiFont::First;
-            glyphs[k] = m.ascii.Glyph[c];
-            positions[k] = QPointF(cx, 0);
-            cx += m.ascii.Advance[c];
-        }
-        QGlyphRun run;
-        run.setRawFont(*raw);
-        run.setGlyphIndexes(glyphs);
-        run.setPositions(positions);
-        p->drawGlyphRun(QPointF(x, baseline), run);
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+        AddGlyphs(s, m.ascii, QPointF(0, 0), glyphs, positions);
+        p->drawGlyphRun(QPointF(x, baseline), GlyphRun(*raw, glyphs, positions));
         return;
     }
     if (dx || m.extra != 0) {
@@ -184,11 +193,23 @@ void PaintRun(QPainter* p, double x, double baseline, const QString& s, const Me
     }
 }
 
-// Whether a text drawn at a baseline point, with its cell and the overhang of
-// its end letters, lies wholly inside a rectangle.
-bool TextInside(const QFontMetricsF& fm, const QString& s, int x, int baseline, int width, const TTextMetric& tm,
-                const TRect& r) {
+// Whether a text drawn at a baseline point lies wholly inside a rectangle:
+// the ink of its glyphs, with a pixel to spare for smoothing, where the font's
+// ASCII table has them, else its cell and the overhang of its end letters.
+bool TextInside(const QFontMetricsF& fm, const AsciiFont& ascii, const QString& s, int x, int baseline, int width,
+                const TTextMetric& tm, const TRect& r) {
     if (s.isEmpty() || s.front().isSurrogate() || s.back().isSurrogate()) return false;
+    if (ascii.Exact && AsciiFont::Covers(s)) {
+        QRectF ink;
+        double cx = x;
+        for (QChar ch : s) {
+            const size_t c = ch.unicode() - AsciiFont::First;
+            ink |= ascii.Ink[c].translated(cx, baseline);
+            cx += ascii.Advance[c];
+        }
+        return ink.isEmpty() || (std::floor(ink.left()) - 1 >= r.Left && std::ceil(ink.right()) + 1 <= r.Right &&
+                                 std::floor(ink.top()) - 1 >= r.Top && std::ceil(ink.bottom()) + 1 <= r.Bottom);
+    }
     const double left = x + std::min(0.0, fm.leftBearing(s.front()));
     const double right = x + width - std::min(0.0, fm.rightBearing(s.back()));
     return left >= r.Left && right <= r.Right && baseline - tm.tmAscent >= r.Top && baseline + tm.tmDescent <= r.Bottom;
@@ -212,6 +233,7 @@ std::shared_ptr<const AsciiFont> AsciiFontOf(const QFont& font, const QFontMetri
     QString all;
     for (char16_t c = AsciiFont::First; c <= AsciiFont::Last; ++c) {
         table->Advance[c - AsciiFont::First] = fm.horizontalAdvance(QChar(c));
+        table->Ink[c - AsciiFont::First] = fm.boundingRect(QChar(c));
         all += QChar(c);
     }
     const QList<quint32> glyphs = QRawFont::fromFont(font).glyphIndexesForString(all);
@@ -314,6 +336,17 @@ TSize TCanvas::TextExtent(const std::string& Text) {
     return TSize{m(Q(Text)), S->tm.tmHeight};
 }
 
+void TCanvas::State::DrawPendingText() {
+    if (!pending) return;
+    if (painter && painter->isActive()) {
+        const QPen oldPen = painter->pen();
+        painter->setPen(pending->color);
+        painter->drawGlyphRun(QPointF(0, 0), GlyphRun(pending->font, pending->glyphs, pending->positions));
+        painter->setPen(oldPen);
+    }
+    pending.reset();
+}
+
 const QRawFont* TCanvas::State::Glyphs(const QString& s, bool spaced) {
     if (spaced || s.isEmpty() || !ascii->Exact || !AsciiFont::Covers(s)) return nullptr;
     if (font.underline() || font.strikeOut() || font.overline()) return nullptr;
@@ -379,9 +412,18 @@ void TCanvas::PaintText(QPainter* p, int X, int Y, unsigned Options, const TRect
     const bool plain = esc == 0 && FBkMode != OPAQUE && !(Rect && (Options & ETO_OPAQUE) && !Rect->IsEmpty()) &&
                        p->compositionMode() == QPainter::CompositionMode_SourceOver;
     const QRawFont* raw = S->Glyphs(s, Dx || FCharExtra != 0);
-    if (plain && (!clipped || (width > 0 && TextInside(*S->metrics, s, X + dx, Y + baseline, width, tm, *Rect)))) {
+    if (plain &&
+        (!clipped || (width > 0 && TextInside(*S->metrics, *S->ascii, s, X + dx, Y + baseline, width, tm, *Rect)))) {
+        const QColor color = ColorToQColor(FTextColor);
+        if (raw && S->printer) {
+            if (S->pending && (S->pending->font != *raw || S->pending->color != color)) S->DrawPendingText();
+            if (!S->pending) S->pending = State::PendingText{*raw, color, {}, {}};
+            AddGlyphs(s, *S->ascii, QPointF(X + dx, Y + baseline), S->pending->glyphs, S->pending->positions);
+            return;
+        }
+        S->DrawPendingText();
         const QPen oldPen = p->pen();
-        const QPen pen(ColorToQColor(FTextColor));
+        const QPen pen(color);
         p->setPen(pen);
         if (raw) {
             // Glyphs carry their font: the painter's stays as it is.
@@ -396,6 +438,7 @@ void TCanvas::PaintText(QPainter* p, int X, int Y, unsigned Options, const TRect
         return;
     }
 
+    S->DrawPendingText();
     p->save();
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (Rect && (Options & ETO_OPAQUE) && !Rect->IsEmpty()) p->fillRect(ToQRect(*Rect), ColorToQColor(FBkColor));
@@ -418,7 +461,7 @@ void TCanvas::TextOut(int X, int Y, const std::string& Text) {
         X = FPenPos.X;
         Y = FPenPos.Y;
     }
-    if (QPainter* p = Ready()) {
+    if (QPainter* p = ReadyKeepingText()) {
         Changing();
         PaintText(p, X, Y, TextFlags & ~unsigned(ETO_CLIPPED | ETO_OPAQUE), nullptr, Text, nullptr);
         Changed();
@@ -430,7 +473,7 @@ void TCanvas::TextRect(const TRect& Rect, int X, int Y, const std::string& Text)
     RealizeBrush();
     unsigned options = ETO_CLIPPED | TextFlags;
     if (FBrush->GetStyle() != bsClear) options |= ETO_OPAQUE;
-    if (QPainter* p = Ready()) {
+    if (QPainter* p = ReadyKeepingText()) {
         Changing();
         PaintText(p, X, Y, options, &Rect, Text, nullptr);
         Changed();
@@ -439,7 +482,7 @@ void TCanvas::TextRect(const TRect& Rect, int X, int Y, const std::string& Text)
 
 void TCanvas::ExtTextOut(int X, int Y, unsigned Options, const TRect* Rect, const std::string& Text,
                          const std::vector<int>* Dx) {
-    if (QPainter* p = Ready()) {
+    if (QPainter* p = ReadyKeepingText()) {
         Changing();
         PaintText(p, X, Y, Options, Rect, Text, Dx);
         Changed();

@@ -355,7 +355,7 @@ void TrpPictureView::GetBlob(TObject* source, const std::string& field) {
         return;
     }
     static const uint8_t kindOfBlob[] = {gkBitmap, gkJPEG, gkIcon, gkMetafile};
-    uint8_t kind = BlobType < 4 ? kindOfBlob[BlobType] : gkNone;
+    uint8_t kind = BlobType < 4 ? kindOfBlob[BlobType] : static_cast<uint8_t>(gkNone);
     std::unique_ptr<TGraphic> g = ReadGraphic(kind, value.IsString() ? value.RawString() : VarToStr(value));
     Picture->SetGraphic(g.get());
 }

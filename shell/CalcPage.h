@@ -12,7 +12,7 @@
 //  - ResetValues writes zeros or samples as the window's defaults say,
 //    ZeroValues the zeros of "reset all to zero"; ReadSettings and
 //    WriteSettings take the page's own entries of the settings file;
-//  - add it to the window's page list (Main.cpp, AddPage<TXxxPage>()); the
+//  - add it to the page list of the window's constructor (Main.cpp); the
 //    window owns it, resets pages in that order and finds it by type with
 //    Page<TXxxPage>().
 

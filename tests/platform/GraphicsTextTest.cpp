@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrinter>
 
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -324,6 +325,27 @@ std::string PdfWords(const QString& file) {
     return words;
 }
 
+// The first page of a PDF file as pixels.
+QImage PdfPage(const QString& file) {
+    const QString image = file + ".page";
+    if (std::system(("timeout 30 pdftoppm -r 100 -f 1 -l 1 -singlefile '" + file + "' '" + image + "'").toLocal8Bit()))
+        return QImage();
+    return QImage(image + ".ppm");
+}
+
+QImage WhiteImage(int w, int h) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+void SetBlackFont(TFont& font, const char* face, int height, TFontStyles style = {}) {
+    font.SetName(face);
+    font.SetHeight(height);
+    font.SetStyle(style);
+    font.SetColor(clBlack);
+}
+
 }  // namespace
 
 // Plain ASCII in a font that lays it out as its characters side by side is
@@ -353,17 +375,12 @@ TEST(GraphicsText, TextFromTheFontTableMatchesShapedText) {
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.face) + " " + row.text);
         TFont font;
-        font.SetName(row.face);
-        font.SetHeight(row.height);
-        font.SetStyle(row.style);
-        font.SetColor(clBlack);
+        SetBlackFont(font, row.face, row.height, row.style);
         font.SetOrientation(row.orientation);
         const QFont q = font.ToQFont();
         const QString text = QString::fromUtf8(row.text);
 
-        QImage fromCanvas(500, 120, QImage::Format_RGB32), fromQt(500, 120, QImage::Format_RGB32);
-        fromCanvas.fill(Qt::white);
-        fromQt.fill(Qt::white);
+        QImage fromCanvas = WhiteImage(500, 120), fromQt = WhiteImage(500, 120);
         TTextMetric tm;
         {
             QPainter p(&fromCanvas);
@@ -424,4 +441,120 @@ TEST(GraphicsText, AFontThatKernsIsShapedNotSummed) {
               kernedMetrics.horizontalAdvance(QChar('A')) + kernedMetrics.horizontalAdvance(QChar('V')));
     EXPECT_FALSE(gfx::AsciiFontOf(kerned, kernedMetrics)->Exact);
     EXPECT_TRUE(gfx::AsciiFontOf(plain, QFontMetricsF(plain))->Exact);
+}
+
+// Clipped output is drawn without a clip only where the ink of its glyphs lies
+// inside the rectangle: rectangles around the ink and just inside it give the
+// pixels that clipping gives.
+TEST(GraphicsText, ClippedTextShowsWhatTheClipShowsWhereverTheEdgeFalls) {
+    EnsureGuiApp();
+    for (const char* text : {"100000", "8,750.25", "Wolf y", "|"}) {
+        TFont font;
+        SetBlackFont(font, "Arial", -40);
+        const QFont q = font.ToQFont();
+        const QString s = QString::fromUtf8(text);
+        QImage whole = WhiteImage(300, 100);  // the text unclipped, for its ink
+        TTextMetric tm;
+        {
+            QPainter p(&whole);
+            TCanvas c(&p);
+            c.GetFont()->Assign(&font);
+            c.GetTextMetrics(tm);
+            c.SetPainter(nullptr);
+            p.setFont(q);
+            p.setPen(Qt::black);
+            p.drawText(QPointF(20, 20 + tm.tmAscent), s);
+        }
+        QRect ink;
+        for (int y = 0; y < whole.height(); ++y)
+            for (int x = 0; x < whole.width(); ++x)
+                if (whole.pixel(x, y) != qRgb(255, 255, 255)) ink |= QRect(x, y, 1, 1);
+        ASSERT_FALSE(ink.isEmpty()) << text;
+        // One edge at a time near the ink, the others well clear of it.
+        for (int edge = 0; edge < 4; ++edge)
+            for (int spare : {-1, 0, 1, 2}) {
+                const int near[4] = {edge == 0 ? spare : 10, edge == 1 ? spare : 10, edge == 2 ? spare : 10,
+                                     edge == 3 ? spare : 10};
+                const QRect box = ink.adjusted(-near[0], -near[1], near[2], near[3]);
+                QImage fromCanvas = WhiteImage(300, 100), fromQt = WhiteImage(300, 100);
+                {
+                    QPainter p(&fromCanvas);
+                    TCanvas c(&p);
+                    c.GetFont()->Assign(&font);
+                    c.SetBkMode(TRANSPARENT);
+                    const TRect r = Rect(box.left(), box.top(), box.right() + 1, box.bottom() + 1);
+                    c.ExtTextOut(20, 20, ETO_CLIPPED, &r, text);
+                    c.SetPainter(nullptr);
+                }
+                {
+                    QPainter p(&fromQt);
+                    p.setClipRect(box);
+                    p.setFont(q);
+                    p.setPen(Qt::black);
+                    p.drawText(QPointF(20, 20 + tm.tmAscent), s);
+                }
+                EXPECT_TRUE(fromCanvas == fromQt)
+                    << text << ": edge " << edge << " " << spare << " pixels from its ink";
+            }
+    }
+}
+
+// On a printer, plain texts in one font and colour are gathered and drawn
+// together: whatever else is drawn meanwhile, and texts in other fonts and
+// colours, keep their order, and the page shows what drawing each in turn shows.
+TEST(GraphicsText, TextGatheredForAPrinterKeepsItsOrderAmongOtherDrawing) {
+    EnsureGuiApp();
+    const QString dir = QDir::tempPath() + "/varnholt-gathered-" + QString::number(getpid());
+    QDir().mkpath(dir);
+    struct Text {
+        int x, y;
+        TColor color;
+        TFontStyles style;
+        const char* text;
+    } texts[] = {
+        {300, 300, clBlack, {}, "Covered 1,234.56"}, {300, 420, clBlack, {}, "Half covered"},
+        {1200, 380, clRed, {}, "Red over grey"},     {300, 800, clRed, {fsBold}, "Bold red"},
+        {300, 920, clBlack, {fsBold}, "Bold black"}, {300, 1040, clBlack, {}, "Last, left pending"},
+    };
+    const TRect grey = Rect(250, 250, 1700, 450);  // drawn after the first two texts
+    QImage pages[2];
+    for (int way = 0; way < 2; ++way) {
+        const QString file = dir + (way == 0 ? "/canvas.pdf" : "/qt.pdf");
+        {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(file);
+            printer.setResolution(600);
+            QPainter p(&printer);
+            TCanvas c(&p);
+            c.GetBrush()->SetStyle(bsClear);  // texts without a background
+            for (size_t i = 0; i < std::size(texts); ++i) {
+                const Text& t = texts[i];
+                TFont font;
+                SetBlackFont(font, "Arial", -60, t.style);
+                font.SetColor(t.color);
+                if (way == 0) {
+                    c.GetFont()->Assign(&font);
+                    c.TextOut(t.x, t.y, t.text);
+                } else {
+                    TTextMetric tm;
+                    c.GetFont()->Assign(&font);
+                    c.GetTextMetrics(tm);
+                    p.setFont(font.ToQFont());
+                    p.setPen(ColorToQColor(t.color));
+                    p.drawText(QPointF(t.x, t.y + tm.tmAscent), QString::fromUtf8(t.text));
+                }
+                if (i == 1) {
+                    c.GetBrush()->SetColor(clSilver);
+                    c.FillRect(grey);
+                    c.GetBrush()->SetStyle(bsClear);
+                }
+            }
+            c.SetPainter(nullptr);
+        }
+        pages[way] = PdfPage(file);
+    }
+    ASSERT_FALSE(pages[0].isNull());
+    EXPECT_TRUE(pages[0] == pages[1]);
+    QDir(dir).removeRecursively();
 }
