@@ -14,26 +14,40 @@ std::string rpTextToAnsi(const std::string& utf8) {
     return TryTextToAnsi(utf8, bytes) ? bytes : utf8;
 }
 
+namespace {
+
+[[noreturn]] void ThrowShortRead(int64_t count, int64_t left, const char* what) {
+    throw EReadError(std::string("Stream read error: ") + what + " needs " + std::to_string(count) + " bytes, " +
+                     std::to_string(left < 0 ? 0 : left) + " left");
+}
+
+// Reads a field of a fixed size. Read first and checked after, as a page of
+// objects is thousands of fields; a short read leaves the position as it was.
+void ReadField(TStream* stream, void* buffer, int64_t count, const char* what) {
+    const int64_t got = stream->Read(buffer, count);
+    if (got == count) return;
+    if (got > 0) stream->Seek(-got, soCurrent);
+    ThrowShortRead(count, got, what);
+}
+
+}  // namespace
+
 void rpCheckAvailable(TStream* stream, int64_t count, const char* what) {
     int64_t left = stream->GetSize() - stream->GetPosition();
-    if (count < 0 || count > left)
-        throw EReadError(std::string("Stream read error: ") + what + " needs " + std::to_string(count) + " bytes, " +
-                         std::to_string(left < 0 ? 0 : left) + " left");
+    if (count < 0 || count > left) ThrowShortRead(count, left, what);
 }
 
 uint8_t ReadByteFromStream(TStream* stream) {
-    rpCheckAvailable(stream, 1, "byte");
     uint8_t b = 0;
-    stream->ReadBuffer(&b, 1);
+    ReadField(stream, &b, 1, "byte");
     return b;
 }
 
 void WriteByteToStream(TStream* stream, uint8_t b) { stream->WriteBuffer(&b, 1); }
 
 uint16_t ReadWordFromStream(TStream* stream) {
-    rpCheckAvailable(stream, 2, "word");
     uint8_t b[2];
-    stream->ReadBuffer(b, 2);
+    ReadField(stream, b, 2, "word");
     return uint16_t(b[0] | (b[1] << 8));
 }
 
@@ -43,9 +57,8 @@ void WriteWordToStream(TStream* stream, uint16_t w) {
 }
 
 int32_t ReadIntegerFromStream(TStream* stream) {
-    rpCheckAvailable(stream, 4, "integer");
     uint8_t b[4];
-    stream->ReadBuffer(b, 4);
+    ReadField(stream, b, 4, "integer");
     return int32_t(uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24));
 }
 
@@ -57,10 +70,10 @@ void WriteIntegerToStream(TStream* stream, int32_t n) {
 
 namespace {
 
-std::string ReadBytes(TStream* stream, uint32_t n, const char* what) {
-    rpCheckAvailable(stream, n, what);
+// A text of a length read before it: at most 65535 bytes are set aside for it.
+std::string ReadBytes(TStream* stream, uint16_t n, const char* what) {
     std::string s(n, '\0');
-    if (n) stream->ReadBuffer(s.data(), n);
+    if (n) ReadField(stream, s.data(), n, what);
     return s;
 }
 

@@ -726,3 +726,36 @@ TEST_F(StreamTest, DamagedRecordIsSkippedThroughItsNextPosition) {
     ASSERT_EQ(copy.Pages->Pages(0)->Count(), 1);
     EXPECT_EQ(copy.Pages->Pages(0)->Objects[0]->Name, "Kept");
 }
+
+// A field cut short by the end of the stream names what it needed and what
+// was left, and leaves the stream where the field began.
+TEST(StreamFields, AShortFieldSaysWhatItNeededAndKeepsItsPlace) {
+    struct Row {
+        std::string bytes;  // after one leading byte that is read first
+        std::function<void(TStream*)> read;
+        const char* message;
+    } rows[] = {
+        {"", [](TStream* s) { ReadByteFromStream(s); }, "byte needs 1 bytes, 0 left"},
+        {"\x01", [](TStream* s) { ReadWordFromStream(s); }, "word needs 2 bytes, 1 left"},
+        {std::string("\x01\x02\x03", 3), [](TStream* s) { ReadIntegerFromStream(s); }, "integer needs 4 bytes, 3 left"},
+        {std::string("\x05\x00"
+                     "ab",
+                     4),
+         [](TStream* s) { ReadStringFromStream(s); }, "string needs 5 bytes, 2 left"},
+    };
+    for (const Row& row : rows) {
+        TMemoryStream stream;
+        const std::string all = "L" + row.bytes;
+        stream.WriteBuffer(all.data(), int64_t(all.size()));
+        stream.SetPosition(0);
+        ReadByteFromStream(&stream);
+        const int64_t at = row.message[0] == 's' ? 3 : 1;  // a string's length is read before its text
+        try {
+            row.read(&stream);
+            ADD_FAILURE() << "no error for " << row.message;
+        } catch (const EReadError& e) {
+            EXPECT_NE(e.Message.find(row.message), std::string::npos) << e.Message;
+        }
+        EXPECT_EQ(stream.GetPosition(), at) << row.message;
+    }
+}
