@@ -12,6 +12,8 @@ class QHash;
 HWND RegisterMessageTarget(TControl* Control);
 void UnregisterMessageTarget(HWND Id);
 TControl* FindTargetControl(HWND Id);
+// Whether a widget application runs on a real display (not offscreen), where dialogs can show.
+bool HaveDisplay();
 class QImage;
 // Whether the caret shows in Control's window now: where, gray or not, and its bitmap (or nullptr).
 bool CaretVisibleIn(const TControl* Control, TRect& R, bool& Gray, const QImage*& Shape);

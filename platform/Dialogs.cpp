@@ -1,6 +1,7 @@
 // Message dialogs, file dialogs, clipboard, shell open and beeps.
 
 #include "Dialogs.h"
+#include "ControlsPrivate.h"
 #include "Forms.h"
 #include "Hooks.h"
 #include "SysUtils.h"
@@ -22,18 +23,18 @@ namespace {
 
 bool HaveWidgets() { return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr; }
 
-bool HaveDisplay() {
-    if (!HaveWidgets()) return false;
-    QString p = QGuiApplication::platformName();
-    return p != "offscreen" && p != "minimal";
-}
-
 QWidget* DialogParent() {
     if (!HaveWidgets()) return nullptr;
     return QApplication::activeWindow();
 }
 
 }  // namespace
+
+bool HaveDisplay() {
+    if (!HaveWidgets()) return false;
+    QString p = QGuiApplication::platformName();
+    return p != "offscreen" && p != "minimal";
+}
 
 // ---------------------------------------------------------------------------
 // Message dialogs

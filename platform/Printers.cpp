@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ControlsPrivate.h"
 #include "Dialogs.h"
 #include "Graphics.h"
 #include "Hooks.h"
@@ -27,12 +28,6 @@ const char* const kPdfPrinterName = "Print to PDF";
 constexpr int kPdfResolution = 600;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-bool HaveDisplay() {
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return false;
-    QString p = QGuiApplication::platformName();
-    return p != "offscreen" && p != "minimal";
-}
 
 // Qt's paper sources are the platform's bin numbers less one, for the
 // sources both know.
