@@ -1,8 +1,6 @@
 // Speed and memory of the report engine on list reports as the amortization
 // and loan spread reports print them.
 
-#include <QGuiApplication>
-
 #include <benchmark/benchmark.h>
 
 #include <QDir>
@@ -10,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "BenchWindow.h"
 #include "Graphics.h"
 #include "Printers.h"
 #include "RP_Prntr.h"
@@ -19,13 +18,8 @@
 
 namespace {
 
-void EnsureGui() {
-    static int argc = 1;
-    static char name[] = "bench";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* app = QGuiApplication::instance() ? nullptr : new QGuiApplication(argc, argv);
-    (void)app;
-}
+// The same application as the window benchmarks, whichever of them runs first.
+void EnsureGui() { EnsureApp(); }
 
 // Peak resident memory of the process in MB.
 double PeakResidentMB() {

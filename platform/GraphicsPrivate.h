@@ -61,7 +61,7 @@ struct TCanvas::State {
     bool hasBaseClip = false;
     QRegion baseClip;      // the painter's clip when it was attached
     QRect deviceRect;      // the device's pixels when it was attached
-    bool printer = false;  // the device is a printer or a PDF file
+    bool printer = false;  // the device is a printer, "Print to PDF" included
     bool hasClip = false;
     QRegion clip;  // the canvas clip
     bool clipDirty = true;

@@ -3,6 +3,7 @@
 
 #include "SysUtils.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -480,6 +481,11 @@ std::string TextToAnsi(const std::string& utf8) {
 }
 
 bool TryTextToAnsi(const std::string& utf8, std::string& bytes) {
+    // ASCII is the same in both, and most of what reports hold.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        bytes = utf8;
+        return true;
+    }
     std::string out;
     out.reserve(utf8.size());
     size_t i = 0;
