@@ -113,6 +113,18 @@ struct TCanvas::State {
         QString text;
         double advance = -1;
     } measured;
+    // The last text taken to UTF-16, which the line measured is drawn with next.
+    struct Converted {
+        bool done = false;
+        std::string utf8;
+        QString text;
+    } converted;
+    const QString& Utf16(const std::string& utf8) {
+        if (!converted.done || utf8 != converted.utf8) {
+            converted = {true, utf8, QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()))};
+        }
+        return converted.text;
+    }
 };
 
 namespace gfx {

@@ -342,7 +342,7 @@ void TCanvas::SetTextJustification(int BreakExtra, int BreakCount) {
 TSize TCanvas::TextExtent(const std::string& Text) {
     EnsureFont();
     Measure m{*S->face.metrics, *S->face.ascii, S->measured.text, S->measured.advance, FCharExtra};
-    return TSize{m(Q(Text)), S->tm.tmHeight};
+    return TSize{m(S->Utf16(Text)), S->tm.tmHeight};
 }
 
 void TCanvas::State::DrawPendingText() {
@@ -371,7 +371,7 @@ void TCanvas::PaintText(QPainter* p, int X, int Y, unsigned Options, const TRect
     RealizeFont();
     const TTextMetric& tm = S->tm;
     Measure m{*S->face.metrics, *S->face.ascii, S->measured.text, S->measured.advance, FCharExtra};
-    const QString s = Q(Text);
+    const QString s = S->Utf16(Text);
     // Justification becomes per-character advances with the blanks widened.
     std::vector<int> justified;
     if (!Dx && FBreakExtra != 0 && FBreakCount > 0 && s.contains(QLatin1Char(' '))) {

@@ -166,7 +166,8 @@ bool TrpMemoView::TextSuppressed() const {
 
 void TrpMemoView::WrapLine(TCanvas* canvas, const std::string& s, int maxWidth, std::vector<std::string>& out) {
     const bool hasBreak = s.find_first_of("\r\n") != std::string::npos;
-    if (!hasBreak && (CodePoints(s).size() < 2 || canvas->TextWidth(s) <= maxWidth)) {
+    const bool oneCharacter = s.empty() || Utf8Length(s, 0) >= s.size();
+    if (!hasBreak && (oneCharacter || canvas->TextWidth(s) <= maxWidth)) {
         out.push_back(s + rpParagraphMark);
         return;
     }
