@@ -188,13 +188,19 @@ int64_t ReadHeld(const Bytes& data, int64_t& position, void* buffer, int64_t cou
     return n;
 }
 
-// Writing past the end grows the data.
+// Writing past the end grows the data; writing at the end appends without
+// clearing the new room first, as streams are mostly written field by field.
 template <typename Bytes>
 int64_t WriteHeld(Bytes& data, int64_t& position, const void* buffer, int64_t count) {
     if (position < 0 || count <= 0) return 0;
     int64_t end = position + count;
-    if (end > static_cast<int64_t>(data.size())) data.resize(static_cast<size_t>(end));
-    std::memcpy(data.data() + position, buffer, static_cast<size_t>(count));
+    if (position == static_cast<int64_t>(data.size())) {
+        const auto* bytes = static_cast<const typename Bytes::value_type*>(buffer);
+        data.insert(data.end(), bytes, bytes + count);
+    } else {
+        if (end > static_cast<int64_t>(data.size())) data.resize(static_cast<size_t>(end));
+        std::memcpy(data.data() + position, buffer, static_cast<size_t>(count));
+    }
     position = end;
     return count;
 }

@@ -436,6 +436,34 @@ TEST(Streams, MemoryStreamGrowsWhenWrittenPastItsEnd) {
     EXPECT_EQ(m.Read(&c, 1), 0);
 }
 
+// Appending, overwriting, writing across the end and after a gap give the
+// same bytes in memory and in a string.
+TEST(Streams, HeldStreamsWriteAtAnyPosition) {
+    struct Step {
+        int64_t at;
+        std::string bytes;
+        std::string after;
+    } steps[] = {
+        {0, "abc", "abc"},
+        {3, "de", "abcde"},
+        {1, "XY", "aXYde"},
+        {4, "123", "aXYd123"},
+        {9, "!", std::string("aXYd123\0\0!", 10)},
+    };
+    TMemoryStream memory;
+    TStringStream text;
+    for (const Step& step : steps)
+        for (TStream* s : {static_cast<TStream*>(&memory), static_cast<TStream*>(&text)}) {
+            s->SetPosition(step.at);
+            s->WriteBuffer(step.bytes.data(), int64_t(step.bytes.size()));
+            EXPECT_EQ(s->GetPosition(), step.at + int64_t(step.bytes.size()));
+            std::string all(size_t(s->GetSize()), '?');
+            s->SetPosition(0);
+            s->ReadBuffer(all.data(), int64_t(all.size()));
+            EXPECT_EQ(all, step.after) << "after writing \"" << step.bytes << "\" at " << step.at;
+        }
+}
+
 // ---------------------------------------------------------------------------
 // Collections
 
