@@ -9,6 +9,7 @@
 #include "Desktop.h"
 #include "Folders.h"
 #include "Forms.h"
+#include "Hooks.h"
 #include "InstanceGuard.h"
 #include "InstanceLock.h"
 #include "MsgBox.h"
@@ -384,9 +385,7 @@ TShutdownService& ShutdownService() {
 }  // namespace
 
 TShutdownService SetShutdownService(TShutdownService Service) {
-    TShutdownService old = ShutdownService();
-    ShutdownService() = Service ? std::move(Service) : TShutdownService(RunSessionCommand);
-    return old;
+    return ReplaceHook(ShutdownService(), std::move(Service), RunSessionCommand);
 }
 
 bool TvsShutdown::Execute() {

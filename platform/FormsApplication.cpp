@@ -4,6 +4,7 @@
 #include "ControlsPrivate.h"
 #include "Dialogs.h"
 #include "HelpViewer.h"
+#include "Hooks.h"
 #include "MsgBox.h"
 
 #include <clocale>
@@ -55,9 +56,7 @@ THelpService& CurrentHelpService() {
 }  // namespace
 
 THelpService SetHelpService(THelpService Service) {
-    THelpService previous = CurrentHelpService();
-    CurrentHelpService() = Service ? std::move(Service) : THelpService(DefaultHelpService);
-    return previous;
+    return ReplaceHook(CurrentHelpService(), std::move(Service), DefaultHelpService);
 }
 
 // ---------------------------------------------------------------------------

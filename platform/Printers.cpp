@@ -385,9 +385,7 @@ TPrinter* Printer() {
 }
 
 TPrinterPropertiesHook SetPrinterPropertiesHook(TPrinterPropertiesHook Hook) {
-    TPrinterPropertiesHook previous = CurrentPropertiesHook();
-    CurrentPropertiesHook() = Hook ? std::move(Hook) : TPrinterPropertiesHook(QtPropertiesDialog);
-    return previous;
+    return ReplaceHook(CurrentPropertiesHook(), std::move(Hook), QtPropertiesDialog);
 }
 
 bool TPrinterSetupDialog::Execute() {
